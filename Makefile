@@ -1,0 +1,27 @@
+# The commands a newcomer types: `make run`, `make test`, `make dist`.
+.PHONY: all setup native asan win32 win64 test run dist bench fuzz clean
+
+JOBS ?= $(shell nproc)
+
+all: native win32 win64
+
+setup:
+	@bash scripts/setup.sh
+
+build/%/CMakeCache.txt: | setup
+	cmake --preset $* >/dev/null
+
+native asan win32 win64: %: setup build/%/CMakeCache.txt
+	cmake --build build/$@ -j $(JOBS)
+
+test: native asan win32 win64
+	bash scripts/test.sh
+
+run: win64
+	bash scripts/run.sh
+
+dist: win32
+	bash scripts/dist.sh
+
+clean:
+	rm -rf build

@@ -1,0 +1,43 @@
+#pragma once
+
+// The one program-wide record. It lives from start to exit; its texts and arrays are released by
+// ReleaseAppState, which is also the clean-up routine of a fatal exit.
+
+#include <vector>
+
+#include "platform/win32.h"
+#include "runtime/text.h"
+
+// A window that accepts dropped files and the procedure that receives each of them.
+struct DropTarget {
+    HWND window;
+    WNDPROC callback;
+};
+using DropTargetRegistry = std::vector<DropTarget>;
+
+struct AppState {
+    HICON mainIcon = nullptr;
+    HWND mainWindow = nullptr;
+    HWND listControl = nullptr;
+
+    Text lastSelection;
+    TextArray selectionPieces;
+
+    DropTargetRegistry dropRegistry;
+    WNDPROC previousWindowProc = nullptr;
+
+    HICON batchIcon = nullptr;
+    HWND batchWindow = nullptr;
+    TextArray batchLines;
+    Text clipboardText;
+
+    // Commands that run message pumps, and so must not be entered again until they finish.
+    bool restartRunning = false;
+    bool addRunning = false;
+    bool batchRunning = false;
+};
+
+extern AppState g_app;
+
+// Releases every text and array the state owns and forgets its handles.
+void ReleaseAppState();

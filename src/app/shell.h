@@ -1,0 +1,18 @@
+#pragma once
+
+// The process entry, the main window and the small window helpers every command uses.
+
+#include "platform/win32.h"
+
+// Sets up the state and runs the program; the process exit code (always 0).
+int RunProcess();
+// Runs the main window as a modal dialog until it is closed. Returns 0.
+int StartApplication();
+INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Dispatches every message already waiting in the queue; never waits. WM_QUIT stays queued.
+void PumpPendingMessages();
+// MessageBoxA's result minus one (IDOK gives 0). A null caption shows " ".
+int ShowMessage(HWND owner, const char* text, UINT type, const char* caption = nullptr);
+// An OK/Cancel question with the question icon and an empty caption: true for OK.
+bool ConfirmPrompt(HWND owner, const char* text);

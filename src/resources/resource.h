@@ -1,0 +1,18 @@
+#pragma once
+
+// Resource and control ids, shared by rebootdel.rc and the code.
+
+#define IDI_APP 129
+
+#define IDD_MAIN 1000
+#define IDC_ADD 1001
+#define IDC_FILE_LIST 1002
+#define IDC_REMOVE 1003
+#define IDC_BATCH_ADD 1004
+#define IDC_CLEAR_LIST 1005
+#define IDC_RESTART_DELETE 1006
+
+#define IDD_BATCH_ADD 1100
+#define IDC_BATCH_EDIT 1101
+#define IDC_BATCH_OK 1102
+#define IDC_BATCH_PASTE 1103

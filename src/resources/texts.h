@@ -1,0 +1,31 @@
+#pragma once
+
+// Every literal text the program shows, as code page 936 bytes. The comment before each is its
+// Chinese text; a test decodes each entry and compares it with that comment.
+
+// main window caption: "重启删除文件 -- quorvel"
+inline constexpr char kMainCaption[] = "\xd6\xd8\xc6\xf4\xc9\xbe\xb3\xfd\xce\xc4\xbc\xfe -- quorvel";
+// list column 0 header: "文件路径"
+inline constexpr char kColumnPath[] = "\xce\xc4\xbc\xfe\xc2\xb7\xbe\xb6";
+// list column 1 header: "结果"
+inline constexpr char kColumnResult[] = "\xbd\xe1\xb9\xfb";
+// question before clearing the list: "  确定清空列表?  "
+inline constexpr char kConfirmClear[] = "  \xc8\xb7\xb6\xa8\xc7\xe5\xbf\xd5\xc1\xd0\xb1\xed?  ";
+// question before the restart deletion: "  确定重启删除列表中的文件 ?  "
+inline constexpr char kConfirmRestart[] = "  \xc8\xb7\xb6\xa8\xd6\xd8\xc6\xf4\xc9\xbe\xb3\xfd\xc1\xd0\xb1\xed\xd6\xd0\xb5\xc4\xce\xc4\xbc\xfe ?  ";
+// row result: the deletion was scheduled: "成功"
+inline constexpr char kResultAccepted[] = "\xb3\xc9\xb9\xa6";
+// row result: the system refused: "失败"
+inline constexpr char kResultRefused[] = "\xca\xa7\xb0\xdc";
+// open-file dialog title: "请选择要重启删除的文件"
+inline constexpr char kSelectTitle[] = "\xc7\xeb\xd1\xa1\xd4\xf1\xd2\xaa\xd6\xd8\xc6\xf4\xc9\xbe\xb3\xfd\xb5\xc4\xce\xc4\xbc\xfe";
+// batch dialog caption: "批量添加文件"
+inline constexpr char kBatchCaption[] = "\xc5\xfa\xc1\xbf\xcc\xed\xbc\xd3\xce\xc4\xbc\xfe";
+// question before adding a batch: "  确定 ?  "
+inline constexpr char kConfirmBatch[] = "  \xc8\xb7\xb6\xa8 ?  ";
+// fatal box: out of memory: "内存不足"
+inline constexpr char kOutOfMemory[] = "\xc4\xda\xb4\xe6\xb2\xbb\xd7\xe3";
+
+// Texts that are the same in every code page.
+inline constexpr char kErrorCaption[] = "error";
+inline constexpr char kInternalErrorFormat[] = "program internal error number is %d. (0x%Xh)";
