@@ -1,18 +1,20 @@
 #pragma once
 
 // The deletion list: the report-view list control that is the only store of the collected paths.
-// Column 0 holds the path, column 1 the result of the last restart deletion.
+// Column 0 holds the path, column 1 the result of the last restart deletion. Every reader reads
+// the rows back from the control.
 
-#include "platform/win32.h"
 #include "runtime/text.h"
 
+// Grid lines, then full-row selection.
+void SetListExtendedStyles();
 void AddColumn(int width, const char* header, int columnIndex);
 int RowCount();
 // Appends a row at the end with the path and an empty result; the new row's index or -1.
 int AppendPath(const Text& path);
 // True when some row holds exactly these bytes as its path. Pumps messages between rows.
 bool ContainsPath(const Text& path);
-// The whole text of one cell; empty for a negative row.
+// The whole text of one cell, however long; empty for a negative row.
 Text GetRowText(int row, int column);
 void SetRowResult(int row, const char* text);
 bool RemoveRow(int row);

@@ -1,0 +1,82 @@
+#include "restart/restart_deletion.h"
+
+#include "app/app_state.h"
+#include "app/shell.h"
+#include "list/deletion_list.h"
+#include "resources/resource.h"
+#include "resources/texts.h"
+#include "restart/restart_run.h"
+
+namespace {
+
+constexpr int kCommandButtons[] = {IDC_ADD, IDC_REMOVE, IDC_BATCH_ADD, IDC_CLEAR_LIST,
+                                   IDC_RESTART_DELETE};
+constexpr int kPausePasses = 3;
+constexpr DWORD kPauseMilliseconds = 300;
+// shell32 exports RestartDialog by ordinal only.
+constexpr WORD kRestartDialogOrdinal = 59;
+
+using RestartDialogFunction = int(WINAPI*)(HWND owner, LPCWSTR prompt, DWORD flags);
+
+void DisableCommandButtons() {
+    for (int id : kCommandButtons) {
+        EnableWindow(GetDlgItem(g_app.mainWindow, id), FALSE);
+    }
+}
+
+void PauseWhilePumping() {
+    for (int pass = 0; pass < kPausePasses; ++pass) {
+        Sleep(kPauseMilliseconds);
+        PumpPendingMessages();
+    }
+}
+
+// The platform's restart prompt. EWX_REBOOT asks for a restart, the only shutdown that carries
+// out the pending deletions.
+void OfferRestart(HWND owner) {
+    HMODULE shell = GetModuleHandleA("shell32.dll");
+    if (shell == nullptr) {
+        shell = LoadLibraryA("shell32.dll");
+    }
+    FARPROC export_ = GetProcAddress(shell, MAKEINTRESOURCEA(kRestartDialogOrdinal));
+    if (export_ == nullptr) {
+        return;
+    }
+    auto restartDialog = reinterpret_cast<RestartDialogFunction>(reinterpret_cast<void*>(export_));
+    restartDialog(owner, nullptr, EWX_REBOOT);
+}
+
+bool RunRowsOfList(int rowCount) {
+    RestartRunSteps steps;
+    steps.readPath = [](int row) { return GetRowText(row, 0); };
+    steps.scheduleDeletion = ScheduleDeleteOnRestart;
+    steps.reportResult = [](int row, bool accepted) {
+        SetRowResult(row, accepted ? kResultAccepted : kResultRefused);
+    };
+    steps.pump = PumpPendingMessages;
+    return ScheduleRows(rowCount, steps);
+}
+
+}  // namespace
+
+bool ScheduleDeleteOnRestart(const Text& path) {
+    // A null destination is what turns the delayed move into a deletion.
+    return MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != 0;
+}
+
+void ScheduleRestartDeletion() {
+    if (RowCount() == 0) {
+        return;
+    }
+    if (!ConfirmPrompt(g_app.mainWindow, kConfirmRestart)) {
+        return;
+    }
+    g_app.restartRunning = true;
+    const bool anyAccepted = RunRowsOfList(RowCount());
+    DisableCommandButtons();
+    PauseWhilePumping();
+    if (anyAccepted) {
+        OfferRestart(g_app.mainWindow);
+    }
+    g_app.restartRunning = false;
+}
