@@ -35,11 +35,17 @@ bool gEnding = false;
 
 }  // namespace
 
-void RegisterCleanup(void (*cleanup)()) { gCleanup = cleanup; }
+void RegisterCleanup(void (*cleanup)()) {
+    gCleanup = cleanup;
+}
 
-void InstallOutOfMemoryHandler() { std::set_new_handler(ReportOutOfMemory); }
+void InstallOutOfMemoryHandler() {
+    std::set_new_handler(ReportOutOfMemory);
+}
 
-void ReportOutOfMemory() { ShowFatalBoxAndExit(kOutOfMemory); }
+void ReportOutOfMemory() {
+    ShowFatalBoxAndExit(kOutOfMemory);
+}
 
 void ReportInternalError(int32_t number, uint32_t diagnostic) {
     // wsprintfA writes at most 1024 bytes; the format with two numbers needs far fewer.

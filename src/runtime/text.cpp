@@ -25,7 +25,9 @@ Text TextFromC(const char* text) {
     return Text(text);
 }
 
-const char* NullIfEmpty(const Text& text) { return text.empty() ? nullptr : text.c_str(); }
+const char* NullIfEmpty(const Text& text) {
+    return text.empty() ? nullptr : text.c_str();
+}
 
 TextArray SplitText(const Text& text, const Text& delimiter, std::optional<int32_t> limit,
                     LeadBytePredicate isLeadByte) {
@@ -88,7 +90,9 @@ TextArray SplitText(const Text& text, const Text& delimiter, std::optional<int32
     return result;
 }
 
-int32_t TextLength(const Text& text) { return static_cast<int32_t>(text.size()); }
+int32_t TextLength(const Text& text) {
+    return static_cast<int32_t>(text.size());
+}
 
 int32_t FindLastInText(const Text& text, const Text& part) {
     if (text.empty() || part.empty() || part.size() > text.size()) {
@@ -152,12 +156,15 @@ Text TextFromMemory(const void* address, int32_t count) {
     // A text holds no NUL byte: a block with a NUL inside ends its text there.
     const char* bytes = static_cast<const char*>(address);
     const void* nul = std::memchr(bytes, '\0', static_cast<size_t>(count));
-    const size_t length = nul == nullptr ? static_cast<size_t>(count)
-                                         : static_cast<size_t>(static_cast<const char*>(nul) - bytes);
+    const size_t length = nul == nullptr
+                              ? static_cast<size_t>(count)
+                              : static_cast<size_t>(static_cast<const char*>(nul) - bytes);
     return Text(bytes, length);
 }
 
-ByteString TextToBytes(const Text& text) { return ByteString(text); }
+ByteString TextToBytes(const Text& text) {
+    return ByteString(text);
+}
 
 Text BytesToText(const ByteString& bytes) {
     const size_t nul = bytes.find('\0');
@@ -222,7 +229,9 @@ ByteString BlankBytes(int32_t count) {
     return ByteString(static_cast<size_t>(count), '\0');
 }
 
-int32_t ElementCount(const TextArray& array) { return static_cast<int32_t>(array.size()); }
+int32_t ElementCount(const TextArray& array) {
+    return static_cast<int32_t>(array.size());
+}
 
 const Text& TextAt(const TextArray& array, int32_t index) {
     // The diagnostic word is the index that was asked for.

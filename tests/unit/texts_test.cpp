@@ -1,0 +1,199 @@
+// Every literal text of the program, decoded from code page 936 and compared with the Chinese
+// text in the comment above it. The header is read as a file, so a text added later is checked
+// too, and a text without its comment is an error unless it is plain ASCII.
+
+#include <gtest/gtest.h>
+#include <iconv.h>
+
+#include <cerrno>
+#include <fstream>
+#include <optional>
+#include <regex>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char kTextsHeader[] = SOURCE_DIR "/src/resources/texts.h";
+
+struct Entry {
+    int line = 0;
+    std::string name;
+    std::string literal;                 // the bytes between the quotes, escapes undecoded
+    std::optional<std::string> comment;  // the quoted text of the comment right above
+};
+
+std::vector<Entry> ReadEntries(const std::string& path) {
+    std::ifstream file(path);
+    EXPECT_TRUE(file.good()) << "cannot open " << path;
+    // "// what it is: "<text>"" and "inline constexpr char kName[] = "...";"
+    const std::regex commentLine(R"re(^\s*//[^"]*:\s*"(.*)"\s*$)re");
+    const std::regex constantLine(
+        R"re(^\s*inline\s+constexpr\s+char\s+(\w+)\[\]\s*=\s*"(.*)";\s*$)re");
+    const std::regex anyConstant(R"re(\bconstexpr\b)re");
+    std::vector<Entry> entries;
+    std::optional<std::string> pendingComment;
+    std::string line;
+    int number = 0;
+    while (std::getline(file, line)) {
+        ++number;
+        std::smatch match;
+        if (std::regex_match(line, match, commentLine)) {
+            pendingComment = match[1].str();
+            continue;
+        }
+        if (std::regex_match(line, match, constantLine)) {
+            entries.push_back({number, match[1].str(), match[2].str(), pendingComment});
+        } else if (std::regex_search(line, anyConstant)) {
+            ADD_FAILURE() << path << ":" << number
+                          << ": a constant this test cannot read: " << line;
+        }
+        pendingComment.reset();
+    }
+    return entries;
+}
+
+int HexValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// Decodes the escapes of a C string literal as the compiler does: \x takes every hex digit that
+// follows, an octal escape up to three digits. Returns nullopt for an escape the compiler would
+// reject or misread (for instance \xfdA, which is one out-of-range escape, not two bytes).
+std::optional<std::string> DecodeLiteral(const std::string& literal) {
+    std::string bytes;
+    for (size_t i = 0; i < literal.size(); ++i) {
+        if (literal[i] == '"') {
+            return std::nullopt;  // joined literals are not expected here
+        }
+        if (literal[i] != '\\') {
+            bytes.push_back(literal[i]);
+            continue;
+        }
+        if (++i == literal.size()) {
+            return std::nullopt;
+        }
+        const char c = literal[i];
+        switch (c) {
+            case 'n':
+                bytes.push_back('\n');
+                break;
+            case 'r':
+                bytes.push_back('\r');
+                break;
+            case 't':
+                bytes.push_back('\t');
+                break;
+            case '\\':
+                bytes.push_back('\\');
+                break;
+            case '"':
+                bytes.push_back('"');
+                break;
+            case '\'':
+                bytes.push_back('\'');
+                break;
+            case '?':
+                bytes.push_back('?');
+                break;
+            case 'x': {
+                unsigned value = 0;
+                size_t digits = 0;
+                while (i + 1 < literal.size() && HexValue(literal[i + 1]) >= 0) {
+                    value = value * 16 + static_cast<unsigned>(HexValue(literal[++i]));
+                    if (value > 0xFF)
+                        return std::nullopt;
+                    ++digits;
+                }
+                if (digits == 0)
+                    return std::nullopt;
+                bytes.push_back(static_cast<char>(value));
+                break;
+            }
+            default: {
+                if (c < '0' || c > '7')
+                    return std::nullopt;
+                unsigned value = static_cast<unsigned>(c - '0');
+                for (int more = 0; more < 2 && i + 1 < literal.size() && literal[i + 1] >= '0' &&
+                                   literal[i + 1] <= '7';
+                     ++more) {
+                    value = value * 8 + static_cast<unsigned>(literal[++i] - '0');
+                }
+                if (value > 0xFF)
+                    return std::nullopt;
+                bytes.push_back(static_cast<char>(value));
+            }
+        }
+    }
+    return bytes;
+}
+
+// Converts code page 936 bytes to UTF-8 with glibc's iconv; nullopt when they are not valid 936.
+std::optional<std::string> DecodeCp936(const std::string& bytes) {
+    iconv_t converter = iconv_open("UTF-8", "CP936");
+    if (converter == reinterpret_cast<iconv_t>(-1)) {
+        converter = iconv_open("UTF-8", "GBK");
+    }
+    if (converter == reinterpret_cast<iconv_t>(-1)) {
+        ADD_FAILURE() << "iconv knows neither CP936 nor GBK";
+        return std::nullopt;
+    }
+    std::string input = bytes;
+    std::string output(bytes.size() * 4 + 4, '\0');
+    char* in = input.data();
+    size_t inLeft = input.size();
+    char* out = output.data();
+    size_t outLeft = output.size();
+    const size_t converted = iconv(converter, &in, &inLeft, &out, &outLeft);
+    iconv_close(converter);
+    if (converted == static_cast<size_t>(-1) || inLeft != 0) {
+        return std::nullopt;
+    }
+    output.resize(output.size() - outLeft);
+    return output;
+}
+
+bool IsAscii(const std::string& bytes) {
+    for (char c : bytes) {
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+TEST(Texts, EveryTextDecodesToItsComment) {
+    const std::vector<Entry> entries = ReadEntries(kTextsHeader);
+    ASSERT_FALSE(entries.empty()) << "no texts found in " << kTextsHeader;
+    for (const Entry& entry : entries) {
+        SCOPED_TRACE(testing::Message() << "texts.h:" << entry.line << " " << entry.name);
+        const std::optional<std::string> bytes = DecodeLiteral(entry.literal);
+        ASSERT_TRUE(bytes.has_value()) << "bad escape in " << entry.literal;
+        EXPECT_EQ(bytes->find('\0'), std::string::npos) << "a text holds no NUL byte";
+        if (!entry.comment) {
+            // Only a text that reads the same in every code page may go without its comment.
+            EXPECT_TRUE(IsAscii(*bytes)) << "needs a comment with its Chinese text";
+            continue;
+        }
+        const std::optional<std::string> decoded = DecodeCp936(*bytes);
+        ASSERT_TRUE(decoded.has_value()) << "not valid code page 936";
+        EXPECT_EQ(*decoded, *entry.comment);
+    }
+}
+
+// The decoder above must itself tell good bytes from bad, or the comparison proves nothing.
+TEST(Texts, DecoderRejectsWhatTheCompilerWould) {
+    EXPECT_EQ(DecodeLiteral(R"(\xd6\xd8 -- a)"), std::optional<std::string>("\xd6\xd8 -- a"));
+    EXPECT_EQ(DecodeLiteral(R"(\101\t\\)"), std::optional<std::string>("A\t\\"));
+    EXPECT_EQ(DecodeLiteral(R"(\xfdA)"), std::nullopt);
+    EXPECT_EQ(DecodeLiteral(R"(\q)"), std::nullopt);
+    EXPECT_EQ(DecodeCp936("\xd6\xd8"), std::optional<std::string>("\xe9\x87\x8d"));  // 重
+    EXPECT_EQ(DecodeCp936("\xd6"), std::nullopt);
+}
+
+}  // namespace
