@@ -14,6 +14,8 @@ struct DropTarget {
     WNDPROC callback;
 };
 using DropTargetRegistry = std::vector<DropTarget>;
+// On the shipped 32-bit build an entry is two 32-bit fields.
+static_assert(sizeof(void*) != 4 || sizeof(DropTarget) == 8);
 
 struct AppState {
     HICON mainIcon = nullptr;

@@ -1,0 +1,105 @@
+#include "intake/drop_target.h"
+
+#include <string>
+
+#include "app/app_state.h"
+#include "intake/drop_rules.h"
+#include "list/deletion_list.h"
+
+namespace {
+
+constexpr UINT kQueryFileCount = 0xFFFFFFFF;
+// WM_COPYGLOBALDATA: the shell sends it along with a drop; it has no name in the SDK headers.
+constexpr UINT kCopyGlobalData = 0x0049;
+
+using ChangeWindowMessageFilterExFunction = BOOL(WINAPI*)(HWND window, UINT message, DWORD action,
+                                                          void* status);
+
+// The program runs elevated, and Windows keeps drops from a non-elevated Explorer away from an
+// elevated window unless these messages are let through. Older systems lack the call.
+void AllowDropsFromLowerIntegrity(HWND window) {
+    HMODULE user = GetModuleHandleA("user32.dll");
+    if (user == nullptr) {
+        return;
+    }
+    FARPROC export_ = GetProcAddress(user, "ChangeWindowMessageFilterEx");
+    if (export_ == nullptr) {
+        return;
+    }
+    auto allow =
+        reinterpret_cast<ChangeWindowMessageFilterExFunction>(reinterpret_cast<void*>(export_));
+    for (UINT message :
+         {static_cast<UINT>(WM_DROPFILES), static_cast<UINT>(WM_COPYDATA), kCopyGlobalData}) {
+        allow(window, message, MSGFLT_ALLOW, nullptr);
+    }
+}
+
+// The whole path of one dropped file, however long; empty when it cannot be read.
+Text QueryDroppedPath(HDROP drop, UINT index) {
+    const UINT length = DragQueryFileA(drop, index, nullptr, 0);
+    if (length == 0) {
+        return {};
+    }
+    std::string buffer(static_cast<size_t>(length) + 1, '\0');
+    const UINT copied = DragQueryFileA(drop, index, buffer.data(), length + 1);
+    return TextFromC(copied == 0 ? "" : buffer.c_str());
+}
+
+}  // namespace
+
+int FindDropTarget(HWND window) {
+    for (size_t i = 0; i < g_app.dropRegistry.size(); ++i) {
+        if (g_app.dropRegistry[i].window == window) {
+            return static_cast<int>(i) + 1;
+        }
+    }
+    return 0;
+}
+
+void RegisterDropTarget(HWND window, WNDPROC callback) {
+    if (FindDropTarget(window) != 0) {
+        return;
+    }
+    g_app.dropRegistry.push_back(DropTarget{window, callback});
+    DragAcceptFiles(window, TRUE);
+    AllowDropsFromLowerIntegrity(window);
+    g_app.previousWindowProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DropTargetWindowProc)));
+}
+
+LRESULT CALLBACK DropTargetWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_DROPFILES) {
+        HandleDroppedFiles(reinterpret_cast<HDROP>(wParam), window);
+        return 0;
+    }
+    return CallWindowProcA(g_app.previousWindowProc, window, message, wParam, lParam);
+}
+
+void HandleDroppedFiles(HDROP drop, HWND window) {
+    const int position = FindDropTarget(window);
+    const UINT count = position == 0 ? 0 : DragQueryFileA(drop, kQueryFileCount, nullptr, 0);
+    for (UINT index = 1; index <= count; ++index) {
+        const Text path = QueryDroppedPath(drop, index - 1);
+        if (path.empty()) {
+            continue;
+        }
+        const Text extension = DroppedPathExtension(path);
+        const WNDPROC callback = g_app.dropRegistry[static_cast<size_t>(position) - 1].callback;
+        CallWindowProcA(callback, reinterpret_cast<HWND>(static_cast<uintptr_t>(count)), index,
+                        reinterpret_cast<WPARAM>(path.c_str()),
+                        reinterpret_cast<LPARAM>(NullIfEmpty(extension)));
+    }
+    DragFinish(drop);
+}
+
+LRESULT CALLBACK OnFileDropped(HWND, UINT, WPARAM path, LPARAM) {
+    const Text droppedPath = TextFromC(reinterpret_cast<const char*>(path));
+    if (PathIsDirectoryA(droppedPath.c_str())) {
+        return 0;
+    }
+    if (ContainsPath(droppedPath)) {
+        return 0;
+    }
+    AppendPath(droppedPath);
+    return 0;
+}
