@@ -5,12 +5,16 @@
 #include "platform/win32.h"
 #include "runtime/text.h"
 
-// The command behind the batch button: runs the dialog modally. Returns 0.
+// The command behind the batch button: runs the dialog modally. Returns 0. Does nothing while a
+// batch dialog still exists (the main window can be back early, after a close during a batch).
 int RunBatchAddDialog();
 INT_PTR CALLBACK BatchAddDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-// The "确定" button: asks, then adds every line that names an existing file not yet listed.
+// The "确定" button: asks, then adds every line that names an existing file not yet listed, and
+// ends the dialog. Ignored while an earlier batch is still being processed.
 void AddBatchPaths();
 // The "粘贴" button: the clipboard's text replaces the edit box's content.
 void PasteBatchText();
+// The window's whole text.
 Text GetEditText(HWND window);
+// The clipboard's ANSI text, read within its block; empty when there is none or it is busy.
 Text GetClipboardText();

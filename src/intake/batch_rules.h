@@ -6,20 +6,24 @@
 
 #include "runtime/text.h"
 
+// What the filter asks of the platform and of the list, one line at a time.
 struct BatchLineSteps {
     std::function<bool(const Text& path)> isDirectory;
     std::function<bool(const Text& path)> exists;
     std::function<bool(const Text& path)> isListed;
-    // The full path of a relative line, as the system resolves it now.
+    // The full path of a relative line, as the system resolves it now; empty when it cannot.
     std::function<Text(const Text& path)> fullPath;
     std::function<void(const Text& path)> append;
     std::function<void()> pump;
 };
 
-// The batch text's lines: split at CR LF only.
-TextArray SplitBatchLines(const Text& text);
-// True for a path that depends on the current directory or drive.
+// The batch text's lines: split at CR LF only, a lead byte hiding the CR after it.
+TextArray SplitBatchLines(const Text& text, LeadBytePredicate isLeadByte = SystemLeadByte);
+// True for a path that depends on the current directory or drive: anything but "X:\..." and
+// "\\..." (either slash counts as a separator). The empty text is not a path at all.
 bool IsRelativePath(const Text& path);
+// The path a line stands for: a relative line resolved to its full path, any other as typed.
+Text BatchLinePath(const Text& line, const BatchLineSteps& steps);
 // Tests each line in order (directory, existence, already listed), appends the ones that pass
-// and pumps after every line.
+// and pumps after every line. The count of lines is taken once, at the start.
 void AddBatchLines(const TextArray& lines, const BatchLineSteps& steps);
