@@ -1,0 +1,218 @@
+// Scheduling every listed path for deletion at restart.
+
+#include "scenario.h"
+
+namespace {
+
+using standin::Call;
+
+const std::vector<std::string> kButtons = {"#1001", "#1003", "#1004", "#1005", "#1006"};
+
+// The names of the logged calls among the given ones, in order.
+std::vector<std::string> CallOrder(const std::vector<std::string>& functions) {
+    std::vector<std::string> order;
+    for (const Call& call : standin::Log()) {
+        for (const std::string& function : functions) {
+            if (call.function == function) {
+                order.push_back(function);
+            }
+        }
+    }
+    return order;
+}
+
+std::vector<std::string> RequestedPaths() {
+    std::vector<std::string> paths;
+    for (const Call& call : standin::CallsTo("MoveFileExA")) {
+        EXPECT_EQ(call.args.at(1), "NULL");
+        EXPECT_EQ(call.args.at(2), std::to_string(MOVEFILE_DELAY_UNTIL_REBOOT));
+        paths.push_back(call.args.at(0));
+    }
+    return paths;
+}
+
+bool ButtonEnabled(int id) {
+    return standin::Inspect(standin::Control(IDD_MAIN, id)).enabled;
+}
+
+class RestartTest : public ScenarioTest {};
+
+TEST_F(RestartTest, EmptyListAsksNothingAndChangesNothing) {
+    standin::Click(IDD_MAIN, IDC_RESTART_DELETE);
+    standin::Close(IDD_MAIN);
+    RunProgram();
+    EXPECT_EQ(standin::CountCalls("MessageBoxA"), 0u);
+    EXPECT_EQ(standin::CountCalls("MoveFileExA"), 0u);
+    EXPECT_EQ(standin::CountCalls("EnableWindow"), 0u);
+}
+
+TEST_F(RestartTest, CancelTouchesNoRowAndLeavesTheButtonsEnabled) {
+    DropExisting({"C:\\a.txt"});
+    standin::Click(IDD_MAIN, IDC_RESTART_DELETE);
+    standin::AnswerBox(IDCANCEL, kConfirmRestart);
+    standin::Do("buttons still enabled", [] {
+        for (int id : {IDC_ADD, IDC_REMOVE, IDC_BATCH_ADD, IDC_CLEAR_LIST, IDC_RESTART_DELETE}) {
+            EXPECT_TRUE(ButtonEnabled(id)) << id;
+        }
+    });
+    standin::Close(IDD_MAIN);
+    RunProgram();
+    EXPECT_EQ(standin::CountCalls("MoveFileExA"), 0u);
+    EXPECT_EQ(ListedResults(), (std::vector<std::string>{""}));
+}
+
+TEST_F(RestartTest, EveryRowIsAskedInOrderAndShowsItsOwnResult) {
+    DropExisting({"C:\\one.txt", "C:\\locked.txt", "C:\\three.txt"});
+    standin::SetMoveFileRule([](const std::string& path) { return path != "C:\\locked.txt"; });
+    standin::Click(IDD_MAIN, IDC_RESTART_DELETE);
+    standin::AnswerBox(IDOK, kConfirmRestart);
+    standin::Close(IDD_MAIN);
+    RunProgram();
+
+    EXPECT_EQ(RequestedPaths(),
+              (std::vector<std::string>{"C:\\one.txt", "C:\\locked.txt", "C:\\three.txt"}));
+    EXPECT_EQ(ListedResults(),
+              (std::vector<std::string>{kResultAccepted, kResultRefused, kResultAccepted}));
+    // The question is owned by the main window.
+    EXPECT_EQ(ArgsOf("MessageBoxA").at(0).at(0), "dialog:1000");
+}
+
+TEST_F(RestartTest, EachResultIsWrittenAndPumpedBeforeTheNextRequest) {
+    DropExisting({"C:\\a.txt", "C:\\b.txt"});
+    standin::Click(IDD_MAIN, IDC_RESTART_DELETE);
+    standin::AnswerBox(IDOK);
+    standin::Close(IDD_MAIN);
+    RunProgram();
+
+    // Between two requests: the result written into the row, then a look at the queue.
+    const std::vector<Call>& log = standin::Log();
+    size_t first = 0;
+    while (log[first].function != "MoveFileExA") {
+        ++first;
+    }
+    bool wroteResult = false;
+    bool pumped = false;
+    for (size_t i = first + 1; log[i].function != "MoveFileExA"; ++i) {
+        if (log[i].function == "SendMessageA" &&
+            log[i].args.at(1) == std::to_string(LVM_SETITEMTEXTA)) {
+            wroteResult = true;
+        }
+        if (log[i].function == "PeekMessageA" && wroteResult) {
+            pumped = true;
+        }
+    }
+    EXPECT_TRUE(wroteResult);
+    EXPECT_TRUE(pumped);
+}
+
+TEST_F(RestartTest, AllRefusedLocksTheButtonsPausesAndOffersNoRestart) {
+    DropExisting({"C:\\a.txt", "C:\\b.txt"});
+    standin::SetMoveFileRule([](const std::string&) { return false; });
+    standin::Click(IDD_MAIN, IDC_RESTART_DELETE);
+    standin::AnswerBox(IDOK);
+    standin::Close(IDD_MAIN);
+    RunProgram();
+
+    EXPECT_EQ(ListedResults(), (std::vector<std::string>{kResultRefused, kResultRefused}));
+    std::vector<std::string> disabled;
+    for (const Call& call : standin::CallsTo("EnableWindow")) {
+        EXPECT_EQ(call.args.at(1), "0");
+        disabled.push_back(call.args.at(0));
+    }
+    EXPECT_EQ(disabled, kButtons);
+    for (int id : {IDC_ADD, IDC_REMOVE, IDC_BATCH_ADD, IDC_CLEAR_LIST, IDC_RESTART_DELETE}) {
+        EXPECT_FALSE(ButtonEnabled(id)) << id;
+    }
+    EXPECT_EQ(standin::CountCalls("RestartDialog"), 0u);
+    std::vector<std::vector<std::string>> pauses;
+    for (const Call& call : standin::CallsTo("Sleep")) {
+        if (call.args.at(0) == "300") {
+            pauses.push_back(call.args);
+        }
+    }
+    EXPECT_EQ(pauses.size(), 3u);
+}
+
+TEST_F(RestartTest, OneAcceptedRowOffersTheRestartAfterThePause) {
+    DropExisting({"C:\\a.txt", "C:\\b.txt"});
+    standin::SetMoveFileRule([](const std::string& path) { return path == "C:\\b.txt"; });
+    standin::Click(IDD_MAIN, IDC_RESTART_DELETE);
+    standin::AnswerBox(IDOK);
+    standin::Close(IDD_MAIN);
+    RunProgram();
+
+    EXPECT_EQ(CallOrder({"MoveFileExA", "EnableWindow", "Sleep", "RestartDialog"}),
+              (std::vector<std::string>{
+                  "MoveFileExA", "MoveFileExA", "EnableWindow", "EnableWindow", "EnableWindow",
+                  "EnableWindow", "EnableWindow", "Sleep", "Sleep", "Sleep", "RestartDialog"}));
+    // A real restart: EWX_REBOOT, owned by the main window, no prompt of our own.
+    EXPECT_EQ(ArgsOf("RestartDialog"), (std::vector<std::vector<std::string>>{
+                                           {"dialog:1000", "NULL", std::to_string(EWX_REBOOT)}}));
+}
+
+TEST_F(RestartTest, ButtonsStayLockedAndClicksDoNothingAfterARun) {
+    DropExisting({"C:\\a.txt"});
+    standin::Click(IDD_MAIN, IDC_RESTART_DELETE);
+    standin::AnswerBox(IDOK);
+    standin::Click(IDD_MAIN, IDC_CLEAR_LIST);
+    standin::Click(IDD_MAIN, IDC_RESTART_DELETE);
+    // Drops still work and add rows that carry no result.
+    DropExisting({"C:\\late.txt"});
+    standin::Close(IDD_MAIN);
+    RunProgram();
+    EXPECT_EQ(standin::CountCalls("MessageBoxA"), 1u);
+    EXPECT_EQ(standin::CountCalls("MoveFileExA"), 1u);
+    EXPECT_EQ(ListedPaths(), (std::vector<std::string>{"C:\\a.txt", "C:\\late.txt"}));
+    EXPECT_EQ(ListedResults(), (std::vector<std::string>{kResultAccepted, ""}));
+}
+
+TEST_F(RestartTest, CommandsArrivingDuringTheRunAreIgnored) {
+    DropExisting({"C:\\a.txt", "C:\\b.txt", "C:\\c.txt"});
+    standin::FocusRow(0);
+    standin::Click(IDD_MAIN, IDC_RESTART_DELETE);
+    standin::AnswerBox(IDOK);
+    // A Remove and a Clear clicked while the second row is being scheduled.
+    standin::AfterCall("MoveFileExA", 2, [] {
+        standin::PostClick(IDD_MAIN, IDC_REMOVE);
+        standin::PostClick(IDD_MAIN, IDC_CLEAR_LIST);
+    });
+    standin::Close(IDD_MAIN);
+    RunProgram();
+
+    EXPECT_EQ(RequestedPaths(), (std::vector<std::string>{"C:\\a.txt", "C:\\b.txt", "C:\\c.txt"}));
+    EXPECT_EQ(ListedPaths(), (std::vector<std::string>{"C:\\a.txt", "C:\\b.txt", "C:\\c.txt"}));
+    EXPECT_EQ(ListedResults(),
+              (std::vector<std::string>{kResultAccepted, kResultAccepted, kResultAccepted}));
+    EXPECT_EQ(standin::CountCalls("MessageBoxA"), 1u);
+}
+
+TEST_F(RestartTest, ADropDuringTheRunIsListedButNotScheduled) {
+    DropExisting({"C:\\a.txt", "C:\\b.txt"});
+    standin::AddFile("C:\\dropped.txt");
+    standin::Click(IDD_MAIN, IDC_RESTART_DELETE);
+    standin::AnswerBox(IDOK);
+    standin::AfterCall("MoveFileExA", 1, [] { standin::PostDrop({"C:\\dropped.txt"}); });
+    standin::Close(IDD_MAIN);
+    RunProgram();
+    EXPECT_EQ(RequestedPaths(), (std::vector<std::string>{"C:\\a.txt", "C:\\b.txt"}));
+    EXPECT_EQ(ListedResults(), (std::vector<std::string>{kResultAccepted, kResultAccepted, ""}));
+}
+
+TEST_F(RestartTest, ALongPathIsReadBackWholeForTheDuplicateTestAndTheRequest) {
+    // The first 259 bytes of the long path name another file that is listed too.
+    const std::string shortPath = "C:\\" + std::string(252, 'd') + "\\x.txt";
+    ASSERT_EQ(shortPath.size(), 262u);
+    const std::string prefix = shortPath.substr(0, 259);
+    const std::string longPath = prefix + std::string(41, 'y');
+    ASSERT_EQ(longPath.size(), 300u);
+    DropExisting({prefix, longPath, longPath});
+    standin::Click(IDD_MAIN, IDC_RESTART_DELETE);
+    standin::AnswerBox(IDOK);
+    standin::Close(IDD_MAIN);
+    RunProgram();
+
+    EXPECT_EQ(ListedPaths(), (std::vector<std::string>{prefix, longPath}));
+    EXPECT_EQ(RequestedPaths(), (std::vector<std::string>{prefix, longPath}));
+}
+
+}  // namespace

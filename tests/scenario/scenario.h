@@ -1,0 +1,66 @@
+#pragma once
+
+// Scenario tests run the whole program over the stand-in: a script plays the user, the log and
+// the windows left behind tell what the program did.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/shell.h"
+#include "resources/resource.h"
+#include "resources/texts.h"
+#include "standin/harness.h"
+
+class ScenarioTest : public ::testing::Test {
+protected:
+    void SetUp() override { standin::Reset(); }
+
+    void TearDown() override {
+        for (const std::string& failure : standin::Failures()) {
+            ADD_FAILURE() << "stand-in: " << failure;
+        }
+        EXPECT_EQ(standin::PendingActions(), 0u) << "script actions left unused";
+    }
+
+    // Runs the program to its end; every scenario script closes the main window last.
+    standin::RunResult RunProgram() {
+        standin::RunResult result = standin::Run(RunProcess);
+        EXPECT_FALSE(result.aborted);
+        EXPECT_EQ(result.exitCode, 0);
+        return result;
+    }
+
+    static HWND MainList() { return standin::Control(IDD_MAIN, IDC_FILE_LIST); }
+
+    // Column 0 (or 1) of every row of the main list, top to bottom.
+    static std::vector<std::string> ListColumn(size_t column) {
+        std::vector<std::string> cells;
+        for (const standin::ListRow& row : standin::InspectList(MainList()).rows) {
+            cells.push_back(column < row.cells.size() ? row.cells[column] : std::string());
+        }
+        return cells;
+    }
+    static std::vector<std::string> ListedPaths() { return ListColumn(0); }
+    static std::vector<std::string> ListedResults() { return ListColumn(1); }
+
+    // Arguments of every logged call of a function, in order.
+    static std::vector<std::vector<std::string>> ArgsOf(const std::string& function) {
+        std::vector<std::vector<std::string>> all;
+        for (const standin::Call& call : standin::CallsTo(function)) {
+            all.push_back(call.args);
+        }
+        return all;
+    }
+
+    // Drops files that exist on the stand-in's disk.
+    static void DropExisting(const std::vector<std::string>& paths) {
+        std::vector<std::optional<std::string>> entries;
+        for (const std::string& path : paths) {
+            standin::AddFile(path);
+            entries.emplace_back(path);
+        }
+        standin::Drop(entries);
+    }
+};

@@ -1,0 +1,91 @@
+// Rules of the window shell and the restart run that need no platform.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/fade_steps.h"
+#include "intake/drop_rules.h"
+#include "restart/restart_run.h"
+
+namespace {
+
+TEST(FadeSteps, FadeInRisesOneUnitAtATimeToTheTarget) {
+    std::vector<uint8_t> steps = FadeInSteps(255);
+    ASSERT_EQ(steps.size(), 255u);
+    for (size_t i = 0; i < steps.size(); ++i) {
+        EXPECT_EQ(steps[i], i + 1);
+    }
+    EXPECT_EQ(FadeInSteps(3), (std::vector<uint8_t>{1, 2, 3}));
+}
+
+TEST(FadeSteps, FadeOutFallsFromJustBelowTheTargetToZero) {
+    std::vector<uint8_t> steps = FadeOutSteps(255);
+    ASSERT_EQ(steps.size(), 255u);
+    EXPECT_EQ(steps.front(), 254);
+    EXPECT_EQ(steps.back(), 0);
+    EXPECT_EQ(FadeOutSteps(100).front(), 99);
+    EXPECT_EQ(FadeOutSteps(100).size(), 100u);
+}
+
+TEST(FadeSteps, TargetZeroTakesNoStepAndOutOfRangeTargetsAreClamped) {
+    EXPECT_TRUE(FadeInSteps(0).empty());
+    EXPECT_TRUE(FadeOutSteps(0).empty());
+    EXPECT_TRUE(FadeInSteps(-5).empty());
+    EXPECT_EQ(FadeInSteps(1000).size(), 255u);
+    EXPECT_EQ(FadeOutSteps(1000).front(), 254);
+}
+
+TEST(DroppedPathExtension, TakesEverythingAfterTheLastDotOfTheWholePath) {
+    EXPECT_EQ(DroppedPathExtension("C:\\docs\\report.txt"), "txt");
+    EXPECT_EQ(DroppedPathExtension("C:\\v1.2\\readme"), "2\\readme");
+    EXPECT_EQ(DroppedPathExtension("C:\\docs\\name."), "");
+    EXPECT_EQ(DroppedPathExtension("C:\\a.tar.gz"), "gz");
+    // Without a dot the whole path is handed on; the program's callback ignores it.
+    EXPECT_EQ(DroppedPathExtension("C:\\docs\\readme"), "C:\\docs\\readme");
+}
+
+// A recorded restart run over rows whose paths say whether they are accepted.
+struct RecordedRun {
+    std::vector<std::string> events;
+    bool anyAccepted = false;
+};
+
+RecordedRun RunOver(const std::vector<std::string>& paths) {
+    RecordedRun run;
+    RestartRunSteps steps;
+    steps.readPath = [&](int row) {
+        run.events.push_back("read " + std::to_string(row));
+        return paths[static_cast<size_t>(row)];
+    };
+    steps.scheduleDeletion = [&](const Text& path) {
+        run.events.push_back("ask " + path);
+        return path.rfind("ok", 0) == 0;
+    };
+    steps.reportResult = [&](int row, bool accepted) {
+        run.events.push_back("report " + std::to_string(row) + (accepted ? " yes" : " no"));
+    };
+    steps.pump = [&] { run.events.push_back("pump"); };
+    run.anyAccepted = ScheduleRows(static_cast<int>(paths.size()), steps);
+    return run;
+}
+
+TEST(RestartRun, EachRowIsReadAskedReportedAndPumpedBeforeTheNext) {
+    RecordedRun run = RunOver({"ok-a", "bad-b", "ok-c"});
+    EXPECT_EQ(run.events,
+              (std::vector<std::string>{"read 0", "ask ok-a", "report 0 yes", "pump",  //
+                                        "read 1", "ask bad-b", "report 1 no", "pump",  //
+                                        "read 2", "ask ok-c", "report 2 yes", "pump"}));
+    EXPECT_TRUE(run.anyAccepted);
+}
+
+TEST(RestartRun, ARefusedRowDoesNotStopTheRunAndAllRefusedReportsNoneAccepted) {
+    RecordedRun run = RunOver({"bad-a", "bad-b"});
+    EXPECT_EQ(run.events.size(), 8u);
+    EXPECT_FALSE(run.anyAccepted);
+    EXPECT_TRUE(RunOver({"bad-a", "ok-last"}).anyAccepted);
+    EXPECT_FALSE(RunOver({}).anyAccepted);
+}
+
+}  // namespace
