@@ -1,0 +1,592 @@
+#pragma once
+
+// The Win32 names the program uses, for builds without the real SDK. Types have the sizes of a
+// 64-bit Windows target, constants the SDK's values and records the SDK's field order, so the same
+// program sources compile here and against <windows.h>. The definitions live in the stand-in
+// library, which tests drive through standin/harness.h.
+
+#include <cstddef>
+#include <cstdint>
+
+// ---------------------------------------------------------------------------------------------
+// Basic types
+
+typedef int32_t LONG;
+typedef uint32_t ULONG;
+typedef uint32_t DWORD;
+typedef uint16_t WORD;
+typedef uint8_t BYTE;
+typedef unsigned int UINT;
+typedef int INT;
+typedef int BOOL;
+typedef char CHAR;
+typedef char16_t WCHAR;
+typedef DWORD COLORREF;
+typedef size_t SIZE_T;
+typedef uintptr_t WPARAM;
+typedef intptr_t LPARAM;
+typedef intptr_t LRESULT;
+typedef intptr_t LONG_PTR;
+typedef uintptr_t ULONG_PTR;
+typedef intptr_t INT_PTR;
+typedef uintptr_t UINT_PTR;
+typedef uintptr_t DWORD_PTR;
+typedef CHAR* LPSTR;
+typedef const CHAR* LPCSTR;
+typedef WCHAR* LPWSTR;
+typedef const WCHAR* LPCWSTR;
+typedef void* LPVOID;
+typedef const void* LPCVOID;
+typedef void* PVOID;
+typedef UINT* PUINT;
+typedef BOOL* LPBOOL;
+typedef DWORD* LPDWORD;
+typedef void* HANDLE;
+typedef HANDLE HGLOBAL;
+typedef HANDLE HLOCAL;
+
+// Handles are distinct pointer types, as the SDK declares them with STRICT.
+#define DECLARE_HANDLE(name) \
+    struct name##__;         \
+    typedef struct name##__* name
+DECLARE_HANDLE(HWND);
+DECLARE_HANDLE(HICON);
+DECLARE_HANDLE(HINSTANCE);
+DECLARE_HANDLE(HMENU);
+DECLARE_HANDLE(HDROP);
+typedef HINSTANCE HMODULE;
+
+#define CALLBACK
+#define WINAPI
+#define APIENTRY
+
+typedef LRESULT (*WNDPROC)(HWND, UINT, WPARAM, LPARAM);
+typedef INT_PTR (*DLGPROC)(HWND, UINT, WPARAM, LPARAM);
+typedef INT_PTR (*FARPROC)();
+typedef UINT_PTR (*LPOFNHOOKPROC)(HWND, UINT, WPARAM, LPARAM);
+
+#define TRUE 1
+#define FALSE 0
+#define MAX_PATH 260
+
+// ---------------------------------------------------------------------------------------------
+// Macros
+
+#define MAKEINTRESOURCEA(i) ((LPSTR)((ULONG_PTR)((WORD)(i))))
+#define MAKEINTRESOURCE(i) MAKEINTRESOURCEA(i)
+#define IS_INTRESOURCE(r) ((((ULONG_PTR)(r)) >> 16) == 0)
+#define LOWORD(l) ((WORD)(((DWORD_PTR)(l)) & 0xffff))
+#define HIWORD(l) ((WORD)((((DWORD_PTR)(l)) >> 16) & 0xffff))
+#define LOBYTE(w) ((BYTE)(((DWORD_PTR)(w)) & 0xff))
+#define MAKELONG(a, b)                                                                         \
+    ((LONG)(((WORD)(((DWORD_PTR)(a)) & 0xffff)) | ((DWORD)((WORD)(((DWORD_PTR)(b)) & 0xffff))) \
+                                                      << 16))
+#define MAKEWPARAM(l, h) ((WPARAM)(DWORD)MAKELONG(l, h))
+#define MAKELPARAM(l, h) ((LPARAM)(DWORD)MAKELONG(l, h))
+#define MAKELRESULT(l, h) ((LRESULT)(DWORD)MAKELONG(l, h))
+#define RGB(r, g, b) \
+    ((COLORREF)(((BYTE)(r) | ((WORD)((BYTE)(g)) << 8)) | (((DWORD)(BYTE)(b)) << 16)))
+
+// ---------------------------------------------------------------------------------------------
+// Records
+
+typedef struct tagPOINT {
+    LONG x;
+    LONG y;
+} POINT, *PPOINT, *LPPOINT;
+
+typedef struct tagMSG {
+    HWND hwnd;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    DWORD time;
+    POINT pt;
+} MSG, *PMSG, *LPMSG;
+
+typedef struct tagLVCOLUMNA {
+    UINT mask;
+    int fmt;
+    int cx;
+    LPSTR pszText;
+    int cchTextMax;
+    int iSubItem;
+    int iImage;
+    int iOrder;
+    int cxMin;
+    int cxDefault;
+    int cxIdeal;
+} LVCOLUMNA, *LPLVCOLUMNA, LV_COLUMNA;
+
+typedef struct tagLVITEMA {
+    UINT mask;
+    int iItem;
+    int iSubItem;
+    UINT state;
+    UINT stateMask;
+    LPSTR pszText;
+    int cchTextMax;
+    int iImage;
+    LPARAM lParam;
+    int iIndent;
+    int iGroupId;
+    UINT cColumns;
+    PUINT puColumns;
+    int* piColFmt;
+    int iGroup;
+} LVITEMA, *LPLVITEMA, LV_ITEMA;
+
+typedef struct tagOFNA {
+    DWORD lStructSize;
+    HWND hwndOwner;
+    HINSTANCE hInstance;
+    LPCSTR lpstrFilter;
+    LPSTR lpstrCustomFilter;
+    DWORD nMaxCustFilter;
+    DWORD nFilterIndex;
+    LPSTR lpstrFile;
+    DWORD nMaxFile;
+    LPSTR lpstrFileTitle;
+    DWORD nMaxFileTitle;
+    LPCSTR lpstrInitialDir;
+    LPCSTR lpstrTitle;
+    DWORD Flags;
+    WORD nFileOffset;
+    WORD nFileExtension;
+    LPCSTR lpstrDefExt;
+    LPARAM lCustData;
+    LPOFNHOOKPROC lpfnHook;
+    LPCSTR lpTemplateName;
+    void* pvReserved;
+    DWORD dwReserved;
+    DWORD FlagsEx;
+} OPENFILENAMEA, *LPOPENFILENAMEA;
+
+// The record's form without the three fields added for Windows 2000.
+#define OPENFILENAME_SIZE_VERSION_400A (offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR))
+
+typedef struct tagCHANGEFILTERSTRUCT {
+    DWORD cbSize;
+    DWORD ExtStatus;
+} CHANGEFILTERSTRUCT, *PCHANGEFILTERSTRUCT;
+
+// ---------------------------------------------------------------------------------------------
+// Window messages
+
+#define WM_NULL 0x0000
+#define WM_CREATE 0x0001
+#define WM_DESTROY 0x0002
+#define WM_SIZE 0x0005
+#define WM_SETFOCUS 0x0007
+#define WM_KILLFOCUS 0x0008
+#define WM_ENABLE 0x000A
+#define WM_SETTEXT 0x000C
+#define WM_GETTEXT 0x000D
+#define WM_GETTEXTLENGTH 0x000E
+#define WM_PAINT 0x000F
+#define WM_CLOSE 0x0010
+#define WM_QUIT 0x0012
+#define WM_SHOWWINDOW 0x0018
+#define WM_COPYDATA 0x004A
+#define WM_NOTIFY 0x004E
+#define WM_GETICON 0x007F
+#define WM_SETICON 0x0080
+#define WM_KEYDOWN 0x0100
+#define WM_KEYUP 0x0101
+#define WM_CHAR 0x0102
+#define WM_INITDIALOG 0x0110
+#define WM_COMMAND 0x0111
+#define WM_SYSCOMMAND 0x0112
+#define WM_TIMER 0x0113
+#define WM_LBUTTONDOWN 0x0201
+#define WM_LBUTTONUP 0x0202
+#define WM_DROPFILES 0x0233
+#define WM_PASTE 0x0302
+#define WM_USER 0x0400
+
+#define ICON_SMALL 0
+#define ICON_BIG 1
+
+#define SW_HIDE 0
+#define SW_SHOWNORMAL 1
+#define SW_NORMAL 1
+#define SW_SHOWMINIMIZED 2
+#define SW_SHOWMAXIMIZED 3
+#define SW_MAXIMIZE 3
+#define SW_SHOWNOACTIVATE 4
+#define SW_SHOW 5
+#define SW_MINIMIZE 6
+#define SW_SHOWMINNOACTIVE 7
+#define SW_SHOWNA 8
+#define SW_RESTORE 9
+#define SW_SHOWDEFAULT 10
+
+// GWL_WNDPROC, GWL_HINSTANCE and GWL_USERDATA do not exist for 64-bit targets: a LONG cannot hold a
+// pointer there, and the program must use the GWLP_ forms with Get/SetWindowLongPtrA.
+#define GWL_STYLE (-16)
+#define GWL_EXSTYLE (-20)
+#define GWL_ID (-12)
+#define GWLP_WNDPROC (-4)
+#define GWLP_HINSTANCE (-6)
+#define GWLP_HWNDPARENT (-8)
+#define GWLP_ID (-12)
+#define GWLP_USERDATA (-21)
+#define DWLP_MSGRESULT 0
+#define DWLP_DLGPROC (DWLP_MSGRESULT + sizeof(LRESULT))
+#define DWLP_USER (DWLP_DLGPROC + sizeof(DLGPROC))
+
+// ---------------------------------------------------------------------------------------------
+// Window, dialog and control styles
+
+#define WS_OVERLAPPED 0x00000000
+#define WS_POPUP 0x80000000
+#define WS_CHILD 0x40000000
+#define WS_MINIMIZE 0x20000000
+#define WS_VISIBLE 0x10000000
+#define WS_DISABLED 0x08000000
+#define WS_CLIPSIBLINGS 0x04000000
+#define WS_CLIPCHILDREN 0x02000000
+#define WS_MAXIMIZE 0x01000000
+#define WS_CAPTION 0x00C00000
+#define WS_BORDER 0x00800000
+#define WS_DLGFRAME 0x00400000
+#define WS_VSCROLL 0x00200000
+#define WS_HSCROLL 0x00100000
+#define WS_SYSMENU 0x00080000
+#define WS_THICKFRAME 0x00040000
+#define WS_GROUP 0x00020000
+#define WS_TABSTOP 0x00010000
+#define WS_MINIMIZEBOX 0x00020000
+#define WS_MAXIMIZEBOX 0x00010000
+
+#define WS_EX_DLGMODALFRAME 0x00000001
+#define WS_EX_TOPMOST 0x00000008
+#define WS_EX_ACCEPTFILES 0x00000010
+#define WS_EX_TRANSPARENT 0x00000020
+#define WS_EX_TOOLWINDOW 0x00000080
+#define WS_EX_WINDOWEDGE 0x00000100
+#define WS_EX_CLIENTEDGE 0x00000200
+#define WS_EX_APPWINDOW 0x00040000
+#define WS_EX_LAYERED 0x00080000
+
+#define DS_ABSALIGN 0x01
+#define DS_SYSMODAL 0x02
+#define DS_3DLOOK 0x0004
+#define DS_FIXEDSYS 0x0008
+#define DS_NOFAILCREATE 0x0010
+#define DS_LOCALEDIT 0x20
+#define DS_SETFONT 0x40
+#define DS_MODALFRAME 0x80
+#define DS_NOIDLEMSG 0x100
+#define DS_SETFOREGROUND 0x200
+#define DS_CONTROL 0x0400
+#define DS_CENTER 0x0800
+#define DS_CENTERMOUSE 0x1000
+#define DS_CONTEXTHELP 0x2000
+
+#define ES_LEFT 0x0000
+#define ES_CENTER 0x0001
+#define ES_RIGHT 0x0002
+#define ES_MULTILINE 0x0004
+#define ES_UPPERCASE 0x0008
+#define ES_LOWERCASE 0x0010
+#define ES_PASSWORD 0x0020
+#define ES_AUTOVSCROLL 0x0040
+#define ES_AUTOHSCROLL 0x0080
+#define ES_NOHIDESEL 0x0100
+#define ES_READONLY 0x0800
+#define ES_WANTRETURN 0x1000
+
+#define BS_PUSHBUTTON 0x00000000
+#define BS_DEFPUSHBUTTON 0x00000001
+#define BS_CHECKBOX 0x00000002
+#define BS_AUTOCHECKBOX 0x00000003
+#define BS_GROUPBOX 0x00000007
+
+// ---------------------------------------------------------------------------------------------
+// Buttons, edits, message boxes, the queue, layered windows
+
+#define BM_GETCHECK 0x00F0
+#define BM_SETCHECK 0x00F1
+#define BM_CLICK 0x00F5
+#define BN_CLICKED 0
+
+#define EM_SETSEL 0x00B1
+#define EM_REPLACESEL 0x00C2
+#define EM_LIMITTEXT 0x00C5
+
+#define MB_OK 0x00000000
+#define MB_OKCANCEL 0x00000001
+#define MB_ABORTRETRYIGNORE 0x00000002
+#define MB_YESNOCANCEL 0x00000003
+#define MB_YESNO 0x00000004
+#define MB_RETRYCANCEL 0x00000005
+#define MB_ICONHAND 0x00000010
+#define MB_ICONERROR MB_ICONHAND
+#define MB_ICONSTOP MB_ICONHAND
+#define MB_ICONQUESTION 0x00000020
+#define MB_ICONEXCLAMATION 0x00000030
+#define MB_ICONWARNING MB_ICONEXCLAMATION
+#define MB_ICONASTERISK 0x00000040
+#define MB_ICONINFORMATION MB_ICONASTERISK
+#define MB_SYSTEMMODAL 0x00001000
+#define MB_TASKMODAL 0x00002000
+#define MB_SETFOREGROUND 0x00010000
+#define MB_TOPMOST 0x00040000
+
+#define IDOK 1
+#define IDCANCEL 2
+#define IDABORT 3
+#define IDRETRY 4
+#define IDIGNORE 5
+#define IDYES 6
+#define IDNO 7
+
+#define PM_NOREMOVE 0x0000
+#define PM_REMOVE 0x0001
+#define PM_NOYIELD 0x0002
+
+#define LWA_COLORKEY 0x00000001
+#define LWA_ALPHA 0x00000002
+
+#define IDI_APPLICATION MAKEINTRESOURCEA(32512)
+
+#define MSGFLT_RESET 0
+#define MSGFLT_ALLOW 1
+#define MSGFLT_DISALLOW 2
+
+#define EWX_LOGOFF 0x00000000
+#define EWX_SHUTDOWN 0x00000001
+#define EWX_REBOOT 0x00000002
+#define EWX_FORCE 0x00000004
+#define EWX_POWEROFF 0x00000008
+
+#define CF_TEXT 1
+#define CF_OEMTEXT 7
+#define CF_UNICODETEXT 13
+#define CF_HDROP 15
+
+// ---------------------------------------------------------------------------------------------
+// The list-view control
+
+#define WC_LISTVIEWA "SysListView32"
+
+#define LVS_ICON 0x0000
+#define LVS_REPORT 0x0001
+#define LVS_SMALLICON 0x0002
+#define LVS_LIST 0x0003
+#define LVS_SINGLESEL 0x0004
+#define LVS_SHOWSELALWAYS 0x0008
+#define LVS_NOSORTHEADER 0x8000
+
+#define LVS_EX_GRIDLINES 0x00000001
+#define LVS_EX_CHECKBOXES 0x00000004
+#define LVS_EX_HEADERDRAGDROP 0x00000010
+#define LVS_EX_FULLROWSELECT 0x00000020
+
+#define LVM_FIRST 0x1000
+#define LVM_GETITEMCOUNT (LVM_FIRST + 4)
+#define LVM_GETITEMA (LVM_FIRST + 5)
+#define LVM_SETITEMA (LVM_FIRST + 6)
+#define LVM_INSERTITEMA (LVM_FIRST + 7)
+#define LVM_DELETEITEM (LVM_FIRST + 8)
+#define LVM_DELETEALLITEMS (LVM_FIRST + 9)
+#define LVM_GETNEXTITEM (LVM_FIRST + 12)
+#define LVM_ENSUREVISIBLE (LVM_FIRST + 19)
+#define LVM_GETCOLUMNA (LVM_FIRST + 25)
+#define LVM_SETCOLUMNA (LVM_FIRST + 26)
+#define LVM_INSERTCOLUMNA (LVM_FIRST + 27)
+#define LVM_DELETECOLUMN (LVM_FIRST + 28)
+#define LVM_GETCOLUMNWIDTH (LVM_FIRST + 29)
+#define LVM_SETCOLUMNWIDTH (LVM_FIRST + 30)
+#define LVM_SETITEMSTATE (LVM_FIRST + 43)
+#define LVM_GETITEMSTATE (LVM_FIRST + 44)
+#define LVM_GETITEMTEXTA (LVM_FIRST + 45)
+#define LVM_SETITEMTEXTA (LVM_FIRST + 46)
+#define LVM_SETEXTENDEDLISTVIEWSTYLE (LVM_FIRST + 54)
+#define LVM_GETEXTENDEDLISTVIEWSTYLE (LVM_FIRST + 55)
+
+#define LVCF_FMT 0x0001
+#define LVCF_WIDTH 0x0002
+#define LVCF_TEXT 0x0004
+#define LVCF_SUBITEM 0x0008
+#define LVCF_IMAGE 0x0010
+#define LVCF_ORDER 0x0020
+
+#define LVCFMT_LEFT 0x0000
+#define LVCFMT_RIGHT 0x0001
+#define LVCFMT_CENTER 0x0002
+
+#define LVIF_TEXT 0x00000001
+#define LVIF_IMAGE 0x00000002
+#define LVIF_PARAM 0x00000004
+#define LVIF_STATE 0x00000008
+#define LVIF_INDENT 0x00000010
+#define LVIF_GROUPID 0x00000100
+#define LVIF_COLUMNS 0x00000200
+
+#define LVIS_FOCUSED 0x0001
+#define LVIS_SELECTED 0x0002
+#define LVIS_CUT 0x0004
+#define LVIS_DROPHILITED 0x0008
+#define LVIS_OVERLAYMASK 0x0F00
+#define LVIS_STATEIMAGEMASK 0xF000
+
+#define LVNI_ALL 0x0000
+#define LVNI_FOCUSED 0x0001
+#define LVNI_SELECTED 0x0002
+#define LVNI_CUT 0x0004
+#define LVNI_DROPHILITED 0x0008
+
+#define LPSTR_TEXTCALLBACKA ((LPSTR)-1L)
+#define I_IMAGECALLBACK (-1)
+
+// ---------------------------------------------------------------------------------------------
+// The open-file dialog
+
+#define OFN_READONLY 0x00000001
+#define OFN_OVERWRITEPROMPT 0x00000002
+#define OFN_HIDEREADONLY 0x00000004
+#define OFN_NOCHANGEDIR 0x00000008
+#define OFN_SHOWHELP 0x00000010
+#define OFN_ENABLEHOOK 0x00000020
+#define OFN_ENABLETEMPLATE 0x00000040
+#define OFN_ENABLETEMPLATEHANDLE 0x00000080
+#define OFN_NOVALIDATE 0x00000100
+#define OFN_ALLOWMULTISELECT 0x00000200
+#define OFN_EXTENSIONDIFFERENT 0x00000400
+#define OFN_PATHMUSTEXIST 0x00000800
+#define OFN_FILEMUSTEXIST 0x00001000
+#define OFN_CREATEPROMPT 0x00002000
+#define OFN_SHAREAWARE 0x00004000
+#define OFN_NOREADONLYRETURN 0x00008000
+#define OFN_NOTESTFILECREATE 0x00010000
+#define OFN_NONETWORKBUTTON 0x00020000
+#define OFN_NOLONGNAMES 0x00040000
+#define OFN_EXPLORER 0x00080000
+#define OFN_NODEREFERENCELINKS 0x00100000
+#define OFN_LONGNAMES 0x00200000
+#define OFN_ENABLESIZING 0x00800000
+
+#define CDERR_DIALOGFAILURE 0xFFFF
+#define CDERR_STRUCTSIZE 0x0001
+#define CDERR_INITIALIZATION 0x0002
+#define CDERR_NOHOOK 0x000B
+#define FNERR_SUBCLASSFAILURE 0x3001
+#define FNERR_INVALIDFILENAME 0x3002
+#define FNERR_BUFFERTOOSMALL 0x3003
+
+// ---------------------------------------------------------------------------------------------
+// kernel32 values
+
+#define MOVEFILE_REPLACE_EXISTING 0x00000001
+#define MOVEFILE_COPY_ALLOWED 0x00000002
+#define MOVEFILE_DELAY_UNTIL_REBOOT 0x00000004
+#define MOVEFILE_WRITE_THROUGH 0x00000008
+
+#define FILE_ATTRIBUTE_DIRECTORY 0x00000010
+
+#define ERROR_SUCCESS 0
+#define NO_ERROR 0
+#define ERROR_FILE_NOT_FOUND 2
+#define ERROR_PATH_NOT_FOUND 3
+#define ERROR_ACCESS_DENIED 5
+#define ERROR_INVALID_HANDLE 6
+#define ERROR_NOT_ENOUGH_MEMORY 8
+#define ERROR_INVALID_PARAMETER 87
+#define ERROR_INSUFFICIENT_BUFFER 122
+#define ERROR_MOD_NOT_FOUND 126
+#define ERROR_PROC_NOT_FOUND 127
+#define ERROR_INVALID_WINDOW_HANDLE 1400
+#define ERROR_INVALID_INDEX 1413
+#define ERROR_CLIPBOARD_NOT_OPEN 1418
+#define ERROR_CONTROL_ID_NOT_FOUND 1421
+#define ERROR_RESOURCE_NAME_NOT_FOUND 1814
+
+// ---------------------------------------------------------------------------------------------
+// Functions. Plain C++ functions with the SDK's ANSI signatures.
+
+extern "C++" {
+
+// user32: dialogs and windows
+INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND owner, DLGPROC dialogProc,
+                        LPARAM initParam);
+BOOL EndDialog(HWND dialog, INT_PTR result);
+HWND GetDlgItem(HWND dialog, int controlId);
+int GetDlgCtrlID(HWND window);
+HWND GetParent(HWND window);
+BOOL IsWindow(HWND window);
+BOOL SetWindowTextA(HWND window, LPCSTR text);
+int GetWindowTextA(HWND window, LPSTR buffer, int bufferSize);
+int GetWindowTextLengthA(HWND window);
+BOOL ShowWindow(HWND window, int command);
+BOOL UpdateWindow(HWND window);
+BOOL EnableWindow(HWND window, BOOL enable);
+BOOL IsWindowEnabled(HWND window);
+BOOL IsWindowVisible(HWND window);
+LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LONG GetWindowLongA(HWND window, int index);
+LONG SetWindowLongA(HWND window, int index, LONG value);
+LONG_PTR GetWindowLongPtrA(HWND window, int index);
+LONG_PTR SetWindowLongPtrA(HWND window, int index, LONG_PTR value);
+LRESULT CallWindowProcA(WNDPROC procedure, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT DefDlgProcA(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+BOOL SetLayeredWindowAttributes(HWND window, COLORREF key, BYTE alpha, DWORD flags);
+BOOL GetLayeredWindowAttributes(HWND window, COLORREF* key, BYTE* alpha, DWORD* flags);
+HICON LoadIconA(HINSTANCE instance, LPCSTR iconName);
+int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+int wsprintfA(LPSTR buffer, LPCSTR format, ...);
+
+// user32: the message queue
+BOOL PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags);
+BOOL GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax);
+BOOL TranslateMessage(const MSG* msg);
+LRESULT DispatchMessageA(const MSG* msg);
+void PostQuitMessage(int exitCode);
+
+// user32: the clipboard
+BOOL OpenClipboard(HWND owner);
+HANDLE GetClipboardData(UINT format);
+BOOL CloseClipboard();
+BOOL IsClipboardFormatAvailable(UINT format);
+
+// comctl32
+void InitCommonControls();
+
+// comdlg32
+BOOL GetOpenFileNameA(LPOPENFILENAMEA record);
+DWORD CommDlgExtendedError();
+
+// shell32
+void DragAcceptFiles(HWND window, BOOL accept);
+UINT DragQueryFileA(HDROP drop, UINT index, LPSTR buffer, UINT bufferSize);
+void DragFinish(HDROP drop);
+
+// shlwapi
+BOOL PathIsDirectoryA(LPCSTR path);
+BOOL PathFileExistsA(LPCSTR path);
+LPSTR StrDupA(LPCSTR text);
+
+// kernel32
+BOOL MoveFileExA(LPCSTR existing, LPCSTR target, DWORD flags);
+HMODULE GetModuleHandleA(LPCSTR moduleName);
+HMODULE LoadLibraryA(LPCSTR fileName);
+BOOL FreeLibrary(HMODULE module);
+FARPROC GetProcAddress(HMODULE module, LPCSTR procName);
+void Sleep(DWORD milliseconds);
+LPVOID GlobalLock(HGLOBAL block);
+BOOL GlobalUnlock(HGLOBAL block);
+SIZE_T GlobalSize(HGLOBAL block);
+HLOCAL LocalFree(HLOCAL block);
+[[noreturn]] void ExitProcess(UINT exitCode);
+BOOL IsDBCSLeadByte(BYTE testChar);
+UINT GetACP();
+DWORD GetFullPathNameA(LPCSTR fileName, DWORD bufferLength, LPSTR buffer, LPSTR* filePart);
+DWORD GetLastError();
+void SetLastError(DWORD errorCode);
+int lstrlenA(LPCSTR text);
+LPSTR lstrcpynA(LPSTR target, LPCSTR source, int maxLength);
+
+}  // extern "C++"
