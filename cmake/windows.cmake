@@ -1,15 +1,21 @@
 # The Windows program: a GUI-subsystem executable, statically linked, carrying its resources.
 target_compile_definitions(rebootdel_core PUBLIC STRICT NOMINMAX _WIN32_WINNT=0x0601)
 
-add_executable(rebootdel WIN32
-    ${CMAKE_SOURCE_DIR}/src/app/winmain.cpp
-    ${CMAKE_SOURCE_DIR}/src/resources/rebootdel.rc)
+set(RESOURCE_DIR ${CMAKE_SOURCE_DIR}/src/resources)
+
+add_executable(rebootdel WIN32 ${CMAKE_SOURCE_DIR}/src/app/winmain.cpp ${RESOURCE_DIR}/rebootdel.rc)
 target_link_libraries(rebootdel PRIVATE rebootdel_core comctl32 comdlg32 shell32 shlwapi user32
                       gdi32 kernel32)
+# One .exe with no DLLs of its own: the C++ runtime, libgcc and the thread support are linked in.
 target_link_options(rebootdel PRIVATE -static -static-libgcc -static-libstdc++)
 set_target_properties(rebootdel PROPERTIES OUTPUT_NAME rebootdel)
-# windres runs the .rc through the preprocessor; it needs the id header's folder.
-set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/src/resources -c 65001")
+
+# windres: the .rc is UTF-8, and the files it names (resource.h, the icon, the manifest) are found
+# through the resources folder. windres reports no dependencies, so name them here, or a new icon
+# would not reach the program.
+set_source_files_properties(${RESOURCE_DIR}/rebootdel.rc PROPERTIES
+    COMPILE_OPTIONS "-I${RESOURCE_DIR};--codepage=65001"
+    OBJECT_DEPENDS "${RESOURCE_DIR}/resource.h;${RESOURCE_DIR}/app.ico;${RESOURCE_DIR}/rebootdel.manifest")
 
 if(EXISTS ${CMAKE_SOURCE_DIR}/e2e/CMakeLists.txt AND CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
     add_subdirectory(e2e)
