@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# `make dist`: puts the shipped i686 program and a short README for Windows users in build/dist.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+exe=build/win32/rebootdel.exe
+dist=build/dist
+
+[ -f "$exe" ] || {
+    echo "dist: $exe is missing; run make win32 first" >&2
+    exit 1
+}
+
+mkdir -p "$dist"
+cp "$exe" "$dist/rebootdel.exe"
+
+# Windows users open this with Notepad: CR LF line ends.
+sed 's/$/\r/' >"$dist/README.txt" <<'TEXT'
+rebootdel 1.0.0.0
+=================
+
+rebootdel deletes files the next time the computer restarts. Use it for files that cannot be
+deleted now because a running program keeps them open.
+
+The program asks for administrator rights when it starts, because only an administrator can
+record deletions that Windows carries out at the next restart.
+
+How to use it
+-------------
+
+The window's labels are in Chinese. The five buttons on the right are, from top to bottom:
+Add, Remove, Batch add, Clear list and Restart delete.
+
+1. Start rebootdel.exe and allow it to make changes.
+2. Collect the files in the list, in any of three ways:
+   - press Add and choose one or more files;
+   - drag files from Explorer and drop them onto the window;
+   - press Batch add, type or paste full paths, one per line, press its right-hand button
+     (OK) and confirm. Its left-hand button pastes the clipboard's text.
+   Folders, files that do not exist and files already in the list are left out.
+3. To take a file out of the list, click it and press Remove. Clear list empties the list
+   after asking.
+4. Press Restart delete and confirm. Each row then shows whether Windows accepted the file.
+   If at least one file was accepted, Windows offers to restart now; the files are deleted
+   during the next restart, whenever it happens. The buttons stay disabled until you close
+   the window.
+
+The files stay where they are until the restart. The program changes nothing else on the
+computer and keeps no settings.
+TEXT
+
+echo "dist: $dist/rebootdel.exe and $dist/README.txt"
