@@ -27,9 +27,9 @@ struct ProcessExit {
 struct ScenarioAbort {};
 
 struct RunResult {
-    int exitCode = -1;           // what the entry returned, or the ExitProcess code
+    int exitCode = -1;  // what the entry returned, or the ExitProcess code
     bool calledExitProcess = false;
-    bool aborted = false;        // the stand-in gave up (see Failures())
+    bool aborted = false;  // the stand-in gave up (see Failures())
 };
 // Runs a process entry (the program's RunProcess) under the stand-in and reports how it ended.
 RunResult Run(int (*entry)());
@@ -68,8 +68,8 @@ struct WindowInfo {
     bool enabled = true;
     bool destroyed = false;
     int controlId = 0;
-    BYTE alpha = 255;             // the last alpha set with SetLayeredWindowAttributes
-    HICON smallIcon = nullptr;    // WM_SETICON
+    BYTE alpha = 255;           // the last alpha set with SetLayeredWindowAttributes
+    HICON smallIcon = nullptr;  // WM_SETICON
     HICON bigIcon = nullptr;
 };
 WindowInfo Inspect(HWND window);
@@ -85,14 +85,14 @@ struct ListColumn {
     int format = 0;
 };
 struct ListRow {
-    std::vector<std::string> cells;   // cell 0 path, cell 1 result; missing cells are ""
-    LVITEMA inserted{};               // the record LVM_INSERTITEMA received (pszText not valid)
+    std::vector<std::string> cells;  // cell 0 path, cell 1 result; missing cells are ""
+    LVITEMA inserted{};              // the record LVM_INSERTITEMA received (pszText not valid)
 };
 struct ListInfo {
     std::vector<ListColumn> columns;
     std::vector<ListRow> rows;
     DWORD extendedStyle = 0;
-    std::vector<std::pair<DWORD, DWORD>> extendedStyleCalls;   // (mask, value) in order
+    std::vector<std::pair<DWORD, DWORD>> extendedStyleCalls;  // (mask, value) in order
     int focusedRow = -1;
 };
 ListInfo InspectList(HWND listControl);
@@ -103,15 +103,15 @@ ListInfo InspectList(HWND listControl);
 // Anything else fails the scenario.
 
 // Input actions. Each posts to the queue what the real user's gesture would produce.
-void Click(int templateId, int controlId);           // posts BM_CLICK to the button
-void Close(int templateId);                           // posts WM_CLOSE to the dialog
-void PressEnter(int templateId);                      // posts WM_COMMAND IDOK to the dialog
-void PressEscape(int templateId);                     // posts WM_COMMAND IDCANCEL to the dialog
-void FocusRow(int row);                               // gives a row of the main list the focus
+void Click(int templateId, int controlId);  // posts BM_CLICK to the button
+void Close(int templateId);                 // posts WM_CLOSE to the dialog
+void PressEnter(int templateId);            // posts WM_COMMAND IDOK to the dialog
+void PressEscape(int templateId);           // posts WM_COMMAND IDCANCEL to the dialog
+void FocusRow(int row);                     // gives a row of the main list the focus
 void SetEditText(int templateId, int controlId, const std::string& text);
 // Drops files on the main window (posts WM_DROPFILES). An entry of std::nullopt cannot be read.
 void Drop(const std::vector<std::optional<std::string>>& paths);
-void Do(const std::string& description, std::function<void()> step);   // any other step
+void Do(const std::string& description, std::function<void()> step);  // any other step
 
 // Box answers: the result MessageBoxA returns (IDOK, IDCANCEL, ...). When expectedText is given
 // the box must show that text.
@@ -133,13 +133,13 @@ void PostDrop(const std::vector<std::optional<std::string>>& paths);
 // ---------------------------------------------------------------------------------------------
 // The machine behind the platform calls.
 
-void SetCodePage(unsigned codePage);                  // 936 (default) or 1252
-void AddFile(const std::string& path);                // PathFileExistsA true
-void AddDirectory(const std::string& path);           // PathIsDirectoryA and PathFileExistsA true
-void SetCurrentDirectory(const std::string& directory);   // for GetFullPathNameA
+void SetCodePage(unsigned codePage);         // 936 (default) or 1252
+void AddFile(const std::string& path);       // PathFileExistsA true
+void AddDirectory(const std::string& path);  // PathIsDirectoryA and PathFileExistsA true
+void SetCurrentDirectory(const std::string& directory);  // for GetFullPathNameA
 // MoveFileExA's answer per path; by default every path is accepted.
 void SetMoveFileRule(std::function<bool(const std::string& path)> accept);
-void SetRestartDialogResult(int result);              // default IDNO
+void SetRestartDialogResult(int result);  // default IDNO
 
 // The clipboard: text (stored with its terminator), a block of raw bytes (maybe unterminated),
 // no text at all, or held open by another program.
@@ -151,5 +151,62 @@ void SetGlobalLockFails(bool fails);
 
 // Makes GetProcAddress find nothing under this name (or "#59" for an ordinal).
 void HideExport(const std::string& name);
+
+// ---------------------------------------------------------------------------------------------
+// Additions for tests of the dialog templates, the open-file dialog, drops and the restart run.
+
+// The dialog templates the stand-in builds dialogs from, in the .rc's terms: dialog units, texts
+// as code page 936 bytes.
+struct ControlTemplate {
+    int id = 0;
+    std::string className;  // "button", "edit", "SysListView32"
+    std::string text;
+    int x = 0, y = 0, cx = 0, cy = 0;
+    DWORD style = 0;
+    DWORD exStyle = 0;
+};
+struct DialogTemplate {
+    int id = 0;
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    DWORD helpId = 0;
+    int x = 0, y = 0, cx = 0, cy = 0;
+    std::string caption;
+    std::string fontName;
+    int fontPointSize = 0;
+    int fontWeight = 0;
+    bool fontItalic = false;
+    int fontCharset = 0;
+    std::vector<ControlTemplate> controls;  // in template (tab) order
+};
+const std::vector<DialogTemplate>& DialogTemplates();
+
+// The record the last GetOpenFileNameA call received, field by field (nullopt for null texts).
+struct OpenFileRequest {
+    DWORD structSize = 0;
+    HWND owner = nullptr;
+    HINSTANCE instance = nullptr;
+    std::optional<std::string> filter;  // up to and including the closing double NUL
+    bool hasCustomFilter = false;
+    DWORD maxCustomFilter = 0;
+    DWORD filterIndex = 0;
+    DWORD maxFile = 0;
+    bool fileBufferZeroed = false;          // all nMaxFile bytes of lpstrFile were 0
+    std::optional<size_t> fileTitleLength;  // strlen of lpstrFileTitle
+    DWORD maxFileTitle = 0;
+    std::optional<std::string> initialDirectory;
+    std::optional<std::string> title;
+    DWORD flags = 0;
+    std::optional<std::string> defaultExtension;
+    LPARAM customData = 0;
+    bool hasHook = false;
+    std::optional<std::string> templateName;  // "#<id>" for an integer resource
+};
+std::optional<OpenFileRequest> LastOpenFileRequest();
+
+// The paths MoveFileExA accepted with MOVEFILE_DELAY_UNTIL_REBOOT in this run, in order.
+std::vector<std::string> ScheduledDeletions();
+// Drops posted in this run that were never given back with DragFinish.
+size_t UnfinishedDrops();
 
 }  // namespace standin

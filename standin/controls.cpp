@@ -1,0 +1,319 @@
+// The control classes the dialogs use: button, edit and the report-view list.
+
+#include <algorithm>
+#include <cstring>
+
+#include "internal.h"
+
+namespace standin::detail {
+
+namespace {
+
+// Copies at most size - 1 bytes and a terminator, as the controls do; the count copied.
+int CopyOut(const std::string& text, char* buffer, int size) {
+    if (!buffer || size <= 0) {
+        return 0;
+    }
+    const size_t count = std::min(text.size(), static_cast<size_t>(size - 1));
+    std::memcpy(buffer, text.data(), count);
+    buffer[count] = '\0';
+    return static_cast<int>(count);
+}
+
+std::string TextOf(const char* text) {
+    return text && text != LPSTR_TEXTCALLBACKA ? std::string(text) : std::string();
+}
+
+LRESULT Default(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    DefaultTextMessage(window, message, wParam, lParam, result);
+    return result;
+}
+
+// ---------------------------------------------------------------------------------------------
+// List view
+
+constexpr UINT kExclusiveStates = LVIS_FOCUSED;
+
+void ApplyState(ListRecord& list, size_t row, UINT state, UINT mask, bool singleSelection) {
+    UINT& current = list.rows[row].state;
+    current = (current & ~mask) | (state & mask);
+    // One row at most has the focus, and one at most the selection in a single-selection list.
+    UINT exclusive = kExclusiveStates | (singleSelection ? LVIS_SELECTED : 0u);
+    exclusive &= current & mask;
+    if (!exclusive) {
+        return;
+    }
+    for (size_t i = 0; i < list.rows.size(); ++i) {
+        if (i != row) {
+            list.rows[i].state &= ~exclusive;
+        }
+    }
+}
+
+LRESULT InsertItem(WindowRecord& record, const LVITEMA* item) {
+    ListRecord& list = record.list;
+    if (!item || item->iSubItem != 0 || item->iItem < 0) {
+        return -1;
+    }
+    const size_t index = std::min(static_cast<size_t>(item->iItem), list.rows.size());
+    ListRowRecord row;
+    row.inserted = *item;
+    row.inserted.pszText = nullptr;
+    row.cells.push_back((item->mask & LVIF_TEXT) ? TextOf(item->pszText) : std::string());
+    list.rows.insert(list.rows.begin() + static_cast<std::ptrdiff_t>(index), std::move(row));
+    if (item->mask & LVIF_STATE) {
+        ApplyState(list, index, item->state, item->stateMask, record.style & LVS_SINGLESEL);
+    }
+    return static_cast<LRESULT>(index);
+}
+
+bool ValidRow(const ListRecord& list, WPARAM row) {
+    return static_cast<intptr_t>(row) >= 0 && row < list.rows.size();
+}
+
+std::string Cell(const ListRecord& list, size_t row, int subItem) {
+    const std::vector<std::string>& cells = list.rows[row].cells;
+    return subItem >= 0 && static_cast<size_t>(subItem) < cells.size() ? cells[subItem]
+                                                                       : std::string();
+}
+
+LRESULT GetItemText(const ListRecord& list, WPARAM row, LVITEMA* item) {
+    if (!item || !ValidRow(list, row)) {
+        return 0;
+    }
+    return CopyOut(Cell(list, row, item->iSubItem), item->pszText, item->cchTextMax);
+}
+
+LRESULT SetItemText(ListRecord& list, WPARAM row, const LVITEMA* item) {
+    if (!item || !ValidRow(list, row) || item->iSubItem < 0) {
+        return FALSE;
+    }
+    std::vector<std::string>& cells = list.rows[row].cells;
+    if (cells.size() <= static_cast<size_t>(item->iSubItem)) {
+        cells.resize(static_cast<size_t>(item->iSubItem) + 1);
+    }
+    cells[static_cast<size_t>(item->iSubItem)] = TextOf(item->pszText);
+    return TRUE;
+}
+
+LRESULT GetItem(const ListRecord& list, LVITEMA* item) {
+    if (!item || item->iItem < 0 || static_cast<size_t>(item->iItem) >= list.rows.size()) {
+        return FALSE;
+    }
+    const ListRowRecord& row = list.rows[static_cast<size_t>(item->iItem)];
+    if (item->mask & LVIF_TEXT) {
+        CopyOut(Cell(list, static_cast<size_t>(item->iItem), item->iSubItem), item->pszText,
+                item->cchTextMax);
+    }
+    if (item->mask & LVIF_STATE) {
+        item->state = row.state & item->stateMask;
+    }
+    if (item->mask & LVIF_PARAM) {
+        item->lParam = row.inserted.lParam;
+    }
+    if (item->mask & LVIF_IMAGE) {
+        item->iImage = row.inserted.iImage;
+    }
+    if (item->mask & LVIF_INDENT) {
+        item->iIndent = row.inserted.iIndent;
+    }
+    return TRUE;
+}
+
+LRESULT SetItem(WindowRecord& record, const LVITEMA* item) {
+    ListRecord& list = record.list;
+    if (!item || item->iItem < 0 || static_cast<size_t>(item->iItem) >= list.rows.size()) {
+        return FALSE;
+    }
+    const size_t row = static_cast<size_t>(item->iItem);
+    if (item->mask & LVIF_TEXT) {
+        SetItemText(list, row, item);
+    }
+    if ((item->mask & LVIF_STATE) && item->iSubItem == 0) {
+        ApplyState(list, row, item->state, item->stateMask, record.style & LVS_SINGLESEL);
+    }
+    return TRUE;
+}
+
+LRESULT SetItemState(WindowRecord& record, WPARAM row, const LVITEMA* item) {
+    ListRecord& list = record.list;
+    if (!item) {
+        return FALSE;
+    }
+    if (static_cast<intptr_t>(row) == -1) {
+        for (size_t i = 0; i < list.rows.size(); ++i) {
+            ApplyState(list, i, item->state, item->stateMask, record.style & LVS_SINGLESEL);
+        }
+        return TRUE;
+    }
+    if (!ValidRow(list, row)) {
+        return FALSE;
+    }
+    ApplyState(list, row, item->state, item->stateMask, record.style & LVS_SINGLESEL);
+    return TRUE;
+}
+
+// The next row after start that has every state the flags ask for.
+LRESULT GetNextItem(const ListRecord& list, WPARAM start, LPARAM flags) {
+    UINT wanted = 0;
+    wanted |= (flags & LVNI_FOCUSED) ? LVIS_FOCUSED : 0u;
+    wanted |= (flags & LVNI_SELECTED) ? LVIS_SELECTED : 0u;
+    wanted |= (flags & LVNI_CUT) ? LVIS_CUT : 0u;
+    wanted |= (flags & LVNI_DROPHILITED) ? LVIS_DROPHILITED : 0u;
+    const intptr_t first = static_cast<intptr_t>(static_cast<int>(start)) + 1;
+    for (intptr_t i = std::max<intptr_t>(first, 0); i < static_cast<intptr_t>(list.rows.size());
+         ++i) {
+        if ((list.rows[static_cast<size_t>(i)].state & wanted) == wanted) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+LRESULT InsertColumn(ListRecord& list, WPARAM index, const LVCOLUMNA* column) {
+    if (!column || static_cast<intptr_t>(index) < 0) {
+        return -1;
+    }
+    ListColumn added;
+    added.header = (column->mask & LVCF_TEXT) ? TextOf(column->pszText) : std::string();
+    added.width = (column->mask & LVCF_WIDTH) ? column->cx : 0;
+    added.format = (column->mask & LVCF_FMT) ? column->fmt : LVCFMT_LEFT;
+    const size_t at = std::min(static_cast<size_t>(index), list.columns.size());
+    list.columns.insert(list.columns.begin() + static_cast<std::ptrdiff_t>(at), added);
+    return static_cast<LRESULT>(at);
+}
+
+LRESULT GetColumn(const ListRecord& list, WPARAM index, LVCOLUMNA* column) {
+    if (!column || index >= list.columns.size()) {
+        return FALSE;
+    }
+    const ListColumn& found = list.columns[index];
+    if (column->mask & LVCF_TEXT) {
+        CopyOut(found.header, column->pszText, column->cchTextMax);
+    }
+    if (column->mask & LVCF_WIDTH) {
+        column->cx = found.width;
+    }
+    if (column->mask & LVCF_FMT) {
+        column->fmt = found.format;
+    }
+    if (column->mask & LVCF_SUBITEM) {
+        column->iSubItem = static_cast<int>(index);
+    }
+    return TRUE;
+}
+
+LRESULT SetExtendedStyle(ListRecord& list, WPARAM mask, LPARAM value) {
+    const DWORD previous = list.extendedStyle;
+    const DWORD bits = mask ? static_cast<DWORD>(mask) : 0xFFFFFFFFu;
+    list.extendedStyle = (previous & ~bits) | (static_cast<DWORD>(value) & bits);
+    list.extendedStyleCalls.emplace_back(static_cast<DWORD>(mask), static_cast<DWORD>(value));
+    return previous;
+}
+
+}  // namespace
+
+LRESULT ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != BM_CLICK) {
+        return Default(window, message, wParam, lParam);
+    }
+    WindowRecord* button = LiveWindow(window);
+    WindowRecord* dialog = button ? LiveWindow(TopLevel(window)) : nullptr;
+    if (button && dialog && !(button->style & WS_DISABLED) && !(dialog->style & WS_DISABLED)) {
+        Deliver(button->parent, WM_COMMAND, MAKEWPARAM(button->controlId, BN_CLICKED),
+                reinterpret_cast<LPARAM>(window));
+    }
+    return 0;
+}
+
+LRESULT EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    WindowRecord* record = LiveWindow(window);
+    if (record && message == EM_REPLACESEL) {
+        // No caret is modelled: the replacement lands at the end, where the caret ends up after
+        // the edit's text has been set.
+        record->text += TextOf(reinterpret_cast<const char*>(lParam));
+        return 0;
+    }
+    return Default(window, message, wParam, lParam);
+}
+
+LRESULT ListViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    WindowRecord* record = LiveWindow(window);
+    if (!record) {
+        return 0;
+    }
+    ListRecord& list = record->list;
+    LVITEMA* item = reinterpret_cast<LVITEMA*>(lParam);
+    switch (message) {
+        case LVM_GETITEMCOUNT:
+            return static_cast<LRESULT>(list.rows.size());
+        case LVM_INSERTITEMA:
+            return InsertItem(*record, item);
+        case LVM_GETITEMA:
+            return GetItem(list, item);
+        case LVM_SETITEMA:
+            return SetItem(*record, item);
+        case LVM_GETITEMTEXTA:
+            return GetItemText(list, wParam, item);
+        case LVM_SETITEMTEXTA:
+            return SetItemText(list, wParam, item);
+        case LVM_DELETEITEM:
+            if (!ValidRow(list, wParam)) {
+                return FALSE;
+            }
+            list.rows.erase(list.rows.begin() + static_cast<std::ptrdiff_t>(wParam));
+            return TRUE;
+        case LVM_DELETEALLITEMS:
+            list.rows.clear();
+            return TRUE;
+        case LVM_GETNEXTITEM:
+            return GetNextItem(list, wParam, lParam);
+        case LVM_SETITEMSTATE:
+            return SetItemState(*record, wParam, item);
+        case LVM_GETITEMSTATE:
+            return ValidRow(list, wParam) ? list.rows[wParam].state & static_cast<UINT>(lParam) : 0;
+        case LVM_INSERTCOLUMNA:
+            return InsertColumn(list, wParam, reinterpret_cast<const LVCOLUMNA*>(lParam));
+        case LVM_GETCOLUMNA:
+            return GetColumn(list, wParam, reinterpret_cast<LVCOLUMNA*>(lParam));
+        case LVM_DELETECOLUMN:
+            if (wParam >= list.columns.size()) {
+                return FALSE;
+            }
+            list.columns.erase(list.columns.begin() + static_cast<std::ptrdiff_t>(wParam));
+            return TRUE;
+        case LVM_GETCOLUMNWIDTH:
+            return wParam < list.columns.size() ? list.columns[wParam].width : 0;
+        case LVM_SETCOLUMNWIDTH:
+            if (wParam >= list.columns.size()) {
+                return FALSE;
+            }
+            list.columns[wParam].width = static_cast<int>(static_cast<short>(LOWORD(lParam)));
+            return TRUE;
+        case LVM_SETEXTENDEDLISTVIEWSTYLE:
+            return SetExtendedStyle(list, wParam, lParam);
+        case LVM_GETEXTENDEDLISTVIEWSTYLE:
+            return list.extendedStyle;
+        case LVM_ENSUREVISIBLE:
+            return ValidRow(list, wParam) ? TRUE : FALSE;
+        default:
+            return Default(window, message, wParam, lParam);
+    }
+}
+
+WNDPROC ClassProcedure(const std::string& className) {
+    const std::string folded = FoldCase(className);
+    if (folded == "button") {
+        return ButtonProc;
+    }
+    if (folded == "edit") {
+        return EditProc;
+    }
+    if (folded == FoldCase(WC_LISTVIEWA)) {
+        return ListViewProc;
+    }
+    return DefWindowProcA;
+}
+
+}  // namespace standin::detail

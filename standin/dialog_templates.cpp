@@ -1,0 +1,73 @@
+// The dialog templates of rebootdel.rc, as the stand-in's dialog manager builds them. A unit test
+// compares this table with the .rc, so the two cannot drift apart.
+
+#include "resources/resource.h"
+#include "standin/harness.h"
+
+namespace standin {
+
+namespace {
+
+constexpr DWORD kChild = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
+
+// "添加"
+constexpr char kAdd[] = "\xcc\xed\xbc\xd3";
+// "删除"
+constexpr char kRemove[] = "\xc9\xbe\xb3\xfd";
+// "批量添加"
+constexpr char kBatchAdd[] = "\xc5\xfa\xc1\xbf\xcc\xed\xbc\xd3";
+// "清空列表"
+constexpr char kClearList[] = "\xc7\xe5\xbf\xd5\xc1\xd0\xb1\xed";
+// "重启删除"
+constexpr char kRestartDelete[] = "\xd6\xd8\xc6\xf4\xc9\xbe\xb3\xfd";
+// "确定"
+constexpr char kOk[] = "\xc8\xb7\xb6\xa8";
+// "粘贴"
+constexpr char kPaste[] = "\xd5\xb3\xcc\xf9";
+
+std::vector<DialogTemplate> BuildTemplates() {
+    DialogTemplate main;
+    main.id = IDD_MAIN;
+    main.style = WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_CENTER | DS_SETFONT;
+    main.x = -2;
+    main.y = -13;
+    main.cx = 334;
+    main.cy = 76;
+    main.fontName = "MS Sans Serif";
+    main.fontPointSize = 8;
+    main.controls = {
+        {IDC_ADD, "button", kAdd, 282, 3, 48, 12, kChild | BS_PUSHBUTTON, 0},
+        {IDC_FILE_LIST, WC_LISTVIEWA, "", 3, 3, 276, 72, kChild | LVS_REPORT | LVS_SINGLESEL,
+         WS_EX_CLIENTEDGE},
+        {IDC_REMOVE, "button", kRemove, 282, 18, 48, 12, kChild | BS_PUSHBUTTON, 0},
+        {IDC_BATCH_ADD, "button", kBatchAdd, 282, 33, 48, 12, kChild | BS_PUSHBUTTON, 0},
+        {IDC_CLEAR_LIST, "button", kClearList, 282, 48, 48, 12, kChild | BS_PUSHBUTTON, 0},
+        {IDC_RESTART_DELETE, "button", kRestartDelete, 282, 63, 48, 12, kChild | BS_PUSHBUTTON, 0},
+    };
+
+    DialogTemplate batch;
+    batch.id = IDD_BATCH_ADD;
+    batch.style = WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_CENTER | DS_SETFONT;
+    batch.x = 10;
+    batch.y = 10;
+    batch.cx = 286;
+    batch.cy = 142;
+    batch.fontName = "MS Sans Serif";
+    batch.fontPointSize = 8;
+    batch.controls = {
+        {IDC_BATCH_EDIT, "edit", "", 3, 3, 280, 120,
+         kChild | ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_WANTRETURN, WS_EX_CLIENTEDGE},
+        {IDC_BATCH_OK, "button", kOk, 249, 126, 33, 12, kChild | BS_PUSHBUTTON, 0},
+        {IDC_BATCH_PASTE, "button", kPaste, 210, 126, 33, 12, kChild | BS_PUSHBUTTON, 0},
+    };
+    return {main, batch};
+}
+
+}  // namespace
+
+const std::vector<DialogTemplate>& DialogTemplates() {
+    static const std::vector<DialogTemplate> templates = BuildTemplates();
+    return templates;
+}
+
+}  // namespace standin

@@ -1,0 +1,178 @@
+#pragma once
+
+// The stand-in's machine: every window, queued message, drop, clipboard block and knob, shared by
+// the files of the stand-in library. Nothing outside standin/ includes this.
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "standin/harness.h"
+#include "standin/win32_standin.h"
+
+namespace standin::detail {
+
+struct ListRowRecord {
+    std::vector<std::string> cells;
+    UINT state = 0;
+    LVITEMA inserted{};
+};
+
+struct ListRecord {
+    std::vector<ListColumn> columns;
+    std::vector<ListRowRecord> rows;
+    DWORD extendedStyle = 0;
+    std::vector<std::pair<DWORD, DWORD>> extendedStyleCalls;
+};
+
+struct WindowRecord {
+    std::string className;
+    std::string text;
+    DWORD style = 0;  // WS_VISIBLE and WS_DISABLED carry visibility and the enabled state
+    DWORD exStyle = 0;
+    HWND parent = nullptr;
+    int controlId = 0;
+    WNDPROC windowProc = nullptr;
+    DLGPROC dialogProc = nullptr;
+    LONG_PTR userData = 0;
+    LONG_PTR dialogResultSlot = 0;  // DWLP_MSGRESULT
+    LONG_PTR dialogUser = 0;        // DWLP_USER
+    BYTE alpha = 255;
+    COLORREF colorKey = 0;
+    DWORD layeredFlags = 0;
+    bool layeredSet = false;
+    HICON smallIcon = nullptr;
+    HICON bigIcon = nullptr;
+    bool destroyed = false;
+    // Dialogs only.
+    bool isDialog = false;
+    int templateId = 0;
+    bool ended = false;
+    INT_PTR endResult = 0;
+    // List views only.
+    ListRecord list;
+};
+
+struct DropRecord {
+    std::vector<std::optional<std::string>> entries;
+    bool finished = false;
+};
+
+struct GlobalBlock {
+    std::unique_ptr<char[]> bytes;
+    size_t size = 0;
+    int locks = 0;
+};
+
+enum class ActionKind { Input, AnswerBox, ChooseFiles, CancelFileDialog };
+
+struct Action {
+    ActionKind kind = ActionKind::Input;
+    std::string description;
+    std::function<void()> step;  // Input
+    int boxResult = 0;           // AnswerBox
+    std::optional<std::string> expectedText;
+    std::string fileBuffer;  // ChooseFiles
+};
+
+struct Trigger {
+    std::string function;
+    size_t count = 0;
+    std::function<void()> postAction;
+    bool fired = false;
+};
+
+struct State {
+    // Knobs and the script: set by tests before Run, kept by Run.
+    unsigned codePage = 936;
+    std::vector<std::string> files;        // normalised full paths
+    std::vector<std::string> directories;  // normalised full paths
+    std::string currentDirectory = "C:\\";
+    std::function<bool(const std::string&)> moveFileRule;
+    int restartDialogResult = IDNO;
+    std::optional<std::string> clipboardBytes;  // nullopt: no text on the clipboard
+    bool clipboardBusy = false;
+    bool globalLockFails = false;
+    std::vector<std::string> hiddenExports;
+    std::deque<Action> script;
+    std::vector<Trigger> triggers;
+
+    // Per run.
+    std::vector<std::unique_ptr<WindowRecord>> windows;
+    std::deque<MSG> queue;
+    std::vector<Call> log;
+    std::map<std::string, size_t> callCounts;
+    std::vector<std::string> failures;
+    std::vector<std::unique_ptr<DropRecord>> drops;
+    std::vector<std::unique_ptr<GlobalBlock>> blocks;
+    bool clipboardOpen = false;
+    DWORD lastError = 0;
+    DWORD commDlgError = 0;
+    std::optional<OpenFileRequest> lastOpenFile;
+    std::vector<std::string> scheduledDeletions;
+};
+
+State& S();
+
+// Handles. Each kind of object lives in its own range, so a handle of one kind never finds an
+// object of another.
+WindowRecord* FindWindow(HWND window);  // nullptr for null, unknown handles
+WindowRecord* LiveWindow(HWND window);  // also nullptr for destroyed windows
+HWND HandleOf(size_t windowIndex);
+DropRecord* FindDrop(HDROP drop);
+HDROP DropHandle(size_t index);
+GlobalBlock* FindBlock(HGLOBAL block);
+HGLOBAL BlockHandle(size_t index);
+HICON IconHandle(int module, int resourceId);
+HMODULE ModuleHandle(int module);  // 0 program, 1 shell32, 2 user32, 3 kernel32, 4 comctl32, ...
+int ModuleIndex(HMODULE module);   // -1 when unknown
+std::string ModuleName(int module);
+
+// The log. Log() appends an entry and arms the AfterCall triggers that count it.
+void LogCall(const std::string& function, std::vector<std::string> args);
+std::string Num(long long value);
+std::string Unsigned(unsigned long long value);
+std::string Text(const char* text);  // "NULL" for a null pointer
+std::string Pointer(const void* pointer);
+std::string Win(HWND window);
+
+// Records a failure and ends the scenario.
+[[noreturn]] void Abort(const std::string& failure);
+void Fail(const std::string& failure);
+
+// Runs the AfterCall triggers whose call has happened.
+void FireDueTriggers();
+// The program waits for input: performs the next scripted input action, or gives up.
+void PerformNextInput(const char* waiter);
+// Takes the next script action, which must be of the given kind for the named consumer.
+std::optional<Action> TakeAction(ActionKind kind);
+std::string DescribeAction(const Action& action);
+
+// Windows.
+HWND CreateWindowRecord(std::unique_ptr<WindowRecord> record);
+LRESULT Deliver(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+void Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+HWND TopLevel(HWND window);
+HWND FindControl(HWND dialog, int controlId);  // nullptr when the dialog has no such control
+// Text messages every window class answers the same way.
+bool DefaultTextMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+// Control class procedures.
+LRESULT ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT ListViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+WNDPROC ClassProcedure(const std::string& className);
+
+// Paths: the full path Windows would make of a name, or nullopt when it cannot.
+std::optional<std::string> FullPath(const std::string& path);
+std::string FoldCase(const std::string& text);
+
+void ResetRunState();
+void CheckEndOfRun();
+
+}  // namespace standin::detail
