@@ -14,8 +14,15 @@ build/%/CMakeCache.txt: | setup
 native asan win32 win64: %: setup build/%/CMakeCache.txt
 	cmake --build build/$@ -j $(JOBS)
 
-test: native asan win32 win64
+test: native asan win32 win64 fuzz-build
 	bash scripts/test.sh
+
+# The libFuzzer targets (clang); `make test` runs them briefly, `make fuzz` for five minutes each.
+fuzz-build: setup build/fuzz/CMakeCache.txt
+	cmake --build build/fuzz --target fuzzers -j $(JOBS)
+
+fuzz: fuzz-build
+	FUZZ_SECONDS=$${FUZZ_SECONDS:-300} bash scripts/test.d/fuzz.sh
 
 run: win64
 	bash scripts/run.sh

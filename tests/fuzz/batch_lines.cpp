@@ -1,0 +1,151 @@
+// The batch text to the lines that are appended, with predicates the fuzzer answers.
+//
+// Input: a flags byte (bit 0: code page 936, else 1252), a 16-bit text length (low byte first),
+// the text (NULs left out), then the answers: one bit per question the filter asks (is it a
+// directory, does it exist, is it listed already, can its full path be found).
+
+#include <set>
+#include <vector>
+
+#include "fuzz_support.h"
+#include "intake/batch_rules.h"
+
+namespace {
+
+// One thing the filter did, tagged with the line it was working on (the number of pumps so far).
+struct BatchEvent {
+    size_t line;
+    char kind;  // 'F' full path, 'D' directory, 'E' exists, 'L' listed, 'A' append
+    Text path;
+    bool answer;
+    Text asked;  // for 'F': the line that was to be resolved
+};
+
+struct BatchRun {
+    FuzzBytes answers;
+    uint8_t bits = 0;
+    int bitsLeft = 0;
+    size_t pumps = 0;
+    std::set<Text> appended;
+    std::vector<BatchEvent> events;
+};
+
+bool NextAnswer(BatchRun& run) {
+    if (run.bitsLeft == 0) {
+        run.bits = TakeByte(run.answers);
+        run.bitsLeft = 8;
+    }
+    const bool answer = (run.bits & 1) != 0;
+    run.bits = static_cast<uint8_t>(run.bits >> 1);
+    --run.bitsLeft;
+    return answer;
+}
+
+bool Record(BatchRun& run, char kind, const Text& path, bool answer, const Text& asked = {}) {
+    run.events.push_back(BatchEvent{run.pumps, kind, path, answer, asked});
+    return answer;
+}
+
+BatchLineSteps StepsOf(BatchRun& run) {
+    BatchLineSteps steps;
+    steps.isDirectory = [&run](const Text& path) {
+        return Record(run, 'D', path, NextAnswer(run));
+    };
+    steps.exists = [&run](const Text& path) { return Record(run, 'E', path, NextAnswer(run)); };
+    // Listed: appended by this batch, or (by the fuzzer's answer) a row from before it.
+    steps.isListed = [&run](const Text& path) {
+        const bool listed = NextAnswer(run) || run.appended.count(path) != 0;
+        return Record(run, 'L', path, listed);
+    };
+    steps.fullPath = [&run](const Text& path) {
+        const Text full = NextAnswer(run) ? "C:\\work\\" + path : Text();
+        Record(run, 'F', full, !full.empty(), path);
+        return full;
+    };
+    steps.append = [&run](const Text& path) {
+        Record(run, 'A', path, true);
+        run.appended.insert(path);
+    };
+    steps.pump = [&run] { ++run.pumps; };
+    return steps;
+}
+
+// "X:\" or "X:/" at the start, or two separators: a path that needs no resolving.
+bool IsRootedPath(const Text& line) {
+    const auto separator = [](char byte) { return byte == '\\' || byte == '/'; };
+    if (line.size() >= 2 && separator(line[0]) && separator(line[1])) {
+        return true;
+    }
+    const bool letter =
+        !line.empty() && ((line[0] >= 'A' && line[0] <= 'Z') || (line[0] >= 'a' && line[0] <= 'z'));
+    return line.size() >= 3 && letter && line[1] == ':' && separator(line[2]);
+}
+
+// The events of one line, in order: an optional resolution of a relative line, then the tests
+// in the order directory, existence, listed, each only after the one before it passed, all on
+// the same path, and an append exactly when all three passed.
+void CheckLine(const Text& line, const std::vector<BatchEvent>& events) {
+    size_t next = 0;
+    Text path = line;
+    if (next < events.size() && events[next].kind == 'F') {
+        FUZZ_REQUIRE(!line.empty() && !IsRootedPath(line));
+        FUZZ_REQUIRE(events[next].asked == line);
+        path = events[next].path;
+        ++next;
+    } else {
+        FUZZ_REQUIRE(line.empty() || IsRootedPath(line));
+    }
+    const char order[] = {'D', 'E', 'L'};
+    const bool passing[] = {false, true, false};
+    bool passed = true;
+    for (size_t test = 0; test < 3 && passed && next < events.size(); ++test) {
+        if (events[next].kind != order[test]) {
+            break;
+        }
+        FUZZ_REQUIRE(events[next].path == path);
+        passed = events[next].answer == passing[test];
+        ++next;
+        if (test == 2 && passed) {
+            FUZZ_REQUIRE(next < events.size() && events[next].kind == 'A');
+            FUZZ_REQUIRE(events[next].path == path);
+            FUZZ_REQUIRE(!path.empty());
+            ++next;
+        }
+    }
+    // Nothing else happened for this line: no append without all three tests passed.
+    FUZZ_REQUIRE(next == events.size());
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    FuzzBytes bytes{data, size};
+    const LeadBytePredicate isLeadByte = (TakeByte(bytes) & 1) != 0 ? Lead936 : Lead1252;
+    const size_t textLength = TakeByte(bytes) | static_cast<size_t>(TakeByte(bytes)) << 8;
+    const Text text = AsText(TakeBytes(bytes, textLength));
+
+    // The lines and the CR LFs between them give back the text, up to a final CR LF.
+    const TextArray lines = SplitBatchLines(text, isLeadByte);
+    const std::string joined = JoinWith(lines, "\r\n");
+    FUZZ_REQUIRE(joined == text || joined + "\r\n" == text);
+
+    BatchRun run;
+    run.answers = FuzzBytes{bytes.data + bytes.at, bytes.size - bytes.at};
+    AddBatchLines(lines, StepsOf(run));
+
+    // One pump after every line, the last one included.
+    FUZZ_REQUIRE(run.pumps == lines.size());
+    std::vector<std::vector<BatchEvent>> byLine(lines.size());
+    size_t appends = 0;
+    for (const BatchEvent& event : run.events) {
+        FUZZ_REQUIRE(event.line < lines.size());
+        byLine[event.line].push_back(event);
+        appends += event.kind == 'A' ? 1 : 0;
+    }
+    for (size_t i = 0; i < lines.size(); ++i) {
+        CheckLine(lines[i], byLine[i]);
+    }
+    // No path is appended twice.
+    FUZZ_REQUIRE(appends == run.appended.size());
+    return 0;
+}
