@@ -1,0 +1,686 @@
+// The stand-in platform as a test instrument: its queue, dialog manager, controls, scripted user,
+// call log and the answers of its system calls. Scenario tests trust these; here they are proven.
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "resources/resource.h"
+#include "standin/harness.h"
+
+namespace {
+
+using Args = std::vector<std::string>;
+
+struct Seen {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+
+// A dialog procedure that records what reaches it and ends the dialog on the command kEndCommand.
+std::vector<Seen> gSeen;
+constexpr int kEndCommand = 4242;
+bool gHandleClose = true;
+
+INT_PTR RecordingProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    gSeen.push_back({message, wParam, lParam});
+    switch (message) {
+        case WM_INITDIALOG:
+            return TRUE;
+        case WM_COMMAND:
+            if (LOWORD(wParam) == kEndCommand) {
+                EndDialog(dialog, static_cast<INT_PTR>(lParam));
+            }
+            return TRUE;
+        case WM_CLOSE:
+            if (gHandleClose) {
+                EndDialog(dialog, 7);
+            }
+            return gHandleClose ? TRUE : FALSE;
+        default:
+            return FALSE;
+    }
+}
+
+std::vector<UINT> SeenMessages() {
+    std::vector<UINT> messages;
+    for (const Seen& seen : gSeen) {
+        messages.push_back(seen.message);
+    }
+    return messages;
+}
+
+INT_PTR OpenBatchDialog(HWND owner = nullptr, LPARAM param = 0) {
+    return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_BATCH_ADD), owner,
+                           RecordingProc, param);
+}
+
+// Ends the open batch dialog through the recording procedure, with the given result.
+void EndBatchDialog(INT_PTR result) {
+    standin::Do("end the dialog", [result] {
+        PostMessageA(standin::Dialog(IDD_BATCH_ADD), WM_COMMAND, kEndCommand,
+                     static_cast<LPARAM>(result));
+    });
+}
+
+class StandinTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        standin::Reset();
+        gSeen.clear();
+        gHandleClose = true;
+    }
+};
+
+// ---------------------------------------------------------------------------------------------
+// The queue
+
+TEST_F(StandinTest, QueueKeepsOrderAndPeekRemovesOnlyWhenAsked) {
+    PostMessageA(nullptr, WM_USER + 1, 1, 0);
+    PostMessageA(nullptr, WM_USER + 2, 2, 0);
+    MSG msg{};
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE));
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_USER + 1));
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_USER + 1));
+    ASSERT_TRUE(GetMessageA(&msg, nullptr, 0, 0));
+    EXPECT_EQ(msg.wParam, 2u);
+    EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE));
+}
+
+TEST_F(StandinTest, WmQuitStaysForWhoeverLooksNextAndEndsGetMessage) {
+    PostQuitMessage(5);
+    MSG msg{};
+    // A pump that stops at WM_QUIT leaves it in place.
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE));
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE));
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT));
+    EXPECT_FALSE(GetMessageA(&msg, nullptr, 0, 0));
+    EXPECT_EQ(msg.wParam, 5u);
+    EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE));
+}
+
+TEST_F(StandinTest, GetMessageOnAnEmptyQueueWaitsForTheScriptOrFails) {
+    standin::Do("post", [] { PostMessageA(nullptr, WM_USER, 9, 0); });
+    standin::RunResult result = standin::Run([] {
+        MSG msg{};
+        GetMessageA(&msg, nullptr, 0, 0);
+        EXPECT_EQ(msg.wParam, 9u);
+        GetMessageA(&msg, nullptr, 0, 0);  // nothing left to do: the scenario cannot go on
+        ADD_FAILURE() << "GetMessageA returned without input";
+        return 0;
+    });
+    EXPECT_TRUE(result.aborted);
+    EXPECT_EQ(standin::Failures(), (Args{"GetMessageA waits with an empty script"}));
+}
+
+TEST_F(StandinTest, AfterCallPostsRightAfterTheCountedCallBeforeTheNextLook) {
+    standin::AfterCall("Sleep", 2, [] { PostMessageA(nullptr, WM_USER, 0, 0); });
+    EXPECT_EQ(standin::PendingActions(), 1u);
+    standin::Run([] {
+        MSG msg{};
+        Sleep(0);
+        EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+        Sleep(0);
+        EXPECT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+        EXPECT_EQ(msg.message, static_cast<UINT>(WM_USER));
+        return 0;
+    });
+    EXPECT_EQ(standin::PendingActions(), 0u);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The dialog manager
+
+TEST_F(StandinTest, ModalDialogRunsInitThenScriptedInputUntilEndDialog) {
+    standin::Click(IDD_BATCH_ADD, IDC_BATCH_OK);
+    standin::Do("check the running dialog", [] {
+        const standin::WindowInfo info = standin::Inspect(standin::Dialog(IDD_BATCH_ADD));
+        EXPECT_TRUE(info.visible);
+        EXPECT_FALSE(info.destroyed);
+        EXPECT_EQ(info.className, "#32770");
+    });
+    EndBatchDialog(31);
+    standin::RunResult result =
+        standin::Run([] { return static_cast<int>(OpenBatchDialog(nullptr, 77)); });
+    EXPECT_FALSE(result.aborted);
+    EXPECT_EQ(result.exitCode, 31);
+
+    ASSERT_GE(gSeen.size(), 3u);
+    EXPECT_EQ(gSeen[0].message, static_cast<UINT>(WM_INITDIALOG));
+    EXPECT_EQ(gSeen[0].lParam, 77);
+    // The first tab stop, the edit box, is offered the focus.
+    EXPECT_EQ(reinterpret_cast<HWND>(gSeen[0].wParam),
+              standin::Control(IDD_BATCH_ADD, IDC_BATCH_EDIT));
+    // The button's click reaches the dialog as BN_CLICKED from that button.
+    EXPECT_EQ(gSeen[1].message, static_cast<UINT>(WM_COMMAND));
+    EXPECT_EQ(gSeen[1].wParam, MAKEWPARAM(IDC_BATCH_OK, BN_CLICKED));
+    EXPECT_EQ(gSeen[1].lParam,
+              reinterpret_cast<LPARAM>(standin::Control(IDD_BATCH_ADD, IDC_BATCH_OK)));
+
+    const standin::WindowInfo after = standin::Inspect(standin::Dialog(IDD_BATCH_ADD));
+    EXPECT_TRUE(after.destroyed);
+    EXPECT_FALSE(after.visible);
+    EXPECT_EQ(standin::PendingActions(), 0u);
+    EXPECT_TRUE(standin::Failures().empty());
+    // Internal deliveries are not program calls.
+    EXPECT_EQ(standin::CountCalls("SendMessageA"), 0u);
+    EXPECT_EQ(standin::CountCalls("DispatchMessageA"), 0u);
+}
+
+TEST_F(StandinTest, ModalLoopWithAnEmptyScriptFailsAndAborts) {
+    standin::RunResult result = standin::Run([] { return static_cast<int>(OpenBatchDialog()); });
+    EXPECT_TRUE(result.aborted);
+    EXPECT_EQ(standin::Failures(), (Args{"modal loop waits with an empty script"}));
+    EXPECT_EQ(SeenMessages(), (std::vector<UINT>{WM_INITDIALOG}));
+}
+
+TEST_F(StandinTest, ModalLoopRefusesAScriptThatAnswersABoxInstead) {
+    standin::AnswerBox(IDOK);
+    standin::RunResult result = standin::Run([] { return static_cast<int>(OpenBatchDialog()); });
+    EXPECT_TRUE(result.aborted);
+    ASSERT_EQ(standin::Failures().size(), 1u);
+    EXPECT_NE(standin::Failures()[0].find("answer a message box"), std::string::npos);
+    EXPECT_EQ(standin::PendingActions(), 1u);
+}
+
+TEST_F(StandinTest, UnhandledCloseBecomesCancelAndTheOwnerIsDisabledMeanwhile) {
+    gHandleClose = false;
+    standin::Close(IDD_BATCH_ADD);
+    standin::Do("owner disabled",
+                [] { EXPECT_FALSE(standin::Inspect(standin::Dialog(IDD_MAIN)).enabled); });
+    EndBatchDialog(0);
+    standin::Close(IDD_MAIN);
+    standin::Run([] {
+        // The main template, with a procedure that opens the batch dialog owned by it.
+        return static_cast<int>(DialogBoxParamA(
+            nullptr, MAKEINTRESOURCEA(IDD_MAIN), nullptr,
+            [](HWND dialog, UINT message, WPARAM, LPARAM) -> INT_PTR {
+                if (message == WM_INITDIALOG) {
+                    PostMessageA(dialog, WM_USER, 0, 0);
+                } else if (message == WM_USER) {
+                    OpenBatchDialog(dialog);
+                    EXPECT_TRUE(standin::Inspect(dialog).enabled);
+                } else if (message == WM_CLOSE) {
+                    EndDialog(dialog, 0);
+                }
+                return TRUE;
+            },
+            0));
+    });
+    EXPECT_TRUE(standin::Failures().empty());
+    std::vector<UINT> messages = SeenMessages();
+    ASSERT_GE(messages.size(), 3u);
+    EXPECT_EQ(messages[1], static_cast<UINT>(WM_CLOSE));
+    EXPECT_EQ(messages[2], static_cast<UINT>(WM_COMMAND));
+    EXPECT_EQ(LOWORD(gSeen[2].wParam), IDCANCEL);
+}
+
+TEST_F(StandinTest, DisabledButtonsAndButtonsOfDisabledDialogsDoNotClick) {
+    standin::Do("disable the OK button",
+                [] { EnableWindow(standin::Control(IDD_BATCH_ADD, IDC_BATCH_OK), FALSE); });
+    standin::Click(IDD_BATCH_ADD, IDC_BATCH_OK);
+    standin::Do("disable the dialog instead", [] {
+        EnableWindow(standin::Control(IDD_BATCH_ADD, IDC_BATCH_OK), TRUE);
+        EnableWindow(standin::Dialog(IDD_BATCH_ADD), FALSE);
+    });
+    standin::Click(IDD_BATCH_ADD, IDC_BATCH_OK);
+    standin::Do("enable it", [] { EnableWindow(standin::Dialog(IDD_BATCH_ADD), TRUE); });
+    standin::Click(IDD_BATCH_ADD, IDC_BATCH_PASTE);
+    EndBatchDialog(0);
+    standin::Run([] { return static_cast<int>(OpenBatchDialog()); });
+    std::vector<WORD> commands;
+    for (const Seen& seen : gSeen) {
+        if (seen.message == WM_COMMAND) {
+            commands.push_back(LOWORD(seen.wParam));
+        }
+    }
+    EXPECT_EQ(commands, (std::vector<WORD>{IDC_BATCH_PASTE, kEndCommand}));
+    EXPECT_EQ(standin::CallsTo("EnableWindow")[0].args, (Args{"#1102", "0"}));
+}
+
+TEST_F(StandinTest, SubclassingReplacesTheProcedureAndForwardingReachesTheDialogProcedure) {
+    static WNDPROC previous = nullptr;
+    static std::vector<UINT> intercepted;
+    intercepted.clear();
+    standin::Do("subclass and send", [] {
+        HWND dialog = standin::Dialog(IDD_BATCH_ADD);
+        previous = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+            dialog, GWLP_WNDPROC,
+            reinterpret_cast<LONG_PTR>(+[](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
+                intercepted.push_back(m);
+                return m == WM_USER ? 99 : CallWindowProcA(previous, w, m, wp, lp);
+            })));
+        EXPECT_EQ(previous, &DefDlgProcA);
+        EXPECT_EQ(SendMessageA(dialog, WM_USER, 0, 0), 99);
+        SetWindowTextA(dialog, "caption");
+        EXPECT_EQ(standin::Inspect(dialog).text, "caption");
+    });
+    EndBatchDialog(0);
+    standin::Run([] { return static_cast<int>(OpenBatchDialog()); });
+    EXPECT_EQ(intercepted, (std::vector<UINT>{WM_USER, WM_SETTEXT, WM_COMMAND, WM_DESTROY}));
+    // WM_USER stopped at the subclass; the rest went on to the dialog procedure.
+    EXPECT_EQ(SeenMessages(),
+              (std::vector<UINT>{WM_INITDIALOG, WM_SETTEXT, WM_COMMAND, WM_DESTROY}));
+}
+
+// ---------------------------------------------------------------------------------------------
+// The list view
+
+class ListViewTest : public StandinTest {
+protected:
+    // A list control in a dialog that stays open for the whole test.
+    template <typename Body>
+    void WithList(Body body) {
+        standin::Do("work on the list",
+                    [body] { body(standin::Control(IDD_MAIN, IDC_FILE_LIST)); });
+        standin::Close(IDD_MAIN);
+        standin::RunResult result = standin::Run([] {
+            return static_cast<int>(DialogBoxParamA(
+                nullptr, MAKEINTRESOURCEA(IDD_MAIN), nullptr,
+                [](HWND dialog, UINT message, WPARAM, LPARAM) -> INT_PTR {
+                    if (message == WM_CLOSE) {
+                        EndDialog(dialog, 0);
+                    }
+                    return message == WM_CLOSE;
+                },
+                0));
+        });
+        EXPECT_FALSE(result.aborted);
+        EXPECT_TRUE(standin::Failures().empty());
+    }
+
+    static LRESULT Insert(HWND list, int index, const char* text) {
+        LVITEMA item{};
+        item.mask = LVIF_TEXT | LVIF_STATE;
+        item.iItem = index;
+        item.pszText = const_cast<char*>(text);
+        item.state = 0x1000;
+        item.stateMask = LVIS_STATEIMAGEMASK;
+        return SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    }
+
+    static std::vector<std::string> Paths(HWND list) {
+        std::vector<std::string> paths;
+        for (const standin::ListRow& row : standin::InspectList(list).rows) {
+            paths.push_back(row.cells.at(0));
+        }
+        return paths;
+    }
+};
+
+TEST_F(ListViewTest, InsertionIsClampedAndKeepsTheRecordItReceived) {
+    WithList([](HWND list) {
+        EXPECT_EQ(Insert(list, 5, "b"), 0);
+        EXPECT_EQ(Insert(list, 0, "a"), 0);
+        EXPECT_EQ(Insert(list, 99, "c"), 2);
+        EXPECT_EQ(Insert(list, -1, "never"), -1);
+        EXPECT_EQ(Paths(list), (std::vector<std::string>{"a", "b", "c"}));
+        EXPECT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 3);
+        const LVITEMA& kept = standin::InspectList(list).rows[1].inserted;
+        EXPECT_EQ(kept.iItem, 5);
+        EXPECT_EQ(kept.state, 0x1000u);
+        EXPECT_EQ(kept.pszText, nullptr);
+    });
+}
+
+TEST_F(ListViewTest, ReadBackCopiesAtMostOneByteLessThanTheBufferAndCountsIt) {
+    WithList([](HWND list) {
+        const std::string longPath(300, 'p');
+        Insert(list, 0, longPath.c_str());
+        LVITEMA set{};
+        set.iSubItem = 1;
+        set.pszText = const_cast<char*>("result");
+        EXPECT_TRUE(SendMessageA(list, LVM_SETITEMTEXTA, 0, reinterpret_cast<LPARAM>(&set)));
+
+        char buffer[260];
+        std::memset(buffer, 'x', sizeof buffer);
+        LVITEMA get{};
+        get.mask = LVIF_TEXT;
+        get.pszText = buffer;
+        get.cchTextMax = 260;
+        EXPECT_EQ(SendMessageA(list, LVM_GETITEMTEXTA, 0, reinterpret_cast<LPARAM>(&get)), 259);
+        EXPECT_EQ(std::string(buffer), longPath.substr(0, 259));
+        get.iSubItem = 1;
+        EXPECT_EQ(SendMessageA(list, LVM_GETITEMTEXTA, 0, reinterpret_cast<LPARAM>(&get)), 6);
+        EXPECT_STREQ(buffer, "result");
+        // A bad row writes nothing.
+        EXPECT_EQ(SendMessageA(list, LVM_GETITEMTEXTA, 3, reinterpret_cast<LPARAM>(&get)), 0);
+        EXPECT_STREQ(buffer, "result");
+    });
+}
+
+TEST_F(ListViewTest, FocusMovesWithItsRowAndDiesWithIt) {
+    standin::Do("fill", [] {
+        HWND list = standin::Control(IDD_MAIN, IDC_FILE_LIST);
+        Insert(list, 0, "a");
+        Insert(list, 1, "b");
+        Insert(list, 2, "c");
+    });
+    standin::FocusRow(1);
+    WithList([](HWND list) {
+        EXPECT_EQ(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED), 1);
+        Insert(list, 0, "top");  // rows below shift, the focus with them
+        EXPECT_EQ(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED), 2);
+        EXPECT_FALSE(SendMessageA(list, LVM_DELETEITEM, 4, 0));
+        EXPECT_TRUE(SendMessageA(list, LVM_DELETEITEM, 0, 0));
+        EXPECT_EQ(standin::InspectList(list).focusedRow, 1);
+        EXPECT_TRUE(SendMessageA(list, LVM_DELETEITEM, 1, 0));
+        EXPECT_EQ(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED), -1);
+        EXPECT_EQ(Paths(list), (std::vector<std::string>{"a", "c"}));
+        EXPECT_TRUE(SendMessageA(list, LVM_DELETEALLITEMS, 0, 0));
+        EXPECT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 0);
+    });
+}
+
+TEST_F(ListViewTest, ExtendedStylesFollowTheMaskAndColumnsCopyTheirHeaders) {
+    WithList([](HWND list) {
+        SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_GRIDLINES, LVS_EX_GRIDLINES);
+        SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, 0xFFFF);
+        EXPECT_EQ(SendMessageA(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0),
+                  LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+        SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_CHECKBOXES);  // mask 0: all
+        EXPECT_EQ(standin::InspectList(list).extendedStyle, static_cast<DWORD>(LVS_EX_CHECKBOXES));
+        EXPECT_EQ(standin::InspectList(list).extendedStyleCalls.size(), 3u);
+
+        char header[] = "path";
+        LVCOLUMNA column{};
+        column.mask = LVCF_WIDTH | LVCF_TEXT;
+        column.cx = 300;
+        column.pszText = header;
+        EXPECT_EQ(SendMessageA(list, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column)), 0);
+        header[0] = 'X';
+        EXPECT_EQ(standin::InspectList(list).columns.at(0).header, "path");
+        EXPECT_EQ(SendMessageA(list, LVM_GETCOLUMNWIDTH, 0, 0), 300);
+    });
+}
+
+// ---------------------------------------------------------------------------------------------
+// Boxes and the open-file dialog
+
+TEST_F(StandinTest, MessageBoxesTakeTheirAnswersInOrderAndRefuseSurprises) {
+    standin::AnswerBox(IDCANCEL, "first");
+    standin::AnswerBox(IDOK);
+    standin::Run([] {
+        EXPECT_EQ(MessageBoxA(nullptr, "first", "", MB_OKCANCEL), IDCANCEL);
+        EXPECT_EQ(MessageBoxA(nullptr, "second", nullptr, MB_OK), IDOK);
+        MessageBoxA(nullptr, "third", "c", MB_OK);
+        ADD_FAILURE() << "an unexpected box returned";
+        return 0;
+    });
+    ASSERT_EQ(standin::Failures().size(), 1u);
+    EXPECT_NE(standin::Failures()[0].find("\"third\""), std::string::npos);
+    EXPECT_EQ(standin::CallsTo("MessageBoxA")[1].args, (Args{"NULL", "second", "NULL", "0"}));
+
+    standin::Reset();
+    standin::AnswerBox(IDOK, "expected");
+    EXPECT_TRUE(standin::Run([] { return MessageBoxA(nullptr, "shown", "", 0); }).aborted);
+    EXPECT_NE(standin::Failures().at(0).find("expected"), std::string::npos);
+}
+
+char gFile[16];
+char gFileTitle[] = "   ";
+
+// A request for at most 16 bytes of selection.
+OPENFILENAMEA SmallRequest() {
+    std::memset(gFile, 0, sizeof gFile);
+    OPENFILENAMEA ofn{};
+    ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    ofn.lpstrFilter = "Text\0*.txt\0\0";
+    ofn.lpstrFile = gFile;
+    ofn.nMaxFile = sizeof gFile;
+    ofn.lpstrFileTitle = gFileTitle;
+    ofn.nMaxFileTitle = 3;
+    ofn.lpstrTitle = "pick";
+    ofn.Flags = OFN_EXPLORER | OFN_ALLOWMULTISELECT;
+    return ofn;
+}
+
+TEST_F(StandinTest, OpenFileDialogRecordsTheRequestAndAnswersAsScripted) {
+    standin::ChooseFiles(std::string("C:\\d\0a\0b\0\0", 10));
+    standin::ChooseFiles(std::string(17, 'x'));
+    standin::CancelFileDialog();
+    standin::Run([] {
+        OPENFILENAMEA ofn = SmallRequest();
+        EXPECT_TRUE(GetOpenFileNameA(&ofn));
+        EXPECT_EQ(std::string(gFile, 10), std::string("C:\\d\0a\0b\0\0", 10));
+        EXPECT_EQ(ofn.nFileOffset, 5);
+
+        ofn = SmallRequest();
+        EXPECT_FALSE(GetOpenFileNameA(&ofn));  // 17 bytes do not fit into 16
+        EXPECT_EQ(CommDlgExtendedError(), static_cast<DWORD>(FNERR_BUFFERTOOSMALL));
+
+        ofn = SmallRequest();
+        EXPECT_FALSE(GetOpenFileNameA(&ofn));
+        EXPECT_EQ(CommDlgExtendedError(), 0u);
+
+        // A hook flag without a hook: refused before any dialog shows, so no answer is used.
+        ofn = SmallRequest();
+        ofn.Flags |= OFN_ENABLEHOOK;
+        EXPECT_FALSE(GetOpenFileNameA(&ofn));
+        EXPECT_EQ(CommDlgExtendedError(), static_cast<DWORD>(CDERR_NOHOOK));
+        return 0;
+    });
+    EXPECT_TRUE(standin::Failures().empty());
+    EXPECT_EQ(standin::PendingActions(), 0u);
+    const std::optional<standin::OpenFileRequest> last = standin::LastOpenFileRequest();
+    ASSERT_TRUE(last.has_value());
+    EXPECT_EQ(last->structSize, OPENFILENAME_SIZE_VERSION_400A);
+    EXPECT_EQ(last->filter, std::string("Text\0*.txt\0\0", 12));
+    EXPECT_TRUE(last->fileBufferZeroed);
+    EXPECT_EQ(last->fileTitleLength, 3u);
+    EXPECT_EQ(last->title, "pick");
+    EXPECT_EQ(last->initialDirectory, std::nullopt);
+    EXPECT_EQ(last->flags,
+              static_cast<DWORD>(OFN_EXPLORER | OFN_ALLOWMULTISELECT | OFN_ENABLEHOOK));
+}
+
+TEST_F(StandinTest, OpenFileDialogWithoutAnAnswerFails) {
+    standin::Close(IDD_MAIN);
+    standin::RunResult result = standin::Run([] {
+        char file[8] = {};
+        OPENFILENAMEA ofn{};
+        ofn.lStructSize = sizeof ofn;
+        ofn.lpstrFile = file;
+        ofn.nMaxFile = sizeof file;
+        return GetOpenFileNameA(&ofn);
+    });
+    EXPECT_TRUE(result.aborted);
+    ASSERT_EQ(standin::Failures().size(), 1u);
+    EXPECT_NE(standin::Failures()[0].find("open-file dialog"), std::string::npos);
+    EXPECT_EQ(standin::PendingActions(), 1u);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Drops
+
+TEST_F(StandinTest, DragQueryFileAnswersEachFormAndDragFinishEndsTheDrop) {
+    static std::vector<UINT> answers;
+    static std::string copied;
+    answers.clear();
+    standin::Drop({"C:\\dir\\long-name.txt", std::nullopt});
+    standin::Close(IDD_MAIN);
+    standin::Run([] {
+        return static_cast<int>(DialogBoxParamA(
+            nullptr, MAKEINTRESOURCEA(IDD_MAIN), nullptr,
+            [](HWND dialog, UINT message, WPARAM wParam, LPARAM) -> INT_PTR {
+                if (message == WM_INITDIALOG) {
+                    DragAcceptFiles(dialog, TRUE);
+                } else if (message == WM_DROPFILES) {
+                    HDROP drop = reinterpret_cast<HDROP>(wParam);
+                    char buffer[8];
+                    answers.push_back(DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0));
+                    answers.push_back(DragQueryFileA(drop, 0, nullptr, 0));
+                    answers.push_back(DragQueryFileA(drop, 0, buffer, sizeof buffer));
+                    copied = buffer;
+                    answers.push_back(DragQueryFileA(drop, 1, buffer, sizeof buffer));
+                    answers.push_back(DragQueryFileA(drop, 2, buffer, sizeof buffer));
+                    DragFinish(drop);
+                    EXPECT_EQ(standin::UnfinishedDrops(), 0u);
+                    DragQueryFileA(drop, 0, buffer, sizeof buffer);
+                    DragFinish(drop);
+                } else if (message == WM_CLOSE) {
+                    EndDialog(dialog, 0);
+                }
+                return TRUE;
+            },
+            0));
+    });
+    EXPECT_EQ(answers, (std::vector<UINT>{2, 20, 7, 0, 0}));
+    EXPECT_EQ(copied, "C:\\dir\\");
+    EXPECT_EQ(standin::Failures(), (Args{"DragQueryFileA on drop:1 after DragFinish",
+                                         "DragFinish called twice on drop:1"}));
+}
+
+TEST_F(StandinTest, DropsNeedAWindowThatAcceptsFiles) {
+    standin::Drop({"C:\\a.txt"});
+    standin::RunResult result = standin::Run([] {
+        return static_cast<int>(DialogBoxParamA(
+            nullptr, MAKEINTRESOURCEA(IDD_MAIN), nullptr,
+            [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0));
+    });
+    EXPECT_TRUE(result.aborted);
+    EXPECT_NE(standin::Failures().at(0).find("does not accept dropped files"), std::string::npos);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The clipboard
+
+// Reads CF_TEXT the careful way: bounded by the block's size.
+std::optional<std::string> ReadClipboard() {
+    if (!OpenClipboard(nullptr)) {
+        return std::nullopt;
+    }
+    std::optional<std::string> text;
+    if (HGLOBAL data = static_cast<HGLOBAL>(GetClipboardData(CF_TEXT))) {
+        if (const char* bytes = static_cast<const char*>(GlobalLock(data))) {
+            text = std::string(bytes, strnlen(bytes, GlobalSize(data)));
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+TEST_F(StandinTest, ClipboardAnswersEachOfItsStates) {
+    standin::Run([] {
+        EXPECT_EQ(ReadClipboard(), std::nullopt);  // no text at all
+        standin::SetClipboardText("hello");
+        EXPECT_EQ(ReadClipboard(), "hello");
+        standin::SetClipboardBlock("abc");  // no terminator: the size bounds it
+        EXPECT_EQ(ReadClipboard(), "abc");
+        standin::SetGlobalLockFails(true);
+        EXPECT_EQ(ReadClipboard(), std::nullopt);
+        standin::SetGlobalLockFails(false);
+        standin::SetClipboardBusy(true);
+        EXPECT_FALSE(OpenClipboard(nullptr));
+        EXPECT_FALSE(CloseClipboard());
+        return 0;
+    });
+    EXPECT_TRUE(standin::Failures().empty());
+    EXPECT_EQ(standin::CallsTo("GlobalSize").size(), 2u);
+}
+
+TEST_F(StandinTest, AClipboardLeftOpenIsAFailure) {
+    standin::SetClipboardText("x");
+    standin::Run([] {
+        OpenClipboard(nullptr);
+        GlobalLock(GetClipboardData(CF_TEXT));
+        return 0;
+    });
+    EXPECT_EQ(standin::Failures(),
+              (Args{"the clipboard was left open", "global block 1 was left locked"}));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Files, modules and the small system calls
+
+TEST_F(StandinTest, VirtualDiskComparesWithoutCaseAndResolvesRelativeNames) {
+    standin::AddFile("C:\\Dir\\A.txt");
+    standin::AddDirectory("D:\\Folder");
+    standin::SetCurrentDirectory("C:\\Dir");
+    EXPECT_TRUE(PathFileExistsA("c:\\dir\\a.TXT"));
+    EXPECT_TRUE(PathFileExistsA("a.txt"));
+    EXPECT_TRUE(PathFileExistsA("..\\dir\\.\\a.txt"));
+    EXPECT_FALSE(PathIsDirectoryA("C:\\Dir\\A.txt"));
+    EXPECT_TRUE(PathIsDirectoryA("C:\\Dir"));  // the folder of an added file exists
+    EXPECT_TRUE(PathIsDirectoryA("d:\\folder\\"));
+    EXPECT_TRUE(PathFileExistsA("D:\\Folder"));
+    EXPECT_FALSE(PathFileExistsA("C:\\Dir\\B.txt"));
+    EXPECT_FALSE(PathFileExistsA(" C:\\Dir\\A.txt"));
+
+    char buffer[64];
+    LPSTR name = nullptr;
+    EXPECT_EQ(GetFullPathNameA("sub\\..\\x.txt", sizeof buffer, buffer, &name), 12u);
+    EXPECT_STREQ(buffer, "C:\\Dir\\x.txt");
+    EXPECT_STREQ(name, "x.txt");
+    EXPECT_EQ(GetFullPathNameA("\\\\srv\\share\\a\\..\\b", sizeof buffer, buffer, nullptr), 13u);
+    EXPECT_STREQ(buffer, "\\\\srv\\share\\b");
+    // Too small: the size needed, terminator included, and nothing written.
+    EXPECT_EQ(GetFullPathNameA("x.txt", 5, buffer, nullptr), 13u);
+    EXPECT_STREQ(buffer, "\\\\srv\\share\\b");
+}
+
+TEST_F(StandinTest, ExportsResolveToLoggedStandInsUnlessHidden) {
+    standin::SetRestartDialogResult(IDYES);
+    standin::HideExport("ChangeWindowMessageFilterEx");
+    using RestartDialogFn = int (*)(HWND, LPCWSTR, DWORD);
+    FARPROC restart = GetProcAddress(GetModuleHandleA("shell32.dll"), MAKEINTRESOURCEA(59));
+    ASSERT_NE(restart, nullptr);
+    EXPECT_EQ(reinterpret_cast<RestartDialogFn>(reinterpret_cast<void (*)()>(restart))(
+                  nullptr, nullptr, EWX_REBOOT),
+              IDYES);
+    EXPECT_EQ(standin::CallsTo("RestartDialog").at(0).args, (Args{"NULL", "NULL", "2"}));
+    EXPECT_EQ(GetProcAddress(LoadLibraryA("user32.dll"), "ChangeWindowMessageFilterEx"), nullptr);
+    // RestartDialog has no name of its own in shell32.
+    EXPECT_EQ(GetProcAddress(GetModuleHandleA("shell32.dll"), "RestartDialog"), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PROC_NOT_FOUND));
+    EXPECT_EQ(GetModuleHandleA("nosuch.dll"), nullptr);
+}
+
+TEST_F(StandinTest, LayeredAttributesNeedTheLayeredStyle) {
+    standin::Do("set opacity", [] {
+        HWND dialog = standin::Dialog(IDD_BATCH_ADD);
+        EXPECT_FALSE(SetLayeredWindowAttributes(dialog, 0, 10, LWA_ALPHA));
+        EXPECT_EQ(standin::Inspect(dialog).alpha, 255);
+        SetWindowLongA(dialog, GWL_EXSTYLE, GetWindowLongA(dialog, GWL_EXSTYLE) | WS_EX_LAYERED);
+        EXPECT_TRUE(SetLayeredWindowAttributes(dialog, 0, 10, LWA_ALPHA));
+        EXPECT_EQ(standin::Inspect(dialog).alpha, 10);
+        // A pointer does not fit into a LONG on 64 bits.
+        EXPECT_EQ(SetWindowLongA(dialog, GWLP_WNDPROC, 0), 0);
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_INDEX));
+    });
+    EndBatchDialog(0);
+    standin::Run([] { return static_cast<int>(OpenBatchDialog()); });
+    EXPECT_TRUE(standin::Failures().empty());
+}
+
+TEST_F(StandinTest, WsprintfFormatsTheProgramsConversions) {
+    char buffer[1100];
+    EXPECT_EQ(wsprintfA(buffer, "number is %d. (0x%Xh)", -4, 0xBEEFu), 23);
+    EXPECT_STREQ(buffer, "number is -4. (0xBEEFh)");
+    wsprintfA(buffer, "%s|%c|%u|%05x|%-3d|%%", "ab", 'z', 4000000000u, 0x1f, 7);
+    EXPECT_STREQ(buffer, "ab|z|4000000000|0001f|7  |%");
+    // Windows stops at 1024 bytes, terminator included.
+    EXPECT_EQ(wsprintfA(buffer, "%s", std::string(1500, 'a').c_str()), 1023);
+}
+
+TEST_F(StandinTest, ExitProcessEndsTheRunWithItsCodeAndLeftoversAreCounted) {
+    standin::Click(IDD_MAIN, IDC_ADD);
+    standin::AnswerBox(IDOK);
+    standin::AfterCall("Sleep", 1, [] {});
+    standin::RunResult result = standin::Run([]() -> int { ExitProcess(3); });
+    EXPECT_TRUE(result.calledExitProcess);
+    EXPECT_EQ(result.exitCode, 3);
+    EXPECT_FALSE(result.aborted);
+    EXPECT_EQ(standin::PendingActions(), 3u);
+    EXPECT_EQ(standin::CallsTo("ExitProcess").at(0).args, (Args{"3"}));
+    EXPECT_TRUE(IsDBCSLeadByte(0x81));
+    standin::SetCodePage(1252);
+    EXPECT_FALSE(IsDBCSLeadByte(0x81));
+}
+
+}  // namespace
