@@ -283,12 +283,12 @@ int StandinRestartDialog(HWND owner, LPCWSTR prompt, DWORD flags) {
     return S().restartDialogResult;
 }
 
-BOOL StandinChangeWindowMessageFilterEx(HWND window, UINT message, DWORD action,
-                                        PCHANGEFILTERSTRUCT status) {
+// The status record is taken as void*, the type programs declare for the looked-up function.
+BOOL StandinChangeWindowMessageFilterEx(HWND window, UINT message, DWORD action, void* status) {
     LogCall("ChangeWindowMessageFilterEx",
             {Win(window), Unsigned(message), Unsigned(action), Pointer(status)});
     if (status) {
-        status->ExtStatus = 0;
+        static_cast<PCHANGEFILTERSTRUCT>(status)->ExtStatus = 0;
     }
     return TRUE;
 }

@@ -320,7 +320,7 @@ TEST_F(ListViewTest, InsertionIsClampedAndKeepsTheRecordItReceived) {
         EXPECT_EQ(Insert(list, -1, "never"), -1);
         EXPECT_EQ(Paths(list), (std::vector<std::string>{"a", "b", "c"}));
         EXPECT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 3);
-        const LVITEMA& kept = standin::InspectList(list).rows[1].inserted;
+        const LVITEMA kept = standin::InspectList(list).rows[1].inserted;
         EXPECT_EQ(kept.iItem, 5);
         EXPECT_EQ(kept.state, 0x1000u);
         EXPECT_EQ(kept.pszText, nullptr);
