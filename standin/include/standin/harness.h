@@ -43,6 +43,27 @@ size_t PendingActions();
 // ---------------------------------------------------------------------------------------------
 // The call log: every platform call the program makes, in order. Arguments are rendered as text:
 // numbers in decimal, null pointers as "NULL", texts as their bytes, window handles by Describe().
+// Modules are "program", "shell32.dll", ...; drops "drop:<n>" and memory blocks "global:<n>"
+// (counted from 1 in the run); resources by their number. The stand-in's own steps (the dialog
+// manager's messages, a click's WM_COMMAND) are not logged. Entries, by function:
+//   DialogBoxParamA (module, template, owner, initParam)      EndDialog (dialog, result)
+//   SendMessageA / PostMessageA / DispatchMessageA (window, message, wParam, lParam)
+//   PeekMessageA (window, min, max, flags)   GetMessageA (window, min, max)   PostQuitMessage
+//   (code) ShowWindow (window, command)   EnableWindow (window, enable)   UpdateWindow (window)
+//   SetWindowTextA (window, text)   Get/SetWindowLongA, Get/SetWindowLongPtrA (window, index[,
+//   value]) SetLayeredWindowAttributes (window, key, alpha, flags)   LoadIconA (module, resource)
+//   InitCommonControls ()   MessageBoxA (owner, text, caption, type)
+//   GetOpenFileNameA (lStructSize, owner, instance, filter bytes, custom filter "set"/"NULL",
+//     nMaxCustFilter, nFilterIndex, nMaxFile, "zeroed"/"not zeroed", file-title length,
+//     nMaxFileTitle, initial dir, title, Flags, def ext, lCustData, hook "set"/"NULL", template)
+//   CommDlgExtendedError ()   DragAcceptFiles (window, accept)   DragFinish (drop)
+//   DragQueryFileA (drop, index, "buffer"/"NULL", size)   PathIsDirectoryA / PathFileExistsA (path)
+//   GetFullPathNameA (path, size)   MoveFileExA (existing, target, flags)   Sleep (milliseconds)
+//   GetModuleHandleA / LoadLibraryA (name)   FreeLibrary (module)   GetProcAddress (module, name or
+//   "#59") RestartDialog (owner, prompt, flags)   ChangeWindowMessageFilterEx (window, message,
+//   action, status) OpenClipboard (owner)   GetClipboardData (format)   CloseClipboard ()
+//   IsClipboardFormatAvailable (format)   GlobalLock / GlobalUnlock / GlobalSize (block)
+//   ExitProcess (code)
 
 struct Call {
     std::string function;
