@@ -1,0 +1,114 @@
+#pragma once
+
+// The driver's helpers: it runs on its own thread inside the suite's process and works the
+// program's real windows from outside the program's thread, as a user would, with a time limit
+// on every wait so that a hang shows up as a failed check.
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// How long the driver waits for anything the program should do.
+inline constexpr DWORD kWaitMilliseconds = 10000;
+
+// --- Reporting -----------------------------------------------------------------------------
+
+// Prints a PASS or FAIL line for one check and returns ok.
+bool Check(bool ok, const std::string& what);
+// Prints a FAIL line when the two texts differ, with both texts shown byte-safe.
+bool CheckText(const std::string& actual, const std::string& expected, const std::string& what);
+// Prints an informational line.
+void Note(const std::string& text);
+int FailureCount();
+int PassCount();
+// The text with every byte outside printable ASCII written as \xNN.
+std::string Printable(const std::string& text);
+
+// --- Windows -------------------------------------------------------------------------------
+
+// Polls condition until it holds or the time is up; true when it held.
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeout = kWaitMilliseconds);
+// A visible top-level window of this process with that class and caption, or null after the
+// time is up. A null class or caption matches any.
+HWND WaitForTopWindow(const char* className, const char* caption,
+                      DWORD timeout = kWaitMilliseconds);
+// Every visible top-level window of this process of that class.
+std::vector<HWND> TopWindowsOfClass(const char* className);
+// A message box ("#32770" with a static text) of this process showing exactly text.
+HWND WaitForMessageBox(const std::string& text, DWORD timeout = kWaitMilliseconds);
+// The text of a message box's static control; empty when the window has none.
+std::string MessageBoxText(HWND box);
+// Presses a button of a message box or dialog and waits for the window to go away.
+bool AnswerBox(HWND box, int buttonId);
+bool WaitUntilGone(HWND window, DWORD timeout = kWaitMilliseconds);
+// Closes every dialog and message box of this process except keep, answering Cancel or No.
+void CloseStrayWindows(HWND keep);
+
+// The window's text, read with WM_GETTEXT from this thread (the window's own thread answers).
+std::string TextOf(HWND window);
+bool SetTextOf(HWND window, const std::string& text);
+// Posts BM_CLICK: for commands that open a box or dialog and so do not return at once.
+void Click(HWND dialog, int controlId);
+// Sends BM_CLICK and returns when the command has been handled; false on a time-out.
+bool ClickAndWait(HWND dialog, int controlId);
+// Sends a message with a time limit; 0 when it timed out.
+LRESULT SendWithTimeout(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                        bool* timedOut = nullptr);
+// The current opacity of a layered window; -1 when it has none.
+int AlphaOf(HWND window);
+
+// --- The deletion list -----------------------------------------------------------------------
+
+struct Row {
+    std::string path;
+    std::string result;
+};
+
+HWND ListOf(HWND mainWindow);
+int RowCountOf(HWND list);
+// One cell's whole text, however long.
+std::string CellText(HWND list, int row, int column);
+std::vector<Row> ReadRows(HWND list);
+// The paths of the rows, in order.
+std::vector<std::string> PathsOf(const std::vector<Row>& rows);
+// Fails with a listing of both sides when the list's paths differ from expected.
+bool CheckPaths(HWND list, const std::vector<std::string>& expected, const std::string& what);
+// Waits until the list holds exactly count rows.
+bool WaitForRowCount(HWND list, int count, DWORD timeout = kWaitMilliseconds);
+// Gives one row the keyboard focus (LVIS_FOCUSED) and nothing else; row -1 takes it from all.
+bool FocusRow(HWND list, int row);
+bool SelectRow(HWND list, int row);
+
+// --- Intake from outside -------------------------------------------------------------------
+
+// Posts a real WM_DROPFILES carrying these ANSI paths; returns the drop handle, which the
+// program releases with DragFinish.
+HGLOBAL DropFiles(HWND window, const std::vector<std::string>& paths);
+// Waits until the program has released a drop handle.
+bool WaitForDropFinished(HGLOBAL drop, DWORD timeout = kWaitMilliseconds);
+bool PutClipboardText(const std::string& text);
+// Leaves the clipboard with no text on it (a bitmap-free empty clipboard).
+bool EmptyClipboardText();
+
+// --- Files and the registry ------------------------------------------------------------------
+
+// Creates a file (and its folders) with a line of content; any length of path.
+bool MakeFile(const std::string& path);
+bool MakeFolder(const std::string& path);
+// A file path under folder, through nested folders, at least length bytes long.
+std::string LongPathUnder(const std::string& folder, size_t length);
+// Deletes the pending file operations that Wine keeps in the registry.
+bool ClearPendingOperations();
+// The source paths of the pending operations, as recorded ("\??\C:\..."), in order. Each entry
+// must have an empty destination; otherwise the entry is reported as "<source> -> <dest>".
+std::vector<std::string> PendingDeletions();
+
+// --- Screenshots -----------------------------------------------------------------------------
+
+// Screenshots go into the folder the suite was started in, whatever the current folder is later.
+void RememberOutputFolder();
+// Repaints the window, then copies it as it is on screen into a 24-bit BMP file of that name.
+bool SaveScreenshot(HWND window, const std::string& fileName);

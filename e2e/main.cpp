@@ -1,0 +1,102 @@
+// e2e_suite.exe SCENARIO: runs the whole program on the main thread, as rebootdel.exe does, while
+// a driver thread works its windows through one scenario. Exit code 0 when every check passed and
+// the program ended with 0 after its main window was closed.
+
+#include <cstdio>
+#include <cstring>
+
+#include "app/shell.h"
+#include "driver.h"
+#include "resources/texts.h"
+#include "scenarios.h"
+
+namespace {
+
+// Under Wine the first window of a process can take a few seconds to appear.
+constexpr DWORD kStartMilliseconds = 30000;
+// Closing fades the window out first; then the program has to come back from RunProcess.
+constexpr DWORD kEndMilliseconds = 20000;
+
+HANDLE g_programEnded = nullptr;
+
+// Something is stuck: report, and end the process without waiting for the program's thread.
+[[noreturn]] void Abandon(const char* scenario, UINT exitCode) {
+    std::printf("scenario %s: abandoned (%d checks passed, %d failed)\n", scenario, PassCount(),
+                FailureCount());
+    std::fflush(stdout);
+    ExitProcess(exitCode);
+}
+
+DWORD WINAPI DriveScenario(void* parameter) {
+    const Scenario& scenario = *static_cast<const Scenario*>(parameter);
+    HWND mainWindow = WaitForTopWindow("#32770", kMainCaption, kStartMilliseconds);
+    if (!Check(mainWindow != nullptr, "the main window appears with its caption")) {
+        Abandon(scenario.name, 3);
+    }
+
+    scenario.drive(mainWindow);
+
+    if (IsWindow(mainWindow)) {
+        // A failed scenario may leave a box or dialog open; the main window cannot close under it.
+        CloseStrayWindows(mainWindow);
+        PostMessageA(mainWindow, WM_CLOSE, 0, 0);
+    }
+    if (!Check(WaitForSingleObject(g_programEnded, kEndMilliseconds) == WAIT_OBJECT_0,
+               "the program ends after WM_CLOSE")) {
+        Abandon(scenario.name, 4);
+    }
+    return 0;
+}
+
+const Scenario* FindScenario(const char* name) {
+    for (const Scenario& scenario : kScenarios) {
+        if (std::strcmp(scenario.name, name) == 0) {
+            return &scenario;
+        }
+    }
+    return nullptr;
+}
+
+int ListScenarios() {
+    std::printf("usage: e2e_suite.exe SCENARIO\nscenarios:\n");
+    for (const Scenario& scenario : kScenarios) {
+        std::printf("  %s\n", scenario.name);
+    }
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        return ListScenarios();
+    }
+    if (std::strcmp(argv[1], "--list") == 0) {
+        for (const Scenario& scenario : kScenarios) {
+            std::printf("%s\n", scenario.name);
+        }
+        return 0;
+    }
+    const Scenario* scenario = FindScenario(argv[1]);
+    if (scenario == nullptr) {
+        return ListScenarios();
+    }
+    std::printf("scenario %s\n", scenario->name);
+    std::fflush(stdout);
+
+    RememberOutputFolder();
+    g_programEnded = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE driver =
+        CreateThread(nullptr, 0, DriveScenario, const_cast<Scenario*>(scenario), 0, nullptr);
+    const int exitCode = RunProcess();
+    SetEvent(g_programEnded);
+    if (WaitForSingleObject(driver, kEndMilliseconds) != WAIT_OBJECT_0) {
+        Check(false, "the driver finishes after the program ended");
+    }
+    Check(exitCode == 0, "RunProcess returns 0");
+
+    std::printf("scenario %s: %s (%d checks passed, %d failed)\n", scenario->name,
+                FailureCount() == 0 ? "passed" : "FAILED", PassCount(), FailureCount());
+    std::fflush(stdout);
+    return FailureCount() == 0 ? 0 : 1;
+}

@@ -1,0 +1,137 @@
+// The real open-file dialog: found by its title, names typed into its file-name box as a user
+// types them, confirmed with Open; and Cancel, which adds nothing.
+
+#include <windows.h>
+#include <commdlg.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "driver.h"
+#include "resources/resource.h"
+#include "resources/texts.h"
+#include "scenarios.h"
+
+namespace {
+
+const std::string kFolder = "C:\\e2e\\open";
+// The common dialog's file-name controls: the combo box of the explorer-style dialog, or the
+// plain edit box of the older one.
+constexpr int kFileNameCombo = 0x47c;
+constexpr int kFileNameEdit = 0x480;
+
+void DescribeChildren(HWND dialog) {
+    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        char name[64] = {};
+        GetClassNameA(child, name, sizeof name);
+        char line[160];
+        std::snprintf(line, sizeof line, "dialog control id 0x%x class %s", GetDlgCtrlID(child),
+                      name);
+        Note(line);
+    }
+}
+
+HWND FileNameBox(HWND dialog) {
+    HWND combo = GetDlgItem(dialog, kFileNameCombo);
+    if (combo != nullptr) {
+        HWND edit = FindWindowExA(combo, nullptr, "Edit", nullptr);
+        return edit != nullptr ? edit : combo;
+    }
+    HWND edit = GetDlgItem(dialog, kFileNameEdit);
+    if (edit == nullptr) {
+        DescribeChildren(dialog);
+    }
+    return edit;
+}
+
+HWND OpenTheDialog(HWND mainWindow) {
+    Click(mainWindow, IDC_ADD);
+    HWND dialog = WaitForTopWindow("#32770", kSelectTitle);
+    Check(dialog != nullptr, "Add opens the open-file dialog, found by its title");
+    return dialog;
+}
+
+// Types text into the file-name box and presses Open.
+bool TypeAndOpen(HWND dialog, const std::string& text) {
+    HWND box = FileNameBox(dialog);
+    if (box == nullptr || !SetTextOf(box, text)) {
+        return false;
+    }
+    Click(dialog, IDOK);
+    return true;
+}
+
+// The folder the dialog shows, as the dialog reports it (CDM_GETFOLDERPATH).
+std::string FolderOf(HWND dialog) {
+    char folder[MAX_PATH] = {};
+    LRESULT length =
+        SendWithTimeout(dialog, CDM_GETFOLDERPATH, sizeof folder, reinterpret_cast<LPARAM>(folder));
+    return length > 0 ? folder : "";
+}
+
+// Picks names in the dialog: first the folder typed and opened, then the names.
+bool ChooseInFolder(HWND dialog, const std::string& folder, const std::string& names) {
+    if (!TypeAndOpen(dialog, folder)) {
+        return false;
+    }
+    // Opening a folder keeps the dialog open and shows that folder.
+    return Check(
+               WaitUntil([&] { return lstrcmpiA(FolderOf(dialog).c_str(), folder.c_str()) == 0; }),
+               "the dialog shows the folder typed into it") &&
+           TypeAndOpen(dialog, names);
+}
+
+}  // namespace
+
+void DriveOpenFileDialog(HWND mainWindow) {
+    HWND list = ListOf(mainWindow);
+    Check(MakeFile(kFolder + "\\a.txt") && MakeFile(kFolder + "\\b.txt") &&
+              MakeFile(kFolder + "\\c.txt"),
+          "fixture files are created");
+
+    HWND dialog = OpenTheDialog(mainWindow);
+    if (dialog == nullptr) {
+        return;
+    }
+    Check(!IsWindowEnabled(mainWindow), "the main window is disabled while the dialog is open");
+    Check(ChooseInFolder(dialog, kFolder, "\"a.txt\" \"b.txt\""),
+          "the folder and then two quoted names are typed and confirmed");
+    Check(WaitUntilGone(dialog), "the dialog closes after two names are confirmed");
+    WaitForRowCount(list, 2);
+    CheckPaths(list, {kFolder + "\\a.txt", kFolder + "\\b.txt"},
+               "both chosen files are listed, as full paths, in the order typed");
+
+    dialog = OpenTheDialog(mainWindow);
+    if (dialog == nullptr) {
+        return;
+    }
+    Check(TypeAndOpen(dialog, kFolder + "\\c.txt"), "a full path is typed and confirmed");
+    Check(WaitUntilGone(dialog), "the dialog closes after a full path is confirmed");
+    WaitForRowCount(list, 3);
+    CheckPaths(list, {kFolder + "\\a.txt", kFolder + "\\b.txt", kFolder + "\\c.txt"},
+               "the file given by its full path is appended");
+
+    dialog = OpenTheDialog(mainWindow);
+    if (dialog == nullptr) {
+        return;
+    }
+    Check(ChooseInFolder(dialog, kFolder, "\"b.txt\" \"new.txt\""),
+          "a listed name and a name of no file are typed and confirmed");
+    Check(WaitUntilGone(dialog), "the dialog closes after those names are confirmed");
+    WaitForRowCount(list, 4);
+    CheckPaths(
+        list,
+        {kFolder + "\\a.txt", kFolder + "\\b.txt", kFolder + "\\c.txt", kFolder + "\\new.txt"},
+        "the listed file is not added again; the name of no file is added");
+
+    dialog = OpenTheDialog(mainWindow);
+    if (dialog == nullptr) {
+        return;
+    }
+    Check(AnswerBox(dialog, IDCANCEL), "Cancel closes the dialog");
+    Check(WaitUntil([&] { return IsWindowEnabled(mainWindow) != FALSE; }),
+          "the main window is enabled again after Cancel");
+    Check(RowCountOf(list) == 4, "Cancel adds no row");
+}

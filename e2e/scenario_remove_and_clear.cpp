@@ -1,0 +1,64 @@
+// Remove takes the row with the keyboard focus (not the selected one); Clear asks first, and
+// Cancel keeps every row.
+
+#include <string>
+#include <vector>
+
+#include "driver.h"
+#include "resources/resource.h"
+#include "resources/texts.h"
+#include "scenarios.h"
+
+namespace {
+
+const std::string kFolder = "C:\\e2e\\remove";
+
+void RemoveByFocus(HWND mainWindow, HWND list, const std::vector<std::string>& paths) {
+    Check(FocusRow(list, -1), "no row has the focus");
+    Check(ClickAndWait(mainWindow, IDC_REMOVE), "Remove is handled");
+    CheckPaths(list, paths, "Remove with no focused row changes nothing");
+
+    Check(SelectRow(list, 0) && FocusRow(list, 2), "row 0 is selected and row 2 has the focus");
+    Check(ClickAndWait(mainWindow, IDC_REMOVE), "Remove is handled");
+    CheckPaths(list, {paths[0], paths[1], paths[3]},
+               "Remove deletes the focused row, not the selected one");
+
+    Check(FocusRow(list, 0), "row 0 has the focus");
+    Check(ClickAndWait(mainWindow, IDC_REMOVE), "Remove is handled");
+    CheckPaths(list, {paths[1], paths[3]}, "Remove deletes the first row when it has the focus");
+}
+
+void ClearWithQuestion(HWND mainWindow, HWND list) {
+    const int rows = RowCountOf(list);
+    Click(mainWindow, IDC_CLEAR_LIST);
+    HWND question = WaitForMessageBox(kConfirmClear);
+    if (Check(question != nullptr, "Clear asks its question") &&
+        Check(AnswerBox(question, IDCANCEL), "the question is answered Cancel")) {
+        Check(WaitUntil([&] { return IsWindowEnabled(mainWindow) != FALSE; }),
+              "the main window is enabled again after the question");
+        Check(RowCountOf(list) == rows, "Cancel keeps every row");
+    }
+
+    Click(mainWindow, IDC_CLEAR_LIST);
+    question = WaitForMessageBox(kConfirmClear);
+    if (Check(question != nullptr, "Clear asks its question again") &&
+        Check(AnswerBox(question, IDOK), "the question is answered OK")) {
+        Check(WaitForRowCount(list, 0), "OK clears the list");
+    }
+    Check(ClickAndWait(mainWindow, IDC_CLEAR_LIST) && TopWindowsOfClass("#32770").size() == 1,
+          "Clear on the emptied list asks nothing");
+}
+
+}  // namespace
+
+void DriveRemoveAndClear(HWND mainWindow) {
+    HWND list = ListOf(mainWindow);
+    std::vector<std::string> paths;
+    for (const char* name : {"one.txt", "two.txt", "three.txt", "four.txt"}) {
+        paths.push_back(kFolder + "\\" + name);
+    }
+    Check(WaitForDropFinished(DropFiles(mainWindow, paths)) && RowCountOf(list) == 4,
+          "four files are dropped and listed");
+    RemoveByFocus(mainWindow, list, paths);
+    ClearWithQuestion(mainWindow, list);
+}

@@ -1,0 +1,120 @@
+// The main window as it opens: caption, buttons, list columns and styles, the end of the fade-in,
+// and the commands that must do nothing on an empty list.
+
+#include <string>
+
+#include "driver.h"
+#include "resources/resource.h"
+#include "resources/texts.h"
+#include "scenarios.h"
+#include "ui_texts.h"
+
+namespace {
+
+struct ButtonExpectation {
+    int id;
+    const char* text;
+    const char* name;
+};
+
+constexpr ButtonExpectation kButtons[] = {
+    {IDC_ADD, kAddText, "Add"},
+    {IDC_REMOVE, kRemoveText, "Remove"},
+    {IDC_BATCH_ADD, kBatchAddText, "Batch add"},
+    {IDC_CLEAR_LIST, kClearListText, "Clear list"},
+    {IDC_RESTART_DELETE, kRestartDeleteText, "Restart deletion"},
+};
+
+struct ColumnExpectation {
+    int width;
+    const char* header;
+};
+
+constexpr ColumnExpectation kColumns[] = {{300, kColumnPath}, {80, kColumnResult}};
+
+void CheckFadeIn(HWND mainWindow) {
+    const int firstAlpha = AlphaOf(mainWindow);
+    Note("opacity when the driver first saw the window: " + std::to_string(firstAlpha));
+    Check(WaitUntil([&] { return AlphaOf(mainWindow) == 255; }),
+          "the window is opaque (alpha 255) at the end of the fade-in");
+    const LONG exStyle = GetWindowLongA(mainWindow, GWL_EXSTYLE);
+    Check((exStyle & WS_EX_LAYERED) != 0, "the main window is layered (WS_EX_LAYERED)");
+    Check((exStyle & WS_EX_ACCEPTFILES) != 0, "the main window accepts files (WS_EX_ACCEPTFILES)");
+}
+
+void CheckButtons(HWND mainWindow) {
+    for (const ButtonExpectation& button : kButtons) {
+        HWND control = GetDlgItem(mainWindow, button.id);
+        const std::string name = std::string("button ") + button.name;
+        if (!Check(control != nullptr, name + " exists")) {
+            continue;
+        }
+        CheckText(TextOf(control), button.text, name + " text");
+        Check(IsWindowVisible(control) && IsWindowEnabled(control), name + " is shown and enabled");
+    }
+}
+
+void CheckList(HWND list) {
+    const LONG style = GetWindowLongA(list, GWL_STYLE);
+    Check((style & LVS_TYPEMASK) == LVS_REPORT, "the list is a report view");
+    Check((style & LVS_SINGLESEL) != 0, "the list allows a single selection");
+    const LRESULT extended = SendWithTimeout(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0);
+    Check((extended & LVS_EX_GRIDLINES) != 0, "the list shows grid lines");
+    Check((extended & LVS_EX_FULLROWSELECT) != 0, "the list selects full rows");
+
+    for (int index = 0; index < 3; ++index) {
+        char header[64] = {};
+        LVCOLUMNA column{};
+        column.mask = LVCF_TEXT | LVCF_WIDTH;
+        column.pszText = header;
+        column.cchTextMax = sizeof header;
+        const bool exists = SendWithTimeout(list, LVM_GETCOLUMNA, static_cast<WPARAM>(index),
+                                            reinterpret_cast<LPARAM>(&column)) != 0;
+        const std::string name = "column " + std::to_string(index);
+        if (index == 2) {
+            Check(!exists, "the list has exactly two columns");
+            break;
+        }
+        if (!Check(exists, name + " exists")) {
+            continue;
+        }
+        CheckText(header, kColumns[index].header, name + " header");
+        Check(column.cx == kColumns[index].width, name + " width is " +
+                                                      std::to_string(kColumns[index].width) +
+                                                      " (got " + std::to_string(column.cx) + ")");
+    }
+    Check(RowCountOf(list) == 0, "the list starts empty");
+}
+
+// Enter and Escape reach the dialog as IDOK and IDCANCEL; neither may close the window.
+void CheckEnterAndEscape(HWND mainWindow) {
+    SendWithTimeout(mainWindow, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    SendWithTimeout(mainWindow, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    Check(IsWindow(mainWindow) && IsWindowVisible(mainWindow),
+          "IDOK and IDCANCEL (Enter, Escape) leave the main window open");
+}
+
+// With an empty list, Clear and Restart deletion return at once: no question is asked.
+void CheckEmptyListCommands(HWND mainWindow) {
+    Check(ClickAndWait(mainWindow, IDC_CLEAR_LIST), "Clear on an empty list returns at once");
+    Check(ClickAndWait(mainWindow, IDC_RESTART_DELETE),
+          "Restart deletion on an empty list returns at once");
+    Check(TopWindowsOfClass("#32770").size() == 1, "no question box was shown for an empty list");
+    CloseStrayWindows(mainWindow);
+    Check(IsWindowEnabled(GetDlgItem(mainWindow, IDC_RESTART_DELETE)) != FALSE,
+          "the buttons stay enabled after Restart deletion on an empty list");
+}
+
+}  // namespace
+
+void DriveStartUp(HWND mainWindow) {
+    CheckFadeIn(mainWindow);
+    CheckText(TextOf(mainWindow), kMainCaption, "main window caption");
+    CheckButtons(mainWindow);
+    HWND list = ListOf(mainWindow);
+    if (Check(list != nullptr, "the list control exists")) {
+        CheckList(list);
+    }
+    CheckEnterAndEscape(mainWindow);
+    CheckEmptyListCommands(mainWindow);
+}

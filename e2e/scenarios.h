@@ -1,0 +1,31 @@
+#pragma once
+
+// The scenarios of the suite. Each works the program's main window from the driver thread and
+// leaves it open; the harness closes it afterwards unless the scenario already did.
+
+#include <windows.h>
+
+struct Scenario {
+    const char* name;
+    void (*drive)(HWND mainWindow);
+};
+
+void DriveStartUp(HWND mainWindow);
+void DriveDroppedFiles(HWND mainWindow);
+void DriveOpenFileDialog(HWND mainWindow);
+void DriveBatchDialog(HWND mainWindow);
+void DriveRemoveAndClear(HWND mainWindow);
+void DriveRestartDeletion(HWND mainWindow);
+void DriveRestartAllRefused(HWND mainWindow);
+void DriveClosing(HWND mainWindow);
+
+inline constexpr Scenario kScenarios[] = {
+    {"start-up", DriveStartUp},
+    {"dropped-files", DriveDroppedFiles},
+    {"open-file-dialog", DriveOpenFileDialog},
+    {"batch-dialog", DriveBatchDialog},
+    {"remove-and-clear", DriveRemoveAndClear},
+    {"restart-deletion", DriveRestartDeletion},
+    {"restart-all-refused", DriveRestartAllRefused},
+    {"closing", DriveClosing},
+};
