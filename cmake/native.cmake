@@ -33,3 +33,12 @@ endif()
 if(EXISTS ${CMAKE_SOURCE_DIR}/tests/fuzz/CMakeLists.txt AND REBOOTDEL_FUZZ)
     add_subdirectory(tests/fuzz)
 endif()
+
+# The fault-injection tests: a program of their own, because it replaces the global operator new
+# to make a chosen allocation fail.
+file(GLOB FAULT_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/fault/*.cpp)
+if(FAULT_TEST_SOURCES)
+    add_executable(fault_tests ${FAULT_TEST_SOURCES})
+    target_link_libraries(fault_tests PRIVATE rebootdel_core GTest::gtest GTest::gtest_main)
+    gtest_discover_tests(fault_tests DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 900)
+endif()

@@ -1,0 +1,241 @@
+// What other programs hand the tool, at its worst: drop entries that cannot be read, clipboards
+// that cannot be opened or hold no text or an unterminated block, open-file selections that do
+// not fit the buffer, and MoveFileExA refusing every path, some of them, or the last one. No
+// crash, no box, nothing listed that was not handed over, nothing lost that was.
+
+#include "app/app_state.h"
+#include "fault_scenario.h"
+#include "intake/selection_rules.h"
+
+using namespace std::string_literals;
+
+namespace {
+
+class BadInputTest : public FaultTest {};
+
+TEST_F(BadInputTest, DropEntriesThatCannotBeReadAreSkippedAndTheRestArrive) {
+    struct Case {
+        int line;
+        std::vector<std::optional<std::string>> drop;
+        std::vector<std::string> listed;
+    };
+    const std::optional<std::string> unreadable;
+    const Case cases[] = {
+        {__LINE__, {unreadable}, {}},
+        {__LINE__, {}, {}},
+        {__LINE__, {unreadable, "C:\\a.txt", unreadable}, {"C:\\a.txt"}},
+        {__LINE__, {"C:\\a.txt", "C:\\b.txt", unreadable}, {"C:\\a.txt", "C:\\b.txt"}},
+        {__LINE__, {unreadable, unreadable, "C:\\b.txt"}, {"C:\\b.txt"}},
+        {__LINE__,
+         {unreadable, "C:\\dir", "C:\\a.txt", unreadable, "C:\\a.txt", "C:\\b.txt"},
+         {"C:\\a.txt", "C:\\b.txt"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "case at line " << c.line);
+        standin::AddDirectory("C:\\dir");
+        DropPaths(record, c.drop);
+        // A second drop after the bad one still arrives.
+        DropPaths(record, {"C:\\later.txt"});
+        standin::Close(IDD_MAIN);
+        RunProgram();
+
+        std::vector<std::string> listed = c.listed;
+        listed.push_back("C:\\later.txt");
+        ExpectListed(listed);
+        EXPECT_EQ(standin::CountCalls("DragFinish"), 2u);
+        EXPECT_EQ(standin::UnfinishedDrops(), 0u);
+        EXPECT_EQ(standin::CountCalls("MessageBoxA"), 0u);
+        EndRun();
+    }
+    CountBadInput("drop entries that cannot be read", std::size(cases));
+}
+
+// Pastes what the clipboard gives into the batch dialog, checks the edit box, and confirms.
+void PasteAndConfirm(RunRecord& record, const std::string& expectedEditText) {
+    standin::Click(IDD_MAIN, IDC_BATCH_ADD);
+    standin::SetEditText(IDD_BATCH_ADD, IDC_BATCH_EDIT, "C:\\typed.txt");
+    standin::Click(IDD_BATCH_ADD, IDC_BATCH_PASTE);
+    standin::Do("check the edit box", [expectedEditText] {
+        EXPECT_EQ(standin::Inspect(standin::Control(IDD_BATCH_ADD, IDC_BATCH_EDIT)).text,
+                  expectedEditText);
+    });
+    standin::Click(IDD_BATCH_ADD, IDC_BATCH_OK);
+    standin::AnswerBox(IDOK, kConfirmBatch);
+    LookAtList(record);
+    standin::Close(IDD_MAIN);
+}
+
+TEST_F(BadInputTest, ClipboardThatCannotBeOpenedOrHoldsNoUsableTextPastesOnlyWhatItHolds) {
+    struct Case {
+        int line;
+        std::string what;
+        std::function<void()> setClipboard;
+        std::string text;  // what the paste may take from it
+        std::vector<std::string> listed;
+    };
+    const Case cases[] = {
+        {__LINE__,
+         "held open by another program",
+         [] {
+             standin::SetClipboardText("C:\\a.txt");
+             standin::SetClipboardBusy(true);
+         },
+         "",
+         {}},
+        {__LINE__, "no text, only other formats", [] { standin::ClearClipboard(); }, "", {}},
+        {__LINE__,
+         "an unterminated block",
+         [] { standin::SetClipboardBlock("C:\\a.txt\r\nC:\\b.txt"); },
+         "C:\\a.txt\r\nC:\\b.txt",
+         {"C:\\a.txt", "C:\\b.txt"}},
+        {__LINE__,
+         "an unterminated block ending in a lead byte",
+         [] { standin::SetClipboardBlock("C:\\a.txt\r\nC:\\\xCE"); },
+         "C:\\a.txt\r\nC:\\\xCE",
+         {"C:\\a.txt"}},
+        {__LINE__,
+         "a NUL inside the block",
+         [] { standin::SetClipboardBlock("C:\\a.txt\0C:\\b.txt"s); },
+         "C:\\a.txt",
+         {"C:\\a.txt"}},
+        {__LINE__, "a block of one NUL", [] { standin::SetClipboardBlock("\0"s); }, "", {}},
+        {__LINE__, "an empty block", [] { standin::SetClipboardBlock(""); }, "", {}},
+        {__LINE__,
+         "a block that cannot be locked",
+         [] {
+             standin::SetClipboardText("C:\\a.txt");
+             standin::SetGlobalLockFails(true);
+         },
+         "",
+         {}},
+        {__LINE__,
+         "an unterminated block of one byte",
+         [] { standin::SetClipboardBlock("x"); },
+         "x",
+         {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "case at line " << c.line << ": " << c.what);
+        standin::AddFile("C:\\a.txt");
+        standin::AddFile("C:\\b.txt");
+        standin::AddFile("C:\\typed.txt");
+        c.setClipboard();
+        NoteBatchText(record, c.text);
+        PasteAndConfirm(record, c.text);
+        RunProgram();
+        ExpectListed(c.listed);
+        // The stand-in fails the run if the clipboard was left open or its block locked.
+        EXPECT_EQ(standin::CountCalls("OpenClipboard"), 1u);
+        EndRun();
+    }
+    CountBadInput("clipboard contents", std::size(cases));
+}
+
+TEST_F(BadInputTest, ASelectionTooLargeForTheBufferAddsNothing) {
+    const std::string directory = "C:\\sel";
+    // Names of 200 bytes: the selection grows by 201 bytes with each.
+    const auto selectionOfSize = [&directory](size_t size) {
+        std::vector<std::string> names;
+        std::string bytes = SelectionBytes(directory, names);
+        while (bytes.size() < size) {
+            const size_t room = size - bytes.size();
+            names.push_back(std::string(room > 201 ? 200 : room - 1, 'n') +
+                            std::to_string(names.size()));
+            bytes = SelectionBytes(directory, names);
+        }
+        return bytes;
+    };
+    const size_t limit = SELECTION_BUFFER_SIZE;
+    const struct {
+        int line;
+        std::string bytes;
+    } cases[] = {
+        {__LINE__, selectionOfSize(limit + 1)},   {__LINE__, selectionOfSize(limit + 2)},
+        {__LINE__, selectionOfSize(limit + 500)}, {__LINE__, selectionOfSize(2 * limit)},
+        {__LINE__, std::string(limit + 1, 'x')},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << "case at line " << c.line << ": " << c.bytes.size() << " bytes");
+        ASSERT_GT(c.bytes.size(), limit);
+        DropPaths(record, {"C:\\kept.txt"});
+        standin::Click(IDD_MAIN, IDC_ADD);
+        standin::ChooseFiles(c.bytes);
+        standin::Do("check the last selection", [] { EXPECT_TRUE(g_app.lastSelection.empty()); });
+        standin::Close(IDD_MAIN);
+        RunProgram();
+        ExpectListed({"C:\\kept.txt"});
+        EXPECT_EQ(standin::CountCalls("MessageBoxA"), 0u);
+        EndRun();
+    }
+    CountBadInput("open-file selections larger than the buffer", std::size(cases));
+}
+
+TEST_F(BadInputTest, ASelectionThatFillsTheBufferWithoutItsEndingAddsNothing) {
+    // The dialog filled every byte, so the buffer holds no pair of NULs: no selection at all.
+    const struct {
+        int line;
+        std::string bytes;
+    } cases[] = {
+        {__LINE__, std::string(SELECTION_BUFFER_SIZE, 'x')},
+        {__LINE__, "C:\\" + std::string(SELECTION_BUFFER_SIZE - 4, 'y') + '\0'},
+        {__LINE__, "C:\\d\0"s + std::string(SELECTION_BUFFER_SIZE - 6, 'z') + '\0'},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "case at line " << c.line);
+        ASSERT_EQ(c.bytes.size(), static_cast<size_t>(SELECTION_BUFFER_SIZE));
+        standin::Click(IDD_MAIN, IDC_ADD);
+        standin::ChooseFiles(c.bytes);
+        standin::Close(IDD_MAIN);
+        RunProgram();
+        ExpectListed({});
+        EndRun();
+    }
+    CountBadInput("open-file selections without their closing NULs", std::size(cases));
+}
+
+TEST_F(BadInputTest, MoveFileExARefusingShowsInTheRowsAndDecidesTheRestartPrompt) {
+    const std::vector<std::string> files = {"C:\\a.txt", "C:\\b.txt", "C:\\c.txt", "C:\\d.txt"};
+    struct Case {
+        int line;
+        std::string what;
+        std::function<bool(const std::string&)> accepts;
+        bool offersRestart;
+    };
+    const Case cases[] = {
+        {__LINE__, "every path", [](const std::string&) { return false; }, false},
+        {__LINE__, "some paths",
+         [](const std::string& path) { return path == "C:\\b.txt" || path == "C:\\d.txt"; }, true},
+        {__LINE__, "the last path", [](const std::string& path) { return path != "C:\\d.txt"; },
+         true},
+        {__LINE__, "all but the last path",
+         [](const std::string& path) { return path == "C:\\d.txt"; }, true},
+        {__LINE__, "the first path", [](const std::string& path) { return path != "C:\\a.txt"; },
+         true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "case at line " << c.line << ": refusing " << c.what);
+        std::vector<std::optional<std::string>> drop(files.begin(), files.end());
+        DropPaths(record, drop);
+        SetMoveRule(record, c.accepts);
+        LookBeforeRestart(record);
+        standin::Click(IDD_MAIN, IDC_RESTART_DELETE);
+        standin::AnswerBox(IDOK, kConfirmRestart);
+        standin::Close(IDD_MAIN);
+        RunProgram();
+
+        ExpectListed(files);
+        std::vector<std::string> results;
+        for (const std::string& file : files) {
+            results.push_back(c.accepts(file) ? kResultAccepted : kResultRefused);
+        }
+        EXPECT_EQ(RowResults(), results);
+        EXPECT_EQ(standin::CountCalls("RestartDialog"), c.offersRestart ? 1u : 0u);
+        // Refusals are shown in the rows only.
+        EXPECT_EQ(standin::CountCalls("MessageBoxA"), 1u);
+        EndRun();
+    }
+    CountBadInput("MoveFileExA refusals", std::size(cases));
+}
+
+}  // namespace
