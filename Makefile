@@ -24,6 +24,12 @@ fuzz-build: setup build/fuzz/CMakeCache.txt
 fuzz: fuzz-build
 	FUZZ_SECONDS=$${FUZZ_SECONDS:-300} bash scripts/test.d/fuzz.sh
 
+# Figures, not tests: the stand-in and the Wine run side by side (long: minutes at N = 4000).
+bench: setup build/bench-native/CMakeCache.txt build/bench-win64/CMakeCache.txt
+	cmake --build build/bench-native --target bench_standin -j $(JOBS)
+	cmake --build build/bench-win64 --target bench_wine -j $(JOBS)
+	bash scripts/bench.sh
+
 run: win64
 	bash scripts/run.sh
 

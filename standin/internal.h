@@ -96,6 +96,8 @@ struct State {
     std::function<bool(const std::string&)> moveFileRule;
     int restartDialogResult = IDNO;
     std::optional<std::string> clipboardBytes;  // nullopt: no text on the clipboard
+    // Off for long measured runs: calls are still counted for AfterCall, but not kept.
+    bool logging = true;
     bool clipboardBusy = false;
     bool globalLockFails = false;
     std::vector<std::string> hiddenExports;

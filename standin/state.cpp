@@ -40,7 +40,9 @@ std::string Win(HWND window) {
 
 void LogCall(const std::string& function, std::vector<std::string> args) {
     State& s = S();
-    s.log.push_back(Call{function, std::move(args)});
+    if (s.logging) {
+        s.log.push_back(Call{function, std::move(args)});
+    }
     ++s.callCounts[function];
 }
 
@@ -151,6 +153,7 @@ void Reset() {
     s.restartDialogResult = IDNO;
     s.clipboardBytes.reset();
     s.clipboardBusy = false;
+    s.logging = true;
     s.globalLockFails = false;
     s.hiddenExports.clear();
     s.script.clear();
@@ -213,6 +216,10 @@ size_t CountCalls(const std::string& function) {
 
 void ClearLog() {
     S().log.clear();
+}
+
+void SetLogging(bool keepCalls) {
+    S().logging = keepCalls;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -73,6 +73,8 @@ const std::vector<Call>& Log();
 std::vector<Call> CallsTo(const std::string& function);
 size_t CountCalls(const std::string& function);
 void ClearLog();
+// Benchmarks switch the log off: calls are then counted (for AfterCall) but not kept.
+void SetLogging(bool keepCalls);
 
 // "NULL", "dialog:<template id>" for a dialog, "#<control id>" for a control.
 std::string Describe(HWND window);
