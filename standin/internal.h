@@ -49,6 +49,7 @@ struct WindowRecord {
     HICON smallIcon = nullptr;
     HICON bigIcon = nullptr;
     bool destroyed = false;
+    bool redraw = true;  // WM_SETREDRAW
     // Dialogs only.
     bool isDialog = false;
     int templateId = 0;

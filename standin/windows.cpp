@@ -110,6 +110,10 @@ bool DefaultTextMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
         case WM_GETTEXTLENGTH:
             result = static_cast<LRESULT>(record->text.size());
             return true;
+        case WM_SETREDRAW:
+            record->redraw = wParam != FALSE;
+            result = 0;
+            return true;
         case WM_SETICON: {
             HICON icon = reinterpret_cast<HICON>(lParam);
             HICON& slot = wParam == ICON_BIG ? record->bigIcon : record->smallIcon;
@@ -381,6 +385,7 @@ WindowInfo Inspect(HWND window) {
     info.alpha = record->alpha;
     info.smallIcon = record->smallIcon;
     info.bigIcon = record->bigIcon;
+    info.redraw = record->redraw;
     return info;
 }
 
@@ -621,6 +626,11 @@ BOOL ShowWindow(HWND window, int command) {
 
 BOOL UpdateWindow(HWND window) {
     LogCall("UpdateWindow", {Win(window)});
+    return LiveWindow(window) ? TRUE : FALSE;
+}
+
+BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase) {
+    LogCall("InvalidateRect", {Win(window), Pointer(rect), Num(erase)});
     return LiveWindow(window) ? TRUE : FALSE;
 }
 

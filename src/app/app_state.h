@@ -37,6 +37,9 @@ struct AppState {
     bool restartRunning = false;
     bool addRunning = false;
     bool batchRunning = false;
+
+    // Intakes that are appending rows right now; the list redraws when the last one ends.
+    int listRedrawHolds = 0;
 };
 
 extern AppState g_app;

@@ -81,7 +81,9 @@ void ProcessBatch() {
     g_app.batchLines = SplitBatchLines(GetEditText(edit));
     // The lines were read before the first pump: a paste during the batch changes only the edit
     // box, and a second "确定" is ignored, so these lines stay as they are to the end.
+    HoldListRedraw();
     AddLinesToList(g_app.batchLines);
+    ReleaseListRedraw();
     g_app.batchLines = TextArray();
 
     ShowWindow(g_app.batchWindow, SW_HIDE);

@@ -78,6 +78,7 @@ LRESULT CALLBACK DropTargetWindowProc(HWND window, UINT message, WPARAM wParam, 
 void HandleDroppedFiles(HDROP drop, HWND window) {
     const int position = FindDropTarget(window);
     const UINT count = position == 0 ? 0 : DragQueryFileA(drop, kQueryFileCount, nullptr, 0);
+    HoldListRedraw();
     for (UINT index = 1; index <= count; ++index) {
         const Text path = QueryDroppedPath(drop, index - 1);
         if (path.empty()) {
@@ -89,6 +90,7 @@ void HandleDroppedFiles(HDROP drop, HWND window) {
                         reinterpret_cast<WPARAM>(path.c_str()),
                         reinterpret_cast<LPARAM>(NullIfEmpty(extension)));
     }
+    ReleaseListRedraw();
     DragFinish(drop);
 }
 

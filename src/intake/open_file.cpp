@@ -96,7 +96,9 @@ void AddSelectedFiles() {
         return;
     }
     g_app.selectionPieces = std::move(paths);
+    HoldListRedraw();
     AppendNewPaths(g_app.selectionPieces);
+    ReleaseListRedraw();
     g_app.selectionPieces = TextArray();
 
     g_app.addRunning = false;

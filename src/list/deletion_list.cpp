@@ -1,5 +1,8 @@
 #include "list/deletion_list.h"
 
+#include <cstring>
+#include <string_view>
+
 #include "app/app_state.h"
 #include "app/shell.h"
 
@@ -31,6 +34,29 @@ int ReadCell(int row, int column, char* buffer, int capacity, Text& text) {
     // The control may point pszText at its own copy instead of filling the buffer.
     text = TextFromC(item.pszText);
     return copied;
+}
+
+// Whether row's path is exactly path. The row is read into a buffer on the stack; only a row that
+// fills it, tested against a path at least as long, is read again whole. This is the inner loop of
+// every duplicate scan, so it makes no copy of the row.
+bool RowHoldsPath(int row, const Text& path) {
+    char buffer[kFirstReadCapacity];
+    buffer[0] = '\0';
+    LVITEMA item{};
+    item.mask = LVIF_TEXT;
+    item.iSubItem = 0;
+    item.pszText = buffer;
+    item.cchTextMax = kFirstReadCapacity;
+    const int copied = static_cast<int>(
+        SendToList(LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)));
+    if (copied < kFirstReadCapacity - 1) {
+        return std::string_view(item.pszText != nullptr ? item.pszText : "") == path;
+    }
+    // The row's path is at least as long as the buffer holds.
+    if (path.size() < static_cast<size_t>(kFirstReadCapacity - 1)) {
+        return false;
+    }
+    return CompareText(GetRowText(row, 0), path) == 0;
 }
 
 }  // namespace
@@ -74,7 +100,7 @@ int AppendPath(const Text& path) {
 bool ContainsPath(const Text& path) {
     const int count = RowCount();
     for (int row = 0; row < count; ++row) {
-        if (CompareText(GetRowText(row, 0), path) == 0) {
+        if (RowHoldsPath(row, path)) {
             return true;
         }
         // Long lists keep the window answering while they are scanned.
@@ -128,4 +154,20 @@ bool ClearRows() {
 int FocusedRow() {
     return static_cast<int>(
         SendToList(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), MAKELPARAM(LVNI_FOCUSED, 0)));
+}
+
+void HoldListRedraw() {
+    // Some list views redraw their scroll bar at once on every insertion while they are shown,
+    // which costs far more than reading the rows back; held, they do it once at the end.
+    if (g_app.listRedrawHolds++ == 0) {
+        SendToList(WM_SETREDRAW, FALSE, 0);
+    }
+}
+
+void ReleaseListRedraw() {
+    if (g_app.listRedrawHolds == 0 || --g_app.listRedrawHolds != 0) {
+        return;
+    }
+    SendToList(WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(g_app.listControl, nullptr, TRUE);
 }

@@ -21,3 +21,8 @@ bool RemoveRow(int row);
 bool ClearRows();
 // The row that has the keyboard focus, or -1.
 int FocusedRow();
+
+// An intake holds the list's redraw while it appends a run of rows, and releases it after; the
+// list is redrawn once, when the outermost hold ends. Other messages are still pumped meanwhile.
+void HoldListRedraw();
+void ReleaseListRedraw();

@@ -119,4 +119,28 @@ TEST_F(DropTest, ADropDuringTheDuplicateScanRunsToItsEndFirst) {
               (std::vector<std::string>{"C:\\a.txt", "C:\\b.txt", "C:\\nested.txt", "C:\\c.txt"}));
 }
 
+TEST_F(DropTest, TheListHoldsItsRedrawWhileADropAppendsAndRedrawsOnceAtTheEnd) {
+    standin::AddFile("C:\\nested.txt");
+    standin::Drop({"C:\\a.txt", "C:\\b.txt", "C:\\c.txt"});
+    std::vector<bool> redrawDuringDrop;
+    // After the second file's read (a drop nested in its duplicate scan follows), and again
+    // while the third file is read.
+    standin::AfterCall("DragQueryFileA", 5, [&] {
+        redrawDuringDrop.push_back(standin::Inspect(MainList()).redraw);
+        standin::PostDrop({"C:\\nested.txt"});
+    });
+    standin::AfterCall("DragQueryFileA", 9,
+                       [&] { redrawDuringDrop.push_back(standin::Inspect(MainList()).redraw); });
+    standin::Do("the list redraws again", [] {
+        EXPECT_TRUE(standin::Inspect(MainList()).redraw);
+        // Held once for the outer drop, released once after the nested one has ended too.
+        EXPECT_EQ(standin::CountCalls("InvalidateRect"), 1u);
+    });
+    standin::Close(IDD_MAIN);
+    RunProgram();
+    EXPECT_EQ(redrawDuringDrop, (std::vector<bool>{false, false}));
+    EXPECT_EQ(ListedPaths(),
+              (std::vector<std::string>{"C:\\a.txt", "C:\\nested.txt", "C:\\b.txt", "C:\\c.txt"}));
+}
+
 }  // namespace

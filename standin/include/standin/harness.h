@@ -94,6 +94,7 @@ struct WindowInfo {
     BYTE alpha = 255;           // the last alpha set with SetLayeredWindowAttributes
     HICON smallIcon = nullptr;  // WM_SETICON
     HICON bigIcon = nullptr;
+    bool redraw = true;  // WM_SETREDRAW
 };
 WindowInfo Inspect(HWND window);
 

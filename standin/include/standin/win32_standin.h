@@ -95,6 +95,13 @@ typedef struct tagPOINT {
     LONG y;
 } POINT, *PPOINT, *LPPOINT;
 
+typedef struct tagRECT {
+    LONG left;
+    LONG top;
+    LONG right;
+    LONG bottom;
+} RECT, *PRECT, *LPRECT;
+
 typedef struct tagMSG {
     HWND hwnd;
     UINT message;
@@ -183,6 +190,7 @@ typedef struct tagCHANGEFILTERSTRUCT {
 #define WM_SETTEXT 0x000C
 #define WM_GETTEXT 0x000D
 #define WM_GETTEXTLENGTH 0x000E
+#define WM_SETREDRAW 0x000B
 #define WM_PAINT 0x000F
 #define WM_CLOSE 0x0010
 #define WM_QUIT 0x0012
@@ -521,6 +529,7 @@ int GetWindowTextA(HWND window, LPSTR buffer, int bufferSize);
 int GetWindowTextLengthA(HWND window);
 BOOL ShowWindow(HWND window, int command);
 BOOL UpdateWindow(HWND window);
+BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase);
 BOOL EnableWindow(HWND window, BOOL enable);
 BOOL IsWindowEnabled(HWND window);
 BOOL IsWindowVisible(HWND window);
