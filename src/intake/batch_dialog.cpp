@@ -48,13 +48,13 @@ void OnBatchClose() {
 }
 
 Text FullPathOf(const Text& path) {
-    char small[MAX_PATH];
-    DWORD needed = GetFullPathNameA(path.c_str(), MAX_PATH, small, nullptr);
+    char firstTry[MAX_PATH];
+    DWORD needed = GetFullPathNameA(path.c_str(), MAX_PATH, firstTry, nullptr);
     if (needed == 0) {
         return {};
     }
     if (needed < MAX_PATH) {
-        return TextFromC(small);
+        return TextFromC(firstTry);
     }
     // The first answer was the size the full path needs, terminator included.
     Text buffer = BlankText(static_cast<int32_t>(needed));
