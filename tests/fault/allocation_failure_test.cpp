@@ -24,7 +24,7 @@ struct Scenario {
 const std::string kBatchText =
     "C:\\b1.txt\r\nrel.txt\r\nC:\\dir\r\nC:\\missing.txt\r\nC:\\a.txt\r\n";
 
-// Drops three files (one twice) and a folder, adds two files in the open-file dialog (one
+// Drops two files (one of them twice) and a folder, adds two files in the open-file dialog (one
 // already listed), removes the first row, pastes a batch of lines (a relative one, a folder, a
 // missing file, the removed file) and confirms it, then schedules the list, one path refused.
 Scenario AddRemoveBatchSchedule() {
@@ -166,6 +166,11 @@ ChildReport InChild(const std::function<std::string()>& body) {
         return ChildReport{-1, "pipe failed"};
     }
     const pid_t child = fork();
+    if (child < 0) {
+        close(channel[0]);
+        close(channel[1]);
+        return ChildReport{-1, "fork failed"};
+    }
     if (child == 0) {
         close(channel[0]);
         const std::string text = body();
@@ -192,6 +197,9 @@ ChildReport InChild(const std::function<std::string()>& body) {
 }
 
 std::string Describe(const ChildReport& report) {
+    if (report.status == -1) {
+        return report.text;
+    }
     if (WIFSIGNALED(report.status)) {
         return "the run died of signal " + std::to_string(WTERMSIG(report.status));
     }

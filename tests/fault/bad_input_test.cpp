@@ -133,17 +133,18 @@ TEST_F(BadInputTest, ClipboardThatCannotBeOpenedOrHoldsNoUsableTextPastesOnlyWha
 
 TEST_F(BadInputTest, ASelectionTooLargeForTheBufferAddsNothing) {
     const std::string directory = "C:\\sel";
-    // Names of 200 bytes: the selection grows by 201 bytes with each.
+    // Names of up to 200 bytes, each followed by its NUL, until the selection has the size.
     const auto selectionOfSize = [&directory](size_t size) {
         std::vector<std::string> names;
-        std::string bytes = SelectionBytes(directory, names);
-        while (bytes.size() < size) {
-            const size_t room = size - bytes.size();
-            names.push_back(std::string(room > 201 ? 200 : room - 1, 'n') +
-                            std::to_string(names.size()));
-            bytes = SelectionBytes(directory, names);
+        size_t length = directory.size() + 2;
+        while (length < size) {
+            const size_t room = size - length;
+            const std::string number = std::to_string(names.size());
+            const size_t nameLength = room > 201 + 20 ? 200 : room - 1;
+            names.push_back(number + std::string(nameLength - number.size(), 'n'));
+            length += nameLength + 1;
         }
-        return bytes;
+        return SelectionBytes(directory, names);
     };
     const size_t limit = SELECTION_BUFFER_SIZE;
     const struct {
@@ -158,6 +159,7 @@ TEST_F(BadInputTest, ASelectionTooLargeForTheBufferAddsNothing) {
         SCOPED_TRACE(testing::Message()
                      << "case at line " << c.line << ": " << c.bytes.size() << " bytes");
         ASSERT_GT(c.bytes.size(), limit);
+        ASSERT_LE(c.bytes.size(), 2 * limit + 1);
         DropPaths(record, {"C:\\kept.txt"});
         standin::Click(IDD_MAIN, IDC_ADD);
         standin::ChooseFiles(c.bytes);
