@@ -2,6 +2,7 @@
 // and the commands that must do nothing on an empty list.
 
 #include <string>
+#include <vector>
 
 #include "driver.h"
 #include "resources/resource.h"
@@ -32,11 +33,29 @@ struct ColumnExpectation {
 
 constexpr ColumnExpectation kColumns[] = {{300, kColumnPath}, {80, kColumnResult}};
 
+// Every change of opacity the driver sees from now until the window is opaque.
+std::vector<int> WatchFadeIn(HWND mainWindow) {
+    std::vector<int> seen;
+    const ULONGLONG end = GetTickCount64() + kWaitMilliseconds;
+    while (GetTickCount64() < end && (seen.empty() || seen.back() != 255)) {
+        const int alpha = AlphaOf(mainWindow);
+        if (seen.empty() || seen.back() != alpha) {
+            seen.push_back(alpha);
+        }
+    }
+    return seen;
+}
+
 void CheckFadeIn(HWND mainWindow) {
-    const int firstAlpha = AlphaOf(mainWindow);
-    Note("opacity when the driver first saw the window: " + std::to_string(firstAlpha));
-    Check(WaitUntil([&] { return AlphaOf(mainWindow) == 255; }),
-          "the window is opaque (alpha 255) at the end of the fade-in");
+    const std::vector<int> seen = WatchFadeIn(mainWindow);
+    bool rising = true;
+    for (size_t i = 1; i < seen.size(); ++i) {
+        rising = rising && seen[i] > seen[i - 1];
+    }
+    Note(std::to_string(seen.size()) + " opacity values seen during the fade-in, from " +
+         std::to_string(seen.front()) + " up to " + std::to_string(seen.back()));
+    Check(rising, "the opacity only rises during the fade-in");
+    Check(seen.back() == 255, "the window is opaque (alpha 255) at the end of the fade-in");
     const LONG exStyle = GetWindowLongA(mainWindow, GWL_EXSTYLE);
     Check((exStyle & WS_EX_LAYERED) != 0, "the main window is layered (WS_EX_LAYERED)");
     Check((exStyle & WS_EX_ACCEPTFILES) != 0, "the main window accepts files (WS_EX_ACCEPTFILES)");

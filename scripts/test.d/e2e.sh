@@ -26,6 +26,7 @@ out=$root/build/e2e
 for tool in "$wine" "$wineserver" /usr/bin/xvfb-run /usr/bin/convert; do
     [ -x "$tool" ] || fail "$tool is missing (run make setup)"
 done
+locale -a 2>/dev/null | grep -qi '^zh_CN.utf8$' || fail "the zh_CN.UTF-8 locale is missing (run make setup)"
 for exe in "$suite" "$closer" "$program"; do
     [ -f "$exe" ] || fail "$exe does not exist; build win64 first (make win64)"
 done
@@ -45,7 +46,7 @@ scenario_seconds=120
 
 # A fresh prefix for every run of the suite, created once and shared by all scenarios.
 rm -rf "$WINEPREFIX"
-rm -f "$out"/*.bmp "$out"/*.png
+rm -f "$out"/*.bmp "$out"/*.png "$out"/*.log
 mkdir -p "$out"
 echo "e2e: creating the Wine prefix in ${WINEPREFIX#"$root"/}"
 timeout 300 "$wine" wineboot --init >"$out/wineboot.log" 2>&1 ||
@@ -56,7 +57,7 @@ timeout 60 "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/
     fail "could not configure the Wine prefix"
 timeout 60 "$wineserver" -w
 # One server for the whole run, so that each scenario starts quickly.
-"$wineserver" -p
+"$wineserver" -p </dev/null >/dev/null 2>&1
 trap '"$wineserver" -k >/dev/null 2>&1' EXIT
 
 passed=0
@@ -74,11 +75,23 @@ record() {
     fi
 }
 
+# Runs a Windows program in build/e2e with a time limit and shows its output. The output goes
+# through a file, not a pipe: Wine's service processes, started by whichever program comes first,
+# inherit its output and outlive it, so a pipe would never reach its end.
+run_windows() {
+    local log=$1
+    shift
+    local status=0
+    (cd "$out" && timeout "$scenario_seconds" "$wine" "$@" </dev/null >"$log" 2>&1) || status=$?
+    tr -d '\r' <"$log"
+    return "$status"
+}
+
 run_scenario() {
-    local name=$1
+    local name=$1 status=0
     echo "== e2e: $name"
-    (cd "$out" && timeout "$scenario_seconds" "$wine" "$suite" "$name" 2>&1 | tr -d '\r')
-    record "$name" "${PIPESTATUS[0]}"
+    run_windows "$out/$name.log" "$suite" "$name" || status=$?
+    record "$name" "$status"
 }
 
 # The shipped program itself: started as a user starts it, closed from another process as the
@@ -86,10 +99,10 @@ run_scenario() {
 run_real_program() {
     local name=real-program
     echo "== e2e: $name"
-    (cd "$out" && timeout "$scenario_seconds" "$wine" "$program") &
+    (cd "$out" && timeout "$scenario_seconds" "$wine" "$program" </dev/null >"$out/$name.log" 2>&1) &
     local pid=$!
     local closed=0
-    (cd "$out" && timeout "$scenario_seconds" "$wine" "$closer" 2>&1 | tr -d '\r') || closed=1
+    run_windows "$out/close.log" "$closer" || closed=1
     local exit_code=0
     wait "$pid" || exit_code=$?
     echo "rebootdel.exe exit code: $exit_code"
@@ -105,7 +118,8 @@ run_real_program() {
 if [ $# -gt 0 ]; then
     scenarios=("$@")
 else
-    mapfile -t scenarios < <(cd "$out" && timeout 60 "$wine" "$suite" --list | tr -d '\r')
+    run_windows "$out/scenarios.txt" "$suite" --list >/dev/null || fail "e2e_suite.exe --list failed"
+    mapfile -t scenarios < <(tr -d '\r' <"$out/scenarios.txt")
     [ ${#scenarios[@]} -gt 0 ] || fail "e2e_suite.exe lists no scenarios"
     scenarios+=(real-program)
 fi
