@@ -7,7 +7,7 @@
 #
 # Usage: e2e.sh [scenario ...]   (default: every scenario, then the real program)
 set -uo pipefail
-cd "$(dirname "$0")/../.."
+cd "$(dirname "$0")/../.." || exit 1
 root=$PWD
 
 fail() {
@@ -26,7 +26,8 @@ out=$root/build/e2e
 for tool in "$wine" "$wineserver" /usr/bin/xvfb-run /usr/bin/convert; do
     [ -x "$tool" ] || fail "$tool is missing (run make setup)"
 done
-locale -a 2>/dev/null | grep -qi '^zh_CN.utf8$' || fail "the zh_CN.UTF-8 locale is missing (run make setup)"
+locale -a 2>/dev/null | grep -qi '^zh_CN.utf8$' ||
+    fail "the zh_CN.UTF-8 locale is missing (run make setup)"
 for exe in "$suite" "$closer" "$program"; do
     [ -f "$exe" ] || fail "$exe does not exist; build win64 first (make win64)"
 done
@@ -99,7 +100,8 @@ run_scenario() {
 run_real_program() {
     local name=real-program
     echo "== e2e: $name"
-    (cd "$out" && timeout "$scenario_seconds" "$wine" "$program" </dev/null >"$out/$name.log" 2>&1) &
+    (cd "$out" &&
+        timeout "$scenario_seconds" "$wine" "$program" </dev/null >"$out/$name.log" 2>&1) &
     local pid=$!
     local closed=0
     run_windows "$out/close.log" "$closer" || closed=1
@@ -118,7 +120,8 @@ run_real_program() {
 if [ $# -gt 0 ]; then
     scenarios=("$@")
 else
-    run_windows "$out/scenarios.txt" "$suite" --list >/dev/null || fail "e2e_suite.exe --list failed"
+    run_windows "$out/scenarios.txt" "$suite" --list >/dev/null ||
+        fail "e2e_suite.exe --list failed"
     mapfile -t scenarios < <(tr -d '\r' <"$out/scenarios.txt")
     [ ${#scenarios[@]} -gt 0 ] || fail "e2e_suite.exe lists no scenarios"
     scenarios+=(real-program)
