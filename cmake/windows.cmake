@@ -3,8 +3,12 @@ target_compile_definitions(rebootdel_core PUBLIC STRICT NOMINMAX _WIN32_WINNT=0x
 
 set(RESOURCE_DIR ${CMAKE_SOURCE_DIR}/src/resources)
 
-add_executable(rebootdel WIN32 ${CMAKE_SOURCE_DIR}/src/app/winmain.cpp ${RESOURCE_DIR}/rebootdel.rc)
-target_link_libraries(rebootdel PRIVATE rebootdel_core comctl32 comdlg32 shell32 shlwapi user32
+# The dialogs, icon, manifest and version, compiled once for every executable that shows the
+# program's windows (the program, the Wine suite, the benchmark).
+add_library(rebootdel_resources OBJECT ${RESOURCE_DIR}/rebootdel.rc)
+
+add_executable(rebootdel WIN32 ${CMAKE_SOURCE_DIR}/src/app/winmain.cpp)
+target_link_libraries(rebootdel PRIVATE rebootdel_resources rebootdel_core comctl32 comdlg32 shell32 shlwapi user32
                       gdi32 kernel32)
 # One .exe with no DLLs of its own: the C++ runtime, libgcc and the thread support are linked in.
 target_link_options(rebootdel PRIVATE -static -static-libgcc -static-libstdc++)
