@@ -12,44 +12,21 @@
 
 #include "app/app_state.h"
 #include "app/shell.h"
+#include "bench_common.h"
 #include "resources/resource.h"
 #include "standin/harness.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Seconds(Clock::time_point from, Clock::time_point to) {
-    return std::chrono::duration<double>(to - from).count();
-}
+using bench::Clock;
+using bench::Seconds;
 
 std::vector<std::optional<std::string>> NumberedPaths(const char* stem, int count) {
     std::vector<std::optional<std::string>> paths;
     for (int i = 0; i < count; ++i) {
-        char path[64];
-        std::snprintf(path, sizeof path, "C:\\bench\\%s%05d.txt", stem, i);
-        paths.emplace_back(path);
+        paths.emplace_back(bench::NumberedPath(stem, i));
     }
     return paths;
-}
-
-// The floor: `reads` bare row reads, each one LVM_GETITEMTEXTA and one look at the queue.
-double FloorSeconds(long long reads) {
-    HWND list = g_app.listControl;
-    const int rows = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
-    char buffer[260];
-    MSG message;
-    const Clock::time_point start = Clock::now();
-    for (long long read = 0; read < reads; ++read) {
-        LVITEMA item{};
-        item.mask = LVIF_TEXT;
-        item.pszText = buffer;
-        item.cchTextMax = sizeof buffer;
-        SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(read % rows),
-                     reinterpret_cast<LPARAM>(&item));
-        PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
-    }
-    return Seconds(start, Clock::now());
 }
 
 struct Figures {
@@ -70,10 +47,7 @@ Figures MeasureDrop(int count, int existing) {
     standin::Drop(NumberedPaths("new", count));
     standin::Do("stop the clock and measure the floor", [&] {
         figures.program = Seconds(start, Clock::now());
-        // Each new file scans every row present before it.
-        const long long n = count;
-        const long long reads = n * existing + n * (n - 1) / 2;
-        figures.floor = FloorSeconds(reads);
+        figures.floor = bench::FloorSeconds(g_app.listControl, bench::RowReads(count, existing));
     });
     standin::Close(IDD_MAIN);
     standin::Run(RunProcess);

@@ -16,23 +16,19 @@
 
 #include "app/app_state.h"
 #include "app/shell.h"
+#include "bench_common.h"
 #include "resources/resource.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Seconds(Clock::time_point from, Clock::time_point to) {
-    return std::chrono::duration<double>(to - from).count();
-}
+using bench::Clock;
+using bench::Seconds;
 
 // A drop of `count` numbered paths, as the shell hands it over: DROPFILES and ANSI names.
 HDROP MakeDrop(const char* stem, int count) {
     std::string names;
     for (int i = 0; i < count; ++i) {
-        char path[64];
-        std::snprintf(path, sizeof path, "C:\\bench\\%s%05d.txt", stem, i);
-        names.append(path).push_back('\0');
+        names.append(bench::NumberedPath(stem, i)).push_back('\0');
     }
     names.push_back('\0');
     HGLOBAL block = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size());
@@ -59,23 +55,6 @@ void CloseMainWindow(HWND window) {
     PumpPendingMessages();
 }
 
-double FloorSeconds(HWND list, long long reads) {
-    const int rows = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
-    char buffer[260];
-    MSG message;
-    const Clock::time_point start = Clock::now();
-    for (long long read = 0; read < reads; ++read) {
-        LVITEMA item{};
-        item.mask = LVIF_TEXT;
-        item.pszText = buffer;
-        item.cchTextMax = sizeof buffer;
-        SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(read % rows),
-                     reinterpret_cast<LPARAM>(&item));
-        PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
-    }
-    return Seconds(start, Clock::now());
-}
-
 void MeasureDrop(const char* what, int count, int existing) {
     HWND window = OpenMainWindow();
     if (existing > 0) {
@@ -85,8 +64,7 @@ void MeasureDrop(const char* what, int count, int existing) {
     const Clock::time_point start = Clock::now();
     SendMessageA(window, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
     const double program = Seconds(start, Clock::now());
-    const long long n = count;
-    const double floor = FloorSeconds(g_app.listControl, n * existing + n * (n - 1) / 2);
+    const double floor = bench::FloorSeconds(g_app.listControl, bench::RowReads(count, existing));
     std::printf("%-34s %6d %10.3f s %10.3f s %8.2f\n", what, count, program, floor,
                 program / floor);
     std::fflush(stdout);

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 
+#include "layered_alpha.h"
 #include "resources/texts.h"
 
 namespace {
@@ -14,21 +15,11 @@ constexpr DWORD kPollMilliseconds = 50;
 constexpr ULONGLONG kFindMilliseconds = 30000;
 constexpr ULONGLONG kCloseMilliseconds = 20000;
 
-int Opacity(HWND window) {
-    COLORREF key = 0;
-    BYTE alpha = 0;
-    DWORD flags = 0;
-    if (!GetLayeredWindowAttributes(window, &key, &alpha, &flags) || !(flags & LWA_ALPHA)) {
-        return -1;
-    }
-    return alpha;
-}
-
 HWND WaitForOpaqueMainWindow() {
     const ULONGLONG end = GetTickCount64() + kFindMilliseconds;
     while (GetTickCount64() < end) {
         HWND window = FindWindowA("#32770", kMainCaption);
-        if (window != nullptr && IsWindowVisible(window) && Opacity(window) == 255) {
+        if (window != nullptr && IsWindowVisible(window) && AlphaOf(window) == 255) {
             return window;
         }
         Sleep(kPollMilliseconds);

@@ -304,16 +304,6 @@ bool ClickAndWait(HWND dialog, int controlId) {
     return !timedOut;
 }
 
-int AlphaOf(HWND window) {
-    COLORREF key = 0;
-    BYTE alpha = 0;
-    DWORD flags = 0;
-    if (!GetLayeredWindowAttributes(window, &key, &alpha, &flags) || !(flags & LWA_ALPHA)) {
-        return -1;
-    }
-    return alpha;
-}
-
 // --- The deletion list -----------------------------------------------------------------------
 
 HWND ListOf(HWND mainWindow) {

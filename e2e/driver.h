@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "layered_alpha.h"
+
 // How long the driver waits for anything the program should do.
 inline constexpr DWORD kWaitMilliseconds = 10000;
 
@@ -57,8 +59,6 @@ bool ClickAndWait(HWND dialog, int controlId);
 // Sends a message with a time limit; 0 when it timed out.
 LRESULT SendWithTimeout(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                         bool* timedOut = nullptr);
-// The current opacity of a layered window; -1 when it has none.
-int AlphaOf(HWND window);
 
 // --- The deletion list -----------------------------------------------------------------------
 

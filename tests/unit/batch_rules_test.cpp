@@ -9,17 +9,9 @@
 #include <vector>
 
 #include "intake/batch_rules.h"
+#include "lead_bytes.h"
 
 namespace {
-
-// Code page 936 (GBK): 0x81 to 0xFE start a double-byte character.
-bool Lead936(unsigned char byte) {
-    return byte >= 0x81 && byte <= 0xFE;
-}
-// Code page 1252: single-byte only.
-bool Lead1252(unsigned char) {
-    return false;
-}
 
 TEST(SplitBatchLines, OnlyCrLfSeparatesLines) {
     struct Case {

@@ -8,19 +8,11 @@
 #include <vector>
 
 #include "intake/selection_rules.h"
+#include "lead_bytes.h"
 
 using namespace std::string_literals;
 
 namespace {
-
-// Code page 936 (GBK): 0x81 to 0xFE start a double-byte character.
-bool Lead936(unsigned char byte) {
-    return byte >= 0x81 && byte <= 0xFE;
-}
-// Code page 1252: single-byte only.
-bool Lead1252(unsigned char) {
-    return false;
-}
 
 // The buffer as a confirmed dialog leaves it: what it wrote, then the zeros it started with.
 ByteString DialogBuffer(const std::string& written) {

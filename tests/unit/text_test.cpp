@@ -7,20 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "lead_bytes.h"
 #include "runtime/text.h"
 
 using namespace std::string_literals;
 
 namespace {
-
-// Code page 936 (GBK): 0x81 to 0xFE start a double-byte character.
-bool Lead936(unsigned char byte) {
-    return byte >= 0x81 && byte <= 0xFE;
-}
-// Code page 1252: single-byte only.
-bool Lead1252(unsigned char) {
-    return false;
-}
 
 struct SplitCase {
     int line;
