@@ -223,18 +223,18 @@ int wsprintfA(LPSTR buffer, LPCSTR format, ...) {
             out += *p;
             continue;
         }
-        std::string spec = "%";
+        std::string conversion = "%";
         ++p;
         while (*p == '-' || *p == '0' || *p == '#') {
-            spec += *p++;
+            conversion += *p++;
         }
         while (*p >= '0' && *p <= '9') {
-            spec += *p++;
+            conversion += *p++;
         }
         if (*p == '.') {
-            spec += *p++;
+            conversion += *p++;
             while (*p >= '0' && *p <= '9') {
-                spec += *p++;
+                conversion += *p++;
             }
         }
         while (*p == 'l' || *p == 'h') {
@@ -244,19 +244,21 @@ int wsprintfA(LPSTR buffer, LPCSTR format, ...) {
         switch (*p) {
             case 'd':
             case 'i':
-                std::snprintf(piece, sizeof piece, (spec + 'd').c_str(), va_arg(args, int));
+                std::snprintf(piece, sizeof piece, (conversion + 'd').c_str(), va_arg(args, int));
                 break;
             case 'u':
             case 'x':
             case 'X':
-                std::snprintf(piece, sizeof piece, (spec + *p).c_str(), va_arg(args, unsigned));
+                std::snprintf(piece, sizeof piece, (conversion + *p).c_str(),
+                              va_arg(args, unsigned));
                 break;
             case 'c':
-                std::snprintf(piece, sizeof piece, (spec + 'c').c_str(), va_arg(args, int));
+                std::snprintf(piece, sizeof piece, (conversion + 'c').c_str(), va_arg(args, int));
                 break;
             case 's': {
                 const char* text = va_arg(args, const char*);
-                std::snprintf(piece, sizeof piece, (spec + 's').c_str(), text ? text : "(null)");
+                std::snprintf(piece, sizeof piece, (conversion + 's').c_str(),
+                              text ? text : "(null)");
                 break;
             }
             case '\0':
