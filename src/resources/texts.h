@@ -1,7 +1,10 @@
 #pragma once
 
 // Every literal text the program shows, as code page 936 bytes. The comment before each is its
-// Chinese text; a test decodes each entry and compares it with that comment.
+// Chinese text; a test decodes each entry and compares it with that comment. One text stands on
+// one line so that the test can read it, however long the line.
+
+// clang-format off
 
 // main window caption: "重启删除文件 -- quorvel"
 inline constexpr char kMainCaption[] = "\xd6\xd8\xc6\xf4\xc9\xbe\xb3\xfd\xce\xc4\xbc\xfe -- quorvel";
@@ -29,3 +32,4 @@ inline constexpr char kOutOfMemory[] = "\xc4\xda\xb4\xe6\xb2\xbb\xd7\xe3";
 // Texts that are the same in every code page.
 inline constexpr char kErrorCaption[] = "error";
 inline constexpr char kInternalErrorFormat[] = "program internal error number is %d. (0x%Xh)";
+// clang-format on
