@@ -157,7 +157,7 @@ void PostDrop(const std::vector<std::optional<std::string>>& paths);
 // ---------------------------------------------------------------------------------------------
 // The machine behind the platform calls.
 
-void SetCodePage(unsigned codePage);         // 936 (default) or 1252
+void SetCodePage(unsigned codePage);         // 936 (default), 1252 or CP_UTF8 (65001)
 void AddFile(const std::string& path);       // PathFileExistsA true
 void AddDirectory(const std::string& path);  // PathIsDirectoryA and PathFileExistsA true
 void SetCurrentDirectory(const std::string& directory);  // for GetFullPathNameA

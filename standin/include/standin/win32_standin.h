@@ -40,6 +40,8 @@ typedef const void* LPCVOID;
 typedef void* PVOID;
 typedef UINT* PUINT;
 typedef BOOL* LPBOOL;
+typedef const CHAR* LPCCH;
+typedef const WCHAR* LPCWCH;
 typedef DWORD* LPDWORD;
 typedef void* HANDLE;
 typedef HANDLE HGLOBAL;
@@ -494,6 +496,14 @@ typedef struct tagCHANGEFILTERSTRUCT {
 
 #define FILE_ATTRIBUTE_DIRECTORY 0x00000010
 
+// Code pages and conversion flags
+#define CP_ACP 0
+#define CP_UTF8 65001
+#define MB_PRECOMPOSED 0x00000001
+#define MB_ERR_INVALID_CHARS 0x00000008
+#define WC_ERR_INVALID_CHARS 0x00000080
+#define WC_NO_BEST_FIT_CHARS 0x00000400
+
 #define ERROR_SUCCESS 0
 #define NO_ERROR 0
 #define ERROR_FILE_NOT_FOUND 2
@@ -503,6 +513,8 @@ typedef struct tagCHANGEFILTERSTRUCT {
 #define ERROR_NOT_ENOUGH_MEMORY 8
 #define ERROR_INVALID_PARAMETER 87
 #define ERROR_INSUFFICIENT_BUFFER 122
+#define ERROR_INVALID_FLAGS 1004
+#define ERROR_NO_UNICODE_TRANSLATION 1113
 #define ERROR_MOD_NOT_FOUND 126
 #define ERROR_PROC_NOT_FOUND 127
 #define ERROR_INVALID_WINDOW_HANDLE 1400
@@ -596,6 +608,12 @@ DWORD GetFullPathNameA(LPCSTR fileName, DWORD bufferLength, LPSTR buffer, LPSTR*
 DWORD GetLastError();
 void SetLastError(DWORD errorCode);
 int lstrlenA(LPCSTR text);
+// Code pages CP_ACP (the selected one), 936, 1252 and CP_UTF8, with the platform's rules for
+// lengths, buffers, flags and the best-fit mappings the stand-in knows (see codepages.cpp).
+int MultiByteToWideChar(UINT codePage, DWORD flags, LPCCH source, int sourceLength, LPWSTR target,
+                        int targetLength);
+int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWCH source, int sourceLength, LPSTR target,
+                        int targetLength, LPCCH defaultChar, LPBOOL usedDefaultChar);
 LPSTR lstrcpynA(LPSTR target, LPCSTR source, int maxLength);
 
 }  // extern "C++"
