@@ -16,6 +16,8 @@ using Text = std::string;
 using ByteString = std::string;
 // Ordered texts, read with TextAt from 1 to ElementCount.
 using TextArray = std::vector<Text>;
+// A text in UTF-16 code units, as the platform keeps names and hands them to its W functions.
+using WideText = std::u16string;
 
 // Tells whether a byte starts a double-byte character in the ANSI code page in use.
 using LeadBytePredicate = bool (*)(unsigned char byte);

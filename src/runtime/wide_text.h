@@ -1,0 +1,21 @@
+#pragma once
+
+// UTF-16 texts at the platform's boundary: the program's own literal texts for the W functions,
+// and the pointers those functions take.
+
+#include "platform/win32.h"
+#include "runtime/text.h"
+
+static_assert(sizeof(WCHAR) == sizeof(WideText::value_type), "WCHAR is one UTF-16 code unit");
+
+// One of the program's literal texts (code page 936 bytes, whatever the system's code page) in
+// UTF-16.
+WideText UiText(const char* text936);
+
+// The text as the W functions take it; never null.
+inline LPCWSTR WideC(const WideText& text) {
+    return reinterpret_cast<LPCWSTR>(text.c_str());
+}
+inline LPWSTR WideData(WideText& text) {
+    return reinterpret_cast<LPWSTR>(text.data());
+}
