@@ -202,3 +202,25 @@ void ReleaseListRedraw() {
     SendToList(WM_SETREDRAW, TRUE, 0);
     InvalidateRect(g_app.listControl, nullptr, TRUE);
 }
+
+int LiftListRedrawHolds() {
+    const int holds = g_app.listRedrawHolds;
+    if (holds == 0) {
+        return 0;
+    }
+    g_app.listRedrawHolds = 0;
+    SendToList(WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(g_app.listControl, nullptr, TRUE);
+    return holds;
+}
+
+void RestoreListRedrawHolds(int holds) {
+    if (holds == 0) {
+        return;
+    }
+    // Whatever the command held itself it has released by now.
+    if (g_app.listRedrawHolds == 0) {
+        SendToList(WM_SETREDRAW, FALSE, 0);
+    }
+    g_app.listRedrawHolds += holds;
+}
