@@ -78,11 +78,61 @@ std::string Cell(const ListRecord& list, size_t row, int subItem) {
                                                                        : std::string();
 }
 
+// The bytes of the character that starts at text[at] in the selected code page, within the text.
+size_t CharacterLength(const std::string& text, size_t at) {
+    const unsigned char byte = static_cast<unsigned char>(text[at]);
+    size_t length = 1;
+    if (S().codePage == 936 && byte >= 0x81 && byte <= 0xFE) {
+        length = 2;
+    } else if (S().codePage == 65001 && byte >= 0xC0) {
+        length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : 2;
+    }
+    return std::min(length, text.size() - at);
+}
+
+// The length of the longest run of whole characters at the start of text within room bytes.
+size_t WholeCharactersWithin(const std::string& text, size_t room) {
+    size_t end = 0;
+    while (end < text.size()) {
+        const size_t next = end + CharacterLength(text, end);
+        if (next > room) {
+            break;
+        }
+        end = next;
+    }
+    return end;
+}
+
+// A cell as the list view hands it out: it holds its texts in UTF-16 and converts them into the
+// ANSI code page, which never splits a character, so a text that does not fit is cut after its
+// last whole character. The real control under Wine leaves a cut text unterminated and then counts
+// it with strlen, past the buffer; here the count stops at the end of the buffer.
+int ReadCellOut(const std::string& text, char* buffer, int size) {
+    if (!buffer || size <= 0) {
+        return 0;
+    }
+    const size_t room = static_cast<size_t>(size);
+    if (text.size() < room) {
+        std::memcpy(buffer, text.data(), text.size());
+        buffer[text.size()] = '\0';
+        return static_cast<int>(text.size());
+    }
+    if (!S().unterminatedListReads) {
+        const size_t count = WholeCharactersWithin(text, room - 1);
+        std::memcpy(buffer, text.data(), count);
+        buffer[count] = '\0';
+        return static_cast<int>(count);
+    }
+    std::memcpy(buffer, text.data(), WholeCharactersWithin(text, room));
+    const void* terminator = std::memchr(buffer, '\0', room);
+    return static_cast<int>(terminator ? static_cast<const char*>(terminator) - buffer : size);
+}
+
 LRESULT GetItemText(const ListRecord& list, WPARAM row, LVITEMA* item) {
     if (!item || !ValidRow(list, row)) {
         return 0;
     }
-    return CopyOut(Cell(list, row, item->iSubItem), item->pszText, item->cchTextMax);
+    return ReadCellOut(Cell(list, row, item->iSubItem), item->pszText, item->cchTextMax);
 }
 
 LRESULT SetItemText(ListRecord& list, WPARAM row, const LVITEMA* item) {
@@ -103,8 +153,8 @@ LRESULT GetItem(const ListRecord& list, LVITEMA* item) {
     }
     const ListRowRecord& row = list.rows[static_cast<size_t>(item->iItem)];
     if (item->mask & LVIF_TEXT) {
-        CopyOut(Cell(list, static_cast<size_t>(item->iItem), item->iSubItem), item->pszText,
-                item->cchTextMax);
+        ReadCellOut(Cell(list, static_cast<size_t>(item->iItem), item->iSubItem), item->pszText,
+                    item->cchTextMax);
     }
     if (item->mask & LVIF_STATE) {
         item->state = row.state & item->stateMask;

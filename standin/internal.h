@@ -91,6 +91,7 @@ struct Trigger {
 struct State {
     // Knobs and the script: set by tests before Run, kept by Run.
     unsigned codePage = 936;
+    bool unterminatedListReads = false;
     std::vector<std::string> files;        // normalised full paths
     std::vector<std::string> directories;  // normalised full paths
     std::string currentDirectory = "C:\\";

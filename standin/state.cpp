@@ -146,6 +146,7 @@ void Reset() {
     State& s = S();
     ResetRunState();
     s.codePage = 936;
+    s.unterminatedListReads = false;
     s.files.clear();
     s.directories.clear();
     s.currentDirectory = "C:\\";
@@ -381,6 +382,9 @@ void PostDrop(const std::vector<std::optional<std::string>>& paths) {
 
 void SetCodePage(unsigned codePage) {
     S().codePage = codePage;
+}
+void SetListReadsUnterminated(bool unterminated) {
+    S().unterminatedListReads = unterminated;
 }
 void SetMoveFileRule(std::function<bool(const std::string& path)> accept) {
     S().moveFileRule = std::move(accept);

@@ -497,6 +497,22 @@ UINT GetACP() {
     return S().codePage;
 }
 
+BOOL GetCPInfo(UINT codePage, LPCPINFO info) {
+    const UINT page = codePage == CP_ACP ? S().codePage : codePage;
+    if (!info || (page != 936 && page != 1252 && page != 65001)) {
+        S().lastError = ERROR_INVALID_PARAMETER;
+        return FALSE;
+    }
+    *info = CPINFO{};
+    info->MaxCharSize = page == 936 ? 2 : page == 65001 ? 4 : 1;
+    info->DefaultChar[0] = '?';
+    if (page == 936) {
+        info->LeadByte[0] = 0x81;
+        info->LeadByte[1] = 0xFE;
+    }
+    return TRUE;
+}
+
 DWORD GetLastError() {
     return S().lastError;
 }

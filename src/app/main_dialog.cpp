@@ -39,11 +39,7 @@ void ClearListAfterQuestion() {
     }
 }
 
-void OnMainCommand(int commandId) {
-    // A restart run addresses rows by index; nothing may change the list under it.
-    if (g_app.restartRunning) {
-        return;
-    }
+void RunMainCommand(int commandId) {
     switch (commandId) {
         case IDC_ADD:
             AddSelectedFiles();
@@ -61,9 +57,26 @@ void OnMainCommand(int commandId) {
             ScheduleRestartDeletion();
             break;
         default:
-            // Enter and Escape arrive as IDOK and IDCANCEL; they must not close the window.
             break;
     }
+}
+
+bool IsCommandButton(int commandId) {
+    return commandId == IDC_ADD || commandId == IDC_REMOVE || commandId == IDC_BATCH_ADD ||
+           commandId == IDC_CLEAR_LIST || commandId == IDC_RESTART_DELETE;
+}
+
+void OnMainCommand(int commandId) {
+    // A restart run addresses rows by index; nothing may change the list under it. Enter and
+    // Escape arrive as IDOK and IDCANCEL; they must not close the window.
+    if (g_app.restartRunning || !IsCommandButton(commandId)) {
+        return;
+    }
+    // A command that arrives while an intake appends with the list's redraw held shows the user
+    // the rows it works on, and the results a restart run writes, as they change.
+    const int holds = LiftListRedrawHolds();
+    RunMainCommand(commandId);
+    RestoreListRedrawHolds(holds);
 }
 
 void OnMainClose(HWND window) {

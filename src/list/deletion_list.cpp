@@ -9,54 +9,91 @@
 namespace {
 
 constexpr int kResultColumn = 1;
-// Enough for any path; the read-back doubles its buffer from the first size up to this.
+// Enough for most paths; a read that may have been cut is repeated with twice the room, up to
+// the last size, which holds any path Windows can name in any ANSI code page.
 constexpr int kFirstReadCapacity = 260;
 constexpr int kLargestReadCapacity = 1 << 17;
-// A new row carries state image 1; the mask covers every state-image and overlay bit and
-// LVIS_CUT, so the row starts with nothing else set.
+// No ANSI code page has longer characters (UTF-8, 65001); taken when the code page cannot be
+// asked.
+constexpr int kLongestCharacterOfAnyCodePage = 4;
+// A new row carries state image 1; the mask covers the state-image bits and every bit above
+// them, and LVIS_DROPHILITED, so the row starts with nothing else set.
 constexpr UINT kNewRowState = 0x1000;
-constexpr UINT kNewRowStateMask = 0xFFFFF000u | LVIS_CUT;
+constexpr UINT kNewRowStateMask = 0xFFFFF000u | LVIS_DROPHILITED;
 
 LRESULT SendToList(UINT message, WPARAM wParam, LPARAM lParam) {
     return SendMessageA(g_app.listControl, message, wParam, lParam);
 }
 
-// One LVM_GETITEMTEXTA into a buffer of capacity bytes; the bytes copied, as the control counts.
-int ReadCell(int row, int column, char* buffer, int capacity, Text& text) {
-    buffer[0] = '\0';
+// The most bytes one character of the ANSI code page takes.
+int LongestCharacter() {
+    CPINFO info{};
+    if (!GetCPInfo(CP_ACP, &info) || info.MaxCharSize == 0) {
+        return kLongestCharacterOfAnyCodePage;
+    }
+    return static_cast<int>(info.MaxCharSize);
+}
+
+// One LVM_GETITEMTEXTA of at most capacity bytes into buffer, which holds capacity + 1 bytes, all
+// zero. A control that cuts the text may fill all capacity bytes without a terminator, and its
+// count then runs on past the buffer: the text is measured in the buffer, whose last byte the
+// control never writes.
+std::string_view ReadCell(int row, int column, char* buffer, int capacity) {
     LVITEMA item{};
     item.mask = LVIF_TEXT;
     item.iSubItem = column;
     item.pszText = buffer;
     item.cchTextMax = capacity;
-    int copied = static_cast<int>(
-        SendToList(LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)));
+    SendToList(LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    if (item.pszText == nullptr) {
+        return {};
+    }
     // The control may point pszText at its own copy instead of filling the buffer.
-    text = TextFromC(item.pszText);
-    return copied;
+    if (item.pszText != buffer) {
+        return std::string_view(item.pszText);
+    }
+    const void* terminator = std::memchr(buffer, '\0', static_cast<size_t>(capacity));
+    return std::string_view(buffer,
+                            terminator != nullptr
+                                ? static_cast<size_t>(static_cast<const char*>(terminator) - buffer)
+                                : static_cast<size_t>(capacity));
 }
 
-// Whether row's path is exactly path. The row is read into a buffer on the stack; only a row that
-// fills it, tested against a path at least as long, is read again whole. This is the inner loop of
-// every duplicate scan, so it makes no copy of the row.
-bool RowHoldsPath(int row, const Text& path) {
-    char buffer[kFirstReadCapacity];
-    buffer[0] = '\0';
-    LVITEMA item{};
-    item.mask = LVIF_TEXT;
-    item.iSubItem = 0;
-    item.pszText = buffer;
-    item.cchTextMax = kFirstReadCapacity;
-    const int copied = static_cast<int>(
-        SendToList(LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)));
-    if (copied < kFirstReadCapacity - 1) {
-        return std::string_view(item.pszText != nullptr ? item.pszText : "") == path;
+// The control cuts a text that does not fit after its last whole character, which can leave it
+// up to a character short of the room: only a text shorter than that is surely whole.
+bool IsSurelyWhole(size_t length, int capacity, int longestCharacter) {
+    return static_cast<size_t>(capacity) - length > static_cast<size_t>(longestCharacter);
+}
+
+// Reads a cell again with twice the room until the text is surely whole or twice the room gives
+// the same text; text is what a read of capacity bytes gave.
+Text ReadOn(int row, int column, Text text, int capacity, int longestCharacter) {
+    while (!IsSurelyWhole(text.size(), capacity, longestCharacter) &&
+           capacity < kLargestReadCapacity) {
+        capacity *= 2;
+        std::string buffer(static_cast<size_t>(capacity) + 1, '\0');
+        const std::string_view again = ReadCell(row, column, buffer.data(), capacity);
+        if (again == text) {
+            break;
+        }
+        text = Text(again);
     }
-    // The row's path is at least as long as the buffer holds.
-    if (path.size() < static_cast<size_t>(kFirstReadCapacity - 1)) {
+    return text;
+}
+
+// Whether row's path is exactly path. This is the inner loop of every duplicate scan, so a row
+// that is surely whole in the first read, or that does not begin as path does, is decided in the
+// buffer on the stack without a copy; only a row that may have been cut there is read on.
+bool RowHoldsPath(int row, const Text& path, int longestCharacter) {
+    char buffer[kFirstReadCapacity + 1] = {};
+    const std::string_view read = ReadCell(row, 0, buffer, kFirstReadCapacity);
+    if (IsSurelyWhole(read.size(), kFirstReadCapacity, longestCharacter)) {
+        return read == path;
+    }
+    if (path.size() < read.size() || std::string_view(path).substr(0, read.size()) != read) {
         return false;
     }
-    return CompareText(GetRowText(row, 0), path) == 0;
+    return ReadOn(row, 0, Text(read), kFirstReadCapacity, longestCharacter) == path;
 }
 
 }  // namespace
@@ -99,8 +136,9 @@ int AppendPath(const Text& path) {
 
 bool ContainsPath(const Text& path) {
     const int count = RowCount();
+    const int longestCharacter = LongestCharacter();
     for (int row = 0; row < count; ++row) {
-        if (RowHoldsPath(row, path)) {
+        if (RowHoldsPath(row, path, longestCharacter)) {
             return true;
         }
         // Long lists keep the window answering while they are scanned.
@@ -110,20 +148,13 @@ bool ContainsPath(const Text& path) {
 }
 
 Text GetRowText(int row, int column) {
-    Text text;
     if (row < 0) {
-        return text;
+        return Text();
     }
-    char firstBuffer[kFirstReadCapacity];
-    int copied = ReadCell(row, column, firstBuffer, kFirstReadCapacity, text);
-    // A full buffer may hold a cut text: read again with more room until the text fits, so a
-    // long path is never mistaken for its first bytes.
-    for (int capacity = kFirstReadCapacity * 2;
-         copied >= capacity / 2 - 1 && capacity <= kLargestReadCapacity; capacity *= 2) {
-        std::string buffer(static_cast<size_t>(capacity), '\0');
-        copied = ReadCell(row, column, buffer.data(), capacity, text);
-    }
-    return text;
+    const int longestCharacter = LongestCharacter();
+    char buffer[kFirstReadCapacity + 1] = {};
+    const std::string_view read = ReadCell(row, column, buffer, kFirstReadCapacity);
+    return ReadOn(row, column, Text(read), kFirstReadCapacity, longestCharacter);
 }
 
 void SetRowResult(int row, const char* text) {
@@ -170,4 +201,26 @@ void ReleaseListRedraw() {
     }
     SendToList(WM_SETREDRAW, TRUE, 0);
     InvalidateRect(g_app.listControl, nullptr, TRUE);
+}
+
+int LiftListRedrawHolds() {
+    const int holds = g_app.listRedrawHolds;
+    if (holds == 0) {
+        return 0;
+    }
+    g_app.listRedrawHolds = 0;
+    SendToList(WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(g_app.listControl, nullptr, TRUE);
+    return holds;
+}
+
+void RestoreListRedrawHolds(int holds) {
+    if (holds == 0) {
+        return;
+    }
+    // Whatever the command held itself it has released by now.
+    if (g_app.listRedrawHolds == 0) {
+        SendToList(WM_SETREDRAW, FALSE, 0);
+    }
+    g_app.listRedrawHolds += holds;
 }

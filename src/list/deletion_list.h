@@ -26,3 +26,8 @@ int FocusedRow();
 // list is redrawn once, when the outermost hold ends. Other messages are still pumped meanwhile.
 void HoldListRedraw();
 void ReleaseListRedraw();
+// A main-window command can arrive through the pump of an intake's duplicate scan, inside its
+// hold; it must work on rows the user can see. Lifting redraws the list and sets the holds aside
+// for the command (their count is returned); restoring holds the redraw again after it.
+int LiftListRedrawHolds();
+void RestoreListRedrawHolds(int holds);

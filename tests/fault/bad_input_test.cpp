@@ -1,7 +1,8 @@
 // What other programs hand the tool, at its worst: drop entries that cannot be read, clipboards
 // that cannot be opened or hold no text or an unterminated block, open-file selections that do
-// not fit the buffer, and MoveFileExA refusing every path, some of them, or the last one. No
-// crash, no box, nothing listed that was not handed over, nothing lost that was.
+// not fit the buffer, MoveFileExA refusing every path, some of them, or the last one, and paths
+// around the list's first read-back buffer in every code page. No crash, no box, nothing listed
+// that was not handed over, nothing lost that was.
 
 #include "app/app_state.h"
 #include "fault_scenario.h"
@@ -238,6 +239,71 @@ TEST_F(BadInputTest, MoveFileExARefusingShowsInTheRowsAndDecidesTheRestartPrompt
         EndRun();
     }
     CountBadInput("MoveFileExA refusals", std::size(cases));
+}
+
+// `start` followed by the code page's widest characters and single bytes up to `length` bytes.
+std::string WidePath(const std::string& start, const std::string& character, size_t length) {
+    std::string path = start;
+    while (path.size() + character.size() <= length) {
+        path += character;
+    }
+    return path + std::string(length - path.size(), 'z');
+}
+
+// Every intake hands over paths a character or so either side of the 260-byte buffer, with
+// prefixes of each other; the list view cuts after whole characters, terminated or not.
+TEST_F(BadInputTest, PathsAtTheReadBackLimitsArriveOnceAndAreRequestedWhole) {
+    const struct {
+        unsigned codePage;
+        std::string character;
+    } pages[] = {{1252, "\xE9"}, {936, "\xCE\xC4"}, {65001, "\xF0\x9F\x98\x80"}};
+    int cases = 0;
+    for (const auto& page : pages) {
+        for (bool unterminated : {false, true}) {
+            SCOPED_TRACE(testing::Message() << "code page " << page.codePage
+                                            << (unterminated ? ", unterminated" : ""));
+            standin::SetCodePage(page.codePage);
+            standin::SetListReadsUnterminated(unterminated);
+            const std::string dropped = WidePath("C:\\d", page.character, 260);
+            const std::string droppedPrefix = dropped.substr(0, 260 - page.character.size());
+            const std::string directory = WidePath("C:\\", page.character, 200);
+            const std::string chosen = WidePath("", page.character, 59);
+            const std::string chosenLonger = chosen + page.character + "z";
+            const std::string batched = WidePath("C:\\b", page.character, 300);
+            // Its longest prefix of whole characters within 259 bytes.
+            const size_t wide = page.character.size();
+            const std::string batchedPrefix = batched.substr(0, 4 + (259 - 4) / wide * wide);
+            for (const std::string& file : {dropped, droppedPrefix, batched, batchedPrefix}) {
+                standin::AddFile(file);
+            }
+            const std::string batchText =
+                batchedPrefix + "\r\n" + batched + "\r\n" + dropped + "\r\n" + batched + "\r\n";
+            NoteBatchText(record, batchText);
+
+            DropPaths(record, {dropped, droppedPrefix, dropped});
+            standin::Click(IDD_MAIN, IDC_ADD);
+            ChooseInDialog(record, directory, {chosenLonger, chosen, chosenLonger});
+            standin::Click(IDD_MAIN, IDC_BATCH_ADD);
+            standin::SetEditText(IDD_BATCH_ADD, IDC_BATCH_EDIT, batchText);
+            standin::Click(IDD_BATCH_ADD, IDC_BATCH_OK);
+            standin::AnswerBox(IDOK, kConfirmBatch);
+            LookBeforeRestart(record);
+            standin::Click(IDD_MAIN, IDC_RESTART_DELETE);
+            standin::AnswerBox(IDOK, kConfirmRestart);
+            standin::Close(IDD_MAIN);
+            RunProgram();
+
+            const std::string chosenPath = directory + "\\" + chosen;
+            const std::string chosenLongerPath = directory + "\\" + chosenLonger;
+            ASSERT_EQ(chosenPath.size(), 260u);
+            ExpectListed(
+                {dropped, droppedPrefix, chosenLongerPath, chosenPath, batchedPrefix, batched});
+            EXPECT_EQ(standin::ScheduledDeletions(), RowPaths());
+            EndRun();
+            ++cases;
+        }
+    }
+    CountBadInput("paths at the list's read-back limits", cases);
 }
 
 }  // namespace

@@ -1,12 +1,51 @@
 // Files dropped on the main window.
 
+#include <functional>
+
 #include "app/app_state.h"
 #include "intake/drop_target.h"
 #include "scenario.h"
 
 namespace {
 
+using standin::Call;
+
 class DropTest : public ScenarioTest {};
+
+bool IsListMessage(const Call& call, UINT message) {
+    return call.function == "SendMessageA" && call.args.at(0) == "#1002" &&
+           call.args.at(1) == std::to_string(message);
+}
+
+// For each logged call that `matches`, whether the list's redraw was on then, as the WM_SETREDRAW
+// messages sent to it before that call tell.
+std::vector<bool> RedrawAt(const std::function<bool(const Call&)>& matches) {
+    std::vector<bool> seen;
+    bool redraw = true;
+    for (const Call& call : standin::Log()) {
+        if (IsListMessage(call, WM_SETREDRAW)) {
+            redraw = call.args.at(2) != "0";
+        } else if (matches(call)) {
+            seen.push_back(redraw);
+        }
+    }
+    return seen;
+}
+
+// Position of the count-th (from 1) logged call that `matches`, or the log size.
+size_t PositionOf(const std::function<bool(const Call&)>& matches, size_t count = 1) {
+    const std::vector<Call>& log = standin::Log();
+    for (size_t i = 0; i < log.size(); ++i) {
+        if (matches(log[i]) && --count == 0) {
+            return i;
+        }
+    }
+    return log.size();
+}
+
+bool IsInsertion(const Call& call) {
+    return IsListMessage(call, LVM_INSERTITEMA);
+}
 
 TEST_F(DropTest, NewFilesAreAppendedInDropOrderFoldersAndDuplicatesSkipped) {
     standin::AddDirectory("C:\\folder");
@@ -141,6 +180,84 @@ TEST_F(DropTest, TheListHoldsItsRedrawWhileADropAppendsAndRedrawsOnceAtTheEnd) {
     EXPECT_EQ(redrawDuringDrop, (std::vector<bool>{false, false}));
     EXPECT_EQ(ListedPaths(),
               (std::vector<std::string>{"C:\\a.txt", "C:\\nested.txt", "C:\\b.txt", "C:\\c.txt"}));
+}
+
+TEST_F(DropTest, ADropIsTakenFromTheFirstFrameOfTheFadeIn) {
+    // Posted as the window appears, fully transparent; the fade's first pump takes it.
+    standin::AfterCall("ShowWindow", 1, [] { standin::PostDrop({"C:\\early.txt"}); });
+    standin::Close(IDD_MAIN);
+    RunProgram();
+    EXPECT_EQ(ListedPaths(), (std::vector<std::string>{"C:\\early.txt"}));
+    EXPECT_EQ(standin::CountCalls("DragFinish"), 1u);
+    // The row was there before the opacity rose to 2 of 255.
+    const auto isOpacity = [](const Call& call) {
+        return call.function == "SetLayeredWindowAttributes";
+    };
+    EXPECT_LT(PositionOf(IsInsertion), PositionOf(isOpacity, 3));
+    EXPECT_EQ(standin::Log().at(PositionOf(isOpacity, 2)).args.at(2), "1");
+}
+
+TEST_F(DropTest, ARestartRunStartedDuringADropsScanWritesEachResultWithTheListRedrawn) {
+    DropExisting({"C:\\a.txt", "C:\\b.txt", "C:\\c.txt"});
+    standin::AddFile("C:\\d.txt");
+    standin::Drop({"C:\\d.txt"});
+    // Clicked while d.txt is tested, taken by the first pump of its duplicate scan.
+    standin::AfterCall("PathIsDirectoryA", 4,
+                       [] { standin::PostClick(IDD_MAIN, IDC_RESTART_DELETE); });
+    standin::AnswerBox(IDOK, kConfirmRestart);
+    std::vector<bool> redrawAtRequest;
+    standin::SetMoveFileRule([&redrawAtRequest](const std::string&) {
+        redrawAtRequest.push_back(standin::Inspect(MainList()).redraw);
+        return true;
+    });
+    standin::Close(IDD_MAIN);
+    RunProgram();
+
+    EXPECT_EQ(standin::ScheduledDeletions(),
+              (std::vector<std::string>{"C:\\a.txt", "C:\\b.txt", "C:\\c.txt"}));
+    EXPECT_EQ(ListedResults(),
+              (std::vector<std::string>{kResultAccepted, kResultAccepted, kResultAccepted, ""}));
+    EXPECT_EQ(redrawAtRequest, (std::vector<bool>{true, true, true}));
+    const auto isResult = [](const Call& call) { return IsListMessage(call, LVM_SETITEMTEXTA); };
+    EXPECT_EQ(RedrawAt(isResult), (std::vector<bool>{true, true, true}));
+    // The list was invalidated after the drop held it and before the first request, and the
+    // drop appended d.txt under its hold again.
+    const auto isHold = [](const Call& call) {
+        return IsListMessage(call, WM_SETREDRAW) && call.args.at(2) == "0";
+    };
+    const auto isInvalidation = [](const Call& call) {
+        return call.function == "InvalidateRect" && call.args.at(0) == "#1002";
+    };
+    const auto isRequest = [](const Call& call) { return call.function == "MoveFileExA"; };
+    const size_t secondHold = PositionOf(isHold, 2);
+    EXPECT_LT(secondHold, PositionOf(isInvalidation, 2));
+    EXPECT_LT(PositionOf(isInvalidation, 2), PositionOf(isRequest));
+    EXPECT_EQ(RedrawAt(IsInsertion), (std::vector<bool>{false, false, false, false}));
+    EXPECT_TRUE(standin::Inspect(MainList()).redraw);
+    EXPECT_EQ(standin::CountCalls("InvalidateRect"), 3u);
+}
+
+TEST_F(DropTest, RemoveAndClearDuringADropRepaintTheListWithItsRedrawOn) {
+    DropExisting({"C:\\a.txt", "C:\\b.txt"});
+    standin::FocusRow(0);
+    standin::AddFile("C:\\c.txt");
+    standin::AddFile("C:\\d.txt");
+    standin::Drop({"C:\\c.txt", "C:\\d.txt"});
+    // Remove while c.txt is tested, Clear while d.txt is.
+    standin::AfterCall("PathIsDirectoryA", 3, [] { standin::PostClick(IDD_MAIN, IDC_REMOVE); });
+    standin::AfterCall("PathIsDirectoryA", 4, [] { standin::PostClick(IDD_MAIN, IDC_CLEAR_LIST); });
+    standin::AnswerBox(IDOK, kConfirmClear);
+    standin::Do("after the drop",
+                [] { EXPECT_EQ(ListedPaths(), (std::vector<std::string>{"C:\\d.txt"})); });
+    standin::Close(IDD_MAIN);
+    RunProgram();
+
+    const auto isRepaint = [](const Call& call) {
+        return call.function == "UpdateWindow" && call.args.at(0) == "#1002";
+    };
+    EXPECT_EQ(RedrawAt(isRepaint), (std::vector<bool>{true, true}));
+    EXPECT_EQ(RedrawAt(IsInsertion), (std::vector<bool>{false, false, false, false}));
+    EXPECT_TRUE(standin::Inspect(MainList()).redraw);
 }
 
 }  // namespace

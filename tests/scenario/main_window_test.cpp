@@ -169,12 +169,19 @@ TEST_F(MainWindowTest, EnterAndEscapeDoNothing) {
 TEST_F(MainWindowTest, RemoveTakesTheFocusedRowAndNothingWithoutFocus) {
     DropExisting({"C:\\a.txt", "C:\\b.txt", "C:\\c.txt"});
     standin::Click(IDD_MAIN, IDC_REMOVE);  // no row has the focus yet
+    standin::Do("a refused removal paints nothing",
+                [] { EXPECT_EQ(standin::CountCalls("UpdateWindow"), 0u); });
     standin::FocusRow(1);
     standin::Click(IDD_MAIN, IDC_REMOVE);
     standin::Close(IDD_MAIN);
     RunProgram();
     EXPECT_EQ(ListedPaths(), (std::vector<std::string>{"C:\\a.txt", "C:\\c.txt"}));
     EXPECT_EQ(standin::CountCalls("MessageBoxA"), 0u);
+    // The list is painted at once, after the row is gone.
+    EXPECT_EQ(ArgsOf("UpdateWindow"), (std::vector<std::vector<std::string>>{{"#1002"}}));
+    const Call& before = standin::Log().at(IndexOf("UpdateWindow") - 1);
+    EXPECT_EQ(before.function, "SendMessageA");
+    EXPECT_EQ(before.args.at(1), std::to_string(LVM_DELETEITEM));
 }
 
 TEST_F(MainWindowTest, ClearAsksOnlyWhenThereAreRowsAndKeepsThemOnCancel) {
@@ -182,13 +189,21 @@ TEST_F(MainWindowTest, ClearAsksOnlyWhenThereAreRowsAndKeepsThemOnCancel) {
     DropExisting({"C:\\a.txt", "C:\\b.txt"});
     standin::Click(IDD_MAIN, IDC_CLEAR_LIST);
     standin::AnswerBox(IDCANCEL, kConfirmClear);
-    standin::Do("rows kept", [] { EXPECT_EQ(ListedPaths().size(), 2u); });
+    standin::Do("rows kept", [] {
+        EXPECT_EQ(ListedPaths().size(), 2u);
+        EXPECT_EQ(standin::CountCalls("UpdateWindow"), 0u);
+    });
     standin::Click(IDD_MAIN, IDC_CLEAR_LIST);
     standin::AnswerBox(IDOK, kConfirmClear);
     standin::Close(IDD_MAIN);
     RunProgram();
 
     EXPECT_TRUE(ListedPaths().empty());
+    // Painted at once, right after the rows are gone.
+    EXPECT_EQ(ArgsOf("UpdateWindow"), (std::vector<std::vector<std::string>>{{"#1002"}}));
+    const Call& before = standin::Log().at(IndexOf("UpdateWindow") - 1);
+    EXPECT_EQ(before.function, "SendMessageA");
+    EXPECT_EQ(before.args.at(1), std::to_string(LVM_DELETEALLITEMS));
     // Owned by the main window, empty caption, OK/Cancel with the question icon.
     ASSERT_EQ(ArgsOf("MessageBoxA").size(), 2u);
     EXPECT_EQ(ArgsOf("MessageBoxA")[0],

@@ -353,6 +353,108 @@ TEST_F(ListViewTest, ReadBackCopiesAtMostOneByteLessThanTheBufferAndCountsIt) {
     });
 }
 
+// A list view converts its texts into the code page and never splits a character; under Wine a
+// cut text is left unterminated, counted past the buffer, and the rest of the buffer untouched.
+TEST_F(ListViewTest, ACutTextEndsAfterItsLastWholeCharacterTerminatedOrNot) {
+    const std::string gbk = "\xCE\xC4";            // one double-byte character of 936
+    const std::string emoji = "\xF0\x9F\x98\x80";  // one four-byte character of UTF-8
+    struct Case {
+        int line;
+        unsigned codePage;
+        bool unterminated;
+        std::string text;
+        size_t written;   // bytes of the text in the buffer
+        bool terminated;  // a NUL right after them
+        LRESULT count;
+    };
+    const Case cases[] = {
+        // Fits with its terminator: the same in both modes.
+        {__LINE__, 1252, false, "abcdefg", 7, true, 7},
+        {__LINE__, 1252, true, "abcdefg", 7, true, 7},
+        {__LINE__, 1252, false, "abcdefgh", 7, true, 7},
+        {__LINE__, 1252, true, "abcdefgh", 8, false, 8},
+        {__LINE__, 1252, true, "abcdefghij", 8, false, 8},
+        // Double-byte: a cut one byte short of the room.
+        {__LINE__, 936, false, gbk + gbk + gbk + gbk + gbk, 6, true, 6},
+        {__LINE__, 936, false, "a" + gbk + gbk + gbk + gbk, 7, true, 7},
+        {__LINE__, 936, true, "a" + gbk + gbk + gbk + gbk, 7, false, 8},
+        {__LINE__, 936, true, gbk + gbk + gbk + gbk + gbk, 8, false, 8},
+        // The same bytes are single characters under 1252.
+        {__LINE__, 1252, false, gbk + gbk + gbk + gbk + gbk, 7, true, 7},
+        // UTF-8: up to three bytes short.
+        {__LINE__, 65001, false, emoji + emoji + emoji, 4, true, 4},
+        {__LINE__, 65001, true, emoji + emoji + emoji, 8, false, 8},
+        {__LINE__, 65001, true, "a" + emoji + emoji, 5, false, 8},
+        {__LINE__, 65001, false, "ab\xE6\x96\x87\xE6\x96\x87", 5, true, 5},
+    };
+    WithList([&cases, &gbk](HWND list) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(testing::Message() << "case at line " << c.line);
+            standin::SetCodePage(c.codePage);
+            standin::SetListReadsUnterminated(c.unterminated);
+            SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+            Insert(list, 0, c.text.c_str());
+
+            char buffer[12];
+            std::memset(buffer, 'x', sizeof buffer);
+            LVITEMA get{};
+            get.mask = LVIF_TEXT;
+            get.pszText = buffer;
+            get.cchTextMax = 8;
+            EXPECT_EQ(SendMessageA(list, LVM_GETITEMTEXTA, 0, reinterpret_cast<LPARAM>(&get)),
+                      c.count);
+            EXPECT_EQ(std::string(buffer, c.written), c.text.substr(0, c.written));
+            const size_t untouched = c.written + (c.terminated ? 1 : 0);
+            if (c.terminated) {
+                EXPECT_EQ(buffer[c.written], '\0');
+            }
+            EXPECT_EQ(std::string(buffer + untouched, sizeof buffer - untouched),
+                      std::string(sizeof buffer - untouched, 'x'));
+
+            // LVM_GETITEMA hands out the same bytes.
+            std::memset(buffer, 'x', sizeof buffer);
+            get.iItem = 0;
+            EXPECT_TRUE(SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&get)));
+            EXPECT_EQ(std::string(buffer, c.written), c.text.substr(0, c.written));
+            EXPECT_EQ(buffer[untouched], 'x');
+        }
+        // Counted in a buffer that was zero to begin with, the cut text has its true length.
+        standin::SetCodePage(936);
+        standin::SetListReadsUnterminated(true);
+        SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+        Insert(list, 0, ("a" + gbk + gbk + gbk + gbk).c_str());
+        char zeroed[9] = {};
+        LVITEMA get{};
+        get.mask = LVIF_TEXT;
+        get.pszText = zeroed;
+        get.cchTextMax = 8;
+        EXPECT_EQ(SendMessageA(list, LVM_GETITEMTEXTA, 0, reinterpret_cast<LPARAM>(&get)), 7);
+    });
+}
+
+TEST_F(StandinTest, CodePageInfoGivesTheLongestCharacterAndTheLeadByteRanges) {
+    CPINFO info{};
+    ASSERT_TRUE(GetCPInfo(CP_ACP, &info));
+    EXPECT_EQ(info.MaxCharSize, 2u);
+    EXPECT_EQ(info.LeadByte[0], 0x81);
+    EXPECT_EQ(info.LeadByte[1], 0xFE);
+    EXPECT_EQ(info.LeadByte[2], 0);
+    standin::SetCodePage(1252);
+    ASSERT_TRUE(GetCPInfo(CP_ACP, &info));
+    EXPECT_EQ(info.MaxCharSize, 1u);
+    EXPECT_EQ(info.LeadByte[0], 0);
+    ASSERT_TRUE(GetCPInfo(936, &info));
+    EXPECT_EQ(info.MaxCharSize, 2u);
+    standin::SetCodePage(65001);
+    ASSERT_TRUE(GetCPInfo(CP_ACP, &info));
+    EXPECT_EQ(info.MaxCharSize, 4u);
+    EXPECT_EQ(GetACP(), 65001u);
+    EXPECT_FALSE(IsDBCSLeadByte(0xE6));
+    SetLastError(0);
+    EXPECT_FALSE(GetCPInfo(437, &info));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+}
+
 TEST_F(ListViewTest, FocusMovesWithItsRowAndDiesWithIt) {
     standin::Do("fill", [] {
         HWND list = standin::Control(IDD_MAIN, IDC_FILE_LIST);

@@ -157,7 +157,16 @@ void PostDrop(const std::vector<std::optional<std::string>>& paths);
 // ---------------------------------------------------------------------------------------------
 // The machine behind the platform calls.
 
-void SetCodePage(unsigned codePage);         // 936 (default), 1252 or CP_UTF8 (65001)
+// 936 (default), 1252 or 65001: the lead bytes, GetACP, GetCPInfo, the conversions of CP_ACP
+// and where the list view cuts a text that does not fit.
+void SetCodePage(unsigned codePage);
+// How the list view reads a cell back into a buffer too small for it (LVM_GETITEMTEXTA and the
+// text of LVM_GETITEMA). Either way the text is cut after its last whole character of the code
+// page, so it may fall one to three bytes short of the room. By default the cut text is
+// terminated within cchTextMax; unterminated, as the list view converts under Wine, it may fill
+// all cchTextMax bytes with no terminator and leaves the rest of the buffer as it was, and the
+// count returned is the length up to the first NUL in the buffer, or cchTextMax.
+void SetListReadsUnterminated(bool unterminated);
 void AddFile(const std::string& path);       // PathFileExistsA true
 void AddDirectory(const std::string& path);  // PathIsDirectoryA and PathFileExistsA true
 void SetCurrentDirectory(const std::string& directory);  // for GetFullPathNameA

@@ -70,6 +70,8 @@ typedef UINT_PTR (*LPOFNHOOKPROC)(HWND, UINT, WPARAM, LPARAM);
 #define TRUE 1
 #define FALSE 0
 #define MAX_PATH 260
+#define MAX_LEADBYTES 12
+#define MAX_DEFAULTCHAR 2
 
 // ---------------------------------------------------------------------------------------------
 // Macros
@@ -173,6 +175,12 @@ typedef struct tagOFNA {
 
 // The record's form without the three fields added for Windows 2000.
 #define OPENFILENAME_SIZE_VERSION_400A (offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR))
+
+typedef struct _cpinfo {
+    UINT MaxCharSize;
+    BYTE DefaultChar[MAX_DEFAULTCHAR];
+    BYTE LeadByte[MAX_LEADBYTES];
+} CPINFO, *LPCPINFO;
 
 typedef struct tagCHANGEFILTERSTRUCT {
     DWORD cbSize;
@@ -604,6 +612,7 @@ HLOCAL LocalFree(HLOCAL block);
 [[noreturn]] void ExitProcess(UINT exitCode);
 BOOL IsDBCSLeadByte(BYTE testChar);
 UINT GetACP();
+BOOL GetCPInfo(UINT codePage, LPCPINFO info);
 DWORD GetFullPathNameA(LPCSTR fileName, DWORD bufferLength, LPSTR buffer, LPSTR* filePart);
 DWORD GetLastError();
 void SetLastError(DWORD errorCode);
