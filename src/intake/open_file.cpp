@@ -13,10 +13,10 @@
 
 namespace {
 
-// The record's form that ends with lpTemplateName, the one every version of the dialog accepts.
+// The record's form that ends with lpTemplateName, the one every version of the dialog accepts:
+// OPENFILENAME_SIZE_VERSION_400W, which the SDK does not spell as a constant expression.
 constexpr size_t kRecordSize =
     offsetof(OPENFILENAMEW, lpTemplateName) + sizeof(OPENFILENAMEW::lpTemplateName);
-static_assert(kRecordSize == OPENFILENAME_SIZE_VERSION_400W);
 static_assert(sizeof(void*) != 4 || kRecordSize == 76);
 
 // The selection the dialog wrote in UTF-16, in the ANSI dialog's buffer format: every path
@@ -53,7 +53,7 @@ Text SelectFilesDialog(HWND owner, const Text& title, const Text& filter,
     const WideText titleText = UiText(title);
 
     OPENFILENAMEW record{};
-    record.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
+    record.lStructSize = static_cast<DWORD>(kRecordSize);
     record.hwndOwner = owner;
     record.hInstance = nullptr;
     record.lpstrFilter = WideC(filterList);
