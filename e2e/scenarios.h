@@ -18,6 +18,7 @@ void DriveRemoveAndClear(HWND mainWindow);
 void DriveRestartDeletion(HWND mainWindow);
 void DriveRestartAllRefused(HWND mainWindow);
 void DriveClosing(HWND mainWindow);
+void DriveNames(HWND mainWindow);
 
 inline constexpr Scenario kScenarios[] = {
     {"start-up", DriveStartUp},
@@ -28,4 +29,5 @@ inline constexpr Scenario kScenarios[] = {
     {"restart-deletion", DriveRestartDeletion},
     {"restart-all-refused", DriveRestartAllRefused},
     {"closing", DriveClosing},
+    {"names", DriveNames},
 };
