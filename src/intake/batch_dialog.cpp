@@ -145,14 +145,13 @@ void PasteBatchText() {
 
 WideText GetEditText(HWND window) {
     const int32_t length = GetWindowTextLengthW(window);
-    const int32_t capacity = length + kEditReadSlack;
-    WideText buffer(static_cast<size_t>(capacity > 0 ? capacity : 0), u' ');
-    if (capacity <= 0) {
-        return {};
-    }
-    GetWindowTextW(window, WideData(buffer), capacity);
-    // The control writes a terminator after what it copied; the spaces after it are not text.
-    return buffer.substr(0, buffer.find(u'\0'));
+    const int32_t capacity = (length > 0 ? length : 0) + kEditReadSlack;
+    WideText buffer(static_cast<size_t>(capacity), u' ');
+    const int copied = GetWindowTextW(window, WideData(buffer), capacity);
+    // The control writes a terminator after what it copied; the spaces after it are not text,
+    // nor are the spaces of a buffer it did not write at all.
+    const size_t end = std::min(buffer.find(u'\0'), static_cast<size_t>(copied > 0 ? copied : 0));
+    return buffer.substr(0, end);
 }
 
 namespace {
