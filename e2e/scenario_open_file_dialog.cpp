@@ -63,12 +63,16 @@ bool TypeAndOpen(HWND dialog, const std::string& text) {
     return true;
 }
 
-// The folder the dialog shows, as the dialog reports it (CDM_GETFOLDERPATH).
+// The folder the dialog shows, as the dialog reports it (CDM_GETFOLDERPATH). The program's
+// dialog is the UTF-16 one, which answers in UTF-16 whichever way it is asked.
 std::string FolderOf(HWND dialog) {
-    char folder[MAX_PATH] = {};
-    LRESULT length =
-        SendWithTimeout(dialog, CDM_GETFOLDERPATH, sizeof folder, reinterpret_cast<LPARAM>(folder));
-    return length > 0 ? folder : "";
+    wchar_t folder[MAX_PATH] = {};
+    DWORD_PTR length = 0;
+    SendMessageTimeoutW(dialog, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(folder),
+                        SMTO_NORMAL, 5000, &length);
+    char ansi[MAX_PATH * 2] = {};
+    WideCharToMultiByte(CP_ACP, 0, folder, -1, ansi, sizeof ansi, nullptr, nullptr);
+    return length > 0 ? ansi : "";
 }
 
 // Picks names in the dialog: first the folder typed and opened, then the names.

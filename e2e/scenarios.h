@@ -19,6 +19,7 @@ void DriveRestartDeletion(HWND mainWindow);
 void DriveRestartAllRefused(HWND mainWindow);
 void DriveClosing(HWND mainWindow);
 void DriveListReadBack(HWND mainWindow);
+void DriveNames(HWND mainWindow);
 
 inline constexpr Scenario kScenarios[] = {
     {"start-up", DriveStartUp},
@@ -30,4 +31,5 @@ inline constexpr Scenario kScenarios[] = {
     {"restart-all-refused", DriveRestartAllRefused},
     {"closing", DriveClosing},
     {"list-read-back", DriveListReadBack},
+    {"names", DriveNames},
 };

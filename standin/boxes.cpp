@@ -26,41 +26,62 @@ std::string NextActionNote() {
                : ", the next script action is: " + DescribeAction(S().script.front());
 }
 
+template <typename Char>
+size_t Length(const Char* text) {
+    size_t length = 0;
+    while (text[length] != 0) {
+        ++length;
+    }
+    return length;
+}
+
 // The filter list: pairs of NUL-terminated texts, closed by an empty one.
-std::optional<std::string> FilterBytes(const char* filter) {
+template <typename Char>
+std::optional<std::basic_string<Char>> FilterOf(const Char* filter) {
     if (!filter) {
         return std::nullopt;
     }
     size_t length = 0;
-    while (filter[length] != '\0' || filter[length + 1] != '\0') {
+    while (filter[length] != 0 || filter[length + 1] != 0) {
         ++length;
     }
-    return std::string(filter, length + 2);
+    return std::basic_string<Char>(filter, length + 2);
 }
 
-std::optional<std::string> OptionalText(const char* text) {
-    return text ? std::optional<std::string>(text) : std::nullopt;
+template <typename Char>
+std::optional<std::basic_string<Char>> OptionalText(const Char* text) {
+    return text ? std::optional<std::basic_string<Char>>(text) : std::nullopt;
 }
 
-OpenFileRequest DescribeRecord(const OPENFILENAMEA& record) {
-    OpenFileRequest request;
+template <typename Char>
+std::basic_string<Char> ResourceText(const Char* name) {
+    if (IS_INTRESOURCE(name)) {
+        const std::string number = "#" + Num(LOWORD(name));
+        return std::basic_string<Char>(number.begin(), number.end());
+    }
+    return name;
+}
+
+template <typename Char, typename Record>
+BasicOpenFileRequest<Char> DescribeRecord(const Record& record) {
+    BasicOpenFileRequest<Char> request;
     request.structSize = record.lStructSize;
     request.owner = record.hwndOwner;
     request.instance = record.hInstance;
-    request.filter = FilterBytes(record.lpstrFilter);
+    request.filter = FilterOf(record.lpstrFilter);
     request.hasCustomFilter = record.lpstrCustomFilter != nullptr;
     request.maxCustomFilter = record.nMaxCustFilter;
     request.filterIndex = record.nFilterIndex;
     request.maxFile = record.nMaxFile;
     request.fileBufferZeroed = record.lpstrFile != nullptr;
     for (DWORD i = 0; record.lpstrFile && i < record.nMaxFile; ++i) {
-        if (record.lpstrFile[i] != '\0') {
+        if (record.lpstrFile[i] != 0) {
             request.fileBufferZeroed = false;
             break;
         }
     }
     if (record.lpstrFileTitle) {
-        request.fileTitleLength = std::strlen(record.lpstrFileTitle);
+        request.fileTitleLength = Length(record.lpstrFileTitle);
     }
     request.maxFileTitle = record.nMaxFileTitle;
     request.initialDirectory = OptionalText(record.lpstrInitialDir);
@@ -70,16 +91,24 @@ OpenFileRequest DescribeRecord(const OPENFILENAMEA& record) {
     request.customData = record.lCustData;
     request.hasHook = record.lpfnHook != nullptr;
     if (record.lpTemplateName) {
-        request.templateName = ResourceArg(record.lpTemplateName);
-        if (IS_INTRESOURCE(record.lpTemplateName)) {
-            request.templateName = "#" + *request.templateName;
-        }
+        request.templateName = ResourceText(record.lpTemplateName);
     }
     return request;
 }
 
-std::vector<std::string> LogArgs(const OpenFileRequest& request) {
-    auto optional = [](const std::optional<std::string>& text) { return text ? *text : "NULL"; };
+// Texts for the log: ANSI as their bytes, UTF-16 as UTF-8.
+std::string LogText(const std::string& text) {
+    return text;
+}
+std::string LogText(const std::u16string& text) {
+    return Wtf8(text);
+}
+
+template <typename Char>
+std::vector<std::string> LogArgs(const BasicOpenFileRequest<Char>& request) {
+    auto optional = [](const std::optional<std::basic_string<Char>>& text) {
+        return text ? LogText(*text) : "NULL";
+    };
     return {Unsigned(request.structSize),
             Win(request.owner),
             ModuleArg(request.instance),
@@ -101,25 +130,62 @@ std::vector<std::string> LogArgs(const OpenFileRequest& request) {
 }
 
 // The selection part of a dialog buffer: everything before the first double NUL.
-bool HoldsSeveralFiles(const std::string& buffer) {
-    const size_t end = buffer.find(std::string(2, '\0'));
-    return buffer.substr(0, end).find('\0') != std::string::npos;
+template <typename Char>
+bool HoldsSeveralFiles(const std::basic_string<Char>& buffer) {
+    const size_t end = buffer.find(std::basic_string<Char>(2, 0));
+    return buffer.substr(0, end).find(Char(0)) != std::basic_string<Char>::npos;
 }
 
 // Where the file name and its extension begin, as the dialog reports them.
-void SetOffsets(OPENFILENAMEA& record, const std::string& buffer) {
+template <typename Char, typename Record>
+void SetOffsets(Record& record, const std::basic_string<Char>& buffer) {
+    using String = std::basic_string<Char>;
     if (HoldsSeveralFiles(buffer)) {
-        record.nFileOffset = static_cast<WORD>(buffer.find('\0') + 1);
+        record.nFileOffset = static_cast<WORD>(buffer.find(Char(0)) + 1);
         record.nFileExtension = 0;
         return;
     }
-    const std::string path = buffer.substr(0, buffer.find('\0'));
-    const size_t slash = path.rfind('\\');
-    const size_t name = slash == std::string::npos ? 0 : slash + 1;
-    const size_t dot = path.rfind('.');
+    const String path = buffer.substr(0, buffer.find(Char(0)));
+    const size_t slash = path.rfind(Char('\\'));
+    const size_t name = slash == String::npos ? 0 : slash + 1;
+    const size_t dot = path.rfind(Char('.'));
     record.nFileOffset = static_cast<WORD>(name);
     record.nFileExtension =
-        static_cast<WORD>(dot != std::string::npos && dot >= name ? dot + 1 : path.size());
+        static_cast<WORD>(dot != String::npos && dot >= name ? dot + 1 : path.size());
+}
+
+// Converts a dialog buffer piece by piece, each NUL kept, as the dialog converts its names for
+// the other character set.
+template <typename From, typename To, typename Convert>
+std::basic_string<To> ConvertPieces(const std::basic_string<From>& buffer, Convert convert) {
+    std::basic_string<To> converted;
+    size_t start = 0;
+    while (start <= buffer.size()) {
+        size_t nul = buffer.find(From(0), start);
+        if (nul == std::basic_string<From>::npos) {
+            nul = buffer.size();
+        }
+        converted += convert(buffer.substr(start, nul - start));
+        if (nul < buffer.size()) {
+            converted += To(0);
+        }
+        start = nul + 1;
+    }
+    return converted;
+}
+
+std::string ChosenBuffer(const Action& choice, const std::string*) {
+    if (!choice.wideFileBuffer) {
+        return choice.fileBuffer;
+    }
+    return ConvertPieces<char16_t, char>(*choice.wideFileBuffer, AnsiOfWide);
+}
+
+std::u16string ChosenBuffer(const Action& choice, const std::u16string*) {
+    if (choice.wideFileBuffer) {
+        return *choice.wideFileBuffer;
+    }
+    return ConvertPieces<char, char16_t>(choice.fileBuffer, WideOfAnsi);
 }
 
 BOOL Refuse(DWORD error) {
@@ -143,18 +209,23 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     return answer->boxResult;
 }
 
-BOOL GetOpenFileNameA(LPOPENFILENAMEA record) {
+namespace {
+
+// Both dialogs: the record checks of the platform, then the scripted answer.
+template <typename Char, typename Record>
+BOOL RunOpenFileDialog(const char* function, Record* record, DWORD versionSize,
+                       std::optional<BasicOpenFileRequest<Char>>& last) {
+    using String = std::basic_string<Char>;
     if (!record) {
-        LogCall("GetOpenFileNameA", {"NULL"});
+        LogCall(function, {"NULL"});
         return Refuse(CDERR_INITIALIZATION);
     }
-    OpenFileRequest request = DescribeRecord(*record);
-    LogCall("GetOpenFileNameA", LogArgs(request));
-    S().lastOpenFile = request;
+    BasicOpenFileRequest<Char> request = DescribeRecord<Char>(*record);
+    LogCall(function, LogArgs(request));
+    last = request;
 
     // Requests the platform refuses before any dialog is shown.
-    if (record->lStructSize != sizeof(OPENFILENAMEA) &&
-        record->lStructSize != OPENFILENAME_SIZE_VERSION_400A) {
+    if (record->lStructSize != sizeof(Record) && record->lStructSize != versionSize) {
         return Refuse(CDERR_STRUCTSIZE);
     }
     if ((record->Flags & OFN_ENABLEHOOK) && !record->lpfnHook) {
@@ -171,22 +242,34 @@ BOOL GetOpenFileNameA(LPOPENFILENAMEA record) {
     if (!choice) {
         Abort("unexpected open-file dialog" + NextActionNote());
     }
-    const std::string& buffer = choice->fileBuffer;
+    const String buffer = ChosenBuffer(*choice, static_cast<const String*>(nullptr));
     if (!(record->Flags & OFN_ALLOWMULTISELECT) && HoldsSeveralFiles(buffer)) {
         Abort("a single-selection open-file dialog cannot return several files");
     }
     if (buffer.size() > record->nMaxFile) {
         // The dialog reports the size it would need in the buffer's first two bytes.
-        if (record->nMaxFile >= 2) {
+        if (record->nMaxFile * sizeof(Char) >= 2) {
             const WORD needed = static_cast<WORD>(buffer.size());
             std::memcpy(record->lpstrFile, &needed, sizeof needed);
         }
         return Refuse(FNERR_BUFFERTOOSMALL);
     }
-    std::memcpy(record->lpstrFile, buffer.data(), buffer.size());
+    std::memcpy(record->lpstrFile, buffer.data(), buffer.size() * sizeof(Char));
     SetOffsets(*record, buffer);
     S().commDlgError = 0;
     return TRUE;
+}
+
+}  // namespace
+
+BOOL GetOpenFileNameA(LPOPENFILENAMEA record) {
+    return RunOpenFileDialog<char>("GetOpenFileNameA", record, OPENFILENAME_SIZE_VERSION_400A,
+                                   S().lastOpenFile);
+}
+
+BOOL GetOpenFileNameW(LPOPENFILENAMEW record) {
+    return RunOpenFileDialog<char16_t>("GetOpenFileNameW", record, OPENFILENAME_SIZE_VERSION_400W,
+                                       S().lastOpenFileW);
 }
 
 DWORD CommDlgExtendedError() {

@@ -301,7 +301,9 @@ int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWCH source, int sourceLen
             exact = page == 936 ? fits(k936BestFit) : fits(k1252BestFit);
         }
         if (!exact) {
-            bytes = fallback;
+            // These code pages convert code unit by code unit: a surrogate pair without a form
+            // becomes two default characters (measured so under Wine).
+            bytes = c >= 0x10000 ? fallback + fallback : fallback;
             if (usedDefaultChar != nullptr) {
                 *usedDefaultChar = TRUE;
             }
@@ -310,3 +312,64 @@ int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWCH source, int sourceLen
     }
     return Deliver(converted, target, targetLength);
 }
+
+namespace standin::detail {
+
+std::u16string WideOfAnsi(const std::string& ansi) {
+    if (ansi.empty()) {
+        return {};
+    }
+    const int length = static_cast<int>(ansi.size());
+    const int needed = MultiByteToWideChar(CP_ACP, 0, ansi.data(), length, nullptr, 0);
+    std::u16string wide(static_cast<size_t>(needed > 0 ? needed : 0), u'\0');
+    if (needed > 0) {
+        MultiByteToWideChar(CP_ACP, 0, ansi.data(), length, wide.data(), needed);
+    }
+    return wide;
+}
+
+std::string AnsiOfWide(const std::u16string& wide) {
+    if (wide.empty()) {
+        return {};
+    }
+    const int length = static_cast<int>(wide.size());
+    const int needed =
+        WideCharToMultiByte(CP_ACP, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
+    std::string ansi(static_cast<size_t>(needed > 0 ? needed : 0), '\0');
+    if (needed > 0) {
+        WideCharToMultiByte(CP_ACP, 0, wide.data(), length, ansi.data(), needed, nullptr, nullptr);
+    }
+    return ansi;
+}
+
+std::string Wtf8(const std::u16string& wide) {
+    std::string bytes;
+    for (size_t i = 0; i < wide.size(); ++i) {
+        char32_t c = wide[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 &&
+            wide[i + 1] <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (wide[i + 1] - 0xDC00);
+            ++i;
+        }
+        AppendUtf8(c, bytes);
+    }
+    return bytes;
+}
+
+std::u16string FromWtf8(const std::string& bytes) {
+    std::u16string wide;
+    const auto* text = reinterpret_cast<const unsigned char*>(bytes.data());
+    for (size_t i = 0; i < bytes.size();) {
+        const unsigned char lead = text[i];
+        const size_t extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
+        char32_t c = extra == 0 ? lead : lead & (0x3F >> extra);
+        for (size_t k = 1; k <= extra && i + k < bytes.size(); ++k) {
+            c = (c << 6) | (text[i + k] & 0x3F);
+        }
+        i += extra + 1;
+        AppendUtf16(c, wide);
+    }
+    return wide;
+}
+
+}  // namespace standin::detail

@@ -282,7 +282,11 @@ LRESULT EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (record && message == EM_REPLACESEL) {
         // No caret is modelled: the replacement lands at the end, where the caret ends up after
         // the edit's text has been set.
-        record->text += TextOf(reinterpret_cast<const char*>(lParam));
+        const std::string replacement = TextOf(reinterpret_cast<const char*>(lParam));
+        record->text += replacement;
+        if (record->wideText) {
+            *record->wideText += WideOfAnsi(replacement);
+        }
         return 0;
     }
     return Default(window, message, wParam, lParam);

@@ -42,6 +42,9 @@ struct WindowRecord {
     LONG_PTR userData = 0;
     LONG_PTR dialogResultSlot = 0;  // DWLP_MSGRESULT
     LONG_PTR dialogUser = 0;        // DWLP_USER
+    // Set when the text came in UTF-16 (the scripted user's typing); the A calls see it converted
+    // by best fit, as the platform's A calls see a window's UTF-16 text.
+    std::optional<std::u16string> wideText;
     BYTE alpha = 255;
     COLORREF colorKey = 0;
     DWORD layeredFlags = 0;
@@ -59,8 +62,9 @@ struct WindowRecord {
     ListRecord list;
 };
 
+// The UTF-16 names a drop carries, as the shell puts them (fWide TRUE).
 struct DropRecord {
-    std::vector<std::optional<std::string>> entries;
+    std::vector<std::optional<std::u16string>> entries;
     bool finished = false;
 };
 
@@ -78,7 +82,8 @@ struct Action {
     std::function<void()> step;  // Input
     int boxResult = 0;           // AnswerBox
     std::optional<std::string> expectedText;
-    std::string fileBuffer;  // ChooseFiles
+    std::string fileBuffer;                        // ChooseFiles
+    std::optional<std::u16string> wideFileBuffer;  // ChooseFilesW: given in UTF-16
 };
 
 struct Trigger {
@@ -88,16 +93,27 @@ struct Trigger {
     bool fired = false;
 };
 
+// One file or folder of the virtual disk.
+struct DiskEntry {
+    std::u16string path;  // the full path as it was added
+    bool file = false;
+    bool directory = false;
+    std::optional<std::u16string> shortName;  // the 8.3 name of its last part, when it has one
+};
+
 struct State {
     // Knobs and the script: set by tests before Run, kept by Run.
     unsigned codePage = 936;
     bool unterminatedListReads = false;
-    std::vector<std::string> files;        // normalised full paths
-    std::vector<std::string> directories;  // normalised full paths
+    // Keyed by the full UTF-16 path, in WTF-8, ASCII letters folded, no trailing separator.
+    std::map<std::string, DiskEntry> disk;
+    // The key of the folder's entry, a separator and the folded short name -> the entry's key.
+    std::map<std::string, std::string> shortNames;
     std::string currentDirectory = "C:\\";
     std::function<bool(const std::string&)> moveFileRule;
     int restartDialogResult = IDNO;
-    std::optional<std::string> clipboardBytes;  // nullopt: no text on the clipboard
+    std::optional<std::string> clipboardBytes;    // CF_TEXT; nullopt: no text on the clipboard
+    std::optional<std::u16string> clipboardWide;  // CF_UNICODETEXT, terminator included
     // Off for long measured runs: calls are still counted for AfterCall, but not kept.
     bool logging = true;
     bool clipboardBusy = false;
@@ -118,6 +134,7 @@ struct State {
     DWORD lastError = 0;
     DWORD commDlgError = 0;
     std::optional<OpenFileRequest> lastOpenFile;
+    std::optional<OpenFileRequestW> lastOpenFileW;
     std::vector<std::string> scheduledDeletions;
 };
 
@@ -172,8 +189,17 @@ LRESULT EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT ListViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 WNDPROC ClassProcedure(const std::string& className);
 
+// Texts between the code page selected and UTF-16, as the platform converts the arguments of
+// its A calls (MultiByteToWideChar) and their results (WideCharToMultiByte with best fit).
+std::u16string WideOfAnsi(const std::string& ansi);
+std::string AnsiOfWide(const std::u16string& wide);
+// UTF-16 as WTF-8 (UTF-8 that also carries lone surrogates) and back: lossless either way.
+std::string Wtf8(const std::u16string& wide);
+std::u16string FromWtf8(const std::string& bytes);
+
 // Paths: the full path Windows would make of a name, or nullopt when it cannot.
 std::optional<std::string> FullPath(const std::string& path);
+std::optional<std::string> FullPath(const std::string& path, const std::string& currentDirectory);
 std::string FoldCase(const std::string& text);
 
 void ResetRunState();

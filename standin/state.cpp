@@ -123,6 +123,7 @@ void ResetRunState() {
     s.lastError = 0;
     s.commDlgError = 0;
     s.lastOpenFile.reset();
+    s.lastOpenFileW.reset();
     s.scheduledDeletions.clear();
 }
 
@@ -147,12 +148,13 @@ void Reset() {
     ResetRunState();
     s.codePage = 936;
     s.unterminatedListReads = false;
-    s.files.clear();
-    s.directories.clear();
+    s.disk.clear();
+    s.shortNames.clear();
     s.currentDirectory = "C:\\";
     s.moveFileRule = nullptr;
     s.restartDialogResult = IDNO;
     s.clipboardBytes.reset();
+    s.clipboardWide.reset();
     s.clipboardBusy = false;
     s.logging = true;
     s.globalLockFails = false;
@@ -320,9 +322,26 @@ void SetEditText(int templateId, int controlId, const std::string& text) {
     });
 }
 
+void SetEditTextW(int templateId, int controlId, const std::u16string& text) {
+    AddInput(
+        "type UTF-16 text into " + Target(templateId, controlId), [templateId, controlId, text] {
+            WindowRecord* edit = LiveWindow(Control(templateId, controlId));
+            if (!edit) {
+                Abort("type into " + Target(templateId, controlId) + ": no such control is open");
+            }
+            edit->text = AnsiOfWide(text);
+            edit->wideText = text;
+        });
+}
+
 void Drop(const std::vector<std::optional<std::string>>& paths) {
     AddInput("drop " + Num(static_cast<long long>(paths.size())) + " files",
              [paths] { PostDrop(paths); });
+}
+
+void DropW(const std::vector<std::optional<std::u16string>>& paths) {
+    AddInput("drop " + Num(static_cast<long long>(paths.size())) + " files",
+             [paths] { PostDropW(paths); });
 }
 
 void Do(const std::string& description, std::function<void()> step) {
@@ -341,6 +360,13 @@ void ChooseFiles(const std::string& buffer) {
     Action action;
     action.kind = ActionKind::ChooseFiles;
     action.fileBuffer = buffer;
+    S().script.push_back(std::move(action));
+}
+
+void ChooseFilesW(const std::u16string& buffer) {
+    Action action;
+    action.kind = ActionKind::ChooseFiles;
+    action.wideFileBuffer = buffer;
     S().script.push_back(std::move(action));
 }
 
@@ -367,6 +393,14 @@ void PostClose(int templateId) {
 }
 
 void PostDrop(const std::vector<std::optional<std::string>>& paths) {
+    std::vector<std::optional<std::u16string>> names;
+    for (const std::optional<std::string>& path : paths) {
+        names.push_back(path ? std::optional<std::u16string>(WideOfAnsi(*path)) : std::nullopt);
+    }
+    PostDropW(names);
+}
+
+void PostDropW(const std::vector<std::optional<std::u16string>>& paths) {
     HWND dialog = LiveDialogFor(1000, "drop files");
     if (!(FindWindow(dialog)->exStyle & WS_EX_ACCEPTFILES)) {
         Abort("drop files: the main window does not accept dropped files");
@@ -394,12 +428,23 @@ void SetRestartDialogResult(int result) {
 }
 void SetClipboardText(const std::string& text) {
     S().clipboardBytes = text + '\0';
+    S().clipboardWide.reset();
 }
 void SetClipboardBlock(const std::string& bytes) {
     S().clipboardBytes = bytes;
+    S().clipboardWide.reset();
+}
+void SetClipboardWideText(const std::u16string& text) {
+    SetClipboardWideBlock(text + u'\0');
+}
+void SetClipboardWideBlock(const std::u16string& units) {
+    S().clipboardWide = units;
+    // The system's CF_TEXT of UTF-16 text: up to its first NUL, by best fit.
+    S().clipboardBytes = AnsiOfWide(units.substr(0, units.find(u'\0'))) + '\0';
 }
 void ClearClipboard() {
     S().clipboardBytes.reset();
+    S().clipboardWide.reset();
 }
 void SetClipboardBusy(bool busy) {
     S().clipboardBusy = busy;
@@ -413,6 +458,9 @@ void HideExport(const std::string& name) {
 
 std::optional<OpenFileRequest> LastOpenFileRequest() {
     return S().lastOpenFile;
+}
+std::optional<OpenFileRequestW> LastOpenFileRequestW() {
+    return S().lastOpenFileW;
 }
 std::vector<std::string> ScheduledDeletions() {
     return S().scheduledDeletions;

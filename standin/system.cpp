@@ -1,5 +1,5 @@
-// Modules and exports, kernel32's small calls, pending deletions, the virtual disk, drops and the
-// clipboard.
+// Modules and exports, kernel32's small calls, path names, pending deletions, drops and the
+// clipboard. The virtual disk is in files.cpp.
 
 #include <algorithm>
 #include <cstdlib>
@@ -151,6 +151,10 @@ std::string JoinSegments(const std::string& root, const std::string& rest, bool 
 }  // namespace
 
 std::optional<std::string> FullPath(const std::string& original) {
+    return FullPath(original, S().currentDirectory);
+}
+
+std::optional<std::string> FullPath(const std::string& original, const std::string& cwd) {
     if (original.empty()) {
         return std::nullopt;
     }
@@ -160,7 +164,6 @@ std::optional<std::string> FullPath(const std::string& original) {
         return path;  // verbatim paths are not touched
     }
     const bool trailing = IsSeparator(path.back());
-    const std::string& cwd = S().currentDirectory;
     std::string absolute;
     if (path.rfind("\\\\", 0) == 0) {
         absolute = path;
@@ -189,59 +192,7 @@ std::optional<std::string> FullPath(const std::string& original) {
 using namespace standin;
 using namespace standin::detail;
 
-// ---------------------------------------------------------------------------------------------
-// The virtual disk
-
 namespace {
-
-// The key under which the disk table holds a path: full, without a trailing separator, folded.
-std::optional<std::string> DiskKey(const std::string& path) {
-    std::optional<std::string> full = FullPath(path);
-    if (!full) {
-        return std::nullopt;
-    }
-    std::string key = *full;
-    const bool root = (HasDrive(key) && key.size() == 3);
-    if (!root && key.size() > 1 && key.back() == '\\') {
-        key.pop_back();
-    }
-    return FoldCase(key);
-}
-
-void AddUnique(std::vector<std::string>& table, const std::string& key) {
-    if (std::find(table.begin(), table.end(), key) == table.end()) {
-        table.push_back(key);
-    }
-}
-
-// Every folder above a path exists too.
-void AddParents(const std::string& key) {
-    for (size_t cut = key.rfind('\\'); cut != std::string::npos && cut > 0;
-         cut = key.rfind('\\', cut - 1)) {
-        std::string parent = key.substr(0, cut);
-        if (HasDrive(parent) && parent.size() == 2) {
-            parent += '\\';
-        }
-        AddUnique(S().directories, parent);
-        if (parent.size() <= 3) {
-            break;
-        }
-    }
-}
-
-bool InTable(const std::vector<std::string>& table, const std::optional<std::string>& key) {
-    return key && std::find(table.begin(), table.end(), *key) != table.end();
-}
-
-bool IsDirectoryPath(const std::optional<std::string>& key) {
-    if (!key) {
-        return false;
-    }
-    const std::optional<std::string> cwdKey = DiskKey(S().currentDirectory);
-    const bool cwdRoot = cwdKey && HasDrive(*cwdKey) && key->size() == 3 &&
-                         key->substr(0, 2) == cwdKey->substr(0, 2);
-    return InTable(S().directories, key) || (cwdKey && *key == *cwdKey) || cwdRoot;
-}
 
 std::string DropName(HDROP drop) {
     for (size_t i = 0; i < S().drops.size(); ++i) {
@@ -322,49 +273,6 @@ int ModuleByName(const char* name) {
 }
 
 }  // namespace
-
-namespace standin {
-
-void AddFile(const std::string& path) {
-    std::optional<std::string> key = DiskKey(path);
-    if (key) {
-        AddUnique(S().files, *key);
-        AddParents(*key);
-    }
-}
-
-void AddDirectory(const std::string& path) {
-    std::optional<std::string> key = DiskKey(path);
-    if (key) {
-        AddUnique(S().directories, *key);
-        AddParents(*key);
-    }
-}
-
-void SetCurrentDirectory(const std::string& directory) {
-    std::optional<std::string> full = FullPath(directory);
-    std::string cwd = full ? *full : directory;
-    if (cwd.size() > 3 && cwd.back() == '\\') {
-        cwd.pop_back();
-    }
-    S().currentDirectory = cwd;
-}
-
-}  // namespace standin
-
-BOOL PathIsDirectoryA(LPCSTR path) {
-    LogCall("PathIsDirectoryA", {Text(path)});
-    return path && IsDirectoryPath(DiskKey(path)) ? FILE_ATTRIBUTE_DIRECTORY : FALSE;
-}
-
-BOOL PathFileExistsA(LPCSTR path) {
-    LogCall("PathFileExistsA", {Text(path)});
-    if (!path) {
-        return FALSE;
-    }
-    std::optional<std::string> key = DiskKey(path);
-    return InTable(S().files, key) || IsDirectoryPath(key) ? TRUE : FALSE;
-}
 
 DWORD GetFullPathNameA(LPCSTR fileName, DWORD bufferLength, LPSTR buffer, LPSTR* filePart) {
     LogCall("GetFullPathNameA", {Text(fileName), Unsigned(bufferLength)});
@@ -535,16 +443,43 @@ void DragAcceptFiles(HWND window, BOOL accept) {
     }
 }
 
+namespace {
+
+// The drop a DragQueryFile call asks about, or nullptr after a failure was recorded.
+const DropRecord* QueriedDrop(const char* function, HDROP drop) {
+    DropRecord* record = FindDrop(drop);
+    if (!record) {
+        Fail(std::string(function) + " on an unknown drop " + DropName(drop));
+        return nullptr;
+    }
+    if (record->finished) {
+        Fail(std::string(function) + " on " + DropName(drop) + " after DragFinish");
+        return nullptr;
+    }
+    return record;
+}
+
+// Copies a name into a caller's buffer of size characters, terminator included, as the shell
+// does: as much as fits; returns the characters copied.
+template <typename Char>
+UINT CopyName(const std::basic_string<Char>& name, Char* buffer, UINT size) {
+    if (!buffer || size == 0) {
+        return 0;
+    }
+    const size_t count = std::min<size_t>(name.size(), size - 1);
+    std::memcpy(buffer, name.data(), count * sizeof(Char));
+    buffer[count] = 0;
+    return static_cast<UINT>(count);
+}
+
+}  // namespace
+
+// The shell gives an ANSI program each UTF-16 name converted by best fit.
 UINT DragQueryFileA(HDROP drop, UINT index, LPSTR buffer, UINT bufferSize) {
     LogCall("DragQueryFileA",
             {DropName(drop), Unsigned(index), buffer ? "buffer" : "NULL", Unsigned(bufferSize)});
-    DropRecord* record = FindDrop(drop);
+    const DropRecord* record = QueriedDrop("DragQueryFileA", drop);
     if (!record) {
-        Fail("DragQueryFileA on an unknown drop " + DropName(drop));
-        return 0;
-    }
-    if (record->finished) {
-        Fail("DragQueryFileA on " + DropName(drop) + " after DragFinish");
         return 0;
     }
     if (index == 0xFFFFFFFFu) {
@@ -553,11 +488,31 @@ UINT DragQueryFileA(HDROP drop, UINT index, LPSTR buffer, UINT bufferSize) {
     if (index >= record->entries.size() || !record->entries[index]) {
         return 0;
     }
-    const std::string& path = *record->entries[index];
+    const std::string path = AnsiOfWide(*record->entries[index]);
     if (!buffer) {
         return static_cast<UINT>(path.size());
     }
-    return static_cast<UINT>(CopyOut(path, buffer, bufferSize));
+    return CopyName(path, buffer, bufferSize);
+}
+
+UINT DragQueryFileW(HDROP drop, UINT index, LPWSTR buffer, UINT bufferSize) {
+    LogCall("DragQueryFileW",
+            {DropName(drop), Unsigned(index), buffer ? "buffer" : "NULL", Unsigned(bufferSize)});
+    const DropRecord* record = QueriedDrop("DragQueryFileW", drop);
+    if (!record) {
+        return 0;
+    }
+    if (index == 0xFFFFFFFFu) {
+        return static_cast<UINT>(record->entries.size());
+    }
+    if (index >= record->entries.size() || !record->entries[index]) {
+        return 0;
+    }
+    const std::u16string& path = *record->entries[index];
+    if (!buffer) {
+        return static_cast<UINT>(path.size());
+    }
+    return CopyName(path, buffer, bufferSize);
 }
 
 void DragFinish(HDROP drop) {
@@ -594,14 +549,20 @@ HANDLE GetClipboardData(UINT format) {
         s.lastError = ERROR_CLIPBOARD_NOT_OPEN;
         return nullptr;
     }
-    if (format != CF_TEXT || !s.clipboardBytes) {
+    std::string bytes;
+    if (format == CF_TEXT && s.clipboardBytes) {
+        bytes = *s.clipboardBytes;
+    } else if (format == CF_UNICODETEXT && s.clipboardWide) {
+        bytes.assign(reinterpret_cast<const char*>(s.clipboardWide->data()),
+                     s.clipboardWide->size() * sizeof(char16_t));
+    } else {
         return nullptr;
     }
     auto block = std::make_unique<GlobalBlock>();
-    block->size = s.clipboardBytes->size();
+    block->size = bytes.size();
     // Exactly the block's size, so that reading past its end shows up under the sanitizers.
     block->bytes = std::make_unique<char[]>(block->size);
-    std::memcpy(block->bytes.get(), s.clipboardBytes->data(), block->size);
+    std::memcpy(block->bytes.get(), bytes.data(), block->size);
     s.blocks.push_back(std::move(block));
     return BlockHandle(s.blocks.size() - 1);
 }
@@ -618,7 +579,9 @@ BOOL CloseClipboard() {
 
 BOOL IsClipboardFormatAvailable(UINT format) {
     LogCall("IsClipboardFormatAvailable", {Unsigned(format)});
-    return format == CF_TEXT && S().clipboardBytes ? TRUE : FALSE;
+    const bool available = (format == CF_TEXT && S().clipboardBytes) ||
+                           (format == CF_UNICODETEXT && S().clipboardWide);
+    return available ? TRUE : FALSE;
 }
 
 LPVOID GlobalLock(HGLOBAL block) {

@@ -92,6 +92,7 @@ bool DefaultTextMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
         case WM_SETTEXT: {
             const char* text = reinterpret_cast<const char*>(lParam);
             record->text = text ? text : "";
+            record->wideText.reset();
             result = TRUE;
             return true;
         }
@@ -376,6 +377,7 @@ WindowInfo Inspect(HWND window) {
     }
     info.className = record->className;
     info.text = record->text;
+    info.wideText = record->wideText ? *record->wideText : WideOfAnsi(record->text);
     info.style = record->style;
     info.exStyle = record->exStyle;
     info.visible = (record->style & WS_VISIBLE) != 0;
@@ -606,6 +608,35 @@ int GetWindowTextA(HWND window, LPSTR buffer, int bufferSize) {
 
 int GetWindowTextLengthA(HWND window) {
     return static_cast<int>(Deliver(window, WM_GETTEXTLENGTH, 0, 0));
+}
+
+// The W calls read the window's text directly: the stand-in's window procedures take A messages
+// only. A text set through the A calls reads back converted from the selected code page.
+int GetWindowTextW(HWND window, LPWSTR buffer, int bufferSize) {
+    WindowRecord* record = LiveWindow(window);
+    if (!buffer || bufferSize <= 0) {
+        return 0;
+    }
+    buffer[0] = 0;
+    if (!record) {
+        S().lastError = ERROR_INVALID_WINDOW_HANDLE;
+        return 0;
+    }
+    const std::u16string text = record->wideText ? *record->wideText : WideOfAnsi(record->text);
+    const size_t count = std::min<size_t>(text.size(), static_cast<size_t>(bufferSize) - 1);
+    std::memcpy(buffer, text.data(), count * sizeof(char16_t));
+    buffer[count] = 0;
+    return static_cast<int>(count);
+}
+
+int GetWindowTextLengthW(HWND window) {
+    WindowRecord* record = LiveWindow(window);
+    if (!record) {
+        S().lastError = ERROR_INVALID_WINDOW_HANDLE;
+        return 0;
+    }
+    return static_cast<int>(record->wideText ? record->wideText->size()
+                                             : WideOfAnsi(record->text).size());
 }
 
 BOOL ShowWindow(HWND window, int command) {

@@ -6,6 +6,8 @@
 # Ends with "N passed, M failed" and exits non-zero when a scenario failed.
 #
 # Usage: e2e.sh [scenario ...]   (default: every scenario, then the real program)
+# E2E_LOCALE: the locale Wine runs in, and so its ANSI code page (default zh_CN.UTF-8: 936;
+# C.UTF-8 gives 1252). Another locale gets a prefix and output folder of its own.
 set -uo pipefail
 cd "$(dirname "$0")/../.." || exit 1
 root=$PWD
@@ -21,13 +23,16 @@ wineserver=/usr/lib/wine/wineserver
 suite=$root/build/win64/e2e/e2e_suite.exe
 closer=$root/build/win64/e2e/e2e_close.exe
 program=$root/build/win64/rebootdel.exe
+locale=${E2E_LOCALE:-zh_CN.UTF-8}
 out=$root/build/e2e
+[ "$locale" = zh_CN.UTF-8 ] || out=$root/build/e2e-$locale
 
 for tool in "$wine" "$wineserver" /usr/bin/xvfb-run /usr/bin/convert; do
     [ -x "$tool" ] || fail "$tool is missing (run make setup)"
 done
-locale -a 2>/dev/null | grep -qi '^zh_CN.utf8$' ||
-    fail "the zh_CN.UTF-8 locale is missing (run make setup)"
+# locale -a spells UTF-8 as utf8.
+locale -a 2>/dev/null | grep -qix "${locale/%UTF-8/utf8}" ||
+    fail "the $locale locale is missing (run make setup)"
 for exe in "$suite" "$closer" "$program"; do
     [ -f "$exe" ] || fail "$exe does not exist; build win64 first (make win64)"
 done
@@ -38,7 +43,7 @@ if [ -z "${E2E_ON_XVFB:-}" ]; then
 fi
 
 export WINEPREFIX=$out/prefix WINEARCH=win64 WINEDEBUG=-all
-export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
+export LANG=$locale LC_ALL=$locale
 # No Mono or Gecko installers: the program needs neither, and there is no network for them.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
@@ -51,7 +56,7 @@ rm -f "$out"/*.bmp "$out"/*.png "$out"/*.log
 mkdir -p "$out"
 echo "e2e: creating the Wine prefix in ${WINEPREFIX#"$root"/}"
 timeout 300 "$wine" wineboot --init >"$out/wineboot.log" 2>&1 ||
-    fail "wineboot failed (see build/e2e/wineboot.log)"
+    fail "wineboot failed (see ${out#"$root"/}/wineboot.log)"
 # Without a window manager Wine waits two seconds for one whenever a managed window is hidden;
 # unmanaged windows are drawn the same and hide at once.
 timeout 60 "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 ||

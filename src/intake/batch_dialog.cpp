@@ -1,13 +1,17 @@
 #include "intake/batch_dialog.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 
 #include "app/app_state.h"
 #include "app/shell.h"
 #include "intake/batch_rules.h"
+#include "intake/file_names.h"
 #include "list/deletion_list.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
+#include "runtime/wide_text.h"
 
 namespace {
 
@@ -78,7 +82,8 @@ void AddLinesToList(const TextArray& lines) {
 
 void ProcessBatch() {
     HWND edit = GetDlgItem(g_app.batchWindow, IDC_BATCH_EDIT);
-    g_app.batchLines = SplitBatchLines(GetEditText(edit));
+    // A line that holds a character without an exact form cannot name the file the user meant.
+    g_app.batchLines = SplitConvertedBatchLines(AnsiUserText(GetEditText(edit)));
     // The lines were read before the first pump: a paste during the batch changes only the edit
     // box, and a second "确定" is ignored, so these lines stay as they are to the end.
     HoldListRedraw();
@@ -138,32 +143,65 @@ void PasteBatchText() {
     SetWindowTextA(GetDlgItem(g_app.batchWindow, IDC_BATCH_EDIT), g_app.clipboardText.c_str());
 }
 
-Text GetEditText(HWND window) {
-    const int32_t length = GetWindowTextLengthA(window);
-    const int32_t capacity = length + kEditReadSlack;
-    Text buffer = BlankText(capacity);
-    GetWindowTextA(window, buffer.data(), capacity);
-    // The control writes a terminator after what it copied; the spaces after it are not text.
-    return TextFromC(buffer.c_str());
+WideText GetEditText(HWND window) {
+    const int32_t length = GetWindowTextLengthW(window);
+    const int32_t capacity = (length > 0 ? length : 0) + kEditReadSlack;
+    WideText buffer(static_cast<size_t>(capacity), u' ');
+    const int copied = GetWindowTextW(window, WideData(buffer), capacity);
+    // The control writes a terminator after what it copied; the spaces after it are not text,
+    // nor are the spaces of a buffer it did not write at all.
+    const size_t end = std::min(buffer.find(u'\0'), static_cast<size_t>(copied > 0 ? copied : 0));
+    return buffer.substr(0, end);
 }
+
+namespace {
+
+// The block's bytes up to its first NUL, never past its end: another program may have put a
+// block without a terminator.
+Text ReadAnsiBlock(HGLOBAL data) {
+    const void* bytes = GlobalLock(data);
+    if (bytes == nullptr) {
+        return {};
+    }
+    SIZE_T size = GlobalSize(data);
+    if (size > kLargestText) {
+        size = kLargestText;
+    }
+    Text text = TextFromMemory(bytes, static_cast<int32_t>(size));
+    GlobalUnlock(data);
+    return text;
+}
+
+// The block's UTF-16 text up to its first NUL, within the block; each character without an exact
+// form becomes the default character, so the edit box shows what cannot be named.
+Text ReadWideBlock(HGLOBAL data) {
+    const void* bytes = GlobalLock(data);
+    if (bytes == nullptr) {
+        return {};
+    }
+    SIZE_T size = GlobalSize(data);
+    if (size > kLargestText) {
+        size = kLargestText;
+    }
+    WideText wide(size / sizeof(char16_t), u'\0');
+    std::memcpy(wide.data(), bytes, wide.size() * sizeof(char16_t));
+    GlobalUnlock(data);
+    wide.resize(std::min(wide.size(), wide.find(u'\0')));
+    return AnsiUserText(wide).text;
+}
+
+}  // namespace
 
 Text GetClipboardText() {
     if (!OpenClipboard(nullptr)) {
         return {};
     }
     Text text;
-    HGLOBAL data = static_cast<HGLOBAL>(GetClipboardData(CF_TEXT));
-    if (data != nullptr) {
-        const void* bytes = GlobalLock(data);
-        if (bytes != nullptr) {
-            // Another program may have put a block without a terminator: never read past it.
-            SIZE_T size = GlobalSize(data);
-            if (size > kLargestText) {
-                size = kLargestText;
-            }
-            text = TextFromMemory(bytes, static_cast<int32_t>(size));
-            GlobalUnlock(data);
-        }
+    // Nearly every program puts UTF-16 text; the system's CF_TEXT made from it is a best fit.
+    if (HGLOBAL wide = static_cast<HGLOBAL>(GetClipboardData(CF_UNICODETEXT))) {
+        text = ReadWideBlock(wide);
+    } else if (HGLOBAL ansi = static_cast<HGLOBAL>(GetClipboardData(CF_TEXT))) {
+        text = ReadAnsiBlock(ansi);
     }
     CloseClipboard();
     return text;

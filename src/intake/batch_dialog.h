@@ -14,7 +14,9 @@ INT_PTR CALLBACK BatchAddDialogProc(HWND window, UINT message, WPARAM wParam, LP
 void AddBatchPaths();
 // The "粘贴" button: the clipboard's text replaces the edit box's content.
 void PasteBatchText();
-// The window's whole text.
-Text GetEditText(HWND window);
-// The clipboard's ANSI text, read within its block; empty when there is none or it is busy.
+// The window's whole text, in UTF-16.
+WideText GetEditText(HWND window);
+// The clipboard's text in the ANSI code page, read within its block: its UTF-16 text converted
+// character by character when it has one, else its ANSI text. Empty when there is none or the
+// clipboard is busy.
 Text GetClipboardText();

@@ -36,6 +36,27 @@ TextArray SplitBatchLines(const Text& text, LeadBytePredicate isLeadByte) {
     return SplitText(text, kLineSeparator, std::nullopt, isLeadByte);
 }
 
+TextArray SplitConvertedBatchLines(const SubstitutedText& text, LeadBytePredicate isLeadByte) {
+    TextArray lines = SplitBatchLines(text.text, isLeadByte);
+    // The pieces lie one after the other, each followed by the separator, so each one's place in
+    // the text follows from the lengths before it.
+    const size_t separator = sizeof kLineSeparator - 1;
+    size_t start = 0;
+    auto substitute = text.substitutes.begin();
+    for (Text& line : lines) {
+        const size_t end = start + line.size();
+        while (substitute != text.substitutes.end() &&
+               static_cast<size_t>(*substitute) - 1 < start) {
+            ++substitute;
+        }
+        if (substitute != text.substitutes.end() && static_cast<size_t>(*substitute) - 1 < end) {
+            line.clear();
+        }
+        start = end + separator;
+    }
+    return lines;
+}
+
 bool IsRelativePath(const Text& path) {
     if (path.empty()) {
         return false;

@@ -4,6 +4,7 @@
 
 #include <functional>
 
+#include "runtime/exact_text.h"
 #include "runtime/text.h"
 
 // What the filter asks of the platform and of the list, one line at a time.
@@ -19,6 +20,10 @@ struct BatchLineSteps {
 
 // The batch text's lines: split at CR LF only, a lead byte hiding the CR after it.
 TextArray SplitBatchLines(const Text& text, LeadBytePredicate isLeadByte = SystemLeadByte);
+// The lines of a text converted character by character: split as SplitBatchLines splits, and
+// every line that holds one of the substitutes left empty, which no test passes.
+TextArray SplitConvertedBatchLines(const SubstitutedText& text,
+                                   LeadBytePredicate isLeadByte = SystemLeadByte);
 // True for a path that depends on the current directory or drive: anything but "X:\..." and
 // "\\..." (either slash counts as a separator). The empty text is not a path at all.
 bool IsRelativePath(const Text& path);

@@ -4,7 +4,9 @@
 
 #include "app/app_state.h"
 #include "intake/drop_rules.h"
+#include "intake/file_names.h"
 #include "list/deletion_list.h"
+#include "runtime/wide_text.h"
 
 namespace {
 
@@ -34,15 +36,29 @@ void AllowDropsFromLowerIntegrity(HWND window) {
     }
 }
 
-// The whole path of one dropped file, however long; empty when it cannot be read.
-Text QueryDroppedPath(HDROP drop, UINT index) {
-    const UINT length = DragQueryFileA(drop, index, nullptr, 0);
+// The whole UTF-16 name of one dropped file, however long; empty when it cannot be read.
+WideText QueryDroppedName(HDROP drop, UINT index) {
+    const UINT length = DragQueryFileW(drop, index, nullptr, 0);
     if (length == 0) {
         return {};
     }
-    std::string buffer(static_cast<size_t>(length) + 1, '\0');
-    const UINT copied = DragQueryFileA(drop, index, buffer.data(), length + 1);
-    return TextFromC(copied == 0 ? "" : buffer.c_str());
+    WideText buffer(static_cast<size_t>(length) + 1, u'\0');
+    const UINT copied = DragQueryFileW(drop, index, WideData(buffer), length + 1);
+    if (copied == 0) {
+        return {};
+    }
+    return buffer.substr(0, buffer.find(u'\0'));
+}
+
+// The ANSI path of one dropped file: its name converted exactly, or its short form. Empty when
+// it cannot be read or has neither form: the ANSI view the platform would give of such a name
+// (by best fit, or with "?") names another file, or nothing.
+Text QueryDroppedPath(HDROP drop, UINT index) {
+    const WideText name = QueryDroppedName(drop, index);
+    if (name.empty()) {
+        return {};
+    }
+    return AnsiFileName(name).value_or(Text());
 }
 
 }  // namespace
@@ -77,7 +93,7 @@ LRESULT CALLBACK DropTargetWindowProc(HWND window, UINT message, WPARAM wParam, 
 
 void HandleDroppedFiles(HDROP drop, HWND window) {
     const int position = FindDropTarget(window);
-    const UINT count = position == 0 ? 0 : DragQueryFileA(drop, kQueryFileCount, nullptr, 0);
+    const UINT count = position == 0 ? 0 : DragQueryFileW(drop, kQueryFileCount, nullptr, 0);
     HoldListRedraw();
     for (UINT index = 1; index <= count; ++index) {
         const Text path = QueryDroppedPath(drop, index - 1);

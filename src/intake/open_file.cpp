@@ -5,16 +5,25 @@
 
 #include "app/app_state.h"
 #include "app/shell.h"
+#include "intake/file_names.h"
 #include "intake/selection_rules.h"
 #include "list/deletion_list.h"
 #include "resources/texts.h"
+#include "runtime/wide_text.h"
 
 namespace {
 
-// The record's form that ends with lpTemplateName, the one every version of the dialog accepts.
+// The record's form that ends with lpTemplateName, the one every version of the dialog accepts:
+// OPENFILENAME_SIZE_VERSION_400W, which the SDK does not spell as a constant expression.
 constexpr size_t kRecordSize =
-    offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(OPENFILENAMEA::lpTemplateName);
+    offsetof(OPENFILENAMEW, lpTemplateName) + sizeof(OPENFILENAMEW::lpTemplateName);
 static_assert(sizeof(void*) != 4 || kRecordSize == 76);
+
+// The selection the dialog wrote in UTF-16, in the ANSI dialog's buffer format: every path
+// converted exactly or by its short form, a path with neither form left out.
+ByteString AnsiSelection(const WideText& buffer) {
+    return AnsiSelectionBuffer(ReadWideSelection(buffer), SystemAnsiConverters(), SystemShortPath);
+}
 
 // Appends every path not yet listed, in the order given. The count is read once: a command run
 // by the duplicate scan's message pump cannot change how far this walk goes.
@@ -34,27 +43,29 @@ Text SelectFilesDialog(HWND owner, const Text& title, const Text& filter,
                        const Text& initialDirectory, int mode, TextArray* pathsOut) {
     PumpPendingMessages();
 
-    ByteString filterList = BuildFilterList(filter);
-    ByteString selectionBuffer = BlankBytes(SELECTION_BUFFER_SIZE);
+    // The title and the filter are the program's own texts; the folder is a path of the system's
+    // code page.
+    const WideText filterList = UiText(BuildFilterList(filter));
+    WideText selectionBuffer(static_cast<size_t>(SELECTION_BUFFER_SIZE), u'\0');
     // The platform writes the chosen file's name here; it is never read.
-    Text fileTitle = BlankText(SELECTION_BUFFER_SIZE);
-    const Text directoryCopy = initialDirectory;
-    const Text titleCopy = title;
+    WideText fileTitle(static_cast<size_t>(SELECTION_BUFFER_SIZE), u' ');
+    const WideText directoryText = WideFromAnsi(initialDirectory);
+    const WideText titleText = UiText(title);
 
-    OPENFILENAMEA record{};
-    record.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    OPENFILENAMEW record{};
+    record.lStructSize = static_cast<DWORD>(kRecordSize);
     record.hwndOwner = owner;
     record.hInstance = nullptr;
-    record.lpstrFilter = filterList.data();
+    record.lpstrFilter = WideC(filterList);
     record.lpstrCustomFilter = nullptr;
     record.nMaxCustFilter = 0;
     record.nFilterIndex = 0;
-    record.lpstrFile = selectionBuffer.data();
+    record.lpstrFile = WideData(selectionBuffer);
     record.nMaxFile = SELECTION_BUFFER_SIZE;
-    record.lpstrFileTitle = fileTitle.data();
+    record.lpstrFileTitle = WideData(fileTitle);
     record.nMaxFileTitle = SELECTION_BUFFER_SIZE;
-    record.lpstrInitialDir = NullIfEmpty(directoryCopy);
-    record.lpstrTitle = NullIfEmpty(titleCopy);
+    record.lpstrInitialDir = directoryText.empty() ? nullptr : WideC(directoryText);
+    record.lpstrTitle = titleText.empty() ? nullptr : WideC(titleText);
     record.Flags = OpenFileFlags(mode);
     record.nFileOffset = 0;
     record.nFileExtension = 0;
@@ -65,16 +76,19 @@ Text SelectFilesDialog(HWND owner, const Text& title, const Text& filter,
 
     // Cancel and every failure (a selection too long for the buffer among them) look the same:
     // nothing was chosen.
-    if (!GetOpenFileNameA(&record)) {
+    if (!GetOpenFileNameW(&record)) {
         if (pathsOut != nullptr) {
             *pathsOut = TextArray();
         }
         return Text();
     }
+    // From here on the selection is what the ANSI dialog would have given for the names that
+    // have an exact form, and the same rules read it.
+    const ByteString selection = AnsiSelection(selectionBuffer);
     if (pathsOut != nullptr) {
-        *pathsOut = SelectedPaths(selectionBuffer);
+        *pathsOut = SelectedPaths(selection);
     }
-    return JoinSelectedPaths(selectionBuffer);
+    return JoinSelectedPaths(selection);
 }
 
 void AddSelectedFiles() {

@@ -118,3 +118,145 @@ uint32_t OpenFileFlags(int mode) {
     const uint32_t base = kExplorer | kAllowMultiSelect | kModeFlags[mode % kBaseModes];
     return mode < kBaseModes ? base : base | kEnableHook;
 }
+
+namespace {
+
+constexpr char16_t kWideSeparator = u'\\';
+
+// The end of a UTF-16 dialog's selection: its first pair of NULs, or npos.
+size_t WideSelectionEnd(const WideText& buffer) {
+    const size_t end = buffer.find(WideText(2, u'\0'));
+    return end == 0 ? WideText::npos : end;
+}
+
+// The 0-based ends of every "\" character of a text, in order; a "\" that is the second byte of
+// a double-byte character is not one.
+std::vector<size_t> SeparatorEnds(const Text& path, LeadBytePredicate isLeadByte) {
+    std::vector<size_t> ends;
+    size_t at = 0;
+    while (at < path.size()) {
+        const bool pair = isLeadByte != nullptr &&
+                          isLeadByte(static_cast<unsigned char>(path[at])) && at + 1 < path.size();
+        if (!pair && path[at] == '\\') {
+            ends.push_back(at + 1);
+        }
+        at += pair ? 2 : 1;
+    }
+    return ends;
+}
+
+bool GoesOnBeyond(const Text& path, const Text& folder) {
+    return path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0;
+}
+
+// Paths given under the longest folder (a prefix that ends with a "\" character of the first
+// path) that every path starts with and goes on beyond. Paths of one dialog's folder share at
+// least the root of their volume; a path that does not share the first one's is left out.
+ByteString SharedFolderBuffer(const TextArray& paths, LeadBytePredicate isLeadByte) {
+    const Text& first = paths.front();
+    const std::vector<size_t> ends = SeparatorEnds(first, isLeadByte);
+    if (ends.empty() || ends.front() == first.size()) {
+        return first + ByteString(2, '\0');
+    }
+    TextArray kept;
+    for (const Text& path : paths) {
+        if (GoesOnBeyond(path, first.substr(0, ends.front()))) {
+            kept.push_back(path);
+        }
+    }
+    Text folder = first.substr(0, ends.front());
+    for (auto end = ends.rbegin(); end != ends.rend(); ++end) {
+        const Text candidate = first.substr(0, *end);
+        bool shared = true;
+        for (const Text& path : kept) {
+            shared = shared && GoesOnBeyond(path, candidate);
+        }
+        if (shared) {
+            folder = candidate;
+            break;
+        }
+    }
+    ByteString buffer = folder + '\0';
+    for (const Text& path : kept) {
+        buffer += path.substr(folder.size()) + '\0';
+    }
+    return buffer + '\0';
+}
+
+}  // namespace
+
+WideSelection ReadWideSelection(const WideText& buffer) {
+    WideSelection selection;
+    const size_t end = WideSelectionEnd(buffer);
+    if (end == WideText::npos) {
+        return selection;
+    }
+    const WideText part = buffer.substr(0, end);
+    size_t start = 0;
+    for (size_t nul = part.find(u'\0'); nul != WideText::npos; nul = part.find(u'\0', start)) {
+        selection.names.push_back(part.substr(start, nul - start));
+        start = nul + 1;
+    }
+    selection.names.push_back(part.substr(start));
+    if (selection.names.size() > 1) {
+        selection.several = true;
+        selection.directory = selection.names.front();
+        selection.names.erase(selection.names.begin());
+    }
+    return selection;
+}
+
+std::vector<WideText> WideSelectedPaths(const WideSelection& selection) {
+    if (!selection.several) {
+        return selection.names;
+    }
+    WideText directory = selection.directory;
+    if (directory.empty() || directory.back() != kWideSeparator) {
+        directory += kWideSeparator;
+    }
+    std::vector<WideText> paths;
+    paths.reserve(selection.names.size());
+    for (const WideText& name : selection.names) {
+        paths.push_back(directory + name);
+    }
+    return paths;
+}
+
+ByteString AnsiSelectionBuffer(const WideSelection& selection, const AnsiConverters& converters,
+                               ShortPathFunction shortPath, LeadBytePredicate isLeadByte) {
+    const std::vector<WideText> widePaths = WideSelectedPaths(selection);
+    TextArray paths;
+    // The exact names, while every kept path is the directory and its name, each converted.
+    const std::optional<Text> directory = ExactAnsiText(selection.directory, converters);
+    bool ownForms = selection.several && directory.has_value() && !directory->empty();
+    TextArray names;
+    for (size_t i = 0; i < widePaths.size(); ++i) {
+        const std::optional<Text> path = ExactFileName(widePaths[i], converters, shortPath);
+        if (!path || path->empty()) {
+            continue;
+        }
+        paths.push_back(*path);
+        if (ownForms) {
+            const std::optional<Text> name = ExactAnsiText(selection.names[i], converters);
+            ownForms = name.has_value() && *path == ExactAnsiText(widePaths[i], converters);
+            if (ownForms) {
+                names.push_back(*name);
+            }
+        }
+    }
+    if (paths.empty()) {
+        return ByteString();
+    }
+    if (ownForms) {
+        // The bytes the ANSI dialog would have written for these names.
+        ByteString buffer = *directory + '\0';
+        for (const Text& name : names) {
+            buffer += name + '\0';
+        }
+        return buffer + '\0';
+    }
+    if (paths.size() == 1) {
+        return paths.front() + ByteString(2, '\0');
+    }
+    return SharedFolderBuffer(paths, isLeadByte);
+}

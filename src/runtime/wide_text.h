@@ -11,6 +11,8 @@ static_assert(sizeof(WCHAR) == sizeof(WideText::value_type), "WCHAR is one UTF-1
 // One of the program's literal texts (code page 936 bytes, whatever the system's code page) in
 // UTF-16.
 WideText UiText(const char* text936);
+// The same for bytes that may hold NULs (a filter list), each NUL kept as a NUL.
+WideText UiText(const ByteString& bytes936);
 
 // The text as the W functions take it; never null.
 inline LPCWSTR WideC(const WideText& text) {

@@ -114,6 +114,30 @@ TEST_F(BadInputTest, ClipboardThatCannotBeOpenedOrHoldsNoUsableTextPastesOnlyWha
          [] { standin::SetClipboardBlock("x"); },
          "x",
          {}},
+        {__LINE__,
+         "an unterminated UTF-16 block",
+         [] { standin::SetClipboardWideBlock(u"C:\\a.txt\r\nC:\\b.txt"); },
+         "C:\\a.txt\r\nC:\\b.txt",
+         {"C:\\a.txt", "C:\\b.txt"}},
+        {__LINE__,
+         "a NUL inside a UTF-16 block",
+         [] { standin::SetClipboardWideBlock(u"C:\\a.txt\0C:\\b.txt"s); },
+         "C:\\a.txt",
+         {"C:\\a.txt"}},
+        {__LINE__,
+         "a UTF-16 block ending in a lone surrogate",
+         [] { standin::SetClipboardWideBlock(u"C:\\a.txt\r\nC:\\b.txt\xd800"); },
+         "C:\\a.txt\r\nC:\\b.txt?",
+         {"C:\\a.txt"}},
+        {__LINE__, "an empty UTF-16 block", [] { standin::SetClipboardWideBlock(u""); }, "", {}},
+        {__LINE__,
+         "a UTF-16 block that cannot be locked, with ANSI text beside it",
+         [] {
+             standin::SetClipboardWideText(u"C:\\a.txt");
+             standin::SetGlobalLockFails(true);
+         },
+         "",
+         {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "case at line " << c.line << ": " << c.what);

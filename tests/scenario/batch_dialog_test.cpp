@@ -313,18 +313,25 @@ TEST_F(BatchDialogTest, RelativeLineWithAFullPathBeyondMaxPathIsListedWhole) {
     EXPECT_EQ(ListedPaths(), (Paths{directory + "\\a.txt"}));
 }
 
-TEST_F(BatchDialogTest, ALeadByteHidesTheLineBreakAfterItOnlyUnderADoubleByteCodePage) {
-    const std::string text = "C:\\caf\xE9\r\nC:\\b.txt";
-    standin::AddFile("C:\\caf\xE9");
-    standin::AddFile("C:\\b.txt");
-    ConfirmBatch(text);
-    standin::Do("switch to a single-byte code page", [] { standin::SetCodePage(1252); });
-    ConfirmBatch(text);
-    standin::Close(IDD_MAIN);
-    RunProgram();
-    // Under 936 the two lines are one path that does not exist; under 1252 both are found.
-    EXPECT_EQ(ListedPaths(), (Paths{"C:\\caf\xE9", "C:\\b.txt"}));
-    EXPECT_EQ(standin::CallsTo("PathIsDirectoryA").at(0).args.at(0), text);
+// The edit box holds UTF-16, so a non-ASCII letter reaches the lines as a whole character of the
+// code page, never as a lead byte that would hide the line break after it.
+TEST_F(BatchDialogTest, ANonAsciiLetterKeepsTheLineBreakAfterItUnderEitherCodePage) {
+    for (const auto& [codePage, cafe] : {std::pair<unsigned, std::string>{936, "C:\\caf\xa8\xa6"},
+                                         std::pair<unsigned, std::string>{1252, "C:\\caf\xe9"}}) {
+        SCOPED_TRACE(codePage);
+        standin::Reset();
+        standin::SetCodePage(codePage);
+        standin::AddFileW(u"C:\\café");
+        standin::AddFile("C:\\b.txt");
+        standin::Click(IDD_MAIN, IDC_BATCH_ADD);
+        standin::SetEditTextW(IDD_BATCH_ADD, IDC_BATCH_EDIT, u"C:\\café\r\nC:\\b.txt");
+        standin::Click(IDD_BATCH_ADD, IDC_BATCH_OK);
+        standin::AnswerBox(IDOK, kConfirmBatch);
+        standin::Close(IDD_MAIN);
+        RunProgram();
+        EXPECT_EQ(ListedPaths(), (Paths{cafe, "C:\\b.txt"}));
+        EXPECT_TRUE(standin::Failures().empty());
+    }
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -151,7 +151,7 @@ TEST_F(DropTest, ADropDuringTheDuplicateScanRunsToItsEndFirst) {
     standin::AddFile("C:\\nested.txt");
     standin::Drop({"C:\\c.txt"});
     // The scan for c.txt reads the rows back; a second drop arrives during it.
-    standin::AfterCall("DragQueryFileA", 7, [] { standin::PostDrop({"C:\\nested.txt"}); });
+    standin::AfterCall("DragQueryFileW", 7, [] { standin::PostDrop({"C:\\nested.txt"}); });
     standin::Close(IDD_MAIN);
     RunProgram();
     EXPECT_EQ(ListedPaths(),
@@ -164,11 +164,11 @@ TEST_F(DropTest, TheListHoldsItsRedrawWhileADropAppendsAndRedrawsOnceAtTheEnd) {
     std::vector<bool> redrawDuringDrop;
     // After the second file's read (a drop nested in its duplicate scan follows), and again
     // while the third file is read.
-    standin::AfterCall("DragQueryFileA", 5, [&] {
+    standin::AfterCall("DragQueryFileW", 5, [&] {
         redrawDuringDrop.push_back(standin::Inspect(MainList()).redraw);
         standin::PostDrop({"C:\\nested.txt"});
     });
-    standin::AfterCall("DragQueryFileA", 9,
+    standin::AfterCall("DragQueryFileW", 9,
                        [&] { redrawDuringDrop.push_back(standin::Inspect(MainList()).redraw); });
     standin::Do("the list redraws again", [] {
         EXPECT_TRUE(standin::Inspect(MainList()).redraw);

@@ -6,6 +6,7 @@
 
 #include "app/app_state.h"
 #include "intake/open_file.h"
+#include "runtime/wide_text.h"
 #include "scenario.h"
 
 using namespace std::string_literals;
@@ -57,7 +58,7 @@ TEST_F(OpenFileTest, ChosenFilesAreAppendedInDialogOrderAfterTheRowsThere) {
     EXPECT_EQ(ListedPaths(), (Paths{"C:\\first.txt", "C:\\dir\\one.txt", "C:\\dir\\c.txt",
                                     "C:\\dir\\a.txt", "C:\\dir\\b.txt"}));
     EXPECT_EQ(ListedResults(), (Paths{"", "", "", "", ""}));
-    EXPECT_EQ(standin::CountCalls("GetOpenFileNameA"), 2u);
+    EXPECT_EQ(standin::CountCalls("GetOpenFileNameW"), 2u);
     EXPECT_EQ(standin::CountCalls("MessageBoxA"), 0u);
 }
 
@@ -91,12 +92,12 @@ TEST_F(OpenFileTest, TheAddButtonAsksForAMultiSelectDialog) {
     standin::Close(IDD_MAIN);
     RunProgram();
 
-    const std::optional<standin::OpenFileRequest> request = standin::LastOpenFileRequest();
+    const std::optional<standin::OpenFileRequestW> request = standin::LastOpenFileRequestW();
     ASSERT_TRUE(request.has_value());
-    EXPECT_EQ(request->structSize, static_cast<DWORD>(OPENFILENAME_SIZE_VERSION_400A));
+    EXPECT_EQ(request->structSize, static_cast<DWORD>(OPENFILENAME_SIZE_VERSION_400W));
     EXPECT_EQ(request->owner, standin::Dialog(IDD_MAIN));
     EXPECT_EQ(request->instance, nullptr);
-    EXPECT_EQ(request->filter, "\0\0"s);
+    EXPECT_EQ(request->filter, u"\0\0"s);
     EXPECT_FALSE(request->hasCustomFilter);
     EXPECT_EQ(request->maxCustomFilter, 0u);
     EXPECT_EQ(request->filterIndex, 0u);
@@ -105,12 +106,14 @@ TEST_F(OpenFileTest, TheAddButtonAsksForAMultiSelectDialog) {
     EXPECT_EQ(request->fileTitleLength, std::optional<size_t>(98192));
     EXPECT_EQ(request->maxFileTitle, 98192u);
     EXPECT_EQ(request->initialDirectory, std::nullopt);
-    EXPECT_EQ(request->title, std::optional<std::string>(kSelectTitle));
+    EXPECT_EQ(request->title, std::optional<std::u16string>(u"请选择要重启删除的文件"));
     EXPECT_EQ(request->flags, static_cast<DWORD>(OFN_EXPLORER | OFN_ALLOWMULTISELECT));
     EXPECT_EQ(request->defaultExtension, std::nullopt);
     EXPECT_EQ(request->customData, 0);
     EXPECT_FALSE(request->hasHook);
     EXPECT_EQ(request->templateName, std::nullopt);
+    // The ANSI dialog is not asked at all.
+    EXPECT_EQ(standin::LastOpenFileRequest(), std::nullopt);
 }
 
 // The wrapper's other arguments, as another caller would use them.
@@ -119,11 +122,11 @@ TEST_F(OpenFileTest, TheWrapperPassesFilterFolderTitleAndMode) {
         TextArray paths;
         const Text joined = SelectFilesDialog(g_app.mainWindow, "Pick", "Text|*.txt|All|*.*",
                                               "D:\\start", 2, &paths);
-        const std::optional<standin::OpenFileRequest> request = standin::LastOpenFileRequest();
+        const std::optional<standin::OpenFileRequestW> request = standin::LastOpenFileRequestW();
         ASSERT_TRUE(request.has_value());
-        EXPECT_EQ(request->filter, "Text\0*.txt\0All\0*.*\0\0"s);
-        EXPECT_EQ(request->initialDirectory, std::optional<std::string>("D:\\start"));
-        EXPECT_EQ(request->title, std::optional<std::string>("Pick"));
+        EXPECT_EQ(request->filter, u"Text\0*.txt\0All\0*.*\0\0"s);
+        EXPECT_EQ(request->initialDirectory, std::optional<std::u16string>(u"D:\\start"));
+        EXPECT_EQ(request->title, std::optional<std::u16string>(u"Pick"));
         EXPECT_EQ(request->flags,
                   static_cast<DWORD>(OFN_EXPLORER | OFN_ALLOWMULTISELECT | OFN_HIDEREADONLY));
         EXPECT_EQ(joined, "D:\\x\\a;b.txt;D:\\x\\c.txt");
@@ -135,17 +138,17 @@ TEST_F(OpenFileTest, TheWrapperPassesFilterFolderTitleAndMode) {
     EXPECT_TRUE(ListedPaths().empty());
 }
 
-// ";" is legal in names, and a name may end with a byte that the code page takes for the start
-// of a double-byte character. Each chosen file must still be listed, and later scheduled, as the
+// ";" is legal in names, and a name may end with a double-byte character whose second byte has
+// the value of a lead byte. Each chosen file must still be listed, and later scheduled, as the
 // one path it is.
-TEST_F(OpenFileTest, NamesWithSemicolonsOrAFinalLeadByteArriveWhole) {
-    ChooseAfterAdd(SeveralFiles("C:\\dir", {"a;b.txt", "c\xb0", "d.txt"}));
+TEST_F(OpenFileTest, NamesWithSemicolonsOrADoubleByteEndingArriveWhole) {
+    ChooseAfterAdd(SeveralFiles("C:\\dir", {"a;b.txt", "c\xb1\xed", "d.txt"}));
     standin::Click(IDD_MAIN, IDC_RESTART_DELETE);
     standin::AnswerBox(IDOK, kConfirmRestart);
     standin::Close(IDD_MAIN);
     RunProgram();
 
-    const Paths chosen = {"C:\\dir\\a;b.txt", "C:\\dir\\c\xb0", "C:\\dir\\d.txt"};
+    const Paths chosen = {"C:\\dir\\a;b.txt", "C:\\dir\\c\xb1\xed", "C:\\dir\\d.txt"};
     EXPECT_EQ(ListedPaths(), chosen);
     EXPECT_EQ(standin::ScheduledDeletions(), chosen);
 }
@@ -189,7 +192,7 @@ TEST_F(OpenFileTest, ASecondAddWhileTheFirstIsAddingIsIgnored) {
     const TextArray chosen = {"C:\\dir\\a.txt", "C:\\dir\\b.txt", "C:\\dir\\c.txt"};
     ChooseAfterAdd(SeveralFiles("C:\\dir", {"a.txt", "b.txt", "c.txt"}));
     // The first pump after the dialog is the duplicate scan of the first chosen path.
-    standin::AfterCall("GetOpenFileNameA", 1, [chosen] {
+    standin::AfterCall("GetOpenFileNameW", 1, [chosen] {
         EXPECT_TRUE(g_app.addRunning);
         EXPECT_EQ(g_app.selectionPieces, chosen);
         standin::PostClick(IDD_MAIN, IDC_ADD);
@@ -214,7 +217,7 @@ TEST_F(OpenFileTest, ASecondAddWhileTheFirstIsAddingIsIgnored) {
     const std::vector<standin::Call>& log = standin::Log();
     for (size_t i = 0; i < log.size(); ++i) {
         const standin::Call& call = log[i];
-        if (call.function == "GetOpenFileNameA") {
+        if (call.function == "GetOpenFileNameW") {
             dialogs.push_back(i);
         }
         if (call.function == "DispatchMessageA" && call.args.at(0) == "#1001" &&

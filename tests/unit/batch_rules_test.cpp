@@ -54,6 +54,29 @@ TEST(SplitBatchLines, LeadByteBeforeTheBreakDependsOnTheCodePage) {
     EXPECT_EQ(SplitBatchLines("C:\\a\r\nC:\\\xCE", Lead936), (TextArray{"C:\\a", "C:\\\xCE"}));
 }
 
+// A text converted character by character: a line holding a substitute is emptied, whatever
+// else it holds; a "?" the user typed is no substitute.
+TEST(SplitConvertedBatchLines, LinesWithASubstituteAreEmptied) {
+    struct Case {
+        int line;
+        SubstitutedText text;
+        std::vector<std::string> lines;
+    };
+    const Case cases[] = {
+        {__LINE__, {"C:\\a?\r\nC:\\b?\r\n", {}}, {"C:\\a?", "C:\\b?"}},
+        {__LINE__, {"C:\\a?\r\nC:\\b?\r\n", {9}}, {"C:\\a?", ""}},
+        {__LINE__, {"?\r\nC:\\b", {1}}, {"", "C:\\b"}},
+        // Two substitutes in one line, and empty lines between.
+        {__LINE__, {"x??\r\n\r\n\r\ny\r\n?", {2, 3, 13}}, {"", "", "", "y", ""}},
+        {__LINE__, {"\xce\xc4?\r\n\xce\xc4", {3}}, {"", "\xce\xc4"}},
+        {__LINE__, {"", {}}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "case at line " << c.line);
+        EXPECT_EQ(SplitConvertedBatchLines(c.text, Lead936), c.lines);
+    }
+}
+
 TEST(IsRelativePath, OnlyDriveRootedAndUncPathsAreAbsolute) {
     struct Case {
         int line;

@@ -42,28 +42,33 @@ size_t PendingActions();
 
 // ---------------------------------------------------------------------------------------------
 // The call log: every platform call the program makes, in order. Arguments are rendered as text:
-// numbers in decimal, null pointers as "NULL", texts as their bytes, window handles by Describe().
-// Modules are "program", "shell32.dll", ...; drops "drop:<n>" and memory blocks "global:<n>"
-// (counted from 1 in the run); resources by their number. The stand-in's own steps (the dialog
-// manager's messages, a click's WM_COMMAND) are not logged. Entries, by function:
+// numbers in decimal, null pointers as "NULL", texts as their bytes (the UTF-16 texts of the W
+// calls as UTF-8), window handles by Describe(). Modules are "program", "shell32.dll", ...;
+// drops "drop:<n>" and memory blocks "global:<n>" (counted from 1 in the run); resources by
+// their number. The stand-in's own steps (the dialog manager's messages, a click's WM_COMMAND)
+// are not logged, nor are the text conversions, GetWindowText* and GetWindowTextLength*.
+// Entries, by function:
 //   DialogBoxParamA (module, template, owner, initParam)      EndDialog (dialog, result)
 //   SendMessageA / PostMessageA / DispatchMessageA (window, message, wParam, lParam)
-//   PeekMessageA (window, min, max, flags)   GetMessageA (window, min, max)   PostQuitMessage
-//   (code) ShowWindow (window, command)   EnableWindow (window, enable)   UpdateWindow (window)
-//   SetWindowTextA (window, text)   Get/SetWindowLongA, Get/SetWindowLongPtrA (window, index[,
-//   value]) SetLayeredWindowAttributes (window, key, alpha, flags)   LoadIconA (module, resource)
+//   PeekMessageA (window, min, max, flags)   GetMessageA (window, min, max)
+//   PostQuitMessage (code)   ShowWindow (window, command)   EnableWindow (window, enable)
+//   UpdateWindow (window)   SetWindowTextA (window, text)
+//   Get/SetWindowLongA, Get/SetWindowLongPtrA (window, index[, value])
+//   SetLayeredWindowAttributes (window, key, alpha, flags)   LoadIconA (module, resource)
 //   InitCommonControls ()   MessageBoxA (owner, text, caption, type)
-//   GetOpenFileNameA (lStructSize, owner, instance, filter bytes, custom filter "set"/"NULL",
-//     nMaxCustFilter, nFilterIndex, nMaxFile, "zeroed"/"not zeroed", file-title length,
-//     nMaxFileTitle, initial dir, title, Flags, def ext, lCustData, hook "set"/"NULL", template)
+//   GetOpenFileNameA / GetOpenFileNameW (lStructSize, owner, instance, filter, custom filter
+//     "set"/"NULL", nMaxCustFilter, nFilterIndex, nMaxFile, "zeroed"/"not zeroed", file-title
+//     length, nMaxFileTitle, initial dir, title, Flags, def ext, lCustData, hook "set"/"NULL",
+//     template); the filter with its NULs, up to and including the closing pair
 //   CommDlgExtendedError ()   DragAcceptFiles (window, accept)   DragFinish (drop)
-//   DragQueryFileA (drop, index, "buffer"/"NULL", size)   PathIsDirectoryA / PathFileExistsA (path)
-//   GetFullPathNameA (path, size)   MoveFileExA (existing, target, flags)   Sleep (milliseconds)
-//   GetModuleHandleA / LoadLibraryA (name)   FreeLibrary (module)   GetProcAddress (module, name or
-//   "#59") RestartDialog (owner, prompt, flags)   ChangeWindowMessageFilterEx (window, message,
-//   action, status) OpenClipboard (owner)   GetClipboardData (format)   CloseClipboard ()
-//   IsClipboardFormatAvailable (format)   GlobalLock / GlobalUnlock / GlobalSize (block)
-//   ExitProcess (code)
+//   DragQueryFileA / DragQueryFileW (drop, index, "buffer"/"NULL", size)
+//   PathIsDirectoryA / PathFileExistsA (path)   GetFullPathNameA (path, size)
+//   GetShortPathNameW (path, "buffer"/"NULL", size)   MoveFileExA (existing, target, flags)
+//   Sleep (milliseconds)   GetModuleHandleA / LoadLibraryA (name)   FreeLibrary (module)
+//   GetProcAddress (module, name or "#59")   RestartDialog (owner, prompt, flags)
+//   ChangeWindowMessageFilterEx (window, message, action, status)   OpenClipboard (owner)
+//   GetClipboardData (format)   CloseClipboard ()   IsClipboardFormatAvailable (format)
+//   GlobalLock / GlobalUnlock / GlobalSize (block)   ExitProcess (code)
 
 struct Call {
     std::string function;
@@ -94,7 +99,8 @@ struct WindowInfo {
     BYTE alpha = 255;           // the last alpha set with SetLayeredWindowAttributes
     HICON smallIcon = nullptr;  // WM_SETICON
     HICON bigIcon = nullptr;
-    bool redraw = true;  // WM_SETREDRAW
+    bool redraw = true;       // WM_SETREDRAW
+    std::u16string wideText;  // the text as GetWindowTextW reads it
 };
 WindowInfo Inspect(HWND window);
 
@@ -133,17 +139,25 @@ void PressEnter(int templateId);            // posts WM_COMMAND IDOK to the dial
 void PressEscape(int templateId);           // posts WM_COMMAND IDCANCEL to the dialog
 void FocusRow(int row);                     // gives a row of the main list the focus
 void SetEditText(int templateId, int controlId, const std::string& text);
-// Drops files on the main window (posts WM_DROPFILES). An entry of std::nullopt cannot be read.
+// Types UTF-16 text, as an input method does; the A calls read it converted by best fit.
+void SetEditTextW(int templateId, int controlId, const std::u16string& text);
+// Drops files on the main window (posts WM_DROPFILES). A drop carries UTF-16 names, as the
+// shell's do; Drop converts ANSI paths from the selected code page. An entry of std::nullopt
+// cannot be read.
 void Drop(const std::vector<std::optional<std::string>>& paths);
+void DropW(const std::vector<std::optional<std::u16string>>& paths);
 void Do(const std::string& description, std::function<void()> step);  // any other step
 
 // Box answers: the result MessageBoxA returns (IDOK, IDCANCEL, ...). When expectedText is given
 // the box must show that text.
 void AnswerBox(int result, std::optional<std::string> expectedText = std::nullopt);
 
-// Open-file dialog answers: the bytes the dialog writes into lpstrFile (NULs included), or Cancel.
-// A selection longer than nMaxFile makes GetOpenFileNameA fail as the real one does.
+// Open-file dialog answers: what the dialog writes into lpstrFile (NULs included), or Cancel.
+// ChooseFiles gives ANSI bytes, which GetOpenFileNameW receives converted piece by piece from the
+// selected code page; ChooseFilesW gives UTF-16, which GetOpenFileNameA receives by best fit.
+// A selection longer than nMaxFile characters makes the dialog fail as the real one does.
 void ChooseFiles(const std::string& buffer);
+void ChooseFilesW(const std::u16string& buffer);
 void CancelFileDialog();
 
 // An input action that is performed not when the program waits but right after the count-th
@@ -153,6 +167,7 @@ void AfterCall(const std::string& function, size_t count, std::function<void()> 
 void PostClick(int templateId, int controlId);
 void PostClose(int templateId);
 void PostDrop(const std::vector<std::optional<std::string>>& paths);
+void PostDropW(const std::vector<std::optional<std::u16string>>& paths);
 
 // ---------------------------------------------------------------------------------------------
 // The machine behind the platform calls.
@@ -167,17 +182,33 @@ void SetCodePage(unsigned codePage);
 // all cchTextMax bytes with no terminator and leaves the rest of the buffer as it was, and the
 // count returned is the length up to the first NUL in the buffer, or cchTextMax.
 void SetListReadsUnterminated(bool unterminated);
-void AddFile(const std::string& path);       // PathFileExistsA true
-void AddDirectory(const std::string& path);  // PathIsDirectoryA and PathFileExistsA true
+// The virtual disk holds files and folders under their UTF-16 names. The A calls see them
+// through the selected code page, as the platform's do: PathFileExistsA("\xa3\xa4.txt") under
+// 936 finds the file named U+FFE5. A path may be given by its short (8.3) parts too.
+// AddFile and AddDirectory take ANSI paths of the selected code page; PathFileExistsA is true for
+// files, PathIsDirectoryA and PathFileExistsA for folders. Every folder above a path exists too.
+void AddFile(const std::string& path);
+void AddDirectory(const std::string& path);
+// shortName: the 8.3 name of the path's last part (GetShortPathNameW gives it).
+void AddFileW(const std::u16string& path, std::optional<std::u16string> shortName = std::nullopt);
+void AddDirectoryW(const std::u16string& path,
+                   std::optional<std::u16string> shortName = std::nullopt);
+// The full UTF-16 path, as added, of the file or folder that an ANSI path of the selected code
+// page names, short parts resolved; nullopt when it names nothing on the disk.
+std::optional<std::u16string> FileNamedBy(const std::string& path);
 void SetCurrentDirectory(const std::string& directory);  // for GetFullPathNameA
 // MoveFileExA's answer per path; by default every path is accepted.
 void SetMoveFileRule(std::function<bool(const std::string& path)> accept);
 void SetRestartDialogResult(int result);  // default IDNO
 
-// The clipboard: text (stored with its terminator), a block of raw bytes (maybe unterminated),
-// no text at all, or held open by another program.
+// The clipboard: ANSI text (CF_TEXT, stored with its terminator), a CF_TEXT block of raw bytes
+// (maybe unterminated), UTF-16 text (CF_UNICODETEXT, with the CF_TEXT the system makes of it by
+// best fit), a raw CF_UNICODETEXT block (code units, maybe unterminated), no text at all, or held
+// open by another program. ANSI text is offered as CF_TEXT only.
 void SetClipboardText(const std::string& text);
 void SetClipboardBlock(const std::string& bytes);
+void SetClipboardWideText(const std::u16string& text);
+void SetClipboardWideBlock(const std::u16string& units);
 void ClearClipboard();
 void SetClipboardBusy(bool busy);
 void SetGlobalLockFails(bool fails);
@@ -214,28 +245,34 @@ struct DialogTemplate {
 };
 const std::vector<DialogTemplate>& DialogTemplates();
 
-// The record the last GetOpenFileNameA call received, field by field (nullopt for null texts).
-struct OpenFileRequest {
+// The record the last GetOpenFileNameA (or W) call received, field by field (nullopt for null
+// texts).
+template <typename Char>
+struct BasicOpenFileRequest {
+    using String = std::basic_string<Char>;
     DWORD structSize = 0;
     HWND owner = nullptr;
     HINSTANCE instance = nullptr;
-    std::optional<std::string> filter;  // up to and including the closing double NUL
+    std::optional<String> filter;  // up to and including the closing double NUL
     bool hasCustomFilter = false;
     DWORD maxCustomFilter = 0;
     DWORD filterIndex = 0;
     DWORD maxFile = 0;
-    bool fileBufferZeroed = false;          // all nMaxFile bytes of lpstrFile were 0
-    std::optional<size_t> fileTitleLength;  // strlen of lpstrFileTitle
+    bool fileBufferZeroed = false;          // all nMaxFile characters of lpstrFile were 0
+    std::optional<size_t> fileTitleLength;  // length of lpstrFileTitle, in characters
     DWORD maxFileTitle = 0;
-    std::optional<std::string> initialDirectory;
-    std::optional<std::string> title;
+    std::optional<String> initialDirectory;
+    std::optional<String> title;
     DWORD flags = 0;
-    std::optional<std::string> defaultExtension;
+    std::optional<String> defaultExtension;
     LPARAM customData = 0;
     bool hasHook = false;
-    std::optional<std::string> templateName;  // "#<id>" for an integer resource
+    std::optional<String> templateName;  // "#<id>" for an integer resource
 };
+using OpenFileRequest = BasicOpenFileRequest<char>;
+using OpenFileRequestW = BasicOpenFileRequest<char16_t>;
 std::optional<OpenFileRequest> LastOpenFileRequest();
+std::optional<OpenFileRequestW> LastOpenFileRequestW();
 
 // The paths MoveFileExA accepted with MOVEFILE_DELAY_UNTIL_REBOOT in this run, in order.
 std::vector<std::string> ScheduledDeletions();

@@ -173,8 +173,35 @@ typedef struct tagOFNA {
     DWORD FlagsEx;
 } OPENFILENAMEA, *LPOPENFILENAMEA;
 
+typedef struct tagOFNW {
+    DWORD lStructSize;
+    HWND hwndOwner;
+    HINSTANCE hInstance;
+    LPCWSTR lpstrFilter;
+    LPWSTR lpstrCustomFilter;
+    DWORD nMaxCustFilter;
+    DWORD nFilterIndex;
+    LPWSTR lpstrFile;
+    DWORD nMaxFile;
+    LPWSTR lpstrFileTitle;
+    DWORD nMaxFileTitle;
+    LPCWSTR lpstrInitialDir;
+    LPCWSTR lpstrTitle;
+    DWORD Flags;
+    WORD nFileOffset;
+    WORD nFileExtension;
+    LPCWSTR lpstrDefExt;
+    LPARAM lCustData;
+    LPOFNHOOKPROC lpfnHook;
+    LPCWSTR lpTemplateName;
+    void* pvReserved;
+    DWORD dwReserved;
+    DWORD FlagsEx;
+} OPENFILENAMEW, *LPOPENFILENAMEW;
+
 // The record's form without the three fields added for Windows 2000.
 #define OPENFILENAME_SIZE_VERSION_400A (offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR))
+#define OPENFILENAME_SIZE_VERSION_400W (offsetof(OPENFILENAMEW, lpTemplateName) + sizeof(LPCWSTR))
 
 typedef struct _cpinfo {
     UINT MaxCharSize;
@@ -532,7 +559,7 @@ typedef struct tagCHANGEFILTERSTRUCT {
 #define ERROR_RESOURCE_NAME_NOT_FOUND 1814
 
 // ---------------------------------------------------------------------------------------------
-// Functions. Plain C++ functions with the SDK's ANSI signatures.
+// Functions. Plain C++ functions with the SDK's signatures (ANSI, and UTF-16 where named W).
 
 extern "C++" {
 
@@ -547,6 +574,8 @@ BOOL IsWindow(HWND window);
 BOOL SetWindowTextA(HWND window, LPCSTR text);
 int GetWindowTextA(HWND window, LPSTR buffer, int bufferSize);
 int GetWindowTextLengthA(HWND window);
+int GetWindowTextW(HWND window, LPWSTR buffer, int bufferSize);
+int GetWindowTextLengthW(HWND window);
 BOOL ShowWindow(HWND window, int command);
 BOOL UpdateWindow(HWND window);
 BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase);
@@ -586,11 +615,13 @@ void InitCommonControls();
 
 // comdlg32
 BOOL GetOpenFileNameA(LPOPENFILENAMEA record);
+BOOL GetOpenFileNameW(LPOPENFILENAMEW record);
 DWORD CommDlgExtendedError();
 
 // shell32
 void DragAcceptFiles(HWND window, BOOL accept);
 UINT DragQueryFileA(HDROP drop, UINT index, LPSTR buffer, UINT bufferSize);
+UINT DragQueryFileW(HDROP drop, UINT index, LPWSTR buffer, UINT bufferSize);
 void DragFinish(HDROP drop);
 
 // shlwapi
@@ -614,6 +645,7 @@ BOOL IsDBCSLeadByte(BYTE testChar);
 UINT GetACP();
 BOOL GetCPInfo(UINT codePage, LPCPINFO info);
 DWORD GetFullPathNameA(LPCSTR fileName, DWORD bufferLength, LPSTR buffer, LPSTR* filePart);
+DWORD GetShortPathNameW(LPCWSTR longPath, LPWSTR shortPath, DWORD bufferLength);
 DWORD GetLastError();
 void SetLastError(DWORD errorCode);
 int lstrlenA(LPCSTR text);

@@ -1,0 +1,121 @@
+#include "intake/file_names.h"
+
+#include <climits>
+
+#include "intake/name_rules.h"
+#include "runtime/wide_text.h"
+
+namespace {
+
+// The default character of every ANSI code page Windows runs with, UTF-8 included.
+constexpr char kDefaultCharacter[] = "?";
+
+bool FitsInInt(size_t length) {
+    return length <= static_cast<size_t>(INT_MAX);
+}
+
+bool SystemWideToAnsi(const WideText& wide, Text& ansi, bool& usedDefault) {
+    usedDefault = false;
+    ansi.clear();
+    if (wide.empty()) {
+        return true;
+    }
+    if (!FitsInInt(wide.size())) {
+        return false;
+    }
+    // With UTF-8 as the system's code page the call refuses both the no-best-fit flag and the
+    // default-character report; UTF-8 has no best fit, and the round trip catches the lone
+    // surrogates it turns into U+FFFD.
+    const bool utf8 = GetACP() == CP_UTF8;
+    const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    BOOL defaultUsed = FALSE;
+    LPBOOL defaultReport = utf8 ? nullptr : &defaultUsed;
+    const int length = static_cast<int>(wide.size());
+    const int needed =
+        WideCharToMultiByte(CP_ACP, flags, WideC(wide), length, nullptr, 0, nullptr, defaultReport);
+    if (needed <= 0) {
+        return false;
+    }
+    ansi.assign(static_cast<size_t>(needed), '\0');
+    const int written = WideCharToMultiByte(CP_ACP, flags, WideC(wide), length, ansi.data(), needed,
+                                            nullptr, defaultReport);
+    if (written != needed) {
+        ansi.clear();
+        return false;
+    }
+    usedDefault = defaultUsed != FALSE;
+    return true;
+}
+
+bool SystemAnsiToWide(const Text& ansi, WideText& wide) {
+    wide.clear();
+    if (ansi.empty()) {
+        return true;
+    }
+    if (!FitsInInt(ansi.size())) {
+        return false;
+    }
+    const int length = static_cast<int>(ansi.size());
+    const int needed =
+        MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, ansi.data(), length, nullptr, 0);
+    if (needed <= 0) {
+        return false;
+    }
+    wide.assign(static_cast<size_t>(needed), u'\0');
+    const int written = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, ansi.data(), length,
+                                            WideData(wide), needed);
+    if (written != needed) {
+        wide.clear();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+const AnsiConverters& SystemAnsiConverters() {
+    static const AnsiConverters converters{SystemWideToAnsi, SystemAnsiToWide};
+    return converters;
+}
+
+bool SystemShortPath(const WideText& path, WideText& shortPath) {
+    shortPath.clear();
+    if (path.empty()) {
+        return false;
+    }
+    const DWORD needed = GetShortPathNameW(WideC(path), nullptr, 0);
+    if (needed == 0) {
+        return false;
+    }
+    WideText buffer(static_cast<size_t>(needed), u'\0');
+    const DWORD written = GetShortPathNameW(WideC(path), WideData(buffer), needed);
+    // The second answer is the length without the terminator; a larger one means the name
+    // changed in between and did not fit.
+    if (written == 0 || written >= needed) {
+        return false;
+    }
+    buffer.resize(static_cast<size_t>(written));
+    shortPath = buffer;
+    return true;
+}
+
+std::optional<Text> AnsiFileName(const WideText& path) {
+    return ExactFileName(path, SystemAnsiConverters(), SystemShortPath);
+}
+
+SubstitutedText AnsiUserText(const WideText& text) {
+    return AnsiTextByCharacter(text, SystemAnsiConverters(), kDefaultCharacter);
+}
+
+WideText WideFromAnsi(const Text& text) {
+    WideText wide;
+    if (!text.empty() && FitsInInt(text.size())) {
+        const int length = static_cast<int>(text.size());
+        const int needed = MultiByteToWideChar(CP_ACP, 0, text.data(), length, nullptr, 0);
+        if (needed > 0) {
+            wide.assign(static_cast<size_t>(needed), u'\0');
+            MultiByteToWideChar(CP_ACP, 0, text.data(), length, WideData(wide), needed);
+        }
+    }
+    return wide;
+}

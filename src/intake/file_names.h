@@ -1,0 +1,22 @@
+#pragma once
+
+// Names and texts that come from the platform in UTF-16, turned into the ANSI texts the program
+// works with: exactly, or not at all.
+
+#include <optional>
+
+#include "runtime/exact_text.h"
+#include "runtime/text.h"
+
+// The system's converters between UTF-16 and its ANSI code page.
+const AnsiConverters& SystemAnsiConverters();
+// The ANSI text that names exactly the file or folder of this UTF-16 path: the path itself, or
+// its short (8.3) form; nothing when neither converts exactly.
+std::optional<Text> AnsiFileName(const WideText& path);
+// A text the user gave (typed, pasted), character by character: a character without an exact
+// form becomes the code page's default character, "?".
+SubstitutedText AnsiUserText(const WideText& text);
+// An ANSI text of the system's code page in UTF-16, as the platform converts it.
+WideText WideFromAnsi(const Text& text);
+// The platform's short form of an existing path (GetShortPathNameW).
+bool SystemShortPath(const WideText& path, WideText& shortPath);

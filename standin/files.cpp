@@ -1,0 +1,218 @@
+// The virtual disk: files and folders under their UTF-16 names, with optional short (8.3) names,
+// and the calls that look at it. The A calls convert their paths from the selected code page
+// first, as the platform does, so a name that best fit has changed finds whatever file carries
+// the changed name.
+
+#include <cstring>
+
+#include "internal.h"
+
+using namespace standin;
+using namespace standin::detail;
+
+namespace {
+
+bool IsDriveRoot(const std::string& key) {
+    return key.size() == 3 && key[1] == ':' && key[2] == '\\';
+}
+
+// The disk key of a full path: no trailing separator except for a drive's root, folded.
+std::string KeyOfFull(std::string full) {
+    if (!IsDriveRoot(full) && full.size() > 1 && full.back() == '\\') {
+        full.pop_back();
+    }
+    return FoldCase(full);
+}
+
+// The full path (WTF-8) of a UTF-16 path, against the current directory.
+std::optional<std::string> FullOf(const std::u16string& path) {
+    const bool absolute = (path.size() >= 2 && path[0] == u'\\' && path[1] == u'\\') ||
+                          (path.size() >= 3 && path[1] == u':' && path[2] == u'\\');
+    // Only a relative path needs the current directory, which is kept in the code page.
+    return FullPath(Wtf8(path), absolute ? std::string() : Wtf8(WideOfAnsi(S().currentDirectory)));
+}
+
+// The key of the folder that holds a key's entry; empty for a root.
+std::string ParentKey(const std::string& key) {
+    if (IsDriveRoot(key)) {
+        return {};
+    }
+    const size_t cut = key.rfind('\\');
+    if (cut == std::string::npos || cut == 0) {
+        return {};
+    }
+    std::string parent = key.substr(0, cut);
+    if (parent.size() == 2 && parent[1] == ':') {
+        parent += '\\';
+    }
+    return parent;
+}
+
+std::string JoinKey(const std::string& folder, const std::string& name) {
+    return !folder.empty() && folder.back() == '\\' ? folder + name : folder + "\\" + name;
+}
+
+// The key of what a key names, its parts given by long or by short names: the entry's own key
+// when there is one, else the key as it stands.
+std::string Resolve(const std::string& key) {
+    State& s = S();
+    if (s.disk.count(key) != 0) {
+        return key;
+    }
+    const std::string parent = ParentKey(key);
+    if (parent.empty() || parent.size() >= key.size()) {
+        return key;
+    }
+    const std::string folder = Resolve(parent);
+    const std::string name = key.substr(key.rfind('\\') + 1);
+    const std::string joined = JoinKey(folder, name);
+    if (s.disk.count(joined) != 0) {
+        return joined;
+    }
+    const auto byShortName = s.shortNames.find(JoinKey(folder, name));
+    return byShortName != s.shortNames.end() ? byShortName->second : joined;
+}
+
+std::optional<std::string> KeyOf(const std::u16string& path) {
+    std::optional<std::string> full = FullOf(path);
+    if (!full) {
+        return std::nullopt;
+    }
+    return Resolve(KeyOfFull(*full));
+}
+
+const DiskEntry* EntryOf(const std::optional<std::string>& key) {
+    if (!key) {
+        return nullptr;
+    }
+    auto found = S().disk.find(*key);
+    return found == S().disk.end() ? nullptr : &found->second;
+}
+
+bool IsDirectoryKey(const std::optional<std::string>& key) {
+    if (!key) {
+        return false;
+    }
+    if (const DiskEntry* entry = EntryOf(key)) {
+        return entry->directory;
+    }
+    // The current directory and the root of its drive exist, whatever the table holds.
+    const std::optional<std::string> cwd = KeyOf(WideOfAnsi(S().currentDirectory));
+    const bool cwdRoot = cwd && cwd->size() >= 2 && (*cwd)[1] == ':' && IsDriveRoot(*key) &&
+                         key->substr(0, 2) == cwd->substr(0, 2);
+    return (cwd && *key == *cwd) || cwdRoot;
+}
+
+void AddEntry(const std::u16string& path, bool directory,
+              const std::optional<std::u16string>& shortName) {
+    const std::optional<std::string> full = FullOf(path);
+    if (!full) {
+        return;
+    }
+    State& s = S();
+    std::string trimmed = *full;
+    if (!IsDriveRoot(trimmed) && trimmed.size() > 1 && trimmed.back() == '\\') {
+        trimmed.pop_back();
+    }
+    const std::string key = FoldCase(trimmed);
+    DiskEntry& entry = s.disk[key];
+    entry.path = FromWtf8(trimmed);
+    entry.file = entry.file || !directory;
+    entry.directory = entry.directory || directory;
+    if (shortName) {
+        entry.shortName = shortName;
+        s.shortNames[JoinKey(ParentKey(key), FoldCase(Wtf8(*shortName)))] = key;
+    }
+    // Every folder above it exists too, under the spelling of this path.
+    for (std::string parent = ParentKey(key); !parent.empty(); parent = ParentKey(parent)) {
+        DiskEntry& folder = s.disk[parent];
+        if (folder.path.empty()) {
+            folder.path = FromWtf8(parent.size() == 3 ? trimmed.substr(0, 3)
+                                                      : trimmed.substr(0, parent.size()));
+        }
+        folder.directory = true;
+    }
+}
+
+// The short form of an entry's path: each part by its short name where it has one.
+std::u16string ShortFormOf(const std::string& key) {
+    const DiskEntry& entry = S().disk.at(key);
+    const std::string parent = ParentKey(key);
+    if (parent.empty() || S().disk.count(parent) == 0) {
+        return entry.path;
+    }
+    const std::u16string folder = ShortFormOf(parent);
+    const std::u16string name =
+        entry.shortName ? *entry.shortName : entry.path.substr(entry.path.rfind(u'\\') + 1);
+    return !folder.empty() && folder.back() == u'\\' ? folder + name : folder + u"\\" + name;
+}
+
+std::string WideArg(LPCWSTR text) {
+    return text ? Wtf8(std::u16string(text)) : "NULL";
+}
+
+}  // namespace
+
+namespace standin {
+
+void AddFile(const std::string& path) {
+    AddEntry(WideOfAnsi(path), false, std::nullopt);
+}
+
+void AddDirectory(const std::string& path) {
+    AddEntry(WideOfAnsi(path), true, std::nullopt);
+}
+
+void AddFileW(const std::u16string& path, std::optional<std::u16string> shortName) {
+    AddEntry(path, false, shortName);
+}
+
+void AddDirectoryW(const std::u16string& path, std::optional<std::u16string> shortName) {
+    AddEntry(path, true, shortName);
+}
+
+std::optional<std::u16string> FileNamedBy(const std::string& path) {
+    const DiskEntry* entry = EntryOf(KeyOf(WideOfAnsi(path)));
+    return entry ? std::optional<std::u16string>(entry->path) : std::nullopt;
+}
+
+void SetCurrentDirectory(const std::string& directory) {
+    std::optional<std::string> full = FullPath(directory);
+    std::string cwd = full ? *full : directory;
+    if (cwd.size() > 3 && cwd.back() == '\\') {
+        cwd.pop_back();
+    }
+    S().currentDirectory = cwd;
+}
+
+}  // namespace standin
+
+BOOL PathIsDirectoryA(LPCSTR path) {
+    LogCall("PathIsDirectoryA", {Text(path)});
+    return path && IsDirectoryKey(KeyOf(WideOfAnsi(path))) ? FILE_ATTRIBUTE_DIRECTORY : FALSE;
+}
+
+BOOL PathFileExistsA(LPCSTR path) {
+    LogCall("PathFileExistsA", {Text(path)});
+    if (!path) {
+        return FALSE;
+    }
+    const std::optional<std::string> key = KeyOf(WideOfAnsi(path));
+    return EntryOf(key) != nullptr || IsDirectoryKey(key) ? TRUE : FALSE;
+}
+
+DWORD GetShortPathNameW(LPCWSTR longPath, LPWSTR shortPath, DWORD bufferLength) {
+    LogCall("GetShortPathNameW",
+            {WideArg(longPath), shortPath ? "buffer" : "NULL", Unsigned(bufferLength)});
+    const std::optional<std::string> key = longPath ? KeyOf(longPath) : std::nullopt;
+    if (!EntryOf(key)) {
+        S().lastError = longPath ? ERROR_FILE_NOT_FOUND : ERROR_INVALID_PARAMETER;
+        return 0;
+    }
+    const std::u16string form = ShortFormOf(*key);
+    if (!shortPath || bufferLength <= form.size()) {
+        return static_cast<DWORD>(form.size() + 1);
+    }
+    std::memcpy(shortPath, form.c_str(), (form.size() + 1) * sizeof(char16_t));
+    return static_cast<DWORD>(form.size());
+}
