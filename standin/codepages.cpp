@@ -310,3 +310,47 @@ int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWCH source, int sourceLen
     }
     return Deliver(converted, target, targetLength);
 }
+
+namespace standin::detail {
+
+std::u16string Widen(unsigned codePage, const std::string& text) {
+    if (text.empty()) {
+        return {};
+    }
+    const DWORD savedError = S().lastError;
+    const int length = static_cast<int>(text.size());
+    const int needed = MultiByteToWideChar(codePage, 0, text.data(), length, nullptr, 0);
+    std::u16string wide(static_cast<size_t>(needed > 0 ? needed : 0), u'\0');
+    if (needed > 0) {
+        MultiByteToWideChar(codePage, 0, text.data(), length, wide.data(), needed);
+    }
+    S().lastError = savedError;
+    return wide;
+}
+
+std::string Narrow(unsigned codePage, const std::u16string& text) {
+    if (text.empty()) {
+        return {};
+    }
+    const DWORD savedError = S().lastError;
+    const int length = static_cast<int>(text.size());
+    const int needed =
+        WideCharToMultiByte(codePage, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+    std::string narrow(static_cast<size_t>(needed > 0 ? needed : 0), '\0');
+    if (needed > 0) {
+        WideCharToMultiByte(codePage, 0, text.data(), length, narrow.data(), needed, nullptr,
+                            nullptr);
+    }
+    S().lastError = savedError;
+    return narrow;
+}
+
+std::string Utf8(const std::u16string& text) {
+    return Narrow(CP_UTF8, text);
+}
+
+std::string WideArg(const char16_t* text) {
+    return text ? Utf8(text) : std::string("NULL");
+}
+
+}  // namespace standin::detail

@@ -21,6 +21,10 @@ struct ListRowRecord {
     std::vector<std::string> cells;
     UINT state = 0;
     LVITEMA inserted{};
+    // Cells last written by a W message, by sub-item, exactly as given; the list keeps its texts
+    // in UTF-16, so these read back whole whatever the code page. cells holds them as an A reader
+    // sees them.
+    std::map<int, std::u16string> wideCells;
 };
 
 struct ListRecord {
@@ -32,7 +36,10 @@ struct ListRecord {
 
 struct WindowRecord {
     std::string className;
-    std::string text;
+    std::string text;  // as the A functions read it
+    // The text as set in UTF-16, when it reached the window whole; otherwise the W functions read
+    // text converted from the code page.
+    std::optional<std::u16string> wideText;
     DWORD style = 0;  // WS_VISIBLE and WS_DISABLED carry visibility and the enabled state
     DWORD exStyle = 0;
     HWND parent = nullptr;
@@ -75,10 +82,11 @@ enum class ActionKind { Input, AnswerBox, ChooseFiles, CancelFileDialog };
 struct Action {
     ActionKind kind = ActionKind::Input;
     std::string description;
-    std::function<void()> step;  // Input
-    int boxResult = 0;           // AnswerBox
-    std::optional<std::string> expectedText;
-    std::string fileBuffer;  // ChooseFiles
+    std::function<void()> step;                  // Input
+    int boxResult = 0;                           // AnswerBox
+    std::optional<std::string> expectedText;     // in the selected code page
+    std::optional<std::u16string> expectedWide;  // in UTF-16
+    std::string fileBuffer;                      // ChooseFiles
 };
 
 struct Trigger {
@@ -142,6 +150,14 @@ std::string Num(long long value);
 std::string Unsigned(unsigned long long value);
 std::string Text(const char* text);  // "NULL" for a null pointer
 std::string Pointer(const void* pointer);
+// A UTF-16 text for the log: its UTF-8 form, "NULL" for a null pointer.
+std::string WideArg(const char16_t* text);
+
+// Conversions for the stand-in's own bookkeeping, by the rules of its MultiByteToWideChar and
+// WideCharToMultiByte (CP_ACP is the selected code page); they leave the last error alone.
+std::u16string Widen(unsigned codePage, const std::string& text);
+std::string Narrow(unsigned codePage, const std::u16string& text);
+std::string Utf8(const std::u16string& text);
 std::string Win(HWND window);
 
 // Records a failure and ends the scenario.
@@ -170,6 +186,9 @@ LRESULT ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT ListViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 WNDPROC ClassProcedure(const std::string& className);
+// True for the platform's own procedures (the dialog manager's, the controls'), which take a W
+// message as it is; a procedure of the program gets it converted through the ANSI code page.
+bool IsPlatformProcedure(WNDPROC procedure);
 
 // Paths: the full path Windows would make of a name, or nullopt when it cannot.
 std::optional<std::string> FullPath(const std::string& path);

@@ -30,6 +30,11 @@ WindowRecord* FindWindow(HWND window) {
     return index < S().windows.size() ? S().windows[index].get() : nullptr;
 }
 
+bool IsPlatformProcedure(WNDPROC procedure) {
+    return procedure == DefDlgProcA || procedure == DefWindowProcA || procedure == ButtonProc ||
+           procedure == EditProc || procedure == ListViewProc;
+}
+
 WindowRecord* LiveWindow(HWND window) {
     WindowRecord* record = FindWindow(window);
     return record && !record->destroyed ? record : nullptr;
@@ -92,6 +97,7 @@ bool DefaultTextMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
         case WM_SETTEXT: {
             const char* text = reinterpret_cast<const char*>(lParam);
             record->text = text ? text : "";
+            record->wideText.reset();
             result = TRUE;
             return true;
         }
@@ -296,10 +302,17 @@ const DialogTemplate* FindTemplate(int id) {
     return nullptr;
 }
 
+// A template holds its texts in UTF-16 (the table keeps them as code page 936 bytes); the ANSI
+// dialog manager creates the windows with those texts converted to the ANSI code page, so outside
+// 936 the Chinese ones arrive as question marks.
+std::string TemplateTextForAnsi(const std::string& text936) {
+    return Narrow(CP_ACP, Widen(936, text936));
+}
+
 HWND BuildDialog(const DialogTemplate& tmpl, HWND owner, DLGPROC dialogProc) {
     auto dialog = std::make_unique<WindowRecord>();
     dialog->className = "#32770";
-    dialog->text = tmpl.caption;
+    dialog->text = TemplateTextForAnsi(tmpl.caption);
     dialog->style = tmpl.style & ~static_cast<DWORD>(WS_VISIBLE);
     dialog->exStyle = tmpl.exStyle;
     dialog->parent = owner;
@@ -311,7 +324,7 @@ HWND BuildDialog(const DialogTemplate& tmpl, HWND owner, DLGPROC dialogProc) {
     for (const ControlTemplate& control : tmpl.controls) {
         auto child = std::make_unique<WindowRecord>();
         child->className = control.className;
-        child->text = control.text;
+        child->text = TemplateTextForAnsi(control.text);
         child->style = control.style;
         child->exStyle = control.exStyle;
         child->parent = window;
@@ -376,6 +389,7 @@ WindowInfo Inspect(HWND window) {
     }
     info.className = record->className;
     info.text = record->text;
+    info.wideText = record->wideText ? *record->wideText : Widen(CP_ACP, record->text);
     info.style = record->style;
     info.exStyle = record->exStyle;
     info.visible = (record->style & WS_VISIBLE) != 0;
@@ -422,7 +436,13 @@ ListInfo InspectList(HWND listControl) {
     info.extendedStyleCalls = record->list.extendedStyleCalls;
     for (size_t i = 0; i < record->list.rows.size(); ++i) {
         const ListRowRecord& row = record->list.rows[i];
-        info.rows.push_back(ListRow{row.cells, row.inserted});
+        ListRow shown{row.cells, row.inserted, {}};
+        for (size_t cell = 0; cell < row.cells.size(); ++cell) {
+            auto wide = row.wideCells.find(static_cast<int>(cell));
+            shown.wideCells.push_back(wide != row.wideCells.end() ? wide->second
+                                                                  : Widen(CP_ACP, row.cells[cell]));
+        }
+        info.rows.push_back(std::move(shown));
         if (row.state & LVIS_FOCUSED) {
             info.focusedRow = static_cast<int>(i);
         }
@@ -595,6 +615,27 @@ BOOL SetWindowTextA(HWND window, LPCSTR text) {
     return Deliver(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)) ? TRUE : FALSE;
 }
 
+BOOL SetWindowTextW(HWND window, LPCWSTR text) {
+    LogCall("SetWindowTextW", {Win(window), WideArg(text)});
+    WindowRecord* record = LiveWindow(window);
+    if (!record) {
+        S().lastError = ERROR_INVALID_WINDOW_HANDLE;
+        return FALSE;
+    }
+    // The stand-in's windows are ANSI windows: the procedures see the text in the code page. The
+    // platform's own procedures keep it whole, as the system stores window texts in UTF-16; once
+    // the program has put an ANSI procedure of its own in front, only the converted text arrives.
+    const std::u16string wide = text ? std::u16string(text) : std::u16string();
+    const bool whole = IsPlatformProcedure(record->windowProc);
+    const std::string narrow = Narrow(CP_ACP, wide);
+    const LRESULT set = Deliver(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(narrow.c_str()));
+    record = LiveWindow(window);
+    if (set && record && whole) {
+        record->wideText = wide;
+    }
+    return set ? TRUE : FALSE;
+}
+
 int GetWindowTextA(HWND window, LPSTR buffer, int bufferSize) {
     if (!buffer || bufferSize <= 0) {
         return 0;
@@ -755,6 +796,16 @@ BOOL GetLayeredWindowAttributes(HWND window, COLORREF* key, BYTE* alpha, DWORD* 
 
 LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     LogCall("SendMessageA", {Win(window), Unsigned(message), Unsigned(wParam), Num(lParam)});
+    return Deliver(window, message, wParam, lParam);
+}
+
+// Only the W messages the stand-in's controls answer carry texts in UTF-16; a window message with
+// a text in it would reach the ANSI procedures in the wrong form, so it is refused.
+LRESULT SendMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    LogCall("SendMessageW", {Win(window), Unsigned(message), Unsigned(wParam), Num(lParam)});
+    if (message == WM_SETTEXT || message == WM_GETTEXT || message == WM_GETTEXTLENGTH) {
+        Abort("SendMessageW with a window text message: use SetWindowTextW or the A message");
+    }
     return Deliver(window, message, wParam, lParam);
 }
 

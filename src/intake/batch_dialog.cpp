@@ -8,6 +8,7 @@
 #include "list/deletion_list.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
+#include "runtime/wide_text.h"
 
 namespace {
 
@@ -16,11 +17,19 @@ constexpr int32_t kEditReadSlack = 2;
 // The most a text can hold; a larger clipboard block is read up to here.
 constexpr SIZE_T kLargestText = INT32_MAX;
 
+// The caption and the button texts in UTF-16: the ANSI dialog manager passed the template's texts
+// through the system's code page, which lacks the Chinese ones outside 936.
+void SetBatchTexts(HWND window) {
+    SetWindowTextW(window, WideC(UiText(kBatchCaption)));
+    SetWindowTextW(GetDlgItem(window, IDC_BATCH_OK), WideC(UiText(kBatchOkButton)));
+    SetWindowTextW(GetDlgItem(window, IDC_BATCH_PASTE), WideC(UiText(kBatchPasteButton)));
+}
+
 BOOL OnBatchInitDialog(HWND window) {
     SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(g_app.batchIcon));
     SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(g_app.batchIcon));
     g_app.batchWindow = window;
-    SetWindowTextA(window, kBatchCaption);
+    SetBatchTexts(window);
     ShowWindow(g_app.mainWindow, SW_HIDE);
     // TRUE lets the dialog manager put the focus on the first tab stop, the edit box.
     return TRUE;

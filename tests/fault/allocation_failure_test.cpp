@@ -72,6 +72,9 @@ void Script(const Scenario& scenario, RunRecord& record, size_t count) {
     }
 }
 
+// The out-of-memory box's text as the call log writes the UTF-16 texts of the W functions.
+const std::string kOutOfMemoryUtf8 = "内存不足";
+
 // For each allocation of the watched run, how many script actions had been used by then.
 std::vector<uint16_t> g_actionsUsed;
 size_t g_scriptLength = 0;
@@ -108,7 +111,7 @@ std::vector<std::string> CheckOutOfMemoryEnd(const standin::RunResult& result) {
     size_t box = log.size();
     size_t boxes = 0;
     for (size_t i = 0; i < log.size(); ++i) {
-        if (log[i].function == "MessageBoxA" && log[i].args.at(1) == kOutOfMemory) {
+        if (log[i].function == "MessageBoxW" && log[i].args.at(1) == kOutOfMemoryUtf8) {
             box = i;
             ++boxes;
         }
@@ -117,7 +120,7 @@ std::vector<std::string> CheckOutOfMemoryEnd(const standin::RunResult& result) {
         wrong.push_back(std::to_string(boxes) + " out-of-memory boxes");
         return wrong;
     }
-    const std::vector<std::string> expectedBox = {"NULL", kOutOfMemory, kErrorCaption,
+    const std::vector<std::string> expectedBox = {"NULL", kOutOfMemoryUtf8, kErrorCaption,
                                                   std::to_string(MB_ICONERROR)};
     if (log[box].args != expectedBox) {
         wrong.push_back("the box has the wrong owner, caption or style");

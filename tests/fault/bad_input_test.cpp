@@ -44,7 +44,7 @@ TEST_F(BadInputTest, DropEntriesThatCannotBeReadAreSkippedAndTheRestArrive) {
         ExpectListed(listed);
         EXPECT_EQ(standin::CountCalls("DragFinish"), 2u);
         EXPECT_EQ(standin::UnfinishedDrops(), 0u);
-        EXPECT_EQ(standin::CountCalls("MessageBoxA"), 0u);
+        EXPECT_EQ(standin::CountCalls("MessageBoxW"), 0u);
         EndRun();
     }
     CountBadInput("drop entries that cannot be read", std::size(cases));
@@ -167,7 +167,7 @@ TEST_F(BadInputTest, ASelectionTooLargeForTheBufferAddsNothing) {
         standin::Close(IDD_MAIN);
         RunProgram();
         ExpectListed({"C:\\kept.txt"});
-        EXPECT_EQ(standin::CountCalls("MessageBoxA"), 0u);
+        EXPECT_EQ(standin::CountCalls("MessageBoxW"), 0u);
         EndRun();
     }
     CountBadInput("open-file selections larger than the buffer", std::size(cases));
@@ -234,7 +234,7 @@ TEST_F(BadInputTest, MoveFileExARefusingShowsInTheRowsAndDecidesTheRestartPrompt
         EXPECT_EQ(RowResults(), results);
         EXPECT_EQ(standin::CountCalls("RestartDialog"), c.offersRestart ? 1u : 0u);
         // Refusals are shown in the rows only.
-        EXPECT_EQ(standin::CountCalls("MessageBoxA"), 1u);
+        EXPECT_EQ(standin::CountCalls("MessageBoxW"), 1u);
         EndRun();
     }
     CountBadInput("MoveFileExA refusals", std::size(cases));

@@ -21,7 +21,7 @@ TEST_F(DropTest, NewFilesAreAppendedInDropOrderFoldersAndDuplicatesSkipped) {
     EXPECT_EQ(ListedPaths(), (std::vector<std::string>{"C:\\b.txt", "C:\\a.txt", "C:\\A.TXT"}));
     EXPECT_EQ(ListedResults(), (std::vector<std::string>{"", "", ""}));
     EXPECT_EQ(standin::CountCalls("DragFinish"), 2u);
-    EXPECT_EQ(standin::CountCalls("MessageBoxA"), 0u);
+    EXPECT_EQ(standin::CountCalls("MessageBoxW"), 0u);
 }
 
 TEST_F(DropTest, AnUnreadableEntryIsSkippedAndTheRestStillArrive) {

@@ -37,6 +37,7 @@ TEST_F(MainWindowTest, StartUpSetsIconsCaptionColumnsAndStylesThenFadesIn) {
         HWND main = standin::Dialog(IDD_MAIN);
         standin::WindowInfo info = standin::Inspect(main);
         EXPECT_EQ(info.text, kMainCaption);
+        EXPECT_EQ(info.wideText, u"重启删除文件 -- quorvel");
         EXPECT_TRUE(info.visible);
         EXPECT_EQ(info.alpha, 255);
         EXPECT_NE(info.smallIcon, nullptr);
@@ -51,6 +52,8 @@ TEST_F(MainWindowTest, StartUpSetsIconsCaptionColumnsAndStylesThenFadesIn) {
         EXPECT_EQ(list.columns[0].width, 300);
         EXPECT_EQ(list.columns[1].header, kColumnResult);
         EXPECT_EQ(list.columns[1].width, 80);
+        EXPECT_EQ(list.columns[0].wideHeader, u"文件路径");
+        EXPECT_EQ(list.columns[1].wideHeader, u"结果");
         EXPECT_EQ(list.extendedStyleCalls, (std::vector<std::pair<DWORD, DWORD>>{
                                                {LVS_EX_GRIDLINES, LVS_EX_GRIDLINES},
                                                {LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT}}));
@@ -70,6 +73,19 @@ TEST_F(MainWindowTest, StartUpSetsIconsCaptionColumnsAndStylesThenFadesIn) {
     ASSERT_EQ(ArgsOf("LoadIconA").size(), 1u);
     EXPECT_EQ(ArgsOf("LoadIconA")[0].at(1), std::to_string(IDI_APP));
     EXPECT_LT(IndexOf("InitCommonControls"), IndexOf("DialogBoxParamA"));
+
+    // The caption and the five button texts in UTF-16, before the drop target's ANSI procedure
+    // replaces the window's own: a text set after that would pass through the code page.
+    std::vector<std::vector<std::string>> texts = ArgsOf("SetWindowTextW");
+    EXPECT_EQ(texts,
+              (std::vector<std::vector<std::string>>{{"dialog:1000", "重启删除文件 -- quorvel"},
+                                                     {"#1001", "添加"},
+                                                     {"#1003", "删除"},
+                                                     {"#1004", "批量添加"},
+                                                     {"#1005", "清空列表"},
+                                                     {"#1006", "重启删除"}}));
+    EXPECT_LT(IndexOf("SetWindowTextW"), IndexOf("SetWindowLongPtrA"));
+    EXPECT_EQ(standin::CountCalls("SetWindowTextA"), 0u);
 }
 
 TEST_F(MainWindowTest, FadeInShowsTheWindowTransparentThenRaisesItStepByStep) {
@@ -159,7 +175,7 @@ TEST_F(MainWindowTest, EnterAndEscapeDoNothing) {
     standin::Do("the window is still open", [] {
         EXPECT_FALSE(standin::Inspect(standin::Dialog(IDD_MAIN)).destroyed);
         EXPECT_EQ(standin::CountCalls("EndDialog"), 0u);
-        EXPECT_EQ(standin::CountCalls("MessageBoxA"), 0u);
+        EXPECT_EQ(standin::CountCalls("MessageBoxW"), 0u);
     });
     standin::Close(IDD_MAIN);
     RunProgram();
@@ -174,25 +190,25 @@ TEST_F(MainWindowTest, RemoveTakesTheFocusedRowAndNothingWithoutFocus) {
     standin::Close(IDD_MAIN);
     RunProgram();
     EXPECT_EQ(ListedPaths(), (std::vector<std::string>{"C:\\a.txt", "C:\\c.txt"}));
-    EXPECT_EQ(standin::CountCalls("MessageBoxA"), 0u);
+    EXPECT_EQ(standin::CountCalls("MessageBoxW"), 0u);
 }
 
 TEST_F(MainWindowTest, ClearAsksOnlyWhenThereAreRowsAndKeepsThemOnCancel) {
     standin::Click(IDD_MAIN, IDC_CLEAR_LIST);  // empty list: no question
     DropExisting({"C:\\a.txt", "C:\\b.txt"});
     standin::Click(IDD_MAIN, IDC_CLEAR_LIST);
-    standin::AnswerBox(IDCANCEL, kConfirmClear);
+    standin::AnswerBox(IDCANCEL, kClearQuestion);
     standin::Do("rows kept", [] { EXPECT_EQ(ListedPaths().size(), 2u); });
     standin::Click(IDD_MAIN, IDC_CLEAR_LIST);
-    standin::AnswerBox(IDOK, kConfirmClear);
+    standin::AnswerBox(IDOK, kClearQuestion);
     standin::Close(IDD_MAIN);
     RunProgram();
 
     EXPECT_TRUE(ListedPaths().empty());
     // Owned by the main window, empty caption, OK/Cancel with the question icon.
-    ASSERT_EQ(ArgsOf("MessageBoxA").size(), 2u);
-    EXPECT_EQ(ArgsOf("MessageBoxA")[0],
-              (std::vector<std::string>{"dialog:1000", kConfirmClear, "",
+    ASSERT_EQ(ArgsOf("MessageBoxW").size(), 2u);
+    EXPECT_EQ(ArgsOf("MessageBoxW")[0],
+              (std::vector<std::string>{"dialog:1000", kClearQuestionUtf8, "",
                                         std::to_string(MB_OKCANCEL | MB_ICONQUESTION)}));
 }
 
@@ -221,7 +237,7 @@ TEST_F(MainWindowTest, ShowMessageReturnsTheAnswerMinusOneWithASpaceCaptionByDef
     standin::AnswerBox(IDCANCEL, "sure?");
     standin::Close(IDD_MAIN);
     RunProgram();
-    std::vector<std::vector<std::string>> boxes = ArgsOf("MessageBoxA");
+    std::vector<std::vector<std::string>> boxes = ArgsOf("MessageBoxW");
     ASSERT_EQ(boxes.size(), 3u);
     EXPECT_EQ(boxes[0], (std::vector<std::string>{"NULL", "hello", " ", "0"}));
     EXPECT_EQ(boxes[1].at(2), "title");

@@ -58,7 +58,7 @@ TEST_F(OpenFileTest, ChosenFilesAreAppendedInDialogOrderAfterTheRowsThere) {
                                     "C:\\dir\\a.txt", "C:\\dir\\b.txt"}));
     EXPECT_EQ(ListedResults(), (Paths{"", "", "", "", ""}));
     EXPECT_EQ(standin::CountCalls("GetOpenFileNameA"), 2u);
-    EXPECT_EQ(standin::CountCalls("MessageBoxA"), 0u);
+    EXPECT_EQ(standin::CountCalls("MessageBoxW"), 0u);
 }
 
 TEST_F(OpenFileTest, FilesOfARootFolderGetOneSeparator) {
@@ -79,7 +79,7 @@ TEST_F(OpenFileTest, CancelChangesNothingButForgetsTheLastSelection) {
     RunProgram();
 
     EXPECT_EQ(ListedPaths(), (Paths{"C:\\kept.txt", "C:\\dir\\a.txt"}));
-    EXPECT_EQ(standin::CountCalls("MessageBoxA"), 0u);
+    EXPECT_EQ(standin::CountCalls("MessageBoxW"), 0u);
     EXPECT_EQ(standin::CountCalls("CommDlgExtendedError"), 0u);
 }
 
@@ -141,7 +141,7 @@ TEST_F(OpenFileTest, TheWrapperPassesFilterFolderTitleAndMode) {
 TEST_F(OpenFileTest, NamesWithSemicolonsOrAFinalLeadByteArriveWhole) {
     ChooseAfterAdd(SeveralFiles("C:\\dir", {"a;b.txt", "c\xb0", "d.txt"}));
     standin::Click(IDD_MAIN, IDC_RESTART_DELETE);
-    standin::AnswerBox(IDOK, kConfirmRestart);
+    standin::AnswerBox(IDOK, kRestartQuestion);
     standin::Close(IDD_MAIN);
     RunProgram();
 
@@ -167,7 +167,7 @@ TEST_F(OpenFileTest, ASelectionThatDoesNotFitAddsNothingOneThatJustFitsIsTaken) 
     RunProgram();
 
     EXPECT_EQ(ListedPaths(), (Paths{"C:\\d\\" + a, "C:\\d\\" + b, "C:\\d\\" + c}));
-    EXPECT_EQ(standin::CountCalls("MessageBoxA"), 0u);
+    EXPECT_EQ(standin::CountCalls("MessageBoxW"), 0u);
 }
 
 // A path already listed keeps its row; letter case makes a different path.

@@ -42,18 +42,19 @@ size_t PendingActions();
 
 // ---------------------------------------------------------------------------------------------
 // The call log: every platform call the program makes, in order. Arguments are rendered as text:
-// numbers in decimal, null pointers as "NULL", texts as their bytes, window handles by Describe().
+// numbers in decimal, null pointers as "NULL", texts as their bytes (UTF-16 texts of the W
+// functions in UTF-8), window handles by Describe().
 // Modules are "program", "shell32.dll", ...; drops "drop:<n>" and memory blocks "global:<n>"
 // (counted from 1 in the run); resources by their number. The stand-in's own steps (the dialog
 // manager's messages, a click's WM_COMMAND) are not logged. Entries, by function:
 //   DialogBoxParamA (module, template, owner, initParam)      EndDialog (dialog, result)
-//   SendMessageA / PostMessageA / DispatchMessageA (window, message, wParam, lParam)
+//   SendMessageA / SendMessageW / PostMessageA / DispatchMessageA (window, message, wParam, lParam)
 //   PeekMessageA (window, min, max, flags)   GetMessageA (window, min, max)   PostQuitMessage
 //   (code) ShowWindow (window, command)   EnableWindow (window, enable)   UpdateWindow (window)
-//   SetWindowTextA (window, text)   Get/SetWindowLongA, Get/SetWindowLongPtrA (window, index[,
-//   value]) SetLayeredWindowAttributes (window, key, alpha, flags)   LoadIconA (module, resource)
-//   InitCommonControls ()   MessageBoxA (owner, text, caption, type)
-//   GetOpenFileNameA (lStructSize, owner, instance, filter bytes, custom filter "set"/"NULL",
+//   SetWindowTextA / SetWindowTextW (window, text)   Get/SetWindowLongA, Get/SetWindowLongPtrA
+//   (window, index[, value]) SetLayeredWindowAttributes (window, key, alpha, flags)   LoadIconA
+//   (module, resource) InitCommonControls ()   MessageBoxA / MessageBoxW (owner, text, caption,
+//   type) GetOpenFileNameA (lStructSize, owner, instance, filter bytes, custom filter "set"/"NULL",
 //     nMaxCustFilter, nFilterIndex, nMaxFile, "zeroed"/"not zeroed", file-title length,
 //     nMaxFileTitle, initial dir, title, Flags, def ext, lCustData, hook "set"/"NULL", template)
 //   CommDlgExtendedError ()   DragAcceptFiles (window, accept)   DragFinish (drop)
@@ -84,7 +85,8 @@ std::string Describe(HWND window);
 
 struct WindowInfo {
     std::string className;
-    std::string text;
+    std::string text;         // as GetWindowTextA reads it
+    std::u16string wideText;  // as GetWindowTextW reads it
     DWORD style = 0;
     DWORD exStyle = 0;
     bool visible = false;
@@ -104,13 +106,15 @@ HWND Dialog(int templateId);
 HWND Control(int templateId, int controlId);
 
 struct ListColumn {
-    std::string header;
+    std::string header;         // as LVM_GETCOLUMNA reads it
+    std::u16string wideHeader;  // as LVM_GETCOLUMNW reads it
     int width = 0;
     int format = 0;
 };
 struct ListRow {
     std::vector<std::string> cells;  // cell 0 path, cell 1 result; missing cells are ""
     LVITEMA inserted{};              // the record LVM_INSERTITEMA received (pszText not valid)
+    std::vector<std::u16string> wideCells;  // the cells as LVM_GETITEMTEXTW reads them
 };
 struct ListInfo {
     std::vector<ListColumn> columns;
@@ -137,9 +141,12 @@ void SetEditText(int templateId, int controlId, const std::string& text);
 void Drop(const std::vector<std::optional<std::string>>& paths);
 void Do(const std::string& description, std::function<void()> step);  // any other step
 
-// Box answers: the result MessageBoxA returns (IDOK, IDCANCEL, ...). When expectedText is given
-// the box must show that text.
+// Box answers: the result MessageBoxA or MessageBoxW returns (IDOK, IDCANCEL, ...). When an
+// expected text is given the box must show that text: bytes in the selected code page (compared
+// byte for byte with a MessageBoxA text, and as that code page reads them with a MessageBoxW
+// text), or UTF-16.
 void AnswerBox(int result, std::optional<std::string> expectedText = std::nullopt);
+void AnswerBox(int result, const std::u16string& expectedText);
 
 // Open-file dialog answers: the bytes the dialog writes into lpstrFile (NULs included), or Cancel.
 // A selection longer than nMaxFile makes GetOpenFileNameA fail as the real one does.

@@ -127,6 +127,20 @@ typedef struct tagLVCOLUMNA {
     int cxIdeal;
 } LVCOLUMNA, *LPLVCOLUMNA, LV_COLUMNA;
 
+typedef struct tagLVCOLUMNW {
+    UINT mask;
+    int fmt;
+    int cx;
+    LPWSTR pszText;
+    int cchTextMax;
+    int iSubItem;
+    int iImage;
+    int iOrder;
+    int cxMin;
+    int cxDefault;
+    int cxIdeal;
+} LVCOLUMNW, *LPLVCOLUMNW, LV_COLUMNW;
+
 typedef struct tagLVITEMA {
     UINT mask;
     int iItem;
@@ -144,6 +158,24 @@ typedef struct tagLVITEMA {
     int* piColFmt;
     int iGroup;
 } LVITEMA, *LPLVITEMA, LV_ITEMA;
+
+typedef struct tagLVITEMW {
+    UINT mask;
+    int iItem;
+    int iSubItem;
+    UINT state;
+    UINT stateMask;
+    LPWSTR pszText;
+    int cchTextMax;
+    int iImage;
+    LPARAM lParam;
+    int iIndent;
+    int iGroupId;
+    UINT cColumns;
+    PUINT puColumns;
+    int* piColFmt;
+    int iGroup;
+} LVITEMW, *LPLVITEMW, LV_ITEMW;
 
 typedef struct tagOFNA {
     DWORD lStructSize;
@@ -415,6 +447,10 @@ typedef struct tagCHANGEFILTERSTRUCT {
 #define LVM_SETITEMTEXTA (LVM_FIRST + 46)
 #define LVM_SETEXTENDEDLISTVIEWSTYLE (LVM_FIRST + 54)
 #define LVM_GETEXTENDEDLISTVIEWSTYLE (LVM_FIRST + 55)
+#define LVM_GETCOLUMNW (LVM_FIRST + 95)
+#define LVM_INSERTCOLUMNW (LVM_FIRST + 97)
+#define LVM_GETITEMTEXTW (LVM_FIRST + 115)
+#define LVM_SETITEMTEXTW (LVM_FIRST + 116)
 
 #define LVCF_FMT 0x0001
 #define LVCF_WIDTH 0x0002
@@ -524,7 +560,7 @@ typedef struct tagCHANGEFILTERSTRUCT {
 #define ERROR_RESOURCE_NAME_NOT_FOUND 1814
 
 // ---------------------------------------------------------------------------------------------
-// Functions. Plain C++ functions with the SDK's ANSI signatures.
+// Functions. Plain C++ functions with the SDK's signatures.
 
 extern "C++" {
 
@@ -537,6 +573,7 @@ int GetDlgCtrlID(HWND window);
 HWND GetParent(HWND window);
 BOOL IsWindow(HWND window);
 BOOL SetWindowTextA(HWND window, LPCSTR text);
+BOOL SetWindowTextW(HWND window, LPCWSTR text);
 int GetWindowTextA(HWND window, LPSTR buffer, int bufferSize);
 int GetWindowTextLengthA(HWND window);
 BOOL ShowWindow(HWND window, int command);
@@ -546,6 +583,7 @@ BOOL EnableWindow(HWND window, BOOL enable);
 BOOL IsWindowEnabled(HWND window);
 BOOL IsWindowVisible(HWND window);
 LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT SendMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LONG GetWindowLongA(HWND window, int index);
 LONG SetWindowLongA(HWND window, int index, LONG value);
@@ -558,6 +596,7 @@ BOOL SetLayeredWindowAttributes(HWND window, COLORREF key, BYTE alpha, DWORD fla
 BOOL GetLayeredWindowAttributes(HWND window, COLORREF* key, BYTE* alpha, DWORD* flags);
 HICON LoadIconA(HINSTANCE instance, LPCSTR iconName);
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
 int wsprintfA(LPSTR buffer, LPCSTR format, ...);
 
 // user32: the message queue
