@@ -40,6 +40,10 @@ struct WindowRecord {
     // The text as set in UTF-16, when it reached the window whole; otherwise the W functions read
     // text converted from the code page.
     std::optional<std::u16string> wideText;
+    // A UTF-16 window keeps a W text whole; an ANSI one (an ANSI dialog, or any window whose
+    // procedure was last set with an A function) gets it through the code page. The controls are
+    // UTF-16 windows, as those of the common controls version 6 are.
+    bool unicode = true;
     DWORD style = 0;  // WS_VISIBLE and WS_DISABLED carry visibility and the enabled state
     DWORD exStyle = 0;
     HWND parent = nullptr;
@@ -186,9 +190,6 @@ LRESULT ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT ListViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 WNDPROC ClassProcedure(const std::string& className);
-// True for the platform's own procedures (the dialog manager's, the controls'), which take a W
-// message as it is; a procedure of the program gets it converted through the ANSI code page.
-bool IsPlatformProcedure(WNDPROC procedure);
 
 // Paths: the full path Windows would make of a name, or nullopt when it cannot.
 std::optional<std::string> FullPath(const std::string& path);

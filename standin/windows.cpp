@@ -30,11 +30,6 @@ WindowRecord* FindWindow(HWND window) {
     return index < S().windows.size() ? S().windows[index].get() : nullptr;
 }
 
-bool IsPlatformProcedure(WNDPROC procedure) {
-    return procedure == DefDlgProcA || procedure == DefWindowProcA || procedure == ButtonProc ||
-           procedure == EditProc || procedure == ListViewProc;
-}
-
 WindowRecord* LiveWindow(HWND window) {
     WindowRecord* record = FindWindow(window);
     return record && !record->destroyed ? record : nullptr;
@@ -302,17 +297,22 @@ const DialogTemplate* FindTemplate(int id) {
     return nullptr;
 }
 
-// A template holds its texts in UTF-16 (the table keeps them as code page 936 bytes); the ANSI
-// dialog manager creates the windows with those texts converted to the ANSI code page, so outside
-// 936 the Chinese ones arrive as question marks.
-std::string TemplateTextForAnsi(const std::string& text936) {
-    return Narrow(CP_ACP, Widen(936, text936));
+// A template holds its texts in UTF-16 (the table keeps them as code page 936 bytes). The W dialog
+// manager creates the windows with those texts; the ANSI one converts them to the ANSI code page
+// first, so that outside 936 the Chinese ones arrive as question marks.
+void SetTemplateText(WindowRecord& record, const std::string& text936, bool unicode) {
+    const std::u16string wide = Widen(936, text936);
+    record.text = Narrow(CP_ACP, wide);
+    if (unicode) {
+        record.wideText = wide;
+    }
 }
 
-HWND BuildDialog(const DialogTemplate& tmpl, HWND owner, DLGPROC dialogProc) {
+HWND BuildDialog(const DialogTemplate& tmpl, HWND owner, DLGPROC dialogProc, bool unicode) {
     auto dialog = std::make_unique<WindowRecord>();
     dialog->className = "#32770";
-    dialog->text = TemplateTextForAnsi(tmpl.caption);
+    SetTemplateText(*dialog, tmpl.caption, unicode);
+    dialog->unicode = unicode;
     dialog->style = tmpl.style & ~static_cast<DWORD>(WS_VISIBLE);
     dialog->exStyle = tmpl.exStyle;
     dialog->parent = owner;
@@ -324,7 +324,7 @@ HWND BuildDialog(const DialogTemplate& tmpl, HWND owner, DLGPROC dialogProc) {
     for (const ControlTemplate& control : tmpl.controls) {
         auto child = std::make_unique<WindowRecord>();
         child->className = control.className;
-        child->text = TemplateTextForAnsi(control.text);
+        SetTemplateText(*child, control.text, unicode);
         child->style = control.style;
         child->exStyle = control.exStyle;
         child->parent = window;
@@ -506,18 +506,26 @@ LRESULT CallWindowProcA(WNDPROC procedure, HWND window, UINT message, WPARAM wPa
     return procedure ? procedure(window, message, wParam, lParam) : 0;
 }
 
+// The stand-in's messages carry no texts that would need converting on the way.
+LRESULT CallWindowProcW(WNDPROC procedure, HWND window, UINT message, WPARAM wParam,
+                        LPARAM lParam) {
+    return procedure ? procedure(window, message, wParam, lParam) : 0;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Dialogs
 
-INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND owner, DLGPROC dialogProc,
-                        LPARAM initParam) {
-    LogCall("DialogBoxParamA", {instance ? ModuleName(ModuleIndex(instance)) : "NULL",
-                                Resource(templateName), Win(owner), Num(initParam)});
+namespace {
+
+INT_PTR RunModalDialog(const char* function, HINSTANCE instance, LPCSTR templateName, HWND owner,
+                       DLGPROC dialogProc, LPARAM initParam, bool unicode) {
+    LogCall(function, {instance ? ModuleName(ModuleIndex(instance)) : "NULL",
+                       Resource(templateName), Win(owner), Num(initParam)});
     const DialogTemplate* tmpl = instance == nullptr || ModuleIndex(instance) == 0
                                      ? FindTemplate(ResourceId(templateName))
                                      : nullptr;
     if (!tmpl) {
-        Fail("DialogBoxParamA: no dialog template " + Resource(templateName));
+        Fail(std::string(function) + ": no dialog template " + Resource(templateName));
         S().lastError = ERROR_RESOURCE_NAME_NOT_FOUND;
         return -1;
     }
@@ -530,7 +538,7 @@ INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND owner, DLG
         ownerRecord->style |= WS_DISABLED;
     }
 
-    HWND dialog = BuildDialog(*tmpl, ownerWindow, dialogProc);
+    HWND dialog = BuildDialog(*tmpl, ownerWindow, dialogProc, unicode);
     Deliver(dialog, WM_INITDIALOG, reinterpret_cast<WPARAM>(FirstTabStop(dialog)), initParam);
     WindowRecord* record = FindWindow(dialog);
     if ((tmpl->style & WS_VISIBLE) && !record->ended && !record->destroyed) {
@@ -566,6 +574,24 @@ INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND owner, DLG
         }
     }
     return result;
+}
+
+}  // namespace
+
+INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND owner, DLGPROC dialogProc,
+                        LPARAM initParam) {
+    return RunModalDialog("DialogBoxParamA", instance, templateName, owner, dialogProc, initParam,
+                          false);
+}
+
+// The program only names templates by number, which reads the same in both forms.
+INT_PTR DialogBoxParamW(HINSTANCE instance, LPCWSTR templateName, HWND owner, DLGPROC dialogProc,
+                        LPARAM initParam) {
+    if (!IS_INTRESOURCE(templateName)) {
+        Abort("DialogBoxParamW: the stand-in knows its templates by number only");
+    }
+    return RunModalDialog("DialogBoxParamW", instance, reinterpret_cast<LPCSTR>(templateName),
+                          owner, dialogProc, initParam, true);
 }
 
 BOOL EndDialog(HWND dialog, INT_PTR result) {
@@ -622,11 +648,10 @@ BOOL SetWindowTextW(HWND window, LPCWSTR text) {
         S().lastError = ERROR_INVALID_WINDOW_HANDLE;
         return FALSE;
     }
-    // The stand-in's windows are ANSI windows: the procedures see the text in the code page. The
-    // platform's own procedures keep it whole, as the system stores window texts in UTF-16; once
-    // the program has put an ANSI procedure of its own in front, only the converted text arrives.
+    // The stand-in's procedures see the text in the code page; a UTF-16 window keeps it whole
+    // besides, an ANSI window only what the code page holds.
     const std::u16string wide = text ? std::u16string(text) : std::u16string();
-    const bool whole = IsPlatformProcedure(record->windowProc);
+    const bool whole = record->unicode;
     const std::string narrow = Narrow(CP_ACP, wide);
     const LRESULT set = Deliver(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(narrow.c_str()));
     record = LiveWindow(window);
@@ -743,15 +768,32 @@ LONG_PTR GetWindowLongPtrA(HWND window, int index) {
     return value;
 }
 
-LONG_PTR SetWindowLongPtrA(HWND window, int index, LONG_PTR value) {
-    LogCall("SetWindowLongPtrA", {Win(window), Num(index), Num(value)});
+namespace {
+
+// A new window procedure set with an A function makes an ANSI window of it, with a W function a
+// UTF-16 one.
+LONG_PTR SetLongPtr(const char* function, HWND window, int index, LONG_PTR value, bool unicode) {
+    LogCall(function, {Win(window), Num(index), Num(value)});
     WindowRecord* record = LiveWindow(window);
     LONG_PTR previous = 0;
     if (!record || !SetLong(*record, index, value, previous)) {
         S().lastError = record ? ERROR_INVALID_INDEX : ERROR_INVALID_WINDOW_HANDLE;
         return 0;
     }
+    if (index == GWLP_WNDPROC) {
+        record->unicode = unicode;
+    }
     return previous;
+}
+
+}  // namespace
+
+LONG_PTR SetWindowLongPtrA(HWND window, int index, LONG_PTR value) {
+    return SetLongPtr("SetWindowLongPtrA", window, index, value, false);
+}
+
+LONG_PTR SetWindowLongPtrW(HWND window, int index, LONG_PTR value) {
+    return SetLongPtr("SetWindowLongPtrW", window, index, value, true);
 }
 
 BOOL SetLayeredWindowAttributes(HWND window, COLORREF key, BYTE alpha, DWORD flags) {

@@ -15,34 +15,11 @@ namespace {
 constexpr int kPathColumnWidth = 300;
 constexpr int kResultColumnWidth = 80;
 
-struct ButtonText {
-    int id;
-    const char* text;
-};
-constexpr ButtonText kButtonTexts[] = {
-    {IDC_ADD, kAddButton},
-    {IDC_REMOVE, kRemoveButton},
-    {IDC_BATCH_ADD, kBatchAddButton},
-    {IDC_CLEAR_LIST, kClearListButton},
-    {IDC_RESTART_DELETE, kRestartDeleteButton},
-};
-
-// The ANSI dialog manager created the buttons with the template's texts passed through the
-// system's code page, which lacks the Chinese ones outside 936; the UTF-16 texts replace them.
-void SetButtonTexts(HWND window) {
-    for (const ButtonText& button : kButtonTexts) {
-        SetWindowTextW(GetDlgItem(window, button.id), WideC(UiText(button.text)));
-    }
-}
-
 BOOL OnMainInitDialog(HWND window) {
     SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(g_app.mainIcon));
     SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(g_app.mainIcon));
     g_app.mainWindow = window;
-    // In UTF-16, and before the drop target's ANSI window procedure is installed: from then on a
-    // text set on the window passes through the system's code page.
     SetWindowTextW(window, WideC(UiText(kMainCaption)));
-    SetButtonTexts(window);
     g_app.listControl = GetDlgItem(window, IDC_FILE_LIST);
     SetListExtendedStyles();
     AddColumn(kPathColumnWidth, kColumnPath, 0);
@@ -101,7 +78,10 @@ int StartApplication() {
     HMODULE module = GetModuleHandleA(nullptr);
     g_app.mainIcon = LoadIconA(module, MAKEINTRESOURCEA(IDI_APP));
     InitCommonControls();
-    DialogBoxParamA(module, MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainDialogProc, 0);
+    // The W dialog manager keeps the template's UTF-16 texts (the buttons) and makes the window a
+    // UTF-16 one, which keeps the caption whole; the ANSI one passes both through the system's
+    // code page, which outside 936 lacks the Chinese texts.
+    DialogBoxParamW(module, MAKEINTRESOURCEW(IDD_MAIN), nullptr, MainDialogProc, 0);
     return 0;
 }
 

@@ -17,19 +17,11 @@ constexpr int32_t kEditReadSlack = 2;
 // The most a text can hold; a larger clipboard block is read up to here.
 constexpr SIZE_T kLargestText = INT32_MAX;
 
-// The caption and the button texts in UTF-16: the ANSI dialog manager passed the template's texts
-// through the system's code page, which lacks the Chinese ones outside 936.
-void SetBatchTexts(HWND window) {
-    SetWindowTextW(window, WideC(UiText(kBatchCaption)));
-    SetWindowTextW(GetDlgItem(window, IDC_BATCH_OK), WideC(UiText(kBatchOkButton)));
-    SetWindowTextW(GetDlgItem(window, IDC_BATCH_PASTE), WideC(UiText(kBatchPasteButton)));
-}
-
 BOOL OnBatchInitDialog(HWND window) {
     SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(g_app.batchIcon));
     SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(g_app.batchIcon));
     g_app.batchWindow = window;
-    SetBatchTexts(window);
+    SetWindowTextW(window, WideC(UiText(kBatchCaption)));
     ShowWindow(g_app.mainWindow, SW_HIDE);
     // TRUE lets the dialog manager put the focus on the first tab stop, the edit box.
     return TRUE;
@@ -109,7 +101,8 @@ int RunBatchAddDialog() {
     HMODULE module = GetModuleHandleA(nullptr);
     g_app.batchIcon = LoadIconA(module, MAKEINTRESOURCEA(IDI_APP));
     InitCommonControls();
-    DialogBoxParamA(module, MAKEINTRESOURCEA(IDD_BATCH_ADD), nullptr, BatchAddDialogProc, 0);
+    // As the main window: the W dialog manager keeps the button texts and the caption whole.
+    DialogBoxParamW(module, MAKEINTRESOURCEW(IDD_BATCH_ADD), nullptr, BatchAddDialogProc, 0);
     g_app.batchWindow = nullptr;
     return 0;
 }

@@ -3,9 +3,7 @@
 // Every literal text the program shows, as code page 936 bytes. The comment before each is its
 // Chinese text; a test decodes each entry and compares it with that comment. One text stands on
 // one line so that the test can read it, however long the line. The program hands them to the
-// platform in UTF-16 (UiText), so they read the same whatever the system's code page. The button
-// texts are also in the dialog templates; the dialogs set them again, because an ANSI dialog
-// passes its templates' texts through the system's code page.
+// platform in UTF-16 (UiText), so they read the same whatever the system's code page.
 
 // clang-format off
 
@@ -31,21 +29,6 @@ inline constexpr char kBatchCaption[] = "\xc5\xfa\xc1\xbf\xcc\xed\xbc\xd3\xce\xc
 inline constexpr char kConfirmBatch[] = "  \xc8\xb7\xb6\xa8 ?  ";
 // fatal box: out of memory: "内存不足"
 inline constexpr char kOutOfMemory[] = "\xc4\xda\xb4\xe6\xb2\xbb\xd7\xe3";
-
-// main window button IDC_ADD: "添加"
-inline constexpr char kAddButton[] = "\xcc\xed\xbc\xd3";
-// main window button IDC_REMOVE: "删除"
-inline constexpr char kRemoveButton[] = "\xc9\xbe\xb3\xfd";
-// main window button IDC_BATCH_ADD: "批量添加"
-inline constexpr char kBatchAddButton[] = "\xc5\xfa\xc1\xbf\xcc\xed\xbc\xd3";
-// main window button IDC_CLEAR_LIST: "清空列表"
-inline constexpr char kClearListButton[] = "\xc7\xe5\xbf\xd5\xc1\xd0\xb1\xed";
-// main window button IDC_RESTART_DELETE: "重启删除"
-inline constexpr char kRestartDeleteButton[] = "\xd6\xd8\xc6\xf4\xc9\xbe\xb3\xfd";
-// batch dialog button IDC_BATCH_OK: "确定"
-inline constexpr char kBatchOkButton[] = "\xc8\xb7\xb6\xa8";
-// batch dialog button IDC_BATCH_PASTE: "粘贴"
-inline constexpr char kBatchPasteButton[] = "\xd5\xb3\xcc\xf9";
 
 // Texts that are the same in every code page.
 inline constexpr char kErrorCaption[] = "error";

@@ -28,13 +28,13 @@ protected:
     }
 
     // The calls of the functions named since the first batch dialog opened, in log order, each
-    // as "function arg arg ...". The first DialogBoxParamA is the main window's.
+    // as "function arg arg ...". The first DialogBoxParamW is the main window's.
     static std::vector<std::string> CallsSinceBatchOpened(
         const std::vector<std::string>& functions) {
         std::vector<std::string> calls;
         size_t dialogsOpened = 0;
         for (const standin::Call& call : standin::Log()) {
-            if (call.function == "DialogBoxParamA") {
+            if (call.function == "DialogBoxParamW") {
                 ++dialogsOpened;
             }
             if (dialogsOpened < 2) {
@@ -93,7 +93,7 @@ TEST_F(BatchDialogTest, OpensOverAHiddenMainWindowAndAddsExistingNewFilesInLineO
               (std::vector<Args>{{"dialog:1100", kBatchQuestionUtf8, "",
                                   std::to_string(MB_OKCANCEL | MB_ICONQUESTION)}}));
     // The dialog has no owner, and at the end it is hidden before the main window comes back.
-    EXPECT_EQ(ArgsOf("DialogBoxParamA").at(1).at(2), "NULL");
+    EXPECT_EQ(ArgsOf("DialogBoxParamW").at(1).at(2), "NULL");
     EXPECT_EQ(CallsSinceBatchOpened({"ShowWindow", "EndDialog"}),
               (std::vector<std::string>{"ShowWindow dialog:1000 0", "ShowWindow dialog:1100 0",
                                         "ShowWindow dialog:1000 5", "EndDialog dialog:1100 0",
@@ -191,7 +191,7 @@ TEST_F(BatchDialogTest, CloseBoxDiscardsTheTextShowsTheMainWindowAndReopensEmpty
                                         "ShowWindow dialog:1000 5", "EndDialog dialog:1100 0",
                                         "EndDialog dialog:1000 0"}));
     // Every opening loads the icon and sets up the common controls again.
-    EXPECT_EQ(standin::CountCalls("DialogBoxParamA"), 3u);
+    EXPECT_EQ(standin::CountCalls("DialogBoxParamW"), 3u);
     EXPECT_EQ(standin::CountCalls("InitCommonControls"), 3u);
 }
 
@@ -402,7 +402,7 @@ TEST_F(BatchDialogTest, BatchButtonIsIgnoredWhileTheClosedDialogStillFinishesIts
 
     EXPECT_EQ(ListedPaths(), (Paths{"C:\\1.txt", "C:\\2.txt", "C:\\3.txt"}));
     // The main window, the batch dialog, and the dialog opened after the batch.
-    EXPECT_EQ(standin::CountCalls("DialogBoxParamA"), 3u);
+    EXPECT_EQ(standin::CountCalls("DialogBoxParamW"), 3u);
 }
 
 }  // namespace

@@ -77,10 +77,9 @@ TEST_P(CodePageTest, EveryTextOfTheProgramReadsAsItsChineseText) {
     EXPECT_EQ(ListedWideResults(), (std::vector<std::u16string>{kAccepted, kRefused}));
 }
 
-// Without the program's own UTF-16 texts the dialog manager's would show: the Chinese texts of the
-// templates turn into question marks on the way through a code page without them. (Under UTF-8
-// they survive.) The A readers see the code page's form of what the program set.
-TEST_P(CodePageTest, TheTemplatesTextsReachAnAnsiDialogThroughTheCodePage) {
+// The A functions read the code page's form of the same texts: question marks where the code
+// page lacks the Chinese characters, their UTF-8 bytes under UTF-8.
+TEST_P(CodePageTest, AnsiReadersGetTheTextsInTheCodePage) {
     standin::Do("look at a button as the A functions read it", [] {
         const std::string text = standin::Inspect(standin::Control(IDD_MAIN, IDC_ADD)).text;
         EXPECT_EQ(text, GetParam() == CP_UTF8 ? "\xe6\xb7\xbb\xe5\x8a\xa0" : "??");

@@ -267,29 +267,22 @@ TEST_F(StandinTest, SubclassingReplacesTheProcedureAndForwardingReachesTheDialog
               (std::vector<UINT>{WM_INITDIALOG, WM_SETTEXT, WM_COMMAND, WM_DESTROY}));
 }
 
-// Outside 936 an ANSI dialog gets its templates' Chinese texts as question marks; SetWindowTextW
-// keeps the text whole through the platform's procedures, but a window the program subclassed
-// with an ANSI procedure only gets what the code page can hold.
-TEST_F(StandinTest, WideTextsReachTheWindowWholeOnlyThroughThePlatformsProcedures) {
+// Outside 936 an ANSI dialog gets its templates' Chinese texts as question marks and keeps a W
+// caption only as the code page holds it; a UTF-16 dialog keeps both whole until an ANSI window
+// procedure is put in front of it. The controls keep W texts whole in either.
+TEST_F(StandinTest, WideTextsStayWholeOnlyInUtf16Windows) {
     standin::SetCodePage(1252);
     static WNDPROC previous = nullptr;
-    standin::Do("set texts in UTF-16", [] {
+    standin::Do("an ANSI dialog", [] {
         HWND dialog = standin::Dialog(IDD_BATCH_ADD);
         HWND ok = standin::Control(IDD_BATCH_ADD, IDC_BATCH_OK);
         EXPECT_EQ(standin::Inspect(ok).text, "??");
         EXPECT_EQ(standin::Inspect(ok).wideText, u"??");
-
         EXPECT_TRUE(SetWindowTextW(ok, u"确定"));
         EXPECT_EQ(standin::Inspect(ok).wideText, u"确定");
         EXPECT_EQ(standin::Inspect(ok).text, "??");  // as GetWindowTextA reads it
         SetWindowTextA(ok, "OK");
         EXPECT_EQ(standin::Inspect(ok).wideText, u"OK");
-
-        previous = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
-            dialog, GWLP_WNDPROC,
-            reinterpret_cast<LONG_PTR>(+[](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
-                return CallWindowProcA(previous, w, m, wp, lp);
-            })));
         EXPECT_TRUE(SetWindowTextW(dialog, u"批量 caf\u00e9"));
         EXPECT_EQ(standin::Inspect(dialog).wideText, u"?? caf\u00e9");
     });
@@ -297,6 +290,34 @@ TEST_F(StandinTest, WideTextsReachTheWindowWholeOnlyThroughThePlatformsProcedure
     standin::Run([] { return static_cast<int>(OpenBatchDialog()); });
     EXPECT_TRUE(standin::Failures().empty());
     EXPECT_EQ(standin::CallsTo("SetWindowTextW").at(0).args, (Args{"#1102", "确定"}));
+
+    standin::Reset();
+    standin::SetCodePage(1252);
+    standin::Do("a UTF-16 dialog", [] {
+        HWND dialog = standin::Dialog(IDD_BATCH_ADD);
+        EXPECT_EQ(standin::Inspect(standin::Control(IDD_BATCH_ADD, IDC_BATCH_OK)).wideText,
+                  u"确定");
+        EXPECT_EQ(standin::Inspect(standin::Control(IDD_BATCH_ADD, IDC_BATCH_PASTE)).text, "??");
+        SetWindowTextW(dialog, u"批量");
+        EXPECT_EQ(standin::Inspect(dialog).wideText, u"批量");
+        auto forward = +[](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
+            return CallWindowProcA(previous, w, m, wp, lp);
+        };
+        previous = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(forward)));
+        SetWindowTextW(dialog, u"批量添加");
+        EXPECT_EQ(standin::Inspect(dialog).wideText, u"批量添加");
+        SetWindowLongPtrA(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(forward));
+        SetWindowTextW(dialog, u"批量添加文件");
+        EXPECT_EQ(standin::Inspect(dialog).wideText, u"??????");
+    });
+    EndBatchDialog(0);
+    standin::Run([] {
+        return static_cast<int>(
+            DialogBoxParamW(nullptr, MAKEINTRESOURCEW(IDD_BATCH_ADD), nullptr, RecordingProc, 0));
+    });
+    EXPECT_TRUE(standin::Failures().empty());
+    EXPECT_EQ(standin::CallsTo("DialogBoxParamW").at(0).args.at(1), std::to_string(IDD_BATCH_ADD));
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -1,8 +1,7 @@
 // Every literal text of the program, decoded from code page 936 and compared with the Chinese
 // text in the comment above it. The header is read as a file, so a text added later is checked
 // too, and a text without its comment is an error unless it is plain ASCII. The UTF-16 form the
-// program hands to the platform is compared with the same comments, and the button texts with
-// the dialog templates.
+// program hands to the platform is compared with the same comments.
 
 #include <gtest/gtest.h>
 #include <iconv.h>
@@ -16,10 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "resources/resource.h"
 #include "resources/texts.h"
 #include "runtime/wide_text.h"
-#include "standin/harness.h"
 
 namespace {
 
@@ -211,16 +208,19 @@ struct Literal {
     const char* bytes;
 };
 constexpr Literal kLiterals[] = {
-    {"kMainCaption", kMainCaption},         {"kColumnPath", kColumnPath},
-    {"kColumnResult", kColumnResult},       {"kConfirmClear", kConfirmClear},
-    {"kConfirmRestart", kConfirmRestart},   {"kResultAccepted", kResultAccepted},
-    {"kResultRefused", kResultRefused},     {"kSelectTitle", kSelectTitle},
-    {"kBatchCaption", kBatchCaption},       {"kConfirmBatch", kConfirmBatch},
-    {"kOutOfMemory", kOutOfMemory},         {"kAddButton", kAddButton},
-    {"kRemoveButton", kRemoveButton},       {"kBatchAddButton", kBatchAddButton},
-    {"kClearListButton", kClearListButton}, {"kRestartDeleteButton", kRestartDeleteButton},
-    {"kBatchOkButton", kBatchOkButton},     {"kBatchPasteButton", kBatchPasteButton},
-    {"kErrorCaption", kErrorCaption},       {"kInternalErrorFormat", kInternalErrorFormat},
+    {"kMainCaption", kMainCaption},
+    {"kColumnPath", kColumnPath},
+    {"kColumnResult", kColumnResult},
+    {"kConfirmClear", kConfirmClear},
+    {"kConfirmRestart", kConfirmRestart},
+    {"kResultAccepted", kResultAccepted},
+    {"kResultRefused", kResultRefused},
+    {"kSelectTitle", kSelectTitle},
+    {"kBatchCaption", kBatchCaption},
+    {"kConfirmBatch", kConfirmBatch},
+    {"kOutOfMemory", kOutOfMemory},
+    {"kErrorCaption", kErrorCaption},
+    {"kInternalErrorFormat", kInternalErrorFormat},
 };
 
 // UTF-8 to UTF-16 with glibc's iconv, apart from the stand-in's own conversions.
@@ -285,42 +285,6 @@ TEST(Texts, TheFatalBoxesConvertIntoTheirOwnBuffer) {
     EXPECT_FALSE(UiTextInto(kOutOfMemory, buffer, 4));
     EXPECT_EQ(buffer[0], u'\0');
     EXPECT_TRUE(UiTextInto(kOutOfMemory, buffer, 5));
-}
-
-// The dialogs set their button texts again at run time; they must be the templates' texts.
-TEST(Texts, ButtonTextsAreTheDialogTemplatesTexts) {
-    struct Button {
-        int dialog;
-        int control;
-        const char* text;
-    };
-    const Button buttons[] = {
-        {IDD_MAIN, IDC_ADD, kAddButton},
-        {IDD_MAIN, IDC_REMOVE, kRemoveButton},
-        {IDD_MAIN, IDC_BATCH_ADD, kBatchAddButton},
-        {IDD_MAIN, IDC_CLEAR_LIST, kClearListButton},
-        {IDD_MAIN, IDC_RESTART_DELETE, kRestartDeleteButton},
-        {IDD_BATCH_ADD, IDC_BATCH_OK, kBatchOkButton},
-        {IDD_BATCH_ADD, IDC_BATCH_PASTE, kBatchPasteButton},
-    };
-    size_t found = 0;
-    size_t templateButtons = 0;
-    for (const standin::DialogTemplate& dialog : standin::DialogTemplates()) {
-        for (const standin::ControlTemplate& control : dialog.controls) {
-            if (control.className != "button") {
-                continue;
-            }
-            ++templateButtons;
-            for (const Button& button : buttons) {
-                if (button.dialog == dialog.id && button.control == control.id) {
-                    EXPECT_EQ(control.text, button.text) << control.id;
-                    ++found;
-                }
-            }
-        }
-    }
-    EXPECT_EQ(found, std::size(buttons));
-    EXPECT_EQ(found, templateButtons) << "every button of the templates has its text here";
 }
 
 }  // namespace

@@ -47,14 +47,16 @@ size_t PendingActions();
 // Modules are "program", "shell32.dll", ...; drops "drop:<n>" and memory blocks "global:<n>"
 // (counted from 1 in the run); resources by their number. The stand-in's own steps (the dialog
 // manager's messages, a click's WM_COMMAND) are not logged. Entries, by function:
-//   DialogBoxParamA (module, template, owner, initParam)      EndDialog (dialog, result)
+//   DialogBoxParamA / DialogBoxParamW (module, template, owner, initParam)
+//   EndDialog (dialog, result)
 //   SendMessageA / SendMessageW / PostMessageA / DispatchMessageA (window, message, wParam, lParam)
 //   PeekMessageA (window, min, max, flags)   GetMessageA (window, min, max)   PostQuitMessage
 //   (code) ShowWindow (window, command)   EnableWindow (window, enable)   UpdateWindow (window)
-//   SetWindowTextA / SetWindowTextW (window, text)   Get/SetWindowLongA, Get/SetWindowLongPtrA
-//   (window, index[, value]) SetLayeredWindowAttributes (window, key, alpha, flags)   LoadIconA
-//   (module, resource) InitCommonControls ()   MessageBoxA / MessageBoxW (owner, text, caption,
-//   type) GetOpenFileNameA (lStructSize, owner, instance, filter bytes, custom filter "set"/"NULL",
+//   SetWindowTextA / SetWindowTextW (window, text)   Get/SetWindowLongA, Get/SetWindowLongPtrA,
+//   SetWindowLongPtrW (window, index[, value]) SetLayeredWindowAttributes (window, key, alpha,
+//   flags)   LoadIconA (module, resource) InitCommonControls ()   MessageBoxA / MessageBoxW (owner,
+//   text, caption, type) GetOpenFileNameA (lStructSize, owner, instance, filter bytes, custom
+//   filter "set"/"NULL",
 //     nMaxCustFilter, nFilterIndex, nMaxFile, "zeroed"/"not zeroed", file-title length,
 //     nMaxFileTitle, initial dir, title, Flags, def ext, lCustData, hook "set"/"NULL", template)
 //   CommDlgExtendedError ()   DragAcceptFiles (window, accept)   DragFinish (drop)
