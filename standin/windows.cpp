@@ -400,6 +400,7 @@ WindowInfo Inspect(HWND window) {
     info.smallIcon = record->smallIcon;
     info.bigIcon = record->bigIcon;
     info.redraw = record->redraw;
+    info.unicode = record->unicode;
     return info;
 }
 

@@ -80,7 +80,8 @@ TEST_F(DropTest, RegisteringTwiceChangesNothingAndOtherMessagesPassUnchanged) {
     standin::Close(IDD_MAIN);
     RunProgram();
     EXPECT_EQ(standin::CountCalls("DragAcceptFiles"), 1u);
-    EXPECT_EQ(standin::CountCalls("SetWindowLongPtrA"), 1u);
+    EXPECT_EQ(standin::CountCalls("SetWindowLongPtrW"), 1u);
+    EXPECT_EQ(standin::CountCalls("SetWindowLongPtrA"), 0u);
     EXPECT_EQ(ListedPaths(), (std::vector<std::string>{"C:\\a.txt"}));
 }
 

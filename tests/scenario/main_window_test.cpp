@@ -38,6 +38,8 @@ TEST_F(MainWindowTest, StartUpSetsIconsCaptionColumnsAndStylesThenFadesIn) {
         standin::WindowInfo info = standin::Inspect(main);
         EXPECT_EQ(info.text, kMainCaption);
         EXPECT_EQ(info.wideText, u"重启删除文件 -- quorvel");
+        // Still a UTF-16 window after the drop target's procedure was installed.
+        EXPECT_TRUE(info.unicode);
         EXPECT_TRUE(info.visible);
         EXPECT_EQ(info.alpha, 255);
         EXPECT_NE(info.smallIcon, nullptr);

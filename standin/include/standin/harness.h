@@ -98,7 +98,8 @@ struct WindowInfo {
     BYTE alpha = 255;           // the last alpha set with SetLayeredWindowAttributes
     HICON smallIcon = nullptr;  // WM_SETICON
     HICON bigIcon = nullptr;
-    bool redraw = true;  // WM_SETREDRAW
+    bool redraw = true;   // WM_SETREDRAW
+    bool unicode = true;  // IsWindowUnicode: keeps texts set in UTF-16 whole
 };
 WindowInfo Inspect(HWND window);
 
