@@ -18,6 +18,12 @@ void DriveRemoveAndClear(HWND mainWindow);
 void DriveRestartDeletion(HWND mainWindow);
 void DriveRestartAllRefused(HWND mainWindow);
 void DriveClosing(HWND mainWindow);
+void DriveWideTexts(HWND mainWindow);
+
+// Scenarios that end the process with a fatal box instead of running the main window: the name of
+// each, one a line; and the run of one, which does not return (-1 when name is none of them).
+void ListFatalBoxScenarios(const char* indent);
+int RunFatalBoxScenario(const char* name);
 
 inline constexpr Scenario kScenarios[] = {
     {"start-up", DriveStartUp},
@@ -28,4 +34,5 @@ inline constexpr Scenario kScenarios[] = {
     {"restart-deletion", DriveRestartDeletion},
     {"restart-all-refused", DriveRestartAllRefused},
     {"closing", DriveClosing},
+    {"wide-texts", DriveWideTexts},
 };
