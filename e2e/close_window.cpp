@@ -7,7 +7,6 @@
 #include <cstdio>
 
 #include "layered_alpha.h"
-#include "resources/texts.h"
 
 namespace {
 
@@ -18,7 +17,8 @@ constexpr ULONGLONG kCloseMilliseconds = 20000;
 HWND WaitForOpaqueMainWindow() {
     const ULONGLONG end = GetTickCount64() + kFindMilliseconds;
     while (GetTickCount64() < end) {
-        HWND window = FindWindowA("#32770", kMainCaption);
+        // By the caption in UTF-16, which is the same on every code page.
+        HWND window = FindWindowW(L"#32770", L"重启删除文件 -- quorvel");
         if (window != nullptr && IsWindowVisible(window) && AlphaOf(window) == 255) {
             return window;
         }

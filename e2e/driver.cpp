@@ -573,3 +573,147 @@ bool SaveScreenshot(HWND window, const std::string& fileName) {
     ReleaseDC(nullptr, screen);
     return ok && WriteBmp(g_outputFolder + "\\" + fileName, width, height, pixels);
 }
+
+// --- Texts in UTF-16 -------------------------------------------------------------------------
+
+namespace {
+
+constexpr int kLargestWideText = 4096;
+
+std::wstring WideChildText(HWND window, UINT lengthMessage, UINT textMessage) {
+    DWORD_PTR length = 0;
+    if (SendMessageTimeoutW(window, lengthMessage, 0, 0, SMTO_NORMAL, kSendTimeoutMilliseconds,
+                            &length) == 0) {
+        return L"<no answer>";
+    }
+    std::wstring text(static_cast<size_t>(length) + 2, L'\0');
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(window, textMessage, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                        SMTO_NORMAL, kSendTimeoutMilliseconds, &copied);
+    text.resize(static_cast<size_t>(copied));
+    return text;
+}
+
+}  // namespace
+
+std::wstring WideCaptionOf(HWND window) {
+    std::wstring text(kLargestWideText, L'\0');
+    const int length = InternalGetWindowText(window, text.data(), kLargestWideText);
+    text.resize(static_cast<size_t>(length > 0 ? length : 0));
+    return text;
+}
+
+std::wstring WideTextOf(HWND window) {
+    return WideChildText(window, WM_GETTEXTLENGTH, WM_GETTEXT);
+}
+
+HWND WaitForTopWindowW(const char* className, const std::wstring& caption, DWORD timeout) {
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND window : TopWindowsOfClass(className)) {
+                if (WideCaptionOf(window) == caption) {
+                    found = window;
+                    return true;
+                }
+            }
+            return false;
+        },
+        timeout);
+    return found;
+}
+
+std::wstring WideMessageBoxText(HWND box) {
+    for (HWND child = GetWindow(box, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        if (lstrcmpiA(ClassOf(child).c_str(), "Static") == 0) {
+            std::wstring text = WideTextOf(child);
+            if (!text.empty()) {
+                return text;
+            }
+        }
+    }
+    return {};
+}
+
+HWND WaitForMessageBoxW(const std::wstring& text, DWORD timeout) {
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND window : TopWindowsOfClass("#32770")) {
+                if (WideMessageBoxText(window) == text) {
+                    found = window;
+                    return true;
+                }
+            }
+            return false;
+        },
+        timeout);
+    return found;
+}
+
+bool WideColumnHeader(HWND list, int index, std::wstring& header) {
+    wchar_t buffer[256] = {};
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT;
+    column.pszText = buffer;
+    column.cchTextMax = 256;
+    const bool exists = SendWithTimeout(list, LVM_GETCOLUMNW, static_cast<WPARAM>(index),
+                                        reinterpret_cast<LPARAM>(&column)) != 0;
+    header = exists ? column.pszText : L"";
+    return exists;
+}
+
+std::wstring WideCellText(HWND list, int row, int column) {
+    for (int capacity = 512; capacity <= kLargestCell; capacity *= 2) {
+        std::wstring buffer(static_cast<size_t>(capacity), L'\0');
+        LVITEMW item{};
+        item.mask = LVIF_TEXT;
+        item.iSubItem = column;
+        item.pszText = buffer.data();
+        item.cchTextMax = capacity;
+        LRESULT copied = SendWithTimeout(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
+                                         reinterpret_cast<LPARAM>(&item));
+        if (copied < capacity - 1) {
+            return std::wstring(item.pszText, static_cast<size_t>(copied));
+        }
+    }
+    return L"<too long>";
+}
+
+std::string PrintableWide(const std::wstring& text) {
+    std::string out;
+    for (wchar_t unit : text) {
+        if (unit >= 0x20 && unit < 0x7F) {
+            out += static_cast<char>(unit);
+        } else {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(unit));
+            out += escape;
+        }
+    }
+    return out;
+}
+
+bool CheckWideText(const std::wstring& actual, const std::wstring& expected,
+                   const std::string& what) {
+    if (actual == expected) {
+        return Check(true, what);
+    }
+    return Check(false, what + ": got \"" + PrintableWide(actual) + "\", expected \"" +
+                            PrintableWide(expected) + "\"");
+}
+
+bool AnsiOf(const std::wstring& text, std::string& ansi) {
+    const int length = static_cast<int>(text.size());
+    BOOL usedDefault = FALSE;
+    // UTF-8 takes neither the best-fit flag nor a default character, and holds every text.
+    const bool utf8 = GetACP() == CP_UTF8;
+    const int needed =
+        WideCharToMultiByte(CP_ACP, utf8 ? 0 : WC_NO_BEST_FIT_CHARS, text.c_str(), length, nullptr,
+                            0, nullptr, utf8 ? nullptr : &usedDefault);
+    ansi.assign(static_cast<size_t>(needed > 0 ? needed : 0), '\0');
+    WideCharToMultiByte(CP_ACP, utf8 ? 0 : WC_NO_BEST_FIT_CHARS, text.c_str(), length, ansi.data(),
+                        needed, nullptr, utf8 ? nullptr : &usedDefault);
+    return needed > 0 && !usedDefault;
+}

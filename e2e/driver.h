@@ -112,3 +112,29 @@ std::vector<std::string> PendingDeletions();
 void RememberOutputFolder();
 // Repaints the window, then copies it as it is on screen into a 24-bit BMP file of that name.
 bool SaveScreenshot(HWND window, const std::string& fileName);
+
+// --- Texts in UTF-16 -------------------------------------------------------------------------
+// The program's own texts read the same on every code page; these read them without passing
+// through the ANSI code page.
+
+// The text as the window manager keeps it (InternalGetWindowText); asks nothing of the window.
+std::wstring WideCaptionOf(HWND window);
+// The window's text with WM_GETTEXT in its W form (GetWindowTextW from this thread).
+std::wstring WideTextOf(HWND window);
+// A visible top-level window of this process of that class whose caption, as the window manager
+// keeps it, is exactly caption.
+HWND WaitForTopWindowW(const char* className, const std::wstring& caption,
+                       DWORD timeout = kWaitMilliseconds);
+// The static text of a message box, read with GetWindowTextW; empty when it has none.
+std::wstring WideMessageBoxText(HWND box);
+HWND WaitForMessageBoxW(const std::wstring& text, DWORD timeout = kWaitMilliseconds);
+// A column's header with LVM_GETCOLUMNW; false when there is no such column.
+bool WideColumnHeader(HWND list, int index, std::wstring& header);
+// One cell with LVM_GETITEMTEXTW.
+std::wstring WideCellText(HWND list, int row, int column);
+// The text with every code unit outside printable ASCII written as \uXXXX.
+std::string PrintableWide(const std::wstring& text);
+bool CheckWideText(const std::wstring& actual, const std::wstring& expected,
+                   const std::string& what);
+// The ANSI form of a text in the system's code page, when that code page holds it exactly.
+bool AnsiOf(const std::wstring& text, std::string& ansi);

@@ -7,7 +7,6 @@
 
 #include "app/shell.h"
 #include "driver.h"
-#include "resources/texts.h"
 #include "scenarios.h"
 
 namespace {
@@ -29,7 +28,8 @@ HANDLE g_programEnded = nullptr;
 
 DWORD WINAPI DriveScenario(void* parameter) {
     const Scenario& scenario = *static_cast<const Scenario*>(parameter);
-    HWND mainWindow = WaitForTopWindow("#32770", kMainCaption, kStartMilliseconds);
+    // Found by its caption in UTF-16, which is the same on every code page.
+    HWND mainWindow = WaitForTopWindowW("#32770", L"重启删除文件 -- quorvel", kStartMilliseconds);
     if (!Check(mainWindow != nullptr, "the main window appears with its caption")) {
         Abandon(scenario.name, 3);
     }
@@ -62,6 +62,7 @@ int ListScenarios() {
     for (const Scenario& scenario : kScenarios) {
         std::printf("  %s\n", scenario.name);
     }
+    ListFatalBoxScenarios("  ");
     return 2;
 }
 
@@ -75,8 +76,10 @@ int main(int argc, char** argv) {
         for (const Scenario& scenario : kScenarios) {
             std::printf("%s\n", scenario.name);
         }
+        ListFatalBoxScenarios("");
         return 0;
     }
+    RunFatalBoxScenario(argv[1]);
     const Scenario* scenario = FindScenario(argv[1]);
     if (scenario == nullptr) {
         return ListScenarios();

@@ -20,6 +20,12 @@ void DriveRestartAllRefused(HWND mainWindow);
 void DriveClosing(HWND mainWindow);
 void DriveListReadBack(HWND mainWindow);
 void DriveNames(HWND mainWindow);
+void DriveWideTexts(HWND mainWindow);
+
+// Scenarios that end the process with a fatal box instead of running the main window: the name of
+// each, one a line; and the run of one, which does not return (-1 when name is none of them).
+void ListFatalBoxScenarios(const char* indent);
+int RunFatalBoxScenario(const char* name);
 
 inline constexpr Scenario kScenarios[] = {
     {"start-up", DriveStartUp},
@@ -32,4 +38,5 @@ inline constexpr Scenario kScenarios[] = {
     {"closing", DriveClosing},
     {"list-read-back", DriveListReadBack},
     {"names", DriveNames},
+    {"wide-texts", DriveWideTexts},
 };

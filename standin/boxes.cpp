@@ -193,20 +193,39 @@ BOOL Refuse(DWORD error) {
     return FALSE;
 }
 
+// The next script action answers the box; bytes is the text of a MessageBoxA, which is compared
+// byte for byte with an expected text in the code page.
+int AnswerTheBox(const std::u16string& shown, const std::optional<std::string>& bytes) {
+    if (S().script.empty() || S().script.front().kind != ActionKind::AnswerBox) {
+        Abort("unexpected message box \"" + Utf8(shown) + "\"" + NextActionNote());
+    }
+    std::optional<Action> answer = TakeAction(ActionKind::AnswerBox);
+    if (answer->expectedWide && *answer->expectedWide != shown) {
+        Abort("message box shows \"" + Utf8(shown) + "\", the script expected \"" +
+              Utf8(*answer->expectedWide) + "\"");
+    }
+    if (answer->expectedText) {
+        const bool same =
+            bytes ? *bytes == *answer->expectedText : Widen(CP_ACP, *answer->expectedText) == shown;
+        if (!same) {
+            Abort("message box shows \"" + (bytes ? *bytes : Utf8(shown)) +
+                  "\", the script expected \"" + *answer->expectedText + "\"");
+        }
+    }
+    return answer->boxResult;
+}
+
 }  // namespace
 
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     LogCall("MessageBoxA", {Win(owner), Text(text), Text(caption), Unsigned(type)});
     const std::string shown = text ? text : "";
-    if (S().script.empty() || S().script.front().kind != ActionKind::AnswerBox) {
-        Abort("unexpected message box \"" + shown + "\"" + NextActionNote());
-    }
-    std::optional<Action> answer = TakeAction(ActionKind::AnswerBox);
-    if (answer->expectedText && *answer->expectedText != shown) {
-        Abort("message box shows \"" + shown + "\", the script expected \"" +
-              *answer->expectedText + "\"");
-    }
-    return answer->boxResult;
+    return AnswerTheBox(Widen(CP_ACP, shown), shown);
+}
+
+int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
+    LogCall("MessageBoxW", {Win(owner), WideArg(text), WideArg(caption), Unsigned(type)});
+    return AnswerTheBox(text ? std::u16string(text) : std::u16string(), std::nullopt);
 }
 
 namespace {

@@ -316,30 +316,11 @@ int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWCH source, int sourceLen
 namespace standin::detail {
 
 std::u16string WideOfAnsi(const std::string& ansi) {
-    if (ansi.empty()) {
-        return {};
-    }
-    const int length = static_cast<int>(ansi.size());
-    const int needed = MultiByteToWideChar(CP_ACP, 0, ansi.data(), length, nullptr, 0);
-    std::u16string wide(static_cast<size_t>(needed > 0 ? needed : 0), u'\0');
-    if (needed > 0) {
-        MultiByteToWideChar(CP_ACP, 0, ansi.data(), length, wide.data(), needed);
-    }
-    return wide;
+    return Widen(CP_ACP, ansi);
 }
 
 std::string AnsiOfWide(const std::u16string& wide) {
-    if (wide.empty()) {
-        return {};
-    }
-    const int length = static_cast<int>(wide.size());
-    const int needed =
-        WideCharToMultiByte(CP_ACP, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
-    std::string ansi(static_cast<size_t>(needed > 0 ? needed : 0), '\0');
-    if (needed > 0) {
-        WideCharToMultiByte(CP_ACP, 0, wide.data(), length, ansi.data(), needed, nullptr, nullptr);
-    }
-    return ansi;
+    return Narrow(CP_ACP, wide);
 }
 
 std::string Wtf8(const std::u16string& wide) {
@@ -370,6 +351,47 @@ std::u16string FromWtf8(const std::string& bytes) {
         AppendUtf16(c, wide);
     }
     return wide;
+}
+
+std::u16string Widen(unsigned codePage, const std::string& text) {
+    if (text.empty()) {
+        return {};
+    }
+    const DWORD savedError = S().lastError;
+    const int length = static_cast<int>(text.size());
+    const int needed = MultiByteToWideChar(codePage, 0, text.data(), length, nullptr, 0);
+    std::u16string wide(static_cast<size_t>(needed > 0 ? needed : 0), u'\0');
+    if (needed > 0) {
+        MultiByteToWideChar(codePage, 0, text.data(), length, wide.data(), needed);
+    }
+    S().lastError = savedError;
+    return wide;
+}
+
+std::string Narrow(unsigned codePage, const std::u16string& text) {
+    if (text.empty()) {
+        return {};
+    }
+    const DWORD savedError = S().lastError;
+    const int length = static_cast<int>(text.size());
+    const int needed =
+        WideCharToMultiByte(codePage, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+    std::string narrow(static_cast<size_t>(needed > 0 ? needed : 0), '\0');
+    if (needed > 0) {
+        WideCharToMultiByte(codePage, 0, text.data(), length, narrow.data(), needed, nullptr,
+                            nullptr);
+    }
+    S().lastError = savedError;
+    return narrow;
+}
+
+std::string Utf8(const std::u16string& text) {
+    return Narrow(CP_UTF8, text);
+}
+
+std::string WideArg(const char16_t* text) {
+    // WTF-8, so that a lone surrogate shows in the log as itself.
+    return text ? Wtf8(text) : std::string("NULL");
 }
 
 }  // namespace standin::detail

@@ -144,6 +144,7 @@ LRESULT SetItemText(ListRecord& list, WPARAM row, const LVITEMA* item) {
         cells.resize(static_cast<size_t>(item->iSubItem) + 1);
     }
     cells[static_cast<size_t>(item->iSubItem)] = TextOf(item->pszText);
+    list.rows[row].wideCells.erase(item->iSubItem);
     return TRUE;
 }
 
@@ -227,6 +228,7 @@ LRESULT InsertColumn(ListRecord& list, WPARAM index, const LVCOLUMNA* column) {
     }
     ListColumn added;
     added.header = (column->mask & LVCF_TEXT) ? TextOf(column->pszText) : std::string();
+    added.wideHeader = Widen(CP_ACP, added.header);
     added.width = (column->mask & LVCF_WIDTH) ? column->cx : 0;
     added.format = (column->mask & LVCF_FMT) ? column->fmt : LVCFMT_LEFT;
     const size_t at = std::min(static_cast<size_t>(index), list.columns.size());
@@ -251,6 +253,51 @@ LRESULT GetColumn(const ListRecord& list, WPARAM index, LVCOLUMNA* column) {
     if (column->mask & LVCF_SUBITEM) {
         column->iSubItem = static_cast<int>(index);
     }
+    return TRUE;
+}
+
+// The W messages: the control keeps the UTF-16 text whole, and an A reader gets it in the code
+// page.
+std::u16string WideTextOf(const WCHAR* text) {
+    // LPSTR_TEXTCALLBACKW is (LPWSTR)-1, as the A form.
+    return text && text != reinterpret_cast<const WCHAR*>(LPSTR_TEXTCALLBACKA)
+               ? std::u16string(text)
+               : std::u16string();
+}
+
+LRESULT InsertColumnW(ListRecord& list, WPARAM index, const LVCOLUMNW* column) {
+    if (!column) {
+        return -1;
+    }
+    const std::u16string header =
+        (column->mask & LVCF_TEXT) ? WideTextOf(column->pszText) : std::u16string();
+    const std::string narrow = Narrow(CP_ACP, header);
+    LVCOLUMNA ansi{};
+    ansi.mask = column->mask;
+    ansi.fmt = column->fmt;
+    ansi.cx = column->cx;
+    ansi.pszText = const_cast<char*>(narrow.c_str());
+    const LRESULT at = InsertColumn(list, index, &ansi);
+    if (at >= 0) {
+        list.columns[static_cast<size_t>(at)].wideHeader = header;
+    }
+    return at;
+}
+
+LRESULT SetItemTextW(ListRecord& list, WPARAM row, const LVITEMW* item) {
+    if (!item) {
+        return FALSE;
+    }
+    const std::u16string text = WideTextOf(item->pszText);
+    const std::string narrow = Narrow(CP_ACP, text);
+    LVITEMA ansi{};
+    ansi.mask = item->mask;
+    ansi.iSubItem = item->iSubItem;
+    ansi.pszText = const_cast<char*>(narrow.c_str());
+    if (!SetItemText(list, row, &ansi)) {
+        return FALSE;
+    }
+    list.rows[row].wideCells[item->iSubItem] = text;
     return TRUE;
 }
 
@@ -329,6 +376,10 @@ LRESULT ListViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
             return ValidRow(list, wParam) ? list.rows[wParam].state & static_cast<UINT>(lParam) : 0;
         case LVM_INSERTCOLUMNA:
             return InsertColumn(list, wParam, reinterpret_cast<const LVCOLUMNA*>(lParam));
+        case LVM_INSERTCOLUMNW:
+            return InsertColumnW(list, wParam, reinterpret_cast<const LVCOLUMNW*>(lParam));
+        case LVM_SETITEMTEXTW:
+            return SetItemTextW(list, wParam, reinterpret_cast<const LVITEMW*>(lParam));
         case LVM_GETCOLUMNA:
             return GetColumn(list, wParam, reinterpret_cast<LVCOLUMNA*>(lParam));
         case LVM_DELETECOLUMN:

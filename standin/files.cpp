@@ -147,10 +147,6 @@ std::u16string ShortFormOf(const std::string& key) {
     return !folder.empty() && folder.back() == u'\\' ? folder + name : folder + u"\\" + name;
 }
 
-std::string WideArg(LPCWSTR text) {
-    return text ? Wtf8(std::u16string(text)) : "NULL";
-}
-
 }  // namespace
 
 namespace standin {

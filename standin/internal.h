@@ -21,6 +21,10 @@ struct ListRowRecord {
     std::vector<std::string> cells;
     UINT state = 0;
     LVITEMA inserted{};
+    // Cells last written by a W message, by sub-item, exactly as given; the list keeps its texts
+    // in UTF-16, so these read back whole whatever the code page. cells holds them as an A reader
+    // sees them.
+    std::map<int, std::u16string> wideCells;
 };
 
 struct ListRecord {
@@ -32,7 +36,14 @@ struct ListRecord {
 
 struct WindowRecord {
     std::string className;
-    std::string text;
+    std::string text;  // as the A functions read it
+    // The text as set in UTF-16, when it reached the window whole; otherwise the W functions read
+    // text converted from the code page.
+    std::optional<std::u16string> wideText;
+    // A UTF-16 window keeps a W text whole; an ANSI one (an ANSI dialog, or any window whose
+    // procedure was last set with an A function) gets it through the code page. The controls are
+    // UTF-16 windows, as those of the common controls version 6 are.
+    bool unicode = true;
     DWORD style = 0;  // WS_VISIBLE and WS_DISABLED carry visibility and the enabled state
     DWORD exStyle = 0;
     HWND parent = nullptr;
@@ -42,9 +53,6 @@ struct WindowRecord {
     LONG_PTR userData = 0;
     LONG_PTR dialogResultSlot = 0;  // DWLP_MSGRESULT
     LONG_PTR dialogUser = 0;        // DWLP_USER
-    // Set when the text came in UTF-16 (the scripted user's typing); the A calls see it converted
-    // by best fit, as the platform's A calls see a window's UTF-16 text.
-    std::optional<std::u16string> wideText;
     BYTE alpha = 255;
     COLORREF colorKey = 0;
     DWORD layeredFlags = 0;
@@ -79,9 +87,10 @@ enum class ActionKind { Input, AnswerBox, ChooseFiles, CancelFileDialog };
 struct Action {
     ActionKind kind = ActionKind::Input;
     std::string description;
-    std::function<void()> step;  // Input
-    int boxResult = 0;           // AnswerBox
-    std::optional<std::string> expectedText;
+    std::function<void()> step;                    // Input
+    int boxResult = 0;                             // AnswerBox
+    std::optional<std::string> expectedText;       // in the selected code page
+    std::optional<std::u16string> expectedWide;    // in UTF-16
     std::string fileBuffer;                        // ChooseFiles
     std::optional<std::u16string> wideFileBuffer;  // ChooseFilesW: given in UTF-16
 };
@@ -160,6 +169,14 @@ std::string Num(long long value);
 std::string Unsigned(unsigned long long value);
 std::string Text(const char* text);  // "NULL" for a null pointer
 std::string Pointer(const void* pointer);
+// A UTF-16 text for the log: its UTF-8 form, "NULL" for a null pointer.
+std::string WideArg(const char16_t* text);
+
+// Conversions for the stand-in's own bookkeeping, by the rules of its MultiByteToWideChar and
+// WideCharToMultiByte (CP_ACP is the selected code page); they leave the last error alone.
+std::u16string Widen(unsigned codePage, const std::string& text);
+std::string Narrow(unsigned codePage, const std::u16string& text);
+std::string Utf8(const std::u16string& text);
 std::string Win(HWND window);
 
 // Records a failure and ends the scenario.

@@ -78,7 +78,9 @@ std::string DescribeAction(const Action& action) {
             return action.description;
         case ActionKind::AnswerBox:
             return "answer a message box with " + Num(action.boxResult) +
-                   (action.expectedText ? " (expecting \"" + *action.expectedText + "\")" : "");
+                   (action.expectedText ? " (expecting \"" + *action.expectedText + "\")" : "") +
+                   (action.expectedWide ? " (expecting \"" + Utf8(*action.expectedWide) + "\")"
+                                        : "");
         case ActionKind::ChooseFiles:
             return "choose files in an open-file dialog";
         case ActionKind::CancelFileDialog:
@@ -353,6 +355,14 @@ void AnswerBox(int result, std::optional<std::string> expectedText) {
     action.kind = ActionKind::AnswerBox;
     action.boxResult = result;
     action.expectedText = std::move(expectedText);
+    S().script.push_back(std::move(action));
+}
+
+void AnswerBox(int result, const std::u16string& expectedText) {
+    Action action;
+    action.kind = ActionKind::AnswerBox;
+    action.boxResult = result;
+    action.expectedWide = expectedText;
     S().script.push_back(std::move(action));
 }
 

@@ -297,10 +297,22 @@ const DialogTemplate* FindTemplate(int id) {
     return nullptr;
 }
 
-HWND BuildDialog(const DialogTemplate& tmpl, HWND owner, DLGPROC dialogProc) {
+// A template holds its texts in UTF-16 (the table keeps them as code page 936 bytes). The W dialog
+// manager creates the windows with those texts; the ANSI one converts them to the ANSI code page
+// first, so that outside 936 the Chinese ones arrive as question marks.
+void SetTemplateText(WindowRecord& record, const std::string& text936, bool unicode) {
+    const std::u16string wide = Widen(936, text936);
+    record.text = Narrow(CP_ACP, wide);
+    if (unicode) {
+        record.wideText = wide;
+    }
+}
+
+HWND BuildDialog(const DialogTemplate& tmpl, HWND owner, DLGPROC dialogProc, bool unicode) {
     auto dialog = std::make_unique<WindowRecord>();
     dialog->className = "#32770";
-    dialog->text = tmpl.caption;
+    SetTemplateText(*dialog, tmpl.caption, unicode);
+    dialog->unicode = unicode;
     dialog->style = tmpl.style & ~static_cast<DWORD>(WS_VISIBLE);
     dialog->exStyle = tmpl.exStyle;
     dialog->parent = owner;
@@ -312,7 +324,7 @@ HWND BuildDialog(const DialogTemplate& tmpl, HWND owner, DLGPROC dialogProc) {
     for (const ControlTemplate& control : tmpl.controls) {
         auto child = std::make_unique<WindowRecord>();
         child->className = control.className;
-        child->text = control.text;
+        SetTemplateText(*child, control.text, unicode);
         child->style = control.style;
         child->exStyle = control.exStyle;
         child->parent = window;
@@ -377,7 +389,7 @@ WindowInfo Inspect(HWND window) {
     }
     info.className = record->className;
     info.text = record->text;
-    info.wideText = record->wideText ? *record->wideText : WideOfAnsi(record->text);
+    info.wideText = record->wideText ? *record->wideText : Widen(CP_ACP, record->text);
     info.style = record->style;
     info.exStyle = record->exStyle;
     info.visible = (record->style & WS_VISIBLE) != 0;
@@ -388,6 +400,7 @@ WindowInfo Inspect(HWND window) {
     info.smallIcon = record->smallIcon;
     info.bigIcon = record->bigIcon;
     info.redraw = record->redraw;
+    info.unicode = record->unicode;
     return info;
 }
 
@@ -424,7 +437,13 @@ ListInfo InspectList(HWND listControl) {
     info.extendedStyleCalls = record->list.extendedStyleCalls;
     for (size_t i = 0; i < record->list.rows.size(); ++i) {
         const ListRowRecord& row = record->list.rows[i];
-        info.rows.push_back(ListRow{row.cells, row.inserted});
+        ListRow shown{row.cells, row.inserted, {}};
+        for (size_t cell = 0; cell < row.cells.size(); ++cell) {
+            auto wide = row.wideCells.find(static_cast<int>(cell));
+            shown.wideCells.push_back(wide != row.wideCells.end() ? wide->second
+                                                                  : Widen(CP_ACP, row.cells[cell]));
+        }
+        info.rows.push_back(std::move(shown));
         if (row.state & LVIS_FOCUSED) {
             info.focusedRow = static_cast<int>(i);
         }
@@ -488,18 +507,26 @@ LRESULT CallWindowProcA(WNDPROC procedure, HWND window, UINT message, WPARAM wPa
     return procedure ? procedure(window, message, wParam, lParam) : 0;
 }
 
+// The stand-in's messages carry no texts that would need converting on the way.
+LRESULT CallWindowProcW(WNDPROC procedure, HWND window, UINT message, WPARAM wParam,
+                        LPARAM lParam) {
+    return procedure ? procedure(window, message, wParam, lParam) : 0;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Dialogs
 
-INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND owner, DLGPROC dialogProc,
-                        LPARAM initParam) {
-    LogCall("DialogBoxParamA", {instance ? ModuleName(ModuleIndex(instance)) : "NULL",
-                                Resource(templateName), Win(owner), Num(initParam)});
+namespace {
+
+INT_PTR RunModalDialog(const char* function, HINSTANCE instance, LPCSTR templateName, HWND owner,
+                       DLGPROC dialogProc, LPARAM initParam, bool unicode) {
+    LogCall(function, {instance ? ModuleName(ModuleIndex(instance)) : "NULL",
+                       Resource(templateName), Win(owner), Num(initParam)});
     const DialogTemplate* tmpl = instance == nullptr || ModuleIndex(instance) == 0
                                      ? FindTemplate(ResourceId(templateName))
                                      : nullptr;
     if (!tmpl) {
-        Fail("DialogBoxParamA: no dialog template " + Resource(templateName));
+        Fail(std::string(function) + ": no dialog template " + Resource(templateName));
         S().lastError = ERROR_RESOURCE_NAME_NOT_FOUND;
         return -1;
     }
@@ -512,7 +539,7 @@ INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND owner, DLG
         ownerRecord->style |= WS_DISABLED;
     }
 
-    HWND dialog = BuildDialog(*tmpl, ownerWindow, dialogProc);
+    HWND dialog = BuildDialog(*tmpl, ownerWindow, dialogProc, unicode);
     Deliver(dialog, WM_INITDIALOG, reinterpret_cast<WPARAM>(FirstTabStop(dialog)), initParam);
     WindowRecord* record = FindWindow(dialog);
     if ((tmpl->style & WS_VISIBLE) && !record->ended && !record->destroyed) {
@@ -548,6 +575,24 @@ INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND owner, DLG
         }
     }
     return result;
+}
+
+}  // namespace
+
+INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND owner, DLGPROC dialogProc,
+                        LPARAM initParam) {
+    return RunModalDialog("DialogBoxParamA", instance, templateName, owner, dialogProc, initParam,
+                          false);
+}
+
+// The program only names templates by number, which reads the same in both forms.
+INT_PTR DialogBoxParamW(HINSTANCE instance, LPCWSTR templateName, HWND owner, DLGPROC dialogProc,
+                        LPARAM initParam) {
+    if (!IS_INTRESOURCE(templateName)) {
+        Abort("DialogBoxParamW: the stand-in knows its templates by number only");
+    }
+    return RunModalDialog("DialogBoxParamW", instance, reinterpret_cast<LPCSTR>(templateName),
+                          owner, dialogProc, initParam, true);
 }
 
 BOOL EndDialog(HWND dialog, INT_PTR result) {
@@ -595,6 +640,26 @@ BOOL SetWindowTextA(HWND window, LPCSTR text) {
         return FALSE;
     }
     return Deliver(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)) ? TRUE : FALSE;
+}
+
+BOOL SetWindowTextW(HWND window, LPCWSTR text) {
+    LogCall("SetWindowTextW", {Win(window), WideArg(text)});
+    WindowRecord* record = LiveWindow(window);
+    if (!record) {
+        S().lastError = ERROR_INVALID_WINDOW_HANDLE;
+        return FALSE;
+    }
+    // The stand-in's procedures see the text in the code page; a UTF-16 window keeps it whole
+    // besides, an ANSI window only what the code page holds.
+    const std::u16string wide = text ? std::u16string(text) : std::u16string();
+    const bool whole = record->unicode;
+    const std::string narrow = Narrow(CP_ACP, wide);
+    const LRESULT set = Deliver(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(narrow.c_str()));
+    record = LiveWindow(window);
+    if (set && record && whole) {
+        record->wideText = wide;
+    }
+    return set ? TRUE : FALSE;
 }
 
 int GetWindowTextA(HWND window, LPSTR buffer, int bufferSize) {
@@ -733,15 +798,32 @@ LONG_PTR GetWindowLongPtrA(HWND window, int index) {
     return value;
 }
 
-LONG_PTR SetWindowLongPtrA(HWND window, int index, LONG_PTR value) {
-    LogCall("SetWindowLongPtrA", {Win(window), Num(index), Num(value)});
+namespace {
+
+// A new window procedure set with an A function makes an ANSI window of it, with a W function a
+// UTF-16 one.
+LONG_PTR SetLongPtr(const char* function, HWND window, int index, LONG_PTR value, bool unicode) {
+    LogCall(function, {Win(window), Num(index), Num(value)});
     WindowRecord* record = LiveWindow(window);
     LONG_PTR previous = 0;
     if (!record || !SetLong(*record, index, value, previous)) {
         S().lastError = record ? ERROR_INVALID_INDEX : ERROR_INVALID_WINDOW_HANDLE;
         return 0;
     }
+    if (index == GWLP_WNDPROC) {
+        record->unicode = unicode;
+    }
     return previous;
+}
+
+}  // namespace
+
+LONG_PTR SetWindowLongPtrA(HWND window, int index, LONG_PTR value) {
+    return SetLongPtr("SetWindowLongPtrA", window, index, value, false);
+}
+
+LONG_PTR SetWindowLongPtrW(HWND window, int index, LONG_PTR value) {
+    return SetLongPtr("SetWindowLongPtrW", window, index, value, true);
 }
 
 BOOL SetLayeredWindowAttributes(HWND window, COLORREF key, BYTE alpha, DWORD flags) {
@@ -786,6 +868,16 @@ BOOL GetLayeredWindowAttributes(HWND window, COLORREF* key, BYTE* alpha, DWORD* 
 
 LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     LogCall("SendMessageA", {Win(window), Unsigned(message), Unsigned(wParam), Num(lParam)});
+    return Deliver(window, message, wParam, lParam);
+}
+
+// Only the W messages the stand-in's controls answer carry texts in UTF-16; a window message with
+// a text in it would reach the ANSI procedures in the wrong form, so it is refused.
+LRESULT SendMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    LogCall("SendMessageW", {Win(window), Unsigned(message), Unsigned(wParam), Num(lParam)});
+    if (message == WM_SETTEXT || message == WM_GETTEXT || message == WM_GETTEXTLENGTH) {
+        Abort("SendMessageW with a window text message: use SetWindowTextW or the A message");
+    }
     return Deliver(window, message, wParam, lParam);
 }
 

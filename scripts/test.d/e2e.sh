@@ -6,8 +6,12 @@
 # Ends with "N passed, M failed" and exits non-zero when a scenario failed.
 #
 # Usage: e2e.sh [scenario ...]   (default: every scenario, then the real program)
-# E2E_LOCALE: the locale Wine runs in, and so its ANSI code page (default zh_CN.UTF-8: 936;
-# C.UTF-8 gives 1252). Another locale gets a prefix and output folder of its own.
+#
+# E2E_LOCALE (default zh_CN.UTF-8) is the locale Wine runs in, which gives the ANSI code page:
+# C.UTF-8 gives 1252, and hi_IN.UTF-8, a locale without an ANSI code page of its own, gives UTF-8
+# (65001); Wine 8 takes no ACP value from the registry. Another locale than the default gets a
+# prefix and output folder of its own under build/e2e/, and its screenshots are copied into
+# build/e2e/ beside the others.
 set -uo pipefail
 cd "$(dirname "$0")/../.." || exit 1
 root=$PWD
@@ -23,16 +27,16 @@ wineserver=/usr/lib/wine/wineserver
 suite=$root/build/win64/e2e/e2e_suite.exe
 closer=$root/build/win64/e2e/e2e_close.exe
 program=$root/build/win64/rebootdel.exe
-locale=${E2E_LOCALE:-zh_CN.UTF-8}
+locale_name=${E2E_LOCALE:-zh_CN.UTF-8}
 out=$root/build/e2e
-[ "$locale" = zh_CN.UTF-8 ] || out=$root/build/e2e-$locale
+shots=$out
+if [ "$locale_name" != zh_CN.UTF-8 ]; then
+    out=$shots/$locale_name
+fi
 
 for tool in "$wine" "$wineserver" /usr/bin/xvfb-run /usr/bin/convert; do
     [ -x "$tool" ] || fail "$tool is missing (run make setup)"
 done
-# locale -a spells UTF-8 as utf8.
-locale -a 2>/dev/null | grep -qix "${locale/%UTF-8/utf8}" ||
-    fail "the $locale locale is missing (run make setup)"
 for exe in "$suite" "$closer" "$program"; do
     [ -f "$exe" ] || fail "$exe does not exist; build win64 first (make win64)"
 done
@@ -43,7 +47,16 @@ if [ -z "${E2E_ON_XVFB:-}" ]; then
 fi
 
 export WINEPREFIX=$out/prefix WINEARCH=win64 WINEDEBUG=-all
-export LANG=$locale LC_ALL=$locale
+# A locale the system has not generated (hi_IN.UTF-8 is not among Debian's) is compiled into the
+# output folder: without it Wine's Unix side has no UTF-8 for non-ASCII file names.
+listed_name=$(echo "$locale_name" | tr '[:upper:]' '[:lower:]' | sed 's/utf-8$/utf8/')
+if ! locale -a 2>/dev/null | tr '[:upper:]' '[:lower:]' | grep -qx "$listed_name"; then
+    mkdir -p "$out/locale"
+    localedef -i "${locale_name%%.*}" -f UTF-8 "$out/locale/$locale_name" >/dev/null 2>&1 ||
+        fail "could not compile the locale $locale_name"
+    export LOCPATH=$out/locale
+fi
+export LANG=$locale_name LC_ALL=$locale_name
 # No Mono or Gecko installers: the program needs neither, and there is no network for them.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
@@ -61,6 +74,19 @@ timeout 300 "$wine" wineboot --init >"$out/wineboot.log" 2>&1 ||
 # unmanaged windows are drawn the same and hide at once.
 timeout 60 "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 ||
     fail "could not configure the Wine prefix"
+# A Western Windows shows Chinese in the dialog font and the caption font through its font links
+# to its East Asian fonts; the prefix's own links name Windows fonts that are not installed here,
+# so outside the Chinese locale they are pointed at the Chinese font that is.
+cjk_file=$(fc-match -f '%{file}' ':lang=zh-cn' 2>/dev/null)
+cjk_family=$(fc-match -f '%{family[0]}' ':lang=zh-cn' 2>/dev/null)
+if [ "$locale_name" != zh_CN.UTF-8 ] && [ -n "$cjk_file" ]; then
+    for face in 'MS Sans Serif' Tahoma; do
+        timeout 60 "$wine" reg add \
+            'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v "$face" \
+            /t REG_MULTI_SZ /d "$(basename "$cjk_file"),$cjk_family" /f >/dev/null 2>&1 ||
+            fail "could not link the font $face to $cjk_family"
+    done
+fi
 timeout 60 "$wineserver" -w
 # One server for the whole run, so that each scenario starts quickly.
 "$wineserver" -p </dev/null >/dev/null 2>&1
@@ -145,6 +171,11 @@ for bmp in "$out"/*.bmp; do
     /usr/bin/convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
 done
 ls "$out"/*.png >/dev/null 2>&1 && echo "e2e: screenshots: $(cd "$out" && echo *.png)"
+if [ "$out" != "$shots" ]; then
+    for png in "$out"/*.png; do
+        [ -e "$png" ] && cp "$png" "$shots/"
+    done
+fi
 
 [ "$failed" -eq 0 ] || echo "e2e: failed: ${failed_names[*]}"
 echo "$passed passed, $failed failed"

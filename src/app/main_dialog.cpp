@@ -8,6 +8,7 @@
 #include "resources/resource.h"
 #include "resources/texts.h"
 #include "restart/restart_deletion.h"
+#include "runtime/wide_text.h"
 
 namespace {
 
@@ -18,7 +19,7 @@ BOOL OnMainInitDialog(HWND window) {
     SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(g_app.mainIcon));
     SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(g_app.mainIcon));
     g_app.mainWindow = window;
-    SetWindowTextA(window, kMainCaption);
+    SetWindowTextW(window, WideC(UiText(kMainCaption)));
     g_app.listControl = GetDlgItem(window, IDC_FILE_LIST);
     SetListExtendedStyles();
     AddColumn(kPathColumnWidth, kColumnPath, 0);
@@ -90,7 +91,10 @@ int StartApplication() {
     HMODULE module = GetModuleHandleA(nullptr);
     g_app.mainIcon = LoadIconA(module, MAKEINTRESOURCEA(IDI_APP));
     InitCommonControls();
-    DialogBoxParamA(module, MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainDialogProc, 0);
+    // The W dialog manager keeps the template's UTF-16 texts (the buttons) and makes the window a
+    // UTF-16 one, which keeps the caption whole; the ANSI one passes both through the system's
+    // code page, which outside 936 lacks the Chinese texts.
+    DialogBoxParamW(module, MAKEINTRESOURCEW(IDD_MAIN), nullptr, MainDialogProc, 0);
     return 0;
 }
 

@@ -1,5 +1,7 @@
 #include "app/shell.h"
 
+#include "runtime/wide_text.h"
+
 void PumpPendingMessages() {
     MSG message;
     // Look before taking, so a WM_QUIT stays in the queue for the loop that owns it.
@@ -11,7 +13,9 @@ void PumpPendingMessages() {
 }
 
 int ShowMessage(HWND owner, const char* text, UINT type, const char* caption) {
-    return MessageBoxA(owner, text, caption != nullptr ? caption : " ", type) - 1;
+    const WideText& shown = UiText(text);
+    const WideText& title = UiText(caption != nullptr ? caption : " ");
+    return MessageBoxW(owner, WideC(shown), WideC(title), type) - 1;
 }
 
 bool ConfirmPrompt(HWND owner, const char* text) {

@@ -12,7 +12,9 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 // Dispatches every message already waiting in the queue; never waits. WM_QUIT stays queued.
 void PumpPendingMessages();
-// MessageBoxA's result minus one (IDOK gives 0). A null caption shows " ".
+// A message box of the program's own texts (code page 936 literals), shown in UTF-16 so that it
+// reads the same on every code page; the box's result minus one (IDOK gives 0). A null caption
+// shows " ".
 int ShowMessage(HWND owner, const char* text, UINT type, const char* caption = nullptr);
 // An OK/Cancel question with the question icon and an empty caption: true for OK.
 bool ConfirmPrompt(HWND owner, const char* text);

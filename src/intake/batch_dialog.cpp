@@ -24,7 +24,7 @@ BOOL OnBatchInitDialog(HWND window) {
     SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(g_app.batchIcon));
     SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(g_app.batchIcon));
     g_app.batchWindow = window;
-    SetWindowTextA(window, kBatchCaption);
+    SetWindowTextW(window, WideC(UiText(kBatchCaption)));
     ShowWindow(g_app.mainWindow, SW_HIDE);
     // TRUE lets the dialog manager put the focus on the first tab stop, the edit box.
     return TRUE;
@@ -105,7 +105,8 @@ int RunBatchAddDialog() {
     HMODULE module = GetModuleHandleA(nullptr);
     g_app.batchIcon = LoadIconA(module, MAKEINTRESOURCEA(IDI_APP));
     InitCommonControls();
-    DialogBoxParamA(module, MAKEINTRESOURCEA(IDD_BATCH_ADD), nullptr, BatchAddDialogProc, 0);
+    // As the main window: the W dialog manager keeps the button texts and the caption whole.
+    DialogBoxParamW(module, MAKEINTRESOURCEW(IDD_BATCH_ADD), nullptr, BatchAddDialogProc, 0);
     g_app.batchWindow = nullptr;
     return 0;
 }

@@ -79,8 +79,11 @@ void RegisterDropTarget(HWND window, WNDPROC callback) {
     g_app.dropRegistry.push_back(DropTarget{window, callback});
     DragAcceptFiles(window, TRUE);
     AllowDropsFromLowerIntegrity(window);
+    // Installed as a W procedure, so the window stays a UTF-16 one: a window procedure set with
+    // the A function would turn it into an ANSI window, whose caption every WM_GETTEXT in W form
+    // then reads through the system's code page.
     g_app.previousWindowProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DropTargetWindowProc)));
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DropTargetWindowProc)));
 }
 
 LRESULT CALLBACK DropTargetWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -88,7 +91,8 @@ LRESULT CALLBACK DropTargetWindowProc(HWND window, UINT message, WPARAM wParam, 
         HandleDroppedFiles(reinterpret_cast<HDROP>(wParam), window);
         return 0;
     }
-    return CallWindowProcA(g_app.previousWindowProc, window, message, wParam, lParam);
+    // Every message arrives in its W form and goes on in it.
+    return CallWindowProcW(g_app.previousWindowProc, window, message, wParam, lParam);
 }
 
 void HandleDroppedFiles(HDROP drop, HWND window) {

@@ -5,6 +5,7 @@
 
 #include "app/app_state.h"
 #include "app/shell.h"
+#include "runtime/wide_text.h"
 
 namespace {
 
@@ -104,14 +105,14 @@ void SetListExtendedStyles() {
 }
 
 void AddColumn(int width, const char* header, int columnIndex) {
-    Text headerCopy = TextFromC(header);
-    LVCOLUMNA column{};
+    WideText headerCopy = UiText(header);
+    LVCOLUMNW column{};
     column.mask = LVCF_WIDTH | LVCF_TEXT;
     column.fmt = LVCFMT_LEFT;
     column.cx = width;
-    column.pszText = headerCopy.data();
-    SendToList(LVM_INSERTCOLUMNA, static_cast<WPARAM>(columnIndex),
-               reinterpret_cast<LPARAM>(&column));
+    column.pszText = WideData(headerCopy);
+    SendMessageW(g_app.listControl, LVM_INSERTCOLUMNW, static_cast<WPARAM>(columnIndex),
+                 reinterpret_cast<LPARAM>(&column));
 }
 
 int RowCount() {
@@ -158,12 +159,13 @@ Text GetRowText(int row, int column) {
 }
 
 void SetRowResult(int row, const char* text) {
-    Text textCopy = TextFromC(text);
-    LVITEMA item{};
+    WideText textCopy = UiText(text);
+    LVITEMW item{};
     item.mask = LVIF_TEXT;
     item.iSubItem = kResultColumn;
-    item.pszText = textCopy.data();
-    SendToList(LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    item.pszText = WideData(textCopy);
+    SendMessageW(g_app.listControl, LVM_SETITEMTEXTW, static_cast<WPARAM>(row),
+                 reinterpret_cast<LPARAM>(&item));
 }
 
 bool RemoveRow(int row) {

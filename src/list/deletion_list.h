@@ -8,6 +8,7 @@
 
 // Grid lines, then full-row selection.
 void SetListExtendedStyles();
+// A report column whose header is one of the program's literal texts, shown in UTF-16.
 void AddColumn(int width, const char* header, int columnIndex);
 int RowCount();
 // Appends a row at the end with the path and an empty result; the new row's index or -1.
@@ -16,6 +17,7 @@ int AppendPath(const Text& path);
 bool ContainsPath(const Text& path);
 // The whole text of one cell, however long; empty for a negative row.
 Text GetRowText(int row, int column);
+// Writes a row's result, one of the program's literal texts, in UTF-16.
 void SetRowResult(int row, const char* text);
 bool RemoveRow(int row);
 bool ClearRows();

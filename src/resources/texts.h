@@ -2,7 +2,8 @@
 
 // Every literal text the program shows, as code page 936 bytes. The comment before each is its
 // Chinese text; a test decodes each entry and compares it with that comment. One text stands on
-// one line so that the test can read it, however long the line.
+// one line so that the test can read it, however long the line. The program hands them to the
+// platform in UTF-16 (UiText), so they read the same whatever the system's code page.
 
 // clang-format off
 

@@ -7,8 +7,14 @@
 
 #include "platform/win32.h"
 #include "resources/texts.h"
+#include "runtime/wide_text.h"
 
 namespace {
+
+// Room for either box's text: wsprintfA writes at most 1024 bytes, and a byte gives at most one
+// UTF-16 code unit.
+constexpr int kBoxTextCapacity = 1024;
+constexpr int kBoxCaptionCapacity = 16;
 
 void (*gCleanup)() = nullptr;
 // Set while a fatal box or the clean-up runs, so that a second failure on the way out (say, an
@@ -20,13 +26,18 @@ bool gEnding = false;
     ExitProcess(0);
 }
 
-// Nothing on this path allocates: the text is a literal or a caller's fixed buffer.
+// Nothing on this path allocates: the text is a literal or a caller's fixed buffer, and it is
+// converted to UTF-16 into buffers on the stack, so that it reads the same on every code page.
 [[noreturn]] void ShowFatalBoxAndExit(const char* text) {
     if (gEnding) {
         EndProcess();
     }
     gEnding = true;
-    MessageBoxA(nullptr, text, kErrorCaption, MB_ICONERROR);
+    WCHAR shown[kBoxTextCapacity];
+    WCHAR caption[kBoxCaptionCapacity];
+    UiTextInto(text, shown, kBoxTextCapacity);
+    UiTextInto(kErrorCaption, caption, kBoxCaptionCapacity);
+    MessageBoxW(nullptr, shown, caption, MB_ICONERROR);
     if (gCleanup != nullptr) {
         gCleanup();
     }

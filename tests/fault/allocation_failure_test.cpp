@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <sstream>
 
+#include "runtime/wide_text.h"
 #include "allocation_hook.h"
 #include "app/app_state.h"
 #include "fault_scenario.h"
@@ -55,10 +56,10 @@ Scenario AddRemoveBatchSchedule() {
         [](RunRecord&) { standin::Click(IDD_MAIN, IDC_BATCH_ADD); },
         [](RunRecord&) { standin::Click(IDD_BATCH_ADD, IDC_BATCH_PASTE); },
         [](RunRecord&) { standin::Click(IDD_BATCH_ADD, IDC_BATCH_OK); },
-        [](RunRecord&) { standin::AnswerBox(IDOK, kConfirmBatch); },
+        [](RunRecord&) { standin::AnswerBox(IDOK, UiText(kConfirmBatch)); },
         [](RunRecord& r) { LookBeforeRestart(r); },
         [](RunRecord&) { standin::Click(IDD_MAIN, IDC_RESTART_DELETE); },
-        [](RunRecord&) { standin::AnswerBox(IDOK, kConfirmRestart); },
+        [](RunRecord&) { standin::AnswerBox(IDOK, UiText(kConfirmRestart)); },
         [](RunRecord&) { standin::Close(IDD_MAIN); },
     };
     return scenario;
@@ -71,6 +72,9 @@ void Script(const Scenario& scenario, RunRecord& record, size_t count) {
         scenario.steps[i](record);
     }
 }
+
+// The out-of-memory box's text as the call log writes the UTF-16 texts of the W functions.
+const std::string kOutOfMemoryUtf8 = "内存不足";
 
 // For each allocation of the watched run, how many script actions had been used by then.
 std::vector<uint16_t> g_actionsUsed;
@@ -108,7 +112,7 @@ std::vector<std::string> CheckOutOfMemoryEnd(const standin::RunResult& result) {
     size_t box = log.size();
     size_t boxes = 0;
     for (size_t i = 0; i < log.size(); ++i) {
-        if (log[i].function == "MessageBoxA" && log[i].args.at(1) == kOutOfMemory) {
+        if (log[i].function == "MessageBoxW" && log[i].args.at(1) == kOutOfMemoryUtf8) {
             box = i;
             ++boxes;
         }
@@ -117,7 +121,7 @@ std::vector<std::string> CheckOutOfMemoryEnd(const standin::RunResult& result) {
         wrong.push_back(std::to_string(boxes) + " out-of-memory boxes");
         return wrong;
     }
-    const std::vector<std::string> expectedBox = {"NULL", kOutOfMemory, kErrorCaption,
+    const std::vector<std::string> expectedBox = {"NULL", kOutOfMemoryUtf8, kErrorCaption,
                                                   std::to_string(MB_ICONERROR)};
     if (log[box].args != expectedBox) {
         wrong.push_back("the box has the wrong owner, caption or style");

@@ -4,6 +4,7 @@
 // around the list's first read-back buffer in every code page. No crash, no box, nothing listed
 // that was not handed over, nothing lost that was.
 
+#include "runtime/wide_text.h"
 #include "app/app_state.h"
 #include "fault_scenario.h"
 #include "intake/selection_rules.h"
@@ -45,7 +46,7 @@ TEST_F(BadInputTest, DropEntriesThatCannotBeReadAreSkippedAndTheRestArrive) {
         ExpectListed(listed);
         EXPECT_EQ(standin::CountCalls("DragFinish"), 2u);
         EXPECT_EQ(standin::UnfinishedDrops(), 0u);
-        EXPECT_EQ(standin::CountCalls("MessageBoxA"), 0u);
+        EXPECT_EQ(standin::CountCalls("MessageBoxW"), 0u);
         EndRun();
     }
     CountBadInput("drop entries that cannot be read", std::size(cases));
@@ -61,7 +62,7 @@ void PasteAndConfirm(RunRecord& record, const std::string& expectedEditText) {
                   expectedEditText);
     });
     standin::Click(IDD_BATCH_ADD, IDC_BATCH_OK);
-    standin::AnswerBox(IDOK, kConfirmBatch);
+    standin::AnswerBox(IDOK, UiText(kConfirmBatch));
     LookAtList(record);
     standin::Close(IDD_MAIN);
 }
@@ -192,7 +193,7 @@ TEST_F(BadInputTest, ASelectionTooLargeForTheBufferAddsNothing) {
         standin::Close(IDD_MAIN);
         RunProgram();
         ExpectListed({"C:\\kept.txt"});
-        EXPECT_EQ(standin::CountCalls("MessageBoxA"), 0u);
+        EXPECT_EQ(standin::CountCalls("MessageBoxW"), 0u);
         EndRun();
     }
     CountBadInput("open-file selections larger than the buffer", std::size(cases));
@@ -247,7 +248,7 @@ TEST_F(BadInputTest, MoveFileExARefusingShowsInTheRowsAndDecidesTheRestartPrompt
         SetMoveRule(record, c.accepts);
         LookBeforeRestart(record);
         standin::Click(IDD_MAIN, IDC_RESTART_DELETE);
-        standin::AnswerBox(IDOK, kConfirmRestart);
+        standin::AnswerBox(IDOK, UiText(kConfirmRestart));
         standin::Close(IDD_MAIN);
         RunProgram();
 
@@ -259,7 +260,7 @@ TEST_F(BadInputTest, MoveFileExARefusingShowsInTheRowsAndDecidesTheRestartPrompt
         EXPECT_EQ(RowResults(), results);
         EXPECT_EQ(standin::CountCalls("RestartDialog"), c.offersRestart ? 1u : 0u);
         // Refusals are shown in the rows only.
-        EXPECT_EQ(standin::CountCalls("MessageBoxA"), 1u);
+        EXPECT_EQ(standin::CountCalls("MessageBoxW"), 1u);
         EndRun();
     }
     CountBadInput("MoveFileExA refusals", std::size(cases));
@@ -310,10 +311,10 @@ TEST_F(BadInputTest, PathsAtTheReadBackLimitsArriveOnceAndAreRequestedWhole) {
             standin::Click(IDD_MAIN, IDC_BATCH_ADD);
             standin::SetEditText(IDD_BATCH_ADD, IDC_BATCH_EDIT, batchText);
             standin::Click(IDD_BATCH_ADD, IDC_BATCH_OK);
-            standin::AnswerBox(IDOK, kConfirmBatch);
+            standin::AnswerBox(IDOK, UiText(kConfirmBatch));
             LookBeforeRestart(record);
             standin::Click(IDD_MAIN, IDC_RESTART_DELETE);
-            standin::AnswerBox(IDOK, kConfirmRestart);
+            standin::AnswerBox(IDOK, UiText(kConfirmRestart));
             standin::Close(IDD_MAIN);
             RunProgram();
 

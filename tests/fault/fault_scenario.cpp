@@ -5,6 +5,7 @@
 #include <map>
 
 #include "allocation_hook.h"
+#include "runtime/wide_text.h"
 
 namespace {
 
@@ -142,6 +143,8 @@ std::vector<std::string> RowPaths() {
     return paths;
 }
 
+// The result cells, each as the program's own literal it shows; the results are written in UTF-16,
+// so that they read alike on every code page.
 std::vector<std::string> RowResults() {
     std::vector<std::string> results;
     HWND list = standin::Control(IDD_MAIN, IDC_FILE_LIST);
@@ -149,7 +152,12 @@ std::vector<std::string> RowResults() {
         return results;
     }
     for (const standin::ListRow& row : standin::InspectList(list).rows) {
-        results.push_back(row.cells.size() < 2 ? std::string() : row.cells[1]);
+        const std::u16string wide = row.wideCells.size() < 2 ? std::u16string() : row.wideCells[1];
+        if (wide == UiText(kResultAccepted) || wide == UiText(kResultRefused)) {
+            results.push_back(wide == UiText(kResultAccepted) ? kResultAccepted : kResultRefused);
+        } else {
+            results.push_back(row.cells.size() < 2 ? std::string() : row.cells[1]);
+        }
     }
     return results;
 }

@@ -6,6 +6,7 @@
 // read-backs. The 5,000 rows are therefore put in with the list's own AppendPath; what the
 // intakes then add is scanned against all of them.
 
+#include "runtime/wide_text.h"
 #include "fault_scenario.h"
 #include "intake/selection_rules.h"
 #include "list/deletion_list.h"
@@ -94,11 +95,11 @@ TEST_F(SizeTest, ABatchOfTenThousandLinesAndADropAgainstFiveThousandRowsThenTheR
     standin::Click(IDD_MAIN, IDC_BATCH_ADD);
     standin::SetEditText(IDD_BATCH_ADD, IDC_BATCH_EDIT, text);
     standin::Click(IDD_BATCH_ADD, IDC_BATCH_OK);
-    standin::AnswerBox(IDOK, kConfirmBatch);
+    standin::AnswerBox(IDOK, UiText(kConfirmBatch));
     DropPaths(record, {"C:\\dropped1.txt", ListedRow(kListRows - 1), "C:\\dropped2.txt"});
     LookBeforeRestart(record);
     standin::Click(IDD_MAIN, IDC_RESTART_DELETE);
-    standin::AnswerBox(IDOK, kConfirmRestart);
+    standin::AnswerBox(IDOK, UiText(kConfirmRestart));
     standin::Close(IDD_MAIN);
     RunProgram();
 
@@ -128,7 +129,7 @@ TEST_F(SizeTest, ASelectionThatFillsTheWholeBufferArrivesWhole) {
     ChooseInDialog(record, directory, names);
     LookBeforeRestart(record);
     standin::Click(IDD_MAIN, IDC_RESTART_DELETE);
-    standin::AnswerBox(IDOK, kConfirmRestart);
+    standin::AnswerBox(IDOK, UiText(kConfirmRestart));
     standin::Close(IDD_MAIN);
     RunProgram();
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "runtime/wide_text.h"
 #include "app/app_state.h"
 #include "scenario.h"
 
@@ -24,17 +25,17 @@ protected:
         standin::Click(IDD_MAIN, IDC_BATCH_ADD);
         standin::SetEditText(IDD_BATCH_ADD, IDC_BATCH_EDIT, text);
         standin::Click(IDD_BATCH_ADD, IDC_BATCH_OK);
-        standin::AnswerBox(IDOK, kConfirmBatch);
+        standin::AnswerBox(IDOK, kBatchQuestion);
     }
 
     // The calls of the functions named since the first batch dialog opened, in log order, each
-    // as "function arg arg ...". The first DialogBoxParamA is the main window's.
+    // as "function arg arg ...". The first DialogBoxParamW is the main window's.
     static std::vector<std::string> CallsSinceBatchOpened(
         const std::vector<std::string>& functions) {
         std::vector<std::string> calls;
         size_t dialogsOpened = 0;
         for (const standin::Call& call : standin::Log()) {
-            if (call.function == "DialogBoxParamA") {
+            if (call.function == "DialogBoxParamW") {
                 ++dialogsOpened;
             }
             if (dialogsOpened < 2) {
@@ -63,6 +64,7 @@ TEST_F(BatchDialogTest, OpensOverAHiddenMainWindowAndAddsExistingNewFilesInLineO
     standin::Do("check the opened dialog", [] {
         const standin::WindowInfo batch = standin::Inspect(standin::Dialog(IDD_BATCH_ADD));
         EXPECT_EQ(batch.text, kBatchCaption);
+        EXPECT_EQ(batch.wideText, u"批量添加文件");
         EXPECT_TRUE(batch.visible);
         EXPECT_NE(batch.smallIcon, nullptr);
         EXPECT_EQ(batch.smallIcon, batch.bigIcon);
@@ -74,7 +76,7 @@ TEST_F(BatchDialogTest, OpensOverAHiddenMainWindowAndAddsExistingNewFilesInLineO
                          "C:\\b.txt\r\nC:\\dir\r\nC:\\missing.txt\r\nC:\\old.txt\r\n"
                          "C:\\a.txt\r\nC:\\b.txt\r\nC:\\A.TXT\r\n");
     standin::Click(IDD_BATCH_ADD, IDC_BATCH_OK);
-    standin::AnswerBox(IDOK, kConfirmBatch);
+    standin::AnswerBox(IDOK, kBatchQuestion);
     standin::Do("check the state after the batch", [] {
         EXPECT_TRUE(MainVisible());
         EXPECT_EQ(g_app.batchWindow, nullptr);
@@ -88,11 +90,11 @@ TEST_F(BatchDialogTest, OpensOverAHiddenMainWindowAndAddsExistingNewFilesInLineO
     EXPECT_EQ(ListedPaths(), (Paths{"C:\\old.txt", "C:\\b.txt", "C:\\a.txt", "C:\\A.TXT"}));
     EXPECT_EQ(ListedResults(), (Paths{"", "", "", ""}));
     // The question is owned by the batch dialog, OK/Cancel with the question icon, no caption.
-    EXPECT_EQ(ArgsOf("MessageBoxA"),
-              (std::vector<Args>{{"dialog:1100", kConfirmBatch, "",
+    EXPECT_EQ(ArgsOf("MessageBoxW"),
+              (std::vector<Args>{{"dialog:1100", kBatchQuestionUtf8, "",
                                   std::to_string(MB_OKCANCEL | MB_ICONQUESTION)}}));
     // The dialog has no owner, and at the end it is hidden before the main window comes back.
-    EXPECT_EQ(ArgsOf("DialogBoxParamA").at(1).at(2), "NULL");
+    EXPECT_EQ(ArgsOf("DialogBoxParamW").at(1).at(2), "NULL");
     EXPECT_EQ(CallsSinceBatchOpened({"ShowWindow", "EndDialog"}),
               (std::vector<std::string>{"ShowWindow dialog:1000 0", "ShowWindow dialog:1100 0",
                                         "ShowWindow dialog:1000 5", "EndDialog dialog:1100 0",
@@ -119,7 +121,7 @@ TEST_F(BatchDialogTest, EmptyBoxStillAsksAndThenJustCloses) {
     standin::Close(IDD_MAIN);
     RunProgram();
     EXPECT_TRUE(ListedPaths().empty());
-    EXPECT_EQ(standin::CountCalls("MessageBoxA"), 1u);
+    EXPECT_EQ(standin::CountCalls("MessageBoxW"), 1u);
     EXPECT_TRUE(standin::Inspect(standin::Dialog(IDD_BATCH_ADD)).destroyed);
     EXPECT_EQ(standin::CountCalls("PathFileExistsA"), 0u);
 }
@@ -129,7 +131,7 @@ TEST_F(BatchDialogTest, CancelLeavesTheDialogOpenWithItsTextAndOkThenAdds) {
     standin::Click(IDD_MAIN, IDC_BATCH_ADD);
     standin::SetEditText(IDD_BATCH_ADD, IDC_BATCH_EDIT, "C:\\a.txt");
     standin::Click(IDD_BATCH_ADD, IDC_BATCH_OK);
-    standin::AnswerBox(IDCANCEL, kConfirmBatch);
+    standin::AnswerBox(IDCANCEL, kBatchQuestion);
     standin::Do("check after Cancel", [] {
         EXPECT_FALSE(standin::Inspect(standin::Dialog(IDD_BATCH_ADD)).destroyed);
         EXPECT_EQ(BatchEditText(), "C:\\a.txt");
@@ -138,7 +140,7 @@ TEST_F(BatchDialogTest, CancelLeavesTheDialogOpenWithItsTextAndOkThenAdds) {
         EXPECT_FALSE(g_app.batchRunning);
     });
     standin::Click(IDD_BATCH_ADD, IDC_BATCH_OK);
-    standin::AnswerBox(IDOK, kConfirmBatch);
+    standin::AnswerBox(IDOK, kBatchQuestion);
     standin::Close(IDD_MAIN);
     RunProgram();
     EXPECT_EQ(ListedPaths(), (Paths{"C:\\a.txt"}));
@@ -159,7 +161,7 @@ TEST_F(BatchDialogTest, EnterAndEscapeDoNothing) {
     standin::Close(IDD_MAIN);
     RunProgram();
     EXPECT_TRUE(ListedPaths().empty());
-    EXPECT_EQ(standin::CountCalls("MessageBoxA"), 0u);
+    EXPECT_EQ(standin::CountCalls("MessageBoxW"), 0u);
 }
 
 TEST_F(BatchDialogTest, CloseBoxDiscardsTheTextShowsTheMainWindowAndReopensEmpty) {
@@ -182,7 +184,7 @@ TEST_F(BatchDialogTest, CloseBoxDiscardsTheTextShowsTheMainWindowAndReopensEmpty
     RunProgram();
 
     EXPECT_TRUE(ListedPaths().empty());
-    EXPECT_EQ(standin::CountCalls("MessageBoxA"), 0u);
+    EXPECT_EQ(standin::CountCalls("MessageBoxW"), 0u);
     // The main window comes back before the dialog ends; the dialog is not hidden first.
     EXPECT_EQ(CallsSinceBatchOpened({"ShowWindow", "EndDialog"}),
               (std::vector<std::string>{"ShowWindow dialog:1000 0", "ShowWindow dialog:1000 5",
@@ -190,7 +192,7 @@ TEST_F(BatchDialogTest, CloseBoxDiscardsTheTextShowsTheMainWindowAndReopensEmpty
                                         "ShowWindow dialog:1000 5", "EndDialog dialog:1100 0",
                                         "EndDialog dialog:1000 0"}));
     // Every opening loads the icon and sets up the common controls again.
-    EXPECT_EQ(standin::CountCalls("DialogBoxParamA"), 3u);
+    EXPECT_EQ(standin::CountCalls("DialogBoxParamW"), 3u);
     EXPECT_EQ(standin::CountCalls("InitCommonControls"), 3u);
 }
 
@@ -206,7 +208,7 @@ TEST_F(BatchDialogTest, PasteReplacesTheWholeTextWithTheClipboardsAndThoseLinesA
         EXPECT_EQ(g_app.clipboardText, "C:\\a.txt\r\nC:\\b.txt");
     });
     standin::Click(IDD_BATCH_ADD, IDC_BATCH_OK);
-    standin::AnswerBox(IDOK, kConfirmBatch);
+    standin::AnswerBox(IDOK, kBatchQuestion);
     // The clipboard text outlives the dialog, but a new dialog starts empty.
     standin::Click(IDD_MAIN, IDC_BATCH_ADD);
     standin::Do("check the reopened dialog", [] {
@@ -287,7 +289,7 @@ TEST_F(BatchDialogTest, RelativeLineIsListedAsTheFullPathItWasTestedAs) {
     // Moving elsewhere before the restart deletion must not change which file it asks for.
     standin::Do("change the current directory", [] { standin::SetCurrentDirectory("D:\\other"); });
     standin::Click(IDD_MAIN, IDC_RESTART_DELETE);
-    standin::AnswerBox(IDOK, kConfirmRestart);
+    standin::AnswerBox(IDOK, kRestartQuestion);
     standin::Close(IDD_MAIN);
     RunProgram();
 
@@ -326,7 +328,7 @@ TEST_F(BatchDialogTest, ANonAsciiLetterKeepsTheLineBreakAfterItUnderEitherCodePa
         standin::Click(IDD_MAIN, IDC_BATCH_ADD);
         standin::SetEditTextW(IDD_BATCH_ADD, IDC_BATCH_EDIT, u"C:\\café\r\nC:\\b.txt");
         standin::Click(IDD_BATCH_ADD, IDC_BATCH_OK);
-        standin::AnswerBox(IDOK, kConfirmBatch);
+        standin::AnswerBox(IDOK, UiText(kConfirmBatch));
         standin::Close(IDD_MAIN);
         RunProgram();
         EXPECT_EQ(ListedPaths(), (Paths{cafe, "C:\\b.txt"}));
@@ -347,7 +349,7 @@ TEST_F(BatchDialogTest, SecondOkDuringABatchIsIgnored) {
     standin::Close(IDD_MAIN);
     RunProgram();
     // No second question: an unexpected box would have failed the run.
-    EXPECT_EQ(standin::CountCalls("MessageBoxA"), 1u);
+    EXPECT_EQ(standin::CountCalls("MessageBoxW"), 1u);
     EXPECT_EQ(ListedPaths(), (Paths{"C:\\1.txt", "C:\\2.txt", "C:\\3.txt"}));
     EXPECT_EQ(standin::CountCalls("PathFileExistsA"), 3u);
 }
@@ -408,7 +410,7 @@ TEST_F(BatchDialogTest, BatchButtonIsIgnoredWhileTheClosedDialogStillFinishesIts
 
     EXPECT_EQ(ListedPaths(), (Paths{"C:\\1.txt", "C:\\2.txt", "C:\\3.txt"}));
     // The main window, the batch dialog, and the dialog opened after the batch.
-    EXPECT_EQ(standin::CountCalls("DialogBoxParamA"), 3u);
+    EXPECT_EQ(standin::CountCalls("DialogBoxParamW"), 3u);
 }
 
 }  // namespace

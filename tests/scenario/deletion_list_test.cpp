@@ -1,6 +1,7 @@
 // The deletion list at its limits: the record a new row is inserted with, and paths around the
 // first read-back's buffer in every code page and both ways a list view hands out a cut text.
 
+#include "runtime/wide_text.h"
 #include "scenario.h"
 
 namespace {
@@ -128,13 +129,13 @@ TEST_P(ReadBackLimitTest, TheDuplicateTestAndTheRestartRunSeeEveryWholePath) {
     second.push_back(made.path);
     DropExisting(second);
     standin::Click(IDD_MAIN, IDC_RESTART_DELETE);
-    standin::AnswerBox(IDOK, kConfirmRestart);
+    standin::AnswerBox(IDOK, UiText(kConfirmRestart));
     standin::Close(IDD_MAIN);
     RunProgram();
 
     EXPECT_EQ(ListedPaths(), expected);
     EXPECT_EQ(standin::ScheduledDeletions(), expected);
-    EXPECT_EQ(ListedResults(), std::vector<std::string>(expected.size(), kResultAccepted));
+    EXPECT_EQ(ListedWideResults(), std::vector<std::u16string>(expected.size(), kAccepted));
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, ReadBackLimitTest, testing::ValuesIn(ReadBackCases()), CaseName);

@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include "runtime/wide_text.h"
 #include "app/app_state.h"
 #include "intake/drop_target.h"
 #include "scenario.h"
@@ -13,8 +14,8 @@ using standin::Call;
 class DropTest : public ScenarioTest {};
 
 bool IsListMessage(const Call& call, UINT message) {
-    return call.function == "SendMessageA" && call.args.at(0) == "#1002" &&
-           call.args.at(1) == std::to_string(message);
+    return (call.function == "SendMessageA" || call.function == "SendMessageW") &&
+           call.args.at(0) == "#1002" && call.args.at(1) == std::to_string(message);
 }
 
 // For each logged call that `matches`, whether the list's redraw was on then, as the WM_SETREDRAW
@@ -60,7 +61,7 @@ TEST_F(DropTest, NewFilesAreAppendedInDropOrderFoldersAndDuplicatesSkipped) {
     EXPECT_EQ(ListedPaths(), (std::vector<std::string>{"C:\\b.txt", "C:\\a.txt", "C:\\A.TXT"}));
     EXPECT_EQ(ListedResults(), (std::vector<std::string>{"", "", ""}));
     EXPECT_EQ(standin::CountCalls("DragFinish"), 2u);
-    EXPECT_EQ(standin::CountCalls("MessageBoxA"), 0u);
+    EXPECT_EQ(standin::CountCalls("MessageBoxW"), 0u);
 }
 
 TEST_F(DropTest, AnUnreadableEntryIsSkippedAndTheRestStillArrive) {
@@ -119,7 +120,8 @@ TEST_F(DropTest, RegisteringTwiceChangesNothingAndOtherMessagesPassUnchanged) {
     standin::Close(IDD_MAIN);
     RunProgram();
     EXPECT_EQ(standin::CountCalls("DragAcceptFiles"), 1u);
-    EXPECT_EQ(standin::CountCalls("SetWindowLongPtrA"), 1u);
+    EXPECT_EQ(standin::CountCalls("SetWindowLongPtrW"), 1u);
+    EXPECT_EQ(standin::CountCalls("SetWindowLongPtrA"), 0u);
     EXPECT_EQ(ListedPaths(), (std::vector<std::string>{"C:\\a.txt"}));
 }
 
@@ -204,7 +206,7 @@ TEST_F(DropTest, ARestartRunStartedDuringADropsScanWritesEachResultWithTheListRe
     // Clicked while d.txt is tested, taken by the first pump of its duplicate scan.
     standin::AfterCall("PathIsDirectoryA", 4,
                        [] { standin::PostClick(IDD_MAIN, IDC_RESTART_DELETE); });
-    standin::AnswerBox(IDOK, kConfirmRestart);
+    standin::AnswerBox(IDOK, UiText(kConfirmRestart));
     std::vector<bool> redrawAtRequest;
     standin::SetMoveFileRule([&redrawAtRequest](const std::string&) {
         redrawAtRequest.push_back(standin::Inspect(MainList()).redraw);
@@ -215,10 +217,10 @@ TEST_F(DropTest, ARestartRunStartedDuringADropsScanWritesEachResultWithTheListRe
 
     EXPECT_EQ(standin::ScheduledDeletions(),
               (std::vector<std::string>{"C:\\a.txt", "C:\\b.txt", "C:\\c.txt"}));
-    EXPECT_EQ(ListedResults(),
-              (std::vector<std::string>{kResultAccepted, kResultAccepted, kResultAccepted, ""}));
+    EXPECT_EQ(ListedWideResults(),
+              (std::vector<std::u16string>{kAccepted, kAccepted, kAccepted, u""}));
     EXPECT_EQ(redrawAtRequest, (std::vector<bool>{true, true, true}));
-    const auto isResult = [](const Call& call) { return IsListMessage(call, LVM_SETITEMTEXTA); };
+    const auto isResult = [](const Call& call) { return IsListMessage(call, LVM_SETITEMTEXTW); };
     EXPECT_EQ(RedrawAt(isResult), (std::vector<bool>{true, true, true}));
     // The list was invalidated after the drop held it and before the first request, and the
     // drop appended d.txt under its hold again.
@@ -246,7 +248,7 @@ TEST_F(DropTest, RemoveAndClearDuringADropRepaintTheListWithItsRedrawOn) {
     // Remove while c.txt is tested, Clear while d.txt is.
     standin::AfterCall("PathIsDirectoryA", 3, [] { standin::PostClick(IDD_MAIN, IDC_REMOVE); });
     standin::AfterCall("PathIsDirectoryA", 4, [] { standin::PostClick(IDD_MAIN, IDC_CLEAR_LIST); });
-    standin::AnswerBox(IDOK, kConfirmClear);
+    standin::AnswerBox(IDOK, UiText(kConfirmClear));
     standin::Do("after the drop",
                 [] { EXPECT_EQ(ListedPaths(), (std::vector<std::string>{"C:\\d.txt"})); });
     standin::Close(IDD_MAIN);

@@ -37,6 +37,9 @@ TEST_F(MainWindowTest, StartUpSetsIconsCaptionColumnsAndStylesThenFadesIn) {
         HWND main = standin::Dialog(IDD_MAIN);
         standin::WindowInfo info = standin::Inspect(main);
         EXPECT_EQ(info.text, kMainCaption);
+        EXPECT_EQ(info.wideText, u"重启删除文件 -- quorvel");
+        // Still a UTF-16 window after the drop target's procedure was installed.
+        EXPECT_TRUE(info.unicode);
         EXPECT_TRUE(info.visible);
         EXPECT_EQ(info.alpha, 255);
         EXPECT_NE(info.smallIcon, nullptr);
@@ -51,6 +54,8 @@ TEST_F(MainWindowTest, StartUpSetsIconsCaptionColumnsAndStylesThenFadesIn) {
         EXPECT_EQ(list.columns[0].width, 300);
         EXPECT_EQ(list.columns[1].header, kColumnResult);
         EXPECT_EQ(list.columns[1].width, 80);
+        EXPECT_EQ(list.columns[0].wideHeader, u"文件路径");
+        EXPECT_EQ(list.columns[1].wideHeader, u"结果");
         EXPECT_EQ(list.extendedStyleCalls, (std::vector<std::pair<DWORD, DWORD>>{
                                                {LVS_EX_GRIDLINES, LVS_EX_GRIDLINES},
                                                {LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT}}));
@@ -69,7 +74,14 @@ TEST_F(MainWindowTest, StartUpSetsIconsCaptionColumnsAndStylesThenFadesIn) {
     EXPECT_EQ(iconKinds, (std::vector<std::string>{"0", "1"}));
     ASSERT_EQ(ArgsOf("LoadIconA").size(), 1u);
     EXPECT_EQ(ArgsOf("LoadIconA")[0].at(1), std::to_string(IDI_APP));
-    EXPECT_LT(IndexOf("InitCommonControls"), IndexOf("DialogBoxParamA"));
+    EXPECT_LT(IndexOf("InitCommonControls"), IndexOf("DialogBoxParamW"));
+
+    // A UTF-16 dialog, its caption set in UTF-16; the buttons keep the template's texts.
+    EXPECT_EQ(ArgsOf("DialogBoxParamW"), (std::vector<std::vector<std::string>>{
+                                             {"program", std::to_string(IDD_MAIN), "NULL", "0"}}));
+    EXPECT_EQ(ArgsOf("SetWindowTextW"),
+              (std::vector<std::vector<std::string>>{{"dialog:1000", "重启删除文件 -- quorvel"}}));
+    EXPECT_EQ(standin::CountCalls("SetWindowTextA"), 0u);
 }
 
 TEST_F(MainWindowTest, FadeInShowsTheWindowTransparentThenRaisesItStepByStep) {
@@ -159,7 +171,7 @@ TEST_F(MainWindowTest, EnterAndEscapeDoNothing) {
     standin::Do("the window is still open", [] {
         EXPECT_FALSE(standin::Inspect(standin::Dialog(IDD_MAIN)).destroyed);
         EXPECT_EQ(standin::CountCalls("EndDialog"), 0u);
-        EXPECT_EQ(standin::CountCalls("MessageBoxA"), 0u);
+        EXPECT_EQ(standin::CountCalls("MessageBoxW"), 0u);
     });
     standin::Close(IDD_MAIN);
     RunProgram();
@@ -176,7 +188,7 @@ TEST_F(MainWindowTest, RemoveTakesTheFocusedRowAndNothingWithoutFocus) {
     standin::Close(IDD_MAIN);
     RunProgram();
     EXPECT_EQ(ListedPaths(), (std::vector<std::string>{"C:\\a.txt", "C:\\c.txt"}));
-    EXPECT_EQ(standin::CountCalls("MessageBoxA"), 0u);
+    EXPECT_EQ(standin::CountCalls("MessageBoxW"), 0u);
     // The list is painted at once, after the row is gone.
     EXPECT_EQ(ArgsOf("UpdateWindow"), (std::vector<std::vector<std::string>>{{"#1002"}}));
     const Call& before = standin::Log().at(IndexOf("UpdateWindow") - 1);
@@ -188,13 +200,13 @@ TEST_F(MainWindowTest, ClearAsksOnlyWhenThereAreRowsAndKeepsThemOnCancel) {
     standin::Click(IDD_MAIN, IDC_CLEAR_LIST);  // empty list: no question
     DropExisting({"C:\\a.txt", "C:\\b.txt"});
     standin::Click(IDD_MAIN, IDC_CLEAR_LIST);
-    standin::AnswerBox(IDCANCEL, kConfirmClear);
+    standin::AnswerBox(IDCANCEL, kClearQuestion);
     standin::Do("rows kept", [] {
         EXPECT_EQ(ListedPaths().size(), 2u);
         EXPECT_EQ(standin::CountCalls("UpdateWindow"), 0u);
     });
     standin::Click(IDD_MAIN, IDC_CLEAR_LIST);
-    standin::AnswerBox(IDOK, kConfirmClear);
+    standin::AnswerBox(IDOK, kClearQuestion);
     standin::Close(IDD_MAIN);
     RunProgram();
 
@@ -205,9 +217,9 @@ TEST_F(MainWindowTest, ClearAsksOnlyWhenThereAreRowsAndKeepsThemOnCancel) {
     EXPECT_EQ(before.function, "SendMessageA");
     EXPECT_EQ(before.args.at(1), std::to_string(LVM_DELETEALLITEMS));
     // Owned by the main window, empty caption, OK/Cancel with the question icon.
-    ASSERT_EQ(ArgsOf("MessageBoxA").size(), 2u);
-    EXPECT_EQ(ArgsOf("MessageBoxA")[0],
-              (std::vector<std::string>{"dialog:1000", kConfirmClear, "",
+    ASSERT_EQ(ArgsOf("MessageBoxW").size(), 2u);
+    EXPECT_EQ(ArgsOf("MessageBoxW")[0],
+              (std::vector<std::string>{"dialog:1000", kClearQuestionUtf8, "",
                                         std::to_string(MB_OKCANCEL | MB_ICONQUESTION)}));
 }
 
@@ -236,7 +248,7 @@ TEST_F(MainWindowTest, ShowMessageReturnsTheAnswerMinusOneWithASpaceCaptionByDef
     standin::AnswerBox(IDCANCEL, "sure?");
     standin::Close(IDD_MAIN);
     RunProgram();
-    std::vector<std::vector<std::string>> boxes = ArgsOf("MessageBoxA");
+    std::vector<std::vector<std::string>> boxes = ArgsOf("MessageBoxW");
     ASSERT_EQ(boxes.size(), 3u);
     EXPECT_EQ(boxes[0], (std::vector<std::string>{"NULL", "hello", " ", "0"}));
     EXPECT_EQ(boxes[1].at(2), "title");

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "runtime/wide_text.h"
 #include "app/app_state.h"
 #include "scenario.h"
 
@@ -41,7 +42,7 @@ class NamesTest : public ScenarioTest {
 protected:
     static void RestartRun() {
         standin::Click(IDD_MAIN, IDC_RESTART_DELETE);
-        standin::AnswerBox(IDOK, kConfirmRestart);
+        standin::AnswerBox(IDOK, UiText(kConfirmRestart));
         standin::Close(IDD_MAIN);
     }
 
@@ -219,7 +220,7 @@ TEST_F(NamesTest, PastedNamesShowWhatCannotBeNamedThenTheRestartRun) {
                   "C:\\n\\\xa3\xa4.txt");
     });
     standin::Click(IDD_BATCH_ADD, IDC_BATCH_OK);
-    standin::AnswerBox(IDOK, kConfirmBatch);
+    standin::AnswerBox(IDOK, UiText(kConfirmBatch));
     RestartRun();
     RunProgram();
 
@@ -238,7 +239,7 @@ TEST_F(NamesTest, TypedLinesWithACharacterWithoutAFormAreSkippedThenTheRestartRu
                           u"C:\\n\\\u0151.txt\r\nC:\\n\\\u00a5.txt\r\nC:\\n\\\uffe5.txt\r\n"
                           u"C:\\n\\o.txt");
     standin::Click(IDD_BATCH_ADD, IDC_BATCH_OK);
-    standin::AnswerBox(IDOK, kConfirmBatch);
+    standin::AnswerBox(IDOK, UiText(kConfirmBatch));
     RestartRun();
     RunProgram();
 

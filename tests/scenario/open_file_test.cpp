@@ -59,7 +59,7 @@ TEST_F(OpenFileTest, ChosenFilesAreAppendedInDialogOrderAfterTheRowsThere) {
                                     "C:\\dir\\a.txt", "C:\\dir\\b.txt"}));
     EXPECT_EQ(ListedResults(), (Paths{"", "", "", "", ""}));
     EXPECT_EQ(standin::CountCalls("GetOpenFileNameW"), 2u);
-    EXPECT_EQ(standin::CountCalls("MessageBoxA"), 0u);
+    EXPECT_EQ(standin::CountCalls("MessageBoxW"), 0u);
 }
 
 TEST_F(OpenFileTest, FilesOfARootFolderGetOneSeparator) {
@@ -80,7 +80,7 @@ TEST_F(OpenFileTest, CancelChangesNothingButForgetsTheLastSelection) {
     RunProgram();
 
     EXPECT_EQ(ListedPaths(), (Paths{"C:\\kept.txt", "C:\\dir\\a.txt"}));
-    EXPECT_EQ(standin::CountCalls("MessageBoxA"), 0u);
+    EXPECT_EQ(standin::CountCalls("MessageBoxW"), 0u);
     EXPECT_EQ(standin::CountCalls("CommDlgExtendedError"), 0u);
 }
 
@@ -144,7 +144,7 @@ TEST_F(OpenFileTest, TheWrapperPassesFilterFolderTitleAndMode) {
 TEST_F(OpenFileTest, NamesWithSemicolonsOrADoubleByteEndingArriveWhole) {
     ChooseAfterAdd(SeveralFiles("C:\\dir", {"a;b.txt", "c\xb1\xed", "d.txt"}));
     standin::Click(IDD_MAIN, IDC_RESTART_DELETE);
-    standin::AnswerBox(IDOK, kConfirmRestart);
+    standin::AnswerBox(IDOK, kRestartQuestion);
     standin::Close(IDD_MAIN);
     RunProgram();
 
@@ -170,7 +170,7 @@ TEST_F(OpenFileTest, ASelectionThatDoesNotFitAddsNothingOneThatJustFitsIsTaken) 
     RunProgram();
 
     EXPECT_EQ(ListedPaths(), (Paths{"C:\\d\\" + a, "C:\\d\\" + b, "C:\\d\\" + c}));
-    EXPECT_EQ(standin::CountCalls("MessageBoxA"), 0u);
+    EXPECT_EQ(standin::CountCalls("MessageBoxW"), 0u);
 }
 
 // A path already listed keeps its row; letter case makes a different path.

@@ -28,7 +28,7 @@ TEST_F(RestartTest, EmptyListAsksNothingAndChangesNothing) {
     standin::Click(IDD_MAIN, IDC_RESTART_DELETE);
     standin::Close(IDD_MAIN);
     RunProgram();
-    EXPECT_EQ(standin::CountCalls("MessageBoxA"), 0u);
+    EXPECT_EQ(standin::CountCalls("MessageBoxW"), 0u);
     EXPECT_EQ(standin::CountCalls("MoveFileExA"), 0u);
     EXPECT_EQ(standin::CountCalls("EnableWindow"), 0u);
 }
@@ -36,7 +36,7 @@ TEST_F(RestartTest, EmptyListAsksNothingAndChangesNothing) {
 TEST_F(RestartTest, CancelTouchesNoRowAndLeavesTheButtonsEnabled) {
     DropExisting({"C:\\a.txt"});
     standin::Click(IDD_MAIN, IDC_RESTART_DELETE);
-    standin::AnswerBox(IDCANCEL, kConfirmRestart);
+    standin::AnswerBox(IDCANCEL, kRestartQuestion);
     standin::Do("buttons still enabled", [] {
         for (int id : {IDC_ADD, IDC_REMOVE, IDC_BATCH_ADD, IDC_CLEAR_LIST, IDC_RESTART_DELETE}) {
             EXPECT_TRUE(ButtonEnabled(id)) << id;
@@ -52,7 +52,7 @@ TEST_F(RestartTest, EveryRowIsAskedInOrderAndShowsItsOwnResult) {
     DropExisting({"C:\\one.txt", "C:\\locked.txt", "C:\\three.txt"});
     standin::SetMoveFileRule([](const std::string& path) { return path != "C:\\locked.txt"; });
     standin::Click(IDD_MAIN, IDC_RESTART_DELETE);
-    standin::AnswerBox(IDOK, kConfirmRestart);
+    standin::AnswerBox(IDOK, kRestartQuestion);
     standin::Close(IDD_MAIN);
     RunProgram();
 
@@ -60,8 +60,9 @@ TEST_F(RestartTest, EveryRowIsAskedInOrderAndShowsItsOwnResult) {
               (std::vector<std::string>{"C:\\one.txt", "C:\\locked.txt", "C:\\three.txt"}));
     EXPECT_EQ(ListedResults(),
               (std::vector<std::string>{kResultAccepted, kResultRefused, kResultAccepted}));
+    EXPECT_EQ(ListedWideResults(), (std::vector<std::u16string>{kAccepted, kRefused, kAccepted}));
     // The question is owned by the main window.
-    EXPECT_EQ(ArgsOf("MessageBoxA").at(0).at(0), "dialog:1000");
+    EXPECT_EQ(ArgsOf("MessageBoxW").at(0).at(0), "dialog:1000");
 }
 
 TEST_F(RestartTest, EachResultIsWrittenAndPumpedBeforeTheNextRequest) {
@@ -80,8 +81,8 @@ TEST_F(RestartTest, EachResultIsWrittenAndPumpedBeforeTheNextRequest) {
     bool wroteResult = false;
     bool pumped = false;
     for (size_t i = first + 1; log[i].function != "MoveFileExA"; ++i) {
-        if (log[i].function == "SendMessageA" &&
-            log[i].args.at(1) == std::to_string(LVM_SETITEMTEXTA)) {
+        if (log[i].function == "SendMessageW" &&
+            log[i].args.at(1) == std::to_string(LVM_SETITEMTEXTW)) {
             wroteResult = true;
         }
         if (log[i].function == "PeekMessageA" && wroteResult) {
@@ -156,7 +157,7 @@ TEST_F(RestartTest, ButtonsStayLockedAndClicksDoNothingAfterARun) {
     DropExisting({"C:\\late.txt"});
     standin::Close(IDD_MAIN);
     RunProgram();
-    EXPECT_EQ(standin::CountCalls("MessageBoxA"), 1u);
+    EXPECT_EQ(standin::CountCalls("MessageBoxW"), 1u);
     EXPECT_EQ(standin::CountCalls("MoveFileExA"), 1u);
     EXPECT_EQ(ListedPaths(), (std::vector<std::string>{"C:\\a.txt", "C:\\late.txt"}));
     EXPECT_EQ(ListedResults(), (std::vector<std::string>{kResultAccepted, ""}));
@@ -179,7 +180,7 @@ TEST_F(RestartTest, CommandsArrivingDuringTheRunAreIgnored) {
     EXPECT_EQ(ListedPaths(), (std::vector<std::string>{"C:\\a.txt", "C:\\b.txt", "C:\\c.txt"}));
     EXPECT_EQ(ListedResults(),
               (std::vector<std::string>{kResultAccepted, kResultAccepted, kResultAccepted}));
-    EXPECT_EQ(standin::CountCalls("MessageBoxA"), 1u);
+    EXPECT_EQ(standin::CountCalls("MessageBoxW"), 1u);
 }
 
 TEST_F(RestartTest, ADropDuringTheRunIsListedButNotScheduled) {

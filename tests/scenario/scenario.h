@@ -13,6 +13,17 @@
 #include "resources/texts.h"
 #include "standin/harness.h"
 
+// The program's texts as the user reads them: UTF-16, as the platform gets them, and UTF-8, as
+// the call log writes the texts of the W functions. Written out here, not converted from the
+// program's code page 936 literals, so that a wrong conversion shows.
+inline const std::u16string kClearQuestion = u"  确定清空列表?  ";
+inline const std::u16string kBatchQuestion = u"  确定 ?  ";
+inline const std::u16string kRestartQuestion = u"  确定重启删除列表中的文件 ?  ";
+inline const std::u16string kAccepted = u"成功";
+inline const std::u16string kRefused = u"失败";
+inline const std::string kClearQuestionUtf8 = "  确定清空列表?  ";
+inline const std::string kBatchQuestionUtf8 = "  确定 ?  ";
+
 class ScenarioTest : public ::testing::Test {
 protected:
     void SetUp() override { standin::Reset(); }
@@ -44,6 +55,14 @@ protected:
     }
     static std::vector<std::string> ListedPaths() { return ListColumn(0); }
     static std::vector<std::string> ListedResults() { return ListColumn(1); }
+    // Column 1 of every row as the W functions read it.
+    static std::vector<std::u16string> ListedWideResults() {
+        std::vector<std::u16string> cells;
+        for (const standin::ListRow& row : standin::InspectList(MainList()).rows) {
+            cells.push_back(row.wideCells.size() > 1 ? row.wideCells[1] : std::u16string());
+        }
+        return cells;
+    }
 
     // Arguments of every logged call of a function, in order.
     static std::vector<std::vector<std::string>> ArgsOf(const std::string& function) {

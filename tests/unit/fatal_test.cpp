@@ -83,7 +83,7 @@ protected:
         EXPECT_TRUE(result.calledExitProcess);
         EXPECT_EQ(result.exitCode, 0);
 
-        const std::vector<standin::Call> boxes = standin::CallsTo("MessageBoxA");
+        const std::vector<standin::Call> boxes = standin::CallsTo("MessageBoxW");
         ASSERT_EQ(boxes.size(), 1u);
         ASSERT_EQ(boxes[0].args.size(), 4u);
         EXPECT_EQ(boxes[0].args[0], "NULL");
@@ -101,7 +101,7 @@ protected:
         size_t exitAt = 0;
         const std::vector<standin::Call>& log = standin::Log();
         for (size_t i = 0; i < log.size(); ++i) {
-            if (log[i].function == "MessageBoxA")
+            if (log[i].function == "MessageBoxW")
                 boxAt = i;
             if (log[i].function == "ExitProcess")
                 exitAt = i;
@@ -130,9 +130,26 @@ TEST_F(FatalTest, EmptyArrayHasNoFirstElement) {
 }
 
 TEST_F(FatalTest, FailedAllocationShowsOutOfMemory) {
-    standin::AnswerBox(IDOK, std::string(kOutOfMemory));
+    standin::AnswerBox(IDOK, u"内存不足");
     const standin::RunResult result = standin::Run(RunOutOfMemory);
-    ExpectFatalStop(result, LiteralPattern(kOutOfMemory));
+    // The call log writes the box's UTF-16 text in UTF-8.
+    ExpectFatalStop(result, LiteralPattern("内存不足"));
+}
+
+// The boxes are shown in UTF-16, so their texts read the same on a system whose code page lacks
+// the Chinese ones.
+TEST_F(FatalTest, BothBoxesReadTheSameUnderAWesternCodePage) {
+    standin::SetCodePage(1252);
+    standin::AnswerBox(IDOK, u"内存不足");
+    ExpectFatalStop(standin::Run(RunOutOfMemory), LiteralPattern("内存不足"));
+
+    standin::Reset();
+    gCleanups = 0;
+    standin::SetCodePage(1252);
+    standin::AnswerBox(IDOK, u"program internal error number is 4. (0x1234h)");
+    ExpectFatalStop(standin::Run([]() -> int { ReportInternalError(kErrorIndexBelowOne, 0x1234); }),
+                    LiteralPattern("program internal error number is 4. (0x1234h)"));
+    EXPECT_EQ(standin::CallsTo("MessageBoxW").at(0).args.at(2), "error");
 }
 
 TEST_F(FatalTest, SecondFailureDuringCleanupExitsWithoutAnotherBox) {
@@ -140,7 +157,7 @@ TEST_F(FatalTest, SecondFailureDuringCleanupExitsWithoutAnotherBox) {
     const standin::RunResult result = standin::Run(FailAgainWhileCleaningUp);
     EXPECT_TRUE(result.calledExitProcess);
     EXPECT_EQ(result.exitCode, 0);
-    EXPECT_EQ(standin::CountCalls("MessageBoxA"), 1u);
+    EXPECT_EQ(standin::CountCalls("MessageBoxW"), 1u);
     EXPECT_EQ(gCleanups, 1);
     // After that exit the next fatal stop shows its box again.
     standin::Reset();

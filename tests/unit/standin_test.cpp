@@ -267,6 +267,59 @@ TEST_F(StandinTest, SubclassingReplacesTheProcedureAndForwardingReachesTheDialog
               (std::vector<UINT>{WM_INITDIALOG, WM_SETTEXT, WM_COMMAND, WM_DESTROY}));
 }
 
+// Outside 936 an ANSI dialog gets its templates' Chinese texts as question marks and keeps a W
+// caption only as the code page holds it; a UTF-16 dialog keeps both whole until an ANSI window
+// procedure is put in front of it. The controls keep W texts whole in either.
+TEST_F(StandinTest, WideTextsStayWholeOnlyInUtf16Windows) {
+    standin::SetCodePage(1252);
+    static WNDPROC previous = nullptr;
+    standin::Do("an ANSI dialog", [] {
+        HWND dialog = standin::Dialog(IDD_BATCH_ADD);
+        HWND ok = standin::Control(IDD_BATCH_ADD, IDC_BATCH_OK);
+        EXPECT_EQ(standin::Inspect(ok).text, "??");
+        EXPECT_EQ(standin::Inspect(ok).wideText, u"??");
+        EXPECT_TRUE(SetWindowTextW(ok, u"确定"));
+        EXPECT_EQ(standin::Inspect(ok).wideText, u"确定");
+        EXPECT_EQ(standin::Inspect(ok).text, "??");  // as GetWindowTextA reads it
+        SetWindowTextA(ok, "OK");
+        EXPECT_EQ(standin::Inspect(ok).wideText, u"OK");
+        EXPECT_TRUE(SetWindowTextW(dialog, u"批量 caf\u00e9"));
+        EXPECT_EQ(standin::Inspect(dialog).wideText, u"?? caf\u00e9");
+    });
+    EndBatchDialog(0);
+    standin::Run([] { return static_cast<int>(OpenBatchDialog()); });
+    EXPECT_TRUE(standin::Failures().empty());
+    EXPECT_EQ(standin::CallsTo("SetWindowTextW").at(0).args, (Args{"#1102", "确定"}));
+
+    standin::Reset();
+    standin::SetCodePage(1252);
+    standin::Do("a UTF-16 dialog", [] {
+        HWND dialog = standin::Dialog(IDD_BATCH_ADD);
+        EXPECT_EQ(standin::Inspect(standin::Control(IDD_BATCH_ADD, IDC_BATCH_OK)).wideText,
+                  u"确定");
+        EXPECT_EQ(standin::Inspect(standin::Control(IDD_BATCH_ADD, IDC_BATCH_PASTE)).text, "??");
+        SetWindowTextW(dialog, u"批量");
+        EXPECT_EQ(standin::Inspect(dialog).wideText, u"批量");
+        auto forward = +[](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
+            return CallWindowProcA(previous, w, m, wp, lp);
+        };
+        previous = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(forward)));
+        SetWindowTextW(dialog, u"批量添加");
+        EXPECT_EQ(standin::Inspect(dialog).wideText, u"批量添加");
+        SetWindowLongPtrA(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(forward));
+        SetWindowTextW(dialog, u"批量添加文件");
+        EXPECT_EQ(standin::Inspect(dialog).wideText, u"??????");
+    });
+    EndBatchDialog(0);
+    standin::Run([] {
+        return static_cast<int>(
+            DialogBoxParamW(nullptr, MAKEINTRESOURCEW(IDD_BATCH_ADD), nullptr, RecordingProc, 0));
+    });
+    EXPECT_TRUE(standin::Failures().empty());
+    EXPECT_EQ(standin::CallsTo("DialogBoxParamW").at(0).args.at(1), std::to_string(IDD_BATCH_ADD));
+}
+
 // ---------------------------------------------------------------------------------------------
 // The list view
 
@@ -500,6 +553,41 @@ TEST_F(ListViewTest, ExtendedStylesFollowTheMaskAndColumnsCopyTheirHeaders) {
     });
 }
 
+TEST_F(ListViewTest, WideMessagesKeepTheirTextsAndAReadersGetTheCodePage) {
+    standin::SetCodePage(1252);
+    WithList([](HWND list) {
+        WCHAR header[] = u"结果";
+        LVCOLUMNW column{};
+        column.mask = LVCF_TEXT | LVCF_WIDTH;
+        column.cx = 80;
+        column.pszText = header;
+        EXPECT_EQ(SendMessageW(list, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column)), 0);
+        header[0] = u'X';  // the control keeps its own copy
+        EXPECT_EQ(standin::InspectList(list).columns.at(0).wideHeader, u"结果");
+        EXPECT_EQ(standin::InspectList(list).columns.at(0).header, "??");
+
+        Insert(list, 0, "C:\\caf\xe9");
+        WCHAR result[] = u"成功";
+        LVITEMW item{};
+        item.mask = LVIF_TEXT;
+        item.iSubItem = 1;
+        item.pszText = result;
+        EXPECT_TRUE(SendMessageW(list, LVM_SETITEMTEXTW, 0, reinterpret_cast<LPARAM>(&item)));
+        EXPECT_FALSE(SendMessageW(list, LVM_SETITEMTEXTW, 1, reinterpret_cast<LPARAM>(&item)));
+        const standin::ListRow row = standin::InspectList(list).rows.at(0);
+        EXPECT_EQ(row.cells, (Args{"C:\\caf\xe9", "??"}));
+        EXPECT_EQ(row.wideCells, (std::vector<std::u16string>{u"C:\\caf\u00e9", u"成功"}));
+
+        // An A message over a W text replaces it.
+        LVITEMA ansi{};
+        ansi.mask = LVIF_TEXT;
+        ansi.iSubItem = 1;
+        ansi.pszText = const_cast<char*>("no");
+        SendMessageA(list, LVM_SETITEMTEXTA, 0, reinterpret_cast<LPARAM>(&ansi));
+        EXPECT_EQ(standin::InspectList(list).rows.at(0).wideCells.at(1), u"no");
+    });
+}
+
 // ---------------------------------------------------------------------------------------------
 // Boxes and the open-file dialog
 
@@ -521,6 +609,29 @@ TEST_F(StandinTest, MessageBoxesTakeTheirAnswersInOrderAndRefuseSurprises) {
     standin::AnswerBox(IDOK, "expected");
     EXPECT_TRUE(standin::Run([] { return MessageBoxA(nullptr, "shown", "", 0); }).aborted);
     EXPECT_NE(standin::Failures().at(0).find("expected"), std::string::npos);
+}
+
+// A W box is matched in UTF-16, or by an expected text in the selected code page; its texts are
+// logged in UTF-8.
+TEST_F(StandinTest, WideMessageBoxesMatchTheirTextWhateverTheCodePage) {
+    standin::SetCodePage(1252);
+    standin::AnswerBox(IDCANCEL, u"  确定 ?  ");
+    standin::AnswerBox(IDOK, "caf\xe9");
+    standin::Run([] {
+        EXPECT_EQ(MessageBoxW(nullptr, u"  确定 ?  ", u"", MB_OKCANCEL), IDCANCEL);
+        EXPECT_EQ(MessageBoxW(nullptr, u"caf\u00e9", nullptr, MB_OK), IDOK);
+        return 0;
+    });
+    EXPECT_TRUE(standin::Failures().empty());
+    EXPECT_EQ(standin::CallsTo("MessageBoxW")[0].args, (Args{"NULL", "  确定 ?  ", "", "1"}));
+    EXPECT_EQ(standin::CallsTo("MessageBoxW")[1].args.at(2), "NULL");
+
+    // Question marks are not the Chinese text they replaced.
+    standin::Reset();
+    standin::SetCodePage(1252);
+    standin::AnswerBox(IDOK, u"  确定 ?  ");
+    EXPECT_TRUE(standin::Run([] { return MessageBoxW(nullptr, u"  ?? ?  ", u"", 0); }).aborted);
+    EXPECT_NE(standin::Failures().at(0).find("  确定 ?  "), std::string::npos);
 }
 
 char gFile[16];

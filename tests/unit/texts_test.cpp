@@ -1,16 +1,22 @@
 // Every literal text of the program, decoded from code page 936 and compared with the Chinese
 // text in the comment above it. The header is read as a file, so a text added later is checked
-// too, and a text without its comment is an error unless it is plain ASCII.
+// too, and a text without its comment is an error unless it is plain ASCII. The UTF-16 form the
+// program hands to the platform is compared with the same comments.
 
 #include <gtest/gtest.h>
 #include <iconv.h>
 
 #include <cerrno>
+#include <cstring>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <regex>
 #include <string>
 #include <vector>
+
+#include "resources/texts.h"
+#include "runtime/wide_text.h"
 
 namespace {
 
@@ -194,6 +200,91 @@ TEST(Texts, DecoderRejectsWhatTheCompilerWould) {
     EXPECT_EQ(DecodeLiteral(R"(\q)"), std::nullopt);
     EXPECT_EQ(DecodeCp936("\xd6\xd8"), std::optional<std::string>("\xe9\x87\x8d"));  // 重
     EXPECT_EQ(DecodeCp936("\xd6"), std::nullopt);
+}
+
+// Every text of the header by its name, for the tests of the program's own conversion.
+struct Literal {
+    const char* name;
+    const char* bytes;
+};
+constexpr Literal kLiterals[] = {
+    {"kMainCaption", kMainCaption},
+    {"kColumnPath", kColumnPath},
+    {"kColumnResult", kColumnResult},
+    {"kConfirmClear", kConfirmClear},
+    {"kConfirmRestart", kConfirmRestart},
+    {"kResultAccepted", kResultAccepted},
+    {"kResultRefused", kResultRefused},
+    {"kSelectTitle", kSelectTitle},
+    {"kBatchCaption", kBatchCaption},
+    {"kConfirmBatch", kConfirmBatch},
+    {"kOutOfMemory", kOutOfMemory},
+    {"kErrorCaption", kErrorCaption},
+    {"kInternalErrorFormat", kInternalErrorFormat},
+};
+
+// UTF-8 to UTF-16 with glibc's iconv, apart from the stand-in's own conversions.
+std::u16string Utf16(const std::string& utf8) {
+    iconv_t converter = iconv_open("UTF-16LE", "UTF-8");
+    EXPECT_NE(converter, reinterpret_cast<iconv_t>(-1));
+    std::string input = utf8;
+    std::string output(utf8.size() * 2 + 2, '\0');
+    char* in = input.data();
+    size_t inLeft = input.size();
+    char* out = output.data();
+    size_t outLeft = output.size();
+    const size_t converted = iconv(converter, &in, &inLeft, &out, &outLeft);
+    iconv_close(converter);
+    EXPECT_NE(converted, static_cast<size_t>(-1));
+    std::u16string wide;
+    for (size_t i = 0; i + 1 < output.size() - outLeft; i += 2) {
+        wide.push_back(static_cast<char16_t>(static_cast<unsigned char>(output[i]) |
+                                             static_cast<unsigned char>(output[i + 1]) << 8));
+    }
+    return wide;
+}
+
+TEST(Texts, TheUtf16FormOfEveryTextIsItsChineseText) {
+    const std::vector<Entry> entries = ReadEntries(kTextsHeader);
+    ASSERT_EQ(entries.size(), std::size(kLiterals)) << "a text of the header is missing here";
+    for (const Entry& entry : entries) {
+        SCOPED_TRACE(entry.name);
+        const Literal* literal = nullptr;
+        for (const Literal& candidate : kLiterals) {
+            if (entry.name == candidate.name) {
+                literal = &candidate;
+            }
+        }
+        ASSERT_NE(literal, nullptr) << "a text of the header is missing here";
+        const std::string expected = entry.comment ? *entry.comment : literal->bytes;
+        EXPECT_EQ(UiText(literal->bytes), Utf16(expected));
+    }
+}
+
+TEST(Texts, EachTextIsConvertedOnceAndKeptByItsBytes) {
+    const WideText& caption = UiText(kMainCaption);
+    EXPECT_EQ(&UiText(kMainCaption), &caption);
+    // The same bytes elsewhere find the same conversion; new bytes in the same buffer do not.
+    char buffer[8] = "abc";
+    const WideText& first = UiText(buffer);
+    EXPECT_EQ(&UiText(std::string("abc").c_str()), &first);
+    std::memcpy(buffer, "xyz", 4);
+    EXPECT_EQ(UiText(buffer), u"xyz");
+    EXPECT_EQ(first, u"abc");
+    EXPECT_EQ(UiText(nullptr), u"");
+    EXPECT_EQ(UiText(""), u"");
+}
+
+TEST(Texts, TheFatalBoxesConvertIntoTheirOwnBuffer) {
+    WCHAR buffer[8];
+    EXPECT_TRUE(UiTextInto(kOutOfMemory, buffer, 8));
+    EXPECT_EQ(std::u16string(buffer), u"内存不足");
+    EXPECT_TRUE(UiTextInto("", buffer, 8));
+    EXPECT_EQ(buffer[0], u'\0');
+    // Four characters and the terminator need five units.
+    EXPECT_FALSE(UiTextInto(kOutOfMemory, buffer, 4));
+    EXPECT_EQ(buffer[0], u'\0');
+    EXPECT_TRUE(UiTextInto(kOutOfMemory, buffer, 5));
 }
 
 }  // namespace

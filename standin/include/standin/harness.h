@@ -48,14 +48,16 @@ size_t PendingActions();
 // their number. The stand-in's own steps (the dialog manager's messages, a click's WM_COMMAND)
 // are not logged, nor are the text conversions, GetWindowText* and GetWindowTextLength*.
 // Entries, by function:
-//   DialogBoxParamA (module, template, owner, initParam)      EndDialog (dialog, result)
-//   SendMessageA / PostMessageA / DispatchMessageA (window, message, wParam, lParam)
+//   DialogBoxParamA / DialogBoxParamW (module, template, owner, initParam)
+//   EndDialog (dialog, result)
+//   SendMessageA / SendMessageW / PostMessageA / DispatchMessageA (window, message, wParam,
+//     lParam)
 //   PeekMessageA (window, min, max, flags)   GetMessageA (window, min, max)
 //   PostQuitMessage (code)   ShowWindow (window, command)   EnableWindow (window, enable)
-//   UpdateWindow (window)   SetWindowTextA (window, text)
-//   Get/SetWindowLongA, Get/SetWindowLongPtrA (window, index[, value])
+//   UpdateWindow (window)   SetWindowTextA / SetWindowTextW (window, text)
+//   Get/SetWindowLongA, Get/SetWindowLongPtrA, SetWindowLongPtrW (window, index[, value])
 //   SetLayeredWindowAttributes (window, key, alpha, flags)   LoadIconA (module, resource)
-//   InitCommonControls ()   MessageBoxA (owner, text, caption, type)
+//   InitCommonControls ()   MessageBoxA / MessageBoxW (owner, text, caption, type)
 //   GetOpenFileNameA / GetOpenFileNameW (lStructSize, owner, instance, filter, custom filter
 //     "set"/"NULL", nMaxCustFilter, nFilterIndex, nMaxFile, "zeroed"/"not zeroed", file-title
 //     length, nMaxFileTitle, initial dir, title, Flags, def ext, lCustData, hook "set"/"NULL",
@@ -89,7 +91,8 @@ std::string Describe(HWND window);
 
 struct WindowInfo {
     std::string className;
-    std::string text;
+    std::string text;         // as GetWindowTextA reads it
+    std::u16string wideText;  // as GetWindowTextW reads it
     DWORD style = 0;
     DWORD exStyle = 0;
     bool visible = false;
@@ -99,8 +102,8 @@ struct WindowInfo {
     BYTE alpha = 255;           // the last alpha set with SetLayeredWindowAttributes
     HICON smallIcon = nullptr;  // WM_SETICON
     HICON bigIcon = nullptr;
-    bool redraw = true;       // WM_SETREDRAW
-    std::u16string wideText;  // the text as GetWindowTextW reads it
+    bool redraw = true;   // WM_SETREDRAW
+    bool unicode = true;  // IsWindowUnicode: keeps texts set in UTF-16 whole
 };
 WindowInfo Inspect(HWND window);
 
@@ -110,13 +113,15 @@ HWND Dialog(int templateId);
 HWND Control(int templateId, int controlId);
 
 struct ListColumn {
-    std::string header;
+    std::string header;         // as LVM_GETCOLUMNA reads it
+    std::u16string wideHeader;  // as LVM_GETCOLUMNW reads it
     int width = 0;
     int format = 0;
 };
 struct ListRow {
     std::vector<std::string> cells;  // cell 0 path, cell 1 result; missing cells are ""
     LVITEMA inserted{};              // the record LVM_INSERTITEMA received (pszText not valid)
+    std::vector<std::u16string> wideCells;  // the cells as LVM_GETITEMTEXTW reads them
 };
 struct ListInfo {
     std::vector<ListColumn> columns;
@@ -148,9 +153,12 @@ void Drop(const std::vector<std::optional<std::string>>& paths);
 void DropW(const std::vector<std::optional<std::u16string>>& paths);
 void Do(const std::string& description, std::function<void()> step);  // any other step
 
-// Box answers: the result MessageBoxA returns (IDOK, IDCANCEL, ...). When expectedText is given
-// the box must show that text.
+// Box answers: the result MessageBoxA or MessageBoxW returns (IDOK, IDCANCEL, ...). When an
+// expected text is given the box must show that text: bytes in the selected code page (compared
+// byte for byte with a MessageBoxA text, and as that code page reads them with a MessageBoxW
+// text), or UTF-16.
 void AnswerBox(int result, std::optional<std::string> expectedText = std::nullopt);
+void AnswerBox(int result, const std::u16string& expectedText);
 
 // Open-file dialog answers: what the dialog writes into lpstrFile (NULs included), or Cancel.
 // ChooseFiles gives ANSI bytes, which GetOpenFileNameW receives converted piece by piece from the

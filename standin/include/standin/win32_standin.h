@@ -77,6 +77,7 @@ typedef UINT_PTR (*LPOFNHOOKPROC)(HWND, UINT, WPARAM, LPARAM);
 // Macros
 
 #define MAKEINTRESOURCEA(i) ((LPSTR)((ULONG_PTR)((WORD)(i))))
+#define MAKEINTRESOURCEW(i) ((LPWSTR)((ULONG_PTR)((WORD)(i))))
 #define MAKEINTRESOURCE(i) MAKEINTRESOURCEA(i)
 #define IS_INTRESOURCE(r) ((((ULONG_PTR)(r)) >> 16) == 0)
 #define LOWORD(l) ((WORD)(((DWORD_PTR)(l)) & 0xffff))
@@ -129,6 +130,20 @@ typedef struct tagLVCOLUMNA {
     int cxIdeal;
 } LVCOLUMNA, *LPLVCOLUMNA, LV_COLUMNA;
 
+typedef struct tagLVCOLUMNW {
+    UINT mask;
+    int fmt;
+    int cx;
+    LPWSTR pszText;
+    int cchTextMax;
+    int iSubItem;
+    int iImage;
+    int iOrder;
+    int cxMin;
+    int cxDefault;
+    int cxIdeal;
+} LVCOLUMNW, *LPLVCOLUMNW, LV_COLUMNW;
+
 typedef struct tagLVITEMA {
     UINT mask;
     int iItem;
@@ -146,6 +161,24 @@ typedef struct tagLVITEMA {
     int* piColFmt;
     int iGroup;
 } LVITEMA, *LPLVITEMA, LV_ITEMA;
+
+typedef struct tagLVITEMW {
+    UINT mask;
+    int iItem;
+    int iSubItem;
+    UINT state;
+    UINT stateMask;
+    LPWSTR pszText;
+    int cchTextMax;
+    int iImage;
+    LPARAM lParam;
+    int iIndent;
+    int iGroupId;
+    UINT cColumns;
+    PUINT puColumns;
+    int* piColFmt;
+    int iGroup;
+} LVITEMW, *LPLVITEMW, LV_ITEMW;
 
 typedef struct tagOFNA {
     DWORD lStructSize;
@@ -450,6 +483,10 @@ typedef struct tagCHANGEFILTERSTRUCT {
 #define LVM_SETITEMTEXTA (LVM_FIRST + 46)
 #define LVM_SETEXTENDEDLISTVIEWSTYLE (LVM_FIRST + 54)
 #define LVM_GETEXTENDEDLISTVIEWSTYLE (LVM_FIRST + 55)
+#define LVM_GETCOLUMNW (LVM_FIRST + 95)
+#define LVM_INSERTCOLUMNW (LVM_FIRST + 97)
+#define LVM_GETITEMTEXTW (LVM_FIRST + 115)
+#define LVM_SETITEMTEXTW (LVM_FIRST + 116)
 
 #define LVCF_FMT 0x0001
 #define LVCF_WIDTH 0x0002
@@ -566,12 +603,15 @@ extern "C++" {
 // user32: dialogs and windows
 INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND owner, DLGPROC dialogProc,
                         LPARAM initParam);
+INT_PTR DialogBoxParamW(HINSTANCE instance, LPCWSTR templateName, HWND owner, DLGPROC dialogProc,
+                        LPARAM initParam);
 BOOL EndDialog(HWND dialog, INT_PTR result);
 HWND GetDlgItem(HWND dialog, int controlId);
 int GetDlgCtrlID(HWND window);
 HWND GetParent(HWND window);
 BOOL IsWindow(HWND window);
 BOOL SetWindowTextA(HWND window, LPCSTR text);
+BOOL SetWindowTextW(HWND window, LPCWSTR text);
 int GetWindowTextA(HWND window, LPSTR buffer, int bufferSize);
 int GetWindowTextLengthA(HWND window);
 int GetWindowTextW(HWND window, LPWSTR buffer, int bufferSize);
@@ -583,18 +623,22 @@ BOOL EnableWindow(HWND window, BOOL enable);
 BOOL IsWindowEnabled(HWND window);
 BOOL IsWindowVisible(HWND window);
 LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT SendMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LONG GetWindowLongA(HWND window, int index);
 LONG SetWindowLongA(HWND window, int index, LONG value);
 LONG_PTR GetWindowLongPtrA(HWND window, int index);
 LONG_PTR SetWindowLongPtrA(HWND window, int index, LONG_PTR value);
+LONG_PTR SetWindowLongPtrW(HWND window, int index, LONG_PTR value);
 LRESULT CallWindowProcA(WNDPROC procedure, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CallWindowProcW(WNDPROC procedure, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT DefDlgProcA(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL SetLayeredWindowAttributes(HWND window, COLORREF key, BYTE alpha, DWORD flags);
 BOOL GetLayeredWindowAttributes(HWND window, COLORREF* key, BYTE* alpha, DWORD* flags);
 HICON LoadIconA(HINSTANCE instance, LPCSTR iconName);
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
 int wsprintfA(LPSTR buffer, LPCSTR format, ...);
 
 // user32: the message queue
