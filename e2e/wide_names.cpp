@@ -41,13 +41,6 @@ std::string Narrow(UINT codePage, const std::wstring& wide) {
     return bytes;
 }
 
-// The caption as the window manager keeps it, in UTF-16; asks nothing of the window's thread.
-std::wstring WideCaptionOf(HWND window) {
-    wchar_t text[1024] = {};
-    const int length = InternalGetWindowText(window, text, 1024);
-    return length > 0 ? std::wstring(text, static_cast<size_t>(length)) : std::wstring();
-}
-
 bool ShowsText(HWND window, const char* text936) {
     const std::wstring caption = WideCaptionOf(window);
     // Set through the W calls: the text itself. Set through the A calls, the program's bytes were
@@ -148,20 +141,6 @@ HWND WaitForCaption(const char* className, const char* caption936) {
 
 HWND WaitForBoxText(const char* text936) {
     return WaitForWindow("#32770", text936, true);
-}
-
-std::wstring WideTextOf(HWND window) {
-    DWORD_PTR length = 0;
-    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, kSendTimeoutMilliseconds,
-                             &length)) {
-        return L"<no answer>";
-    }
-    std::wstring text(static_cast<size_t>(length) + 2, L'\0');
-    DWORD_PTR copied = 0;
-    SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
-                        SMTO_NORMAL, kSendTimeoutMilliseconds, &copied);
-    text.resize(static_cast<size_t>(copied));
-    return text;
 }
 
 bool SetWideTextOf(HWND window, const std::wstring& text) {

@@ -22,8 +22,7 @@ HWND WaitForCaption(const char* className, const char* caption936);
 // A message box of this process showing the program's literal text, compared the same ways.
 HWND WaitForBoxText(const char* text936);
 
-// The window's text through the W calls.
-std::wstring WideTextOf(HWND window);
+// Sets the window's text through the W calls (WideTextOf in driver.h reads it).
 bool SetWideTextOf(HWND window, const std::wstring& text);
 
 // Creates a file (and its folders) under a UTF-16 name.
