@@ -1,35 +1,116 @@
 #!/usr/bin/env bash
-# The end-to-end suite: the x86_64 build of the program run under 64-bit Wine on a virtual X
-# display, with the ANSI code page 936, each scenario driven by build/win64/e2e/e2e_suite.exe; then
-# the real build/win64/rebootdel.exe started, closed from outside, and its exit code checked.
-# Builds nothing (`make test` builds win64 first). Screenshots land in build/e2e/ as PNG.
-# Ends with "N passed, M failed" and exits non-zero when a scenario failed.
+# The end-to-end suite: the program run under Wine on a virtual X display, each scenario driven
+# by e2e/e2e_suite.exe of a Windows build; then that build's real rebootdel.exe started, closed
+# from outside, and its exit code checked. Builds nothing (`make test` builds win32 and win64).
 #
-# Usage: e2e.sh [scenario ...]   (default: every scenario, then the real program)
+# One run is one configuration, chosen by environment variables:
+#   E2E_BUILD        win32 (the shipped i686 program) or win64 (x86_64); default win64
+#   E2E_PREFIX_ARCH  win32 (a 32-bit Windows) or win64 (a 64-bit one); default win64
+#   E2E_LOCALE       the locale Wine takes the ANSI code page from; default zh_CN.UTF-8 (936)
+# Its prefix, logs and PNG screenshots are in build/e2e/<build>-<prefix arch>-<locale>/, and it
+# ends with "N passed, M failed". With none of the three set, every configuration of the table
+# below runs in turn, and a closing line says which build ran in which prefix and how each went.
+#
+# Usage: [E2E_BUILD=...] [E2E_PREFIX_ARCH=...] [E2E_LOCALE=...] e2e.sh [scenario ...]
+#        (default: every scenario, then the real program)
 set -uo pipefail
 cd "$(dirname "$0")/../.." || exit 1
 root=$PWD
 
+# The configurations `make test` runs, in this order: build, prefix architecture, locale.
+configurations=(
+    "win32 win32 zh_CN.UTF-8" # the shipped i686 program on 32-bit Windows: the main run
+    "win64 win64 zh_CN.UTF-8" # the x86_64 build on 64-bit Windows
+)
+
+# "the i686 build in a 32-bit prefix (zh_CN.UTF-8)"
+describe() {
+    local machine=x86_64 bits=64
+    [ "$1" = win32 ] && machine=i686
+    [ "$2" = win32 ] && bits=32
+    echo "the $machine build in a $bits-bit prefix ($3)"
+}
+
+run_every_configuration() {
+    local can_run_32bit=yes reason
+    if ! reason=$(bash scripts/runs_32bit.sh 2>&1); then
+        can_run_32bit=""
+        echo "e2e: NOT RUN: the 32-bit configurations, because $reason; only the 64-bit ones run"
+    fi
+    local summary=() failures=0 configuration build prefix_arch locale
+    for configuration in "${configurations[@]}"; do
+        read -r build prefix_arch locale <<<"$configuration"
+        local what
+        what=$(describe "$build" "$prefix_arch" "$locale")
+        if [ -z "$can_run_32bit" ] && { [ "$build" = win32 ] || [ "$prefix_arch" = win32 ]; }; then
+            summary+=("$what: not run")
+            continue
+        fi
+        echo "=== e2e: $what"
+        local started=$SECONDS result_file
+        result_file=$root/build/e2e/$build-$prefix_arch-${locale%%.*}/result.txt
+        rm -f "$result_file"
+        E2E_BUILD=$build E2E_PREFIX_ARCH=$prefix_arch E2E_LOCALE=$locale bash "$0" "$@"
+        local status=$? result="did not finish"
+        [ -s "$result_file" ] && result=$(cat "$result_file")
+        [ "$status" -eq 0 ] || failures=$((failures + 1))
+        summary+=("$what: $result in $((SECONDS - started)) s")
+    done
+    local line
+    line=$(printf '%s; ' "${summary[@]}")
+    echo "e2e: ran ${line%; }"
+    [ "$failures" -eq 0 ]
+}
+
+if [ -z "${E2E_BUILD:-}${E2E_PREFIX_ARCH:-}${E2E_LOCALE:-}" ]; then
+    run_every_configuration "$@"
+    exit
+fi
+
+build=${E2E_BUILD:-win64}
+prefix_arch=${E2E_PREFIX_ARCH:-win64}
+locale_name=${E2E_LOCALE:-zh_CN.UTF-8}
+out=$root/build/e2e/$build-$prefix_arch-${locale_name%%.*}
+mkdir -p "$out"
+rm -f "$out/result.txt"
+
 fail() {
     echo "e2e: FAIL: $*" >&2
-    echo "0 passed, 1 failed"
+    echo "0 passed, 1 failed" | tee "$out/result.txt"
     exit 1
 }
 
-wine=/usr/lib/wine/wine64
+case "$build" in
+    win32) wine=/usr/lib/wine/wine ;;
+    win64) wine=/usr/lib/wine/wine64 ;;
+    *) fail "E2E_BUILD is $build; it must be win32 or win64" ;;
+esac
+# The prefix is made by the loader of its own width: wine64 refuses a 32-bit prefix.
+case "$prefix_arch" in
+    win32) prefix_wine=/usr/lib/wine/wine ;;
+    win64) prefix_wine=/usr/lib/wine/wine64 ;;
+    *) fail "E2E_PREFIX_ARCH is $prefix_arch; it must be win32 or win64" ;;
+esac
+[ "$build" = win32 ] || [ "$prefix_arch" = win64 ] ||
+    fail "a 32-bit prefix cannot run the x86_64 build"
 wineserver=/usr/lib/wine/wineserver
-suite=$root/build/win64/e2e/e2e_suite.exe
-closer=$root/build/win64/e2e/e2e_close.exe
-program=$root/build/win64/rebootdel.exe
-out=$root/build/e2e
+suite=$root/build/$build/e2e/e2e_suite.exe
+closer=$root/build/$build/e2e/e2e_close.exe
+program=$root/build/$build/rebootdel.exe
 
+if [ "$build" = win32 ] || [ "$prefix_arch" = win32 ]; then
+    reason=$(bash scripts/runs_32bit.sh 2>&1) || fail "not run: $reason"
+fi
 for tool in "$wine" "$wineserver" /usr/bin/xvfb-run /usr/bin/convert; do
     [ -x "$tool" ] || fail "$tool is missing (run make setup)"
 done
-locale -a 2>/dev/null | grep -qi '^zh_CN.utf8$' ||
-    fail "the zh_CN.UTF-8 locale is missing (run make setup)"
+# locale -a writes "zh_CN.utf8" for zh_CN.UTF-8.
+listed_locale=$locale_name
+case "$locale_name" in *.UTF-8 | *.utf-8) listed_locale=${locale_name%.*}.utf8 ;; esac
+locale -a 2>/dev/null | grep -qixF "$listed_locale" ||
+    fail "the $locale_name locale is missing (run make setup)"
 for exe in "$suite" "$closer" "$program"; do
-    [ -f "$exe" ] || fail "$exe does not exist; build win64 first (make win64)"
+    [ -f "$exe" ] || fail "$exe does not exist; build $build first (make $build)"
 done
 
 # Everything below runs on a display of its own, whatever display the caller has.
@@ -37,8 +118,8 @@ if [ -z "${E2E_ON_XVFB:-}" ]; then
     E2E_ON_XVFB=1 exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" bash "$0" "$@"
 fi
 
-export WINEPREFIX=$out/prefix WINEARCH=win64 WINEDEBUG=-all
-export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
+export WINEPREFIX=$out/prefix WINEARCH=$prefix_arch WINEDEBUG=-all
+export LANG=$locale_name LC_ALL=$locale_name
 # No Mono or Gecko installers: the program needs neither, and there is no network for them.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
@@ -50,12 +131,12 @@ rm -rf "$WINEPREFIX"
 rm -f "$out"/*.bmp "$out"/*.png "$out"/*.log
 mkdir -p "$out"
 echo "e2e: creating the Wine prefix in ${WINEPREFIX#"$root"/}"
-timeout 300 "$wine" wineboot --init >"$out/wineboot.log" 2>&1 ||
-    fail "wineboot failed (see build/e2e/wineboot.log)"
+timeout 300 "$prefix_wine" wineboot --init >"$out/wineboot.log" 2>&1 ||
+    fail "wineboot failed (see ${out#"$root"/}/wineboot.log)"
 # Without a window manager Wine waits two seconds for one whenever a managed window is hidden;
 # unmanaged windows are drawn the same and hide at once.
-timeout 60 "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 ||
-    fail "could not configure the Wine prefix"
+timeout 60 "$prefix_wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
+    >/dev/null 2>&1 || fail "could not configure the Wine prefix"
 timeout 60 "$wineserver" -w
 # One server for the whole run, so that each scenario starts quickly.
 "$wineserver" -p </dev/null >/dev/null 2>&1
@@ -76,9 +157,9 @@ record() {
     fi
 }
 
-# Runs a Windows program in build/e2e with a time limit and shows its output. The output goes
-# through a file, not a pipe: Wine's service processes, started by whichever program comes first,
-# inherit its output and outlive it, so a pipe would never reach its end.
+# Runs a Windows program in the output folder with a time limit and shows its output. The output
+# goes through a file, not a pipe: Wine's service processes, started by whichever program comes
+# first, inherit its output and outlive it, so a pipe would never reach its end.
 run_windows() {
     local log=$1
     shift
@@ -142,5 +223,5 @@ done
 ls "$out"/*.png >/dev/null 2>&1 && echo "e2e: screenshots: $(cd "$out" && echo *.png)"
 
 [ "$failed" -eq 0 ] || echo "e2e: failed: ${failed_names[*]}"
-echo "$passed passed, $failed failed"
+echo "$passed passed, $failed failed" | tee "$out/result.txt"
 [ "$failed" -eq 0 ]
