@@ -43,7 +43,7 @@ run_every_configuration() {
         local what
         what=$(describe "$build" "$prefix_arch" "$locale")
         if [ -z "$can_run_32bit" ] && { [ "$build" = win32 ] || [ "$prefix_arch" = win32 ]; }; then
-            summary+=("$what: not run")
+            summary+=("$what: NOT RUN (the kernel cannot execute 32-bit programs)")
             continue
         fi
         echo "=== e2e: $what"
@@ -58,7 +58,7 @@ run_every_configuration() {
     done
     local line
     line=$(printf '%s; ' "${summary[@]}")
-    echo "e2e: ran ${line%; }"
+    echo "e2e: summary: ${line%; }"
     [ "$failures" -eq 0 ]
 }
 
