@@ -8,8 +8,9 @@ all: native win32 win64
 setup:
 	@bash scripts/setup.sh
 
-build/%/CMakeCache.txt: | setup
-	cmake --preset $* >/dev/null
+# A changed preset configures its build folder again.
+build/%/CMakeCache.txt: CMakePresets.json | setup
+	cmake --preset $* >/dev/null && touch $@
 
 native asan win32 win64: %: setup build/%/CMakeCache.txt
 	cmake --build build/$@ -j $(JOBS)
@@ -24,16 +25,21 @@ fuzz-build: setup build/fuzz/CMakeCache.txt
 fuzz: fuzz-build
 	FUZZ_SECONDS=$${FUZZ_SECONDS:-300} bash scripts/test.d/fuzz.sh
 
-# Figures, not tests: the stand-in and the Wine run side by side (long: minutes at N = 4000).
-bench: setup build/bench-native/CMakeCache.txt build/bench-win64/CMakeCache.txt
+# Figures, not tests: the stand-in, then the i686 and x86_64 builds under Wine side by side
+# (long: minutes at N = 4000).
+bench: setup build/bench-native/CMakeCache.txt build/bench-win32/CMakeCache.txt \
+       build/bench-win64/CMakeCache.txt
 	cmake --build build/bench-native --target bench_standin -j $(JOBS)
+	cmake --build build/bench-win32 --target bench_wine -j $(JOBS)
 	cmake --build build/bench-win64 --target bench_wine -j $(JOBS)
 	bash scripts/bench.sh
 
-run: win64
+# The shipped i686 build; the x86_64 one only where the kernel cannot run 32-bit programs.
+run: win32
+	@bash scripts/runs_32bit.sh 2>/dev/null || $(MAKE) --no-print-directory win64
 	bash scripts/run.sh
 
-dist: win32
+dist: win32 win64
 	bash scripts/dist.sh
 
 clean:

@@ -87,7 +87,13 @@ int main(int argc, char** argv) {
     CloseMainWindow(window);
     const double close = 1000 * Seconds(closing, Clock::now());
 
-    std::printf("Wine (x86_64 build, code page %u)\n", GetACP());
+    // Which build this is and which Windows it meets: a 32-bit prefix, or WOW64 in a 64-bit one.
+    BOOL wow64 = FALSE;
+    IsWow64Process(GetCurrentProcess(), &wow64);
+    const char* build = sizeof(void*) == 8 ? "x86_64 build, 64-bit Windows"
+                        : wow64            ? "i686 build, 64-bit Windows (WOW64)"
+                                           : "i686 build, 32-bit Windows";
+    std::printf("Wine (%s, code page %u)\n", build, GetACP());
     std::printf("%-34s %6s %12s %12s %8s\n", "measure", "N", "program", "floor", "ratio");
     std::vector<int> sizes;
     for (int i = 1; i < argc; ++i) {

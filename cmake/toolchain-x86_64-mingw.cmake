@@ -1,4 +1,4 @@
-# Cross build of the shipped 64-bit program that the Wine suite runs with MinGW-w64.
+# Cross build of the 64-bit program (for 64-bit Windows) with MinGW-w64.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc)

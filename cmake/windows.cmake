@@ -21,6 +21,7 @@ set_source_files_properties(${RESOURCE_DIR}/rebootdel.rc PROPERTIES
     COMPILE_OPTIONS "-I${RESOURCE_DIR};--codepage=65001"
     OBJECT_DEPENDS "${RESOURCE_DIR}/resource.h;${RESOURCE_DIR}/app.ico;${RESOURCE_DIR}/rebootdel.manifest")
 
-if(EXISTS ${CMAKE_SOURCE_DIR}/e2e/CMakeLists.txt AND CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+# The Wine suite, for both builds: the i686 one runs under 32-bit Wine, the x86_64 one under wine64.
+if(EXISTS ${CMAKE_SOURCE_DIR}/e2e/CMakeLists.txt)
     add_subdirectory(e2e)
 endif()

@@ -1,18 +1,21 @@
 #!/usr/bin/env bash
-# `make dist`: puts the shipped i686 program and a short README for Windows users in build/dist.
+# `make dist`: puts the shipped programs and a short README for Windows users in build/dist: the
+# i686 rebootdel.exe and the x86_64 rebootdel-x64.exe, both static with the same resources.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-exe=build/win32/rebootdel.exe
 dist=build/dist
 
-[ -f "$exe" ] || {
-    echo "dist: $exe is missing; run make win32 first" >&2
-    exit 1
-}
+for build in win32 win64; do
+    [ -f "build/$build/rebootdel.exe" ] || {
+        echo "dist: build/$build/rebootdel.exe is missing; run make $build first" >&2
+        exit 1
+    }
+done
 
 mkdir -p "$dist"
-cp "$exe" "$dist/rebootdel.exe"
+cp build/win32/rebootdel.exe "$dist/rebootdel.exe"
+cp build/win64/rebootdel.exe "$dist/rebootdel-x64.exe"
 
 # Windows users open this with Notepad: CR LF line ends.
 sed 's/$/\r/' >"$dist/README.txt" <<'TEXT'
@@ -21,6 +24,9 @@ rebootdel 1.0.0.0
 
 rebootdel deletes files the next time the computer restarts. Use it for files that cannot be
 deleted now because a running program keeps them open.
+
+Use rebootdel.exe on 32-bit Windows and rebootdel-x64.exe on 64-bit Windows, where a 32-bit
+program sees a redirected system folder instead of the real C:\Windows\System32.
 
 The program asks for administrator rights when it starts, because only an administrator can
 record deletions that Windows carries out at the next restart.
@@ -31,7 +37,7 @@ How to use it
 The window's labels are in Chinese. The five buttons on the right are, from top to bottom:
 Add, Remove, Batch add, Clear list and Restart delete.
 
-1. Start rebootdel.exe and allow it to make changes.
+1. Start rebootdel.exe (or rebootdel-x64.exe) and allow it to make changes.
 2. Collect the files in the list, in any of three ways:
    - press Add and choose one or more files;
    - drag files from Explorer and drop them onto the window;
@@ -49,4 +55,6 @@ The files stay where they are until the restart. The program changes nothing els
 computer and keeps no settings.
 TEXT
 
-echo "dist: $dist/rebootdel.exe and $dist/README.txt"
+# Both as shipped: the resources, and imports from system DLLs only.
+bash scripts/test.d/resources.sh "$dist/rebootdel.exe" "$dist/rebootdel-x64.exe"
+echo "dist: $dist/rebootdel.exe, $dist/rebootdel-x64.exe and $dist/README.txt"

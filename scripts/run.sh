@@ -2,22 +2,32 @@
 # `make run`: starts the program under Wine. With a display it simply runs; without one it runs on
 # a virtual X display, saves a screenshot of the main window to build/screenshot.png and ends.
 #
-# The x86_64 build runs here, not the shipped i686 one: this machine's kernel cannot execute
-# 32-bit programs, so only 64-bit Wine (wine64) works. The sources are the same.
+# It runs the shipped i686 build with the 32-bit Wine in a 32-bit prefix, as on 32-bit Windows.
+# Where the kernel cannot execute 32-bit programs it says so and runs the x86_64 build with wine64
+# in a 64-bit prefix instead; the sources are the same.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-exe=build/win64/rebootdel.exe
-wine=/usr/lib/wine/wine64
-wineserver=/usr/lib/wine/wineserver64
+if reason=$(bash scripts/runs_32bit.sh 2>&1); then
+    build=win32
+    wine=/usr/lib/wine/wine
+else
+    [ "${1:-}" = --on-virtual-display ] ||
+        echo "run: $reason; running the x86_64 build instead of the shipped i686 one"
+    build=win64
+    wine=/usr/lib/wine/wine64
+fi
+exe=build/$build/rebootdel.exe
+wineserver=/usr/lib/wine/wineserver
 screenshot=build/screenshot.png
 
 [ -f "$exe" ] || {
-    echo "run: $exe is missing; run make win64 first" >&2
+    echo "run: $exe is missing; run make $build first" >&2
     exit 1
 }
 
-export WINEPREFIX="$PWD/build/wineprefix"
+# A prefix of the program's own width: a 32-bit prefix is a 32-bit Windows.
+export WINEPREFIX="$PWD/build/wineprefix-$build" WINEARCH=$build
 export WINEDEBUG=-all
 # Wine takes the ANSI code page from the locale: zh_CN.UTF-8 gives code page 936, the program's.
 export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8

@@ -1,44 +1,135 @@
 #!/usr/bin/env bash
-# The end-to-end suite: the x86_64 build of the program run under 64-bit Wine on a virtual X
-# display, with the ANSI code page 936, each scenario driven by build/win64/e2e/e2e_suite.exe; then
-# the real build/win64/rebootdel.exe started, closed from outside, and its exit code checked.
-# Builds nothing (`make test` builds win64 first). Screenshots land in build/e2e/ as PNG.
-# Ends with "N passed, M failed" and exits non-zero when a scenario failed.
+# The end-to-end suite: the program run under Wine on a virtual X display, each scenario driven
+# by e2e/e2e_suite.exe of a Windows build; then that build's real rebootdel.exe started, closed
+# from outside, and its exit code checked. Builds nothing (`make test` builds win32 and win64).
 #
-# Usage: e2e.sh [scenario ...]   (default: every scenario, then the real program)
+# One run is one configuration, chosen by environment variables:
+#   E2E_BUILD        win32 (the shipped i686 program) or win64 (x86_64); default win64
+#   E2E_PREFIX_ARCH  win32 (a 32-bit Windows) or win64 (a 64-bit one); default win64
+#   E2E_LOCALE       the locale Wine takes the ANSI code page from; default zh_CN.UTF-8 (936)
+# E2E_LOCALE C.UTF-8 gives code page 1252, and hi_IN.UTF-8, a locale without an ANSI code page of
+# its own, gives UTF-8 (65001); Wine 8 takes no ACP value from the registry.
+# Its prefix, logs and PNG screenshots are in build/e2e/<build>-<prefix arch>-<locale>/, and it
+# ends with "N passed, M failed". With none of the three set, every configuration of the table
+# below runs in turn, and a closing line says which build ran in which prefix and how each went.
 #
-# E2E_LOCALE (default zh_CN.UTF-8) is the locale Wine runs in, which gives the ANSI code page:
-# C.UTF-8 gives 1252, and hi_IN.UTF-8, a locale without an ANSI code page of its own, gives UTF-8
-# (65001); Wine 8 takes no ACP value from the registry. Another locale than the default gets a
-# prefix and output folder of its own under build/e2e/, and its screenshots are copied into
-# build/e2e/ beside the others.
+# Usage: [E2E_BUILD=...] [E2E_PREFIX_ARCH=...] [E2E_LOCALE=...] e2e.sh [scenario ...]
+#        (default: every scenario, then the real program)
 set -uo pipefail
 cd "$(dirname "$0")/../.." || exit 1
 root=$PWD
 
+# The configurations `make test` runs, in this order: build, prefix architecture, locale, and the
+# scenarios (none named: every scenario, then the real program).
+texts="wide-texts fatal-out-of-memory fatal-internal-error"
+configurations=(
+    "win32 win32 zh_CN.UTF-8" # the shipped i686 program on 32-bit Windows: the main run
+    "win64 win64 zh_CN.UTF-8" # the x86_64 build on 64-bit Windows
+    # The program's texts, and names the code page lacks or would turn into others, under 1252.
+    "win32 win32 C.UTF-8 names $texts"
+    "win64 win64 C.UTF-8 names $texts"
+    # The program's texts, and Chinese names of three bytes a character, under UTF-8.
+    "win32 win32 hi_IN.UTF-8 $texts"
+    "win64 win64 hi_IN.UTF-8 $texts"
+)
+
+# "the i686 build in a 32-bit prefix (zh_CN.UTF-8)"
+describe() {
+    local machine=x86_64 bits=64
+    [ "$1" = win32 ] && machine=i686
+    [ "$2" = win32 ] && bits=32
+    echo "the $machine build in a $bits-bit prefix ($3)"
+}
+
+run_every_configuration() {
+    local can_run_32bit=yes reason
+    if ! reason=$(bash scripts/runs_32bit.sh 2>&1); then
+        can_run_32bit=""
+        echo "e2e: NOT RUN: the 32-bit configurations, because $reason; only the 64-bit ones run"
+    fi
+    local summary=() failures=0 configuration build prefix_arch locale named
+    for configuration in "${configurations[@]}"; do
+        read -r build prefix_arch locale named <<<"$configuration"
+        local chosen=("$@")
+        # A configuration that names its scenarios runs them unless the caller named others.
+        [ $# -gt 0 ] || [ -z "$named" ] || read -r -a chosen <<<"$named"
+        local what
+        what=$(describe "$build" "$prefix_arch" "$locale")
+        if [ -z "$can_run_32bit" ] && { [ "$build" = win32 ] || [ "$prefix_arch" = win32 ]; }; then
+            summary+=("$what: NOT RUN (the kernel cannot execute 32-bit programs)")
+            continue
+        fi
+        echo "=== e2e: $what"
+        local started=$SECONDS result_file
+        result_file=$root/build/e2e/$build-$prefix_arch-${locale%%.*}/result.txt
+        rm -f "$result_file"
+        E2E_BUILD=$build E2E_PREFIX_ARCH=$prefix_arch E2E_LOCALE=$locale bash "$0" "${chosen[@]}"
+        local status=$? result="did not finish"
+        [ -s "$result_file" ] && result=$(cat "$result_file")
+        [ "$status" -eq 0 ] || failures=$((failures + 1))
+        summary+=("$what: $result in $((SECONDS - started)) s")
+    done
+    local line
+    line=$(printf '%s; ' "${summary[@]}")
+    echo "e2e: summary: ${line%; }"
+    [ "$failures" -eq 0 ]
+}
+
+if [ -z "${E2E_BUILD:-}${E2E_PREFIX_ARCH:-}${E2E_LOCALE:-}" ]; then
+    run_every_configuration "$@"
+    exit
+fi
+
+build=${E2E_BUILD:-win64}
+prefix_arch=${E2E_PREFIX_ARCH:-win64}
+locale_name=${E2E_LOCALE:-zh_CN.UTF-8}
+out=$root/build/e2e/$build-$prefix_arch-${locale_name%%.*}
+mkdir -p "$out"
+rm -f "$out/result.txt"
+
 fail() {
     echo "e2e: FAIL: $*" >&2
-    echo "0 passed, 1 failed"
+    echo "0 passed, 1 failed" | tee "$out/result.txt"
     exit 1
 }
 
-wine=/usr/lib/wine/wine64
+case "$build" in
+    win32) wine=/usr/lib/wine/wine ;;
+    win64) wine=/usr/lib/wine/wine64 ;;
+    *) fail "E2E_BUILD is $build; it must be win32 or win64" ;;
+esac
+# The prefix is made by the loader of its own width: wine64 refuses a 32-bit prefix.
+case "$prefix_arch" in
+    win32) prefix_wine=/usr/lib/wine/wine ;;
+    win64) prefix_wine=/usr/lib/wine/wine64 ;;
+    *) fail "E2E_PREFIX_ARCH is $prefix_arch; it must be win32 or win64" ;;
+esac
+[ "$build" = win32 ] || [ "$prefix_arch" = win64 ] ||
+    fail "a 32-bit prefix cannot run the x86_64 build"
 wineserver=/usr/lib/wine/wineserver
-suite=$root/build/win64/e2e/e2e_suite.exe
-closer=$root/build/win64/e2e/e2e_close.exe
-program=$root/build/win64/rebootdel.exe
-locale_name=${E2E_LOCALE:-zh_CN.UTF-8}
-out=$root/build/e2e
-shots=$out
-if [ "$locale_name" != zh_CN.UTF-8 ]; then
-    out=$shots/$locale_name
-fi
+suite=$root/build/$build/e2e/e2e_suite.exe
+closer=$root/build/$build/e2e/e2e_close.exe
+program=$root/build/$build/rebootdel.exe
 
+if [ "$build" = win32 ] || [ "$prefix_arch" = win32 ]; then
+    reason=$(bash scripts/runs_32bit.sh 2>&1) || fail "not run: $reason"
+fi
 for tool in "$wine" "$wineserver" /usr/bin/xvfb-run /usr/bin/convert; do
     [ -x "$tool" ] || fail "$tool is missing (run make setup)"
 done
+# A locale the system has not generated (hi_IN.UTF-8 is not among Debian's) is compiled into the
+# output folder: without it Wine's Unix side has no UTF-8 for non-ASCII file names. locale -a
+# writes "zh_CN.utf8" for zh_CN.UTF-8.
+listed_locale=$locale_name
+case "$locale_name" in *.UTF-8 | *.utf-8) listed_locale=${locale_name%.*}.utf8 ;; esac
+if ! locale -a 2>/dev/null | grep -qixF "$listed_locale"; then
+    mkdir -p "$out/locale"
+    localedef -i "${locale_name%%.*}" -f UTF-8 "$out/locale/$locale_name" >/dev/null 2>&1 ||
+        fail "could not compile the locale $locale_name"
+    export LOCPATH=$out/locale
+fi
 for exe in "$suite" "$closer" "$program"; do
-    [ -f "$exe" ] || fail "$exe does not exist; build win64 first (make win64)"
+    [ -f "$exe" ] || fail "$exe does not exist; build $build first (make $build)"
 done
 
 # Everything below runs on a display of its own, whatever display the caller has.
@@ -46,16 +137,7 @@ if [ -z "${E2E_ON_XVFB:-}" ]; then
     E2E_ON_XVFB=1 exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" bash "$0" "$@"
 fi
 
-export WINEPREFIX=$out/prefix WINEARCH=win64 WINEDEBUG=-all
-# A locale the system has not generated (hi_IN.UTF-8 is not among Debian's) is compiled into the
-# output folder: without it Wine's Unix side has no UTF-8 for non-ASCII file names.
-listed_name=$(echo "$locale_name" | tr '[:upper:]' '[:lower:]' | sed 's/utf-8$/utf8/')
-if ! locale -a 2>/dev/null | tr '[:upper:]' '[:lower:]' | grep -qx "$listed_name"; then
-    mkdir -p "$out/locale"
-    localedef -i "${locale_name%%.*}" -f UTF-8 "$out/locale/$locale_name" >/dev/null 2>&1 ||
-        fail "could not compile the locale $locale_name"
-    export LOCPATH=$out/locale
-fi
+export WINEPREFIX=$out/prefix WINEARCH=$prefix_arch WINEDEBUG=-all
 export LANG=$locale_name LC_ALL=$locale_name
 # No Mono or Gecko installers: the program needs neither, and there is no network for them.
 export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -68,12 +150,12 @@ rm -rf "$WINEPREFIX"
 rm -f "$out"/*.bmp "$out"/*.png "$out"/*.log
 mkdir -p "$out"
 echo "e2e: creating the Wine prefix in ${WINEPREFIX#"$root"/}"
-timeout 300 "$wine" wineboot --init >"$out/wineboot.log" 2>&1 ||
+timeout 300 "$prefix_wine" wineboot --init >"$out/wineboot.log" 2>&1 ||
     fail "wineboot failed (see ${out#"$root"/}/wineboot.log)"
 # Without a window manager Wine waits two seconds for one whenever a managed window is hidden;
 # unmanaged windows are drawn the same and hide at once.
-timeout 60 "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 ||
-    fail "could not configure the Wine prefix"
+timeout 60 "$prefix_wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
+    >/dev/null 2>&1 || fail "could not configure the Wine prefix"
 # A Western Windows shows Chinese in the dialog font and the caption font through its font links
 # to its East Asian fonts; the prefix's own links name Windows fonts that are not installed here,
 # so outside the Chinese locale they are pointed at the Chinese font that is.
@@ -81,7 +163,7 @@ cjk_file=$(fc-match -f '%{file}' ':lang=zh-cn' 2>/dev/null)
 cjk_family=$(fc-match -f '%{family[0]}' ':lang=zh-cn' 2>/dev/null)
 if [ "$locale_name" != zh_CN.UTF-8 ] && [ -n "$cjk_file" ]; then
     for face in 'MS Sans Serif' Tahoma; do
-        timeout 60 "$wine" reg add \
+        timeout 60 "$prefix_wine" reg add \
             'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v "$face" \
             /t REG_MULTI_SZ /d "$(basename "$cjk_file"),$cjk_family" /f >/dev/null 2>&1 ||
             fail "could not link the font $face to $cjk_family"
@@ -107,9 +189,9 @@ record() {
     fi
 }
 
-# Runs a Windows program in build/e2e with a time limit and shows its output. The output goes
-# through a file, not a pipe: Wine's service processes, started by whichever program comes first,
-# inherit its output and outlive it, so a pipe would never reach its end.
+# Runs a Windows program in the output folder with a time limit and shows its output. The output
+# goes through a file, not a pipe: Wine's service processes, started by whichever program comes
+# first, inherit its output and outlive it, so a pipe would never reach its end.
 run_windows() {
     local log=$1
     shift
@@ -171,12 +253,7 @@ for bmp in "$out"/*.bmp; do
     /usr/bin/convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
 done
 ls "$out"/*.png >/dev/null 2>&1 && echo "e2e: screenshots: $(cd "$out" && echo *.png)"
-if [ "$out" != "$shots" ]; then
-    for png in "$out"/*.png; do
-        [ -e "$png" ] && cp "$png" "$shots/"
-    done
-fi
 
 [ "$failed" -eq 0 ] || echo "e2e: failed: ${failed_names[*]}"
-echo "$passed passed, $failed failed"
+echo "$passed passed, $failed failed" | tee "$out/result.txt"
 [ "$failed" -eq 0 ]
