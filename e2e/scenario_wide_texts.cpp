@@ -136,6 +136,20 @@ void CheckResults(HWND list, const std::vector<std::wstring>& expected) {
     }
 }
 
+// The open-file dialog's title in UTF-16, as its W record gives it; Cancel adds nothing.
+void CheckOpenFileDialogTitle(HWND mainWindow) {
+    const std::wstring title = L"请选择要重启删除的文件";
+    Click(mainWindow, IDC_ADD);
+    HWND dialog = WaitForTopWindowW("#32770", title);
+    if (!Check(dialog != nullptr, "Add opens the open-file dialog, found by its UTF-16 title")) {
+        CloseStrayWindows(mainWindow);
+        return;
+    }
+    CheckWideText(WideTextOf(dialog), title, "the open-file dialog's title (GetWindowTextW)");
+    Check(AnswerBox(dialog, IDCANCEL), "Cancel closes the open-file dialog");
+    Check(RowCountOf(ListOf(mainWindow)) == 0, "Cancel adds no row");
+}
+
 void DeclineRestartPrompt(HWND mainWindow) {
     HWND prompt = nullptr;
     WaitUntil([&] {
@@ -159,6 +173,7 @@ void DriveWideTexts(HWND mainWindow) {
     Note("the ANSI code page is " + std::to_string(GetACP()));
     WaitUntil([&] { return AlphaOf(mainWindow) == 255; });
     CheckMainWindow(mainWindow);
+    CheckOpenFileDialogTitle(mainWindow);
     HWND list = ListOf(mainWindow);
 
     Check(MakeFile(kDropped) && MakeFile(kBatched), "fixture files are created");
