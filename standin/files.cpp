@@ -81,6 +81,11 @@ std::optional<std::string> KeyOf(const std::u16string& path) {
     return Resolve(KeyOfFull(*full));
 }
 
+// The key of what a path names in the process's current view (wow64.cpp).
+std::optional<std::string> ViewKeyOf(const std::u16string& path) {
+    return InView(KeyOf(path));
+}
+
 const DiskEntry* EntryOf(const std::optional<std::string>& key) {
     if (!key) {
         return nullptr;
@@ -183,9 +188,25 @@ void SetCurrentDirectory(const std::string& directory) {
 
 }  // namespace standin
 
+namespace standin::detail {
+
+std::optional<DiskHit> LookUpInView(const std::u16string& path) {
+    const std::optional<std::string> key = ViewKeyOf(path);
+    const DiskEntry* entry = EntryOf(key);
+    if (entry != nullptr) {
+        return DiskHit{entry->path, entry->directory};
+    }
+    if (IsDirectoryKey(key)) {
+        return DiskHit{FromWtf8(*key), true};
+    }
+    return std::nullopt;
+}
+
+}  // namespace standin::detail
+
 BOOL PathIsDirectoryA(LPCSTR path) {
     LogCall("PathIsDirectoryA", {Text(path)});
-    return path && IsDirectoryKey(KeyOf(WideOfAnsi(path))) ? FILE_ATTRIBUTE_DIRECTORY : FALSE;
+    return path && IsDirectoryKey(ViewKeyOf(WideOfAnsi(path))) ? FILE_ATTRIBUTE_DIRECTORY : FALSE;
 }
 
 BOOL PathFileExistsA(LPCSTR path) {
@@ -193,14 +214,14 @@ BOOL PathFileExistsA(LPCSTR path) {
     if (!path) {
         return FALSE;
     }
-    const std::optional<std::string> key = KeyOf(WideOfAnsi(path));
+    const std::optional<std::string> key = ViewKeyOf(WideOfAnsi(path));
     return EntryOf(key) != nullptr || IsDirectoryKey(key) ? TRUE : FALSE;
 }
 
 DWORD GetShortPathNameW(LPCWSTR longPath, LPWSTR shortPath, DWORD bufferLength) {
     LogCall("GetShortPathNameW",
             {WideArg(longPath), shortPath ? "buffer" : "NULL", Unsigned(bufferLength)});
-    const std::optional<std::string> key = longPath ? KeyOf(longPath) : std::nullopt;
+    const std::optional<std::string> key = longPath ? ViewKeyOf(longPath) : std::nullopt;
     if (!EntryOf(key)) {
         S().lastError = longPath ? ERROR_FILE_NOT_FOUND : ERROR_INVALID_PARAMETER;
         return 0;

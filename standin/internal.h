@@ -110,6 +110,19 @@ struct DiskEntry {
     std::optional<std::u16string> shortName;  // the 8.3 name of its last part, when it has one
 };
 
+// A 32-bit process on 64-bit Windows (wow64.cpp).
+struct Wow64State {
+    bool active = false;       // the knob: IsWow64Process says TRUE and the view is redirected
+    bool switchFails = false;  // the knob: Wow64DisableWow64FsRedirection refuses
+    bool redirectionOff = false;
+};
+
+// A file opened with CreateFileW (file_handles.cpp).
+struct OpenFileRecord {
+    std::u16string finalPath;  // what GetFinalPathNameByHandleW reports
+    bool closed = false;
+};
+
 struct State {
     // Knobs and the script: set by tests before Run, kept by Run.
     unsigned codePage = 936;
@@ -145,6 +158,10 @@ struct State {
     std::optional<OpenFileRequest> lastOpenFile;
     std::optional<OpenFileRequestW> lastOpenFileW;
     std::vector<std::string> scheduledDeletions;
+
+    // The view of a 32-bit process on 64-bit Windows: knobs kept by Run, the switch per run.
+    Wow64State wow64;
+    std::vector<OpenFileRecord> openFiles;
 };
 
 State& S();
@@ -221,5 +238,24 @@ std::string FoldCase(const std::string& text);
 
 void ResetRunState();
 void CheckEndOfRun();
+
+// The view of a 32-bit process on 64-bit Windows (wow64.cpp).
+// The disk key a look-up finds in the current view: under WOW64, with redirection on,
+// c:\windows\system32 (but its exempt subfolders) is c:\windows\syswow64, and
+// c:\windows\sysnative is c:\windows\system32.
+std::optional<std::string> InView(const std::optional<std::string>& key);
+// Fails the scenario for a call made while redirection is off, other than the tests it is off for.
+void CheckCallInView(const std::string& function);
+FARPROC Wow64Export(const std::string& name);  // IsWow64Process, or nullptr
+void ResetWow64Run();
+void CheckWow64EndOfRun();
+
+// What a path names on the disk in the current view: its spelling as added, and whether it is a
+// folder (system.cpp).
+struct DiskHit {
+    std::u16string path;
+    bool directory = false;
+};
+std::optional<DiskHit> LookUpInView(const std::u16string& path);
 
 }  // namespace standin::detail

@@ -44,6 +44,7 @@ void LogCall(const std::string& function, std::vector<std::string> args) {
         s.log.push_back(Call{function, std::move(args)});
     }
     ++s.callCounts[function];
+    CheckCallInView(function);
 }
 
 void Fail(const std::string& failure) {
@@ -127,6 +128,7 @@ void ResetRunState() {
     s.lastOpenFile.reset();
     s.lastOpenFileW.reset();
     s.scheduledDeletions.clear();
+    ResetWow64Run();
 }
 
 void CheckEndOfRun() {
@@ -139,6 +141,7 @@ void CheckEndOfRun() {
             Fail("global block " + Num(static_cast<long long>(i + 1)) + " was left locked");
         }
     }
+    CheckWow64EndOfRun();
 }
 
 }  // namespace detail
@@ -152,6 +155,7 @@ void Reset() {
     s.unterminatedListReads = false;
     s.disk.clear();
     s.shortNames.clear();
+    s.wow64 = Wow64State{};
     s.currentDirectory = "C:\\";
     s.moveFileRule = nullptr;
     s.restartDialogResult = IDNO;

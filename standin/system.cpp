@@ -380,6 +380,8 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR procName) {
             found = AsFarproc(&StandinChangeWindowMessageFilterEx);
         } else if (index == 2 && name == "ChangeWindowMessageFilter") {
             found = AsFarproc(&StandinChangeWindowMessageFilter);
+        } else if (index == 3) {
+            found = Wow64Export(name);
         }
     }
     if (!found) {

@@ -71,6 +71,10 @@ size_t PendingActions();
 //   ChangeWindowMessageFilterEx (window, message, action, status)   OpenClipboard (owner)
 //   GetClipboardData (format)   CloseClipboard ()   IsClipboardFormatAvailable (format)
 //   GlobalLock / GlobalUnlock / GlobalSize (block)   ExitProcess (code)
+//   IsWow64Process ("current process")   Wow64DisableWow64FsRedirection ("buffer"/"NULL")
+//   Wow64RevertWow64FsRedirection ("saved state")   CreateFileW (path, access, share,
+//   disposition, flags)   GetFinalPathNameByHandleW (file, "buffer"/"NULL", size, flags)
+//   CloseHandle (file). Files are "file:<n>".
 
 struct Call {
     std::string function;
@@ -223,6 +227,17 @@ void SetGlobalLockFails(bool fails);
 
 // Makes GetProcAddress find nothing under this name (or "#59" for an ordinal).
 void HideExport(const std::string& name);
+
+// A 32-bit process on 64-bit Windows. IsWow64Process (through GetProcAddress) then says TRUE, and
+// every file look-up sees C:\Windows\System32 as C:\Windows\SysWOW64, except its subfolders
+// catroot, catroot2, drivers\etc, logfiles and spool, and C:\Windows\Sysnative as the native
+// System32, until Wow64DisableWow64FsRedirection turns that off. Letter case does not matter.
+// Files are added by their native paths. With redirection off, any call other than
+// PathIsDirectoryA, PathFileExistsA, GetShortPathNameW and the revert fails the scenario, and so
+// does a run that leaves it off or leaves a file open.
+void SetWow64(bool wow64);
+// Makes Wow64DisableWow64FsRedirection refuse, as it does outside WOW64.
+void SetRedirectionSwitchFails(bool fails);
 
 // ---------------------------------------------------------------------------------------------
 // Additions for tests of the dialog templates, the open-file dialog, drops and the restart run.

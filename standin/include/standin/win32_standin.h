@@ -568,6 +568,32 @@ typedef struct tagCHANGEFILTERSTRUCT {
 
 #define FILE_ATTRIBUTE_DIRECTORY 0x00000010
 
+// Opening files to ask where they are (CreateFileW, GetFinalPathNameByHandleW)
+#define INVALID_HANDLE_VALUE ((HANDLE)(LONG_PTR)-1)
+#define GENERIC_READ 0x80000000
+#define GENERIC_WRITE 0x40000000
+#define FILE_SHARE_READ 0x00000001
+#define FILE_SHARE_WRITE 0x00000002
+#define FILE_SHARE_DELETE 0x00000004
+#define CREATE_NEW 1
+#define CREATE_ALWAYS 2
+#define OPEN_EXISTING 3
+#define OPEN_ALWAYS 4
+#define TRUNCATE_EXISTING 5
+#define FILE_FLAG_BACKUP_SEMANTICS 0x02000000
+#define FILE_NAME_NORMALIZED 0x0
+#define FILE_NAME_OPENED 0x8
+#define VOLUME_NAME_DOS 0x0
+#define VOLUME_NAME_GUID 0x1
+#define VOLUME_NAME_NT 0x2
+#define VOLUME_NAME_NONE 0x4
+
+typedef struct _SECURITY_ATTRIBUTES {
+    DWORD nLength;
+    LPVOID lpSecurityDescriptor;
+    BOOL bInheritHandle;
+} SECURITY_ATTRIBUTES, *PSECURITY_ATTRIBUTES, *LPSECURITY_ATTRIBUTES;
+
 // Code pages and conversion flags
 #define CP_ACP 0
 #define CP_UTF8 65001
@@ -700,5 +726,15 @@ int MultiByteToWideChar(UINT codePage, DWORD flags, LPCCH source, int sourceLeng
 int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWCH source, int sourceLength, LPSTR target,
                         int targetLength, LPCCH defaultChar, LPBOOL usedDefaultChar);
 LPSTR lstrcpynA(LPSTR target, LPCSTR source, int maxLength);
+
+// kernel32: files opened only to ask where they are, and the view of a 32-bit process on 64-bit
+// Windows (IsWow64Process itself is found through GetProcAddress).
+HANDLE CreateFileW(LPCWSTR fileName, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES security,
+                   DWORD disposition, DWORD flags, HANDLE templateFile);
+DWORD GetFinalPathNameByHandleW(HANDLE file, LPWSTR buffer, DWORD bufferLength, DWORD flags);
+BOOL CloseHandle(HANDLE object);
+HANDLE GetCurrentProcess();
+BOOL Wow64DisableWow64FsRedirection(PVOID* oldValue);
+BOOL Wow64RevertWow64FsRedirection(PVOID oldValue);
 
 }  // extern "C++"

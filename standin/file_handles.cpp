@@ -1,0 +1,94 @@
+// Files opened only to ask where they are: CreateFileW for an existing file or folder,
+// GetFinalPathNameByHandleW, CloseHandle. The look-up sees the process's current view.
+
+#include <cstring>
+
+#include "internal.h"
+
+using namespace standin;
+using namespace standin::detail;
+
+namespace {
+
+constexpr uintptr_t kFileBase = 0x500000;
+constexpr uintptr_t kStep = 0x10;
+
+HANDLE FileHandle(size_t index) {
+    return reinterpret_cast<HANDLE>(kFileBase + index * kStep);
+}
+
+OpenFileRecord* FindFile(HANDLE file) {
+    const uintptr_t value = reinterpret_cast<uintptr_t>(file);
+    if (value < kFileBase || (value - kFileBase) % kStep != 0) {
+        return nullptr;
+    }
+    const size_t index = (value - kFileBase) / kStep;
+    return index < S().openFiles.size() ? &S().openFiles[index] : nullptr;
+}
+
+std::string FileName(HANDLE file) {
+    const uintptr_t value = reinterpret_cast<uintptr_t>(file);
+    if (FindFile(file) == nullptr) {
+        return Pointer(file);
+    }
+    return "file:" + Num(static_cast<long long>((value - kFileBase) / kStep + 1));
+}
+
+}  // namespace
+
+HANDLE CreateFileW(LPCWSTR fileName, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES,
+                   DWORD disposition, DWORD flags, HANDLE) {
+    LogCall("CreateFileW", {WideArg(fileName), Unsigned(access), Unsigned(shareMode),
+                            Unsigned(disposition), Unsigned(flags)});
+    if (disposition != OPEN_EXISTING || access != 0) {
+        Abort("CreateFileW: the stand-in only opens existing files for no access");
+    }
+    const std::optional<DiskHit> hit =
+        fileName ? LookUpInView(std::u16string(fileName)) : std::nullopt;
+    if (!hit) {
+        S().lastError = ERROR_FILE_NOT_FOUND;
+        return INVALID_HANDLE_VALUE;
+    }
+    // A folder opens only with backup semantics.
+    if (hit->directory && (flags & FILE_FLAG_BACKUP_SEMANTICS) == 0) {
+        S().lastError = ERROR_ACCESS_DENIED;
+        return INVALID_HANDLE_VALUE;
+    }
+    S().openFiles.push_back(OpenFileRecord{u"\\\\?\\" + hit->path, false});
+    return FileHandle(S().openFiles.size() - 1);
+}
+
+DWORD GetFinalPathNameByHandleW(HANDLE file, LPWSTR buffer, DWORD bufferLength, DWORD flags) {
+    LogCall("GetFinalPathNameByHandleW",
+            {FileName(file), buffer ? "buffer" : "NULL", Unsigned(bufferLength), Unsigned(flags)});
+    const OpenFileRecord* record = FindFile(file);
+    if (record == nullptr || record->closed) {
+        S().lastError = ERROR_INVALID_HANDLE;
+        return 0;
+    }
+    if (flags != (FILE_NAME_NORMALIZED | VOLUME_NAME_DOS)) {
+        Abort("GetFinalPathNameByHandleW: the stand-in reports only normalised DOS paths");
+    }
+    const std::u16string& path = record->finalPath;
+    // Too small: the size needed, terminator included; nothing is written.
+    if (buffer == nullptr || bufferLength <= path.size()) {
+        return static_cast<DWORD>(path.size() + 1);
+    }
+    std::memcpy(buffer, path.c_str(), (path.size() + 1) * sizeof(char16_t));
+    return static_cast<DWORD>(path.size());
+}
+
+BOOL CloseHandle(HANDLE object) {
+    LogCall("CloseHandle", {FileName(object)});
+    OpenFileRecord* record = FindFile(object);
+    if (record == nullptr) {
+        S().lastError = ERROR_INVALID_HANDLE;
+        return FALSE;
+    }
+    if (record->closed) {
+        Fail("CloseHandle called twice on " + FileName(object));
+        return FALSE;
+    }
+    record->closed = true;
+    return TRUE;
+}
