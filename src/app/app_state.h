@@ -3,6 +3,7 @@
 // The one program-wide record. It lives from start to exit; its texts and arrays are released by
 // ReleaseAppState, which is also the clean-up routine of a fatal exit.
 
+#include <optional>
 #include <vector>
 
 #include "platform/win32.h"
@@ -40,6 +41,9 @@ struct AppState {
 
     // Intakes that are appending rows right now; the list redraws when the last one ends.
     int listRedrawHolds = 0;
+
+    // Whether this is a 32-bit process on 64-bit Windows; unknown until an intake first asks.
+    std::optional<bool> underWow64;
 };
 
 extern AppState g_app;

@@ -8,6 +8,7 @@
 #include "app/shell.h"
 #include "intake/batch_rules.h"
 #include "intake/file_names.h"
+#include "intake/native_view.h"
 #include "list/deletion_list.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
@@ -71,8 +72,9 @@ Text FullPathOf(const Text& path) {
 
 void AddLinesToList(const TextArray& lines) {
     BatchLineSteps steps;
-    steps.isDirectory = [](const Text& path) { return PathIsDirectoryA(path.c_str()) != FALSE; };
-    steps.exists = [](const Text& path) { return PathFileExistsA(path.c_str()) != FALSE; };
+    // Tested as the boot will see the line, the view in which the row's deletion is carried out.
+    steps.isDirectory = NativePathIsDirectory;
+    steps.exists = NativePathFileExists;
     steps.isListed = ContainsPath;
     steps.fullPath = FullPathOf;
     steps.append = [](const Text& path) { AppendPath(path); };

@@ -5,6 +5,7 @@
 #include "app/app_state.h"
 #include "intake/drop_rules.h"
 #include "intake/file_names.h"
+#include "intake/native_view.h"
 #include "list/deletion_list.h"
 #include "runtime/wide_text.h"
 
@@ -116,7 +117,8 @@ void HandleDroppedFiles(HDROP drop, HWND window) {
 
 LRESULT CALLBACK OnFileDropped(HWND, UINT, WPARAM path, LPARAM) {
     const Text droppedPath = TextFromC(reinterpret_cast<const char*>(path));
-    if (PathIsDirectoryA(droppedPath.c_str())) {
+    // The shell drops native paths: the boot will see what the native view shows.
+    if (NativePathIsDirectory(droppedPath)) {
         return 0;
     }
     if (ContainsPath(droppedPath)) {
