@@ -2,6 +2,7 @@
 // and the switch that turns the redirection off for the calling thread.
 
 #include <algorithm>
+#include <cstring>
 
 #include "internal.h"
 
@@ -47,13 +48,14 @@ BOOL StandinIsWow64Process(HANDLE process, BOOL* wow64) {
 }  // namespace
 
 std::optional<std::string> InView(const std::optional<std::string>& key) {
-    if (!key || !Redirected()) {
+    if (!key || !S().wow64.active) {
         return key;
     }
+    // As under Wine 8, the alias stays with redirection off.
     if (IsUnder(*key, kSysnative)) {
         return kSystem32 + key->substr(kSysnative.size());
     }
-    if (!IsUnder(*key, kSystem32)) {
+    if (!Redirected() || !IsUnder(*key, kSystem32)) {
         return key;
     }
     const std::string rest = key->substr(kSystem32.size());
@@ -117,6 +119,16 @@ void SetRedirectionSwitchFails(bool fails) {
 
 HANDLE GetCurrentProcess() {
     return kCurrentProcess;
+}
+
+UINT GetSystemWindowsDirectoryA(LPSTR buffer, UINT size) {
+    LogCall("GetSystemWindowsDirectoryA", {buffer ? "buffer" : "NULL", Unsigned(size)});
+    const std::string folder = "C:\\Windows";
+    if (buffer == nullptr || size <= folder.size()) {
+        return static_cast<UINT>(folder.size() + 1);
+    }
+    std::memcpy(buffer, folder.c_str(), folder.size() + 1);
+    return static_cast<UINT>(folder.size());
 }
 
 // 32-bit Windows has the call but no redirection to turn off.

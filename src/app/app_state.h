@@ -3,7 +3,6 @@
 // The one program-wide record. It lives from start to exit; its texts and arrays are released by
 // ReleaseAppState, which is also the clean-up routine of a fatal exit.
 
-#include <optional>
 #include <vector>
 
 #include "platform/win32.h"
@@ -17,6 +16,12 @@ struct DropTarget {
 using DropTargetRegistry = std::vector<DropTarget>;
 // On the shipped 32-bit build an entry is two 32-bit fields.
 static_assert(sizeof(void*) != 4 || sizeof(DropTarget) == 8);
+
+struct Wow64Facts {
+    bool known = false;
+    bool active = false;
+    Text windowsDirectory;
+};
 
 struct AppState {
     HICON mainIcon = nullptr;
@@ -42,8 +47,9 @@ struct AppState {
     // Intakes that are appending rows right now; the list redraws when the last one ends.
     int listRedrawHolds = 0;
 
-    // Whether this is a 32-bit process on 64-bit Windows; unknown until an intake first asks.
-    std::optional<bool> underWow64;
+    // Whether this is a 32-bit process on 64-bit Windows, and its Windows folder there; asked
+    // once, when an intake first needs to know.
+    Wow64Facts wow64;
 };
 
 extern AppState g_app;

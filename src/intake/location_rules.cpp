@@ -1,5 +1,7 @@
 #include "intake/location_rules.h"
 
+#include <vector>
+
 namespace {
 
 constexpr char16_t kBackslash = 0x5C;
@@ -35,6 +37,40 @@ bool SameButAsciiCase(const WideText& left, const WideText& right) {
     return left.size() == right.size() && StartsWithFolded(left, 0, right);
 }
 
+bool IsPathSeparator(char byte) {
+    return byte == '\\' || byte == '/';
+}
+
+// The names between separators; empty names (doubled separators) are left out.
+std::vector<Text> PathNames(const Text& path) {
+    std::vector<Text> names;
+    size_t start = 0;
+    while (start < path.size()) {
+        size_t end = start;
+        while (end < path.size() && !IsPathSeparator(path[end])) {
+            ++end;
+        }
+        if (end > start) {
+            names.push_back(path.substr(start, end - start));
+        }
+        start = end + 1;
+    }
+    return names;
+}
+
+bool SameNameButAsciiCase(const Text& left, const Text& right) {
+    if (left.size() != right.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < left.size(); ++i) {
+        if (AsciiLower(static_cast<unsigned char>(left[i])) !=
+            AsciiLower(static_cast<unsigned char>(right[i]))) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 std::optional<WideText> PathOfFinalPath(const WideText& finalPath) {
@@ -64,4 +100,22 @@ std::optional<WideText> RelocatedPath(const WideText& chosen, const WideText& fi
         return std::nullopt;
     }
     return real;
+}
+
+bool IsInSysnative(const Text& path, const Text& windowsDirectory) {
+    std::vector<Text> folder = PathNames(windowsDirectory);
+    if (folder.empty()) {
+        return false;
+    }
+    folder.push_back("sysnative");
+    const std::vector<Text> names = PathNames(path);
+    if (names.size() < folder.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < folder.size(); ++i) {
+        if (!SameNameButAsciiCase(names[i], folder[i])) {
+            return false;
+        }
+    }
+    return true;
 }

@@ -18,3 +18,9 @@ std::optional<WideText> PathOfFinalPath(const WideText& finalPath);
 // at most in the case of ASCII letters (the system spells names as they are stored), or when the
 // final path has no ordinary form.
 std::optional<WideText> RelocatedPath(const WideText& chosen, const WideText& finalPath);
+
+// True when path lies inside the Sysnative folder of windowsDirectory: the alias by which a
+// 32-bit process reaches the native System32. Native processes, the boot among them, have no such
+// folder. Letters compare without regard to ASCII case; "\" and "/" both separate, repeated or
+// not.
+bool IsInSysnative(const Text& path, const Text& windowsDirectory);

@@ -35,6 +35,13 @@ bool AskIsWow64Process() {
 #endif
 }
 
+// The system's own Windows folder (not a terminal server user's); empty when it gives none.
+Text SystemWindowsDirectory() {
+    char buffer[MAX_PATH + 1] = {};
+    const UINT length = GetSystemWindowsDirectoryA(buffer, sizeof buffer);
+    return length > 0 && length < sizeof buffer ? TextFromC(buffer) : Text();
+}
+
 // The path the system reports for an open handle; empty when it reports none.
 WideText FinalPathOf(HANDLE file) {
     WideText buffer(MAX_PATH, char16_t());
@@ -72,10 +79,14 @@ bool InNativeView(PathTest test, const Text& path) {
 }  // namespace
 
 bool UnderWow64() {
-    if (!g_app.underWow64.has_value()) {
-        g_app.underWow64 = AskIsWow64Process();
+    if (!g_app.wow64.known) {
+        g_app.wow64.known = true;
+        g_app.wow64.active = AskIsWow64Process();
+        if (g_app.wow64.active) {
+            g_app.wow64.windowsDirectory = SystemWindowsDirectory();
+        }
     }
-    return *g_app.underWow64;
+    return g_app.wow64.active;
 }
 
 bool NativePathIsDirectory(const Text& path) {
@@ -83,6 +94,10 @@ bool NativePathIsDirectory(const Text& path) {
 }
 
 bool NativePathFileExists(const Text& path) {
+    // Some systems (Wine) keep the Sysnative alias with redirection off; the boot never has it.
+    if (UnderWow64() && IsInSysnative(path, g_app.wow64.windowsDirectory)) {
+        return false;
+    }
     return InNativeView(PathFileExistsA, path);
 }
 

@@ -12,7 +12,8 @@
 bool UnderWow64();
 
 // PathIsDirectoryA and PathFileExistsA in the native view: redirection is off for exactly the one
-// call. When it cannot be turned off, the path is taken to name nothing.
+// call. When it cannot be turned off, the path is taken to name nothing; so is a path through the
+// Sysnative alias, which only 32-bit processes have.
 bool NativePathIsDirectory(const Text& path);
 bool NativePathFileExists(const Text& path);
 

@@ -230,8 +230,9 @@ void HideExport(const std::string& name);
 
 // A 32-bit process on 64-bit Windows. IsWow64Process (through GetProcAddress) then says TRUE, and
 // every file look-up sees C:\Windows\System32 as C:\Windows\SysWOW64, except its subfolders
-// catroot, catroot2, drivers\etc, logfiles and spool, and C:\Windows\Sysnative as the native
-// System32, until Wow64DisableWow64FsRedirection turns that off. Letter case does not matter.
+// catroot, catroot2, drivers\etc, logfiles and spool, until Wow64DisableWow64FsRedirection turns
+// that off; C:\Windows\Sysnative is the native System32 either way (as under Wine 8). Letter case
+// does not matter; GetSystemWindowsDirectoryA gives C:\Windows.
 // Files are added by their native paths. With redirection off, any call other than
 // PathIsDirectoryA, PathFileExistsA, GetShortPathNameW and the revert fails the scenario, and so
 // does a run that leaves it off or leaves a file open.

@@ -734,6 +734,7 @@ HANDLE CreateFileW(LPCWSTR fileName, DWORD access, DWORD shareMode, LPSECURITY_A
 DWORD GetFinalPathNameByHandleW(HANDLE file, LPWSTR buffer, DWORD bufferLength, DWORD flags);
 BOOL CloseHandle(HANDLE object);
 HANDLE GetCurrentProcess();
+UINT GetSystemWindowsDirectoryA(LPSTR buffer, UINT size);
 BOOL Wow64DisableWow64FsRedirection(PVOID* oldValue);
 BOOL Wow64RevertWow64FsRedirection(PVOID oldValue);
 
