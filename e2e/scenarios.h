@@ -18,6 +18,9 @@ void DriveRemoveAndClear(HWND mainWindow);
 void DriveRestartDeletion(HWND mainWindow);
 void DriveRestartAllRefused(HWND mainWindow);
 void DriveClosing(HWND mainWindow);
+void DriveSystemFolderDialog(HWND mainWindow);
+void DriveSystemFolderBatch(HWND mainWindow);
+void DriveSystemFolderDrops(HWND mainWindow);
 void DriveListReadBack(HWND mainWindow);
 void DriveNames(HWND mainWindow);
 void DriveWideTexts(HWND mainWindow);
@@ -36,6 +39,9 @@ inline constexpr Scenario kScenarios[] = {
     {"restart-deletion", DriveRestartDeletion},
     {"restart-all-refused", DriveRestartAllRefused},
     {"closing", DriveClosing},
+    {"system-folder-dialog", DriveSystemFolderDialog},
+    {"system-folder-batch", DriveSystemFolderBatch},
+    {"system-folder-drops", DriveSystemFolderDrops},
     {"list-read-back", DriveListReadBack},
     {"names", DriveNames},
     {"wide-texts", DriveWideTexts},
