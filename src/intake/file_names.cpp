@@ -3,6 +3,7 @@
 #include <climits>
 
 #include "intake/name_rules.h"
+#include "intake/native_view.h"
 #include "runtime/wide_text.h"
 
 namespace {
@@ -83,12 +84,13 @@ bool SystemShortPath(const WideText& path, WideText& shortPath) {
     if (path.empty()) {
         return false;
     }
-    const DWORD needed = GetShortPathNameW(WideC(path), nullptr, 0);
+    // The paths asked about are native ones: dropped by the shell, or where the dialog's file is.
+    const DWORD needed = NativeShortPathName(path, nullptr, 0);
     if (needed == 0) {
         return false;
     }
     WideText buffer(static_cast<size_t>(needed), u'\0');
-    const DWORD written = GetShortPathNameW(WideC(path), WideData(buffer), needed);
+    const DWORD written = NativeShortPathName(path, WideData(buffer), needed);
     // The second answer is the length without the terminator; a larger one means the name
     // changed in between and did not fit.
     if (written == 0 || written >= needed) {

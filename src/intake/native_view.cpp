@@ -101,13 +101,27 @@ bool NativePathFileExists(const Text& path) {
     return InNativeView(PathFileExistsA, path);
 }
 
+DWORD NativeShortPathName(const WideText& path, LPWSTR buffer, DWORD size) {
+    if (!UnderWow64()) {
+        return GetShortPathNameW(WideC(path), buffer, size);
+    }
+    PVOID previous = nullptr;
+    if (!Wow64DisableWow64FsRedirection(&previous)) {
+        return 0;
+    }
+    const DWORD length = GetShortPathNameW(WideC(path), buffer, size);
+    Wow64RevertWow64FsRedirection(previous);
+    return length;
+}
+
 WideText ShownFileLocation(const WideText& path) {
     if (path.empty() || !UnderWow64()) {
         return path;
     }
-    // Opened in this process's view: the file the dialog showed under this name.
+    // Opened in this process's view: the file the dialog showed under this name. A link is
+    // opened itself, not followed: deleting the link is what the user chose.
     HANDLE file = CreateFileW(WideC(path), 0, kShareAll, nullptr, OPEN_EXISTING,
-                              FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+                              FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return path;
     }

@@ -17,6 +17,9 @@ bool UnderWow64();
 bool NativePathIsDirectory(const Text& path);
 bool NativePathFileExists(const Text& path);
 
+// GetShortPathNameW in the native view; 0 (no short form) when redirection cannot be turned off.
+DWORD NativeShortPathName(const WideText& path, LPWSTR buffer, DWORD size);
+
 // Where the file a path names in this process's view really is: under WOW64, the path the system
 // reports for a handle of it (C:\Windows\System32\x opened there is C:\Windows\SysWOW64\x). The
 // path itself when it names no file, when the system reports no ordinary path, or outside WOW64.

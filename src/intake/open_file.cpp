@@ -6,6 +6,7 @@
 #include "app/app_state.h"
 #include "app/shell.h"
 #include "intake/file_names.h"
+#include "intake/native_view.h"
 #include "intake/selection_rules.h"
 #include "list/deletion_list.h"
 #include "resources/texts.h"
@@ -19,10 +20,12 @@ constexpr size_t kRecordSize =
     offsetof(OPENFILENAMEW, lpTemplateName) + sizeof(OPENFILENAMEW::lpTemplateName);
 static_assert(sizeof(void*) != 4 || kRecordSize == 76);
 
-// The selection the dialog wrote in UTF-16, in the ANSI dialog's buffer format: every path
+// The selection the dialog wrote in UTF-16, in the ANSI dialog's buffer format: every path where
+// its file really is (a 32-bit process on 64-bit Windows sees the system folder redirected),
 // converted exactly or by its short form, a path with neither form left out.
 ByteString AnsiSelection(const WideText& buffer) {
-    return AnsiSelectionBuffer(ReadWideSelection(buffer), SystemAnsiConverters(), SystemShortPath);
+    return AnsiSelectionBuffer(ReadWideSelection(buffer), SystemAnsiConverters(), SystemShortPath,
+                               SystemLeadByte, ShownFileLocation);
 }
 
 // Appends every path not yet listed, in the order given. The count is read once: a command run

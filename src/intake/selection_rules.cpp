@@ -1,5 +1,7 @@
 #include "intake/selection_rules.h"
 
+#include <utility>
+
 namespace {
 
 const ByteString kNul(1, '\0');
@@ -223,12 +225,21 @@ std::vector<WideText> WideSelectedPaths(const WideSelection& selection) {
 }
 
 ByteString AnsiSelectionBuffer(const WideSelection& selection, const AnsiConverters& converters,
-                               ShortPathFunction shortPath, LeadBytePredicate isLeadByte) {
-    const std::vector<WideText> widePaths = WideSelectedPaths(selection);
+                               ShortPathFunction shortPath, LeadBytePredicate isLeadByte,
+                               RealPathFunction realPath) {
+    std::vector<WideText> widePaths = WideSelectedPaths(selection);
+    bool moved = false;
+    if (realPath != nullptr) {
+        for (WideText& path : widePaths) {
+            WideText real = realPath(path);
+            moved = moved || real != path;
+            path = std::move(real);
+        }
+    }
     TextArray paths;
     // The exact names, while every kept path is the directory and its name, each converted.
     const std::optional<Text> directory = ExactAnsiText(selection.directory, converters);
-    bool ownForms = selection.several && directory.has_value() && !directory->empty();
+    bool ownForms = !moved && selection.several && directory.has_value() && !directory->empty();
     TextArray names;
     for (size_t i = 0; i < widePaths.size(); ++i) {
         const std::optional<Text> path = ExactFileName(widePaths[i], converters, shortPath);

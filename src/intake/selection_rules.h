@@ -31,15 +31,18 @@ struct WideSelection {
 WideSelection ReadWideSelection(const WideText& buffer);
 // The full paths of a selection: the directory, a "\" unless it ends with one, and each name.
 std::vector<WideText> WideSelectedPaths(const WideSelection& selection);
-// The selection in the ANSI dialog's own buffer format, each full path converted by
-// ExactFileName and a path without an exact form left out, so that JoinSelectedPaths and
-// SelectedPaths read it as they read what the ANSI dialog writes. When every kept path has its
-// own exact form the buffer is the directory and the names, converted; paths that came by their
-// short forms are given under the longest folder that all the kept paths share. Empty when no
-// path is kept.
+// Where the file a chosen path names really is (the path itself where nothing moves it).
+using RealPathFunction = WideText (*)(const WideText& path);
+// The selection in the ANSI dialog's own buffer format, each full path put where realPath (when
+// given) says its file is, converted by ExactFileName, and a path without an exact form left out,
+// so that JoinSelectedPaths and SelectedPaths read it as they read what the ANSI dialog writes.
+// When every kept path is where it was chosen and has its own exact form the buffer is the
+// directory and the names, converted; other paths (moved, or by their short forms) are given
+// under the longest folder that all the kept paths share. Empty when no path is kept.
 ByteString AnsiSelectionBuffer(const WideSelection& selection, const AnsiConverters& converters,
                                ShortPathFunction shortPath,
-                               LeadBytePredicate isLeadByte = SystemLeadByte);
+                               LeadBytePredicate isLeadByte = SystemLeadByte,
+                               RealPathFunction realPath = nullptr);
 // The dialog's filter list: every "|" of the filter text becomes a NUL, then two NULs end it.
 ByteString BuildFilterList(const Text& filter);
 // The OPENFILENAMEA Flags of a wrapper mode (0 .. 11; any other value gives 0).

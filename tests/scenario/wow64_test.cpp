@@ -7,11 +7,13 @@
 
 #include "app/app_state.h"
 #include "intake/native_view.h"
+#include "runtime/wide_text.h"
 #include "scenario.h"
 
 namespace {
 
 using Paths = std::vector<std::string>;
+using namespace std::string_literals;
 
 const std::string kSystem32 = "C:\\Windows\\System32\\";
 const std::string kSysWow64 = "C:\\Windows\\SysWOW64\\";
@@ -45,7 +47,7 @@ protected:
     // Restart deletion of every row, answered with OK; the restart prompt is declined.
     static void ScheduleAll() {
         standin::Click(IDD_MAIN, IDC_RESTART_DELETE);
-        standin::AnswerBox(IDOK, kConfirmRestart);
+        standin::AnswerBox(IDOK, UiText(kConfirmRestart));
     }
 
     // Every directory and existence test ran in the native view: redirection off just before it
@@ -125,6 +127,57 @@ TEST_F(Wow64Test, WhenRedirectionCannotBeTurnedOffALookUpFindsNothing) {
     EXPECT_EQ(standin::CountCalls("Wow64RevertWow64FsRedirection"), 0u);
 }
 
+TEST_F(Wow64Test, DialogPicksAreListedAndScheduledWhereTheFilesReallyAre) {
+    // Two files the dialog shows in System32; the native file by Sysnative; a shown file beside
+    // a typed name of nothing; a file of an exempt folder.
+    standin::Click(IDD_MAIN, IDC_ADD);
+    standin::ChooseFiles("C:\\Windows\\System32\0both.dll\0only32.dll\0\0"s);
+    standin::Click(IDD_MAIN, IDC_ADD);
+    standin::ChooseFiles(kSysnative + "only64.dll");
+    standin::Click(IDD_MAIN, IDC_ADD);
+    standin::ChooseFiles("C:\\Windows\\System32\0only32.dll\0typed.dll\0\0"s);
+    standin::Click(IDD_MAIN, IDC_ADD);
+    standin::ChooseFiles(kSystem32 + "drivers\\etc\\hosts");
+    ScheduleAll();
+    standin::Close(IDD_MAIN);
+    RunProgram();
+
+    const Paths listed = {kSysWow64 + "both.dll", kSysWow64 + "only32.dll",
+                          kSystem32 + "only64.dll", kSystem32 + "typed.dll",
+                          kSystem32 + "drivers\\etc\\hosts"};
+    EXPECT_EQ(ListedPaths(), listed);
+    EXPECT_EQ(standin::ScheduledDeletions(), listed);
+    // The dialog's view, not the native one: the dialog showed what its own view holds.
+    EXPECT_EQ(standin::CountCalls("Wow64DisableWow64FsRedirection"), 0u);
+}
+
+TEST_F(Wow64Test, ShortFormsAreTheNativeFilesShortNames) {
+    // Under 1252 the names have no exact form, so they come by their short ones; the namesakes'
+    // short names differ.
+    standin::SetCodePage(1252);
+    standin::AddFileW(u"C:\\Windows\\System32\\\u6587.dll", u"NATIVE~1.DLL");
+    standin::AddFileW(u"C:\\Windows\\SysWOW64\\\u6587.dll", u"WOW~1.DLL");
+    standin::Click(IDD_MAIN, IDC_ADD);
+    standin::ChooseFilesW(u"C:\\Windows\\System32\\\u6587.dll"s);
+    standin::DropW({u"C:\\Windows\\System32\\\u6587.dll"});
+    ScheduleAll();
+    standin::Close(IDD_MAIN);
+    RunProgram();
+
+    const Paths listed = {kSysWow64 + "WOW~1.DLL", kSystem32 + "NATIVE~1.DLL"};
+    EXPECT_EQ(ListedPaths(), listed);
+    EXPECT_EQ(standin::ScheduledDeletions(), listed);
+    // Each short name asked for in the native view.
+    const std::vector<standin::Call>& log = standin::Log();
+    for (size_t i = 0; i < log.size(); ++i) {
+        if (log[i].function == "GetShortPathNameW") {
+            ASSERT_TRUE(i > 0 && i + 1 < log.size());
+            EXPECT_EQ(log[i - 1].function, "Wow64DisableWow64FsRedirection");
+            EXPECT_EQ(log[i + 1].function, "Wow64RevertWow64FsRedirection");
+        }
+    }
+}
+
 // Runs ShownFileLocation over paths inside a program run and gives back what it said of each.
 std::vector<std::u16string> gAsked;
 std::vector<std::u16string> gShown;
@@ -175,7 +228,8 @@ TEST_F(Wow64Test, AFileTheDialogShowedIsNamedWhereItReallyIs) {
         EXPECT_EQ(call.args.at(2),
                   std::to_string(FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE));
         EXPECT_EQ(call.args.at(3), std::to_string(OPEN_EXISTING));
-        EXPECT_EQ(call.args.at(4), std::to_string(FILE_FLAG_BACKUP_SEMANTICS));
+        EXPECT_EQ(call.args.at(4),
+                  std::to_string(FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT));
     }
     EXPECT_EQ(standin::CountCalls("CloseHandle"), opened.size() - 1);
     EXPECT_EQ(standin::CountCalls("Wow64DisableWow64FsRedirection"), 0u);

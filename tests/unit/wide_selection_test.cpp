@@ -44,12 +44,13 @@ protected:
         Text joined;
         Paths paths;
     };
-    static Read Convert(const WideText& written, LeadBytePredicate isLeadByte = Lead936) {
+    static Read Convert(const WideText& written, LeadBytePredicate isLeadByte = Lead936,
+                        RealPathFunction realPath = nullptr) {
         WideText buffer = written;
         buffer.resize(static_cast<size_t>(SELECTION_BUFFER_SIZE), u'\0');
         Read read;
         read.buffer = AnsiSelectionBuffer(ReadWideSelection(buffer), SystemAnsiConverters(),
-                                          TableShortPath, isLeadByte);
+                                          TableShortPath, isLeadByte, realPath);
         read.joined = JoinSelectedPaths(read.buffer, isLeadByte);
         read.paths = SelectedPaths(read.buffer, isLeadByte);
         return read;
@@ -149,6 +150,37 @@ TEST_F(WideSelectionTest, TheSharedFolderEndsAtASeparatorCharacter) {
     g_shortForms = {{u"C:\\\u4e57\\\u00a5", u"C:\\\u4e57\\_~1"}};
     const Read root = Convert(u"C:\\\u4e57\0\u00a5\0a\0\0"s);
     EXPECT_EQ(root.paths, (Paths{"C:\\\x81\x5c\\_~1", "C:\\\x81\x5c\\a"}));
+}
+
+// Where a redirected view put the files: System32's are in SysWOW64, apart from one that names
+// nothing there.
+WideText RedirectedFile(const WideText& path) {
+    const WideText folder = u"C:\\Windows\\System32\\";
+    if (path.rfind(folder, 0) != 0 || path == folder + u"typed.txt") {
+        return path;
+    }
+    return u"C:\\Windows\\SysWOW64\\" + path.substr(folder.size());
+}
+
+// A moved path is no longer the directory and its name: the selection is given as the paths,
+// under the folder they share, and read back as exactly those paths.
+TEST_F(WideSelectionTest, PathsWhereTheirFilesReallyAre) {
+    Read read = Convert(u"C:\\Windows\\System32\0a.txt\0\u6587.txt\0\0"s, Lead936, RedirectedFile);
+    EXPECT_EQ(read.buffer, "C:\\Windows\\SysWOW64\\\0a.txt\0\xce\xc4.txt\0\0"s);
+    EXPECT_EQ(read.paths,
+              (Paths{"C:\\Windows\\SysWOW64\\a.txt", "C:\\Windows\\SysWOW64\\\xce\xc4.txt"}));
+
+    read = Convert(u"C:\\Windows\\System32\0a.txt\0typed.txt\0\0"s, Lead936, RedirectedFile);
+    EXPECT_EQ(read.paths,
+              (Paths{"C:\\Windows\\SysWOW64\\a.txt", "C:\\Windows\\System32\\typed.txt"}));
+    EXPECT_EQ(read.joined, "C:\\Windows\\SysWOW64\\a.txt;C:\\Windows\\System32\\typed.txt");
+
+    read = Convert(u"C:\\Windows\\System32\\a.txt"s, Lead936, RedirectedFile);
+    EXPECT_EQ(read.buffer, "C:\\Windows\\SysWOW64\\a.txt\0\0"s);
+
+    // Nothing moved: the ANSI dialog's own buffer, as without the function.
+    read = Convert(u"C:\\Windows\0a.txt\0b.txt\0\0"s, Lead936, RedirectedFile);
+    EXPECT_EQ(read.buffer, "C:\\Windows\0a.txt\0b.txt\0\0"s);
 }
 
 }  // namespace
