@@ -201,11 +201,15 @@ bool TypeAndOpen(HWND dialog, const std::string& text) {
     return true;
 }
 
+// The folder the dialog shows (CDM_GETFOLDERPATH); the program's UTF-16 dialog answers in UTF-16.
 std::string FolderOf(HWND dialog) {
-    char folder[MAX_PATH] = {};
-    LRESULT length =
-        SendWithTimeout(dialog, CDM_GETFOLDERPATH, sizeof folder, reinterpret_cast<LPARAM>(folder));
-    return length > 0 ? folder : "";
+    wchar_t folder[MAX_PATH] = {};
+    DWORD_PTR length = 0;
+    SendMessageTimeoutW(dialog, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(folder),
+                        SMTO_NORMAL, 5000, &length);
+    char ansi[MAX_PATH * 2] = {};
+    WideCharToMultiByte(CP_ACP, 0, folder, -1, ansi, sizeof ansi, nullptr, nullptr);
+    return length > 0 ? ansi : "";
 }
 
 // One use of the Add button: the folder typed and opened (when given), then the names.
@@ -217,10 +221,16 @@ void PickInDialog(HWND mainWindow, const std::string& folder, const std::string&
         return;
     }
     if (!folder.empty()) {
-        Check(TypeAndOpen(dialog, folder) && WaitUntil([&] {
-                  return lstrcmpiA(FolderOf(dialog).c_str(), folder.c_str()) == 0;
-              }),
-              "the dialog shows " + folder);
+        // A dialog that is still filling its view can drop the first Open: try again.
+        const auto showsFolder = [&] {
+            return lstrcmpiA(FolderOf(dialog).c_str(), folder.c_str()) == 0;
+        };
+        bool shown = false;
+        for (int attempt = 0; attempt < 3 && !shown; ++attempt) {
+            shown = TypeAndOpen(dialog, folder) && WaitUntil(showsFolder, 4000);
+        }
+        Check(shown,
+              "the dialog shows " + folder + " (it shows " + Printable(FolderOf(dialog)) + ")");
     }
     Check(TypeAndOpen(dialog, names) && WaitUntilGone(dialog), "the dialog confirms " + names);
     Check(WaitForRowCount(ListOf(mainWindow), rowsAfter),
