@@ -25,6 +25,9 @@ texts="wide-texts fatal-out-of-memory fatal-internal-error"
 configurations=(
     "win32 win32 zh_CN.UTF-8" # the shipped i686 program on 32-bit Windows: the main run
     "win64 win64 zh_CN.UTF-8" # the x86_64 build on 64-bit Windows
+    # The shipped program as most users run it: a 32-bit program on 64-bit Windows (WOW64), whose
+    # own view of the system folder is redirected while the boot deletes in the native one.
+    "win32 win64 zh_CN.UTF-8"
     # The program's texts, and names the code page lacks or would turn into others, under 1252.
     "win32 win32 C.UTF-8 names $texts"
     "win64 win64 C.UTF-8 names $texts"
