@@ -717,3 +717,75 @@ bool AnsiOf(const std::wstring& text, std::string& ansi) {
                         needed, nullptr, utf8 ? nullptr : &usedDefault);
     return needed > 0 && !usedDefault;
 }
+
+// --- The open-file dialog ------------------------------------------------------------------
+
+namespace {
+
+// The common dialog's file-name controls: the combo box of the explorer-style dialog, or the
+// plain edit box of the older one.
+constexpr int kFileNameCombo = 0x47c;
+constexpr int kFileNameEdit = 0x480;
+
+void DescribeChildren(HWND dialog) {
+    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        char name[64] = {};
+        GetClassNameA(child, name, sizeof name);
+        char line[160];
+        std::snprintf(line, sizeof line, "dialog control id 0x%x class %s", GetDlgCtrlID(child),
+                      name);
+        Note(line);
+    }
+}
+
+}  // namespace
+
+HWND FileNameBox(HWND dialog) {
+    if (HWND combo = GetDlgItem(dialog, kFileNameCombo)) {
+        HWND edit = FindWindowExA(combo, nullptr, "Edit", nullptr);
+        return edit != nullptr ? edit : combo;
+    }
+    HWND edit = GetDlgItem(dialog, kFileNameEdit);
+    if (edit == nullptr) {
+        DescribeChildren(dialog);
+    }
+    return edit;
+}
+
+bool TypeAndOpen(HWND dialog, const std::string& text) {
+    HWND box = FileNameBox(dialog);
+    if (box == nullptr || !SetTextOf(box, text)) {
+        return false;
+    }
+    Click(dialog, IDOK);
+    return true;
+}
+
+bool TypeAndOpen(HWND dialog, const std::wstring& text) {
+    HWND box = FileNameBox(dialog);
+    DWORD_PTR result = 0;
+    if (box == nullptr ||
+        !SendMessageTimeoutW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                             SMTO_NORMAL, kSendTimeoutMilliseconds, &result) ||
+        result == 0) {
+        return false;
+    }
+    Click(dialog, IDOK);
+    return true;
+}
+
+std::wstring DialogFolderW(HWND dialog) {
+    wchar_t folder[MAX_PATH] = {};
+    DWORD_PTR length = 0;
+    SendMessageTimeoutW(dialog, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(folder),
+                        SMTO_NORMAL, kSendTimeoutMilliseconds, &length);
+    return length > 0 ? folder : L"";
+}
+
+std::string DialogFolder(HWND dialog) {
+    const std::wstring folder = DialogFolderW(dialog);
+    char ansi[MAX_PATH * 2] = {};
+    WideCharToMultiByte(CP_ACP, 0, folder.c_str(), -1, ansi, sizeof ansi, nullptr, nullptr);
+    return ansi;
+}

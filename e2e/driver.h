@@ -6,6 +6,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <commdlg.h>
 
 #include <functional>
 #include <string>
@@ -92,6 +93,19 @@ bool WaitForDropFinished(HGLOBAL drop, DWORD timeout = kWaitMilliseconds);
 bool PutClipboardText(const std::string& text);
 // Leaves the clipboard with no text on it (a bitmap-free empty clipboard).
 bool EmptyClipboardText();
+
+// --- The open-file dialog ------------------------------------------------------------------
+
+// The dialog's file-name box: the edit inside the explorer-style combo box, or the plain edit of
+// the older dialog; null (after a note listing the dialog's controls) when it has neither.
+HWND FileNameBox(HWND dialog);
+// Types text into the file-name box as a user does and presses Open.
+bool TypeAndOpen(HWND dialog, const std::string& text);
+bool TypeAndOpen(HWND dialog, const std::wstring& text);
+// The folder the dialog shows (CDM_GETFOLDERPATH). The program's dialog is the UTF-16 one, which
+// answers in UTF-16 whichever way it is asked; DialogFolder gives it in the system's code page.
+std::wstring DialogFolderW(HWND dialog);
+std::string DialogFolder(HWND dialog);
 
 // --- Files and the registry ------------------------------------------------------------------
 

@@ -18,10 +18,6 @@
 namespace {
 
 const std::wstring kRoot = L"C:\\e2e\\names";
-// The common dialog's file-name controls: the combo box of the explorer-style dialog, or the
-// plain edit box of the older one.
-constexpr int kFileNameCombo = 0x47c;
-constexpr int kFileNameEdit = 0x480;
 
 struct Name {
     const wchar_t* name;
@@ -122,33 +118,6 @@ void CheckRows(HWND list, const std::vector<Expected>& expected, const std::stri
     Check(same, what + ": every row names the file chosen for it" + detail);
 }
 
-HWND FileNameBox(HWND dialog) {
-    HWND combo = GetDlgItem(dialog, kFileNameCombo);
-    if (combo != nullptr) {
-        HWND edit = FindWindowExA(combo, nullptr, "Edit", nullptr);
-        return edit != nullptr ? edit : combo;
-    }
-    return GetDlgItem(dialog, kFileNameEdit);
-}
-
-bool TypeAndOpen(HWND dialog, const std::wstring& text) {
-    HWND box = FileNameBox(dialog);
-    if (box == nullptr || !SetWideTextOf(box, text)) {
-        return false;
-    }
-    Click(dialog, IDOK);
-    return true;
-}
-
-// The folder the dialog shows (CDM_GETFOLDERPATH); a UTF-16 dialog answers in UTF-16.
-std::wstring FolderOf(HWND dialog) {
-    wchar_t folder[MAX_PATH] = {};
-    DWORD_PTR length = 0;
-    SendMessageTimeoutW(dialog, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(folder),
-                        SMTO_NORMAL, 5000, &length);
-    return length > 0 ? folder : L"";
-}
-
 void DropNames(HWND mainWindow, HWND list, std::vector<Expected>& expected) {
     const std::wstring folder = FolderFor(L"drop");
     std::vector<std::wstring> paths;
@@ -177,7 +146,8 @@ void ChooseNames(HWND mainWindow, HWND list, std::vector<Expected>& expected) {
     }
     const bool typed =
         TypeAndOpen(dialog, folder) &&
-        Check(WaitUntil([&] { return lstrcmpiW(FolderOf(dialog).c_str(), folder.c_str()) == 0; }),
+        Check(WaitUntil(
+                  [&] { return lstrcmpiW(DialogFolderW(dialog).c_str(), folder.c_str()) == 0; }),
               "the dialog shows the folder typed into it") &&
         TypeAndOpen(dialog, names);
     if (!Check(typed, "the five names are typed in UTF-16 and confirmed") ||

@@ -4,7 +4,6 @@
 #include <windows.h>
 #include <commdlg.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -16,63 +15,11 @@
 namespace {
 
 const std::string kFolder = "C:\\e2e\\open";
-// The common dialog's file-name controls: the combo box of the explorer-style dialog, or the
-// plain edit box of the older one.
-constexpr int kFileNameCombo = 0x47c;
-constexpr int kFileNameEdit = 0x480;
-
-void DescribeChildren(HWND dialog) {
-    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr;
-         child = GetWindow(child, GW_HWNDNEXT)) {
-        char name[64] = {};
-        GetClassNameA(child, name, sizeof name);
-        char line[160];
-        std::snprintf(line, sizeof line, "dialog control id 0x%x class %s", GetDlgCtrlID(child),
-                      name);
-        Note(line);
-    }
-}
-
-HWND FileNameBox(HWND dialog) {
-    HWND combo = GetDlgItem(dialog, kFileNameCombo);
-    if (combo != nullptr) {
-        HWND edit = FindWindowExA(combo, nullptr, "Edit", nullptr);
-        return edit != nullptr ? edit : combo;
-    }
-    HWND edit = GetDlgItem(dialog, kFileNameEdit);
-    if (edit == nullptr) {
-        DescribeChildren(dialog);
-    }
-    return edit;
-}
-
 HWND OpenTheDialog(HWND mainWindow) {
     Click(mainWindow, IDC_ADD);
     HWND dialog = WaitForTopWindow("#32770", kSelectTitle);
     Check(dialog != nullptr, "Add opens the open-file dialog, found by its title");
     return dialog;
-}
-
-// Types text into the file-name box and presses Open.
-bool TypeAndOpen(HWND dialog, const std::string& text) {
-    HWND box = FileNameBox(dialog);
-    if (box == nullptr || !SetTextOf(box, text)) {
-        return false;
-    }
-    Click(dialog, IDOK);
-    return true;
-}
-
-// The folder the dialog shows, as the dialog reports it (CDM_GETFOLDERPATH). The program's
-// dialog is the UTF-16 one, which answers in UTF-16 whichever way it is asked.
-std::string FolderOf(HWND dialog) {
-    wchar_t folder[MAX_PATH] = {};
-    DWORD_PTR length = 0;
-    SendMessageTimeoutW(dialog, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(folder),
-                        SMTO_NORMAL, 5000, &length);
-    char ansi[MAX_PATH * 2] = {};
-    WideCharToMultiByte(CP_ACP, 0, folder, -1, ansi, sizeof ansi, nullptr, nullptr);
-    return length > 0 ? ansi : "";
 }
 
 // Picks names in the dialog: first the folder typed and opened, then the names.
@@ -81,9 +28,9 @@ bool ChooseInFolder(HWND dialog, const std::string& folder, const std::string& n
         return false;
     }
     // Opening a folder keeps the dialog open and shows that folder.
-    return Check(
-               WaitUntil([&] { return lstrcmpiA(FolderOf(dialog).c_str(), folder.c_str()) == 0; }),
-               "the dialog shows the folder typed into it") &&
+    return Check(WaitUntil(
+                     [&] { return lstrcmpiA(DialogFolder(dialog).c_str(), folder.c_str()) == 0; }),
+                 "the dialog shows the folder typed into it") &&
            TypeAndOpen(dialog, names);
 }
 

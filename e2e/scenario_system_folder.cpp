@@ -30,10 +30,6 @@ const std::string kOnly64 = "rebootdel-e2e-only64.txt";
 // A folder in system32 whose syswow64 namesake is a file.
 const std::string kNativeFolder = "rebootdel-e2e-folder";
 
-// The dialog's file-name box: the explorer-style dialog's combo box, or the older edit box.
-constexpr int kFileNameCombo = 0x47c;
-constexpr int kFileNameEdit = 0x480;
-
 using IsWow64ProcessFunction = BOOL(WINAPI*)(HANDLE, PBOOL);
 
 bool UnderWow64() {
@@ -183,35 +179,6 @@ bool Prepare(const char* intake) {
 
 // --- The open-file dialog ---------------------------------------------------------------------
 
-HWND FileNameBox(HWND dialog) {
-    if (HWND combo = GetDlgItem(dialog, kFileNameCombo)) {
-        HWND edit = FindWindowExA(combo, nullptr, "Edit", nullptr);
-        return edit != nullptr ? edit : combo;
-    }
-    return GetDlgItem(dialog, kFileNameEdit);
-}
-
-// Opens the dialog, types text into its file-name box and presses Open.
-bool TypeAndOpen(HWND dialog, const std::string& text) {
-    HWND box = FileNameBox(dialog);
-    if (box == nullptr || !SetTextOf(box, text)) {
-        return false;
-    }
-    Click(dialog, IDOK);
-    return true;
-}
-
-// The folder the dialog shows (CDM_GETFOLDERPATH); the program's UTF-16 dialog answers in UTF-16.
-std::string FolderOf(HWND dialog) {
-    wchar_t folder[MAX_PATH] = {};
-    DWORD_PTR length = 0;
-    SendMessageTimeoutW(dialog, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(folder),
-                        SMTO_NORMAL, 5000, &length);
-    char ansi[MAX_PATH * 2] = {};
-    WideCharToMultiByte(CP_ACP, 0, folder, -1, ansi, sizeof ansi, nullptr, nullptr);
-    return length > 0 ? ansi : "";
-}
-
 // One use of the Add button: the folder typed and opened (when given), then the names.
 void PickInDialog(HWND mainWindow, const std::string& folder, const std::string& names,
                   int rowsAfter) {
@@ -223,14 +190,14 @@ void PickInDialog(HWND mainWindow, const std::string& folder, const std::string&
     if (!folder.empty()) {
         // A dialog that is still filling its view can drop the first Open: try again.
         const auto showsFolder = [&] {
-            return lstrcmpiA(FolderOf(dialog).c_str(), folder.c_str()) == 0;
+            return lstrcmpiA(DialogFolder(dialog).c_str(), folder.c_str()) == 0;
         };
         bool shown = false;
         for (int attempt = 0; attempt < 3 && !shown; ++attempt) {
             shown = TypeAndOpen(dialog, folder) && WaitUntil(showsFolder, 4000);
         }
         Check(shown,
-              "the dialog shows " + folder + " (it shows " + Printable(FolderOf(dialog)) + ")");
+              "the dialog shows " + folder + " (it shows " + Printable(DialogFolder(dialog)) + ")");
     }
     Check(TypeAndOpen(dialog, names) && WaitUntilGone(dialog), "the dialog confirms " + names);
     Check(WaitForRowCount(ListOf(mainWindow), rowsAfter),
