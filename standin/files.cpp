@@ -226,10 +226,39 @@ DWORD GetShortPathNameW(LPCWSTR longPath, LPWSTR shortPath, DWORD bufferLength) 
         S().lastError = longPath ? ERROR_FILE_NOT_FOUND : ERROR_INVALID_PARAMETER;
         return 0;
     }
-    const std::u16string form = ShortFormOf(*key);
+    std::u16string form = ShortFormOf(*key);
+    // Asked in the literal form, the answer comes in it too.
+    if (std::u16string(longPath).rfind(u"\\\\?\\", 0) == 0) {
+        form = form.rfind(u"\\\\", 0) == 0 ? u"\\\\?\\UNC" + form.substr(1) : u"\\\\?\\" + form;
+    }
     if (!shortPath || bufferLength <= form.size()) {
         return static_cast<DWORD>(form.size() + 1);
     }
     std::memcpy(shortPath, form.c_str(), (form.size() + 1) * sizeof(char16_t));
     return static_cast<DWORD>(form.size());
+}
+
+UINT GetDriveTypeA(LPCSTR rootPath) {
+    LogCall("GetDriveTypeA", {Text(rootPath)});
+    const std::string root = rootPath ? rootPath : "";
+    const bool letter = root.size() == 3 && root[1] == ':' && root[2] == '\\' &&
+                        ((root[0] >= 'A' && root[0] <= 'Z') || (root[0] >= 'a' && root[0] <= 'z'));
+    return letter ? DRIVE_FIXED : DRIVE_NO_ROOT_DIR;
+}
+
+DWORD QueryDosDeviceW(LPCWSTR deviceName, LPWSTR targetPath, DWORD max) {
+    LogCall("QueryDosDeviceW", {WideArg(deviceName), Unsigned(max)});
+    const std::u16string name = deviceName ? deviceName : u"";
+    if (name.size() != 2 || name[1] != u':') {
+        S().lastError = ERROR_FILE_NOT_FOUND;
+        return 0;
+    }
+    // The device and the empty name that ends the list.
+    const std::u16string target = std::u16string(u"\\Device\\HarddiskVolume1") + u'\0' + u'\0';
+    if (!targetPath || max < target.size()) {
+        S().lastError = ERROR_INSUFFICIENT_BUFFER;
+        return 0;
+    }
+    std::memcpy(targetPath, target.data(), target.size() * sizeof(char16_t));
+    return static_cast<DWORD>(target.size());
 }

@@ -161,7 +161,11 @@ std::optional<std::string> FullPath(const std::string& original, const std::stri
     std::string path = original;
     std::replace(path.begin(), path.end(), '/', '\\');
     if (path.rfind("\\\\?\\", 0) == 0) {
-        return path;  // verbatim paths are not touched
+        // A literal path is taken as it stands: no part is resolved or trimmed.
+        if (FoldCase(path.substr(4, 4)) == "unc\\") {
+            return "\\\\" + path.substr(8);
+        }
+        return HasDrive(path.substr(4)) ? path.substr(4) : path;
     }
     const bool trailing = IsSeparator(path.back());
     std::string absolute;
@@ -327,13 +331,16 @@ BOOL MoveFileExA(LPCSTR existing, LPCSTR target, DWORD flags) {
         S().lastError = ERROR_INVALID_PARAMETER;
         return FALSE;
     }
-    const bool accepted = !S().moveFileRule || S().moveFileRule(existing);
+    // The file the request names: a literal path as it stands, any other as the system
+    // resolves it (a final dot or space dropped).
+    const std::string named = FullPath(existing).value_or(existing);
+    const bool accepted = !S().moveFileRule || S().moveFileRule(named);
     if (!accepted) {
         S().lastError = ERROR_ACCESS_DENIED;
         return FALSE;
     }
     if (!target && (flags & MOVEFILE_DELAY_UNTIL_REBOOT)) {
-        S().scheduledDeletions.push_back(existing);
+        S().scheduledDeletions.push_back(named);
     }
     return TRUE;
 }

@@ -7,9 +7,9 @@
 #include "app/app_state.h"
 #include "app/shell.h"
 #include "intake/batch_rules.h"
+#include "list/deletion_list.h"
 #include "paths/file_names.h"
 #include "paths/native_view.h"
-#include "list/deletion_list.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
 #include "runtime/wide_text.h"
@@ -79,6 +79,7 @@ void AddLinesToList(const TextArray& lines) {
     steps.fullPath = FullPathOf;
     steps.append = [](const Text& path) { AppendPath(path); };
     steps.pump = PumpPendingMessages;
+    steps.isLeadByte = SystemLeadByte;
     AddBatchLines(lines, steps);
 }
 

@@ -1,17 +1,11 @@
 #include "intake/batch_rules.h"
 
+#include "paths/path_forms.h"
+
 namespace {
 
 // Enter in the batch edit box produces CR LF; a bare CR or LF stays inside its line.
 constexpr char kLineSeparator[] = "\r\n";
-
-bool IsSeparator(char byte) {
-    return byte == '\\' || byte == '/';
-}
-
-bool IsDriveLetter(char byte) {
-    return (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z');
-}
 
 // Decides one line; true when its path is to be appended.
 bool PassesBatchTests(const Text& path, const BatchLineSteps& steps) {
@@ -57,29 +51,20 @@ TextArray SplitConvertedBatchLines(const SubstitutedText& text, LeadBytePredicat
     return lines;
 }
 
-bool IsRelativePath(const Text& path) {
-    if (path.empty()) {
-        return false;
-    }
-    // "\\server\share\...", and the "\\?\" and "\\.\" forms.
-    if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
-        return false;
-    }
-    // "X:\...". "X:name" and "\name" are relative: they depend on the current directory of a
-    // drive, or on the current drive.
-    if (path.size() >= 3 && IsDriveLetter(path[0]) && path[1] == ':' && IsSeparator(path[2])) {
-        return false;
-    }
-    return true;
-}
-
 Text BatchLinePath(const Text& line, const BatchLineSteps& steps) {
-    // A relative line is listed as the full path it was tested as, so the row names the same
-    // file however the current directory changes before the restart.
-    if (IsRelativePath(line)) {
-        return steps.fullPath(line);
+    if (line.empty()) {
+        return {};
     }
-    return line;
+    if (IsPlainFullPath(line, steps.isLeadByte)) {
+        return line;
+    }
+    if (const std::optional<Text> ordinary = OrdinaryPath(line)) {
+        return *ordinary;
+    }
+    // Made full, the path is what the row shows, so it names the same file however the current
+    // directory changes before the restart. Only the result of a full path's resolution has a
+    // literal form for the tests; a device path has none and names nothing.
+    return steps.fullPath(line);
 }
 
 void AddBatchLines(const TextArray& lines, const BatchLineSteps& steps) {

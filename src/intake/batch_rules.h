@@ -12,10 +12,12 @@ struct BatchLineSteps {
     std::function<bool(const Text& path)> isDirectory;
     std::function<bool(const Text& path)> exists;
     std::function<bool(const Text& path)> isListed;
-    // The full path of a relative line, as the system resolves it now; empty when it cannot.
+    // The full path of a line, as the system resolves it now; empty when it cannot.
     std::function<Text(const Text& path)> fullPath;
     std::function<void(const Text& path)> append;
     std::function<void()> pump;
+    // The code page's lead bytes, for telling which "\" bytes separate a typed path's parts.
+    LeadBytePredicate isLeadByte = nullptr;
 };
 
 // The batch text's lines: split at CR LF only, a lead byte hiding the CR after it.
@@ -24,10 +26,10 @@ TextArray SplitBatchLines(const Text& text, LeadBytePredicate isLeadByte = Syste
 // every line that holds one of the substitutes left empty, which no test passes.
 TextArray SplitConvertedBatchLines(const SubstitutedText& text,
                                    LeadBytePredicate isLeadByte = SystemLeadByte);
-// True for a path that depends on the current directory or drive: anything but "X:\..." and
-// "\\..." (either slash counts as a separator). The empty text is not a path at all.
-bool IsRelativePath(const Text& path);
-// The path a line stands for: a relative line resolved to its full path, any other as typed.
+// The path a line stands for, as its row shows it: a line that already is a plain full path
+// (IsPlainFullPath) as typed, which every test then takes literally; a literal line
+// ("\\?\C:\...") in its ordinary form; any other line made full by the system, as it
+// resolves it now. Empty when there is no such path.
 Text BatchLinePath(const Text& line, const BatchLineSteps& steps);
 // Tests each line in order (directory, existence, already listed), appends the ones that pass
 // and pumps after every line. The count of lines is taken once, at the start.

@@ -4,9 +4,9 @@
 
 #include "app/app_state.h"
 #include "intake/drop_rules.h"
+#include "list/deletion_list.h"
 #include "paths/file_names.h"
 #include "paths/native_view.h"
-#include "list/deletion_list.h"
 #include "runtime/wide_text.h"
 
 namespace {

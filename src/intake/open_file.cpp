@@ -5,10 +5,10 @@
 
 #include "app/app_state.h"
 #include "app/shell.h"
-#include "paths/file_names.h"
-#include "paths/native_view.h"
 #include "intake/selection_rules.h"
 #include "list/deletion_list.h"
+#include "paths/file_names.h"
+#include "paths/native_view.h"
 #include "resources/texts.h"
 #include "runtime/wide_text.h"
 
@@ -19,14 +19,6 @@ namespace {
 constexpr size_t kRecordSize =
     offsetof(OPENFILENAMEW, lpTemplateName) + sizeof(OPENFILENAMEW::lpTemplateName);
 static_assert(sizeof(void*) != 4 || kRecordSize == 76);
-
-// The selection the dialog wrote in UTF-16, in the ANSI dialog's buffer format: every path where
-// its file really is (a 32-bit process on 64-bit Windows sees the system folder redirected),
-// converted exactly or by its short form, a path with neither form left out.
-ByteString AnsiSelection(const WideText& buffer) {
-    return AnsiSelectionBuffer(ReadWideSelection(buffer), SystemAnsiConverters(), SystemShortPath,
-                               SystemLeadByte, ShownFileLocation);
-}
 
 // Appends every path not yet listed, in the order given. The count is read once: a command run
 // by the duplicate scan's message pump cannot change how far this walk goes.
@@ -69,7 +61,8 @@ Text SelectFilesDialog(HWND owner, const Text& title, const Text& filter,
     record.nMaxFileTitle = SELECTION_BUFFER_SIZE;
     record.lpstrInitialDir = directoryText.empty() ? nullptr : WideC(directoryText);
     record.lpstrTitle = titleText.empty() ? nullptr : WideC(titleText);
-    record.Flags = OpenFileFlags(mode);
+    // A chosen shortcut is what the user wants deleted, not the file it points to.
+    record.Flags = OpenFileFlags(mode) | OFN_NODEREFERENCELINKS;
     record.nFileOffset = 0;
     record.nFileExtension = 0;
     record.lpstrDefExt = nullptr;
@@ -85,13 +78,17 @@ Text SelectFilesDialog(HWND owner, const Text& title, const Text& filter,
         }
         return Text();
     }
-    // From here on the selection is what the ANSI dialog would have given for the names that
-    // have an exact form, and the same rules read it.
-    const ByteString selection = AnsiSelection(selectionBuffer);
+    // Every pick where its file really is (a 32-bit process on 64-bit Windows sees the system
+    // folder redirected), converted exactly or by its short form; a pick with neither, or whose
+    // file cannot be told, is left out.
+    const WideSelection selection = ReadWideSelection(selectionBuffer);
+    TextArray paths =
+        ChosenAnsiPaths(selection, SystemAnsiConverters(), SystemShortPath, ShownFileLocation);
+    Text text = SelectionText(selection, paths, SystemAnsiConverters());
     if (pathsOut != nullptr) {
-        *pathsOut = SelectedPaths(selection);
+        *pathsOut = std::move(paths);
     }
-    return JoinSelectedPaths(selection);
+    return text;
 }
 
 void AddSelectedFiles() {
@@ -105,9 +102,9 @@ void AddSelectedFiles() {
     TextArray paths;
     g_app.lastSelection =
         SelectFilesDialog(g_app.mainWindow, kSelectTitle, Text(), Text(), 0, &paths);
-    // The paths come from the dialog's buffer itself, not from the joined text: a name may hold
-    // ";", and a name that ends with a lead byte would run into the next one. They are empty
-    // exactly when nothing was chosen.
+    // The paths are the picks themselves, not the joined text: a name may hold ";", and a name
+    // that ends with a lead byte would run into the next one. They are empty when nothing was
+    // chosen, or nothing chosen can be listed.
     if (ElementCount(paths) == 0) {
         g_app.addRunning = false;
         return;

@@ -131,60 +131,6 @@ size_t WideSelectionEnd(const WideText& buffer) {
     return end == 0 ? WideText::npos : end;
 }
 
-// The 0-based ends of every "\" character of a text, in order; a "\" that is the second byte of
-// a double-byte character is not one.
-std::vector<size_t> SeparatorEnds(const Text& path, LeadBytePredicate isLeadByte) {
-    std::vector<size_t> ends;
-    size_t at = 0;
-    while (at < path.size()) {
-        const bool pair = isLeadByte != nullptr &&
-                          isLeadByte(static_cast<unsigned char>(path[at])) && at + 1 < path.size();
-        if (!pair && path[at] == '\\') {
-            ends.push_back(at + 1);
-        }
-        at += pair ? 2 : 1;
-    }
-    return ends;
-}
-
-bool GoesOnBeyond(const Text& path, const Text& folder) {
-    return path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0;
-}
-
-// Paths given under the longest folder (a prefix that ends with a "\" character of the first
-// path) that every path starts with and goes on beyond. Paths of one dialog's folder share at
-// least the root of their volume; a path that does not share the first one's is left out.
-ByteString SharedFolderBuffer(const TextArray& paths, LeadBytePredicate isLeadByte) {
-    const Text& first = paths.front();
-    const std::vector<size_t> ends = SeparatorEnds(first, isLeadByte);
-    if (ends.empty() || ends.front() == first.size()) {
-        return first + ByteString(2, '\0');
-    }
-    TextArray kept;
-    for (const Text& path : paths) {
-        if (GoesOnBeyond(path, first.substr(0, ends.front()))) {
-            kept.push_back(path);
-        }
-    }
-    Text folder = first.substr(0, ends.front());
-    for (auto end = ends.rbegin(); end != ends.rend(); ++end) {
-        const Text candidate = first.substr(0, *end);
-        bool shared = true;
-        for (const Text& path : kept) {
-            shared = shared && GoesOnBeyond(path, candidate);
-        }
-        if (shared) {
-            folder = candidate;
-            break;
-        }
-    }
-    ByteString buffer = folder + '\0';
-    for (const Text& path : kept) {
-        buffer += path.substr(folder.size()) + '\0';
-    }
-    return buffer + '\0';
-}
-
 }  // namespace
 
 WideSelection ReadWideSelection(const WideText& buffer) {
@@ -224,50 +170,41 @@ std::vector<WideText> WideSelectedPaths(const WideSelection& selection) {
     return paths;
 }
 
-ByteString AnsiSelectionBuffer(const WideSelection& selection, const AnsiConverters& converters,
-                               ShortPathFunction shortPath, LeadBytePredicate isLeadByte,
-                               RealPathFunction realPath) {
-    std::vector<WideText> widePaths = WideSelectedPaths(selection);
-    bool moved = false;
-    if (realPath != nullptr) {
-        for (WideText& path : widePaths) {
-            WideText real = realPath(path);
-            moved = moved || real != path;
-            path = std::move(real);
-        }
-    }
+TextArray ChosenAnsiPaths(const WideSelection& selection, const AnsiConverters& converters,
+                          ShortPathFunction shortPath, RealPathFunction realPath) {
     TextArray paths;
-    // The exact names, while every kept path is the directory and its name, each converted.
-    const std::optional<Text> directory = ExactAnsiText(selection.directory, converters);
-    bool ownForms = !moved && selection.several && directory.has_value() && !directory->empty();
-    TextArray names;
-    for (size_t i = 0; i < widePaths.size(); ++i) {
-        const std::optional<Text> path = ExactFileName(widePaths[i], converters, shortPath);
-        if (!path || path->empty()) {
+    for (const WideText& chosen : WideSelectedPaths(selection)) {
+        const std::optional<WideText> real =
+            realPath != nullptr ? realPath(chosen) : std::optional<WideText>(chosen);
+        if (!real) {
             continue;
         }
-        paths.push_back(*path);
-        if (ownForms) {
-            const std::optional<Text> name = ExactAnsiText(selection.names[i], converters);
-            ownForms = name.has_value() && *path == ExactAnsiText(widePaths[i], converters);
-            if (ownForms) {
-                names.push_back(*name);
-            }
+        const std::optional<Text> path = ExactFileName(*real, converters, shortPath);
+        if (path && !path->empty()) {
+            paths.push_back(*path);
         }
     }
-    if (paths.empty()) {
-        return ByteString();
+    return paths;
+}
+
+Text SelectionText(const WideSelection& selection, const TextArray& paths,
+                   const AnsiConverters& converters, LeadBytePredicate isLeadByte) {
+    // The bytes the ANSI dialog would have written, while every path is its directory and name.
+    const std::vector<WideText> widePaths = WideSelectedPaths(selection);
+    const std::optional<Text> directory = ExactAnsiText(selection.directory, converters);
+    bool ownForms = paths.size() == widePaths.size() && directory.has_value();
+    ByteString buffer = ownForms && selection.several ? *directory + '\0' : ByteString();
+    for (size_t i = 0; ownForms && i < paths.size(); ++i) {
+        const std::optional<Text> name = ExactAnsiText(selection.names[i], converters);
+        ownForms = name.has_value() && paths[i] == ExactAnsiText(widePaths[i], converters);
+        buffer += ownForms ? *name + '\0' : ByteString();
     }
     if (ownForms) {
-        // The bytes the ANSI dialog would have written for these names.
-        ByteString buffer = *directory + '\0';
-        for (const Text& name : names) {
-            buffer += name + '\0';
-        }
-        return buffer + '\0';
+        return JoinSelectedPaths(buffer + '\0', isLeadByte);
     }
-    if (paths.size() == 1) {
-        return paths.front() + ByteString(2, '\0');
+    Text joined;
+    for (const Text& path : paths) {
+        joined = joined.empty() ? path : ConcatText(joined, kPathSeparator, path);
     }
-    return SharedFolderBuffer(paths, isLeadByte);
+    return joined;
 }

@@ -3,6 +3,7 @@
 // Reading the open-file dialog's output buffer and building its inputs. Pure: no platform here.
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "paths/name_rules.h"
@@ -31,18 +32,19 @@ struct WideSelection {
 WideSelection ReadWideSelection(const WideText& buffer);
 // The full paths of a selection: the directory, a "\" unless it ends with one, and each name.
 std::vector<WideText> WideSelectedPaths(const WideSelection& selection);
-// Where the file a chosen path names really is (the path itself where nothing moves it).
-using RealPathFunction = WideText (*)(const WideText& path);
-// The selection in the ANSI dialog's own buffer format, each full path put where realPath (when
-// given) says its file is, converted by ExactFileName, and a path without an exact form left out,
-// so that JoinSelectedPaths and SelectedPaths read it as they read what the ANSI dialog writes.
-// When every kept path is where it was chosen and has its own exact form the buffer is the
-// directory and the names, converted; other paths (moved, or by their short forms) are given
-// under the longest folder that all the kept paths share. Empty when no path is kept.
-ByteString AnsiSelectionBuffer(const WideSelection& selection, const AnsiConverters& converters,
-                               ShortPathFunction shortPath,
-                               LeadBytePredicate isLeadByte = SystemLeadByte,
-                               RealPathFunction realPath = nullptr);
+// Where the file a chosen path names really is (the path itself where nothing moves it); nothing
+// when that cannot be told.
+using RealPathFunction = std::optional<WideText> (*)(const WideText& path);
+// Every pick of a UTF-16 selection as the ANSI path to list, in dialog order: put where realPath
+// (when given) says its file is, and converted by ExactFileName. A pick that realPath cannot place
+// or that has no exact form is left out; no pick stands for another.
+TextArray ChosenAnsiPaths(const WideSelection& selection, const AnsiConverters& converters,
+                          ShortPathFunction shortPath, RealPathFunction realPath = nullptr);
+// The selection as one text, for the chosen paths of ChosenAnsiPaths: what JoinSelectedPaths
+// reads from the buffer the ANSI dialog writes, when every path is the directory and its name,
+// each in its own exact form; otherwise the paths joined by ";".
+Text SelectionText(const WideSelection& selection, const TextArray& paths,
+                   const AnsiConverters& converters, LeadBytePredicate isLeadByte = SystemLeadByte);
 // The dialog's filter list: every "|" of the filter text becomes a NUL, then two NULs end it.
 ByteString BuildFilterList(const Text& filter);
 // The OPENFILENAMEA Flags of a wrapper mode (0 .. 11; any other value gives 0).

@@ -4,6 +4,7 @@
 
 #include "paths/name_rules.h"
 #include "paths/native_view.h"
+#include "paths/path_forms.h"
 #include "runtime/wide_text.h"
 
 namespace {
@@ -97,7 +98,8 @@ bool SystemShortPath(const WideText& path, WideText& shortPath) {
         return false;
     }
     buffer.resize(static_cast<size_t>(written));
-    shortPath = buffer;
+    // Asked in the literal form, the system answers in it.
+    shortPath = OrdinaryPath(buffer).value_or(buffer);
     return true;
 }
 

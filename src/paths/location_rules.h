@@ -8,15 +8,9 @@
 
 #include "runtime/text.h"
 
-// The ordinary form of a handle's final path: "\\?\C:\dir\name" gives "C:\dir\name",
-// "\\?\UNC\server\share\name" gives "\\server\share\name". Nothing for any other form (a volume
-// GUID path, a path without the prefix).
-std::optional<WideText> PathOfFinalPath(const WideText& finalPath);
-
-// The path to list for a chosen path whose file the platform reports at finalPath: the final path
-// in its ordinary form when that is another path than the chosen one; nothing when the two differ
-// at most in the case of ASCII letters (the system spells names as they are stored), or when the
-// final path has no ordinary form.
+// The path to list for a chosen path whose file the platform reports at finalPath: the chosen
+// path when the two differ at most in the case of ASCII letters (the system spells names as they
+// are stored), else the final path in its ordinary form; nothing when it has none (OrdinaryPath).
 std::optional<WideText> RelocatedPath(const WideText& chosen, const WideText& finalPath);
 
 // True when path lies inside the Sysnative folder of windowsDirectory: the alias by which a

@@ -2,6 +2,7 @@
 
 #include "app/app_state.h"
 #include "paths/location_rules.h"
+#include "paths/path_forms.h"
 #include "runtime/wide_text.h"
 
 namespace {
@@ -64,14 +65,18 @@ WideText FinalPathOf(HANDLE file) {
 // and back on but the test itself: any other call (a library the system loads on demand, say)
 // would see the native system folder too.
 bool InNativeView(PathTest test, const Text& path) {
+    const Text literal = LiteralPath(path);
+    if (literal.empty()) {
+        return false;
+    }
     if (!UnderWow64()) {
-        return test(path.c_str()) != FALSE;
+        return test(literal.c_str()) != FALSE;
     }
     PVOID previous = nullptr;
     if (!Wow64DisableWow64FsRedirection(&previous)) {
         return false;
     }
-    const BOOL found = test(path.c_str());
+    const BOOL found = test(literal.c_str());
     Wow64RevertWow64FsRedirection(previous);
     return found != FALSE;
 }
@@ -102,30 +107,55 @@ bool NativePathFileExists(const Text& path) {
 }
 
 DWORD NativeShortPathName(const WideText& path, LPWSTR buffer, DWORD size) {
+    const WideText literal = LiteralPath(path);
+    if (literal.empty()) {
+        return 0;
+    }
     if (!UnderWow64()) {
-        return GetShortPathNameW(WideC(path), buffer, size);
+        return GetShortPathNameW(WideC(literal), buffer, size);
     }
     PVOID previous = nullptr;
     if (!Wow64DisableWow64FsRedirection(&previous)) {
         return 0;
     }
-    const DWORD length = GetShortPathNameW(WideC(path), buffer, size);
+    const DWORD length = GetShortPathNameW(WideC(literal), buffer, size);
     Wow64RevertWow64FsRedirection(previous);
     return length;
 }
 
-WideText ShownFileLocation(const WideText& path) {
-    if (path.empty() || !UnderWow64()) {
+std::optional<WideText> ShownFileLocation(const WideText& path) {
+    if (!UnderWow64()) {
         return path;
     }
     // Opened in this process's view: the file the dialog showed under this name. A link is
     // opened itself, not followed: deleting the link is what the user chose.
-    HANDLE file = CreateFileW(WideC(path), 0, kShareAll, nullptr, OPEN_EXISTING,
-                              FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    const WideText literal = LiteralPath(path);
+    HANDLE file =
+        literal.empty()
+            ? INVALID_HANDLE_VALUE
+            : CreateFileW(WideC(literal), 0, kShareAll, nullptr, OPEN_EXISTING,
+                          FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    // The chosen path may name another file at boot (the 64-bit namesake of a System32 file), so
+    // a file that cannot be told is left out rather than listed under the chosen path.
     if (file == INVALID_HANDLE_VALUE) {
-        return path;
+        return std::nullopt;
     }
     const WideText finalPath = FinalPathOf(file);
     CloseHandle(file);
-    return RelocatedPath(path, finalPath).value_or(path);
+    return RelocatedPath(path, finalPath);
+}
+
+bool BootCanDelete(const Text& path) {
+    // A share, and a drive the boot does not have under the same letter, cannot be reached.
+    const std::optional<Text> root = DriveRootOf(path);
+    if (!root || !IsLocalDriveType(GetDriveTypeA(root->c_str()))) {
+        return false;
+    }
+    const WideText drive = {static_cast<char16_t>((*root)[0]), u':'};
+    WideText device(MAX_PATH, u'\0');
+    const DWORD length = QueryDosDeviceW(WideC(drive), WideData(device), MAX_PATH);
+    if (length == 0 || !IsOwnDevice(device.substr(0, device.find(u'\0')))) {
+        return false;
+    }
+    return NativePathFileExists(path) && !NativePathIsDirectory(path);
 }

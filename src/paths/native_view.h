@@ -2,8 +2,11 @@
 
 // A 32-bit process on 64-bit Windows (WOW64) sees C:\Windows\System32 redirected to SysWOW64,
 // while the system carries out pending deletions at boot in the native view. These calls let the
-// intakes test and name files as the boot will see them. Anywhere else (32-bit Windows, the
-// 64-bit build) they are the plain calls.
+// intakes and the restart run test and name files as the boot will see them. Anywhere else
+// (32-bit Windows, the 64-bit build) they are the plain calls. Every path goes to the system in
+// its literal form, so the file asked about is the one the path spells.
+
+#include <optional>
 
 #include "platform/win32.h"
 #include "runtime/text.h"
@@ -13,14 +16,21 @@ bool UnderWow64();
 
 // PathIsDirectoryA and PathFileExistsA in the native view: redirection is off for exactly the one
 // call. When it cannot be turned off, the path is taken to name nothing; so is a path through the
-// Sysnative alias, which only 32-bit processes have.
+// Sysnative alias, which only 32-bit processes have, and a path without a literal form.
 bool NativePathIsDirectory(const Text& path);
 bool NativePathFileExists(const Text& path);
 
 // GetShortPathNameW in the native view; 0 (no short form) when redirection cannot be turned off.
+// The answer is in the literal form too.
 DWORD NativeShortPathName(const WideText& path, LPWSTR buffer, DWORD size);
 
 // Where the file a path names in this process's view really is: under WOW64, the path the system
-// reports for a handle of it (C:\Windows\System32\x opened there is C:\Windows\SysWOW64\x). The
-// path itself when it names no file, when the system reports no ordinary path, or outside WOW64.
-WideText ShownFileLocation(const WideText& path);
+// reports for a handle of it (C:\Windows\System32\x opened there is C:\Windows\SysWOW64\x).
+// Nothing when it names no file there or the system reports no ordinary path for it: its file
+// cannot be told. The path itself outside WOW64.
+std::optional<WideText> ShownFileLocation(const WideText& path);
+
+// True when the next restart can delete the file a row names: in the native view, an existing
+// file, not a folder, on a disk of this machine under a letter the boot has too (not a share, a
+// network drive or a SUBST drive of the user's session).
+bool BootCanDelete(const Text& path);

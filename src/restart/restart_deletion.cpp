@@ -3,6 +3,8 @@
 #include "app/app_state.h"
 #include "app/shell.h"
 #include "list/deletion_list.h"
+#include "paths/native_view.h"
+#include "paths/path_forms.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
 #include "restart/restart_run.h"
@@ -60,8 +62,14 @@ bool RunRowsOfList(int rowCount) {
 }  // namespace
 
 bool ScheduleDeleteOnRestart(const Text& path) {
+    // The system records almost any path; only a file the boot can reach is asked for, so that
+    // an accepted row is a file the restart deletes.
+    if (!BootCanDelete(path)) {
+        return false;
+    }
+    // Literal, so that the system records this very name (a final dot or space, a device name).
     // A null destination is what turns the delayed move into a deletion.
-    return MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != 0;
+    return MoveFileExA(LiteralPath(path).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != 0;
 }
 
 void ScheduleRestartDeletion() {

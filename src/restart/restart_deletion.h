@@ -4,7 +4,8 @@
 
 #include "runtime/text.h"
 
-// MoveFileExA(path, NULL, MOVEFILE_DELAY_UNTIL_REBOOT): true when the system accepted it.
+// When the boot can delete the file the path names: MoveFileExA of its literal form, NULL,
+// MOVEFILE_DELAY_UNTIL_REBOOT. True when it was asked for and the system accepted it.
 bool ScheduleDeleteOnRestart(const Text& path);
 // The command behind the restart-deletion button.
 void ScheduleRestartDeletion();

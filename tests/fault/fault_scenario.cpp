@@ -73,10 +73,18 @@ std::string Quoted(const std::string& path) {
 
 }  // namespace
 
+// What the shell and the dialog show exists: a file, unless the disk holds something there.
+void MakeExisting(const std::string& path) {
+    if (!standin::FileNamedBy("\\\\?\\" + path)) {
+        standin::AddFile("\\\\?\\" + path);
+    }
+}
+
 void DropPaths(RunRecord& record, const std::vector<std::optional<std::string>>& paths) {
     for (const std::optional<std::string>& path : paths) {
         if (path) {
             record.received.insert(*path);
+            MakeExisting(*path);
         }
     }
     standin::Drop(paths);
@@ -98,6 +106,7 @@ void ChooseInDialog(RunRecord& record, const std::string& directory,
     const std::string separator = directory.back() == '\\' ? "" : "\\";
     for (const std::string& name : names) {
         record.received.insert(directory + separator + name);
+        MakeExisting(directory + separator + name);
     }
     standin::ChooseFiles(SelectionBytes(directory, names));
 }
@@ -178,37 +187,47 @@ std::vector<std::string> BrokenInvariants(const RunRecord& record, bool cutShort
         }
     }
 
-    // The requests: whole paths of the rows of the run, each once, top to bottom.
-    std::vector<std::string> requests;
-    for (const standin::Call& call : standin::CallsTo("MoveFileExA")) {
-        requests.push_back(call.args.at(0));
-        if (call.args.at(1) != "NULL" || call.args.at(2) != "4") {
-            broken.push_back("MoveFileExA(" + Quoted(call.args.at(0)) + ", " + call.args.at(1) +
-                             ", " + call.args.at(2) + ") is not a deletion at restart");
-        }
-    }
+    // The requests: the literal forms of rows of the run, each once, top to bottom; a row whose
+    // file is not on the disk is not asked for. Each request's row, by its position.
+    const std::string literal = "\\\\?\\";
     const std::vector<std::string> noRows;
     const std::vector<std::string>& runRows = record.rowsAtRestart ? *record.rowsAtRestart : noRows;
-    if (requests.size() > runRows.size()) {
-        broken.push_back(std::to_string(requests.size()) + " requests for " +
-                         std::to_string(runRows.size()) + " rows");
-    }
-    for (size_t i = 0; i < requests.size() && i < runRows.size(); ++i) {
-        if (requests[i] != runRows[i]) {
-            broken.push_back("request " + std::to_string(i + 1) + " is " + Quoted(requests[i]) +
-                             ", the row of the run holds " + Quoted(runRows[i]));
+    std::vector<bool> requested(runRows.size(), false);
+    size_t requests = 0;
+    size_t nextRow = 0;
+    for (const standin::Call& call : standin::CallsTo("MoveFileExA")) {
+        ++requests;
+        const std::string& path = call.args.at(0);
+        if (call.args.at(1) != "NULL" || call.args.at(2) != "4") {
+            broken.push_back("MoveFileExA(" + Quoted(path) + ", " + call.args.at(1) + ", " +
+                             call.args.at(2) + ") is not a deletion at restart");
         }
+        const bool isLiteral = path.compare(0, literal.size(), literal) == 0;
+        const std::string row = isLiteral ? path.substr(literal.size()) : path;
+        while (nextRow < runRows.size() && runRows[nextRow] != row) {
+            ++nextRow;
+        }
+        if (!isLiteral || nextRow == runRows.size()) {
+            broken.push_back("request " + std::to_string(requests) + " is " + Quoted(path) +
+                             ", not the literal form of a later row of the run");
+            continue;
+        }
+        requested[nextRow++] = true;
     }
-    if (!cutShort && requests.size() != runRows.size()) {
-        broken.push_back("the run asked for " + std::to_string(requests.size()) + " of " +
-                         std::to_string(runRows.size()) + " rows");
+    // Unless the run was cut short, every row of the run whose file exists was asked for.
+    for (size_t row = 0; !cutShort && row < runRows.size(); ++row) {
+        if (!requested[row] && standin::FileNamedBy(literal + runRows[row])) {
+            broken.push_back("the run did not ask for " + Quoted(runRows[row]) + ", which exists");
+        }
     }
 
     if (paths.size() < runRows.size()) {
         broken.push_back("the list has " + std::to_string(paths.size()) + " rows, the run had " +
                          std::to_string(runRows.size()));
     }
-    // Each row of the run shows the answer to its own request; the rows stay where they were.
+    // Each row of the run shows the answer to its own request, or the refusal when it was not
+    // asked for; the rows stay where they were. A run cut short by the process ending may stop
+    // anywhere: a row without a result is then no fault.
     for (size_t row = 0; row < paths.size(); ++row) {
         const bool ofTheRun = row < runRows.size();
         if (ofTheRun && paths[row] != runRows[row]) {
@@ -217,13 +236,13 @@ std::vector<std::string> BrokenInvariants(const RunRecord& record, bool cutShort
             continue;
         }
         std::string expected;
-        if (ofTheRun && row < requests.size()) {
+        if (ofTheRun && requested[row]) {
             const bool accepted = !record.acceptsMove || record.acceptsMove(paths[row]);
             expected = accepted ? kResultAccepted : kResultRefused;
+        } else if (ofTheRun && record.rowsAtRestart) {
+            expected = kResultRefused;
         }
-        // A run cut short by the process ending may stop between a request and its result.
-        const bool mayLackResult = cutShort && row + 1 == requests.size();
-        if (results[row] != expected && !(mayLackResult && results[row].empty())) {
+        if (results[row] != expected && !(cutShort && results[row].empty())) {
             broken.push_back("row " + std::to_string(row) + " " + Quoted(paths[row]) + " shows " +
                              Quoted(results[row]) + ", expected " + Quoted(expected));
         }

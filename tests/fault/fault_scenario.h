@@ -29,7 +29,8 @@ struct RunRecord {
 inline const std::string kWorkDirectory = "C:\\work";
 
 // Scripting helpers that also note what the program is handed. Each adds exactly one script
-// action, so a scenario's steps can be replayed up to any point.
+// action, so a scenario's steps can be replayed up to any point. A dropped or chosen path names
+// a file on the disk, as what the shell and the dialog show does.
 void DropPaths(RunRecord& record, const std::vector<std::optional<std::string>>& paths);
 void ChooseInDialog(RunRecord& record, const std::string& directory,
                     const std::vector<std::string>& names);
@@ -48,11 +49,11 @@ std::vector<std::string> RowPaths();
 std::vector<std::string> RowResults();
 
 // The invariants of every run, checked after it:
-// - every path passed to MoveFileExA is, byte for byte, the whole path of a row that existed
-//   when the restart run started, each once, in row order; all of them unless the run was cut
-//   short;
-// - every row of the restart run shows the result of its own request (a run cut short may leave
-//   the last requested row and the rows after it without one); no other row shows a result;
+// - every path passed to MoveFileExA is the literal form of the whole path of a row that existed
+//   when the restart run started, each once, in row order; every such row whose file is on the
+//   disk unless the run was cut short;
+// - every row of the restart run shows the result of its own request, or the refusal when it was
+//   not asked for (a run cut short may leave rows without one); no other row shows a result;
 // - no row the test ever saw holds a path that no intake received.
 // Returns the broken invariants, one line each; empty when all hold.
 std::vector<std::string> BrokenInvariants(const RunRecord& record, bool cutShort);

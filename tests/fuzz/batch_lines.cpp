@@ -9,6 +9,7 @@
 
 #include "fuzz_support.h"
 #include "intake/batch_rules.h"
+#include "paths/path_forms.h"
 
 namespace {
 
@@ -70,30 +71,26 @@ BatchLineSteps StepsOf(BatchRun& run) {
     return steps;
 }
 
-// "X:\" or "X:/" at the start, or two separators: a path that needs no resolving.
-bool IsRootedPath(const Text& line) {
-    const auto separator = [](char byte) { return byte == '\\' || byte == '/'; };
-    if (line.size() >= 2 && separator(line[0]) && separator(line[1])) {
-        return true;
-    }
-    const bool letter =
-        !line.empty() && ((line[0] >= 'A' && line[0] <= 'Z') || (line[0] >= 'a' && line[0] <= 'z'));
-    return line.size() >= 3 && letter && line[1] == ':' && separator(line[2]);
+// A line taken as it stands: a plain full path, or a literal one (then in its ordinary form).
+bool IsTakenAsItStands(const Text& line, LeadBytePredicate isLeadByte) {
+    return IsPlainFullPath(line, isLeadByte) || OrdinaryPath(line).has_value();
 }
 
-// The events of one line, in order: an optional resolution of a relative line, then the tests
+// The events of one line, in order: an optional resolution of the line, then the tests
 // in the order directory, existence, listed, each only after the one before it passed, all on
 // the same path, and an append exactly when all three passed.
-void CheckLine(const Text& line, const std::vector<BatchEvent>& events) {
+void CheckLine(const Text& line, const std::vector<BatchEvent>& events,
+               LeadBytePredicate isLeadByte) {
     size_t next = 0;
     Text path = line;
     if (next < events.size() && events[next].kind == 'F') {
-        FUZZ_REQUIRE(!line.empty() && !IsRootedPath(line));
+        FUZZ_REQUIRE(!line.empty() && !IsTakenAsItStands(line, isLeadByte));
         FUZZ_REQUIRE(events[next].asked == line);
         path = events[next].path;
         ++next;
     } else {
-        FUZZ_REQUIRE(line.empty() || IsRootedPath(line));
+        FUZZ_REQUIRE(line.empty() || IsTakenAsItStands(line, isLeadByte));
+        path = OrdinaryPath(line).value_or(line);
     }
     const char order[] = {'D', 'E', 'L'};
     const bool passing[] = {false, true, false};
@@ -131,7 +128,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     BatchRun run;
     run.answers = FuzzBytes{bytes.data + bytes.at, bytes.size - bytes.at};
-    AddBatchLines(lines, StepsOf(run));
+    BatchLineSteps steps = StepsOf(run);
+    steps.isLeadByte = isLeadByte;
+    AddBatchLines(lines, steps);
 
     // One pump after every line, the last one included.
     FUZZ_REQUIRE(run.pumps == lines.size());
@@ -143,7 +142,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         appends += event.kind == 'A' ? 1 : 0;
     }
     for (size_t i = 0; i < lines.size(); ++i) {
-        CheckLine(lines[i], byLine[i]);
+        CheckLine(lines[i], byLine[i], isLeadByte);
     }
     // No path is appended twice.
     FUZZ_REQUIRE(appends == run.appended.size());

@@ -107,7 +107,9 @@ TEST_F(OpenFileTest, TheAddButtonAsksForAMultiSelectDialog) {
     EXPECT_EQ(request->maxFileTitle, 98192u);
     EXPECT_EQ(request->initialDirectory, std::nullopt);
     EXPECT_EQ(request->title, std::optional<std::u16string>(u"请选择要重启删除的文件"));
-    EXPECT_EQ(request->flags, static_cast<DWORD>(OFN_EXPLORER | OFN_ALLOWMULTISELECT));
+    // A chosen shortcut is listed itself, not the file it points to.
+    EXPECT_EQ(request->flags,
+              static_cast<DWORD>(OFN_EXPLORER | OFN_ALLOWMULTISELECT | OFN_NODEREFERENCELINKS));
     EXPECT_EQ(request->defaultExtension, std::nullopt);
     EXPECT_EQ(request->customData, 0);
     EXPECT_FALSE(request->hasHook);
@@ -127,8 +129,8 @@ TEST_F(OpenFileTest, TheWrapperPassesFilterFolderTitleAndMode) {
         EXPECT_EQ(request->filter, u"Text\0*.txt\0All\0*.*\0\0"s);
         EXPECT_EQ(request->initialDirectory, std::optional<std::u16string>(u"D:\\start"));
         EXPECT_EQ(request->title, std::optional<std::u16string>(u"Pick"));
-        EXPECT_EQ(request->flags,
-                  static_cast<DWORD>(OFN_EXPLORER | OFN_ALLOWMULTISELECT | OFN_HIDEREADONLY));
+        EXPECT_EQ(request->flags, static_cast<DWORD>(OFN_EXPLORER | OFN_ALLOWMULTISELECT |
+                                                     OFN_HIDEREADONLY | OFN_NODEREFERENCELINKS));
         EXPECT_EQ(joined, "D:\\x\\a;b.txt;D:\\x\\c.txt");
         EXPECT_EQ(paths, (TextArray{"D:\\x\\a;b.txt", "D:\\x\\c.txt"}));
     });
@@ -142,13 +144,16 @@ TEST_F(OpenFileTest, TheWrapperPassesFilterFolderTitleAndMode) {
 // the value of a lead byte. Each chosen file must still be listed, and later scheduled, as the
 // one path it is.
 TEST_F(OpenFileTest, NamesWithSemicolonsOrADoubleByteEndingArriveWhole) {
+    const Paths chosen = {"C:\\dir\\a;b.txt", "C:\\dir\\c\xb1\xed", "C:\\dir\\d.txt"};
+    for (const std::string& path : chosen) {
+        standin::AddFile(path);
+    }
     ChooseAfterAdd(SeveralFiles("C:\\dir", {"a;b.txt", "c\xb1\xed", "d.txt"}));
     standin::Click(IDD_MAIN, IDC_RESTART_DELETE);
     standin::AnswerBox(IDOK, kRestartQuestion);
     standin::Close(IDD_MAIN);
     RunProgram();
 
-    const Paths chosen = {"C:\\dir\\a;b.txt", "C:\\dir\\c\xb1\xed", "C:\\dir\\d.txt"};
     EXPECT_EQ(ListedPaths(), chosen);
     EXPECT_EQ(standin::ScheduledDeletions(), chosen);
 }

@@ -8,12 +8,15 @@ using standin::Call;
 
 const std::vector<std::string> kButtons = {"#1001", "#1003", "#1004", "#1005", "#1006"};
 
+// The paths requested, each given in its literal form.
 std::vector<std::string> RequestedPaths() {
     std::vector<std::string> paths;
+    const std::string literal = "\\\\?\\";
     for (const Call& call : standin::CallsTo("MoveFileExA")) {
+        EXPECT_EQ(call.args.at(0).substr(0, literal.size()), literal);
         EXPECT_EQ(call.args.at(1), "NULL");
         EXPECT_EQ(call.args.at(2), std::to_string(MOVEFILE_DELAY_UNTIL_REBOOT));
-        paths.push_back(call.args.at(0));
+        paths.push_back(call.args.at(0).substr(literal.size()));
     }
     return paths;
 }

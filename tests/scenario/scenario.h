@@ -73,11 +73,12 @@ protected:
         return all;
     }
 
-    // Drops files that exist on the stand-in's disk.
+    // Drops files that exist on the stand-in's disk under exactly these names (a final dot
+    // too), as the shell drops files it shows.
     static void DropExisting(const std::vector<std::string>& paths) {
         std::vector<std::optional<std::string>> entries;
         for (const std::string& path : paths) {
-            standin::AddFile(path);
+            standin::AddFile("\\\\?\\" + path);
             entries.emplace_back(path);
         }
         standin::Drop(entries);

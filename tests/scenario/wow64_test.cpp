@@ -94,8 +94,8 @@ TEST_F(Wow64Test, TypedLinesAreTestedAndScheduledAsTheBootSeesThem) {
     EXPECT_EQ(standin::ScheduledDeletions(), listed);
     EXPECT_EQ(ListedResults(), Paths(listed.size(), kResultAccepted));
     // Eight directory tests, and an existence test for each line that is no native folder, but
-    // the one through Sysnative, which the boot never has.
-    EXPECT_EQ(ExpectEveryTestInTheNativeView(), 8u + 6u);
+    // the one through Sysnative, which the boot never has; then the restart run's two of each row.
+    EXPECT_EQ(ExpectEveryTestInTheNativeView(), 8u + 6u + 2u * listed.size());
     EXPECT_EQ(standin::CountCalls("GetSystemWindowsDirectoryA"), 1u);
 }
 
@@ -110,7 +110,7 @@ TEST_F(Wow64Test, DroppedPathsStayAsTheyAreAndOnlyNativeFoldersAreSkipped) {
                           kSysWow64 + "both.dll", kSystem32 + "both.dll"};
     EXPECT_EQ(ListedPaths(), listed);
     EXPECT_EQ(standin::ScheduledDeletions(), listed);
-    EXPECT_EQ(ExpectEveryTestInTheNativeView(), 5u);
+    EXPECT_EQ(ExpectEveryTestInTheNativeView(), 5u + 2u * listed.size());
 }
 
 TEST_F(Wow64Test, WhenRedirectionCannotBeTurnedOffALookUpFindsNothing) {
@@ -129,7 +129,8 @@ TEST_F(Wow64Test, WhenRedirectionCannotBeTurnedOffALookUpFindsNothing) {
 
 TEST_F(Wow64Test, DialogPicksAreListedAndScheduledWhereTheFilesReallyAre) {
     // Two files the dialog shows in System32; the native file by Sysnative; a shown file beside
-    // a typed name of nothing; a file of an exempt folder.
+    // a typed name of nothing, which is left out (at boot it could name a native file); a file of
+    // an exempt folder.
     standin::Click(IDD_MAIN, IDC_ADD);
     standin::ChooseFiles("C:\\Windows\\System32\0both.dll\0only32.dll\0\0"s);
     standin::Click(IDD_MAIN, IDC_ADD);
@@ -143,12 +144,12 @@ TEST_F(Wow64Test, DialogPicksAreListedAndScheduledWhereTheFilesReallyAre) {
     RunProgram();
 
     const Paths listed = {kSysWow64 + "both.dll", kSysWow64 + "only32.dll",
-                          kSystem32 + "only64.dll", kSystem32 + "typed.dll",
-                          kSystem32 + "drivers\\etc\\hosts"};
+                          kSystem32 + "only64.dll", kSystem32 + "drivers\\etc\\hosts"};
     EXPECT_EQ(ListedPaths(), listed);
     EXPECT_EQ(standin::ScheduledDeletions(), listed);
-    // The dialog's view, not the native one: the dialog showed what its own view holds.
-    EXPECT_EQ(standin::CountCalls("Wow64DisableWow64FsRedirection"), 0u);
+    // The picks in the dialog's view, not the native one: the dialog showed what its own view
+    // holds. Only the restart run looks natively.
+    EXPECT_EQ(ExpectEveryTestInTheNativeView(), 2u * listed.size());
 }
 
 TEST_F(Wow64Test, ShortFormsAreTheNativeFilesShortNames) {
@@ -180,7 +181,7 @@ TEST_F(Wow64Test, ShortFormsAreTheNativeFilesShortNames) {
 
 // Runs ShownFileLocation over paths inside a program run and gives back what it said of each.
 std::vector<std::u16string> gAsked;
-std::vector<std::u16string> gShown;
+std::vector<std::optional<std::u16string>> gShown;
 
 int AskWhereEachIs() {
     g_app = AppState{};
@@ -197,7 +198,8 @@ TEST_F(Wow64Test, AFileTheDialogShowedIsNamedWhereItReallyIs) {
     gAsked = {
         u"C:\\Windows\\System32\\both.dll",
         u"c:\\windows\\system32\\ONLY32.DLL",
-        // Nothing of that name in the dialog's view (a name typed there): as it is.
+        // Nothing of that name in the dialog's view (a name typed there): which file it would
+        // name at boot cannot be told, so it is left out.
         u"C:\\Windows\\System32\\only64.dll",
         u"C:\\Windows\\Sysnative\\only64.dll",
         u"C:\\Windows\\System32\\drivers\\etc\\hosts",
@@ -208,16 +210,16 @@ TEST_F(Wow64Test, AFileTheDialogShowedIsNamedWhereItReallyIs) {
         u"",
     };
     standin::Run(AskWhereEachIs);
-    EXPECT_EQ(gShown, (std::vector<std::u16string>{
+    EXPECT_EQ(gShown, (std::vector<std::optional<std::u16string>>{
                           u"C:\\Windows\\SysWOW64\\both.dll",
                           u"C:\\Windows\\SysWOW64\\only32.dll",
-                          u"C:\\Windows\\System32\\only64.dll",
+                          std::nullopt,
                           u"C:\\Windows\\System32\\only64.dll",
                           u"C:\\Windows\\System32\\drivers\\etc\\hosts",
                           u"C:\\WINDOWS\\system32\\drivers\\etc\\HOSTS",
                           u"C:\\Windows\\SysWOW64\\native-file",
                           u"C:\\Windows\\SysWOW64\\" + longName + u".dll",
-                          u"",
+                          std::nullopt,
                       }));
     // Opened in the dialog's own view, for no access, folders too; every handle closed (the
     // stand-in fails a run that leaves one open).

@@ -77,49 +77,6 @@ TEST(SplitConvertedBatchLines, LinesWithASubstituteAreEmptied) {
     }
 }
 
-TEST(IsRelativePath, OnlyDriveRootedAndUncPathsAreAbsolute) {
-    struct Case {
-        int line;
-        std::string path;
-        bool relative;
-    };
-    const Case cases[] = {
-        {__LINE__, "C:\\a.txt", false},
-        {__LINE__, "c:\\a.txt", false},
-        {__LINE__, "C:/a.txt", false},
-        // Every drive letter, in either case, and nothing just outside them.
-        {__LINE__, "A:\\a.txt", false},
-        {__LINE__, "Z:\\a.txt", false},
-        {__LINE__, "a:\\a.txt", false},
-        {__LINE__, "z:/a.txt", false},
-        {__LINE__, "@:\\a.txt", true},
-        {__LINE__, "[:\\a.txt", true},
-        {__LINE__, "`:\\a.txt", true},
-        {__LINE__, "{:\\a.txt", true},
-        {__LINE__, "1:\\a.txt", true},
-        {__LINE__, "\\\\server\\share\\a.txt", false},
-        {__LINE__, "//server/share/a.txt", false},
-        {__LINE__, "\\\\?\\C:\\a.txt", false},
-        {__LINE__, "", false},
-        {__LINE__, "a.txt", true},
-        {__LINE__, ".\\a.txt", true},
-        {__LINE__, "..\\a.txt", true},
-        // Relative to the current directory of drive C, or to the root of the current drive.
-        {__LINE__, "C:a.txt", true},
-        {__LINE__, "C:", true},
-        {__LINE__, "\\a.txt", true},
-        {__LINE__, "/a.txt", true},
-        // Used as typed, so a leading space or a quote makes the line relative.
-        {__LINE__, " C:\\a.txt", true},
-        {__LINE__, "\"C:\\a.txt\"", true},
-        {__LINE__, "\xCE\xC4\\a.txt", true},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "case at line " << c.line << ": " << c.path);
-        EXPECT_EQ(IsRelativePath(c.path), c.relative);
-    }
-}
-
 // A disk, a list and a current directory behind the filter, recording every question asked.
 struct FakeMachine {
     std::set<std::string> directories;
@@ -158,6 +115,48 @@ struct FakeMachine {
         return steps;
     }
 };
+
+// A line that is already the full path it means is taken as typed, and so literally by every
+// test: the names the system's own resolution would change (a final dot or space, a device name)
+// keep their meaning. A literal line is shown in its ordinary form; anything else is made full.
+TEST(BatchLinePath, PlainFullPathsAsTypedOthersMadeFull) {
+    struct Case {
+        int line;
+        std::string text;
+        std::string path;  // "*" for the line made full
+    };
+    const Case cases[] = {
+        {__LINE__, "C:\\t\\a.txt", "C:\\t\\a.txt"},
+        {__LINE__, "z:\\t\\gone.", "z:\\t\\gone."},
+        {__LINE__, "C:\\t\\bar ", "C:\\t\\bar "},
+        {__LINE__, "C:\\t\\nul", "C:\\t\\nul"},
+        {__LINE__, "C:\\t\\aux.txt", "C:\\t\\aux.txt"},
+        {__LINE__, "\\\\server\\share\\a.txt", "\\\\server\\share\\a.txt"},
+        {__LINE__, "\\\\?\\C:\\t\\foo.", "C:\\t\\foo."},
+        {__LINE__, "\\\\?\\unc\\server\\share\\a", "\\\\server\\share\\a"},
+        // Anything the system would resolve first: other separators, "." and ".." parts, empty
+        // parts, a relative or drive-relative line, a device or volume path, a leading space.
+        {__LINE__, "C:/t/a.txt", "*"},
+        {__LINE__, "C:\\t\\.\\a.txt", "*"},
+        {__LINE__, "C:\\t\\..\\a.txt", "*"},
+        {__LINE__, "C:\\t\\\\a.txt", "*"},
+        {__LINE__, "C:\\t\\", "*"},
+        {__LINE__, "C:a.txt", "*"},
+        {__LINE__, "\\a.txt", "*"},
+        {__LINE__, "a.txt", "*"},
+        {__LINE__, "1:\\a.txt", "*"},
+        {__LINE__, "\\\\.\\C:\\a.txt", "*"},
+        {__LINE__, "\\\\?\\Volume{1}\\a.txt", "*"},
+        {__LINE__, " C:\\a.txt", "*"},
+        {__LINE__, "", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "case at line " << c.line << ": " << c.text);
+        FakeMachine machine;
+        const Text expected = c.path == "*" ? machine.currentDirectory + "\\" + c.text : c.path;
+        EXPECT_EQ(BatchLinePath(c.text, machine.Steps()), expected);
+    }
+}
 
 TEST(AddBatchLines, TestsDirectoryThenExistenceThenListAndPumpsAfterEveryLine) {
     FakeMachine machine;

@@ -9,39 +9,6 @@
 
 namespace {
 
-struct FinalPathCase {
-    int line;
-    WideText finalPath;
-    std::optional<WideText> path;
-};
-
-TEST(LocationRules, FinalPathsLoseTheirVerbatimPrefix) {
-    const FinalPathCase cases[] = {
-        {__LINE__, u"\\\\?\\C:\\windows\\syswow64\\probe.txt", u"C:\\windows\\syswow64\\probe.txt"},
-        {__LINE__, u"\\\\?\\c:\\", u"c:\\"},
-        // A share keeps its server and share, with the two separators of its ordinary form.
-        {__LINE__, u"\\\\?\\UNC\\server\\share\\a.txt", u"\\\\server\\share\\a.txt"},
-        {__LINE__, u"\\\\?\\unc\\server\\share", u"\\\\server\\share"},
-        // Names beyond ASCII pass unchanged, surrogate pairs included.
-        {__LINE__, u"\\\\?\\D:\\\u6587\u4ef6\\\U0001F600.txt", u"D:\\\u6587\u4ef6\\\U0001F600.txt"},
-        // Forms that are no ordinary path: a volume by its GUID, a device, no prefix at all, a
-        // prefix with nothing after it, a share without a server.
-        {__LINE__, u"\\\\?\\Volume{12345678-1234-1234-1234-123456789abc}\\a.txt", std::nullopt},
-        {__LINE__, u"\\\\.\\C:\\a.txt", std::nullopt},
-        {__LINE__, u"C:\\a.txt", std::nullopt},
-        {__LINE__, u"\\\\?\\", std::nullopt},
-        {__LINE__, u"\\\\?\\C:", std::nullopt},
-        {__LINE__, u"\\\\?\\1:\\a.txt", std::nullopt},
-        {__LINE__, u"\\\\?\\UNC\\", std::nullopt},
-        {__LINE__, u"\\\\?\\UNC\\\\share", std::nullopt},
-        {__LINE__, u"", std::nullopt},
-    };
-    for (const FinalPathCase& c : cases) {
-        SCOPED_TRACE(testing::Message() << "case at line " << c.line);
-        EXPECT_EQ(PathOfFinalPath(c.finalPath), c.path);
-    }
-}
-
 struct RelocationCase {
     int line;
     WideText chosen;
@@ -59,9 +26,11 @@ TEST(LocationRules, OnlyAnotherPlaceReplacesTheChosenPath) {
          u"C:\\Windows\\System32\\probe.txt"},
         // An exempt folder, spelled as the user typed it or as it is stored: the chosen path.
         {__LINE__, u"C:\\windows\\system32\\drivers\\etc\\hosts",
-         u"\\\\?\\C:\\windows\\system32\\drivers\\etc\\hosts", std::nullopt},
+         u"\\\\?\\C:\\windows\\system32\\drivers\\etc\\hosts",
+         u"C:\\windows\\system32\\drivers\\etc\\hosts"},
         {__LINE__, u"c:\\WINDOWS\\System32\\Drivers\\ETC\\hosts",
-         u"\\\\?\\C:\\windows\\system32\\drivers\\etc\\hosts", std::nullopt},
+         u"\\\\?\\C:\\windows\\system32\\drivers\\etc\\hosts",
+         u"c:\\WINDOWS\\System32\\Drivers\\ETC\\hosts"},
         // Any other difference is another path: a name beyond ASCII in another case (the
         // platform's case rules are not ASCII's), a short name made long, a mapped drive that
         // is a share.
@@ -73,7 +42,7 @@ TEST(LocationRules, OnlyAnotherPlaceReplacesTheChosenPath) {
         // A longer or shorter path that starts the same is another path.
         {__LINE__, u"C:\\a.txt", u"\\\\?\\C:\\a.txt.lnk", u"C:\\a.txt.lnk"},
         {__LINE__, u"C:\\a.txt.lnk", u"\\\\?\\C:\\a.txt", u"C:\\a.txt"},
-        // No ordinary form: the chosen path stays.
+        // No ordinary form: where the file is cannot be told.
         {__LINE__, u"C:\\a.txt", u"\\\\?\\Volume{1}\\a.txt", std::nullopt},
         {__LINE__, u"C:\\a.txt", u"", std::nullopt},
     };

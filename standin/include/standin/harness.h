@@ -66,6 +66,7 @@ size_t PendingActions();
 //   DragQueryFileA / DragQueryFileW (drop, index, "buffer"/"NULL", size)
 //   PathIsDirectoryA / PathFileExistsA (path)   GetFullPathNameA (path, size)
 //   GetShortPathNameW (path, "buffer"/"NULL", size)   MoveFileExA (existing, target, flags)
+//   GetDriveTypeA (root)   QueryDosDeviceW (device, size)
 //   Sleep (milliseconds)   GetModuleHandleA / LoadLibraryA (name)   FreeLibrary (module)
 //   GetProcAddress (module, name or "#59")   RestartDialog (owner, prompt, flags)
 //   ChangeWindowMessageFilterEx (window, message, action, status)   OpenClipboard (owner)
@@ -209,7 +210,8 @@ void AddDirectoryW(const std::u16string& path,
 // page names, short parts resolved; nullopt when it names nothing on the disk.
 std::optional<std::u16string> FileNamedBy(const std::string& path);
 void SetCurrentDirectory(const std::string& directory);  // for GetFullPathNameA
-// MoveFileExA's answer per path; by default every path is accepted.
+// MoveFileExA's answer per file, by the full path the request names (a literal path as it
+// stands, any other resolved); by default every request is accepted.
 void SetMoveFileRule(std::function<bool(const std::string& path)> accept);
 void SetRestartDialogResult(int result);  // default IDNO
 
@@ -298,7 +300,8 @@ using OpenFileRequestW = BasicOpenFileRequest<char16_t>;
 std::optional<OpenFileRequest> LastOpenFileRequest();
 std::optional<OpenFileRequestW> LastOpenFileRequestW();
 
-// The paths MoveFileExA accepted with MOVEFILE_DELAY_UNTIL_REBOOT in this run, in order.
+// The files MoveFileExA accepted for deletion at restart in this run, in order, each as the full
+// path the request named.
 std::vector<std::string> ScheduledDeletions();
 // Drops posted in this run that were never given back with DragFinish.
 size_t UnfinishedDrops();

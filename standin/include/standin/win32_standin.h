@@ -567,6 +567,13 @@ typedef struct tagCHANGEFILTERSTRUCT {
 #define MOVEFILE_WRITE_THROUGH 0x00000008
 
 #define FILE_ATTRIBUTE_DIRECTORY 0x00000010
+#define DRIVE_UNKNOWN 0
+#define DRIVE_NO_ROOT_DIR 1
+#define DRIVE_REMOVABLE 2
+#define DRIVE_FIXED 3
+#define DRIVE_REMOTE 4
+#define DRIVE_CDROM 5
+#define DRIVE_RAMDISK 6
 
 // Opening files to ask where they are (CreateFileW, GetFinalPathNameByHandleW)
 #define INVALID_HANDLE_VALUE ((HANDLE)(LONG_PTR)-1)
@@ -717,6 +724,10 @@ UINT GetACP();
 BOOL GetCPInfo(UINT codePage, LPCPINFO info);
 DWORD GetFullPathNameA(LPCSTR fileName, DWORD bufferLength, LPSTR buffer, LPSTR* filePart);
 DWORD GetShortPathNameW(LPCWSTR longPath, LPWSTR shortPath, DWORD bufferLength);
+// Every drive letter is a fixed disk of its own ("\Device\HarddiskVolume1"); anything else is no
+// drive.
+UINT GetDriveTypeA(LPCSTR rootPath);
+DWORD QueryDosDeviceW(LPCWSTR deviceName, LPWSTR targetPath, DWORD max);
 DWORD GetLastError();
 void SetLastError(DWORD errorCode);
 int lstrlenA(LPCSTR text);

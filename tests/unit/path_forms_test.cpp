@@ -1,0 +1,110 @@
+// The forms of a path: the literal one every file call gets, the ordinary one the rows show, the
+// typed lines taken as they stand, and which drives the boot reaches.
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+#include "lead_bytes.h"
+#include "paths/path_forms.h"
+
+namespace {
+
+// Ordinary paths and their literal forms, both ways; the rule is the same for ANSI and UTF-16.
+TEST(PathForms, LiteralAndOrdinaryFormsAreInverse) {
+    struct Case {
+        int line;
+        std::string ordinary;
+        std::string literal;
+    };
+    const Case cases[] = {
+        {__LINE__, "C:\\t\\a.txt", "\\\\?\\C:\\t\\a.txt"},
+        // Names the system's own resolution would change keep their meaning.
+        {__LINE__, "C:\\t\\foo.", "\\\\?\\C:\\t\\foo."},
+        {__LINE__, "z:\\t\\bar ", "\\\\?\\z:\\t\\bar "},
+        {__LINE__, "C:\\t\\nul", "\\\\?\\C:\\t\\nul"},
+        {__LINE__, "C:\\", "\\\\?\\C:\\"},
+        {__LINE__, "\\\\server\\share\\a.txt", "\\\\?\\UNC\\server\\share\\a.txt"},
+        {__LINE__, "C:\\\xce\xc4\\\x81\x5c.txt", "\\\\?\\C:\\\xce\xc4\\\x81\x5c.txt"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "case at line " << c.line);
+        EXPECT_EQ(LiteralPath(c.ordinary), c.literal);
+        EXPECT_EQ(OrdinaryPath(c.literal), c.ordinary);
+        const WideText wide(c.ordinary.begin(), c.ordinary.end());
+        const WideText wideLiteral(c.literal.begin(), c.literal.end());
+        EXPECT_EQ(LiteralPath(wide), wideLiteral);
+        EXPECT_EQ(OrdinaryPath(wideLiteral), wide);
+    }
+    // Names beyond ASCII pass unchanged, surrogate pairs included; "UNC" in any case.
+    EXPECT_EQ(OrdinaryPath(u"\\\\?\\D:\\\u6587\\\U0001F600.txt"), u"D:\\\u6587\\\U0001F600.txt");
+    EXPECT_EQ(OrdinaryPath(u"\\\\?\\unc\\server\\share"), u"\\\\server\\share");
+}
+
+TEST(PathForms, OnlyFullPathsHaveALiteralFormOnlyLiteralOnesAnOrdinaryForm) {
+    for (const char* path : {"", "a.txt", "C:a.txt", "\\a.txt", "1:\\a.txt", "C:/a.txt",
+                             "\\\\.\\C:\\a.txt", "\\\\?\\C:\\a.txt", "\\\\\\a.txt"}) {
+        SCOPED_TRACE(path);
+        EXPECT_EQ(LiteralPath(Text(path)), "");
+    }
+    for (const char* literal :
+         {"", "C:\\a.txt", "\\\\?\\", "\\\\?\\C:", "\\\\?\\1:\\a.txt", "\\\\?\\Volume{1}\\a.txt",
+          "\\\\?\\UNC\\", "\\\\?\\UNC\\\\share", "\\\\.\\C:\\a.txt"}) {
+        SCOPED_TRACE(literal);
+        EXPECT_EQ(OrdinaryPath(Text(literal)), std::nullopt);
+    }
+}
+
+// A typed line taken literally must already be the full path it means: nothing the system's
+// resolution would change (separators, "." and "..", empty parts) is taken as typed.
+TEST(PathForms, PlainFullPathsAreThoseResolutionWouldLeaveAlone) {
+    struct Case {
+        int line;
+        std::string path;
+        bool plain;
+    };
+    const Case cases[] = {
+        {__LINE__, "C:\\t\\a.txt", true},
+        {__LINE__, "C:\\t\\foo.", true},
+        {__LINE__, "C:\\t\\bar ", true},
+        {__LINE__, "C:\\t\\...a", true},
+        {__LINE__, "\\\\server\\share\\a.txt", true},
+        // A "\" that is the second byte of a character is no separator: no ".." part here.
+        {__LINE__, "C:\\\x81\\..\\a", true},
+        {__LINE__, "C:\\", false},
+        {__LINE__, "C:\\t\\", false},
+        {__LINE__, "C:\\t\\\\a", false},
+        {__LINE__, "C:\\t\\.\\a", false},
+        {__LINE__, "C:\\t\\..\\a", false},
+        {__LINE__, "C:\\t\\..", false},
+        {__LINE__, "C:/t", false},
+        {__LINE__, "C:\\t/a", false},
+        {__LINE__, "\\\\?\\C:\\a", false},
+        {__LINE__, "\\\\.\\C:\\a", false},
+        {__LINE__, "C:a", false},
+        {__LINE__, "a.txt", false},
+        {__LINE__, "", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "case at line " << c.line << ": " << c.path);
+        EXPECT_EQ(IsPlainFullPath(c.path, Lead936), c.plain);
+    }
+}
+
+TEST(PathForms, TheBootReachesLocalDrivesOfItsOwnOnly) {
+    EXPECT_EQ(DriveRootOf("C:\\t\\a.txt"), "C:\\");
+    EXPECT_EQ(DriveRootOf("n:\\x"), "n:\\");
+    EXPECT_EQ(DriveRootOf("\\\\server\\share\\a.txt"), std::nullopt);
+    EXPECT_EQ(DriveRootOf("C:a.txt"), std::nullopt);
+
+    // DRIVE_UNKNOWN, NO_ROOT_DIR, REMOVABLE, FIXED, REMOTE, CDROM, RAMDISK.
+    const bool local[] = {false, false, true, true, false, false, true};
+    for (unsigned type = 0; type < 7; ++type) {
+        EXPECT_EQ(IsLocalDriveType(type), local[type]) << type;
+    }
+    EXPECT_TRUE(IsOwnDevice(u"\\Device\\HarddiskVolume1"));
+    EXPECT_FALSE(IsOwnDevice(u"\\??\\C:\\folder"));
+    EXPECT_FALSE(IsOwnDevice(u""));
+}
+
+}  // namespace
