@@ -1,7 +1,9 @@
-// Files opened only to ask where they are: CreateFileW for an existing file or folder,
-// GetFinalPathNameByHandleW, CloseHandle. The look-up sees the process's current view.
+// Files opened only to ask where and which they are: CreateFileW for an existing file or folder,
+// GetFinalPathNameByHandleW, GetFileInformationByHandle, CloseHandle. The look-up sees the
+// process's current view.
 
 #include <cstring>
+#include <functional>
 
 #include "internal.h"
 
@@ -76,6 +78,22 @@ DWORD GetFinalPathNameByHandleW(HANDLE file, LPWSTR buffer, DWORD bufferLength, 
     }
     std::memcpy(buffer, path.c_str(), (path.size() + 1) * sizeof(char16_t));
     return static_cast<DWORD>(path.size());
+}
+
+BOOL GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATION info) {
+    LogCall("GetFileInformationByHandle", {FileName(file)});
+    const OpenFileRecord* record = FindFile(file);
+    if (record == nullptr || record->closed || info == nullptr) {
+        S().lastError = ERROR_INVALID_HANDLE;
+        return FALSE;
+    }
+    // One volume; a file's index follows from its path on the disk, whatever its spelling.
+    const size_t index = std::hash<std::string>()(FoldCase(Wtf8(record->finalPath)));
+    *info = BY_HANDLE_FILE_INFORMATION{};
+    info->dwVolumeSerialNumber = 1;
+    info->nFileIndexHigh = static_cast<DWORD>(static_cast<uint64_t>(index) >> 32);
+    info->nFileIndexLow = static_cast<DWORD>(index);
+    return TRUE;
 }
 
 BOOL CloseHandle(HANDLE object) {

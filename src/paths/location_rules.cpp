@@ -2,33 +2,22 @@
 
 #include <vector>
 
-#include "paths/path_forms.h"
-
 namespace {
 
-char16_t AsciiLower(char16_t unit) {
-    return unit >= 0x41 && unit <= 0x5A ? static_cast<char16_t>(unit + 0x20) : unit;
+template <typename Unit>
+Unit AsciiLower(Unit unit) {
+    return unit >= 'A' && unit <= 'Z' ? static_cast<Unit>(unit + ('a' - 'A')) : unit;
 }
 
-bool SameButAsciiCase(const WideText& left, const WideText& right) {
-    if (left.size() != right.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < left.size(); ++i) {
-        if (AsciiLower(left[i]) != AsciiLower(right[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
-bool IsPathSeparator(char byte) {
-    return byte == '\\' || byte == '/';
+template <typename Unit>
+bool IsPathSeparator(Unit unit) {
+    return unit == '\\' || unit == '/';
 }
 
 // The names between separators; empty names (doubled separators) are left out.
-std::vector<Text> PathNames(const Text& path) {
-    std::vector<Text> names;
+template <typename String>
+std::vector<String> PathNames(const String& path) {
+    std::vector<String> names;
     size_t start = 0;
     while (start < path.size()) {
         size_t end = start;
@@ -43,36 +32,29 @@ std::vector<Text> PathNames(const Text& path) {
     return names;
 }
 
-bool SameNameButAsciiCase(const Text& left, const Text& right) {
+// Names beyond ASCII are compared as they are: the platform's case rules are not ASCII's.
+template <typename String>
+bool SameNameButAsciiCase(const String& left, const String& right) {
     if (left.size() != right.size()) {
         return false;
     }
     for (size_t i = 0; i < left.size(); ++i) {
-        if (AsciiLower(static_cast<unsigned char>(left[i])) !=
-            AsciiLower(static_cast<unsigned char>(right[i]))) {
+        if (AsciiLower(left[i]) != AsciiLower(right[i])) {
             return false;
         }
     }
     return true;
 }
 
-}  // namespace
-
-std::optional<WideText> RelocatedPath(const WideText& chosen, const WideText& finalPath) {
-    std::optional<WideText> real = OrdinaryPath(finalPath);
-    if (real && SameButAsciiCase(*real, chosen)) {
-        return chosen;
-    }
-    return real;
-}
-
-bool IsInSysnative(const Text& path, const Text& windowsDirectory) {
-    std::vector<Text> folder = PathNames(windowsDirectory);
+template <typename String>
+bool InSysnative(const String& path, const String& windowsDirectory) {
+    std::vector<String> folder = PathNames(windowsDirectory);
     if (folder.empty()) {
         return false;
     }
-    folder.push_back("sysnative");
-    const std::vector<Text> names = PathNames(path);
+    const char sysnative[] = "sysnative";
+    folder.push_back(String(sysnative, sysnative + sizeof sysnative - 1));
+    const std::vector<String> names = PathNames(path);
     if (names.size() < folder.size()) {
         return false;
     }
@@ -82,4 +64,14 @@ bool IsInSysnative(const Text& path, const Text& windowsDirectory) {
         }
     }
     return true;
+}
+
+}  // namespace
+
+bool IsInSysnative(const Text& path, const Text& windowsDirectory) {
+    return InSysnative(path, windowsDirectory);
+}
+
+bool IsInSysnative(const WideText& path, const WideText& windowsDirectory) {
+    return InSysnative(path, windowsDirectory);
 }

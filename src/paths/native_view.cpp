@@ -1,6 +1,7 @@
 #include "paths/native_view.h"
 
 #include "app/app_state.h"
+#include "paths/file_names.h"
 #include "paths/location_rules.h"
 #include "paths/path_forms.h"
 #include "runtime/wide_text.h"
@@ -81,6 +82,48 @@ bool InNativeView(PathTest test, const Text& path) {
     return found != FALSE;
 }
 
+// Opens a file or folder for no access, to ask where and which it is.
+HANDLE OpenToAsk(const WideText& literal) {
+    if (literal.empty()) {
+        return INVALID_HANDLE_VALUE;
+    }
+    return CreateFileW(WideC(literal), 0, kShareAll, nullptr, OPEN_EXISTING,
+                       FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+}
+
+// Which file a handle is: its volume and its index there.
+struct FileIdentity {
+    DWORD volume = 0;
+    DWORD indexHigh = 0;
+    DWORD indexLow = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+std::optional<FileIdentity> IdentityOf(HANDLE file) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(file, &info)) {
+        return std::nullopt;
+    }
+    return FileIdentity{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+}
+
+// Which file a literal path names in the native view, as the boot sees the disk. Only the open
+// runs with redirection off.
+std::optional<FileIdentity> NativeIdentity(const WideText& literal) {
+    PVOID previous = nullptr;
+    if (!Wow64DisableWow64FsRedirection(&previous)) {
+        return std::nullopt;
+    }
+    HANDLE file = OpenToAsk(literal);
+    Wow64RevertWow64FsRedirection(previous);
+    if (file == INVALID_HANDLE_VALUE) {
+        return std::nullopt;
+    }
+    const std::optional<FileIdentity> identity = IdentityOf(file);
+    CloseHandle(file);
+    return identity;
+}
+
 }  // namespace
 
 bool UnderWow64() {
@@ -130,19 +173,29 @@ std::optional<WideText> ShownFileLocation(const WideText& path) {
     // Opened in this process's view: the file the dialog showed under this name. A link is
     // opened itself, not followed: deleting the link is what the user chose.
     const WideText literal = LiteralPath(path);
-    HANDLE file =
-        literal.empty()
-            ? INVALID_HANDLE_VALUE
-            : CreateFileW(WideC(literal), 0, kShareAll, nullptr, OPEN_EXISTING,
-                          FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    // The chosen path may name another file at boot (the 64-bit namesake of a System32 file), so
-    // a file that cannot be told is left out rather than listed under the chosen path.
+    HANDLE file = OpenToAsk(literal);
     if (file == INVALID_HANDLE_VALUE) {
         return std::nullopt;
     }
+    const std::optional<FileIdentity> shown = IdentityOf(file);
     const WideText finalPath = FinalPathOf(file);
     CloseHandle(file);
-    return RelocatedPath(path, finalPath);
+    if (!shown) {
+        return std::nullopt;
+    }
+    // The chosen path, spelled as the user saw it, when the boot finds that very file under it.
+    // The boot has no Sysnative folder, though some systems keep the alias with redirection off.
+    const bool viaSysnative = IsInSysnative(path, WideFromAnsi(g_app.wow64.windowsDirectory));
+    if (!viaSysnative && NativeIdentity(literal) == shown) {
+        return path;
+    }
+    // Else where the system reports the file, when the boot finds it there. A file that cannot
+    // be told is left out: the chosen path may name another file at boot (a namesake in System32).
+    const std::optional<WideText> real = OrdinaryPath(finalPath);
+    if (real && NativeIdentity(LiteralPath(*real)) == shown) {
+        return real;
+    }
+    return std::nullopt;
 }
 
 bool BootCanDelete(const Text& path) {

@@ -50,13 +50,17 @@ protected:
         standin::AnswerBox(IDOK, UiText(kConfirmRestart));
     }
 
-    // Every directory and existence test ran in the native view: redirection off just before it
-    // and back on just after it, with nothing else between. Returns the number of tests.
+    // Every directory and existence test ran in the native view, as did every open of a file
+    // that comes right after redirection was turned off: redirection off just before it and back
+    // on just after it, with nothing else between. Returns the number of tests and such opens.
     static size_t ExpectEveryTestInTheNativeView() {
         const std::vector<standin::Call>& log = standin::Log();
         size_t tests = 0;
         for (size_t i = 0; i < log.size(); ++i) {
-            if (log[i].function != "PathIsDirectoryA" && log[i].function != "PathFileExistsA") {
+            const bool nativeOpen = log[i].function == "CreateFileW" && i > 0 &&
+                                    log[i - 1].function == "Wow64DisableWow64FsRedirection";
+            if (log[i].function != "PathIsDirectoryA" && log[i].function != "PathFileExistsA" &&
+                !nativeOpen) {
                 continue;
             }
             ++tests;
@@ -147,9 +151,11 @@ TEST_F(Wow64Test, DialogPicksAreListedAndScheduledWhereTheFilesReallyAre) {
                           kSystem32 + "only64.dll", kSystem32 + "drivers\\etc\\hosts"};
     EXPECT_EQ(ListedPaths(), listed);
     EXPECT_EQ(standin::ScheduledDeletions(), listed);
-    // The picks in the dialog's view, not the native one: the dialog showed what its own view
-    // holds. Only the restart run looks natively.
-    EXPECT_EQ(ExpectEveryTestInTheNativeView(), 2u * listed.size());
+    // The picks opened in the dialog's view: the dialog showed what its own view holds. Then,
+    // natively, which file the chosen path names there (not for a Sysnative path, nor for a
+    // typed name the dialog's view has no file of), and, where that is another file, which file
+    // the reported path names: 2 + 2 + 1 + 2 + 0 + 1. The restart run tests each row twice.
+    EXPECT_EQ(ExpectEveryTestInTheNativeView(), 8u + 2u * listed.size());
 }
 
 TEST_F(Wow64Test, ShortFormsAreTheNativeFilesShortNames) {
@@ -221,11 +227,12 @@ TEST_F(Wow64Test, AFileTheDialogShowedIsNamedWhereItReallyIs) {
                           u"C:\\Windows\\SysWOW64\\" + longName + u".dll",
                           std::nullopt,
                       }));
-    // Opened in the dialog's own view, for no access, folders too; every handle closed (the
-    // stand-in fails a run that leaves one open).
+    // Opened for no access, folders too, in the dialog's own view and then natively; every handle
+    // closed (the stand-in fails a run that leaves one open).
     const std::vector<standin::Call> opened = standin::CallsTo("CreateFileW");
-    ASSERT_EQ(opened.size(), gAsked.size() - 1);
+    ASSERT_FALSE(opened.empty());
     for (const standin::Call& call : opened) {
+        EXPECT_EQ(call.args.at(0).substr(0, 4), "\\\\?\\");
         EXPECT_EQ(call.args.at(1), "0");
         EXPECT_EQ(call.args.at(2),
                   std::to_string(FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE));
@@ -233,8 +240,7 @@ TEST_F(Wow64Test, AFileTheDialogShowedIsNamedWhereItReallyIs) {
         EXPECT_EQ(call.args.at(4),
                   std::to_string(FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT));
     }
-    EXPECT_EQ(standin::CountCalls("CloseHandle"), opened.size() - 1);
-    EXPECT_EQ(standin::CountCalls("Wow64DisableWow64FsRedirection"), 0u);
+    ExpectEveryTestInTheNativeView();
     EXPECT_EQ(standin::CountCalls("IsWow64Process"), 1u);
 }
 

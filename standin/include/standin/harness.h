@@ -75,7 +75,7 @@ size_t PendingActions();
 //   IsWow64Process ("current process")   Wow64DisableWow64FsRedirection ("buffer"/"NULL")
 //   Wow64RevertWow64FsRedirection ("saved state")   CreateFileW (path, access, share,
 //   disposition, flags)   GetFinalPathNameByHandleW (file, "buffer"/"NULL", size, flags)
-//   CloseHandle (file). Files are "file:<n>".
+//   GetFileInformationByHandle (file)   CloseHandle (file). Files are "file:<n>".
 
 struct Call {
     std::string function;
@@ -236,8 +236,8 @@ void HideExport(const std::string& name);
 // that off; C:\Windows\Sysnative is the native System32 either way (as under Wine 8). Letter case
 // does not matter; GetSystemWindowsDirectoryA gives C:\Windows.
 // Files are added by their native paths. With redirection off, any call other than
-// PathIsDirectoryA, PathFileExistsA, GetShortPathNameW and the revert fails the scenario, and so
-// does a run that leaves it off or leaves a file open.
+// PathIsDirectoryA, PathFileExistsA, GetShortPathNameW, CreateFileW and the revert fails the
+// scenario, and so does a run that leaves it off or leaves a file open.
 void SetWow64(bool wow64);
 // Makes Wow64DisableWow64FsRedirection refuse, as it does outside WOW64.
 void SetRedirectionSwitchFails(bool fails);

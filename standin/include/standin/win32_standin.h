@@ -741,6 +741,20 @@ LPSTR lstrcpynA(LPSTR target, LPCSTR source, int maxLength);
 
 // kernel32: files opened only to ask where they are, and the view of a 32-bit process on 64-bit
 // Windows (IsWow64Process itself is found through GetProcAddress).
+// Which file a handle is: the stand-in fills the volume and the index, nothing else.
+typedef struct _BY_HANDLE_FILE_INFORMATION {
+    DWORD dwFileAttributes;
+    DWORD ftCreationTime[2];
+    DWORD ftLastAccessTime[2];
+    DWORD ftLastWriteTime[2];
+    DWORD dwVolumeSerialNumber;
+    DWORD nFileSizeHigh;
+    DWORD nFileSizeLow;
+    DWORD nNumberOfLinks;
+    DWORD nFileIndexHigh;
+    DWORD nFileIndexLow;
+} BY_HANDLE_FILE_INFORMATION, *LPBY_HANDLE_FILE_INFORMATION;
+BOOL GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATION info);
 HANDLE CreateFileW(LPCWSTR fileName, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES security,
                    DWORD disposition, DWORD flags, HANDLE templateFile);
 DWORD GetFinalPathNameByHandleW(HANDLE file, LPWSTR buffer, DWORD bufferLength, DWORD flags);
