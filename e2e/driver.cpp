@@ -274,6 +274,23 @@ LRESULT SendWithTimeout(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
     return ok == 0 ? 0 : static_cast<LRESULT>(result);
 }
 
+HWND OtherDialog(HWND mainWindow) {
+    for (HWND window : TopWindowsOfClass("#32770")) {
+        if (window != mainWindow) {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
+bool RunsUnderWow64() {
+    using IsWow64ProcessFunction = BOOL(WINAPI*)(HANDLE, PBOOL);
+    auto isWow64Process = reinterpret_cast<IsWow64ProcessFunction>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "IsWow64Process")));
+    BOOL wow64 = FALSE;
+    return isWow64Process != nullptr && isWow64Process(GetCurrentProcess(), &wow64) && wow64;
+}
+
 std::string TextOf(HWND window) {
     bool timedOut = false;
     LRESULT length = SendWithTimeout(window, WM_GETTEXTLENGTH, 0, 0, &timedOut);

@@ -49,6 +49,10 @@ bool AnswerBox(HWND box, int buttonId);
 bool WaitUntilGone(HWND window, DWORD timeout = kWaitMilliseconds);
 // Closes every dialog and message box of this process except keep, answering Cancel or No.
 void CloseStrayWindows(HWND keep);
+// A visible dialog or message box of this process other than the main window, or null.
+HWND OtherDialog(HWND mainWindow);
+// Whether this is a 32-bit process on 64-bit Windows.
+bool RunsUnderWow64();
 
 // The window's text, read with WM_GETTEXT from this thread (the window's own thread answers).
 std::string TextOf(HWND window);

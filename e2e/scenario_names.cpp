@@ -189,15 +189,6 @@ void PasteNames(HWND mainWindow, HWND list, std::vector<Expected>& expected) {
     CheckRows(list, expected, "pasted names");
 }
 
-HWND OtherDialog(HWND mainWindow) {
-    for (HWND window : TopWindowsOfClass("#32770")) {
-        if (window != mainWindow) {
-            return window;
-        }
-    }
-    return nullptr;
-}
-
 void RestartRun(HWND mainWindow, HWND list, const std::vector<Expected>& expected) {
     Click(mainWindow, IDC_RESTART_DELETE);
     HWND question = WaitForBoxText(kConfirmRestart);

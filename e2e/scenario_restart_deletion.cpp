@@ -61,16 +61,6 @@ bool AskForRestartDeletion(HWND mainWindow, int answer) {
            AnswerBox(question, answer);
 }
 
-// Any box of this process other than the main window.
-HWND OtherDialog(HWND mainWindow) {
-    for (HWND window : TopWindowsOfClass("#32770")) {
-        if (window != mainWindow) {
-            return window;
-        }
-    }
-    return nullptr;
-}
-
 void CancelLeavesEverything(HWND mainWindow, HWND list) {
     if (AskForRestartDeletion(mainWindow, IDCANCEL)) {
         Check(WaitUntil([&] { return IsWindowEnabled(mainWindow) != FALSE; }),

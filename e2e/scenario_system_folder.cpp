@@ -30,21 +30,12 @@ const std::string kOnly64 = "rebootdel-e2e-only64.txt";
 // A folder in system32 whose syswow64 namesake is a file.
 const std::string kNativeFolder = "rebootdel-e2e-folder";
 
-using IsWow64ProcessFunction = BOOL(WINAPI*)(HANDLE, PBOOL);
-
-bool UnderWow64() {
-    auto isWow64Process = reinterpret_cast<IsWow64ProcessFunction>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleA("kernel32.dll"), "IsWow64Process")));
-    BOOL wow64 = FALSE;
-    return isWow64Process != nullptr && isWow64Process(GetCurrentProcess(), &wow64) && wow64;
-}
-
 // Runs a step of this (the driver's) thread in the native view; the program's thread keeps its
 // own view. Outside WOW64 every view is the native one.
 template <typename Step>
 auto InNativeView(Step step) {
     PVOID saved = nullptr;
-    const bool switched = UnderWow64() && Wow64DisableWow64FsRedirection(&saved);
+    const bool switched = RunsUnderWow64() && Wow64DisableWow64FsRedirection(&saved);
     auto result = step();
     if (switched) {
         Wow64RevertWow64FsRedirection(saved);
@@ -172,7 +163,7 @@ void ScheduleAndCheck(HWND mainWindow, const std::vector<std::optional<FileId>>&
 
 // Starts a scenario: the sample files and an empty registry value.
 bool Prepare(const char* intake) {
-    Note(std::string(intake) + (UnderWow64() ? ": under WOW64" : ": not under WOW64"));
+    Note(std::string(intake) + (RunsUnderWow64() ? ": under WOW64" : ": not under WOW64"));
     return Check(MakeSampleFiles(), "the sample files are created in the native view") &&
            Check(ClearPendingOperations(), "the pending operations are cleared");
 }
@@ -210,7 +201,7 @@ void DriveSystemFolderDialog(HWND mainWindow) {
     if (!Prepare("dialog")) {
         return;
     }
-    const bool wow64 = UnderWow64();
+    const bool wow64 = RunsUnderWow64();
     // The dialog's own view: under WOW64 system32 shows syswow64's files, and Sysnative the
     // native system32.
     const std::string folder = kSystem32.substr(0, kSystem32.size() - 1);

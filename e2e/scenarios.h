@@ -29,6 +29,8 @@ void DriveSystemFolderBatch(HWND mainWindow);
 void DriveSystemFolderDrops(HWND mainWindow);
 void DriveListReadBack(HWND mainWindow);
 void DriveNames(HWND mainWindow);
+void DriveLiteralNames(HWND mainWindow);
+void CheckLiteralNamesAfterRestart();
 void DriveWideTexts(HWND mainWindow);
 
 // Scenarios that end the process with a fatal box instead of running the main window: the name of
@@ -50,5 +52,6 @@ inline constexpr Scenario kScenarios[] = {
     {"system-folder-drops", DriveSystemFolderDrops},
     {"list-read-back", DriveListReadBack},
     {"names", DriveNames},
+    {"literal-names", DriveLiteralNames, CheckLiteralNamesAfterRestart},
     {"wide-texts", DriveWideTexts},
 };

@@ -151,6 +151,7 @@ scenario_seconds=120
 # A fresh prefix for every run of the suite, created once and shared by all scenarios.
 rm -rf "$WINEPREFIX"
 rm -f "$out"/*.bmp "$out"/*.png "$out"/*.log
+rm -rf "$out/network"
 mkdir -p "$out"
 echo "e2e: creating the Wine prefix in ${WINEPREFIX#"$root"/}"
 timeout 300 "$prefix_wine" wineboot --init >"$out/wineboot.log" 2>&1 ||
@@ -172,6 +173,12 @@ if [ "$locale_name" != zh_CN.UTF-8 ] && [ -n "$cjk_file" ]; then
             fail "could not link the font $face to $cjk_family"
     done
 fi
+# Drive N: is a network drive (DRIVE_REMOTE) over a folder of the output folder, as a mapped
+# share is; the drive manager reads the type when the server starts.
+mkdir -p "$out/network"
+ln -sfn "$out/network" "$WINEPREFIX/dosdevices/n:"
+timeout 60 "$prefix_wine" reg add 'HKLM\Software\Wine\Drives' /v n: /d network /f \
+    >/dev/null 2>&1 || fail "could not make drive N: a network drive"
 timeout 60 "$wineserver" -w
 # One server for the whole run, so that each scenario starts quickly.
 "$wineserver" -p </dev/null >/dev/null 2>&1
