@@ -30,6 +30,7 @@ void DriveSystemFolderDrops(HWND mainWindow);
 void DriveListReadBack(HWND mainWindow);
 void DriveNames(HWND mainWindow);
 void DriveLiteralNames(HWND mainWindow);
+void DriveLongPaste(HWND mainWindow);
 void CheckLiteralNamesAfterRestart();
 void DriveWideTexts(HWND mainWindow);
 
@@ -53,5 +54,6 @@ inline constexpr Scenario kScenarios[] = {
     {"list-read-back", DriveListReadBack},
     {"names", DriveNames},
     {"literal-names", DriveLiteralNames, CheckLiteralNamesAfterRestart},
+    {"long-paste", DriveLongPaste},
     {"wide-texts", DriveWideTexts},
 };

@@ -29,8 +29,8 @@ configurations=(
     # own view of the system folder is redirected while the boot deletes in the native one.
     "win32 win64 zh_CN.UTF-8"
     # The program's texts, and names the code page lacks or would turn into others, under 1252.
-    "win32 win32 C.UTF-8 names $texts"
-    "win64 win64 C.UTF-8 names $texts"
+    "win32 win32 C.UTF-8 names long-paste $texts"
+    "win64 win64 C.UTF-8 names long-paste $texts"
     # The program's texts, and Chinese names of three bytes a character, under UTF-8.
     "win32 win32 hi_IN.UTF-8 $texts"
     "win64 win64 hi_IN.UTF-8 $texts"

@@ -37,7 +37,8 @@ struct AppState {
     HICON batchIcon = nullptr;
     HWND batchWindow = nullptr;
     TextArray batchLines;
-    Text clipboardText;
+    // The clipboard's text as the last paste took it, in UTF-16.
+    WideText clipboardText;
 
     // Commands that run message pumps, and so must not be entered again until they finish.
     bool restartRunning = false;

@@ -26,6 +26,9 @@ BOOL OnBatchInitDialog(HWND window) {
     SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(g_app.batchIcon));
     g_app.batchWindow = window;
     SetWindowTextW(window, WideC(UiText(kBatchCaption)));
+    // The edit box's default limit would cut a long paste in the middle of a line, silently, and
+    // the cut line would name another file; 0 lifts it to the most the control holds.
+    SendMessageW(GetDlgItem(window, IDC_BATCH_EDIT), EM_SETLIMITTEXT, 0, 0);
     ShowWindow(g_app.mainWindow, SW_HIDE);
     // TRUE lets the dialog manager put the focus on the first tab stop, the edit box.
     return TRUE;
@@ -144,7 +147,9 @@ void AddBatchPaths() {
 
 void PasteBatchText() {
     g_app.clipboardText = GetClipboardText();
-    SetWindowTextA(GetDlgItem(g_app.batchWindow, IDC_BATCH_EDIT), g_app.clipboardText.c_str());
+    // In UTF-16, as the user copied it: a character the code page lacks stays itself, so the
+    // line that holds it is skipped on "确定" instead of naming another file with a "?".
+    SetWindowTextW(GetDlgItem(g_app.batchWindow, IDC_BATCH_EDIT), WideC(g_app.clipboardText));
 }
 
 WideText GetEditText(HWND window) {
@@ -160,9 +165,9 @@ WideText GetEditText(HWND window) {
 
 namespace {
 
-// The block's bytes up to its first NUL, never past its end: another program may have put a
-// block without a terminator.
-Text ReadAnsiBlock(HGLOBAL data) {
+// The block's ANSI text up to its first NUL, never past its end (another program may have put a
+// block without a terminator), in UTF-16.
+WideText ReadAnsiBlock(HGLOBAL data) {
     const void* bytes = GlobalLock(data);
     if (bytes == nullptr) {
         return {};
@@ -171,14 +176,13 @@ Text ReadAnsiBlock(HGLOBAL data) {
     if (size > kLargestText) {
         size = kLargestText;
     }
-    Text text = TextFromMemory(bytes, static_cast<int32_t>(size));
+    const Text text = TextFromMemory(bytes, static_cast<int32_t>(size));
     GlobalUnlock(data);
-    return text;
+    return WideFromAnsi(text);
 }
 
-// The block's UTF-16 text up to its first NUL, within the block; each character without an exact
-// form becomes the default character, so the edit box shows what cannot be named.
-Text ReadWideBlock(HGLOBAL data) {
+// The block's UTF-16 text up to its first NUL, within the block.
+WideText ReadWideBlock(HGLOBAL data) {
     const void* bytes = GlobalLock(data);
     if (bytes == nullptr) {
         return {};
@@ -191,16 +195,16 @@ Text ReadWideBlock(HGLOBAL data) {
     std::memcpy(wide.data(), bytes, wide.size() * sizeof(char16_t));
     GlobalUnlock(data);
     wide.resize(std::min(wide.size(), wide.find(u'\0')));
-    return AnsiUserText(wide).text;
+    return wide;
 }
 
 }  // namespace
 
-Text GetClipboardText() {
+WideText GetClipboardText() {
     if (!OpenClipboard(nullptr)) {
         return {};
     }
-    Text text;
+    WideText text;
     // Nearly every program puts UTF-16 text; the system's CF_TEXT made from it is a best fit.
     if (HGLOBAL wide = static_cast<HGLOBAL>(GetClipboardData(CF_UNICODETEXT))) {
         text = ReadWideBlock(wide);

@@ -12,11 +12,10 @@ INT_PTR CALLBACK BatchAddDialogProc(HWND window, UINT message, WPARAM wParam, LP
 // The "确定" button: asks, then adds every line that names an existing file not yet listed, and
 // ends the dialog. Ignored while an earlier batch is still being processed.
 void AddBatchPaths();
-// The "粘贴" button: the clipboard's text replaces the edit box's content.
+// The "粘贴" button: the clipboard's text replaces the edit box's content, as it is.
 void PasteBatchText();
 // The window's whole text, in UTF-16.
 WideText GetEditText(HWND window);
-// The clipboard's text in the ANSI code page, read within its block: its UTF-16 text converted
-// character by character when it has one, else its ANSI text. Empty when there is none or the
-// clipboard is busy.
-Text GetClipboardText();
+// The clipboard's text in UTF-16, read within its block: its UTF-16 text when it has one, else
+// its ANSI text converted. Empty when there is none or the clipboard is busy.
+WideText GetClipboardText();

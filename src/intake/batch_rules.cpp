@@ -51,7 +51,16 @@ TextArray SplitConvertedBatchLines(const SubstitutedText& text, LeadBytePredicat
     return lines;
 }
 
-Text BatchLinePath(const Text& line, const BatchLineSteps& steps) {
+Text UnquotedLine(const Text& line) {
+    // The shell's "Copy as path" puts each path in double quotes; no file name holds one.
+    if (line.size() >= 2 && line.front() == '"' && line.back() == '"') {
+        return line.substr(1, line.size() - 2);
+    }
+    return line;
+}
+
+Text BatchLinePath(const Text& typed, const BatchLineSteps& steps) {
+    const Text line = UnquotedLine(typed);
     if (line.empty()) {
         return {};
     }

@@ -26,10 +26,13 @@ TextArray SplitBatchLines(const Text& text, LeadBytePredicate isLeadByte = Syste
 // every line that holds one of the substitutes left empty, which no test passes.
 TextArray SplitConvertedBatchLines(const SubstitutedText& text,
                                    LeadBytePredicate isLeadByte = SystemLeadByte);
-// The path a line stands for, as its row shows it: a line that already is a plain full path
-// (IsPlainFullPath) as typed, which every test then takes literally; a literal line
-// ("\\?\C:\...") in its ordinary form; any other line made full by the system, as it
-// resolves it now. Empty when there is no such path.
+// A line without the double quotes around it, when it starts and ends with one: the form the
+// shell's "Copy as path" gives. Any other line as it is.
+Text UnquotedLine(const Text& line);
+// The path a line stands for, as its row shows it, unquoted: a line that already is a plain
+// full path (IsPlainFullPath) as typed, which every test then takes literally; a literal line
+// ("\\?\C:\...") in its ordinary form; any other line made full by the system, as it resolves
+// it now. Empty when there is no such path.
 Text BatchLinePath(const Text& line, const BatchLineSteps& steps);
 // Tests each line in order (directory, existence, already listed), appends the ones that pass
 // and pumps after every line. The count of lines is taken once, at the start.

@@ -79,9 +79,12 @@ bool IsTakenAsItStands(const Text& line, LeadBytePredicate isLeadByte) {
 // The events of one line, in order: an optional resolution of the line, then the tests
 // in the order directory, existence, listed, each only after the one before it passed, all on
 // the same path, and an append exactly when all three passed.
-void CheckLine(const Text& line, const std::vector<BatchEvent>& events,
+void CheckLine(const Text& typed, const std::vector<BatchEvent>& events,
                LeadBytePredicate isLeadByte) {
     size_t next = 0;
+    // A line in double quotes stands for what is between them.
+    const bool quoted = typed.size() >= 2 && typed.front() == '"' && typed.back() == '"';
+    const Text line = quoted ? typed.substr(1, typed.size() - 2) : typed;
     Text path = line;
     if (next < events.size() && events[next].kind == 'F') {
         FUZZ_REQUIRE(!line.empty() && !IsTakenAsItStands(line, isLeadByte));

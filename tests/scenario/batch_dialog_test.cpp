@@ -206,7 +206,7 @@ TEST_F(BatchDialogTest, PasteReplacesTheWholeTextWithTheClipboardsAndThoseLinesA
     standin::Click(IDD_BATCH_ADD, IDC_BATCH_PASTE);
     standin::Do("check the pasted text", [] {
         EXPECT_EQ(BatchEditText(), "C:\\a.txt\r\nC:\\b.txt");
-        EXPECT_EQ(g_app.clipboardText, "C:\\a.txt\r\nC:\\b.txt");
+        EXPECT_EQ(g_app.clipboardText, u"C:\\a.txt\r\nC:\\b.txt");
     });
     standin::Click(IDD_BATCH_ADD, IDC_BATCH_OK);
     standin::AnswerBox(IDOK, kBatchQuestion);
@@ -214,7 +214,7 @@ TEST_F(BatchDialogTest, PasteReplacesTheWholeTextWithTheClipboardsAndThoseLinesA
     standin::Click(IDD_MAIN, IDC_BATCH_ADD);
     standin::Do("check the reopened dialog", [] {
         EXPECT_EQ(BatchEditText(), "");
-        EXPECT_EQ(g_app.clipboardText, "C:\\a.txt\r\nC:\\b.txt");
+        EXPECT_EQ(g_app.clipboardText, u"C:\\a.txt\r\nC:\\b.txt");
     });
     standin::Close(IDD_BATCH_ADD);
     standin::Close(IDD_MAIN);
@@ -243,7 +243,7 @@ TEST_P(EmptyClipboardTest, PasteEmptiesTheEditBox) {
     standin::Click(IDD_BATCH_ADD, IDC_BATCH_PASTE);
     standin::Do("check the emptied edit box", [] {
         EXPECT_EQ(BatchEditText(), "");
-        EXPECT_EQ(g_app.clipboardText, "");
+        EXPECT_EQ(g_app.clipboardText, u"");
     });
     standin::Close(IDD_BATCH_ADD);
     standin::Close(IDD_MAIN);
@@ -368,7 +368,7 @@ TEST_F(BatchDialogTest, PasteDuringABatchChangesTheBoxButNotTheLinesBeingAdded) 
     });
     standin::AfterCall("PathFileExistsA", 2, [] {
         EXPECT_EQ(BatchEditText(), "C:\\pasted.txt");
-        EXPECT_EQ(g_app.clipboardText, "C:\\pasted.txt");
+        EXPECT_EQ(g_app.clipboardText, u"C:\\pasted.txt");
         EXPECT_EQ(g_app.batchLines, (TextArray{"C:\\1.txt", "C:\\2.txt", "C:\\3.txt"}));
     });
     ConfirmBatch("C:\\1.txt\r\nC:\\2.txt\r\nC:\\3.txt");

@@ -119,7 +119,7 @@ struct FakeMachine {
 // A line that is already the full path it means is taken as typed, and so literally by every
 // test: the names the system's own resolution would change (a final dot or space, a device name)
 // keep their meaning. A literal line is shown in its ordinary form; anything else is made full.
-TEST(BatchLinePath, PlainFullPathsAsTypedOthersMadeFull) {
+TEST(BatchLinePath, PlainFullPathsAsTypedOthersMadeFullQuotesRemoved) {
     struct Case {
         int line;
         std::string text;
@@ -149,6 +149,14 @@ TEST(BatchLinePath, PlainFullPathsAsTypedOthersMadeFull) {
         {__LINE__, "\\\\?\\Volume{1}\\a.txt", "*"},
         {__LINE__, " C:\\a.txt", "*"},
         {__LINE__, "", ""},
+        // The shell's "Copy as path": the quotes around a line go, and nothing else changes.
+        {__LINE__, "\"C:\\t\\q.txt\"", "C:\\t\\q.txt"},
+        {__LINE__, "\"C:\\t\\foo.\"", "C:\\t\\foo."},
+        {__LINE__, "\"a.txt\"", "C:\\work\\a.txt"},
+        {__LINE__, "\"\"", ""},
+        {__LINE__, "\"", "*"},
+        {__LINE__, "\"C:\\t\\q.txt", "*"},
+        {__LINE__, "C:\\t\\q.txt\"", "C:\\t\\q.txt\""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "case at line " << c.line << ": " << c.text);
