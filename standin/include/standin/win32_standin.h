@@ -52,6 +52,7 @@ typedef HANDLE HLOCAL;
     struct name##__;         \
     typedef struct name##__* name
 DECLARE_HANDLE(HWND);
+DECLARE_HANDLE(HDC);
 DECLARE_HANDLE(HICON);
 DECLARE_HANDLE(HINSTANCE);
 DECLARE_HANDLE(HMENU);
@@ -281,6 +282,9 @@ typedef struct tagCHANGEFILTERSTRUCT {
 #define WM_DROPFILES 0x0233
 #define WM_PASTE 0x0302
 #define WM_USER 0x0400
+
+#define LOGPIXELSX 88
+#define LOGPIXELSY 90
 
 #define ICON_SMALL 0
 #define ICON_BIG 1
@@ -647,6 +651,10 @@ int GetWindowTextLengthW(HWND window);
 BOOL ShowWindow(HWND window, int command);
 BOOL UpdateWindow(HWND window);
 BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase);
+// The screen's device context, at 96 DPI; nothing is drawn.
+HDC GetDC(HWND window);
+int ReleaseDC(HWND window, HDC context);
+int GetDeviceCaps(HDC context, int index);
 BOOL EnableWindow(HWND window, BOOL enable);
 BOOL IsWindowEnabled(HWND window);
 BOOL IsWindowVisible(HWND window);
