@@ -5,7 +5,7 @@
 
 #include "app/app_state.h"
 #include "app/shell.h"
-#include "intake/file_names.h"
+#include "paths/file_names.h"
 #include "runtime/wide_text.h"
 
 namespace {
