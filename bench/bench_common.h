@@ -1,7 +1,7 @@
 #pragma once
 
 // What both benchmarks measure alike: the clock, the numbered paths they drop, and the floor of
-// bare calls the duplicate scan cannot do without (one LVM_GETITEMTEXTA and one look at the queue
+// bare calls the duplicate scan cannot do without (one LVM_GETITEMTEXTW and one look at the queue
 // per row read).
 
 #include <chrono>
@@ -35,15 +35,15 @@ inline long long RowReads(int count, int existing) {
 // Seconds taken by `reads` bare row reads of `list`, cycling over its rows.
 inline double FloorSeconds(HWND list, long long reads) {
     const int rows = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
-    char buffer[260];
+    WCHAR buffer[260];
     MSG message;
     const Clock::time_point start = Clock::now();
     for (long long read = 0; read < reads; ++read) {
-        LVITEMA item{};
+        LVITEMW item{};
         item.mask = LVIF_TEXT;
         item.pszText = buffer;
-        item.cchTextMax = sizeof buffer;
-        SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(read % rows),
+        item.cchTextMax = 260;
+        SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(read % rows),
                      reinterpret_cast<LPARAM>(&item));
         PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
     }

@@ -1,5 +1,5 @@
 // Benchmark over the stand-in: appending N dropped files to an empty list and to a list of N
-// rows, against the floor of bare calls the design needs (one LVM_GETITEMTEXTA and one pump look
+// rows, against the floor of bare calls the design needs (one LVM_GETITEMTEXTW and one pump look
 // per row read), plus start-up, close and peak memory. Prints figures; asserts nothing.
 
 #include <sys/resource.h>

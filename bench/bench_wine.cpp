@@ -1,6 +1,6 @@
 // Benchmark on a real Win32 implementation (run under Wine): appending N dropped files to an
 // empty list and to a list of N rows, against the floor of bare calls the design needs (one
-// LVM_GETITEMTEXTA and one pump look per row read), start-up to the opaque window, WM_CLOSE to
+// LVM_GETITEMTEXTW and one pump look per row read), start-up to the opaque window, WM_CLOSE to
 // the end, and the peak working set. The main dialog runs modeless on this one thread, so the
 // clock sees only the program's own work. Prints figures; asserts nothing.
 

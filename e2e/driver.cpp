@@ -181,12 +181,13 @@ std::vector<HWND> TopWindowsOfClass(const char* className) {
     return query.found;
 }
 
-HWND WaitForTopWindow(const char* className, const char* caption, DWORD timeout) {
+HWND WaitForTopWindow(const char* className, const char* caption936, DWORD timeout) {
+    const std::wstring caption = caption936 != nullptr ? WideOf936(caption936) : L"";
     HWND found = nullptr;
     WaitUntil(
         [&] {
             for (HWND window : TopWindowsOfClass(className)) {
-                if (caption == nullptr || CaptionOf(window) == caption) {
+                if (caption936 == nullptr || WideCaptionOf(window) == caption) {
                     found = window;
                     return true;
                 }
@@ -211,20 +212,8 @@ std::string MessageBoxText(HWND box) {
     return {};
 }
 
-HWND WaitForMessageBox(const std::string& text, DWORD timeout) {
-    HWND found = nullptr;
-    WaitUntil(
-        [&] {
-            for (HWND window : TopWindowsOfClass("#32770")) {
-                if (MessageBoxText(window) == text) {
-                    found = window;
-                    return true;
-                }
-            }
-            return false;
-        },
-        timeout);
-    return found;
+HWND WaitForMessageBox(const char* text936, DWORD timeout) {
+    return WaitForMessageBoxW(WideOf936(text936), timeout);
 }
 
 bool WaitUntilGone(HWND window, DWORD timeout) {
@@ -354,7 +343,7 @@ std::vector<Row> ReadRows(HWND list) {
     std::vector<Row> rows;
     const int count = RowCountOf(list);
     for (int row = 0; row < count; ++row) {
-        rows.push_back(Row{CellText(list, row, 0), CellText(list, row, 1)});
+        rows.push_back(Row{CellText(list, row, 0), Text936Of(WideCellText(list, row, 1))});
     }
     return rows;
 }
@@ -596,6 +585,8 @@ bool SaveScreenshot(HWND window, const std::string& fileName) {
 namespace {
 
 constexpr int kLargestWideText = 4096;
+// The code page of the program's literal texts.
+constexpr UINT k936 = 936;
 
 std::wstring WideChildText(HWND window, UINT lengthMessage, UINT textMessage) {
     DWORD_PTR length = 0;
@@ -721,6 +712,23 @@ bool CheckWideText(const std::wstring& actual, const std::wstring& expected,
                             PrintableWide(expected) + "\"");
 }
 
+std::wstring WideOf936(const char* text936) {
+    const int needed = MultiByteToWideChar(k936, 0, text936, -1, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(needed > 0 ? needed : 1), L'\0');
+    MultiByteToWideChar(k936, 0, text936, -1, wide.data(), needed);
+    wide.resize(wcslen(wide.c_str()));
+    return wide;
+}
+
+std::string Text936Of(const std::wstring& text) {
+    const int length = static_cast<int>(text.size());
+    const int needed =
+        WideCharToMultiByte(k936, 0, text.c_str(), length, nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<size_t>(needed > 0 ? needed : 0), '\0');
+    WideCharToMultiByte(k936, 0, text.c_str(), length, bytes.data(), needed, nullptr, nullptr);
+    return bytes;
+}
+
 bool AnsiOf(const std::wstring& text, std::string& ansi) {
     const int length = static_cast<int>(text.size());
     BOOL usedDefault = FALSE;
@@ -802,7 +810,8 @@ std::wstring DialogFolderW(HWND dialog) {
 
 std::string DialogFolder(HWND dialog) {
     const std::wstring folder = DialogFolderW(dialog);
-    char ansi[MAX_PATH * 2] = {};
+    // Up to three bytes a code unit in UTF-8.
+    char ansi[MAX_PATH * 3] = {};
     WideCharToMultiByte(CP_ACP, 0, folder.c_str(), -1, ansi, sizeof ansi, nullptr, nullptr);
     return ansi;
 }

@@ -34,14 +34,16 @@ std::string Printable(const std::string& text);
 
 // Polls condition until it holds or the time is up; true when it held.
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeout = kWaitMilliseconds);
-// A visible top-level window of this process with that class and caption, or null after the
-// time is up. A null class or caption matches any.
-HWND WaitForTopWindow(const char* className, const char* caption,
+// A visible top-level window of this process with that class whose caption, read in UTF-16, is
+// one of the program's literal texts (code page 936 bytes), or null after the time is up. A null
+// class or caption matches any.
+HWND WaitForTopWindow(const char* className, const char* caption936,
                       DWORD timeout = kWaitMilliseconds);
 // Every visible top-level window of this process of that class.
 std::vector<HWND> TopWindowsOfClass(const char* className);
-// A message box ("#32770" with a static text) of this process showing exactly text.
-HWND WaitForMessageBox(const std::string& text, DWORD timeout = kWaitMilliseconds);
+// A message box ("#32770" with a static text) of this process showing exactly one of the
+// program's literal texts, compared in UTF-16.
+HWND WaitForMessageBox(const char* text936, DWORD timeout = kWaitMilliseconds);
 // The text of a message box's static control; empty when the window has none.
 std::string MessageBoxText(HWND box);
 // Presses a button of a message box or dialog and waits for the window to go away.
@@ -68,7 +70,10 @@ LRESULT SendWithTimeout(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
 // --- The deletion list -----------------------------------------------------------------------
 
 struct Row {
+    // As the A message reads it, in the system's code page.
     std::string path;
+    // One of the program's literal texts, read in UTF-16 and given in code page 936 bytes, as the
+    // literals are written, on every code page.
     std::string result;
 };
 
@@ -154,5 +159,8 @@ std::wstring WideCellText(HWND list, int row, int column);
 std::string PrintableWide(const std::wstring& text);
 bool CheckWideText(const std::wstring& actual, const std::wstring& expected,
                    const std::string& what);
+// One of the program's literal texts (code page 936 bytes) in UTF-16, and the way back.
+std::wstring WideOf936(const char* text936);
+std::string Text936Of(const std::wstring& text);
 // The ANSI form of a text in the system's code page, when that code page holds it exactly.
 bool AnsiOf(const std::wstring& text, std::string& ansi);

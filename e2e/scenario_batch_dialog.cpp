@@ -43,8 +43,10 @@ bool ConfirmBatch(HWND dialog, int answer) {
 
 void CheckDialogLooks(HWND mainWindow, HWND dialog) {
     Check(!IsWindowVisible(mainWindow), "the main window is hidden while the batch dialog is open");
-    CheckText(TextOf(GetDlgItem(dialog, IDC_BATCH_OK)), kBatchOkText, "button 确定 text");
-    CheckText(TextOf(GetDlgItem(dialog, IDC_BATCH_PASTE)), kBatchPasteText, "button 粘贴 text");
+    CheckWideText(WideTextOf(GetDlgItem(dialog, IDC_BATCH_OK)), WideOf936(kBatchOkText),
+                  "button 确定 text");
+    CheckWideText(WideTextOf(GetDlgItem(dialog, IDC_BATCH_PASTE)), WideOf936(kBatchPasteText),
+                  "button 粘贴 text");
     CheckText(TextOf(EditOf(dialog)), "", "the edit box starts empty");
 }
 

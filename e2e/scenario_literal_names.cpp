@@ -21,7 +21,6 @@
 #include "resources/resource.h"
 #include "resources/texts.h"
 #include "scenarios.h"
-#include "wide_names.h"
 
 namespace {
 
@@ -93,7 +92,7 @@ void Append(std::vector<std::string>& to, const std::vector<std::string>& more) 
 
 HWND ChooseInDialog(HWND mainWindow, const std::string& names) {
     Click(mainWindow, IDC_ADD);
-    HWND dialog = WaitForCaption("#32770", kSelectTitle);
+    HWND dialog = WaitForTopWindow("#32770", kSelectTitle);
     if (!Check(dialog != nullptr, "Add opens the open-file dialog")) {
         return nullptr;
     }
@@ -108,13 +107,13 @@ HWND ChooseInDialog(HWND mainWindow, const std::string& names) {
 
 bool TypeBatch(HWND mainWindow, const std::string& text) {
     Click(mainWindow, IDC_BATCH_ADD);
-    HWND dialog = WaitForCaption("#32770", kBatchCaption);
+    HWND dialog = WaitForTopWindow("#32770", kBatchCaption);
     if (!Check(dialog != nullptr && SetTextOf(GetDlgItem(dialog, IDC_BATCH_EDIT), text),
                "the lines are typed into the batch dialog")) {
         return false;
     }
     Click(dialog, IDC_BATCH_OK);
-    HWND question = WaitForBoxText(kConfirmBatch);
+    HWND question = WaitForMessageBox(kConfirmBatch);
     return Check(question != nullptr && AnswerBox(question, IDOK) && WaitUntilGone(dialog),
                  "the batch is confirmed and the dialog closes");
 }
@@ -179,7 +178,7 @@ void DriveLiteralNames(HWND mainWindow) {
     Check(DeleteFileW(L"\\\\?\\C:\\e2e\\literal\\drop\\vanish.txt") != FALSE,
           "a listed file is deleted before the restart run");
     Click(mainWindow, IDC_RESTART_DELETE);
-    HWND question = WaitForBoxText(kConfirmRestart);
+    HWND question = WaitForMessageBox(kConfirmRestart);
     if (!Check(question != nullptr && AnswerBox(question, IDOK), "the restart run is confirmed")) {
         return;
     }

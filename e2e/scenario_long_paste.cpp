@@ -1,9 +1,9 @@
 // The batch box takes a paste whole, as the user copied it. A Ctrl+V (WM_PASTE) of text longer
 // than the edit box's default limit (30,000 characters under Wine, 32,767 on Windows), whose line
 // at that limit would be cut into the name of another existing file: every line arrives whole and
-// the cut name is never listed. Then "粘贴" with a line holding a character the code page lacks,
-// whose "?" would make it a literal path of an existing file, and a line in the double quotes of
-// the shell's "Copy as path".
+// the cut name is never listed. Then "粘贴" with a line holding a Thai letter, which a code page
+// without it would have shown as "?", making a literal path of an existing file, and a line in
+// the double quotes of the shell's "Copy as path".
 
 #include <windows.h>
 
@@ -42,14 +42,14 @@ std::string CutLine(size_t startsAt) {
 
 HWND OpenBatch(HWND mainWindow) {
     Click(mainWindow, IDC_BATCH_ADD);
-    HWND dialog = WaitForCaption("#32770", kBatchCaption);
+    HWND dialog = WaitForTopWindow("#32770", kBatchCaption);
     Check(dialog != nullptr, "Batch add opens the batch dialog");
     return dialog;
 }
 
 bool Confirm(HWND dialog) {
     Click(dialog, IDC_BATCH_OK);
-    HWND question = WaitForBoxText(kConfirmBatch);
+    HWND question = WaitForMessageBox(kConfirmBatch);
     return Check(question != nullptr && AnswerBox(question, IDOK) && WaitUntilGone(dialog),
                  "确定 is answered OK and the batch closes the dialog");
 }
@@ -95,8 +95,9 @@ void DriveLongPaste(HWND mainWindow) {
     WaitForRowCount(list, static_cast<int>(lines.size()));
     CheckPaths(list, lines, "every line is listed whole, the cut name never");
 
-    // "粘贴": the clipboard's UTF-16 text as it was copied. Under 936 and 1252 the Thai letter
-    // has no form: its "?" would have made "\\?\C:\...\keep.txt", a literal path of a file.
+    // "粘贴": the clipboard's UTF-16 text as it was copied. Under 936 or 1252 the Thai letter
+    // has no form, and its "?" would have made "\\?\C:\...\keep.txt", a literal path of a file;
+    // under UTF-8 it has one, and the line is a share that names nothing.
     const std::string keep = kFolder + "\\keep.txt";
     const std::string quoted = kFolder + "\\quoted.txt";
     Check(MakeFile(keep) && MakeFile(quoted), "keep.txt and quoted.txt exist");

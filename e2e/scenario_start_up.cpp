@@ -1,6 +1,9 @@
 // The main window as it opens: caption, buttons, list columns and styles, the end of the fade-in,
-// and the commands that must do nothing on an empty list.
+// and the commands that must do nothing on an empty list. The texts are read in UTF-16, the
+// program's code page being UTF-8 here; the columns' widths are checked at the display's DPI,
+// which the configuration sets (E2E_DPI).
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -27,11 +30,24 @@ constexpr ButtonExpectation kButtons[] = {
 };
 
 struct ColumnExpectation {
-    int width;
+    int widthAt96;
     const char* header;
 };
 
 constexpr ColumnExpectation kColumns[] = {{300, kColumnPath}, {80, kColumnResult}};
+
+// The DPI the configuration gave the display.
+int ConfiguredDpi() {
+    const char* dpi = std::getenv("E2E_DPI");
+    return dpi != nullptr && std::atoi(dpi) > 0 ? std::atoi(dpi) : 96;
+}
+
+int ScreenDpi() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
 
 // Every change of opacity the driver sees from now until the window is opaque.
 std::vector<int> WatchFadeIn(HWND mainWindow) {
@@ -68,12 +84,12 @@ void CheckButtons(HWND mainWindow) {
         if (!Check(control != nullptr, name + " exists")) {
             continue;
         }
-        CheckText(TextOf(control), button.text, name + " text");
+        CheckWideText(WideTextOf(control), WideOf936(button.text), name + " text");
         Check(IsWindowVisible(control) && IsWindowEnabled(control), name + " is shown and enabled");
     }
 }
 
-void CheckList(HWND list) {
+void CheckList(HWND list, int dpi) {
     const LONG style = GetWindowLongA(list, GWL_STYLE);
     Check((style & LVS_TYPEMASK) == LVS_REPORT, "the list is a report view");
     Check((style & LVS_SINGLESEL) != 0, "the list allows a single selection");
@@ -81,13 +97,14 @@ void CheckList(HWND list) {
     Check((extended & LVS_EX_GRIDLINES) != 0, "the list shows grid lines");
     Check((extended & LVS_EX_FULLROWSELECT) != 0, "the list selects full rows");
 
+    int columnsWidth = 0;
     for (int index = 0; index < 3; ++index) {
-        char header[64] = {};
-        LVCOLUMNA column{};
+        wchar_t header[64] = {};
+        LVCOLUMNW column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH;
         column.pszText = header;
-        column.cchTextMax = sizeof header;
-        const bool exists = SendWithTimeout(list, LVM_GETCOLUMNA, static_cast<WPARAM>(index),
+        column.cchTextMax = 64;
+        const bool exists = SendWithTimeout(list, LVM_GETCOLUMNW, static_cast<WPARAM>(index),
                                             reinterpret_cast<LPARAM>(&column)) != 0;
         const std::string name = "column " + std::to_string(index);
         if (index == 2) {
@@ -97,11 +114,21 @@ void CheckList(HWND list) {
         if (!Check(exists, name + " exists")) {
             continue;
         }
-        CheckText(header, kColumns[index].header, name + " header");
-        Check(column.cx == kColumns[index].width, name + " width is " +
-                                                      std::to_string(kColumns[index].width) +
-                                                      " (got " + std::to_string(column.cx) + ")");
+        CheckWideText(header, WideOf936(kColumns[index].header), name + " header");
+        const int width = MulDiv(kColumns[index].widthAt96, dpi, 96);
+        Check(column.cx == width, name + " width is " + std::to_string(width) + " at " +
+                                      std::to_string(dpi) + " DPI (got " +
+                                      std::to_string(column.cx) + ")");
+        columnsWidth += column.cx;
     }
+    // The dialog and its list grow with the font at a higher DPI; so must the columns, or they
+    // leave a growing part of the list empty.
+    RECT client{};
+    GetClientRect(list, &client);
+    const double share = static_cast<double>(columnsWidth) / (client.right > 0 ? client.right : 1);
+    Note("the list is " + std::to_string(client.right) + " pixels wide inside, the columns " +
+         std::to_string(columnsWidth));
+    Check(share > 0.85 && share < 1.0, "the columns fill the list's width but for a margin");
     Check(RowCountOf(list) == 0, "the list starts empty");
 }
 
@@ -128,11 +155,14 @@ void CheckEmptyListCommands(HWND mainWindow) {
 
 void DriveStartUp(HWND mainWindow) {
     CheckFadeIn(mainWindow);
-    CheckText(TextOf(mainWindow), kMainCaption, "main window caption");
+    CheckWideText(WideTextOf(mainWindow), WideOf936(kMainCaption), "main window caption");
     CheckButtons(mainWindow);
+    const int dpi = ScreenDpi();
+    Check(dpi == ConfiguredDpi(), "the display is at " + std::to_string(ConfiguredDpi()) +
+                                      " DPI (got " + std::to_string(dpi) + ")");
     HWND list = ListOf(mainWindow);
     if (Check(list != nullptr, "the list control exists")) {
-        CheckList(list);
+        CheckList(list, dpi);
     }
     CheckEnterAndEscape(mainWindow);
     CheckEmptyListCommands(mainWindow);

@@ -51,6 +51,10 @@ Add, Remove, Batch add, Clear list and Restart delete.
    during the next restart, whenever it happens. The buttons stay disabled until you close
    the window.
 
+On Windows 10 version 1903 and later every file name is listed as it is. Older Windows list a
+name that the system's language cannot write (an emoji, say) by its short 8.3 form, which names
+the same file, or leave it out where the drive keeps no short names.
+
 The files stay where they are until the restart. The program changes nothing else on the
 computer and keeps no settings.
 TEXT

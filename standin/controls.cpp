@@ -301,6 +301,39 @@ LRESULT SetItemTextW(ListRecord& list, WPARAM row, const LVITEMW* item) {
     return TRUE;
 }
 
+LRESULT InsertItemW(WindowRecord& record, const LVITEMW* item) {
+    if (!item) {
+        return -1;
+    }
+    const std::u16string text = WideTextOf(item->pszText);
+    std::string narrow = Narrow(CP_ACP, text);
+    LVITEMA ansi;
+    static_assert(sizeof ansi == sizeof *item, "the A and W records differ only in pszText");
+    std::memcpy(&ansi, item, sizeof ansi);
+    ansi.pszText = narrow.data();
+    const LRESULT at = InsertItem(record, &ansi);
+    if (at >= 0 && (item->mask & LVIF_TEXT)) {
+        record.list.rows[static_cast<size_t>(at)].wideCells[0] = text;
+    }
+    return at;
+}
+
+// As the real control: at most cchTextMax - 1 code units and a terminator, cut wherever the room
+// ends, between the halves of a surrogate pair too; the count copied.
+LRESULT GetItemTextW(const ListRecord& list, WPARAM row, LVITEMW* item) {
+    if (!item || !ValidRow(list, row) || !item->pszText || item->cchTextMax <= 0) {
+        return 0;
+    }
+    const auto found = list.rows[row].wideCells.find(item->iSubItem);
+    const std::u16string text = found != list.rows[row].wideCells.end()
+                                    ? found->second
+                                    : Widen(CP_ACP, Cell(list, row, item->iSubItem));
+    const size_t count = std::min(text.size(), static_cast<size_t>(item->cchTextMax - 1));
+    std::memcpy(item->pszText, text.data(), count * sizeof(char16_t));
+    item->pszText[count] = 0;
+    return static_cast<LRESULT>(count);
+}
+
 LRESULT SetExtendedStyle(ListRecord& list, WPARAM mask, LPARAM value) {
     const DWORD previous = list.extendedStyle;
     const DWORD bits = mask ? static_cast<DWORD>(mask) : 0xFFFFFFFFu;
@@ -378,6 +411,10 @@ LRESULT ListViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
             return InsertColumn(list, wParam, reinterpret_cast<const LVCOLUMNA*>(lParam));
         case LVM_INSERTCOLUMNW:
             return InsertColumnW(list, wParam, reinterpret_cast<const LVCOLUMNW*>(lParam));
+        case LVM_INSERTITEMW:
+            return InsertItemW(*record, reinterpret_cast<const LVITEMW*>(lParam));
+        case LVM_GETITEMTEXTW:
+            return GetItemTextW(list, wParam, reinterpret_cast<LVITEMW*>(lParam));
         case LVM_SETITEMTEXTW:
             return SetItemTextW(list, wParam, reinterpret_cast<const LVITEMW*>(lParam));
         case LVM_GETCOLUMNA:

@@ -730,6 +730,20 @@ BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase) {
     return LiveWindow(window) ? TRUE : FALSE;
 }
 
+HDC GetDC(HWND window) {
+    LogCall("GetDC", {Win(window)});
+    return reinterpret_cast<HDC>(static_cast<uintptr_t>(1));
+}
+
+int ReleaseDC(HWND window, HDC) {
+    LogCall("ReleaseDC", {Win(window)});
+    return 1;
+}
+
+int GetDeviceCaps(HDC, int index) {
+    return index == LOGPIXELSX || index == LOGPIXELSY ? 96 : 0;
+}
+
 BOOL EnableWindow(HWND window, BOOL enable) {
     LogCall("EnableWindow", {Win(window), Num(enable)});
     WindowRecord* record = LiveWindow(window);

@@ -7,41 +7,55 @@
 #   E2E_BUILD        win32 (the shipped i686 program) or win64 (x86_64); default win64
 #   E2E_PREFIX_ARCH  win32 (a 32-bit Windows) or win64 (a 64-bit one); default win64
 #   E2E_LOCALE       the locale Wine takes the ANSI code page from; default zh_CN.UTF-8 (936)
+#   E2E_DPI          the display's DPI (LogPixels in the prefix); default 96
 # E2E_LOCALE C.UTF-8 gives code page 1252, and hi_IN.UTF-8, a locale without an ANSI code page of
-# its own, gives UTF-8 (65001); Wine 8 takes no ACP value from the registry.
-# Its prefix, logs and PNG screenshots are in build/e2e/<build>-<prefix arch>-<locale>/, and it
-# ends with "N passed, M failed". With none of the three set, every configuration of the table
-# below runs in turn, and a closing line says which build ran in which prefix and how each went.
+# its own, gives UTF-8 (65001); Wine 8 takes no ACP value from the registry. The programs declare
+# UTF-8 as their code page in their manifest, which Wine honours: the locale's code page is the
+# one a Windows older than 10 version 1903 would give them.
+# Its prefix, logs and PNG screenshots are in build/e2e/<build>-<prefix arch>-<locale>/ (with
+# -<dpi>dpi after it for another DPI than 96), and it ends with "N passed, M failed". With none of
+# the four set, every configuration of the table below runs in turn, and a closing line says which
+# build ran in which prefix and how each went.
 #
-# Usage: [E2E_BUILD=...] [E2E_PREFIX_ARCH=...] [E2E_LOCALE=...] e2e.sh [scenario ...]
+# Usage: [E2E_BUILD=...] [E2E_PREFIX_ARCH=...] [E2E_LOCALE=...] [E2E_DPI=...] e2e.sh [scenario ...]
 #        (default: every scenario, then the real program)
 set -uo pipefail
 cd "$(dirname "$0")/../.." || exit 1
 root=$PWD
 
-# The configurations `make test` runs, in this order: build, prefix architecture, locale, and the
-# scenarios (none named: every scenario, then the real program).
+# The configurations `make test` runs, in this order: build, prefix architecture, locale, DPI, and
+# the scenarios (none named: every scenario, then the real program).
 texts="wide-texts fatal-out-of-memory fatal-internal-error"
 configurations=(
-    "win32 win32 zh_CN.UTF-8" # the shipped i686 program on 32-bit Windows: the main run
-    "win64 win64 zh_CN.UTF-8" # the x86_64 build on 64-bit Windows
+    "win32 win32 zh_CN.UTF-8 96" # the shipped i686 program on 32-bit Windows: the main run
+    "win64 win64 zh_CN.UTF-8 96" # the x86_64 build on 64-bit Windows
     # The shipped program as most users run it: a 32-bit program on 64-bit Windows (WOW64), whose
     # own view of the system folder is redirected while the boot deletes in the native one.
-    "win32 win64 zh_CN.UTF-8"
-    # The program's texts, and names the code page lacks or would turn into others, under 1252.
-    "win32 win32 C.UTF-8 names long-paste $texts"
-    "win64 win64 C.UTF-8 names long-paste $texts"
+    "win32 win64 zh_CN.UTF-8 96"
+    # The program's texts, and names outside the locale's code page 1252.
+    "win32 win32 C.UTF-8 96 names long-paste $texts"
+    "win64 win64 C.UTF-8 96 names long-paste $texts"
     # The program's texts, and Chinese names of three bytes a character, under UTF-8.
-    "win32 win32 hi_IN.UTF-8 $texts"
-    "win64 win64 hi_IN.UTF-8 $texts"
+    "win32 win32 hi_IN.UTF-8 96 $texts"
+    "win64 win64 hi_IN.UTF-8 96 $texts"
+    # A display at 144 DPI (150 %): the dialog grows by half, and the list's columns with it.
+    "win32 win32 zh_CN.UTF-8 144 start-up names"
 )
 
-# "the i686 build in a 32-bit prefix (zh_CN.UTF-8)"
+# "the i686 build in a 32-bit prefix (zh_CN.UTF-8)", with ", 144 DPI" for another DPI than 96
 describe() {
-    local machine=x86_64 bits=64
+    local machine=x86_64 bits=64 dpi=""
     [ "$1" = win32 ] && machine=i686
     [ "$2" = win32 ] && bits=32
-    echo "the $machine build in a $bits-bit prefix ($3)"
+    [ "$4" = 96 ] || dpi=", $4 DPI"
+    echo "the $machine build in a $bits-bit prefix ($3$dpi)"
+}
+
+# The output folder of a configuration: build, prefix architecture, locale, DPI.
+output_folder() {
+    local folder=$root/build/e2e/$1-$2-${3%%.*}
+    [ "$4" = 96 ] || folder+=-$4dpi
+    echo "$folder"
 }
 
 run_every_configuration() {
@@ -50,23 +64,24 @@ run_every_configuration() {
         can_run_32bit=""
         echo "e2e: NOT RUN: the 32-bit configurations, because $reason; only the 64-bit ones run"
     fi
-    local summary=() failures=0 configuration build prefix_arch locale named
+    local summary=() failures=0 configuration build prefix_arch locale dpi named
     for configuration in "${configurations[@]}"; do
-        read -r build prefix_arch locale named <<<"$configuration"
+        read -r build prefix_arch locale dpi named <<<"$configuration"
         local chosen=("$@")
         # A configuration that names its scenarios runs them unless the caller named others.
         [ $# -gt 0 ] || [ -z "$named" ] || read -r -a chosen <<<"$named"
         local what
-        what=$(describe "$build" "$prefix_arch" "$locale")
+        what=$(describe "$build" "$prefix_arch" "$locale" "$dpi")
         if [ -z "$can_run_32bit" ] && { [ "$build" = win32 ] || [ "$prefix_arch" = win32 ]; }; then
             summary+=("$what: NOT RUN (the kernel cannot execute 32-bit programs)")
             continue
         fi
         echo "=== e2e: $what"
         local started=$SECONDS result_file
-        result_file=$root/build/e2e/$build-$prefix_arch-${locale%%.*}/result.txt
+        result_file=$(output_folder "$build" "$prefix_arch" "$locale" "$dpi")/result.txt
         rm -f "$result_file"
-        E2E_BUILD=$build E2E_PREFIX_ARCH=$prefix_arch E2E_LOCALE=$locale bash "$0" "${chosen[@]}"
+        E2E_BUILD=$build E2E_PREFIX_ARCH=$prefix_arch E2E_LOCALE=$locale E2E_DPI=$dpi \
+            bash "$0" "${chosen[@]}"
         local status=$? result="did not finish"
         [ -s "$result_file" ] && result=$(cat "$result_file")
         [ "$status" -eq 0 ] || failures=$((failures + 1))
@@ -78,7 +93,7 @@ run_every_configuration() {
     [ "$failures" -eq 0 ]
 }
 
-if [ -z "${E2E_BUILD:-}${E2E_PREFIX_ARCH:-}${E2E_LOCALE:-}" ]; then
+if [ -z "${E2E_BUILD:-}${E2E_PREFIX_ARCH:-}${E2E_LOCALE:-}${E2E_DPI:-}" ]; then
     run_every_configuration "$@"
     exit
 fi
@@ -86,7 +101,9 @@ fi
 build=${E2E_BUILD:-win64}
 prefix_arch=${E2E_PREFIX_ARCH:-win64}
 locale_name=${E2E_LOCALE:-zh_CN.UTF-8}
-out=$root/build/e2e/$build-$prefix_arch-${locale_name%%.*}
+# Exported: the scenarios read the DPI the display must have.
+export E2E_DPI=${E2E_DPI:-96}
+out=$(output_folder "$build" "$prefix_arch" "$locale_name" "$E2E_DPI")
 mkdir -p "$out"
 rm -f "$out/result.txt"
 
@@ -160,6 +177,9 @@ timeout 300 "$prefix_wine" wineboot --init >"$out/wineboot.log" 2>&1 ||
 # unmanaged windows are drawn the same and hide at once.
 timeout 60 "$prefix_wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
     >/dev/null 2>&1 || fail "could not configure the Wine prefix"
+# The display's DPI, read by every program started after this.
+timeout 60 "$prefix_wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD \
+    /d "$E2E_DPI" /f >/dev/null 2>&1 || fail "could not set the display's DPI to $E2E_DPI"
 # A Western Windows shows Chinese in the dialog font and the caption font through its font links
 # to its East Asian fonts; the prefix's own links name Windows fonts that are not installed here,
 # so outside the Chinese locale they are pointed at the Chinese font that is.

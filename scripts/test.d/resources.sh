@@ -155,8 +155,21 @@ for _ in range(count):
 if kind != 1 or images != [(32, 32, 32), (48, 48, 32), (64, 64, 32), (128, 128, 32)]:
     problems.append(f"icon group 129: type {kind}, images {images}")
 
-# The manifest: common controls 6.0.0.0 and a request for administrator rights.
+# The manifest: common controls 6.0.0.0, a request for administrator rights, Windows 7 to 11, and
+# UTF-8 as the code page, long paths and DPI awareness.
 V1, V3 = "{urn:schemas-microsoft-com:asm.v1}", "{urn:schemas-microsoft-com:asm.v3}"
+COMPATIBILITY = "{urn:schemas-microsoft-com:compatibility.v1}"
+SUPPORTED_OS = [
+    "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",  # Windows 7
+    "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",  # Windows 8
+    "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",  # Windows 8.1
+    "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",  # Windows 10 and 11
+]
+SETTINGS = {
+    "{http://schemas.microsoft.com/SMI/2019/WindowsSettings}activeCodePage": "UTF-8",
+    "{http://schemas.microsoft.com/SMI/2016/WindowsSettings}longPathAware": "true",
+    "{http://schemas.microsoft.com/SMI/2005/WindowsSettings}dpiAware": "true",
+}
 try:
     root = ET.parse(f"{folder}/manifest.xml").getroot()
     dependencies = [
@@ -169,6 +182,15 @@ try:
     levels = [(e.get("level"), e.get("uiAccess")) for e in root.iter(V3 + "requestedExecutionLevel")]
     if levels != [("requireAdministrator", "false")]:
         problems.append(f"manifest: requested execution level {levels}")
+    systems = [e.get("Id") for e in root.iter(COMPATIBILITY + "supportedOS")]
+    if systems != SUPPORTED_OS:
+        problems.append(f"manifest: supported systems {systems}")
+    for setting in root.iter(V3 + "windowsSettings"):
+        settings = {e.tag: (e.text or "").strip() for e in setting}
+        if settings != SETTINGS:
+            problems.append(f"manifest: windows settings {settings}")
+    if len(list(root.iter(V3 + "windowsSettings"))) != 1:
+        problems.append("manifest: not one windowsSettings element")
 except ET.ParseError as error:
     problems.append(f"manifest: not well-formed XML ({error})")
 

@@ -1,4 +1,6 @@
 #include "app/app_state.h"
+#include "app/dpi.h"
+#include "app/dpi_scale.h"
 #include "app/fade.h"
 #include "app/shell.h"
 #include "intake/batch_dialog.h"
@@ -12,6 +14,8 @@
 
 namespace {
 
+// At 96 DPI. The dialog grows with its font at a higher DPI, and the columns with it, so that they
+// keep their share of the list.
 constexpr int kPathColumnWidth = 300;
 constexpr int kResultColumnWidth = 80;
 
@@ -22,8 +26,9 @@ BOOL OnMainInitDialog(HWND window) {
     SetWindowTextW(window, WideC(UiText(kMainCaption)));
     g_app.listControl = GetDlgItem(window, IDC_FILE_LIST);
     SetListExtendedStyles();
-    AddColumn(kPathColumnWidth, kColumnPath, 0);
-    AddColumn(kResultColumnWidth, kColumnResult, 1);
+    const int dpi = WindowDpi(window);
+    AddColumn(ScaleForDpi(kPathColumnWidth, dpi), kColumnPath, 0);
+    AddColumn(ScaleForDpi(kResultColumnWidth, dpi), kColumnResult, 1);
     // Drops are accepted from the moment the window can be seen, so before the fade-in.
     RegisterDropTarget(window, OnFileDropped);
     FadeInWindow(window);

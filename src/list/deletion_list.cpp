@@ -1,22 +1,20 @@
 #include "list/deletion_list.h"
 
-#include <cstring>
+#include <optional>
 #include <string_view>
 
 #include "app/app_state.h"
 #include "app/shell.h"
+#include "paths/file_names.h"
 #include "runtime/wide_text.h"
 
 namespace {
 
 constexpr int kResultColumn = 1;
 // Enough for most paths; a read that may have been cut is repeated with twice the room, up to
-// the last size, which holds any path Windows can name in any ANSI code page.
+// the last size, which holds any path Windows can name (32,767 UTF-16 code units).
 constexpr int kFirstReadCapacity = 260;
-constexpr int kLargestReadCapacity = 1 << 17;
-// No ANSI code page has longer characters (UTF-8, 65001); taken when the code page cannot be
-// asked.
-constexpr int kLongestCharacterOfAnyCodePage = 4;
+constexpr int kLargestReadCapacity = 1 << 16;
 // A new row carries state image 1; the mask covers the state-image bits and every bit above
 // them, and LVIS_DROPHILITED, so the row starts with nothing else set.
 constexpr UINT kNewRowState = 0x1000;
@@ -26,75 +24,61 @@ LRESULT SendToList(UINT message, WPARAM wParam, LPARAM lParam) {
     return SendMessageA(g_app.listControl, message, wParam, lParam);
 }
 
-// The most bytes one character of the ANSI code page takes.
-int LongestCharacter() {
-    CPINFO info{};
-    if (!GetCPInfo(CP_ACP, &info) || info.MaxCharSize == 0) {
-        return kLongestCharacterOfAnyCodePage;
-    }
-    return static_cast<int>(info.MaxCharSize);
-}
+// What one read of a cell gave, and whether that is surely the whole cell.
+struct CellRead {
+    std::u16string_view text;
+    bool whole = false;
+};
 
-// One LVM_GETITEMTEXTA of at most capacity bytes into buffer, which holds capacity + 1 bytes, all
-// zero. A control that cuts the text may fill all capacity bytes without a terminator, and its
-// count then runs on past the buffer: the text is measured in the buffer, whose last byte the
-// control never writes.
-std::string_view ReadCell(int row, int column, char* buffer, int capacity) {
-    LVITEMA item{};
+// One LVM_GETITEMTEXTW of at most capacity code units, terminator included, into buffer, which
+// holds capacity + 1 units, all zero. The control copies what fits and a terminator, so only a
+// text that fills the room may have been cut (perhaps between the two halves of a surrogate
+// pair). The text is measured in the buffer, whose last unit the control never writes.
+CellRead ReadCell(int row, int column, char16_t* buffer, int capacity) {
+    LVITEMW item{};
     item.mask = LVIF_TEXT;
     item.iSubItem = column;
-    item.pszText = buffer;
+    item.pszText = reinterpret_cast<LPWSTR>(buffer);
     item.cchTextMax = capacity;
-    SendToList(LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-    if (item.pszText == nullptr) {
-        return {};
+    SendMessageW(g_app.listControl, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
+                 reinterpret_cast<LPARAM>(&item));
+    const auto* text = reinterpret_cast<const char16_t*>(item.pszText);
+    if (text == nullptr) {
+        return {{}, true};
     }
-    // The control may point pszText at its own copy instead of filling the buffer.
-    if (item.pszText != buffer) {
-        return std::string_view(item.pszText);
+    // The control may point pszText at its own copy, whole, instead of filling the buffer.
+    if (text != buffer) {
+        return {std::u16string_view(text), true};
     }
-    const void* terminator = std::memchr(buffer, '\0', static_cast<size_t>(capacity));
-    return std::string_view(buffer,
-                            terminator != nullptr
-                                ? static_cast<size_t>(static_cast<const char*>(terminator) - buffer)
-                                : static_cast<size_t>(capacity));
+    const std::u16string_view room(buffer, static_cast<size_t>(capacity));
+    const std::u16string_view read = room.substr(0, room.find(u'\0'));
+    return {read, read.size() + 1 < room.size()};
 }
 
-// The control cuts a text that does not fit after its last whole character, which can leave it
-// up to a character short of the room: only a text shorter than that is surely whole.
-bool IsSurelyWhole(size_t length, int capacity, int longestCharacter) {
-    return static_cast<size_t>(capacity) - length > static_cast<size_t>(longestCharacter);
-}
-
-// Reads a cell again with twice the room until the text is surely whole or twice the room gives
-// the same text; text is what a read of capacity bytes gave.
-Text ReadOn(int row, int column, Text text, int capacity, int longestCharacter) {
-    while (!IsSurelyWhole(text.size(), capacity, longestCharacter) &&
-           capacity < kLargestReadCapacity) {
-        capacity *= 2;
-        std::string buffer(static_cast<size_t>(capacity) + 1, '\0');
-        const std::string_view again = ReadCell(row, column, buffer.data(), capacity);
-        if (again == text) {
-            break;
-        }
-        text = Text(again);
+// The whole cell: read again with twice the room until the text is surely whole.
+WideText ReadWholeCell(int row, int column) {
+    char16_t first[kFirstReadCapacity + 1] = {};
+    CellRead read = ReadCell(row, column, first, kFirstReadCapacity);
+    WideText text(read.text);
+    for (int capacity = kFirstReadCapacity * 2; !read.whole && capacity <= kLargestReadCapacity;
+         capacity *= 2) {
+        WideText buffer(static_cast<size_t>(capacity) + 1, u'\0');
+        read = ReadCell(row, column, buffer.data(), capacity);
+        text = WideText(read.text);
     }
     return text;
 }
 
 // Whether row's path is exactly path. This is the inner loop of every duplicate scan, so a row
-// that is surely whole in the first read, or that does not begin as path does, is decided in the
+// that is whole in the first read, or that does not begin as path does, is decided in the
 // buffer on the stack without a copy; only a row that may have been cut there is read on.
-bool RowHoldsPath(int row, const Text& path, int longestCharacter) {
-    char buffer[kFirstReadCapacity + 1] = {};
-    const std::string_view read = ReadCell(row, 0, buffer, kFirstReadCapacity);
-    if (IsSurelyWhole(read.size(), kFirstReadCapacity, longestCharacter)) {
-        return read == path;
+bool RowHoldsPath(int row, std::u16string_view path) {
+    char16_t buffer[kFirstReadCapacity + 1] = {};
+    const CellRead read = ReadCell(row, 0, buffer, kFirstReadCapacity);
+    if (read.whole) {
+        return read.text == path;
     }
-    if (path.size() < read.size() || std::string_view(path).substr(0, read.size()) != read) {
-        return false;
-    }
-    return ReadOn(row, 0, Text(read), kFirstReadCapacity, longestCharacter) == path;
+    return path.substr(0, read.text.size()) == read.text && ReadWholeCell(row, 0) == path;
 }
 
 }  // namespace
@@ -120,26 +104,39 @@ int RowCount() {
 }
 
 int AppendPath(const Text& path) {
-    Text pathCopy = path;
-    LVITEMA item{};
+    // The control keeps its texts in UTF-16; a text without an exact UTF-16 form could not be
+    // read back as itself, so it is not listed.
+    std::optional<WideText> wide = ExactWideText(path, SystemAnsiConverters());
+    if (!wide) {
+        return -1;
+    }
+    LVITEMW item{};
     item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM | LVIF_STATE | LVIF_INDENT | LVIF_COLUMNS;
     item.iItem = RowCount();
     item.iSubItem = 0;
-    item.pszText = pathCopy.data();
+    item.pszText = WideData(*wide);
     item.iImage = 0;
     item.state = kNewRowState;
     item.stateMask = kNewRowStateMask;
     item.lParam = 0;
     item.iIndent = 0;
     item.cColumns = 0;
-    return static_cast<int>(SendToList(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    return static_cast<int>(
+        SendMessageW(g_app.listControl, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
 }
 
 bool ContainsPath(const Text& path) {
     const int count = RowCount();
-    const int longestCharacter = LongestCharacter();
+    if (count == 0) {
+        return false;
+    }
+    // Every row is the exact UTF-16 form of a text, so a text without one is in no row.
+    const std::optional<WideText> wide = ExactWideText(path, SystemAnsiConverters());
+    if (!wide) {
+        return false;
+    }
     for (int row = 0; row < count; ++row) {
-        if (RowHoldsPath(row, path, longestCharacter)) {
+        if (RowHoldsPath(row, *wide)) {
             return true;
         }
         // Long lists keep the window answering while they are scanned.
@@ -152,10 +149,7 @@ Text GetRowText(int row, int column) {
     if (row < 0) {
         return Text();
     }
-    const int longestCharacter = LongestCharacter();
-    char buffer[kFirstReadCapacity + 1] = {};
-    const std::string_view read = ReadCell(row, column, buffer, kFirstReadCapacity);
-    return ReadOn(row, column, Text(read), kFirstReadCapacity, longestCharacter);
+    return ExactAnsiText(ReadWholeCell(row, column), SystemAnsiConverters()).value_or(Text());
 }
 
 void SetRowResult(int row, const char* text) {

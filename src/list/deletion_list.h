@@ -2,7 +2,8 @@
 
 // The deletion list: the report-view list control that is the only store of the collected paths.
 // Column 0 holds the path, column 1 the result of the last restart deletion. Every reader reads
-// the rows back from the control.
+// the rows back from the control, which keeps them in UTF-16: paths go in and come out converted
+// exactly.
 
 #include "runtime/text.h"
 
@@ -11,11 +12,13 @@ void SetListExtendedStyles();
 // A report column whose header is one of the program's literal texts, shown in UTF-16.
 void AddColumn(int width, const char* header, int columnIndex);
 int RowCount();
-// Appends a row at the end with the path and an empty result; the new row's index or -1.
+// Appends a row at the end with the path and an empty result; the new row's index, or -1 (also
+// for a text without an exact UTF-16 form, which is never listed).
 int AppendPath(const Text& path);
-// True when some row holds exactly these bytes as its path. Pumps messages between rows.
+// True when some row holds exactly this path. Pumps messages between rows.
 bool ContainsPath(const Text& path);
-// The whole text of one cell, however long; empty for a negative row.
+// The whole text of one cell, however long, read in UTF-16; empty for a negative row and for a
+// cell without an exact form in the ANSI code page.
 Text GetRowText(int row, int column);
 // Writes a row's result, one of the program's literal texts, in UTF-16.
 void SetRowResult(int row, const char* text);

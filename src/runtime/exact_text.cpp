@@ -66,6 +66,17 @@ std::optional<Text> ExactAnsiText(const WideText& wide, const AnsiConverters& co
     return ansi;
 }
 
+std::optional<WideText> ExactWideText(const Text& ansi, const AnsiConverters& converters) {
+    if (ansi.find('\0') != Text::npos) {
+        return std::nullopt;
+    }
+    WideText wide;
+    if (!converters.toWide(ansi, wide) || ExactAnsiText(wide, converters) != ansi) {
+        return std::nullopt;
+    }
+    return wide;
+}
+
 SubstitutedText AnsiTextByCharacter(const WideText& wide, const AnsiConverters& converters,
                                     const Text& substitute) {
     SubstitutedText result;

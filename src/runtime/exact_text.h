@@ -29,6 +29,12 @@ struct AnsiConverters {
 // nothing, since a text ends at its first NUL.
 std::optional<Text> ExactAnsiText(const WideText& wide, const AnsiConverters& converters);
 
+// The UTF-16 text this ANSI text stands for, exactly, or nothing: accepted only when every byte
+// converts and converting the result back gives the very same bytes, so neither an invalid
+// sequence nor a second spelling of a character gets through. The empty text gives the empty
+// text; a text that holds a NUL byte gives nothing.
+std::optional<WideText> ExactWideText(const Text& ansi, const AnsiConverters& converters);
+
 // A text converted character by character (a surrogate pair is one character): each character
 // with an exact form becomes that form, every other one becomes the substitute.
 struct SubstitutedText {

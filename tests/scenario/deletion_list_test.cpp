@@ -1,5 +1,5 @@
 // The deletion list at its limits: the record a new row is inserted with, and paths around the
-// first read-back's buffer in every code page and both ways a list view hands out a cut text.
+// first UTF-16 read-back's buffer in every code page, surrogate pairs cut at its end included.
 
 #include "runtime/wide_text.h"
 #include "scenario.h"
@@ -39,66 +39,70 @@ TEST_F(DeletionListTest, ANewRowIsInsertedAtTheEndWithItsWholeRecordSet) {
     EXPECT_EQ(ListedPaths(), (std::vector<std::string>{"C:\\a.txt", "C:\\b.txt"}));
 }
 
-// A path of `length` bytes: "C:\", `shift` single-byte characters, then characters of the code
-// page's longest kind as far as they go, and single-byte ones to make up the length. The shift
-// moves the character boundaries, so a cut at the first buffer falls short by each possible
-// number of bytes.
+// A path of `units` UTF-16 code units: "C:\", `shift` single-unit characters, then characters of
+// the code page's given kind as far as they go, and single-unit ones to make up the length. The
+// list is read in UTF-16 with room for 259 units; the shift moves the character boundaries, so
+// the first read ends after a whole character or between the halves of a surrogate pair.
 struct ReadBackCase {
     unsigned codePage;
-    bool unterminated;
-    size_t length;
+    size_t units;
     size_t shift;
 };
 
-std::string WideCharacter(unsigned codePage) {
+struct Character {
+    std::string ansi;
+    size_t units;
+};
+
+Character WideCharacter(unsigned codePage) {
     switch (codePage) {
         case 936:
-            return "\xCE\xC4";
+            return {"\xCE\xC4", 1};
         case 65001:
-            return "\xF0\x9F\x98\x80";
+            return {"\xF0\x9F\x98\x80", 2};
         default:
-            return "\xE9";
+            return {"\xE9", 1};
     }
 }
 
-// The path and the lengths of its prefixes that end after a whole character.
+// The path and the lengths (in bytes) of its prefixes that end after a whole character, with
+// their lengths in code units.
 struct LimitPath {
     std::string path;
-    std::vector<size_t> boundaries;
+    std::vector<std::pair<size_t, size_t>> boundaries;
 };
 
 LimitPath MakeLimitPath(const ReadBackCase& c) {
-    const std::string character = WideCharacter(c.codePage);
+    const Character character = WideCharacter(c.codePage);
     LimitPath made;
     made.path = "C:\\" + std::string(c.shift, 'p');
+    size_t units = made.path.size();
     for (size_t at = 1; at <= made.path.size(); ++at) {
-        made.boundaries.push_back(at);
+        made.boundaries.emplace_back(at, at);
     }
-    while (made.path.size() + character.size() <= c.length) {
-        made.path += character;
-        made.boundaries.push_back(made.path.size());
+    for (; units + character.units <= c.units; units += character.units) {
+        made.path += character.ansi;
+        made.boundaries.emplace_back(made.path.size(), units + character.units);
     }
-    while (made.path.size() < c.length) {
+    for (; units < c.units; ++units) {
         made.path += 'z';
-        made.boundaries.push_back(made.path.size());
+        made.boundaries.emplace_back(made.path.size(), units + 1);
     }
     return made;
 }
 
 std::string CaseName(const testing::TestParamInfo<ReadBackCase>& info) {
     const ReadBackCase& c = info.param;
-    return "cp" + std::to_string(c.codePage) + (c.unterminated ? "Unterminated" : "Terminated") +
-           std::to_string(c.length) + "Bytes" + "Shift" + std::to_string(c.shift);
+    return "cp" + std::to_string(c.codePage) + "Units" + std::to_string(c.units) + "Shift" +
+           std::to_string(c.shift);
 }
 
 std::vector<ReadBackCase> ReadBackCases() {
     std::vector<ReadBackCase> cases;
     for (unsigned codePage : {1252u, 936u, 65001u}) {
-        for (bool unterminated : {false, true}) {
-            for (size_t length : {258u, 259u, 260u, 300u}) {
-                for (size_t shift = 0; shift < WideCharacter(codePage).size(); ++shift) {
-                    cases.push_back({codePage, unterminated, length, shift});
-                }
+        for (size_t units : {258u, 259u, 260u, 261u, 300u}) {
+            for (size_t shift = 0; shift < WideCharacter(codePage).units; ++shift) {
+                cases.push_back({codePage, units, shift});
             }
         }
     }
@@ -107,20 +111,18 @@ std::vector<ReadBackCase> ReadBackCases() {
 
 class ReadBackLimitTest : public ScenarioTest, public testing::WithParamInterface<ReadBackCase> {};
 
-// The path is dropped, then every prefix of it that a list view could hand out for it from the
-// first buffer (all existing files), then the path again: each prefix is a new entry, the path
-// is listed once, and the restart run asks for each row's own whole path.
+// The path is dropped, then every whole-character prefix of it around the first read's room
+// (all existing files), then the path again: each prefix is a new entry, the path is listed
+// once, and the restart run asks for each row's own whole path.
 TEST_P(ReadBackLimitTest, TheDuplicateTestAndTheRestartRunSeeEveryWholePath) {
     const ReadBackCase& c = GetParam();
     standin::SetCodePage(c.codePage);
-    standin::SetListReadsUnterminated(c.unterminated);
     const LimitPath made = MakeLimitPath(c);
-    ASSERT_EQ(made.path.size(), c.length);
 
     std::vector<std::string> expected = {made.path};
-    for (size_t length : made.boundaries) {
-        if (length >= 250 && length < made.path.size() && length <= 261) {
-            expected.push_back(made.path.substr(0, length));
+    for (const auto& [bytes, units] : made.boundaries) {
+        if (units >= 250 && units < c.units && units <= 261) {
+            expected.push_back(made.path.substr(0, bytes));
         }
     }
     ASSERT_GE(expected.size(), 3u);

@@ -45,7 +45,7 @@ size_t PositionOf(const std::function<bool(const Call&)>& matches, size_t count 
 }
 
 bool IsInsertion(const Call& call) {
-    return IsListMessage(call, LVM_INSERTITEMA);
+    return IsListMessage(call, LVM_INSERTITEMW);
 }
 
 TEST_F(DropTest, NewFilesAreAppendedInDropOrderFoldersAndDuplicatesSkipped) {

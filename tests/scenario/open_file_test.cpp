@@ -229,8 +229,8 @@ TEST_F(OpenFileTest, ASecondAddWhileTheFirstIsAddingIsIgnored) {
             call.args.at(1) == std::to_string(BM_CLICK)) {
             pumpedClicks.push_back(i);
         }
-        if (dialogs.size() == 1 && call.function == "SendMessageA" &&
-            call.args.at(1) == std::to_string(LVM_INSERTITEMA)) {
+        if (dialogs.size() == 1 && call.function == "SendMessageW" &&
+            call.args.at(1) == std::to_string(LVM_INSERTITEMW)) {
             lastInsertOfFirstAdd = i;
         }
     }

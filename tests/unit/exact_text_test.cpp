@@ -124,6 +124,35 @@ TEST_F(ExactText, AnswersThatCannotStandAreRefused) {
     EXPECT_EQ(ExactAnsiText(u"x", nulInside), std::nullopt);
 }
 
+// The way back, as the list keeps its rows: an ANSI text has a UTF-16 form only when every byte
+// converts and the form comes back as the same bytes.
+TEST_F(ExactText, AnAnsiTextHasAUtf16FormOnlyWhenItComesBackAsTheSameBytes) {
+    const struct {
+        int line;
+        unsigned codePage;
+        Text ansi;
+        std::optional<WideText> wide;
+    } cases[] = {
+        {__LINE__, 936, "C:\\\xce\xc4\xa3\xa4.txt", u"C:\\\u6587\uffe5.txt"},
+        // A lead byte without its trail byte, at the end and before a space.
+        {__LINE__, 936, "C:\\a\xce", std::nullopt},
+        {__LINE__, 936, "\xce a", std::nullopt},
+        {__LINE__, 1252, "caf\xe9 \x80", u"caf\u00e9 \u20ac"},
+        {__LINE__, 65001, "\xf0\x9f\x98\x80\xed\x95\x9c", u"\U0001F600\ud55c"},
+        // Ill-formed UTF-8: a stray trail byte, an overlong "/", an encoded surrogate.
+        {__LINE__, 65001, "a\x80", std::nullopt},
+        {__LINE__, 65001, "\xc0\xaf", std::nullopt},
+        {__LINE__, 65001, "\xed\xa0\x80", std::nullopt},
+        {__LINE__, 65001, "", u""},
+        {__LINE__, 65001, std::string("a\0b", 3), std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "case at line " << c.line);
+        standin::SetCodePage(c.codePage);
+        EXPECT_EQ(ExactWideText(c.ansi, SystemAnsiConverters()), c.wide);
+    }
+}
+
 TEST_F(ExactText, ByCharacterOnlyTheCharactersWithoutAFormBecomeTheSubstitute) {
     standin::SetCodePage(936);
     const AnsiConverters& system = SystemAnsiConverters();

@@ -5,11 +5,39 @@
 #include <string>
 #include <vector>
 
+#include "app/dpi_scale.h"
 #include "app/fade_steps.h"
 #include "intake/drop_rules.h"
 #include "restart/restart_run.h"
 
 namespace {
+
+// The list's columns, 300 and 80 pixels at 96 DPI, at the DPIs displays run at.
+TEST(DpiScale, LengthsGrowWithTheDpiRoundedToTheNearestPixel) {
+    const struct {
+        int pixels;
+        int dpi;
+        int scaled;
+    } cases[] = {
+        {300, 96, 300},
+        {80, 96, 80},
+        {300, 144, 450},
+        {80, 144, 120},
+        {300, 192, 600},
+        // 390.625 and 104.17 at 125 DPI; a half (312.5, 82.5) rounds up.
+        {300, 120, 375},
+        {300, 125, 391},
+        {80, 125, 104},
+        {300, 100, 313},
+        {80, 99, 83},
+        // No DPI known: the length as given.
+        {300, 0, 300},
+        {80, -1, 80},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ScaleForDpi(c.pixels, c.dpi), c.scaled) << c.pixels << " at " << c.dpi << " DPI";
+    }
+}
 
 TEST(FadeSteps, FadeInRisesOneUnitAtATimeToTheTarget) {
     std::vector<uint8_t> steps = FadeInSteps(255);

@@ -52,6 +52,7 @@ typedef HANDLE HLOCAL;
     struct name##__;         \
     typedef struct name##__* name
 DECLARE_HANDLE(HWND);
+DECLARE_HANDLE(HDC);
 DECLARE_HANDLE(HICON);
 DECLARE_HANDLE(HINSTANCE);
 DECLARE_HANDLE(HMENU);
@@ -282,6 +283,9 @@ typedef struct tagCHANGEFILTERSTRUCT {
 #define WM_PASTE 0x0302
 #define WM_USER 0x0400
 
+#define LOGPIXELSX 88
+#define LOGPIXELSY 90
+
 #define ICON_SMALL 0
 #define ICON_BIG 1
 
@@ -484,6 +488,7 @@ typedef struct tagCHANGEFILTERSTRUCT {
 #define LVM_SETITEMTEXTA (LVM_FIRST + 46)
 #define LVM_SETEXTENDEDLISTVIEWSTYLE (LVM_FIRST + 54)
 #define LVM_GETEXTENDEDLISTVIEWSTYLE (LVM_FIRST + 55)
+#define LVM_INSERTITEMW (LVM_FIRST + 77)
 #define LVM_GETCOLUMNW (LVM_FIRST + 95)
 #define LVM_INSERTCOLUMNW (LVM_FIRST + 97)
 #define LVM_GETITEMTEXTW (LVM_FIRST + 115)
@@ -654,6 +659,10 @@ int GetWindowTextLengthW(HWND window);
 BOOL ShowWindow(HWND window, int command);
 BOOL UpdateWindow(HWND window);
 BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase);
+// The screen's device context, at 96 DPI; nothing is drawn.
+HDC GetDC(HWND window);
+int ReleaseDC(HWND window, HDC context);
+int GetDeviceCaps(HDC context, int index);
 BOOL EnableWindow(HWND window, BOOL enable);
 BOOL IsWindowEnabled(HWND window);
 BOOL IsWindowVisible(HWND window);
