@@ -1,4 +1,4 @@
-// Restart deletion on Wine: every row asked of MoveFileExA in order, its result written into the
+// Restart deletion on Wine: every row asked of MoveFileExW in order, its result written into the
 // row, the pending operations Wine records in its registry, the buttons disabled, and Wine's
 // restart prompt after the pause.
 
@@ -16,8 +16,8 @@ const std::string kFolder = "C:\\e2e\\restart";
 const std::string kKeepOne = kFolder + "\\keep-one.txt";
 const std::string kKeepTwo = kFolder + "\\keep-two.txt";
 const std::string kMissing = kFolder + "\\missing.txt";
-// A path of nothing but blanks, a file that does not exist and a path longer than the ANSI calls
-// take: the program asks for none of them.
+// A path of nothing but blanks, a file that does not exist and a long path of no file: the program
+// asks for none of them.
 const std::string kBlank = " ";
 
 constexpr int kCommandButtons[] = {IDC_ADD, IDC_REMOVE, IDC_BATCH_ADD, IDC_CLEAR_LIST,

@@ -204,18 +204,18 @@ std::optional<DiskHit> LookUpInView(const std::u16string& path) {
 
 }  // namespace standin::detail
 
-BOOL PathIsDirectoryA(LPCSTR path) {
-    LogCall("PathIsDirectoryA", {Text(path)});
-    return path && IsDirectoryKey(ViewKeyOf(WideOfAnsi(path))) ? FILE_ATTRIBUTE_DIRECTORY : FALSE;
-}
-
-BOOL PathFileExistsA(LPCSTR path) {
-    LogCall("PathFileExistsA", {Text(path)});
-    if (!path) {
-        return FALSE;
+DWORD GetFileAttributesW(LPCWSTR path) {
+    LogCall("GetFileAttributesW", {WideArg(path)});
+    const std::optional<std::string> key = path ? ViewKeyOf(path) : std::nullopt;
+    const DiskEntry* entry = EntryOf(key);
+    if (entry != nullptr) {
+        return entry->directory ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
     }
-    const std::optional<std::string> key = ViewKeyOf(WideOfAnsi(path));
-    return EntryOf(key) != nullptr || IsDirectoryKey(key) ? TRUE : FALSE;
+    if (IsDirectoryKey(key)) {
+        return FILE_ATTRIBUTE_DIRECTORY;
+    }
+    S().lastError = path ? ERROR_FILE_NOT_FOUND : ERROR_INVALID_PARAMETER;
+    return INVALID_FILE_ATTRIBUTES;
 }
 
 DWORD GetShortPathNameW(LPCWSTR longPath, LPWSTR shortPath, DWORD bufferLength) {

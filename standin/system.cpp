@@ -325,15 +325,16 @@ LPSTR lstrcpynA(LPSTR target, LPCSTR source, int maxLength) {
 // ---------------------------------------------------------------------------------------------
 // kernel32
 
-BOOL MoveFileExA(LPCSTR existing, LPCSTR target, DWORD flags) {
-    LogCall("MoveFileExA", {Text(existing), Text(target), Unsigned(flags)});
+BOOL MoveFileExW(LPCWSTR existing, LPCWSTR target, DWORD flags) {
+    LogCall("MoveFileExW", {WideArg(existing), WideArg(target), Unsigned(flags)});
     if (!existing) {
         S().lastError = ERROR_INVALID_PARAMETER;
         return FALSE;
     }
-    // The file the request names: a literal path as it stands, any other as the system
-    // resolves it (a final dot or space dropped).
-    const std::string named = FullPath(existing).value_or(existing);
+    // The file the request names, in the selected code page: a literal path as it stands, any
+    // other as the system resolves it (a final dot or space dropped).
+    const std::string path = AnsiOfWide(existing);
+    const std::string named = FullPath(path).value_or(path);
     const bool accepted = !S().moveFileRule || S().moveFileRule(named);
     if (!accepted) {
         S().lastError = ERROR_ACCESS_DENIED;

@@ -18,8 +18,8 @@ const std::string kSysnative = "c:\\windows\\sysnative";
 const char* const kExemptFolders[] = {"\\catroot", "\\catroot2", "\\drivers\\etc", "\\logfiles",
                                       "\\spool"};
 // The calls the program may make while redirection is off: the tests it turned it off for.
-const char* const kNativeViewCalls[] = {"PathIsDirectoryA", "PathFileExistsA", "GetShortPathNameW",
-                                        "CreateFileW", "Wow64RevertWow64FsRedirection"};
+const char* const kNativeViewCalls[] = {"GetFileAttributesW", "GetShortPathNameW", "CreateFileW",
+                                        "Wow64RevertWow64FsRedirection"};
 
 // The value Wow64DisableWow64FsRedirection hands out for Wow64RevertWow64FsRedirection.
 PVOID const kSavedState = reinterpret_cast<PVOID>(static_cast<uintptr_t>(0x64));

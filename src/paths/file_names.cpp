@@ -123,3 +123,7 @@ WideText WideFromAnsi(const Text& text) {
     }
     return wide;
 }
+
+std::optional<WideText> WideFileName(const Text& path) {
+    return ExactWideText(path, SystemAnsiConverters());
+}

@@ -18,5 +18,8 @@ std::optional<Text> AnsiFileName(const WideText& path);
 SubstitutedText AnsiUserText(const WideText& text);
 // An ANSI text of the system's code page in UTF-16, as the platform converts it.
 WideText WideFromAnsi(const Text& text);
+// The UTF-16 path an ANSI path stands for exactly, for the W file calls; nothing when it has
+// no exact form.
+std::optional<WideText> WideFileName(const Text& path);
 // The platform's short form of an existing path (GetShortPathNameW).
 bool SystemShortPath(const WideText& path, WideText& shortPath);

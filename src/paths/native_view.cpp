@@ -9,7 +9,6 @@
 namespace {
 
 using IsWow64ProcessFunction = BOOL(WINAPI*)(HANDLE process, BOOL* wow64);
-using PathTest = BOOL(WINAPI*)(LPCSTR path);
 
 // The handle's path with its drive letter, as the system spells the names.
 constexpr DWORD kFinalPathFlags = FILE_NAME_NORMALIZED | VOLUME_NAME_DOS;
@@ -62,24 +61,26 @@ WideText FinalPathOf(HANDLE file) {
     return buffer;
 }
 
-// Runs one shlwapi path test in the native view. Nothing runs between turning redirection off
-// and back on but the test itself: any other call (a library the system loads on demand, say)
-// would see the native system folder too.
-bool InNativeView(PathTest test, const Text& path) {
-    const Text literal = LiteralPath(path);
+// The attributes of what a path names in the native view, asked with its literal UTF-16 form;
+// INVALID_FILE_ATTRIBUTES when it names nothing there or cannot be asked. Nothing runs between
+// turning redirection off and back on but the one call: any other (a library the system loads
+// on demand, say) would see the native system folder too.
+DWORD NativeAttributes(const Text& path) {
+    const std::optional<WideText> wide = WideFileName(path);
+    const WideText literal = wide ? LiteralPath(*wide) : WideText();
     if (literal.empty()) {
-        return false;
+        return INVALID_FILE_ATTRIBUTES;
     }
     if (!UnderWow64()) {
-        return test(literal.c_str()) != FALSE;
+        return GetFileAttributesW(WideC(literal));
     }
     PVOID previous = nullptr;
     if (!Wow64DisableWow64FsRedirection(&previous)) {
-        return false;
+        return INVALID_FILE_ATTRIBUTES;
     }
-    const BOOL found = test(literal.c_str());
+    const DWORD attributes = GetFileAttributesW(WideC(literal));
     Wow64RevertWow64FsRedirection(previous);
-    return found != FALSE;
+    return attributes;
 }
 
 // Opens a file or folder for no access, to ask where and which it is.
@@ -138,7 +139,8 @@ bool UnderWow64() {
 }
 
 bool NativePathIsDirectory(const Text& path) {
-    return InNativeView(PathIsDirectoryA, path);
+    const DWORD attributes = NativeAttributes(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 bool NativePathFileExists(const Text& path) {
@@ -146,7 +148,7 @@ bool NativePathFileExists(const Text& path) {
     if (UnderWow64() && IsInSysnative(path, g_app.wow64.windowsDirectory)) {
         return false;
     }
-    return InNativeView(PathFileExistsA, path);
+    return NativeAttributes(path) != INVALID_FILE_ATTRIBUTES;
 }
 
 DWORD NativeShortPathName(const WideText& path, LPWSTR buffer, DWORD size) {

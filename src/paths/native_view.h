@@ -14,9 +14,11 @@
 // True in a 32-bit process on 64-bit Windows. Asked of the system once, at the first use.
 bool UnderWow64();
 
-// PathIsDirectoryA and PathFileExistsA in the native view: redirection is off for exactly the one
-// call. When it cannot be turned off, the path is taken to name nothing; so is a path through the
-// Sysnative alias, which only 32-bit processes have, and a path without a literal form.
+// Whether a path names a folder, or anything at all, in the native view: its attributes, asked
+// with its literal UTF-16 form, so no length limit of the ANSI calls applies (GetFileAttributesW,
+// with redirection off for exactly the one call). When it cannot be turned off, the path is taken
+// to name nothing; so is a path through the Sysnative alias, which only 32-bit processes have,
+// and a path without an exact UTF-16 or a literal form.
 bool NativePathIsDirectory(const Text& path);
 bool NativePathFileExists(const Text& path);
 

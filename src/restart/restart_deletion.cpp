@@ -3,11 +3,13 @@
 #include "app/app_state.h"
 #include "app/shell.h"
 #include "list/deletion_list.h"
+#include "paths/file_names.h"
 #include "paths/native_view.h"
 #include "paths/path_forms.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
 #include "restart/restart_run.h"
+#include "runtime/wide_text.h"
 
 namespace {
 
@@ -64,12 +66,14 @@ bool RunRowsOfList(int rowCount) {
 bool ScheduleDeleteOnRestart(const Text& path) {
     // The system records almost any path; only a file the boot can reach is asked for, so that
     // an accepted row is a file the restart deletes.
-    if (!BootCanDelete(path)) {
+    const std::optional<WideText> wide = WideFileName(path);
+    if (!wide || !BootCanDelete(path)) {
         return false;
     }
-    // Literal, so that the system records this very name (a final dot or space, a device name).
-    // A null destination is what turns the delayed move into a deletion.
-    return MoveFileExA(LiteralPath(path).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != 0;
+    // Literal, so that the system records this very name (a final dot or space, a device name),
+    // and in UTF-16, the form the A call converts the row to, without its limit of MAX_PATH
+    // characters. A null destination is what turns the delayed move into a deletion.
+    return MoveFileExW(WideC(LiteralPath(*wide)), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != 0;
 }
 
 void ScheduleRestartDeletion() {

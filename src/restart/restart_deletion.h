@@ -4,7 +4,7 @@
 
 #include "runtime/text.h"
 
-// When the boot can delete the file the path names: MoveFileExA of its literal form, NULL,
+// When the boot can delete the file the path names: MoveFileExW of its literal UTF-16 form, NULL,
 // MOVEFILE_DELAY_UNTIL_REBOOT. True when it was asked for and the system accepted it.
 bool ScheduleDeleteOnRestart(const Text& path);
 // The command behind the restart-deletion button.

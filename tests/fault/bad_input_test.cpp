@@ -1,6 +1,6 @@
 // What other programs hand the tool, at its worst: drop entries that cannot be read, clipboards
 // that cannot be opened or hold no text or an unterminated block, open-file selections that do
-// not fit the buffer, MoveFileExA refusing every path, some of them, or the last one, and paths
+// not fit the buffer, MoveFileExW refusing every path, some of them, or the last one, and paths
 // around the list's first read-back buffer in every code page. No crash, no box, nothing listed
 // that was not handed over, nothing lost that was.
 
@@ -223,7 +223,7 @@ TEST_F(BadInputTest, ASelectionThatFillsTheBufferWithoutItsEndingAddsNothing) {
     CountBadInput("open-file selections without their closing NULs", std::size(cases));
 }
 
-TEST_F(BadInputTest, MoveFileExARefusingShowsInTheRowsAndDecidesTheRestartPrompt) {
+TEST_F(BadInputTest, MoveFileExWRefusingShowsInTheRowsAndDecidesTheRestartPrompt) {
     const std::vector<std::string> files = {"C:\\a.txt", "C:\\b.txt", "C:\\c.txt", "C:\\d.txt"};
     struct Case {
         int line;
@@ -264,7 +264,7 @@ TEST_F(BadInputTest, MoveFileExARefusingShowsInTheRowsAndDecidesTheRestartPrompt
         EXPECT_EQ(standin::CountCalls("MessageBoxW"), 1u);
         EndRun();
     }
-    CountBadInput("MoveFileExA refusals", std::size(cases));
+    CountBadInput("MoveFileExW refusals", std::size(cases));
 }
 
 // `start` followed by the code page's widest characters and single bytes up to `length` bytes.

@@ -67,6 +67,23 @@ bool IsRooted(const std::string& line) {
            (line.size() >= 2 && line[0] == '\\' && line[1] == '\\');
 }
 
+// A text of the selected code page in UTF-8, as the log writes the texts of the W calls.
+std::string Utf8OfAnsi(const std::string& ansi) {
+    if (ansi.empty()) {
+        return {};
+    }
+    const int length = static_cast<int>(ansi.size());
+    std::u16string wide(static_cast<size_t>(length), u'\0');
+    wide.resize(static_cast<size_t>(
+        MultiByteToWideChar(CP_ACP, 0, ansi.data(), length, wide.data(), length)));
+    const int wideLength = static_cast<int>(wide.size());
+    std::string utf8(wide.size() * 3, '\0');
+    utf8.resize(
+        static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, utf8.data(),
+                                                static_cast<int>(utf8.size()), nullptr, nullptr)));
+    return utf8;
+}
+
 std::string Quoted(const std::string& path) {
     return "\"" + path + "\"";
 }
@@ -188,23 +205,24 @@ std::vector<std::string> BrokenInvariants(const RunRecord& record, bool cutShort
     }
 
     // The requests: the literal forms of rows of the run, each once, top to bottom; a row whose
-    // file is not on the disk is not asked for. Each request's row, by its position.
+    // file is not on the disk is not asked for. Each request's row, by its position. The log
+    // gives the UTF-16 requests as UTF-8.
     const std::string literal = "\\\\?\\";
     const std::vector<std::string> noRows;
     const std::vector<std::string>& runRows = record.rowsAtRestart ? *record.rowsAtRestart : noRows;
     std::vector<bool> requested(runRows.size(), false);
     size_t requests = 0;
     size_t nextRow = 0;
-    for (const standin::Call& call : standin::CallsTo("MoveFileExA")) {
+    for (const standin::Call& call : standin::CallsTo("MoveFileExW")) {
         ++requests;
         const std::string& path = call.args.at(0);
         if (call.args.at(1) != "NULL" || call.args.at(2) != "4") {
-            broken.push_back("MoveFileExA(" + Quoted(path) + ", " + call.args.at(1) + ", " +
+            broken.push_back("MoveFileExW(" + Quoted(path) + ", " + call.args.at(1) + ", " +
                              call.args.at(2) + ") is not a deletion at restart");
         }
         const bool isLiteral = path.compare(0, literal.size(), literal) == 0;
         const std::string row = isLiteral ? path.substr(literal.size()) : path;
-        while (nextRow < runRows.size() && runRows[nextRow] != row) {
+        while (nextRow < runRows.size() && Utf8OfAnsi(runRows[nextRow]) != row) {
             ++nextRow;
         }
         if (!isLiteral || nextRow == runRows.size()) {

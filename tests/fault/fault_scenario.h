@@ -21,7 +21,7 @@ struct RunRecord {
     std::vector<std::vector<std::string>> seenLists;
     // The list's paths just before the restart command was given; empty when it never was.
     std::optional<std::vector<std::string>> rowsAtRestart;
-    // Which paths MoveFileExA accepts in this run.
+    // Which paths MoveFileExW accepts in this run.
     std::function<bool(const std::string& path)> acceptsMove;
 };
 
@@ -41,7 +41,7 @@ void NoteBatchText(RunRecord& record, const std::string& text);
 // A look at the list, kept in the record; before the restart command it is the rows of the run.
 void LookAtList(RunRecord& record);
 void LookBeforeRestart(RunRecord& record);
-// MoveFileExA answers by this rule in the stand-in, and the record knows it.
+// MoveFileExW answers by this rule in the stand-in, and the record knows it.
 void SetMoveRule(RunRecord& record, std::function<bool(const std::string& path)> accepts);
 
 // The paths (column 0) and results (column 1) of the main list now.
@@ -49,7 +49,7 @@ std::vector<std::string> RowPaths();
 std::vector<std::string> RowResults();
 
 // The invariants of every run, checked after it:
-// - every path passed to MoveFileExA is the literal form of the whole path of a row that existed
+// - every path passed to MoveFileExW is the literal form of the whole path of a row that existed
 //   when the restart run started, each once, in row order; every such row whose file is on the
 //   disk unless the run was cut short;
 // - every row of the restart run shows the result of its own request, or the refusal when it was

@@ -104,7 +104,7 @@ TEST_F(SizeTest, ABatchOfTenThousandLinesAndADropAgainstFiveThousandRowsThenTheR
     RunProgram();
 
     ExpectListed(expected);
-    EXPECT_EQ(standin::CountCalls("MoveFileExA"), expected.size());
+    EXPECT_EQ(standin::CountCalls("MoveFileExW"), expected.size());
     EXPECT_EQ(standin::CountCalls("RestartDialog"), 1u);
     std::printf("[figures] a batch of %zu lines and a drop against %zu rows; %zu rows scheduled\n",
                 kBatchLines, kListRows, expected.size());
@@ -138,7 +138,7 @@ TEST_F(SizeTest, ASelectionThatFillsTheWholeBufferArrivesWhole) {
         expected.push_back(directory + "\\" + name);
     }
     ExpectListed(expected);
-    EXPECT_EQ(standin::CountCalls("MoveFileExA"), names.size());
+    EXPECT_EQ(standin::CountCalls("MoveFileExW"), names.size());
     std::printf("[figures] a full selection buffer: %zu files\n", names.size());
 }
 

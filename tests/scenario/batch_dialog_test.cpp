@@ -114,7 +114,8 @@ TEST_F(BatchDialogTest, LinesAreCutOnlyAtCrLfAndUsedAsTyped) {
     standin::Close(IDD_MAIN);
     RunProgram();
     EXPECT_EQ(ListedPaths(), (Paths{"C:\\c.txt "}));
-    EXPECT_EQ(standin::CountCalls("PathIsDirectoryA"), 4u);
+    // Two questions each for the four lines that are not empty: a folder, then anything at all.
+    EXPECT_EQ(standin::CountCalls("GetFileAttributesW"), 8u);
 }
 
 TEST_F(BatchDialogTest, EmptyBoxStillAsksAndThenJustCloses) {
@@ -124,7 +125,7 @@ TEST_F(BatchDialogTest, EmptyBoxStillAsksAndThenJustCloses) {
     EXPECT_TRUE(ListedPaths().empty());
     EXPECT_EQ(standin::CountCalls("MessageBoxW"), 1u);
     EXPECT_TRUE(standin::Inspect(standin::Dialog(IDD_BATCH_ADD)).destroyed);
-    EXPECT_EQ(standin::CountCalls("PathFileExistsA"), 0u);
+    EXPECT_EQ(standin::CountCalls("GetFileAttributesW"), 0u);
 }
 
 TEST_F(BatchDialogTest, CancelLeavesTheDialogOpenWithItsTextAndOkThenAdds) {
@@ -145,7 +146,7 @@ TEST_F(BatchDialogTest, CancelLeavesTheDialogOpenWithItsTextAndOkThenAdds) {
     standin::Close(IDD_MAIN);
     RunProgram();
     EXPECT_EQ(ListedPaths(), (Paths{"C:\\a.txt"}));
-    EXPECT_EQ(standin::CountCalls("PathFileExistsA"), 1u);
+    EXPECT_EQ(standin::CountCalls("GetFileAttributesW"), 2u);
 }
 
 TEST_F(BatchDialogTest, EnterAndEscapeDoNothing) {
@@ -299,7 +300,7 @@ TEST_F(BatchDialogTest, RelativeLineIsListedAsTheFullPathItWasTestedAs) {
     EXPECT_EQ(ListedPaths(), expected);
     // Each as the file it names; the share is beyond the boot's reach and is not asked for.
     Paths requested;
-    for (const Args& args : ArgsOf("MoveFileExA")) {
+    for (const Args& args : ArgsOf("MoveFileExW")) {
         requested.push_back(args.at(0));
     }
     EXPECT_EQ(requested, (Paths{"\\\\?\\C:\\work\\a.txt", "\\\\?\\C:\\b.txt", "\\\\?\\C:\\B.TXT"}));
@@ -341,13 +342,14 @@ TEST_F(BatchDialogTest, ANonAsciiLetterKeepsTheLineBreakAfterItUnderEitherCodePa
 }
 
 // ---------------------------------------------------------------------------------------------
-// Commands that arrive through the pump while a batch is being processed.
+// Commands that arrive through the pump while a batch is being processed. Each line is asked two
+// questions (GetFileAttributesW): a folder, then anything at all; the 2k-th call is line k's last.
 
 TEST_F(BatchDialogTest, SecondOkDuringABatchIsIgnored) {
     for (const char* path : {"C:\\1.txt", "C:\\2.txt", "C:\\3.txt"}) {
         standin::AddFile(path);
     }
-    standin::AfterCall("PathFileExistsA", 1,
+    standin::AfterCall("GetFileAttributesW", 2,
                        [] { standin::PostClick(IDD_BATCH_ADD, IDC_BATCH_OK); });
     ConfirmBatch("C:\\1.txt\r\nC:\\2.txt\r\nC:\\3.txt");
     standin::Close(IDD_MAIN);
@@ -355,18 +357,18 @@ TEST_F(BatchDialogTest, SecondOkDuringABatchIsIgnored) {
     // No second question: an unexpected box would have failed the run.
     EXPECT_EQ(standin::CountCalls("MessageBoxW"), 1u);
     EXPECT_EQ(ListedPaths(), (Paths{"C:\\1.txt", "C:\\2.txt", "C:\\3.txt"}));
-    EXPECT_EQ(standin::CountCalls("PathFileExistsA"), 3u);
+    EXPECT_EQ(standin::CountCalls("GetFileAttributesW"), 6u);
 }
 
 TEST_F(BatchDialogTest, PasteDuringABatchChangesTheBoxButNotTheLinesBeingAdded) {
     for (const char* path : {"C:\\1.txt", "C:\\2.txt", "C:\\3.txt", "C:\\pasted.txt"}) {
         standin::AddFile(path);
     }
-    standin::AfterCall("PathFileExistsA", 1, [] {
+    standin::AfterCall("GetFileAttributesW", 2, [] {
         standin::SetClipboardText("C:\\pasted.txt");
         standin::PostClick(IDD_BATCH_ADD, IDC_BATCH_PASTE);
     });
-    standin::AfterCall("PathFileExistsA", 2, [] {
+    standin::AfterCall("GetFileAttributesW", 4, [] {
         EXPECT_EQ(BatchEditText(), "C:\\pasted.txt");
         EXPECT_EQ(g_app.clipboardText, u"C:\\pasted.txt");
         EXPECT_EQ(g_app.batchLines, (TextArray{"C:\\1.txt", "C:\\2.txt", "C:\\3.txt"}));
@@ -375,7 +377,7 @@ TEST_F(BatchDialogTest, PasteDuringABatchChangesTheBoxButNotTheLinesBeingAdded) 
     standin::Close(IDD_MAIN);
     RunProgram();
     EXPECT_EQ(ListedPaths(), (Paths{"C:\\1.txt", "C:\\2.txt", "C:\\3.txt"}));
-    EXPECT_EQ(standin::CountCalls("PathFileExistsA"), 3u);
+    EXPECT_EQ(standin::CountCalls("GetFileAttributesW"), 6u);
 }
 
 TEST_F(BatchDialogTest, CloseDuringABatchShowsTheMainWindowAtOnceAndTheBatchStillFinishes) {
@@ -383,8 +385,8 @@ TEST_F(BatchDialogTest, CloseDuringABatchShowsTheMainWindowAtOnceAndTheBatchStil
         standin::AddFile(path);
     }
     bool mainVisibleMidBatch = false;
-    standin::AfterCall("PathFileExistsA", 1, [] { standin::PostClose(IDD_BATCH_ADD); });
-    standin::AfterCall("PathFileExistsA", 2,
+    standin::AfterCall("GetFileAttributesW", 2, [] { standin::PostClose(IDD_BATCH_ADD); });
+    standin::AfterCall("GetFileAttributesW", 4,
                        [&mainVisibleMidBatch] { mainVisibleMidBatch = MainVisible(); });
     ConfirmBatch("C:\\1.txt\r\nC:\\2.txt\r\nC:\\3.txt");
     standin::Close(IDD_MAIN);
@@ -403,8 +405,9 @@ TEST_F(BatchDialogTest, BatchButtonIsIgnoredWhileTheClosedDialogStillFinishesIts
     for (const char* path : {"C:\\1.txt", "C:\\2.txt", "C:\\3.txt"}) {
         standin::AddFile(path);
     }
-    standin::AfterCall("PathFileExistsA", 1, [] { standin::PostClose(IDD_BATCH_ADD); });
-    standin::AfterCall("PathFileExistsA", 2, [] { standin::PostClick(IDD_MAIN, IDC_BATCH_ADD); });
+    standin::AfterCall("GetFileAttributesW", 2, [] { standin::PostClose(IDD_BATCH_ADD); });
+    standin::AfterCall("GetFileAttributesW", 4,
+                       [] { standin::PostClick(IDD_MAIN, IDC_BATCH_ADD); });
     ConfirmBatch("C:\\1.txt\r\nC:\\2.txt\r\nC:\\3.txt");
     // Once the batch has ended the button opens a dialog again.
     standin::Click(IDD_MAIN, IDC_BATCH_ADD);

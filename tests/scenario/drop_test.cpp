@@ -204,7 +204,7 @@ TEST_F(DropTest, ARestartRunStartedDuringADropsScanWritesEachResultWithTheListRe
     standin::AddFile("C:\\d.txt");
     standin::Drop({"C:\\d.txt"});
     // Clicked while d.txt is tested, taken by the first pump of its duplicate scan.
-    standin::AfterCall("PathIsDirectoryA", 4,
+    standin::AfterCall("GetFileAttributesW", 4,
                        [] { standin::PostClick(IDD_MAIN, IDC_RESTART_DELETE); });
     standin::AnswerBox(IDOK, UiText(kConfirmRestart));
     std::vector<bool> redrawAtRequest;
@@ -230,7 +230,7 @@ TEST_F(DropTest, ARestartRunStartedDuringADropsScanWritesEachResultWithTheListRe
     const auto isInvalidation = [](const Call& call) {
         return call.function == "InvalidateRect" && call.args.at(0) == "#1002";
     };
-    const auto isRequest = [](const Call& call) { return call.function == "MoveFileExA"; };
+    const auto isRequest = [](const Call& call) { return call.function == "MoveFileExW"; };
     const size_t secondHold = PositionOf(isHold, 2);
     EXPECT_LT(secondHold, PositionOf(isInvalidation, 2));
     EXPECT_LT(PositionOf(isInvalidation, 2), PositionOf(isRequest));
@@ -246,8 +246,9 @@ TEST_F(DropTest, RemoveAndClearDuringADropRepaintTheListWithItsRedrawOn) {
     standin::AddFile("C:\\d.txt");
     standin::Drop({"C:\\c.txt", "C:\\d.txt"});
     // Remove while c.txt is tested, Clear while d.txt is.
-    standin::AfterCall("PathIsDirectoryA", 3, [] { standin::PostClick(IDD_MAIN, IDC_REMOVE); });
-    standin::AfterCall("PathIsDirectoryA", 4, [] { standin::PostClick(IDD_MAIN, IDC_CLEAR_LIST); });
+    standin::AfterCall("GetFileAttributesW", 3, [] { standin::PostClick(IDD_MAIN, IDC_REMOVE); });
+    standin::AfterCall("GetFileAttributesW", 4,
+                       [] { standin::PostClick(IDD_MAIN, IDC_CLEAR_LIST); });
     standin::AnswerBox(IDOK, UiText(kConfirmClear));
     standin::Do("after the drop",
                 [] { EXPECT_EQ(ListedPaths(), (std::vector<std::string>{"C:\\d.txt"})); });

@@ -117,7 +117,7 @@ TEST_F(NamesTest, TheAnsiCallsHandOverAnotherFileOrNone) {
                            "C:\\n\\?.txt", "C:\\n\\\xa3\xa4.txt"}));
     EXPECT_EQ(standin::FileNamedBy(seen[0]), kFullwidthYen);
     EXPECT_EQ(standin::FileNamedBy(seen[1]), std::nullopt);
-    EXPECT_TRUE(MoveFileExA(seen[1].c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT));
+    EXPECT_TRUE(MoveFileExW(u"C:\\n\\??.txt", nullptr, MOVEFILE_DELAY_UNTIL_REBOOT));
 }
 
 // Dropped files of the three kinds under 936: an exact name is listed as before, a name that best
@@ -135,9 +135,10 @@ TEST_F(NamesTest, DroppedNamesUnder936ThenTheRestartRun) {
     EXPECT_EQ(ListedResults(), (Paths{kResultAccepted, kResultAccepted, kResultAccepted}));
     EXPECT_EQ(ScheduledFiles(), (Files{kChinese, kYen, kEmoji}));
     // The folder was tested by its short name and skipped; nothing asked about the best fit.
-    for (const standin::Call& call : standin::CallsTo("PathIsDirectoryA")) {
-        EXPECT_NE(call.args.at(0), "C:\\n\\\xa3\xa4.txt");
+    for (const standin::Call& call : standin::CallsTo("GetFileAttributesW")) {
+        EXPECT_EQ(call.args.at(0).find("\uffe5"), std::string::npos) << call.args.at(0);
     }
+    EXPECT_GT(standin::CountCalls("GetFileAttributesW"), 0u);
     EXPECT_EQ(standin::CountCalls("DragQueryFileA"), 0u);
     EXPECT_EQ(standin::UnfinishedDrops(), 0u);
 }
@@ -245,11 +246,13 @@ TEST_F(NamesTest, TypedLinesWithACharacterWithoutAFormAreSkippedThenTheRestartRu
 
     EXPECT_EQ(ListedPaths(), (Paths{"C:\\n\\\xa5.txt", "C:\\n\\o.txt"}));
     EXPECT_EQ(ScheduledFiles(), (Files{kYen, kPlainO}));
-    // Asked by the batch, then by the restart run; the lines without a form never.
-    const std::string yen = "\\\\?\\C:\\n\\\xa5.txt";
+    // Asked twice each by the batch, then by the restart run, in UTF-16 (logged as UTF-8); the
+    // lines without a form never.
+    const std::string yen = "\\\\?\\C:\\n\\\u00a5.txt";
     const std::string plain = "\\\\?\\C:\\n\\o.txt";
-    EXPECT_EQ(ArgsOf("PathIsDirectoryA"),
-              (std::vector<std::vector<std::string>>{{yen}, {plain}, {yen}, {plain}}));
+    EXPECT_EQ(ArgsOf("GetFileAttributesW"),
+              (std::vector<std::vector<std::string>>{
+                  {yen}, {yen}, {plain}, {plain}, {yen}, {yen}, {plain}, {plain}}));
 }
 
 // Without UTF-16 text on the clipboard the ANSI text is read as before.

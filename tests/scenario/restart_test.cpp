@@ -12,7 +12,7 @@ const std::vector<std::string> kButtons = {"#1001", "#1003", "#1004", "#1005", "
 std::vector<std::string> RequestedPaths() {
     std::vector<std::string> paths;
     const std::string literal = "\\\\?\\";
-    for (const Call& call : standin::CallsTo("MoveFileExA")) {
+    for (const Call& call : standin::CallsTo("MoveFileExW")) {
         EXPECT_EQ(call.args.at(0).substr(0, literal.size()), literal);
         EXPECT_EQ(call.args.at(1), "NULL");
         EXPECT_EQ(call.args.at(2), std::to_string(MOVEFILE_DELAY_UNTIL_REBOOT));
@@ -32,7 +32,7 @@ TEST_F(RestartTest, EmptyListAsksNothingAndChangesNothing) {
     standin::Close(IDD_MAIN);
     RunProgram();
     EXPECT_EQ(standin::CountCalls("MessageBoxW"), 0u);
-    EXPECT_EQ(standin::CountCalls("MoveFileExA"), 0u);
+    EXPECT_EQ(standin::CountCalls("MoveFileExW"), 0u);
     EXPECT_EQ(standin::CountCalls("EnableWindow"), 0u);
 }
 
@@ -47,7 +47,7 @@ TEST_F(RestartTest, CancelTouchesNoRowAndLeavesTheButtonsEnabled) {
     });
     standin::Close(IDD_MAIN);
     RunProgram();
-    EXPECT_EQ(standin::CountCalls("MoveFileExA"), 0u);
+    EXPECT_EQ(standin::CountCalls("MoveFileExW"), 0u);
     EXPECT_EQ(ListedResults(), (std::vector<std::string>{""}));
 }
 
@@ -78,12 +78,12 @@ TEST_F(RestartTest, EachResultIsWrittenAndPumpedBeforeTheNextRequest) {
     // Between two requests: the result written into the row, then a look at the queue.
     const std::vector<Call>& log = standin::Log();
     size_t first = 0;
-    while (log[first].function != "MoveFileExA") {
+    while (log[first].function != "MoveFileExW") {
         ++first;
     }
     bool wroteResult = false;
     bool pumped = false;
-    for (size_t i = first + 1; log[i].function != "MoveFileExA"; ++i) {
+    for (size_t i = first + 1; log[i].function != "MoveFileExW"; ++i) {
         if (log[i].function == "SendMessageW" &&
             log[i].args.at(1) == std::to_string(LVM_SETITEMTEXTW)) {
             wroteResult = true;
@@ -135,7 +135,7 @@ TEST_F(RestartTest, OneAcceptedRowOffersTheRestartAfterThePause) {
     // The pause (three Sleep(300)) comes after the buttons are locked and before the prompt.
     std::vector<std::string> order;
     for (const Call& call : standin::Log()) {
-        if (call.function == "MoveFileExA" || call.function == "EnableWindow" ||
+        if (call.function == "MoveFileExW" || call.function == "EnableWindow" ||
             call.function == "RestartDialog" ||
             (call.function == "Sleep" && call.args.at(0) == "300")) {
             order.push_back(call.function);
@@ -143,7 +143,7 @@ TEST_F(RestartTest, OneAcceptedRowOffersTheRestartAfterThePause) {
     }
     EXPECT_EQ(order,
               (std::vector<std::string>{
-                  "MoveFileExA", "MoveFileExA", "EnableWindow", "EnableWindow", "EnableWindow",
+                  "MoveFileExW", "MoveFileExW", "EnableWindow", "EnableWindow", "EnableWindow",
                   "EnableWindow", "EnableWindow", "Sleep", "Sleep", "Sleep", "RestartDialog"}));
     // A real restart: EWX_REBOOT, owned by the main window, no prompt of our own.
     EXPECT_EQ(ArgsOf("RestartDialog"), (std::vector<std::vector<std::string>>{
@@ -161,7 +161,7 @@ TEST_F(RestartTest, ButtonsStayLockedAndClicksDoNothingAfterARun) {
     standin::Close(IDD_MAIN);
     RunProgram();
     EXPECT_EQ(standin::CountCalls("MessageBoxW"), 1u);
-    EXPECT_EQ(standin::CountCalls("MoveFileExA"), 1u);
+    EXPECT_EQ(standin::CountCalls("MoveFileExW"), 1u);
     EXPECT_EQ(ListedPaths(), (std::vector<std::string>{"C:\\a.txt", "C:\\late.txt"}));
     EXPECT_EQ(ListedResults(), (std::vector<std::string>{kResultAccepted, ""}));
 }
@@ -172,7 +172,7 @@ TEST_F(RestartTest, CommandsArrivingDuringTheRunAreIgnored) {
     standin::Click(IDD_MAIN, IDC_RESTART_DELETE);
     standin::AnswerBox(IDOK);
     // A Remove and a Clear clicked while the second row is being scheduled.
-    standin::AfterCall("MoveFileExA", 2, [] {
+    standin::AfterCall("MoveFileExW", 2, [] {
         standin::PostClick(IDD_MAIN, IDC_REMOVE);
         standin::PostClick(IDD_MAIN, IDC_CLEAR_LIST);
     });
@@ -191,7 +191,7 @@ TEST_F(RestartTest, ADropDuringTheRunIsListedButNotScheduled) {
     standin::AddFile("C:\\dropped.txt");
     standin::Click(IDD_MAIN, IDC_RESTART_DELETE);
     standin::AnswerBox(IDOK);
-    standin::AfterCall("MoveFileExA", 1, [] { standin::PostDrop({"C:\\dropped.txt"}); });
+    standin::AfterCall("MoveFileExW", 1, [] { standin::PostDrop({"C:\\dropped.txt"}); });
     standin::Close(IDD_MAIN);
     RunProgram();
     EXPECT_EQ(RequestedPaths(), (std::vector<std::string>{"C:\\a.txt", "C:\\b.txt"}));

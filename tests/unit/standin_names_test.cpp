@@ -33,23 +33,21 @@ std::u16string ShortPathOf(const std::u16string& path) {
     return buffer;
 }
 
-// The A calls see the UTF-16 names converted from the code page: under 936 the best fit of the
+// ANSI paths name the UTF-16 names converted from the code page: under 936 the best fit of the
 // yen sign names the file of the fullwidth yen sign, never the yen sign's own.
-TEST_F(StandinNames, TheACallsFindWhatTheirConvertedNameNames) {
+TEST_F(StandinNames, AnsiPathsNameWhatTheirConvertedNameNames) {
     standin::AddFileW(u"C:\\dir\\\uffe5.txt");
     standin::AddFileW(u"C:\\dir\\\u00a5.txt", u"_~1.TXT");
     standin::AddDirectoryW(u"C:\\\u6587\u4ef6");
-    EXPECT_TRUE(PathFileExistsA("C:\\dir\\\xa3\xa4.txt"));
     EXPECT_EQ(standin::FileNamedBy("C:\\dir\\\xa3\xa4.txt"), u"C:\\dir\\\uffe5.txt");
     EXPECT_EQ(standin::FileNamedBy("c:\\DIR\\_~1.txt"), u"C:\\dir\\\u00a5.txt");
     EXPECT_EQ(standin::FileNamedBy("C:\\dir\\?.txt"), std::nullopt);
-    EXPECT_TRUE(PathIsDirectoryA("C:\\\xce\xc4\xbc\xfe"));
-    EXPECT_TRUE(PathIsDirectoryA("C:\\dir"));
-    EXPECT_FALSE(PathIsDirectoryA("C:\\dir\\_~1.TXT"));
+    EXPECT_EQ(standin::FileNamedBy("C:\\\xce\xc4\xbc\xfe"), u"C:\\\u6587\u4ef6");
+    EXPECT_EQ(GetFileAttributesW(u"C:\\dir\\_~1.TXT"), FILE_ATTRIBUTE_NORMAL);
 
     // Under 1252 the same bytes are other characters.
     standin::SetCodePage(1252);
-    EXPECT_FALSE(PathFileExistsA("C:\\dir\\\xa3\xa4.txt"));
+    EXPECT_EQ(standin::FileNamedBy("C:\\dir\\\xa3\xa4.txt"), std::nullopt);
     EXPECT_EQ(standin::FileNamedBy("C:\\dir\\\xa5.txt"), u"C:\\dir\\\u00a5.txt");
 }
 

@@ -815,15 +815,17 @@ TEST_F(StandinTest, VirtualDiskComparesWithoutCaseAndResolvesRelativeNames) {
     standin::AddFile("C:\\Dir\\A.txt");
     standin::AddDirectory("D:\\Folder");
     standin::SetCurrentDirectory("C:\\Dir");
-    EXPECT_TRUE(PathFileExistsA("c:\\dir\\a.TXT"));
-    EXPECT_TRUE(PathFileExistsA("a.txt"));
-    EXPECT_TRUE(PathFileExistsA("..\\dir\\.\\a.txt"));
-    EXPECT_FALSE(PathIsDirectoryA("C:\\Dir\\A.txt"));
-    EXPECT_TRUE(PathIsDirectoryA("C:\\Dir"));  // the folder of an added file exists
-    EXPECT_TRUE(PathIsDirectoryA("d:\\folder\\"));
-    EXPECT_TRUE(PathFileExistsA("D:\\Folder"));
-    EXPECT_FALSE(PathFileExistsA("C:\\Dir\\B.txt"));
-    EXPECT_FALSE(PathFileExistsA(" C:\\Dir\\A.txt"));
+    EXPECT_EQ(GetFileAttributesW(u"c:\\dir\\a.TXT"), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(GetFileAttributesW(u"a.txt"), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(GetFileAttributesW(u"..\\dir\\.\\a.txt"), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(GetFileAttributesW(u"C:\\Dir"), FILE_ATTRIBUTE_DIRECTORY);  // an added file's folder
+    EXPECT_EQ(GetFileAttributesW(u"d:\\folder\\"), FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_EQ(GetFileAttributesW(u"C:\\Dir\\B.txt"), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesW(u" C:\\Dir\\A.txt"), INVALID_FILE_ATTRIBUTES);
+    // A literal path is taken as it stands: no final dot or space dropped.
+    EXPECT_EQ(GetFileAttributesW(u"C:\\Dir\\A.txt."), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(GetFileAttributesW(u"\\\\?\\C:\\Dir\\A.txt."), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesW(u"\\\\?\\c:\\dir\\a.txt"), FILE_ATTRIBUTE_NORMAL);
 
     char buffer[64];
     LPSTR name = nullptr;

@@ -28,7 +28,9 @@ protected:
         standin::AddFile("C:\\Windows\\System32\\catroot3\\native.txt");
     }
 
-    static bool Exists(const char* path) { return PathFileExistsA(path) != FALSE; }
+    static bool Exists(const char16_t* path) {
+        return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
+    }
 
     // Where the file a path opens really is; "" when it opens nothing.
     static std::u16string Where(const std::u16string& path) {
@@ -47,30 +49,30 @@ protected:
 
 TEST_F(StandinWow64, RedirectedFolderExemptSubfoldersAndSysnative) {
     standin::SetWow64(true);
-    EXPECT_TRUE(Exists("C:\\Windows\\System32\\only32.dll"));
-    EXPECT_FALSE(Exists("C:\\Windows\\System32\\only64.dll"));
-    EXPECT_TRUE(Exists("c:\\WINDOWS\\system32\\ONLY32.DLL"));
-    EXPECT_TRUE(Exists("C:\\Windows\\SysWOW64\\only32.dll"));
+    EXPECT_TRUE(Exists(u"C:\\Windows\\System32\\only32.dll"));
+    EXPECT_FALSE(Exists(u"C:\\Windows\\System32\\only64.dll"));
+    EXPECT_TRUE(Exists(u"c:\\WINDOWS\\system32\\ONLY32.DLL"));
+    EXPECT_TRUE(Exists(u"C:\\Windows\\SysWOW64\\only32.dll"));
     // The exempt subfolders are the native ones, and only they: drivers itself and catroot3 are
     // redirected.
-    for (const char* exempt : {"catroot", "catroot2", "drivers\\etc", "logfiles", "spool"}) {
-        EXPECT_TRUE(
-            Exists((std::string("C:\\Windows\\System32\\") + exempt + "\\native.txt").c_str()))
-            << exempt;
+    for (const char16_t* exempt :
+         {u"catroot", u"catroot2", u"drivers\\etc", u"logfiles", u"spool"}) {
+        EXPECT_TRUE(Exists(
+            (std::u16string(u"C:\\Windows\\System32\\") + exempt + u"\\native.txt").c_str()));
     }
-    EXPECT_FALSE(Exists("C:\\Windows\\System32\\drivers\\native.sys"));
-    EXPECT_FALSE(Exists("C:\\Windows\\System32\\catroot3\\native.txt"));
-    EXPECT_TRUE(Exists("C:\\Windows\\Sysnative\\only64.dll"));
-    EXPECT_FALSE(Exists("C:\\Windows\\Sysnative\\only32.dll"));
+    EXPECT_FALSE(Exists(u"C:\\Windows\\System32\\drivers\\native.sys"));
+    EXPECT_FALSE(Exists(u"C:\\Windows\\System32\\catroot3\\native.txt"));
+    EXPECT_TRUE(Exists(u"C:\\Windows\\Sysnative\\only64.dll"));
+    EXPECT_FALSE(Exists(u"C:\\Windows\\Sysnative\\only32.dll"));
     // A name that only starts like the folder is not inside it.
     standin::AddFile("C:\\Windows\\System32x\\a.txt");
-    EXPECT_TRUE(Exists("C:\\Windows\\System32x\\a.txt"));
+    EXPECT_TRUE(Exists(u"C:\\Windows\\System32x\\a.txt"));
 
     // Without WOW64 the disk is seen as it is, and Sysnative is not there.
     standin::SetWow64(false);
-    EXPECT_TRUE(Exists("C:\\Windows\\System32\\only64.dll"));
-    EXPECT_FALSE(Exists("C:\\Windows\\System32\\only32.dll"));
-    EXPECT_FALSE(Exists("C:\\Windows\\Sysnative\\only64.dll"));
+    EXPECT_TRUE(Exists(u"C:\\Windows\\System32\\only64.dll"));
+    EXPECT_FALSE(Exists(u"C:\\Windows\\System32\\only32.dll"));
+    EXPECT_FALSE(Exists(u"C:\\Windows\\Sysnative\\only64.dll"));
     EXPECT_TRUE(standin::Failures().empty());
 }
 
@@ -78,19 +80,19 @@ TEST_F(StandinWow64, TheSwitchShowsTheNativeViewUntilReverted) {
     standin::SetWow64(true);
     PVOID saved = nullptr;
     ASSERT_TRUE(Wow64DisableWow64FsRedirection(&saved));
-    EXPECT_TRUE(Exists("C:\\Windows\\System32\\only64.dll"));
-    EXPECT_FALSE(Exists("C:\\Windows\\System32\\only32.dll"));
+    EXPECT_TRUE(Exists(u"C:\\Windows\\System32\\only64.dll"));
+    EXPECT_FALSE(Exists(u"C:\\Windows\\System32\\only32.dll"));
     // The alias stays, as under Wine 8.
-    EXPECT_TRUE(Exists("C:\\Windows\\Sysnative\\only64.dll"));
-    EXPECT_TRUE(PathIsDirectoryA("C:\\Windows\\System32\\drivers"));
+    EXPECT_TRUE(Exists(u"C:\\Windows\\Sysnative\\only64.dll"));
+    EXPECT_EQ(GetFileAttributesW(u"C:\\Windows\\System32\\drivers"), FILE_ATTRIBUTE_DIRECTORY);
     EXPECT_TRUE(Wow64RevertWow64FsRedirection(saved));
-    EXPECT_FALSE(Exists("C:\\Windows\\System32\\only64.dll"));
+    EXPECT_FALSE(Exists(u"C:\\Windows\\System32\\only64.dll"));
     EXPECT_TRUE(standin::Failures().empty());
 
     // Any other call while it is off is a fault of the program's, and so is a revert without a
     // disable.
     ASSERT_TRUE(Wow64DisableWow64FsRedirection(&saved));
-    MoveFileExA("C:\\Windows\\System32\\only64.dll", nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    MoveFileExW(u"C:\\Windows\\System32\\only64.dll", nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
     EXPECT_TRUE(Wow64RevertWow64FsRedirection(saved));
     EXPECT_FALSE(Wow64RevertWow64FsRedirection(saved));
     EXPECT_EQ(standin::Failures().size(), 2u);

@@ -64,8 +64,8 @@ size_t PendingActions();
 //     template); the filter with its NULs, up to and including the closing pair
 //   CommDlgExtendedError ()   DragAcceptFiles (window, accept)   DragFinish (drop)
 //   DragQueryFileA / DragQueryFileW (drop, index, "buffer"/"NULL", size)
-//   PathIsDirectoryA / PathFileExistsA (path)   GetFullPathNameA (path, size)
-//   GetShortPathNameW (path, "buffer"/"NULL", size)   MoveFileExA (existing, target, flags)
+//   GetFileAttributesW (path)   GetFullPathNameA (path, size)
+//   GetShortPathNameW (path, "buffer"/"NULL", size)   MoveFileExW (existing, target, flags)
 //   GetDriveTypeA (root)   QueryDosDeviceW (device, size)
 //   Sleep (milliseconds)   GetModuleHandleA / LoadLibraryA (name)   FreeLibrary (module)
 //   GetProcAddress (module, name or "#59")   RestartDialog (owner, prompt, flags)
@@ -174,7 +174,7 @@ void ChooseFilesW(const std::u16string& buffer);
 void CancelFileDialog();
 
 // An input action that is performed not when the program waits but right after the count-th
-// logged call of a function (e.g. the 2nd MoveFileExA), so the next pump pass dispatches it.
+// logged call of a function (e.g. the 2nd MoveFileExW), so the next pump pass dispatches it.
 void AfterCall(const std::string& function, size_t count, std::function<void()> postAction);
 // Posting helpers for AfterCall and Do (they post at once).
 void PostClick(int templateId, int controlId);
@@ -196,10 +196,10 @@ void SetCodePage(unsigned codePage);
 // count returned is the length up to the first NUL in the buffer, or cchTextMax.
 void SetListReadsUnterminated(bool unterminated);
 // The virtual disk holds files and folders under their UTF-16 names. The A calls see them
-// through the selected code page, as the platform's do: PathFileExistsA("\xa3\xa4.txt") under
-// 936 finds the file named U+FFE5. A path may be given by its short (8.3) parts too.
-// AddFile and AddDirectory take ANSI paths of the selected code page; PathFileExistsA is true for
-// files, PathIsDirectoryA and PathFileExistsA for folders. Every folder above a path exists too.
+// through the selected code page, as the platform's do: "\xa3\xa4.txt" under 936 names the file
+// named U+FFE5. A path may be given by its short (8.3) parts too. AddFile and AddDirectory take
+// ANSI paths of the selected code page; GetFileAttributesW answers FILE_ATTRIBUTE_NORMAL for a
+// file, FILE_ATTRIBUTE_DIRECTORY for a folder. Every folder above a path exists too.
 void AddFile(const std::string& path);
 void AddDirectory(const std::string& path);
 // shortName: the 8.3 name of the path's last part (GetShortPathNameW gives it).
@@ -210,7 +210,7 @@ void AddDirectoryW(const std::u16string& path,
 // page names, short parts resolved; nullopt when it names nothing on the disk.
 std::optional<std::u16string> FileNamedBy(const std::string& path);
 void SetCurrentDirectory(const std::string& directory);  // for GetFullPathNameA
-// MoveFileExA's answer per file, by the full path the request names (a literal path as it
+// MoveFileExW's answer per file, by the full path the request names (a literal path as it
 // stands, any other resolved); by default every request is accepted.
 void SetMoveFileRule(std::function<bool(const std::string& path)> accept);
 void SetRestartDialogResult(int result);  // default IDNO
@@ -236,7 +236,7 @@ void HideExport(const std::string& name);
 // that off; C:\Windows\Sysnative is the native System32 either way (as under Wine 8). Letter case
 // does not matter; GetSystemWindowsDirectoryA gives C:\Windows.
 // Files are added by their native paths. With redirection off, any call other than
-// PathIsDirectoryA, PathFileExistsA, GetShortPathNameW, CreateFileW and the revert fails the
+// GetFileAttributesW, GetShortPathNameW, CreateFileW and the revert fails the
 // scenario, and so does a run that leaves it off or leaves a file open.
 void SetWow64(bool wow64);
 // Makes Wow64DisableWow64FsRedirection refuse, as it does outside WOW64.
@@ -300,7 +300,7 @@ using OpenFileRequestW = BasicOpenFileRequest<char16_t>;
 std::optional<OpenFileRequest> LastOpenFileRequest();
 std::optional<OpenFileRequestW> LastOpenFileRequestW();
 
-// The files MoveFileExA accepted for deletion at restart in this run, in order, each as the full
+// The files MoveFileExW accepted for deletion at restart in this run, in order, each as the full
 // path the request named.
 std::vector<std::string> ScheduledDeletions();
 // Drops posted in this run that were never given back with DragFinish.

@@ -573,6 +573,8 @@ typedef struct tagCHANGEFILTERSTRUCT {
 #define MOVEFILE_WRITE_THROUGH 0x00000008
 
 #define FILE_ATTRIBUTE_DIRECTORY 0x00000010
+#define FILE_ATTRIBUTE_NORMAL 0x00000080
+#define INVALID_FILE_ATTRIBUTES ((DWORD)-1)
 #define DRIVE_UNKNOWN 0
 #define DRIVE_NO_ROOT_DIR 1
 #define DRIVE_REMOVABLE 2
@@ -713,12 +715,11 @@ UINT DragQueryFileW(HDROP drop, UINT index, LPWSTR buffer, UINT bufferSize);
 void DragFinish(HDROP drop);
 
 // shlwapi
-BOOL PathIsDirectoryA(LPCSTR path);
-BOOL PathFileExistsA(LPCSTR path);
 LPSTR StrDupA(LPCSTR text);
 
 // kernel32
-BOOL MoveFileExA(LPCSTR existing, LPCSTR target, DWORD flags);
+BOOL MoveFileExW(LPCWSTR existing, LPCWSTR target, DWORD flags);
+DWORD GetFileAttributesW(LPCWSTR path);
 HMODULE GetModuleHandleA(LPCSTR moduleName);
 HMODULE LoadLibraryA(LPCSTR fileName);
 BOOL FreeLibrary(HMODULE module);
