@@ -24,6 +24,9 @@ void DriveSystemFolderDrops(HWND mainWindow);
 void DriveListReadBack(HWND mainWindow);
 void DriveNames(HWND mainWindow);
 void DriveWideTexts(HWND mainWindow);
+void DrivePendingOperations(HWND mainWindow);
+// After the restart that follows DrivePendingOperations: the disk and the registry.
+void CheckPendingOperationsAfterRestart();
 
 // Scenarios that end the process with a fatal box instead of running the main window: the name of
 // each, one a line; and the run of one, which does not return (-1 when name is none of them).
@@ -45,4 +48,5 @@ inline constexpr Scenario kScenarios[] = {
     {"list-read-back", DriveListReadBack},
     {"names", DriveNames},
     {"wide-texts", DriveWideTexts},
+    {"pending-operations", DrivePendingOperations},
 };
