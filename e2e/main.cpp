@@ -57,8 +57,22 @@ const Scenario* FindScenario(const char* name) {
     return nullptr;
 }
 
+// The after-restart part of a scenario: the program does not run; only the checks do.
+int RunAfterRestart(const Scenario& scenario) {
+    std::printf("scenario %s, after the restart\n", scenario.name);
+    std::fflush(stdout);
+    RememberOutputFolder();
+    scenario.afterRestart();
+    std::printf("scenario %s, after the restart: %s (%d checks passed, %d failed)\n", scenario.name,
+                FailureCount() == 0 ? "passed" : "FAILED", PassCount(), FailureCount());
+    std::fflush(stdout);
+    return FailureCount() == 0 ? 0 : 1;
+}
+
 int ListScenarios() {
-    std::printf("usage: e2e_suite.exe SCENARIO\nscenarios:\n");
+    std::printf(
+        "usage: e2e_suite.exe SCENARIO | --list | --after-restart SCENARIO\n"
+        "scenarios:\n");
     for (const Scenario& scenario : kScenarios) {
         std::printf("  %s\n", scenario.name);
     }
@@ -69,12 +83,20 @@ int ListScenarios() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 3 && std::strcmp(argv[1], "--after-restart") == 0) {
+        const Scenario* scenario = FindScenario(argv[2]);
+        if (scenario == nullptr || scenario->afterRestart == nullptr) {
+            return ListScenarios();
+        }
+        return RunAfterRestart(*scenario);
+    }
     if (argc != 2) {
         return ListScenarios();
     }
     if (std::strcmp(argv[1], "--list") == 0) {
         for (const Scenario& scenario : kScenarios) {
-            std::printf("%s\n", scenario.name);
+            std::printf("%s%s\n", scenario.name,
+                        scenario.afterRestart != nullptr ? " after-restart" : "");
         }
         ListFatalBoxScenarios("");
         return 0;

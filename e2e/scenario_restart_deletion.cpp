@@ -169,3 +169,11 @@ void DriveRestartAllRefused(HWND mainWindow) {
           "no restart prompt is shown when every path was refused");
     Check(PendingDeletions().empty(), "nothing is recorded in the registry: " + PendingAsText());
 }
+
+// After the restart: the two accepted files are gone and nothing is pending any more.
+void CheckRestartDeletionCarriedOut() {
+    Check(GetFileAttributesA(kKeepOne.c_str()) == INVALID_FILE_ATTRIBUTES &&
+              GetFileAttributesA(kKeepTwo.c_str()) == INVALID_FILE_ATTRIBUTES,
+          "the restart deleted both accepted files");
+    Check(PendingDeletions().empty(), "nothing is pending after the restart: " + PendingAsText());
+}

@@ -1,13 +1,18 @@
 #pragma once
 
 // The scenarios of the suite. Each works the program's main window from the driver thread and
-// leaves it open; the harness closes it afterwards unless the scenario already did.
+// leaves it open; the harness closes it afterwards unless the scenario already did. A scenario
+// with an after-restart part is listed as "NAME after-restart": the suite then restarts Wine
+// (wineserver -k, wineboot -r) and runs that part.
 
 #include <windows.h>
 
 struct Scenario {
     const char* name;
     void (*drive)(HWND mainWindow);
+    // Checks of the disk and the registry after Wine has restarted and carried out the pending
+    // operations; run by `e2e_suite.exe --after-restart NAME`, without the program.
+    void (*afterRestart)() = nullptr;
 };
 
 void DriveStartUp(HWND mainWindow);
@@ -16,6 +21,7 @@ void DriveOpenFileDialog(HWND mainWindow);
 void DriveBatchDialog(HWND mainWindow);
 void DriveRemoveAndClear(HWND mainWindow);
 void DriveRestartDeletion(HWND mainWindow);
+void CheckRestartDeletionCarriedOut();
 void DriveRestartAllRefused(HWND mainWindow);
 void DriveClosing(HWND mainWindow);
 void DriveSystemFolderDialog(HWND mainWindow);
@@ -39,7 +45,7 @@ inline constexpr Scenario kScenarios[] = {
     {"open-file-dialog", DriveOpenFileDialog},
     {"batch-dialog", DriveBatchDialog},
     {"remove-and-clear", DriveRemoveAndClear},
-    {"restart-deletion", DriveRestartDeletion},
+    {"restart-deletion", DriveRestartDeletion, CheckRestartDeletionCarriedOut},
     {"restart-all-refused", DriveRestartAllRefused},
     {"closing", DriveClosing},
     {"system-folder-dialog", DriveSystemFolderDialog},
@@ -48,5 +54,5 @@ inline constexpr Scenario kScenarios[] = {
     {"list-read-back", DriveListReadBack},
     {"names", DriveNames},
     {"wide-texts", DriveWideTexts},
-    {"pending-operations", DrivePendingOperations},
+    {"pending-operations", DrivePendingOperations, CheckPendingOperationsAfterRestart},
 };

@@ -204,10 +204,29 @@ run_windows() {
     return "$status"
 }
 
+# A restart as the boot makes it: the server and every process of the session end (drives the
+# session defined are gone), then wineboot carries out the pending file operations with the
+# prefix's own loader, a native process as the boot is; then the persistent server again.
+restart_wine() {
+    "$wineserver" -k >/dev/null 2>&1
+    "$wineserver" -w
+    timeout 300 "$prefix_wine" wineboot -r >"$out/wineboot-restart.log" 2>&1 || return 1
+    timeout 60 "$wineserver" -w
+    "$wineserver" -p </dev/null >/dev/null 2>&1
+}
+
 run_scenario() {
     local name=$1 status=0
     echo "== e2e: $name"
     run_windows "$out/$name.log" "$suite" "$name" || status=$?
+    if [ -n "${after_restart[$name]:-}" ]; then
+        echo "== e2e: $name: restarting Wine"
+        if ! restart_wine; then
+            echo "FAIL: wineboot -r did not finish (see ${out#"$root"/}/wineboot-restart.log)"
+            status=1
+        fi
+        run_windows "$out/$name-after-restart.log" "$suite" --after-restart "$name" || status=1
+    fi
     record "$name" "$status"
 }
 
@@ -233,14 +252,21 @@ run_real_program() {
     fi
 }
 
+# The suite lists its scenarios one a line, "NAME after-restart" for those that go on after a
+# restart.
+run_windows "$out/scenarios.txt" "$suite" --list >/dev/null || fail "e2e_suite.exe --list failed"
+declare -A after_restart=()
+listed=()
+while read -r name part; do
+    [ -n "$name" ] || continue
+    listed+=("$name")
+    [ "$part" != after-restart ] || after_restart[$name]=1
+done < <(tr -d '\r' <"$out/scenarios.txt")
 if [ $# -gt 0 ]; then
     scenarios=("$@")
 else
-    run_windows "$out/scenarios.txt" "$suite" --list >/dev/null ||
-        fail "e2e_suite.exe --list failed"
-    mapfile -t scenarios < <(tr -d '\r' <"$out/scenarios.txt")
-    [ ${#scenarios[@]} -gt 0 ] || fail "e2e_suite.exe lists no scenarios"
-    scenarios+=(real-program)
+    [ ${#listed[@]} -gt 0 ] || fail "e2e_suite.exe lists no scenarios"
+    scenarios=("${listed[@]}" real-program)
 fi
 
 for name in "${scenarios[@]}"; do

@@ -4,8 +4,8 @@
 
 #include "app/app_state.h"
 #include "intake/drop_rules.h"
-#include "intake/file_names.h"
-#include "intake/native_view.h"
+#include "paths/file_names.h"
+#include "paths/native_view.h"
 #include "list/deletion_list.h"
 #include "runtime/wide_text.h"
 

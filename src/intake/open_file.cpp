@@ -5,8 +5,8 @@
 
 #include "app/app_state.h"
 #include "app/shell.h"
-#include "intake/file_names.h"
-#include "intake/native_view.h"
+#include "paths/file_names.h"
+#include "paths/native_view.h"
 #include "intake/selection_rules.h"
 #include "list/deletion_list.h"
 #include "resources/texts.h"

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "intake/name_rules.h"
+#include "paths/name_rules.h"
 #include "runtime/exact_text.h"
 #include "runtime/text.h"
 

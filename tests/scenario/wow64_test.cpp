@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/app_state.h"
-#include "intake/native_view.h"
+#include "paths/native_view.h"
 #include "runtime/wide_text.h"
 #include "scenario.h"
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "intake/file_names.h"
-#include "intake/name_rules.h"
+#include "paths/file_names.h"
+#include "paths/name_rules.h"
 #include "runtime/exact_text.h"
 #include "standin/harness.h"
 

@@ -5,7 +5,7 @@
 
 #include <optional>
 
-#include "intake/location_rules.h"
+#include "paths/location_rules.h"
 
 namespace {
 

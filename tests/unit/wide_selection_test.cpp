@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "intake/file_names.h"
+#include "paths/file_names.h"
 #include "intake/selection_rules.h"
 #include "lead_bytes.h"
 #include "standin/harness.h"

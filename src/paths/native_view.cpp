@@ -1,7 +1,7 @@
-#include "intake/native_view.h"
+#include "paths/native_view.h"
 
 #include "app/app_state.h"
-#include "intake/location_rules.h"
+#include "paths/location_rules.h"
 #include "runtime/wide_text.h"
 
 namespace {

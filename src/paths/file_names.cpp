@@ -1,9 +1,9 @@
-#include "intake/file_names.h"
+#include "paths/file_names.h"
 
 #include <climits>
 
-#include "intake/name_rules.h"
-#include "intake/native_view.h"
+#include "paths/name_rules.h"
+#include "paths/native_view.h"
 #include "runtime/wide_text.h"
 
 namespace {

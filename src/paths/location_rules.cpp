@@ -1,4 +1,4 @@
-#include "intake/location_rules.h"
+#include "paths/location_rules.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "intake/name_rules.h"
+#include "paths/name_rules.h"
 
 std::optional<Text> ExactFileName(const WideText& path, const AnsiConverters& converters,
                                   ShortPathFunction shortPath) {
