@@ -9,7 +9,7 @@ add_library(rebootdel_resources OBJECT ${RESOURCE_DIR}/rebootdel.rc)
 
 add_executable(rebootdel WIN32 ${CMAKE_SOURCE_DIR}/src/app/winmain.cpp)
 target_link_libraries(rebootdel PRIVATE rebootdel_resources rebootdel_core comctl32 comdlg32 shell32 shlwapi user32
-                      gdi32 kernel32)
+                      gdi32 advapi32 kernel32)
 # One .exe with no DLLs of its own: the C++ runtime, libgcc and the thread support are linked in.
 target_link_options(rebootdel PRIVATE -static -static-libgcc -static-libstdc++)
 set_target_properties(rebootdel PROPERTIES OUTPUT_NAME rebootdel)

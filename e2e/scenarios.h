@@ -33,6 +33,9 @@ void DriveLiteralNames(HWND mainWindow);
 void DriveLongPaste(HWND mainWindow);
 void CheckLiteralNamesAfterRestart();
 void DriveWideTexts(HWND mainWindow);
+void DrivePendingOperations(HWND mainWindow);
+// After the restart that follows DrivePendingOperations: the disk and the registry.
+void CheckPendingOperationsAfterRestart();
 
 // Scenarios that end the process with a fatal box instead of running the main window: the name of
 // each, one a line; and the run of one, which does not return (-1 when name is none of them).
@@ -56,4 +59,5 @@ inline constexpr Scenario kScenarios[] = {
     {"literal-names", DriveLiteralNames, CheckLiteralNamesAfterRestart},
     {"long-paste", DriveLongPaste},
     {"wide-texts", DriveWideTexts},
+    {"pending-operations", DrivePendingOperations, CheckPendingOperationsAfterRestart},
 };

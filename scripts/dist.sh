@@ -50,6 +50,11 @@ Add, Remove, Batch add, Clear list and Restart delete.
    If at least one file was accepted, Windows offers to restart now; the files are deleted
    during the next restart, whenever it happens. The buttons stay disabled until you close
    the window.
+5. To see what the next restart will do, open the window's system menu (click the icon at the
+   left of the title bar) and choose its last item. The list shows every pending deletion and
+   rename, also those of other programs. To take a deletion back, choose it and press the
+   upper button (Cancel deletion), then confirm; renames and everything else stay as they
+   are. When you close that window, the main list says so for each file taken back.
 
 On Windows 10 version 1903 and later every file name is listed as it is. Older Windows list a
 name that the system's language cannot write (an emoji, say) by its short 8.3 form, which names

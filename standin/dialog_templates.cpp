@@ -24,6 +24,10 @@ constexpr char kRestartDelete[] = "\xd6\xd8\xc6\xf4\xc9\xbe\xb3\xfd";
 constexpr char kOk[] = "\xc8\xb7\xb6\xa8";
 // "粘贴"
 constexpr char kPaste[] = "\xd5\xb3\xcc\xf9";
+// "取消删除"
+constexpr char kCancelDeletion[] = "\xc8\xa1\xcf\xfb\xc9\xbe\xb3\xfd";
+// "关闭"
+constexpr char kCloseText[] = "\xb9\xd8\xb1\xd5";
 
 std::vector<DialogTemplate> BuildTemplates() {
     DialogTemplate main;
@@ -60,7 +64,23 @@ std::vector<DialogTemplate> BuildTemplates() {
         {IDC_BATCH_OK, "button", kOk, 249, 126, 33, 12, kChild | BS_PUSHBUTTON, 0},
         {IDC_BATCH_PASTE, "button", kPaste, 210, 126, 33, 12, kChild | BS_PUSHBUTTON, 0},
     };
-    return {main, batch};
+
+    DialogTemplate pending;
+    pending.id = IDD_PENDING;
+    pending.style = WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_CENTER | DS_SETFONT;
+    pending.x = 0;
+    pending.y = 0;
+    pending.cx = 400;
+    pending.cy = 150;
+    pending.fontName = "MS Sans Serif";
+    pending.fontPointSize = 8;
+    pending.controls = {
+        {IDC_PENDING_LIST, WC_LISTVIEWA, "", 3, 3, 342, 144,
+         kChild | LVS_REPORT | LVS_SHOWSELALWAYS, WS_EX_CLIENTEDGE},
+        {IDC_PENDING_CANCEL, "button", kCancelDeletion, 348, 3, 48, 12, kChild | BS_PUSHBUTTON, 0},
+        {IDCANCEL, "button", kCloseText, 348, 18, 48, 12, kChild | BS_PUSHBUTTON, 0},
+    };
+    return {main, batch, pending};
 }
 
 }  // namespace

@@ -948,3 +948,23 @@ LRESULT DispatchMessageA(const MSG* msg) {
             {Win(msg->hwnd), Unsigned(msg->message), Unsigned(msg->wParam), Num(msg->lParam)});
     return msg->hwnd ? Deliver(msg->hwnd, msg->message, msg->wParam, msg->lParam) : 0;
 }
+
+// ---------------------------------------------------------------------------------------------
+// The system menu: only what the program adds to it is logged; the stand-in keeps no menu items.
+
+namespace {
+
+const HMENU kSystemMenu = reinterpret_cast<HMENU>(static_cast<uintptr_t>(0x600000));
+
+}  // namespace
+
+HMENU GetSystemMenu(HWND window, BOOL revert) {
+    LogCall("GetSystemMenu", {Win(window), Num(revert)});
+    return LiveWindow(window) && !revert ? kSystemMenu : nullptr;
+}
+
+BOOL AppendMenuW(HMENU menu, UINT flags, UINT_PTR id, LPCWSTR text) {
+    LogCall("AppendMenuW", {menu == kSystemMenu ? "system menu" : Pointer(menu), Unsigned(flags),
+                            Unsigned(id), (flags & MF_SEPARATOR) ? "separator" : WideArg(text)});
+    return menu == kSystemMenu ? TRUE : FALSE;
+}

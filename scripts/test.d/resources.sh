@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Checks what the Windows builds carry: the two dialog templates exactly as the program expects
+# Checks what the Windows builds carry: the three dialog templates exactly as the program expects
 # them, the icon group, the manifest, the version resource, the PE format (PE32 for i686, PE32+
 # for x86_64), the GUI subsystem and imports from system DLLs only, so that each .exe runs alone.
 # Fails on the first problem. `make dist` runs it on the two files it puts in build/dist.
@@ -40,6 +40,7 @@ check_exe() {
 
     extract "$exe" 5 1000 "$dir/dialog1000.bin"
     extract "$exe" 5 1100 "$dir/dialog1100.bin"
+    extract "$exe" 5 1200 "$dir/dialog1200.bin"
     extract "$exe" 14 129 "$dir/group129.bin"
     extract "$exe" 24 1 "$dir/manifest.xml"
     extract "$exe" 16 1 "$dir/version.bin"
@@ -71,6 +72,15 @@ DIALOGS = {
             (1101, "edit", "", (3, 3, 280, 120), 0x500110C4, 0x200),
             (1102, "button", "确定", (249, 126, 33, 12), BUTTON, 0),
             (1103, "button", "粘贴", (210, 126, 33, 12), BUTTON, 0),
+        ],
+    ),
+    # The restart's to-do list: report view, several rows chosen, shown while a button has focus.
+    1200: dict(
+        style=0x10C80840, ex_style=0, help_id=0, pos=(0, 0), size=(400, 150),
+        controls=[
+            (1201, "syslistview32", "", (3, 3, 342, 144), BUTTON | 0x9, 0x200),
+            (1202, "button", "取消删除", (348, 3, 48, 12), BUTTON, 0),
+            (2, "button", "关闭", (348, 18, 48, 12), BUTTON, 0),
         ],
     ),
 }

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "pending/pending_rules.h"
 #include "platform/win32.h"
 #include "runtime/text.h"
 
@@ -51,6 +52,10 @@ struct AppState {
     // Whether this is a 32-bit process on 64-bit Windows, and its Windows folder there; asked
     // once, when an intake first needs to know.
     Wow64Facts wow64;
+
+    // The restart's to-do list while it is open, and the operation each of its rows shows.
+    HWND pendingWindow = nullptr;
+    std::vector<PendingOperation> pendingRows;
 };
 
 extern AppState g_app;

@@ -7,6 +7,7 @@
 #include "intake/drop_target.h"
 #include "intake/open_file.h"
 #include "list/deletion_list.h"
+#include "pending/pending_window.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
 #include "restart/restart_deletion.h"
@@ -29,6 +30,7 @@ BOOL OnMainInitDialog(HWND window) {
     const int dpi = WindowDpi(window);
     AddColumn(ScaleForDpi(kPathColumnWidth, dpi), kColumnPath, 0);
     AddColumn(ScaleForDpi(kResultColumnWidth, dpi), kColumnResult, 1);
+    AddPendingMenuItem(window);
     // Drops are accepted from the moment the window can be seen, so before the fade-in.
     RegisterDropTarget(window, OnFileDropped);
     FadeInWindow(window);
@@ -85,6 +87,18 @@ void OnMainCommand(int commandId) {
     RestoreListRedrawHolds(holds);
 }
 
+// Only the program's own system command is handled here; every other one goes on to the system.
+BOOL OnMainSysCommand(UINT command) {
+    if (command != IDM_PENDING) {
+        return FALSE;
+    }
+    // As a button's command: rows marked when the dialog closes are shown during an intake too.
+    const int holds = LiftListRedrawHolds();
+    ShowPendingOperations();
+    RestoreListRedrawHolds(holds);
+    return TRUE;
+}
+
 void OnMainClose(HWND window) {
     FadeOutWindow(window);
     EndDialog(window, 0);
@@ -110,6 +124,9 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_COMMAND:
             OnMainCommand(LOWORD(wParam));
             return TRUE;
+        case WM_SYSCOMMAND:
+            // The system keeps the low four bits of a system command for itself.
+            return OnMainSysCommand(static_cast<UINT>(wParam & 0xFFF0));
         case WM_CLOSE:
             OnMainClose(window);
             return TRUE;

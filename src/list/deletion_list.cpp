@@ -152,6 +152,10 @@ Text GetRowText(int row, int column) {
     return ExactAnsiText(ReadWholeCell(row, column), SystemAnsiConverters()).value_or(Text());
 }
 
+WideText GetRowWideText(int row, int column) {
+    return row < 0 ? WideText() : ReadWholeCell(row, column);
+}
+
 void SetRowResult(int row, const char* text) {
     WideText textCopy = UiText(text);
     LVITEMW item{};

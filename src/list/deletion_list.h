@@ -20,6 +20,8 @@ bool ContainsPath(const Text& path);
 // The whole text of one cell, however long, read in UTF-16; empty for a negative row and for a
 // cell without an exact form in the ANSI code page.
 Text GetRowText(int row, int column);
+// The whole text of one cell, however long, as the control keeps it: in UTF-16.
+WideText GetRowWideText(int row, int column);
 // Writes a row's result, one of the program's literal texts, in UTF-16.
 void SetRowResult(int row, const char* text);
 bool RemoveRow(int row);

@@ -16,3 +16,11 @@
 #define IDC_BATCH_EDIT 1101
 #define IDC_BATCH_OK 1102
 #define IDC_BATCH_PASTE 1103
+
+#define IDD_PENDING 1200
+#define IDC_PENDING_LIST 1201
+#define IDC_PENDING_CANCEL 1202
+
+// The main window's system-menu item that opens IDD_PENDING. System commands keep their low four
+// bits for the system.
+#define IDM_PENDING 0x0120

@@ -30,6 +30,23 @@ inline constexpr char kConfirmBatch[] = "  \xc8\xb7\xb6\xa8 ?  ";
 // fatal box: out of memory: "内存不足"
 inline constexpr char kOutOfMemory[] = "\xc4\xda\xb4\xe6\xb2\xbb\xd7\xe3";
 
+// system menu item that opens the restart's to-do list: "重启时待处理的文件..."
+inline constexpr char kMenuPending[] = "\xd6\xd8\xc6\xf4\xca\xb1\xb4\xfd\xb4\xa6\xc0\xed\xb5\xc4\xce\xc4\xbc\xfe...";
+// caption of the restart's to-do list: "重启时待处理的文件"
+inline constexpr char kPendingCaption[] = "\xd6\xd8\xc6\xf4\xca\xb1\xb4\xfd\xb4\xa6\xc0\xed\xb5\xc4\xce\xc4\xbc\xfe";
+// to-do list column 0 header: "文件"
+inline constexpr char kColumnPendingFile[] = "\xce\xc4\xbc\xfe";
+// to-do list column 1 header: "重启时"
+inline constexpr char kColumnPendingAction[] = "\xd6\xd8\xc6\xf4\xca\xb1";
+// to-do list: the file is deleted: "删除"
+inline constexpr char kPendingDeletion[] = "\xc9\xbe\xb3\xfd";
+// to-do list: the file is moved, to the destination that follows: "移到 "
+inline constexpr char kPendingMoveTo[] = "\xd2\xc6\xb5\xbd ";
+// question before cancelling the chosen deletions: "  确定取消选中文件的重启删除 ?  "
+inline constexpr char kConfirmCancelDeletion[] = "  \xc8\xb7\xb6\xa8\xc8\xa1\xcf\xfb\xd1\xa1\xd6\xd0\xce\xc4\xbc\xfe\xb5\xc4\xd6\xd8\xc6\xf4\xc9\xbe\xb3\xfd ?  ";
+// row result: the deletion is no longer pending: "已取消"
+inline constexpr char kResultCancelled[] = "\xd2\xd1\xc8\xa1\xcf\xfb";
+
 // Texts that are the same in every code page.
 inline constexpr char kErrorCaption[] = "error";
 inline constexpr char kInternalErrorFormat[] = "program internal error number is %d. (0x%Xh)";

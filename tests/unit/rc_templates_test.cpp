@@ -78,6 +78,8 @@ const std::map<std::string, uint32_t>& StyleNames() {
         {"WS_EX_CLIENTEDGE", 0x200},
         {"WS_EX_STATICEDGE", 0x20000},
         {"WS_EX_ACCEPTFILES", 0x10},
+        // The dialog manager's own control id.
+        {"IDCANCEL", 2},
     };
     return names;
 }
@@ -501,13 +503,15 @@ std::string Replaced(std::string text, const std::string& from, const std::strin
     return text;
 }
 
-TEST(RcTemplates, BothDialogsAreInTheRcFile) {
+TEST(RcTemplates, EveryDialogIsInTheRcFile) {
     const std::vector<RcDialog> dialogs = ReadRcDialogs(RcText());
-    ASSERT_EQ(dialogs.size(), 2u);
+    ASSERT_EQ(dialogs.size(), 3u);
     EXPECT_EQ(dialogs[0].id, 1000);
     EXPECT_EQ(dialogs[0].controls.size(), 6u);
     EXPECT_EQ(dialogs[1].id, 1100);
     EXPECT_EQ(dialogs[1].controls.size(), 3u);
+    EXPECT_EQ(dialogs[2].id, 1200);
+    EXPECT_EQ(dialogs[2].controls.size(), 3u);
 }
 
 TEST(RcTemplates, RcFileAndStandinTableAgree) {

@@ -76,6 +76,8 @@ size_t PendingActions();
 //   Wow64RevertWow64FsRedirection ("saved state")   CreateFileW (path, access, share,
 //   disposition, flags)   GetFinalPathNameByHandleW (file, "buffer"/"NULL", size, flags)
 //   GetFileInformationByHandle (file)   CloseHandle (file). Files are "file:<n>".
+//   GetSystemMenu (window, revert)   AppendMenuW ("system menu", flags, id, text or "separator")
+//   RegOpenKeyExW (key, sub-key, access): always refused, the stand-in keeps no registry
 
 struct Call {
     std::string function;

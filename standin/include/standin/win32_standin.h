@@ -16,6 +16,7 @@ typedef uint32_t ULONG;
 typedef uint32_t DWORD;
 typedef uint16_t WORD;
 typedef uint8_t BYTE;
+typedef BYTE* LPBYTE;
 typedef unsigned int UINT;
 typedef int INT;
 typedef int BOOL;
@@ -57,6 +58,9 @@ DECLARE_HANDLE(HICON);
 DECLARE_HANDLE(HINSTANCE);
 DECLARE_HANDLE(HMENU);
 DECLARE_HANDLE(HDROP);
+DECLARE_HANDLE(HKEY);
+typedef HKEY* PHKEY;
+typedef DWORD REGSAM;
 typedef HINSTANCE HMODULE;
 
 #define CALLBACK
@@ -444,6 +448,9 @@ typedef struct tagCHANGEFILTERSTRUCT {
 #define EWX_FORCE 0x00000004
 #define EWX_POWEROFF 0x00000008
 
+#define MF_STRING 0x00000000
+#define MF_SEPARATOR 0x00000800
+
 #define CF_TEXT 1
 #define CF_OEMTEXT 7
 #define CF_UNICODETEXT 13
@@ -627,6 +634,7 @@ typedef struct _SECURITY_ATTRIBUTES {
 #define ERROR_NOT_ENOUGH_MEMORY 8
 #define ERROR_INVALID_PARAMETER 87
 #define ERROR_INSUFFICIENT_BUFFER 122
+#define ERROR_MORE_DATA 234
 #define ERROR_INVALID_FLAGS 1004
 #define ERROR_NO_UNICODE_TRANSLATION 1113
 #define ERROR_MOD_NOT_FOUND 126
@@ -636,6 +644,15 @@ typedef struct _SECURITY_ATTRIBUTES {
 #define ERROR_CLIPBOARD_NOT_OPEN 1418
 #define ERROR_CONTROL_ID_NOT_FOUND 1421
 #define ERROR_RESOURCE_NAME_NOT_FOUND 1814
+
+// The registry
+#define HKEY_LOCAL_MACHINE ((HKEY)(ULONG_PTR)((LONG)0x80000002))
+#define KEY_QUERY_VALUE 0x0001
+#define KEY_SET_VALUE 0x0002
+#define REG_NONE 0
+#define REG_SZ 1
+#define REG_BINARY 3
+#define REG_MULTI_SZ 7
 
 // ---------------------------------------------------------------------------------------------
 // Functions. Plain C++ functions with the SDK's signatures (ANSI, and UTF-16 where named W).
@@ -686,6 +703,8 @@ HICON LoadIconA(HINSTANCE instance, LPCSTR iconName);
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
 int wsprintfA(LPSTR buffer, LPCSTR format, ...);
+HMENU GetSystemMenu(HWND window, BOOL revert);
+BOOL AppendMenuW(HMENU menu, UINT flags, UINT_PTR id, LPCWSTR text);
 
 // user32: the message queue
 BOOL PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags);
@@ -749,6 +768,16 @@ int MultiByteToWideChar(UINT codePage, DWORD flags, LPCCH source, int sourceLeng
 int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWCH source, int sourceLength, LPSTR target,
                         int targetLength, LPCCH defaultChar, LPBOOL usedDefaultChar);
 LPSTR lstrcpynA(LPSTR target, LPCSTR source, int maxLength);
+
+// advapi32: the registry. The stand-in keeps none: every key is refused (ERROR_ACCESS_DENIED),
+// so the restart's to-do list is empty here; it is shown under Wine.
+LONG RegOpenKeyExW(HKEY key, LPCWSTR subKey, DWORD options, REGSAM access, PHKEY result);
+LONG RegQueryValueExW(HKEY key, LPCWSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data,
+                      LPDWORD size);
+LONG RegSetValueExW(HKEY key, LPCWSTR name, DWORD reserved, DWORD type, const BYTE* data,
+                    DWORD size);
+LONG RegDeleteValueW(HKEY key, LPCWSTR name);
+LONG RegCloseKey(HKEY key);
 
 // kernel32: files opened only to ask where they are, and the view of a 32-bit process on 64-bit
 // Windows (IsWow64Process itself is found through GetProcAddress).

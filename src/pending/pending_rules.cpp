@@ -1,0 +1,113 @@
+#include "pending/pending_rules.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr std::u16string_view kNtPrefix = u"\\??\\";
+constexpr std::u16string_view kUncPart = u"UNC\\";
+
+// The string that starts at at and its terminator's position; npos when no terminator follows.
+size_t TerminatorAfter(std::u16string_view value, size_t at) {
+    return value.find(u'\0', at);
+}
+
+bool IsAsciiDigit(char16_t unit) {
+    return unit >= u'0' && unit <= u'9';
+}
+
+char16_t AsciiUpper(char16_t unit) {
+    return unit >= u'a' && unit <= u'z' ? static_cast<char16_t>(unit - u'a' + u'A') : unit;
+}
+
+// The object manager's names ignore case: "\??\unc\" is the same link as "\??\UNC\".
+bool StartsWithUnc(std::u16string_view path) {
+    if (path.size() < kUncPart.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < kUncPart.size(); ++i) {
+        if (AsciiUpper(path[i]) != kUncPart[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool IsChosen(const PendingOperation& operation, const std::vector<WideText>& sources) {
+    return IsDeletion(operation) &&
+           std::find(sources.begin(), sources.end(), operation.source) != sources.end();
+}
+
+}  // namespace
+
+PendingOperations ParsePendingOperations(std::u16string_view value) {
+    PendingOperations parsed;
+    size_t at = 0;
+    while (at < value.size() && value[at] != u'\0') {
+        const size_t sourceEnd = TerminatorAfter(value, at);
+        if (sourceEnd == std::u16string_view::npos || sourceEnd + 1 >= value.size()) {
+            return parsed;  // a source without its terminator or without a destination
+        }
+        const size_t destinationEnd = TerminatorAfter(value, sourceEnd + 1);
+        if (destinationEnd == std::u16string_view::npos) {
+            return parsed;
+        }
+        PendingOperation operation;
+        operation.source = WideText(value.substr(at, sourceEnd - at));
+        operation.destination =
+            WideText(value.substr(sourceEnd + 1, destinationEnd - sourceEnd - 1));
+        operation.offset = at;
+        operation.length = destinationEnd + 1 - at;
+        parsed.operations.push_back(std::move(operation));
+        at = destinationEnd + 1;
+    }
+    // The list may end with the value, or with terminators; anything else after it is not read.
+    parsed.wellFormed = std::all_of(value.begin() + static_cast<std::ptrdiff_t>(at), value.end(),
+                                    [](char16_t unit) { return unit == u'\0'; });
+    return parsed;
+}
+
+bool IsDeletion(const PendingOperation& operation) {
+    return operation.destination.empty();
+}
+
+WideText ShownPath(std::u16string_view recorded) {
+    std::u16string_view path = recorded;
+    // Newer Windows writes "*1" before some sources.
+    if (path.size() >= 2 && path[0] == u'*' && IsAsciiDigit(path[1])) {
+        size_t digits = 1;
+        while (digits < path.size() && IsAsciiDigit(path[digits])) {
+            ++digits;
+        }
+        path.remove_prefix(digits);
+    }
+    if (!path.empty() && path[0] == u'!') {
+        path.remove_prefix(1);
+    }
+    if (path.substr(0, kNtPrefix.size()) != kNtPrefix) {
+        return WideText(path);
+    }
+    path.remove_prefix(kNtPrefix.size());
+    if (StartsWithUnc(path)) {
+        return u"\\\\" + WideText(path.substr(kUncPart.size()));
+    }
+    return WideText(path);
+}
+
+WideText WithoutDeletions(std::u16string_view value, const std::vector<WideText>& sources) {
+    const PendingOperations parsed = ParsePendingOperations(value);
+    if (!parsed.wellFormed) {
+        return WideText(value);
+    }
+    WideText kept;
+    kept.reserve(value.size());
+    size_t copiedTo = 0;
+    for (const PendingOperation& operation : parsed.operations) {
+        if (IsChosen(operation, sources)) {
+            kept.append(value.substr(copiedTo, operation.offset - copiedTo));
+            copiedTo = operation.offset + operation.length;
+        }
+    }
+    kept.append(value.substr(copiedTo));
+    return kept;
+}

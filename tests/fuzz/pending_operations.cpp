@@ -1,0 +1,80 @@
+// Random PendingFileRenameOperations values through the parse and the removal: with nothing
+// chosen the value comes back unit for unit; with chosen sources exactly the deletions of those
+// sources go, every other pair and whatever ends the list stay as they were, and a value that is
+// not well formed is never changed.
+//
+// Input: a byte whose bits choose among the value's pairs (bit 7: renames' sources too), then one
+// byte per code unit, picked from a small alphabet so that NULs and repeated strings are common.
+
+#include <algorithm>
+#include <vector>
+
+#include "fuzz_support.h"
+#include "pending/pending_rules.h"
+
+namespace {
+
+constexpr char16_t kAlphabet[] = {0,    0,    0,    u'a', u'b',   u'\\',
+                                  u'?', u'*', u'1', u'!', 0xD800, 0x6587};
+
+// Where the list ends: after its last pair.
+size_t ListEnd(const PendingOperations& parsed) {
+    return parsed.operations.empty()
+               ? 0
+               : parsed.operations.back().offset + parsed.operations.back().length;
+}
+
+bool Chosen(const std::vector<WideText>& sources, const WideText& source) {
+    return std::find(sources.begin(), sources.end(), source) != sources.end();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    FuzzBytes bytes{data, size, 0};
+    const uint8_t choice = TakeByte(bytes);
+    WideText value;
+    for (unsigned char byte : TakeRest(bytes)) {
+        value.push_back(kAlphabet[byte % (sizeof kAlphabet / sizeof kAlphabet[0])]);
+    }
+
+    const PendingOperations parsed = ParsePendingOperations(value);
+    FUZZ_REQUIRE(WithoutDeletions(value, {}) == value);
+
+    std::vector<WideText> sources;
+    for (size_t i = 0; i < parsed.operations.size(); ++i) {
+        const PendingOperation& operation = parsed.operations[i];
+        const bool picked = (choice >> (i % 7)) & 1;
+        if (picked && (IsDeletion(operation) || (choice & 0x80))) {
+            sources.push_back(operation.source);
+        }
+    }
+    const WideText kept = WithoutDeletions(value, sources);
+    if (!parsed.wellFormed) {
+        FUZZ_REQUIRE(kept == value);
+        return 0;
+    }
+
+    const PendingOperations after = ParsePendingOperations(kept);
+    FUZZ_REQUIRE(after.wellFormed);
+    std::vector<PendingOperation> expected;
+    size_t removedUnits = 0;
+    for (const PendingOperation& operation : parsed.operations) {
+        if (IsDeletion(operation) && Chosen(sources, operation.source)) {
+            removedUnits += operation.length;
+        } else {
+            expected.push_back(operation);
+        }
+    }
+    FUZZ_REQUIRE(after.operations.size() == expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        FUZZ_REQUIRE(after.operations[i].source == expected[i].source);
+        FUZZ_REQUIRE(after.operations[i].destination == expected[i].destination);
+        FUZZ_REQUIRE(after.operations[i].length == expected[i].length);
+    }
+    // The pairs are contiguous from the start, so equal pairs and an equal end mean every unit
+    // outside the removed pairs is where it was.
+    FUZZ_REQUIRE(kept.size() + removedUnits == value.size());
+    FUZZ_REQUIRE(kept.substr(ListEnd(after)) == value.substr(ListEnd(parsed)));
+    return 0;
+}
