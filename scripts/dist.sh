@@ -41,12 +41,17 @@ Add, Remove, Batch add, Clear list and Restart delete.
 2. Collect the files in the list, in any of three ways:
    - press Add and choose one or more files;
    - drag files from Explorer and drop them onto the window;
-   - press Batch add, type or paste full paths, one per line, press its right-hand button
-     (OK) and confirm. Its left-hand button pastes the clipboard's text.
+   - press Batch add, type or paste full paths, one per line (paths in double quotes, as
+     Explorer's "Copy as path" gives them, are fine), press its right-hand button (OK) and
+     confirm. Its left-hand button pastes the clipboard's text.
    Folders, files that do not exist and files already in the list are left out.
 3. To take a file out of the list, click it and press Remove. Clear list empties the list
    after asking.
 4. Press Restart delete and confirm. Each row then shows whether Windows accepted the file.
+   A file that no longer exists, a folder, and a file on a network drive, a share or a SUBST
+   drive are refused without asking Windows: the restart could not delete them. A name Windows
+   would normally change (one ending in a dot or a space, or named like a device, such as
+   "nul") is deleted exactly as it is named.
    If at least one file was accepted, Windows offers to restart now; the files are deleted
    during the next restart, whenever it happens. The buttons stay disabled until you close
    the window.
