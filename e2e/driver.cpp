@@ -6,6 +6,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "resources/resource.h"
+#include "resources/texts.h"
+
 namespace {
 
 std::atomic<int> g_passed{0};
@@ -71,7 +74,11 @@ std::wstring LongForm(const std::string& path) {
     return L"\\\\?\\" + Wide(path);
 }
 
-bool MakeFolderChain(const std::wstring& longPath) {
+bool MakeFolderChain(std::wstring longPath) {
+    // A drive's root is "\\?\X:\", with its separator.
+    if (longPath.size() == 6) {
+        longPath += L'\\';
+    }
     // Skip "\\?\C:\" and create every folder after it.
     for (size_t at = longPath.find(L'\\', 7); at != std::wstring::npos;
          at = longPath.find(L'\\', at + 1)) {
@@ -741,6 +748,21 @@ bool AnsiOf(const std::wstring& text, std::string& ansi) {
     WideCharToMultiByte(CP_ACP, utf8 ? 0 : WC_NO_BEST_FIT_CHARS, text.c_str(), length, ansi.data(),
                         needed, nullptr, utf8 ? nullptr : &usedDefault);
     return needed > 0 && !usedDefault;
+}
+
+// --- The batch dialog ----------------------------------------------------------------------
+
+HWND OpenBatchDialog(HWND mainWindow) {
+    Click(mainWindow, IDC_BATCH_ADD);
+    HWND dialog = WaitForTopWindow("#32770", kBatchCaption);
+    Check(dialog != nullptr, "Batch add opens the batch dialog with its caption");
+    return dialog;
+}
+
+bool ConfirmBatch(HWND dialog, int answer) {
+    Click(dialog, IDC_BATCH_OK);
+    HWND question = WaitForMessageBox(kConfirmBatch);
+    return Check(question != nullptr, "确定 asks its question") && AnswerBox(question, answer);
 }
 
 // --- The open-file dialog ------------------------------------------------------------------

@@ -103,6 +103,13 @@ bool PutClipboardText(const std::string& text);
 // Leaves the clipboard with no text on it (a bitmap-free empty clipboard).
 bool EmptyClipboardText();
 
+// --- The batch dialog ----------------------------------------------------------------------
+
+// Presses the batch button; the dialog, found by its caption, or null (after a failed check).
+HWND OpenBatchDialog(HWND mainWindow);
+// Presses "确定" and answers its question; true when the question appeared and went away.
+bool ConfirmBatch(HWND dialog, int answer);
+
 // --- The open-file dialog ------------------------------------------------------------------
 
 // The dialog's file-name box: the edit inside the explorer-style combo box, or the plain edit of

@@ -23,22 +23,8 @@ const std::string kSubFolder = kFolder + "\\sub";
 const std::string kMissing = kFolder + "\\missing.txt";
 const std::string kRelative = "relative.txt";
 
-HWND OpenBatchDialog(HWND mainWindow) {
-    Click(mainWindow, IDC_BATCH_ADD);
-    HWND dialog = WaitForTopWindow("#32770", kBatchCaption);
-    Check(dialog != nullptr, "Batch add opens the batch dialog with its caption");
-    return dialog;
-}
-
 HWND EditOf(HWND dialog) {
     return GetDlgItem(dialog, IDC_BATCH_EDIT);
-}
-
-// Presses "确定" and answers the question; true when the question appeared and went away.
-bool ConfirmBatch(HWND dialog, int answer) {
-    Click(dialog, IDC_BATCH_OK);
-    HWND question = WaitForMessageBox(kConfirmBatch);
-    return Check(question != nullptr, "确定 asks its question") && AnswerBox(question, answer);
 }
 
 void CheckDialogLooks(HWND mainWindow, HWND dialog) {

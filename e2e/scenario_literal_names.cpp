@@ -44,13 +44,6 @@ bool MakeFiles(const std::string& folder, const std::vector<std::string>& names)
     return made;
 }
 
-// A file at the root of a drive that is not C:, such as the network drive.
-bool MakeRootFile(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    return file != INVALID_HANDLE_VALUE && CloseHandle(file);
-}
-
 bool Exists(const std::string& path) {
     return GetFileAttributesW((L"\\\\?\\" + std::wstring(path.begin(), path.end())).c_str()) !=
            INVALID_FILE_ATTRIBUTES;
@@ -106,16 +99,10 @@ HWND ChooseInDialog(HWND mainWindow, const std::string& names) {
 }
 
 bool TypeBatch(HWND mainWindow, const std::string& text) {
-    Click(mainWindow, IDC_BATCH_ADD);
-    HWND dialog = WaitForTopWindow("#32770", kBatchCaption);
-    if (!Check(dialog != nullptr && SetTextOf(GetDlgItem(dialog, IDC_BATCH_EDIT), text),
-               "the lines are typed into the batch dialog")) {
-        return false;
-    }
-    Click(dialog, IDC_BATCH_OK);
-    HWND question = WaitForMessageBox(kConfirmBatch);
-    return Check(question != nullptr && AnswerBox(question, IDOK) && WaitUntilGone(dialog),
-                 "the batch is confirmed and the dialog closes");
+    HWND dialog = OpenBatchDialog(mainWindow);
+    return Check(dialog != nullptr && SetTextOf(GetDlgItem(dialog, IDC_BATCH_EDIT), text),
+                 "the lines are typed into the batch dialog") &&
+           ConfirmBatch(dialog, IDOK) && Check(WaitUntilGone(dialog), "the batch dialog closes");
 }
 
 std::string Listing(const std::vector<std::string>& paths) {
@@ -135,7 +122,7 @@ void DriveLiteralNames(HWND mainWindow) {
               MakeFiles(kDialog, kNamesakes) && MakeFiles(kDialog, {"plain.txt", "target.txt"}) &&
               MakeShortcut(kDialog + "Tool.lnk", kDialog + "target.txt") &&
               MakeFiles(kTyped, kRewritten) && MakeFiles(kTyped, kNamesakes) &&
-              MakeFiles(kTyped, {"plain.txt", "gone"}) && MakeRootFile(kRemote) &&
+              MakeFiles(kTyped, {"plain.txt", "gone"}) && MakeFile(kRemote) &&
               MakeFile(kSubstFolder + "\\subst.txt"),
           "the files are made under their literal names, with a shortcut and on drive N:");
     Check(DefineDosDeviceA(0, "S:", kSubstFolder.c_str()) != FALSE,

@@ -40,18 +40,9 @@ std::string CutLine(size_t startsAt) {
     return folder + std::string(padding, 'p') + name + ".full";
 }
 
-HWND OpenBatch(HWND mainWindow) {
-    Click(mainWindow, IDC_BATCH_ADD);
-    HWND dialog = WaitForTopWindow("#32770", kBatchCaption);
-    Check(dialog != nullptr, "Batch add opens the batch dialog");
-    return dialog;
-}
-
 bool Confirm(HWND dialog) {
-    Click(dialog, IDC_BATCH_OK);
-    HWND question = WaitForMessageBox(kConfirmBatch);
-    return Check(question != nullptr && AnswerBox(question, IDOK) && WaitUntilGone(dialog),
-                 "确定 is answered OK and the batch closes the dialog");
+    return ConfirmBatch(dialog, IDOK) &&
+           Check(WaitUntilGone(dialog), "确定 is answered OK and the batch closes the dialog");
 }
 
 }  // namespace
@@ -79,7 +70,7 @@ void DriveLongPaste(HWND mainWindow) {
          std::to_string(kOldLimit) + " would be cut to " + cutName);
 
     // Ctrl+V: the edit box's own paste, at the caret.
-    HWND dialog = OpenBatch(mainWindow);
+    HWND dialog = OpenBatchDialog(mainWindow);
     if (dialog == nullptr) {
         return;
     }
@@ -103,7 +94,7 @@ void DriveLongPaste(HWND mainWindow) {
     Check(MakeFile(keep) && MakeFile(quoted), "keep.txt and quoted.txt exist");
     const std::wstring pasted = L"\\\\\u0e01\\" + std::wstring(keep.begin(), keep.end()) +
                                 L"\r\n\"" + std::wstring(quoted.begin(), quoted.end()) + L"\"\r\n";
-    dialog = OpenBatch(mainWindow);
+    dialog = OpenBatchDialog(mainWindow);
     if (dialog == nullptr) {
         return;
     }

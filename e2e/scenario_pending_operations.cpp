@@ -128,12 +128,8 @@ bool ScheduleTwoFiles(HWND mainWindow) {
     Click(mainWindow, IDC_RESTART_DELETE);
     HWND question = WaitForMessageBoxW(L"  确定重启删除列表中的文件 ?  ");
     HWND prompt = nullptr;
-    const bool asked = question != nullptr && AnswerBox(question, IDOK) && WaitUntil([&] {
-                           for (HWND window : TopWindowsOfClass("#32770")) {
-                               prompt = window != mainWindow ? window : prompt;
-                           }
-                           return prompt != nullptr;
-                       });
+    const bool asked = question != nullptr && AnswerBox(question, IDOK) &&
+                       WaitUntil([&] { return (prompt = OtherDialog(mainWindow)) != nullptr; });
     if (!Check(asked, "重启删除 is answered OK and the restart prompt appears")) {
         return false;
     }

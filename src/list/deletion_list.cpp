@@ -89,13 +89,17 @@ void SetListExtendedStyles() {
 }
 
 void AddColumn(int width, const char* header, int columnIndex) {
+    AddListColumn(g_app.listControl, width, header, columnIndex);
+}
+
+void AddListColumn(HWND list, int width, const char* header, int columnIndex) {
     WideText headerCopy = UiText(header);
     LVCOLUMNW column{};
     column.mask = LVCF_WIDTH | LVCF_TEXT;
     column.fmt = LVCFMT_LEFT;
     column.cx = width;
     column.pszText = WideData(headerCopy);
-    SendMessageW(g_app.listControl, LVM_INSERTCOLUMNW, static_cast<WPARAM>(columnIndex),
+    SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(columnIndex),
                  reinterpret_cast<LPARAM>(&column));
 }
 

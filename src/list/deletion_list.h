@@ -5,12 +5,15 @@
 // the rows back from the control, which keeps them in UTF-16: paths go in and come out converted
 // exactly.
 
+#include "platform/win32.h"
 #include "runtime/text.h"
 
 // Grid lines, then full-row selection.
 void SetListExtendedStyles();
 // A report column whose header is one of the program's literal texts, shown in UTF-16.
 void AddColumn(int width, const char* header, int columnIndex);
+// The same for another report-view list of the program's.
+void AddListColumn(HWND list, int width, const char* header, int columnIndex);
 int RowCount();
 // Appends a row at the end with the path and an empty result; the new row's index, or -1 (also
 // for a text without an exact UTF-16 form, which is never listed).

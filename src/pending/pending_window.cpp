@@ -131,17 +131,6 @@ HWND PendingList() {
     return GetDlgItem(g_app.pendingWindow, IDC_PENDING_LIST);
 }
 
-void AddPendingColumn(HWND list, int index, int width, const char* header) {
-    WideText headerCopy = UiText(header);
-    LVCOLUMNW column{};
-    column.mask = LVCF_WIDTH | LVCF_TEXT;
-    column.fmt = LVCFMT_LEFT;
-    column.cx = width;
-    column.pszText = WideData(headerCopy);
-    SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(index),
-                 reinterpret_cast<LPARAM>(&column));
-}
-
 void SetPendingCell(HWND list, int row, int column, WideText text) {
     LVITEMW item{};
     item.mask = LVIF_TEXT;
@@ -206,8 +195,8 @@ BOOL OnPendingInitDialog(HWND window) {
     SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
     // As the main window's: the widths are given at 96 DPI and grow with the dialog's font.
     const int dpi = WindowDpi(window);
-    AddPendingColumn(list, 0, ScaleForDpi(kFileColumnWidth, dpi), kColumnPendingFile);
-    AddPendingColumn(list, 1, ScaleForDpi(kActionColumnWidth, dpi), kColumnPendingAction);
+    AddListColumn(list, ScaleForDpi(kFileColumnWidth, dpi), kColumnPendingFile, 0);
+    AddListColumn(list, ScaleForDpi(kActionColumnWidth, dpi), kColumnPendingAction, 1);
     ShowPendingNow();
     // TRUE lets the dialog manager put the focus on the list.
     return TRUE;
