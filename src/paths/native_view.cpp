@@ -61,26 +61,33 @@ WideText FinalPathOf(HANDLE file) {
     return buffer;
 }
 
+// Runs one call in the native view, redirection off for exactly that call: any other (a library
+// the system loads on demand, say) would see the native system folder too. failed when
+// redirection cannot be turned off; outside WOW64 the plain call.
+template <typename Result, typename Call>
+Result InNativeView(Call call, Result failed) {
+    if (!UnderWow64()) {
+        return call();
+    }
+    PVOID previous = nullptr;
+    if (!Wow64DisableWow64FsRedirection(&previous)) {
+        return failed;
+    }
+    const Result result = call();
+    Wow64RevertWow64FsRedirection(previous);
+    return result;
+}
+
 // The attributes of what a path names in the native view, asked with its literal UTF-16 form;
-// INVALID_FILE_ATTRIBUTES when it names nothing there or cannot be asked. Nothing runs between
-// turning redirection off and back on but the one call: any other (a library the system loads
-// on demand, say) would see the native system folder too.
+// INVALID_FILE_ATTRIBUTES when it names nothing there or cannot be asked.
 DWORD NativeAttributes(const Text& path) {
     const std::optional<WideText> wide = WideFileName(path);
     const WideText literal = wide ? LiteralPath(*wide) : WideText();
     if (literal.empty()) {
         return INVALID_FILE_ATTRIBUTES;
     }
-    if (!UnderWow64()) {
-        return GetFileAttributesW(WideC(literal));
-    }
-    PVOID previous = nullptr;
-    if (!Wow64DisableWow64FsRedirection(&previous)) {
-        return INVALID_FILE_ATTRIBUTES;
-    }
-    const DWORD attributes = GetFileAttributesW(WideC(literal));
-    Wow64RevertWow64FsRedirection(previous);
-    return attributes;
+    return InNativeView([&] { return GetFileAttributesW(WideC(literal)); },
+                        INVALID_FILE_ATTRIBUTES);
 }
 
 // Opens a file or folder for no access, to ask where and which it is.
@@ -111,12 +118,7 @@ std::optional<FileIdentity> IdentityOf(HANDLE file) {
 // Which file a literal path names in the native view, as the boot sees the disk. Only the open
 // runs with redirection off.
 std::optional<FileIdentity> NativeIdentity(const WideText& literal) {
-    PVOID previous = nullptr;
-    if (!Wow64DisableWow64FsRedirection(&previous)) {
-        return std::nullopt;
-    }
-    HANDLE file = OpenToAsk(literal);
-    Wow64RevertWow64FsRedirection(previous);
+    HANDLE file = InNativeView([&] { return OpenToAsk(literal); }, INVALID_HANDLE_VALUE);
     if (file == INVALID_HANDLE_VALUE) {
         return std::nullopt;
     }
@@ -156,16 +158,8 @@ DWORD NativeShortPathName(const WideText& path, LPWSTR buffer, DWORD size) {
     if (literal.empty()) {
         return 0;
     }
-    if (!UnderWow64()) {
-        return GetShortPathNameW(WideC(literal), buffer, size);
-    }
-    PVOID previous = nullptr;
-    if (!Wow64DisableWow64FsRedirection(&previous)) {
-        return 0;
-    }
-    const DWORD length = GetShortPathNameW(WideC(literal), buffer, size);
-    Wow64RevertWow64FsRedirection(previous);
-    return length;
+    return InNativeView([&] { return GetShortPathNameW(WideC(literal), buffer, size); },
+                        static_cast<DWORD>(0));
 }
 
 std::optional<WideText> ShownFileLocation(const WideText& path) {
