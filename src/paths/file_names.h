@@ -23,3 +23,6 @@ WideText WideFromAnsi(const Text& text);
 std::optional<WideText> WideFileName(const Text& path);
 // The platform's short form of an existing path (GetShortPathNameW).
 bool SystemShortPath(const WideText& path, WideText& shortPath);
+// True when two UTF-16 names are one name to the file system: compared unit by unit with case
+// ignored, as NTFS compares them (CompareStringOrdinal).
+bool SameFileSystemName(const WideText& left, const WideText& right);

@@ -589,6 +589,9 @@ typedef struct tagCHANGEFILTERSTRUCT {
 #define DRIVE_REMOTE 4
 #define DRIVE_CDROM 5
 #define DRIVE_RAMDISK 6
+#define CSTR_LESS_THAN 1
+#define CSTR_EQUAL 2
+#define CSTR_GREATER_THAN 3
 
 // Opening files to ask where they are (CreateFileW, GetFinalPathNameByHandleW)
 #define INVALID_HANDLE_VALUE ((HANDLE)(LONG_PTR)-1)
@@ -758,6 +761,9 @@ DWORD GetShortPathNameW(LPCWSTR longPath, LPWSTR shortPath, DWORD bufferLength);
 // drive.
 UINT GetDriveTypeA(LPCSTR rootPath);
 DWORD QueryDosDeviceW(LPCWSTR deviceName, LPWSTR targetPath, DWORD max);
+// Ordinal comparison; with ignoreCase, each UTF-16 unit is upper-cased alone, as NTFS does.
+int CompareStringOrdinal(LPCWCH left, int leftLength, LPCWCH right, int rightLength,
+                         BOOL ignoreCase);
 DWORD GetLastError();
 void SetLastError(DWORD errorCode);
 int lstrlenA(LPCSTR text);
