@@ -34,7 +34,8 @@ struct ColumnExpectation {
     const char* header;
 };
 
-constexpr ColumnExpectation kColumns[] = {{300, kColumnPath}, {80, kColumnResult}};
+constexpr ColumnExpectation kColumns[] = {
+    {300, kColumnPath}, {80, kColumnResult}, {160, kColumnReason}};
 
 // The DPI the configuration gave the display.
 int ConfiguredDpi() {
@@ -98,7 +99,7 @@ void CheckList(HWND list, int dpi) {
     Check((extended & LVS_EX_FULLROWSELECT) != 0, "the list selects full rows");
 
     int columnsWidth = 0;
-    for (int index = 0; index < 3; ++index) {
+    for (int index = 0; index < 4; ++index) {
         wchar_t header[64] = {};
         LVCOLUMNW column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH;
@@ -107,8 +108,8 @@ void CheckList(HWND list, int dpi) {
         const bool exists = SendWithTimeout(list, LVM_GETCOLUMNW, static_cast<WPARAM>(index),
                                             reinterpret_cast<LPARAM>(&column)) != 0;
         const std::string name = "column " + std::to_string(index);
-        if (index == 2) {
-            Check(!exists, "the list has exactly two columns");
+        if (index == 3) {
+            Check(!exists, "the list has exactly three columns");
             break;
         }
         if (!Check(exists, name + " exists")) {

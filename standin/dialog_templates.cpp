@@ -35,18 +35,18 @@ std::vector<DialogTemplate> BuildTemplates() {
     main.style = WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_CENTER | DS_SETFONT;
     main.x = -2;
     main.y = -13;
-    main.cx = 334;
+    main.cx = 441;
     main.cy = 76;
     main.fontName = "MS Sans Serif";
     main.fontPointSize = 8;
     main.controls = {
-        {IDC_ADD, "button", kAdd, 282, 3, 48, 12, kChild | BS_PUSHBUTTON, 0},
-        {IDC_FILE_LIST, WC_LISTVIEWA, "", 3, 3, 276, 72, kChild | LVS_REPORT | LVS_SINGLESEL,
+        {IDC_ADD, "button", kAdd, 389, 3, 48, 12, kChild | BS_PUSHBUTTON, 0},
+        {IDC_FILE_LIST, WC_LISTVIEWA, "", 3, 3, 383, 72, kChild | LVS_REPORT | LVS_SINGLESEL,
          WS_EX_CLIENTEDGE},
-        {IDC_REMOVE, "button", kRemove, 282, 18, 48, 12, kChild | BS_PUSHBUTTON, 0},
-        {IDC_BATCH_ADD, "button", kBatchAdd, 282, 33, 48, 12, kChild | BS_PUSHBUTTON, 0},
-        {IDC_CLEAR_LIST, "button", kClearList, 282, 48, 48, 12, kChild | BS_PUSHBUTTON, 0},
-        {IDC_RESTART_DELETE, "button", kRestartDelete, 282, 63, 48, 12, kChild | BS_PUSHBUTTON, 0},
+        {IDC_REMOVE, "button", kRemove, 389, 18, 48, 12, kChild | BS_PUSHBUTTON, 0},
+        {IDC_BATCH_ADD, "button", kBatchAdd, 389, 33, 48, 12, kChild | BS_PUSHBUTTON, 0},
+        {IDC_CLEAR_LIST, "button", kClearList, 389, 48, 48, 12, kChild | BS_PUSHBUTTON, 0},
+        {IDC_RESTART_DELETE, "button", kRestartDelete, 389, 63, 48, 12, kChild | BS_PUSHBUTTON, 0},
     };
 
     DialogTemplate batch;

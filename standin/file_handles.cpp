@@ -56,7 +56,7 @@ HANDLE CreateFileW(LPCWSTR fileName, DWORD access, DWORD shareMode, LPSECURITY_A
         S().lastError = ERROR_ACCESS_DENIED;
         return INVALID_HANDLE_VALUE;
     }
-    S().openFiles.push_back(OpenFileRecord{u"\\\\?\\" + hit->path, false});
+    S().openFiles.push_back(OpenFileRecord{u"\\\\?\\" + hit->path, false, hit->directory});
     return FileHandle(S().openFiles.size() - 1);
 }
 
@@ -90,6 +90,7 @@ BOOL GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATION info) 
     // One volume; a file's index follows from its path on the disk, whatever its spelling.
     const size_t index = std::hash<std::string>()(FoldCase(Wtf8(record->finalPath)));
     *info = BY_HANDLE_FILE_INFORMATION{};
+    info->dwFileAttributes = record->directory ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
     info->dwVolumeSerialNumber = 1;
     info->nFileIndexHigh = static_cast<DWORD>(static_cast<uint64_t>(index) >> 32);
     info->nFileIndexLow = static_cast<DWORD>(index);
@@ -109,4 +110,33 @@ BOOL CloseHandle(HANDLE object) {
     }
     record->closed = true;
     return TRUE;
+}
+
+BOOL GetFileInformationByHandleEx(HANDLE file, FILE_INFO_BY_HANDLE_CLASS infoClass, LPVOID info,
+                                  DWORD size) {
+    LogCall("GetFileInformationByHandleEx", {FileName(file), Unsigned(infoClass)});
+    const OpenFileRecord* record = FindFile(file);
+    if (record == nullptr || record->closed) {
+        S().lastError = ERROR_INVALID_HANDLE;
+        return FALSE;
+    }
+    if (infoClass != FileAttributeTagInfo || info == nullptr ||
+        size < sizeof(FILE_ATTRIBUTE_TAG_INFO)) {
+        S().lastError = ERROR_INVALID_PARAMETER;
+        return FALSE;
+    }
+    auto* tag = static_cast<FILE_ATTRIBUTE_TAG_INFO*>(info);
+    tag->FileAttributes = record->directory ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
+    tag->ReparseTag = 0;
+    return TRUE;
+}
+
+BOOL DeviceIoControl(HANDLE device, DWORD code, LPVOID, DWORD, LPVOID, DWORD, LPDWORD returned,
+                     LPVOID) {
+    LogCall("DeviceIoControl", {FileName(device), Unsigned(code)});
+    if (returned != nullptr) {
+        *returned = 0;
+    }
+    S().lastError = ERROR_NOT_SUPPORTED;
+    return FALSE;
 }

@@ -247,6 +247,15 @@ UINT GetDriveTypeA(LPCSTR rootPath) {
     return letter ? DRIVE_FIXED : DRIVE_NO_ROOT_DIR;
 }
 
+UINT GetDriveTypeW(LPCWSTR rootPath) {
+    LogCall("GetDriveTypeW", {WideArg(rootPath)});
+    const std::u16string root = rootPath ? rootPath : u"";
+    const bool letter =
+        root.size() == 3 && root[1] == u':' && root[2] == u'\\' &&
+        ((root[0] >= u'A' && root[0] <= u'Z') || (root[0] >= u'a' && root[0] <= u'z'));
+    return letter ? DRIVE_FIXED : DRIVE_NO_ROOT_DIR;
+}
+
 DWORD QueryDosDeviceW(LPCWSTR deviceName, LPWSTR targetPath, DWORD max) {
     LogCall("QueryDosDeviceW", {WideArg(deviceName), Unsigned(max)});
     const std::u16string name = deviceName ? deviceName : u"";

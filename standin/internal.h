@@ -121,6 +121,7 @@ struct Wow64State {
 struct OpenFileRecord {
     std::u16string finalPath;  // what GetFinalPathNameByHandleW reports
     bool closed = false;
+    bool directory = false;
 };
 
 struct State {

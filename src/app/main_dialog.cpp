@@ -19,6 +19,7 @@ namespace {
 // keep their share of the list.
 constexpr int kPathColumnWidth = 300;
 constexpr int kResultColumnWidth = 80;
+constexpr int kReasonColumnWidth = 160;
 
 BOOL OnMainInitDialog(HWND window) {
     SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(g_app.mainIcon));
@@ -30,6 +31,7 @@ BOOL OnMainInitDialog(HWND window) {
     const int dpi = WindowDpi(window);
     AddColumn(ScaleForDpi(kPathColumnWidth, dpi), kColumnPath, 0);
     AddColumn(ScaleForDpi(kResultColumnWidth, dpi), kColumnResult, 1);
+    AddColumn(ScaleForDpi(kReasonColumnWidth, dpi), kColumnReason, 2);
     AddPendingMenuItem(window);
     // Drops are accepted from the moment the window can be seen, so before the fade-in.
     RegisterDropTarget(window, OnFileDropped);

@@ -11,6 +11,7 @@
 namespace {
 
 constexpr int kResultColumn = 1;
+constexpr int kReasonColumn = 2;
 // Enough for most paths; a read that may have been cut is repeated with twice the room, up to
 // the last size, which holds any path Windows can name (32,767 UTF-16 code units).
 constexpr int kFirstReadCapacity = 260;
@@ -79,6 +80,17 @@ bool RowHoldsPath(int row, std::u16string_view path) {
         return read.text == path;
     }
     return path.substr(0, read.text.size()) == read.text && ReadWholeCell(row, 0) == path;
+}
+
+// One cell's text, one of the program's literal texts.
+void SetCellText(int row, int column, const char* text) {
+    WideText textCopy = UiText(text);
+    LVITEMW item{};
+    item.mask = LVIF_TEXT;
+    item.iSubItem = column;
+    item.pszText = WideData(textCopy);
+    SendMessageW(g_app.listControl, LVM_SETITEMTEXTW, static_cast<WPARAM>(row),
+                 reinterpret_cast<LPARAM>(&item));
 }
 
 }  // namespace
@@ -160,14 +172,9 @@ WideText GetRowWideText(int row, int column) {
     return row < 0 ? WideText() : ReadWholeCell(row, column);
 }
 
-void SetRowResult(int row, const char* text) {
-    WideText textCopy = UiText(text);
-    LVITEMW item{};
-    item.mask = LVIF_TEXT;
-    item.iSubItem = kResultColumn;
-    item.pszText = WideData(textCopy);
-    SendMessageW(g_app.listControl, LVM_SETITEMTEXTW, static_cast<WPARAM>(row),
-                 reinterpret_cast<LPARAM>(&item));
+void SetRowResult(int row, const char* result, const char* reason) {
+    SetCellText(row, kResultColumn, result);
+    SetCellText(row, kReasonColumn, reason);
 }
 
 bool RemoveRow(int row) {

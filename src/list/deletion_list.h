@@ -1,7 +1,8 @@
 #pragma once
 
 // The deletion list: the report-view list control that is the only store of the collected paths.
-// Column 0 holds the path, column 1 the result of the last restart deletion. Every reader reads
+// Column 0 holds the path, column 1 the result of the last restart deletion, column 2 the reason
+// of a refusal. Every reader reads
 // the rows back from the control, which keeps them in UTF-16: paths go in and come out converted
 // exactly.
 
@@ -25,8 +26,9 @@ bool ContainsPath(const Text& path);
 Text GetRowText(int row, int column);
 // The whole text of one cell, however long, as the control keeps it: in UTF-16.
 WideText GetRowWideText(int row, int column);
-// Writes a row's result, one of the program's literal texts, in UTF-16.
-void SetRowResult(int row, const char* text);
+// Writes a row's result and its reason, each one of the program's literal texts, in UTF-16; any
+// earlier reason goes.
+void SetRowResult(int row, const char* result, const char* reason = "");
 bool RemoveRow(int row);
 bool ClearRows();
 // The row that has the keyboard focus, or -1.

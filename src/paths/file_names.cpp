@@ -3,8 +3,6 @@
 #include <climits>
 
 #include "paths/name_rules.h"
-#include "paths/native_view.h"
-#include "paths/path_forms.h"
 #include "runtime/wide_text.h"
 
 namespace {
@@ -78,33 +76,6 @@ bool SystemAnsiToWide(const Text& ansi, WideText& wide) {
 const AnsiConverters& SystemAnsiConverters() {
     static const AnsiConverters converters{SystemWideToAnsi, SystemAnsiToWide};
     return converters;
-}
-
-bool SystemShortPath(const WideText& path, WideText& shortPath) {
-    shortPath.clear();
-    if (path.empty()) {
-        return false;
-    }
-    // The paths asked about are native ones: dropped by the shell, or where the dialog's file is.
-    const DWORD needed = NativeShortPathName(path, nullptr, 0);
-    if (needed == 0) {
-        return false;
-    }
-    WideText buffer(static_cast<size_t>(needed), u'\0');
-    const DWORD written = NativeShortPathName(path, WideData(buffer), needed);
-    // The second answer is the length without the terminator; a larger one means the name
-    // changed in between and did not fit.
-    if (written == 0 || written >= needed) {
-        return false;
-    }
-    buffer.resize(static_cast<size_t>(written));
-    // Asked in the literal form, the system answers in it.
-    shortPath = OrdinaryPath(buffer).value_or(buffer);
-    return true;
-}
-
-std::optional<Text> AnsiFileName(const WideText& path) {
-    return ExactFileName(path, SystemAnsiConverters(), SystemShortPath);
 }
 
 SubstitutedText AnsiUserText(const WideText& text) {

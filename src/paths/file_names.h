@@ -10,9 +10,6 @@
 
 // The system's converters between UTF-16 and its ANSI code page.
 const AnsiConverters& SystemAnsiConverters();
-// The ANSI text that names exactly the file or folder of this UTF-16 path: the path itself, or
-// its short (8.3) form; nothing when neither converts exactly.
-std::optional<Text> AnsiFileName(const WideText& path);
 // A text the user gave (typed, pasted), character by character: a character without an exact
 // form becomes the code page's default character, "?".
 SubstitutedText AnsiUserText(const WideText& text);
@@ -21,8 +18,6 @@ WideText WideFromAnsi(const Text& text);
 // The UTF-16 path an ANSI path stands for exactly, for the W file calls; nothing when it has
 // no exact form.
 std::optional<WideText> WideFileName(const Text& path);
-// The platform's short form of an existing path (GetShortPathNameW).
-bool SystemShortPath(const WideText& path, WideText& shortPath);
 // True when two UTF-16 names are one name to the file system: compared unit by unit with case
 // ignored, as NTFS compares them (CompareStringOrdinal).
 bool SameFileSystemName(const WideText& left, const WideText& right);

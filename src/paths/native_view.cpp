@@ -3,6 +3,7 @@
 #include "app/app_state.h"
 #include "paths/file_names.h"
 #include "paths/location_rules.h"
+#include "paths/name_rules.h"
 #include "paths/path_forms.h"
 #include "runtime/wide_text.h"
 
@@ -43,41 +44,6 @@ Text SystemWindowsDirectory() {
     return length > 0 && length < sizeof buffer ? TextFromC(buffer) : Text();
 }
 
-// The path the system reports for an open handle; empty when it reports none.
-WideText FinalPathOf(HANDLE file) {
-    WideText buffer(MAX_PATH, char16_t());
-    DWORD length = GetFinalPathNameByHandleW(file, WideData(buffer),
-                                             static_cast<DWORD>(buffer.size()), kFinalPathFlags);
-    if (length >= buffer.size()) {
-        // Too small: the answer was the size needed, terminator included.
-        buffer.assign(length, char16_t());
-        length = GetFinalPathNameByHandleW(file, WideData(buffer),
-                                           static_cast<DWORD>(buffer.size()), kFinalPathFlags);
-        if (length >= buffer.size()) {
-            return {};
-        }
-    }
-    buffer.resize(length);
-    return buffer;
-}
-
-// Runs one call in the native view, redirection off for exactly that call: any other (a library
-// the system loads on demand, say) would see the native system folder too. failed when
-// redirection cannot be turned off; outside WOW64 the plain call.
-template <typename Result, typename Call>
-Result InNativeView(Call call, Result failed) {
-    if (!UnderWow64()) {
-        return call();
-    }
-    PVOID previous = nullptr;
-    if (!Wow64DisableWow64FsRedirection(&previous)) {
-        return failed;
-    }
-    const Result result = call();
-    Wow64RevertWow64FsRedirection(previous);
-    return result;
-}
-
 // The attributes of what a path names in the native view, asked with its literal UTF-16 form;
 // INVALID_FILE_ATTRIBUTES when it names nothing there or cannot be asked.
 DWORD NativeAttributes(const Text& path) {
@@ -88,15 +54,6 @@ DWORD NativeAttributes(const Text& path) {
     }
     return InNativeView([&] { return GetFileAttributesW(WideC(literal)); },
                         INVALID_FILE_ATTRIBUTES);
-}
-
-// Opens a file or folder for no access, to ask where and which it is.
-HANDLE OpenToAsk(const WideText& literal) {
-    if (literal.empty()) {
-        return INVALID_HANDLE_VALUE;
-    }
-    return CreateFileW(WideC(literal), 0, kShareAll, nullptr, OPEN_EXISTING,
-                       FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
 }
 
 // Which file a handle is: its volume and its index there.
@@ -127,6 +84,17 @@ std::optional<FileIdentity> NativeIdentity(const WideText& literal) {
     return identity;
 }
 
+// GetShortPathNameW in the native view; 0 (no short form) when redirection cannot be turned off.
+// The answer is in the literal form too.
+DWORD NativeShortPathName(const WideText& path, LPWSTR buffer, DWORD size) {
+    const WideText literal = LiteralPath(path);
+    if (literal.empty()) {
+        return 0;
+    }
+    return InNativeView([&] { return GetShortPathNameW(WideC(literal), buffer, size); },
+                        static_cast<DWORD>(0));
+}
+
 }  // namespace
 
 bool UnderWow64() {
@@ -151,15 +119,6 @@ bool NativePathFileExists(const Text& path) {
         return false;
     }
     return NativeAttributes(path) != INVALID_FILE_ATTRIBUTES;
-}
-
-DWORD NativeShortPathName(const WideText& path, LPWSTR buffer, DWORD size) {
-    const WideText literal = LiteralPath(path);
-    if (literal.empty()) {
-        return 0;
-    }
-    return InNativeView([&] { return GetShortPathNameW(WideC(literal), buffer, size); },
-                        static_cast<DWORD>(0));
 }
 
 std::optional<WideText> ShownFileLocation(const WideText& path) {
@@ -194,17 +153,54 @@ std::optional<WideText> ShownFileLocation(const WideText& path) {
     return std::nullopt;
 }
 
-bool BootCanDelete(const Text& path) {
-    // A share, and a drive the boot does not have under the same letter, cannot be reached.
-    const std::optional<Text> root = DriveRootOf(path);
-    if (!root || !IsLocalDriveType(GetDriveTypeA(root->c_str()))) {
+HANDLE OpenToAsk(const WideText& literal) {
+    if (literal.empty()) {
+        return INVALID_HANDLE_VALUE;
+    }
+    return CreateFileW(WideC(literal), 0, kShareAll, nullptr, OPEN_EXISTING,
+                       FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+}
+
+WideText FinalPathOf(HANDLE file) {
+    WideText buffer(MAX_PATH, char16_t());
+    DWORD length = GetFinalPathNameByHandleW(file, WideData(buffer),
+                                             static_cast<DWORD>(buffer.size()), kFinalPathFlags);
+    if (length >= buffer.size()) {
+        // Too small: the answer was the size needed, terminator included.
+        buffer.assign(length, char16_t());
+        length = GetFinalPathNameByHandleW(file, WideData(buffer),
+                                           static_cast<DWORD>(buffer.size()), kFinalPathFlags);
+        if (length >= buffer.size()) {
+            return {};
+        }
+    }
+    buffer.resize(length);
+    return buffer;
+}
+
+bool SystemShortPath(const WideText& path, WideText& shortPath) {
+    shortPath.clear();
+    if (path.empty()) {
         return false;
     }
-    const WideText drive = {static_cast<char16_t>((*root)[0]), u':'};
-    WideText device(MAX_PATH, u'\0');
-    const DWORD length = QueryDosDeviceW(WideC(drive), WideData(device), MAX_PATH);
-    if (length == 0 || !IsOwnDevice(device.substr(0, device.find(u'\0')))) {
+    // The paths asked about are native ones: dropped by the shell, or where the dialog's file is.
+    const DWORD needed = NativeShortPathName(path, nullptr, 0);
+    if (needed == 0) {
         return false;
     }
-    return NativePathFileExists(path) && !NativePathIsDirectory(path);
+    WideText buffer(static_cast<size_t>(needed), u'\0');
+    const DWORD written = NativeShortPathName(path, WideData(buffer), needed);
+    // The second answer is the length without the terminator; a larger one means the name
+    // changed in between and did not fit.
+    if (written == 0 || written >= needed) {
+        return false;
+    }
+    buffer.resize(static_cast<size_t>(written));
+    // Asked in the literal form, the system answers in it.
+    shortPath = OrdinaryPath(buffer).value_or(buffer);
+    return true;
+}
+
+std::optional<Text> AnsiFileName(const WideText& path) {
+    return ExactFileName(path, SystemAnsiConverters(), SystemShortPath);
 }

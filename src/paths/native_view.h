@@ -22,17 +22,38 @@ bool UnderWow64();
 bool NativePathIsDirectory(const Text& path);
 bool NativePathFileExists(const Text& path);
 
-// GetShortPathNameW in the native view; 0 (no short form) when redirection cannot be turned off.
-// The answer is in the literal form too.
-DWORD NativeShortPathName(const WideText& path, LPWSTR buffer, DWORD size);
-
 // Where the file a path names in this process's view really is: under WOW64, the path the system
 // reports for a handle of it (C:\Windows\System32\x opened there is C:\Windows\SysWOW64\x).
 // Nothing when it names no file there or the system reports no ordinary path for it: its file
 // cannot be told. The path itself outside WOW64.
 std::optional<WideText> ShownFileLocation(const WideText& path);
 
-// True when the next restart can delete the file a row names: in the native view, an existing
-// file, not a folder, on a disk of this machine under a letter the boot has too (not a share, a
-// network drive or a SUBST drive of the user's session).
-bool BootCanDelete(const Text& path);
+// The platform's short form of an existing path (GetShortPathNameW in the native view).
+bool SystemShortPath(const WideText& path, WideText& shortPath);
+// The ANSI text that names exactly the file or folder of this UTF-16 path: the path itself, or
+// its short (8.3) form; nothing when neither converts exactly.
+std::optional<Text> AnsiFileName(const WideText& path);
+
+// Opens a file or folder for no access, to ask where and which it is; a link is opened itself,
+// not followed. In this process's view: wrap it in InNativeView for the boot's.
+HANDLE OpenToAsk(const WideText& literal);
+// The path the system reports for an open handle, with its drive letter, in the literal form;
+// empty when it reports none (a volume without a letter, say).
+WideText FinalPathOf(HANDLE file);
+
+// Runs one call in the native view, redirection off for exactly that call: any other (a library
+// the system loads on demand, say) would see the native system folder too. failed when
+// redirection cannot be turned off; outside WOW64 the plain call.
+template <typename Result, typename Call>
+Result InNativeView(Call call, Result failed) {
+    if (!UnderWow64()) {
+        return call();
+    }
+    PVOID previous = nullptr;
+    if (!Wow64DisableWow64FsRedirection(&previous)) {
+        return failed;
+    }
+    const Result result = call();
+    Wow64RevertWow64FsRedirection(previous);
+    return result;
+}

@@ -47,6 +47,37 @@ inline constexpr char kConfirmCancelDeletion[] = "  \xc8\xb7\xb6\xa8\xc8\xa1\xcf
 // row result: the deletion is no longer pending: "已取消"
 inline constexpr char kResultCancelled[] = "\xd2\xd1\xc8\xa1\xcf\xfb";
 
+// list column 2 header: "原因"
+inline constexpr char kColumnReason[] = "\xd4\xad\xd2\xf2";
+// reason: the row names no file now: "文件不存在"
+inline constexpr char kReasonNoFile[] = "\xce\xc4\xbc\xfe\xb2\xbb\xb4\xe6\xd4\xda";
+// reason: the file is no longer where it was when the row was listed: "路径已改变"
+inline constexpr char kReasonMovedSinceListing[] = "\xc2\xb7\xbe\xb6\xd2\xd1\xb8\xc4\xb1\xe4";
+// reason: the row names a folder: "是文件夹"
+inline constexpr char kReasonFolder[] = "\xca\xc7\xce\xc4\xbc\xfe\xbc\xd0";
+// reason: a share or network drive, or one reached through a folder link: "网络位置"
+inline constexpr char kReasonNetwork[] = "\xcd\xf8\xc2\xe7\xce\xbb\xd6\xc3";
+// reason: a SUBST drive of the user's session: "SUBST 驱动器"
+inline constexpr char kReasonSubst[] = "SUBST \xc7\xfd\xb6\xaf\xc6\xf7";
+// reason: a removable disk, or a disk on a USB, SD or MMC bus: "可移动磁盘"
+inline constexpr char kReasonRemovable[] = "\xbf\xc9\xd2\xc6\xb6\xaf\xb4\xc5\xc5\xcc";
+// reason: a CD or DVD drive: "光盘"
+inline constexpr char kReasonOptical[] = "\xb9\xe2\xc5\xcc";
+// reason: a volume the boot has no letter for, or of an unknown kind: "启动时不可用的驱动器"
+inline constexpr char kReasonNoBootVolume[] = "\xc6\xf4\xb6\xaf\xca\xb1\xb2\xbb\xbf\xc9\xd3\xc3\xb5\xc4\xc7\xfd\xb6\xaf\xc6\xf7";
+// reason: the row is itself a symbolic link, junction or mount point: "链接"
+inline constexpr char kReasonLink[] = "\xc1\xb4\xbd\xd3";
+// reason: another kind of reparse file (a cloud placeholder, say): "特殊文件"
+inline constexpr char kReasonSpecialFile[] = "\xcc\xd8\xca\xe2\xce\xc4\xbc\xfe";
+// reason: a pending rename moves, replaces or creates it, or a folder above it: "与待处理的重命名冲突"
+inline constexpr char kReasonRenameConflict[] = "\xd3\xeb\xb4\xfd\xb4\xa6\xc0\xed\xb5\xc4\xd6\xd8\xc3\xfc\xc3\xfb\xb3\xe5\xcd\xbb";
+// reason: SYSTEM, the boot's account, may not delete it: "系统账户无权删除"
+inline constexpr char kReasonSystemMayNotDelete[] = "\xcf\xb5\xcd\xb3\xd5\xcb\xbb\xa7\xce\xde\xc8\xa8\xc9\xbe\xb3\xfd";
+// reason: the request was refused with ERROR_ACCESS_DENIED: "需要管理员权限"
+inline constexpr char kReasonNeedsAdministrator[] = "\xd0\xe8\xd2\xaa\xb9\xdc\xc0\xed\xd4\xb1\xc8\xa8\xcf\xde";
+// reason: the request was refused for another reason; the error number and a closing parenthesis follow: "系统拒绝 (错误 "
+inline constexpr char kReasonRefusedPrefix[] = "\xcf\xb5\xcd\xb3\xbe\xdc\xbe\xf8 (\xb4\xed\xce\xf3 ";
+
 // Texts that are the same in every code page.
 inline constexpr char kErrorCaption[] = "error";
 inline constexpr char kInternalErrorFormat[] = "program internal error number is %d. (0x%Xh)";

@@ -3,8 +3,7 @@
 #include "app/app_state.h"
 #include "app/shell.h"
 #include "list/deletion_list.h"
-#include "paths/file_names.h"
-#include "paths/native_view.h"
+#include "paths/boot_view.h"
 #include "paths/path_forms.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
@@ -51,29 +50,39 @@ void OfferRestart(HWND owner) {
 }
 
 bool RunRowsOfList(int rowCount) {
+    // What every row shares (the pending renames, each drive, SYSTEM's context) is asked once.
+    BootSurvey survey = BeginBootSurvey();
     RestartRunSteps steps;
-    steps.readPath = [](int row) { return GetRowText(row, 0); };
-    steps.scheduleDeletion = ScheduleDeleteOnRestart;
-    steps.reportResult = [](int row, bool accepted) {
-        SetRowResult(row, accepted ? kResultAccepted : kResultRefused);
+    steps.readPath = [](int row) { return GetRowWideText(row, 0); };
+    steps.scheduleDeletion = [&survey](const WideText& path) {
+        return ScheduleDeleteOnRestart(survey, path);
+    };
+    steps.reportResult = [](int row, const RowOutcome& outcome) {
+        SetRowResult(row, outcome.accepted ? kResultAccepted : kResultRefused,
+                     outcome.reason.c_str());
     };
     steps.pump = PumpPendingMessages;
-    return ScheduleRows(rowCount, steps);
+    const bool anyAccepted = ScheduleRows(rowCount, steps);
+    EndBootSurvey(survey);
+    return anyAccepted;
 }
 
 }  // namespace
 
-bool ScheduleDeleteOnRestart(const Text& path) {
-    // The system records almost any path; only a file the boot can reach is asked for, so that
-    // an accepted row is a file the restart deletes.
-    const std::optional<WideText> wide = WideFileName(path);
-    if (!wide || !BootCanDelete(path)) {
-        return false;
+RowOutcome ScheduleDeleteOnRestart(BootSurvey& survey, const WideText& path) {
+    // The system records almost any path; only a file the boot will delete, exactly that one, is
+    // asked for, so that an accepted row is a file the restart deletes.
+    const BootRefusal refusal = DecideBootRefusal(SurveyRow(survey, path));
+    if (refusal != BootRefusal::kNone) {
+        return {false, BootRefusalReason(refusal)};
     }
     // Literal, so that the system records this very name (a final dot or space, a device name),
-    // and in UTF-16, the form the A call converts the row to, without its limit of MAX_PATH
-    // characters. A null destination is what turns the delayed move into a deletion.
-    return MoveFileExW(WideC(LiteralPath(*wide)), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != 0;
+    // without the A call's limit of MAX_PATH characters. A null destination is what turns the
+    // delayed move into a deletion.
+    if (MoveFileExW(WideC(LiteralPath(path)), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != 0) {
+        return {true, Text()};
+    }
+    return {false, RequestRefusalReason(GetLastError())};
 }
 
 void ScheduleRestartDeletion() {

@@ -2,10 +2,14 @@
 
 // Asking the system to delete every listed path at the next restart.
 
+#include "paths/boot_survey.h"
+#include "restart/restart_run.h"
 #include "runtime/text.h"
 
-// When the boot can delete the file the path names: MoveFileExW of its literal UTF-16 form, NULL,
-// MOVEFILE_DELAY_UNTIL_REBOOT. True when it was asked for and the system accepted it.
-bool ScheduleDeleteOnRestart(const Text& path);
+// One row of a run: what the boot will see of its file is gathered and decided on; a file the
+// boot would delete is asked for with MoveFileExW of its literal UTF-16 form, NULL,
+// MOVEFILE_DELAY_UNTIL_REBOOT. Refused with the reason when the boot would not delete exactly
+// that file, or when the system refuses the request.
+RowOutcome ScheduleDeleteOnRestart(BootSurvey& survey, const WideText& path);
 // The command behind the restart-deletion button.
 void ScheduleRestartDeletion();

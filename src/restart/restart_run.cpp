@@ -3,9 +3,9 @@
 bool ScheduleRows(int rowCount, const RestartRunSteps& steps) {
     bool anyAccepted = false;
     for (int row = 0; row < rowCount; ++row) {
-        const bool accepted = steps.scheduleDeletion(steps.readPath(row));
-        steps.reportResult(row, accepted);
-        anyAccepted = anyAccepted || accepted;
+        const RowOutcome outcome = steps.scheduleDeletion(steps.readPath(row));
+        steps.reportResult(row, outcome);
+        anyAccepted = anyAccepted || outcome.accepted;
         steps.pump();
     }
     return anyAccepted;

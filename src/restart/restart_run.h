@@ -7,10 +7,18 @@
 
 #include "runtime/text.h"
 
+// What became of one row: asked for and accepted, or refused with its reason (one of the
+// program's texts, code page 936).
+struct RowOutcome {
+    bool accepted = false;
+    Text reason;
+};
+
 struct RestartRunSteps {
-    std::function<Text(int row)> readPath;
-    std::function<bool(const Text& path)> scheduleDeletion;
-    std::function<void(int row, bool accepted)> reportResult;
+    // The row's path as the list keeps it, in UTF-16.
+    std::function<WideText(int row)> readPath;
+    std::function<RowOutcome(const WideText& path)> scheduleDeletion;
+    std::function<void(int row, const RowOutcome& outcome)> reportResult;
     std::function<void()> pump;
 };
 

@@ -56,9 +56,10 @@ TEST_P(CodePageTest, EveryTextOfTheProgramReadsAsItsChineseText) {
     standin::Do("the main window", [] {
         CheckTexts(kMainTexts);
         const standin::ListInfo list = standin::InspectList(MainList());
-        ASSERT_EQ(list.columns.size(), 2u);
+        ASSERT_EQ(list.columns.size(), 3u);
         EXPECT_EQ(list.columns[0].wideHeader, u"文件路径");
         EXPECT_EQ(list.columns[1].wideHeader, u"结果");
+        EXPECT_EQ(list.columns[2].wideHeader, u"原因");
     });
     DropExisting({"C:\\a.txt"});
     standin::Click(IDD_MAIN, IDC_CLEAR_LIST);
@@ -75,6 +76,7 @@ TEST_P(CodePageTest, EveryTextOfTheProgramReadsAsItsChineseText) {
 
     EXPECT_EQ(ListedPaths(), (Paths{"C:\\a.txt", "C:\\b.txt"}));
     EXPECT_EQ(ListedWideResults(), (std::vector<std::u16string>{kAccepted, kRefused}));
+    EXPECT_EQ(ListedWideReasons(), (std::vector<std::u16string>{u"", u"需要管理员权限"}));
 }
 
 // The A functions read the code page's form of the same texts: question marks where the code

@@ -221,7 +221,8 @@ TEST_F(DropTest, ARestartRunStartedDuringADropsScanWritesEachResultWithTheListRe
               (std::vector<std::u16string>{kAccepted, kAccepted, kAccepted, u""}));
     EXPECT_EQ(redrawAtRequest, (std::vector<bool>{true, true, true}));
     const auto isResult = [](const Call& call) { return IsListMessage(call, LVM_SETITEMTEXTW); };
-    EXPECT_EQ(RedrawAt(isResult), (std::vector<bool>{true, true, true}));
+    // A result and its reason for each row.
+    EXPECT_EQ(RedrawAt(isResult), std::vector<bool>(6, true));
     // The list was invalidated after the drop held it and before the first request, and the
     // drop appended d.txt under its hold again.
     const auto isHold = [](const Call& call) {

@@ -49,13 +49,15 @@ TEST_F(MainWindowTest, StartUpSetsIconsCaptionColumnsAndStylesThenFadesIn) {
                   static_cast<DWORD>(WS_EX_LAYERED | WS_EX_ACCEPTFILES));
 
         standin::ListInfo list = standin::InspectList(standin::Control(IDD_MAIN, IDC_FILE_LIST));
-        ASSERT_EQ(list.columns.size(), 2u);
+        ASSERT_EQ(list.columns.size(), 3u);
         EXPECT_EQ(list.columns[0].header, kColumnPath);
         EXPECT_EQ(list.columns[0].width, 300);
         EXPECT_EQ(list.columns[1].header, kColumnResult);
         EXPECT_EQ(list.columns[1].width, 80);
         EXPECT_EQ(list.columns[0].wideHeader, u"文件路径");
         EXPECT_EQ(list.columns[1].wideHeader, u"结果");
+        EXPECT_EQ(list.columns[2].wideHeader, u"原因");
+        EXPECT_EQ(list.columns[2].width, 160);
         EXPECT_EQ(list.extendedStyleCalls, (std::vector<std::pair<DWORD, DWORD>>{
                                                {LVS_EX_GRIDLINES, LVS_EX_GRIDLINES},
                                                {LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT}}));

@@ -56,10 +56,14 @@ protected:
     static std::vector<std::string> ListedPaths() { return ListColumn(0); }
     static std::vector<std::string> ListedResults() { return ListColumn(1); }
     // Column 1 of every row as the W functions read it.
-    static std::vector<std::u16string> ListedWideResults() {
+    static std::vector<std::u16string> ListedWideResults() { return WideColumn(1); }
+    // Column 2, the reason of a refusal, as the W functions read it.
+    static std::vector<std::u16string> ListedWideReasons() { return WideColumn(2); }
+    static std::vector<std::u16string> WideColumn(size_t column) {
         std::vector<std::u16string> cells;
         for (const standin::ListRow& row : standin::InspectList(MainList()).rows) {
-            cells.push_back(row.wideCells.size() > 1 ? row.wideCells[1] : std::u16string());
+            cells.push_back(row.wideCells.size() > column ? row.wideCells[column]
+                                                          : std::u16string());
         }
         return cells;
     }

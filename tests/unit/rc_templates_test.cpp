@@ -525,13 +525,13 @@ TEST(RcTemplates, ComparisonNoticesEachKindOfChange) {
     const std::string rc = RcText();
     const std::vector<RcDialog> table = StandinDialogs();
     const std::vector<std::pair<std::string, std::string>> edits = {
-        {"334, 76", "334, 77"},
+        {"441, 76", "441, 77"},
         {"| WS_MINIMIZEBOX |", "|"},
         {"\"MS Sans Serif\"", "\"Tahoma\""},
         {"\"MS Sans Serif\", 0", "\"MS Sans Serif\", 700"},
         {"\"SysListView32\"", "\"SysListView\""},
         {"\"粘贴\", IDC_BATCH_PASTE", "\"粘帖\", IDC_BATCH_PASTE"},
-        {"282, 18, 48, 12", "282, 18, 48, 13"},
+        {"389, 18, 48, 12", "389, 18, 48, 13"},
         {"LVS_REPORT | LVS_SINGLESEL", "LVS_REPORT"},
         {"3, 3, 280, 120, WS_EX_CLIENTEDGE", "3, 3, 280, 120"},
         {"IDC_BATCH_OK, \"Button\"", "IDC_BATCH_PASTE, \"Button\""},

@@ -85,14 +85,18 @@ RecordedRun RunOver(const std::vector<std::string>& paths) {
     RestartRunSteps steps;
     steps.readPath = [&](int row) {
         run.events.push_back("read " + std::to_string(row));
-        return paths[static_cast<size_t>(row)];
+        const std::string& path = paths[static_cast<size_t>(row)];
+        return WideText(path.begin(), path.end());
     };
-    steps.scheduleDeletion = [&](const Text& path) {
+    steps.scheduleDeletion = [&](const WideText& wide) {
+        const std::string path(wide.begin(), wide.end());
         run.events.push_back("ask " + path);
-        return path.rfind("ok", 0) == 0;
+        const bool accepted = path.rfind("ok", 0) == 0;
+        return RowOutcome{accepted, accepted ? "" : "why " + path};
     };
-    steps.reportResult = [&](int row, bool accepted) {
-        run.events.push_back("report " + std::to_string(row) + (accepted ? " yes" : " no"));
+    steps.reportResult = [&](int row, const RowOutcome& outcome) {
+        run.events.push_back("report " + std::to_string(row) +
+                             (outcome.accepted ? " yes" : " no, " + outcome.reason));
     };
     steps.pump = [&] { run.events.push_back("pump"); };
     run.anyAccepted = ScheduleRows(static_cast<int>(paths.size()), steps);
@@ -102,8 +106,8 @@ RecordedRun RunOver(const std::vector<std::string>& paths) {
 TEST(RestartRun, EachRowIsReadAskedReportedAndPumpedBeforeTheNext) {
     RecordedRun run = RunOver({"ok-a", "bad-b", "ok-c"});
     EXPECT_EQ(run.events,
-              (std::vector<std::string>{"read 0", "ask ok-a", "report 0 yes", "pump",  //
-                                        "read 1", "ask bad-b", "report 1 no", "pump",  //
+              (std::vector<std::string>{"read 0", "ask ok-a", "report 0 yes", "pump",             //
+                                        "read 1", "ask bad-b", "report 1 no, why bad-b", "pump",  //
                                         "read 2", "ask ok-c", "report 2 yes", "pump"}));
     EXPECT_TRUE(run.anyAccepted);
 }

@@ -581,6 +581,7 @@ typedef struct tagCHANGEFILTERSTRUCT {
 
 #define FILE_ATTRIBUTE_DIRECTORY 0x00000010
 #define FILE_ATTRIBUTE_NORMAL 0x00000080
+#define FILE_ATTRIBUTE_REPARSE_POINT 0x00000400
 #define INVALID_FILE_ATTRIBUTES ((DWORD)-1)
 #define DRIVE_UNKNOWN 0
 #define DRIVE_NO_ROOT_DIR 1
@@ -634,6 +635,7 @@ typedef struct _SECURITY_ATTRIBUTES {
 #define ERROR_PATH_NOT_FOUND 3
 #define ERROR_ACCESS_DENIED 5
 #define ERROR_INVALID_HANDLE 6
+#define ERROR_NOT_SUPPORTED 50
 #define ERROR_NOT_ENOUGH_MEMORY 8
 #define ERROR_INVALID_PARAMETER 87
 #define ERROR_INSUFFICIENT_BUFFER 122
@@ -760,6 +762,7 @@ DWORD GetShortPathNameW(LPCWSTR longPath, LPWSTR shortPath, DWORD bufferLength);
 // Every drive letter is a fixed disk of its own ("\Device\HarddiskVolume1"); anything else is no
 // drive.
 UINT GetDriveTypeA(LPCSTR rootPath);
+UINT GetDriveTypeW(LPCWSTR rootPath);
 DWORD QueryDosDeviceW(LPCWSTR deviceName, LPWSTR targetPath, DWORD max);
 // Ordinal comparison; with ignoreCase, each UTF-16 unit is upper-cased alone, as NTFS does.
 int CompareStringOrdinal(LPCWCH left, int leftLength, LPCWCH right, int rightLength,
@@ -805,6 +808,40 @@ HANDLE CreateFileW(LPCWSTR fileName, DWORD access, DWORD shareMode, LPSECURITY_A
                    DWORD disposition, DWORD flags, HANDLE templateFile);
 DWORD GetFinalPathNameByHandleW(HANDLE file, LPWSTR buffer, DWORD bufferLength, DWORD flags);
 BOOL CloseHandle(HANDLE object);
+// A file's attributes and reparse tag: the stand-in's files are no reparse points.
+typedef enum _FILE_INFO_BY_HANDLE_CLASS { FileAttributeTagInfo = 9 } FILE_INFO_BY_HANDLE_CLASS;
+typedef struct _FILE_ATTRIBUTE_TAG_INFO {
+    DWORD FileAttributes;
+    DWORD ReparseTag;
+} FILE_ATTRIBUTE_TAG_INFO;
+BOOL GetFileInformationByHandleEx(HANDLE file, FILE_INFO_BY_HANDLE_CLASS infoClass, LPVOID info,
+                                  DWORD size);
+// The storage bus of a volume: the stand-in has no devices to ask, so the query always fails.
+#define IOCTL_STORAGE_QUERY_PROPERTY 0x002D1400
+typedef enum _STORAGE_PROPERTY_ID { StorageDeviceProperty = 0 } STORAGE_PROPERTY_ID;
+typedef enum _STORAGE_QUERY_TYPE { PropertyStandardQuery = 0 } STORAGE_QUERY_TYPE;
+typedef struct _STORAGE_PROPERTY_QUERY {
+    STORAGE_PROPERTY_ID PropertyId;
+    STORAGE_QUERY_TYPE QueryType;
+    BYTE AdditionalParameters[1];
+} STORAGE_PROPERTY_QUERY;
+typedef struct _STORAGE_DEVICE_DESCRIPTOR {
+    DWORD Version;
+    DWORD Size;
+    BYTE DeviceType;
+    BYTE DeviceTypeModifier;
+    BYTE RemovableMedia;
+    BYTE CommandQueueing;
+    DWORD VendorIdOffset;
+    DWORD ProductIdOffset;
+    DWORD ProductRevisionOffset;
+    DWORD SerialNumberOffset;
+    DWORD BusType;
+    DWORD RawPropertiesLength;
+    BYTE RawDeviceProperties[1];
+} STORAGE_DEVICE_DESCRIPTOR;
+BOOL DeviceIoControl(HANDLE device, DWORD code, LPVOID in, DWORD inSize, LPVOID out, DWORD outSize,
+                     LPDWORD returned, LPVOID overlapped);
 HANDLE GetCurrentProcess();
 UINT GetSystemWindowsDirectoryA(LPSTR buffer, UINT size);
 BOOL Wow64DisableWow64FsRedirection(PVOID* oldValue);

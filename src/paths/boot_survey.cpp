@@ -1,0 +1,350 @@
+#include "paths/boot_survey.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
+
+#include "app/app_state.h"
+#include "paths/file_names.h"
+#include "paths/location_rules.h"
+#include "paths/native_view.h"
+#include "paths/path_forms.h"
+#include "pending/pending_rules.h"
+#include "runtime/wide_text.h"
+
+namespace {
+
+const WideText kSessionManagerKey = u"System\\CurrentControlSet\\Control\\Session Manager";
+// The system carries out the first value's operations, then the second's; ours come after both.
+const WideText kPendingValues[] = {u"PendingFileRenameOperations", u"PendingFileRenameOperations2"};
+
+// Large enough for any storage device descriptor's fixed part and its strings.
+constexpr DWORD kDescriptorBytes = 1024;
+// The longest path Windows can name, in UTF-16 code units, and its terminator.
+constexpr DWORD kFinalPathRoom = 32768;
+// The handle's path with its drive letter, as the system spells the names.
+constexpr DWORD kFinalPathFlags = FILE_NAME_NORMALIZED | VOLUME_NAME_DOS;
+
+// The well-known SYSTEM account, S-1-5-18: revision 1, one sub-authority, the NT authority (5),
+// and 18.
+constexpr BYTE kSystemSid[] = {1, 1, 0, 0, 0, 0, 0, 5, 18, 0, 0, 0};
+
+// The rights whose grant lets SYSTEM delete a file: DELETE on it, or FILE_DELETE_CHILD on its
+// folder. MAXIMUM_ALLOWED asks for every right granted.
+constexpr DWORD kDeleteRight = 0x00010000;
+constexpr DWORD kDeleteChildRight = 0x00000040;
+constexpr DWORD kMaximumAllowed = 0x02000000;
+constexpr DWORD kNoAudit = 0x1;
+// Owner, group and DACL: what an access check reads.
+constexpr DWORD kSecurityParts = 0x1 | 0x2 | 0x4;
+
+// authz.dll's records and calls, declared here because the program looks them up at run time.
+struct AuthzLuid {
+    DWORD lowPart;
+    LONG highPart;
+};
+struct AuthzAccessRequest {
+    DWORD desiredAccess;
+    void* principalSelfSid;
+    void* objectTypeList;
+    DWORD objectTypeListLength;
+    void* optionalArguments;
+};
+struct AuthzAccessReply {
+    DWORD resultListLength;
+    DWORD* grantedAccessMask;
+    DWORD* saclEvaluationResults;
+    DWORD* error;
+};
+using InitializeResourceManagerFunction = BOOL(WINAPI*)(DWORD flags, void* dynamicAccessCheck,
+                                                        void* computeDynamicGroups,
+                                                        void* freeDynamicGroups, LPCWSTR name,
+                                                        void** resourceManager);
+using InitializeContextFromSidFunction = BOOL(WINAPI*)(DWORD flags, void* sid,
+                                                       void* resourceManager, void* expiration,
+                                                       AuthzLuid identifier, void* dynamicGroups,
+                                                       void** context);
+using AccessCheckFunction = BOOL(WINAPI*)(DWORD flags, void* context, AuthzAccessRequest* request,
+                                          void* auditEvent, void* securityDescriptor,
+                                          void** optionalDescriptors, DWORD optionalCount,
+                                          AuthzAccessReply* reply, void* results);
+using FreeHandleFunction = BOOL(WINAPI*)(void* handle);
+using GetFileSecurityFunction = BOOL(WINAPI*)(LPCWSTR path, DWORD parts, void* descriptor,
+                                              DWORD length, DWORD* needed);
+
+FARPROC Lookup(HMODULE module, const char* name) {
+    return module != nullptr ? GetProcAddress(module, name) : nullptr;
+}
+
+template <typename Function>
+Function Exported(HMODULE module, const char* name) {
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(Lookup(module, name)));
+}
+
+// One pending value, as it stands; empty when it is absent or cannot be read.
+WideText ReadPendingValue(HKEY key, const WideText& name) {
+    DWORD type = 0;
+    DWORD size = 0;
+    if (RegQueryValueExW(key, WideC(name), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) {
+        return {};
+    }
+    std::vector<BYTE> bytes(size);
+    if (size == 0 ||
+        RegQueryValueExW(key, WideC(name), nullptr, &type, bytes.data(), &size) != ERROR_SUCCESS) {
+        return {};
+    }
+    WideText units(size / sizeof(char16_t), u'\0');
+    std::memcpy(units.data(), bytes.data(), units.size() * sizeof(char16_t));
+    return units;
+}
+
+// Every name a pending rename moves from or to, made ordinary; deletions are left out.
+std::vector<WideText> PendingRenameNames() {
+    std::vector<WideText> names;
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, WideC(kSessionManagerKey), 0, KEY_QUERY_VALUE, &key) !=
+        ERROR_SUCCESS) {
+        return names;
+    }
+    for (const WideText& value : kPendingValues) {
+        for (const PendingOperation& operation :
+             ParsePendingOperations(ReadPendingValue(key, value)).operations) {
+            if (!IsDeletion(operation)) {
+                names.push_back(ShownPath(operation.source));
+                names.push_back(ShownPath(operation.destination));
+            }
+        }
+    }
+    RegCloseKey(key);
+    return names;
+}
+
+// The storage bus of the disk under a drive letter; nothing when the system does not say.
+std::optional<unsigned> BusTypeOf(char16_t letter) {
+    const WideText volume = WideText(u"\\\\.\\") + letter + u':';
+    std::vector<BYTE> answer(kDescriptorBytes);
+    HANDLE device = CreateFileW(WideC(volume), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    if (device == INVALID_HANDLE_VALUE) {
+        return std::nullopt;
+    }
+    STORAGE_PROPERTY_QUERY query{};
+    query.PropertyId = StorageDeviceProperty;
+    query.QueryType = PropertyStandardQuery;
+    DWORD returned = 0;
+    const BOOL asked = DeviceIoControl(device, IOCTL_STORAGE_QUERY_PROPERTY, &query, sizeof query,
+                                       answer.data(), kDescriptorBytes, &returned, nullptr);
+    CloseHandle(device);
+    if (!asked || returned < offsetof(STORAGE_DEVICE_DESCRIPTOR, BusType) + sizeof(DWORD)) {
+        return std::nullopt;
+    }
+    STORAGE_DEVICE_DESCRIPTOR descriptor{};
+    std::memcpy(&descriptor, answer.data(), std::min<size_t>(returned, sizeof descriptor));
+    return static_cast<unsigned>(descriptor.BusType);
+}
+
+const VolumeFacts& DriveFacts(BootSurvey& survey, char16_t letter) {
+    if (letter >= u'a' && letter <= u'z') {
+        letter = static_cast<char16_t>(letter - u'a' + u'A');
+    }
+    auto known = survey.drives.find(letter);
+    if (known != survey.drives.end()) {
+        return known->second;
+    }
+    VolumeFacts facts;
+    const WideText root = {letter, u':', u'\\'};
+    facts.driveType = GetDriveTypeW(WideC(root));
+    WideText device(MAX_PATH, u'\0');
+    const WideText drive = {letter, u':'};
+    if (QueryDosDeviceW(WideC(drive), WideData(device), MAX_PATH) == 0) {
+        facts.driveType = DRIVE_NO_ROOT_DIR;
+    } else {
+        facts.subst = !IsOwnDevice(device.substr(0, device.find(u'\0')));
+    }
+    facts.busType = BusTypeOf(letter);
+    return survey.drives.emplace(letter, facts).first->second;
+}
+
+// The drive facts of an ordinary full path: its letter's, or a share's.
+std::optional<VolumeFacts> VolumeOf(BootSurvey& survey, const WideText& path) {
+    if (path.size() >= 2 && path[0] == u'\\' && path[1] == u'\\') {
+        VolumeFacts share;
+        share.share = true;
+        return share;
+    }
+    if (path.size() >= 3 && path[1] == u':' && path[2] == u'\\') {
+        return DriveFacts(survey, path[0]);
+    }
+    return std::nullopt;
+}
+
+SystemAccessCheck OpenSystemAccessCheck() {
+    SystemAccessCheck check;
+    // Both libraries are the system's own; the library search is limited to the system folder.
+    check.library = LoadLibraryA("authz.dll");
+    if (check.library == nullptr) {
+        return check;
+    }
+    check.getFileSecurity = Lookup(GetModuleHandleA("advapi32.dll"), "GetFileSecurityW");
+    auto initialize = Exported<InitializeResourceManagerFunction>(check.library,
+                                                                  "AuthzInitializeResourceManager");
+    auto fromSid =
+        Exported<InitializeContextFromSidFunction>(check.library, "AuthzInitializeContextFromSid");
+    check.accessCheck = Lookup(check.library, "AuthzAccessCheck");
+    check.freeContext = Lookup(check.library, "AuthzFreeContext");
+    check.freeResourceManager = Lookup(check.library, "AuthzFreeResourceManager");
+    if (initialize == nullptr || fromSid == nullptr || check.accessCheck == nullptr ||
+        check.freeContext == nullptr || check.freeResourceManager == nullptr ||
+        check.getFileSecurity == nullptr) {
+        return check;
+    }
+    if (!initialize(kNoAudit, nullptr, nullptr, nullptr, nullptr, &check.resourceManager)) {
+        check.resourceManager = nullptr;
+        return check;
+    }
+    BYTE sid[sizeof kSystemSid];
+    std::memcpy(sid, kSystemSid, sizeof sid);
+    if (!fromSid(0, sid, check.resourceManager, nullptr, AuthzLuid{0, 0}, nullptr,
+                 &check.context)) {
+        check.context = nullptr;
+    }
+    return check;
+}
+
+// The rights SYSTEM is granted on a file or folder; nothing when they cannot be told.
+std::optional<DWORD> SystemRights(const SystemAccessCheck& check, const WideText& literal) {
+    auto getSecurity =
+        reinterpret_cast<GetFileSecurityFunction>(reinterpret_cast<void*>(check.getFileSecurity));
+    DWORD needed = 0;
+    InNativeView([&] { return getSecurity(WideC(literal), kSecurityParts, nullptr, 0, &needed); },
+                 FALSE);
+    if (needed == 0) {
+        return std::nullopt;
+    }
+    std::vector<BYTE> descriptor(needed);
+    if (!InNativeView(
+            [&] {
+                return getSecurity(WideC(literal), kSecurityParts, descriptor.data(), needed,
+                                   &needed);
+            },
+            FALSE)) {
+        return std::nullopt;
+    }
+    AuthzAccessRequest request{kMaximumAllowed, nullptr, nullptr, 0, nullptr};
+    DWORD granted = 0;
+    DWORD error = 0;
+    AuthzAccessReply reply{1, &granted, nullptr, &error};
+    auto accessCheck =
+        reinterpret_cast<AccessCheckFunction>(reinterpret_cast<void*>(check.accessCheck));
+    if (!accessCheck(0, check.context, &request, nullptr, descriptor.data(), nullptr, 0, &reply,
+                     nullptr)) {
+        return std::nullopt;
+    }
+    return granted;
+}
+
+// Whether SYSTEM may delete the file: DELETE on it or FILE_DELETE_CHILD on its folder; nothing
+// when either answer cannot be had.
+std::optional<bool> SystemMayDelete(const SystemAccessCheck& check, const WideText& literal) {
+    if (check.context == nullptr) {
+        return std::nullopt;
+    }
+    const size_t separator = literal.find_last_of(u'\\');
+    if (separator == WideText::npos) {
+        return std::nullopt;
+    }
+    const std::optional<DWORD> onFile = SystemRights(check, literal);
+    if (onFile && (*onFile & kDeleteRight) != 0) {
+        return true;
+    }
+    // The folder's literal form keeps its final "\" when it is a drive's root.
+    const bool root = separator > 0 && literal[separator - 1] == u':';
+    const std::optional<DWORD> onFolder =
+        SystemRights(check, literal.substr(0, root ? separator + 1 : separator));
+    if (!onFile || !onFolder) {
+        return std::nullopt;
+    }
+    return (*onFolder & kDeleteChildRight) != 0;
+}
+
+// Reads the file's own attributes and reparse tag into view.
+void ReadAttributes(HANDLE file, BootView& view) {
+    FILE_ATTRIBUTE_TAG_INFO tag{};
+    DWORD attributes = 0;
+    if (GetFileInformationByHandleEx(file, FileAttributeTagInfo, &tag, sizeof tag)) {
+        attributes = tag.FileAttributes;
+        if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+            view.reparseTag = tag.ReparseTag;
+        }
+    } else {
+        BY_HANDLE_FILE_INFORMATION info{};
+        if (GetFileInformationByHandle(file, &info)) {
+            attributes = info.dwFileAttributes;
+        }
+    }
+    view.folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+}  // namespace
+
+BootSurvey BeginBootSurvey() {
+    BootSurvey survey;
+    survey.renamed = PendingRenameNames();
+    survey.system = OpenSystemAccessCheck();
+    survey.finalPathRoom.assign(kFinalPathRoom, u'\0');
+    return survey;
+}
+
+void EndBootSurvey(BootSurvey& survey) {
+    SystemAccessCheck& check = survey.system;
+    if (check.context != nullptr) {
+        reinterpret_cast<FreeHandleFunction>(reinterpret_cast<void*>(check.freeContext))(
+            check.context);
+    }
+    if (check.resourceManager != nullptr) {
+        reinterpret_cast<FreeHandleFunction>(reinterpret_cast<void*>(check.freeResourceManager))(
+            check.resourceManager);
+    }
+    if (check.library != nullptr) {
+        FreeLibrary(check.library);
+    }
+    survey = BootSurvey();
+}
+
+BootView SurveyRow(BootSurvey& survey, const WideText& path) {
+    BootView view;
+    const std::optional<VolumeFacts> named = VolumeOf(survey, path);
+    if (named) {
+        view.namedDrive = *named;
+    }
+    const WideText literal = LiteralPath(path);
+    // The boot has no Sysnative folder, though some systems keep the alias with redirection off.
+    if (literal.empty() ||
+        (UnderWow64() && IsInSysnative(path, WideFromAnsi(g_app.wow64.windowsDirectory)))) {
+        return view;
+    }
+    HANDLE file = InNativeView([&] { return OpenToAsk(literal); }, INVALID_HANDLE_VALUE);
+    if (file == INVALID_HANDLE_VALUE) {
+        return view;
+    }
+    view.exists = true;
+    ReadAttributes(file, view);
+    const DWORD length = GetFinalPathNameByHandleW(file, WideData(survey.finalPathRoom),
+                                                   kFinalPathRoom, kFinalPathFlags);
+    CloseHandle(file);
+    // Nothing, or no path with a drive letter: a volume the boot has no name for.
+    const WideText finalLiteral =
+        length > 0 && length < kFinalPathRoom ? survey.finalPathRoom.substr(0, length) : WideText();
+    const std::optional<WideText> finalPath = OrdinaryPath(finalLiteral);
+    if (finalPath) {
+        view.finalDrive = VolumeOf(survey, *finalPath);
+    }
+    view.renameConflict =
+        TouchedByRename(path, survey.renamed, SameFileSystemName) ||
+        (finalPath && TouchedByRename(*finalPath, survey.renamed, SameFileSystemName));
+    if (!view.folder) {
+        view.systemMayDelete =
+            SystemMayDelete(survey.system, finalLiteral.empty() ? literal : finalLiteral);
+    }
+    return view;
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+// Asking the system what the boot will see of each row of one restart run. What every row shares
+// is asked once, when the run begins: the renames pending before our deletions, each drive's
+// kind, SYSTEM's security context. The rest is asked once per row, into one BootView.
+
+#include <map>
+#include <optional>
+#include <vector>
+
+#include "paths/boot_view.h"
+#include "platform/win32.h"
+#include "runtime/text.h"
+
+// SYSTEM's access check, through authz.dll, looked up at run time: where it is missing (Wine,
+// say) or fails, no check is made.
+struct SystemAccessCheck {
+    HMODULE library = nullptr;
+    FARPROC accessCheck = nullptr;
+    FARPROC freeContext = nullptr;
+    FARPROC freeResourceManager = nullptr;
+    FARPROC getFileSecurity = nullptr;
+    void* resourceManager = nullptr;
+    void* context = nullptr;
+};
+
+struct BootSurvey {
+    // The ordinary sources and destinations of every pending rename, in both values.
+    std::vector<WideText> renamed;
+    // Each drive letter's facts, asked at its first row; by upper-case letter.
+    std::map<char16_t, VolumeFacts> drives;
+    SystemAccessCheck system;
+    // Room for any final path, made before any file is opened: nothing is allocated while a
+    // handle is open, so that a fatal exit for want of memory leaves none behind.
+    WideText finalPathRoom;
+};
+
+BootSurvey BeginBootSurvey();
+// What the boot will see of the file the row's UTF-16 path names.
+BootView SurveyRow(BootSurvey& survey, const WideText& path);
+void EndBootSurvey(BootSurvey& survey);

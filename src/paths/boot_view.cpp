@@ -1,0 +1,154 @@
+#include "paths/boot_view.h"
+
+#include <string>
+
+#include "resources/texts.h"
+
+namespace {
+
+// GetDriveType's answers, by their platform values.
+constexpr unsigned kDriveRemovable = 2;
+constexpr unsigned kDriveFixed = 3;
+constexpr unsigned kDriveRemote = 4;
+constexpr unsigned kDriveCdRom = 5;
+constexpr unsigned kDriveRamDisk = 6;
+
+// STORAGE_BUS_TYPE values of buses whose disks come and go: such a disk may be absent at boot,
+// or another card may stand under its letter.
+constexpr unsigned kBusUsb = 7;
+constexpr unsigned kBusSd = 12;
+constexpr unsigned kBusMmc = 13;
+
+// Reparse tags the boot follows as links: a symbolic link, and a junction or mount point.
+constexpr unsigned long kTagSymbolicLink = 0xA000000CUL;
+constexpr unsigned long kTagMountPoint = 0xA0000003UL;
+
+constexpr unsigned long kErrorAccessDenied = 5;
+
+// The two places a file's drive is judged: the letter the row names, which the boot must have,
+// and the volume where the file really is.
+template <typename Test>
+bool EitherDrive(const BootView& view, Test test) {
+    return test(view.namedDrive) || (view.finalDrive && test(*view.finalDrive));
+}
+
+bool OnNetwork(const VolumeFacts& drive) {
+    return drive.share || drive.driveType == kDriveRemote;
+}
+
+bool OnRemovableDisk(const VolumeFacts& drive) {
+    const bool removableBus =
+        drive.busType &&
+        (*drive.busType == kBusUsb || *drive.busType == kBusSd || *drive.busType == kBusMmc);
+    return drive.driveType == kDriveRemovable || removableBus;
+}
+
+bool OnBootVolume(const VolumeFacts& drive) {
+    return drive.driveType == kDriveFixed || drive.driveType == kDriveRamDisk;
+}
+
+bool IsSeparator(char16_t unit) {
+    return unit == u'\\';
+}
+
+}  // namespace
+
+BootRefusal DecideBootRefusal(const BootView& view) {
+    if (!view.exists) {
+        return BootRefusal::kNoFile;
+    }
+    if (view.movedSinceListing) {
+        return BootRefusal::kMovedSinceListing;
+    }
+    if (view.folder) {
+        return BootRefusal::kFolder;
+    }
+    if (EitherDrive(view, OnNetwork)) {
+        return BootRefusal::kNetwork;
+    }
+    if (EitherDrive(view, [](const VolumeFacts& drive) { return drive.subst; })) {
+        return BootRefusal::kSubst;
+    }
+    if (EitherDrive(view, OnRemovableDisk)) {
+        return BootRefusal::kRemovable;
+    }
+    if (EitherDrive(view,
+                    [](const VolumeFacts& drive) { return drive.driveType == kDriveCdRom; })) {
+        return BootRefusal::kOptical;
+    }
+    // A file reached through a folder link on a volume without a letter has no final path with
+    // one; the boot, which knows no other names, cannot reach it.
+    if (!view.finalDrive || !OnBootVolume(view.namedDrive) || !OnBootVolume(*view.finalDrive)) {
+        return BootRefusal::kNoBootVolume;
+    }
+    if (view.reparseTag == kTagSymbolicLink || view.reparseTag == kTagMountPoint) {
+        return BootRefusal::kLink;
+    }
+    if (view.reparseTag != 0) {
+        return BootRefusal::kSpecialFile;
+    }
+    if (view.renameConflict) {
+        return BootRefusal::kRenameConflict;
+    }
+    if (view.systemMayDelete == false) {
+        return BootRefusal::kSystemMayNotDelete;
+    }
+    return BootRefusal::kNone;
+}
+
+Text BootRefusalReason(BootRefusal refusal) {
+    switch (refusal) {
+        case BootRefusal::kNone:
+            return Text();
+        case BootRefusal::kNoFile:
+            return kReasonNoFile;
+        case BootRefusal::kMovedSinceListing:
+            return kReasonMovedSinceListing;
+        case BootRefusal::kFolder:
+            return kReasonFolder;
+        case BootRefusal::kNetwork:
+            return kReasonNetwork;
+        case BootRefusal::kSubst:
+            return kReasonSubst;
+        case BootRefusal::kRemovable:
+            return kReasonRemovable;
+        case BootRefusal::kOptical:
+            return kReasonOptical;
+        case BootRefusal::kNoBootVolume:
+            return kReasonNoBootVolume;
+        case BootRefusal::kLink:
+            return kReasonLink;
+        case BootRefusal::kSpecialFile:
+            return kReasonSpecialFile;
+        case BootRefusal::kRenameConflict:
+            return kReasonRenameConflict;
+        case BootRefusal::kSystemMayNotDelete:
+            return kReasonSystemMayNotDelete;
+    }
+    return Text();
+}
+
+Text RequestRefusalReason(unsigned long error) {
+    if (error == kErrorAccessDenied) {
+        return kReasonNeedsAdministrator;
+    }
+    return Text(kReasonRefusedPrefix) + std::to_string(error) + ")";
+}
+
+bool TouchedByRename(const WideText& path, const std::vector<WideText>& renamed,
+                     const SameNameFunction& sameName) {
+    for (const WideText& name : renamed) {
+        if (name.empty() || name.size() > path.size()) {
+            continue;
+        }
+        // The name itself, or a folder above it: the name and then a separator. A name that
+        // ends in a separator (a drive's root) is a folder above everything under it.
+        const bool whole = name.size() == path.size();
+        const bool folderAbove =
+            !whole && (IsSeparator(name.back()) || IsSeparator(path[name.size()]));
+        if ((whole || folderAbove) && sameName(path.substr(0, name.size()), name)) {
+            return true;
+        }
+    }
+    return false;
+}

@@ -1,0 +1,79 @@
+#pragma once
+
+// What the boot will see of a row's file, gathered once per row just before the request, and the
+// one decision made from it. The boot carries out the pending operations in the order they were
+// recorded (another program's renames before our deletions), runs as SYSTEM before late volumes
+// appear, follows links and refuses when the file it reaches is not the one recorded, and refuses
+// reparse files that are not links. Pure: no platform here.
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "runtime/text.h"
+
+// A drive letter or volume as the boot would meet it.
+struct VolumeFacts {
+    // A share ("\\server\share"), reached by no drive letter at all.
+    bool share = false;
+    // GetDriveType of its root ("C:\"): 0 unknown, 1 no such root, 2 removable, 3 fixed,
+    // 4 remote, 5 CD-ROM, 6 RAM disk.
+    unsigned driveType = 0;
+    // The letter is a SUBST drive of the user's session ("\??\C:\folder" behind it).
+    bool subst = false;
+    // The storage bus of the disk under it (STORAGE_BUS_TYPE), when the system answered.
+    std::optional<unsigned> busType;
+};
+
+struct BootView {
+    // The row's path opens, in the view the boot has.
+    bool exists = false;
+    // The file is no longer where it was when the row was listed: a folder on its way was
+    // re-pointed since.
+    bool movedSinceListing = false;
+    bool folder = false;
+    // The letter the row names, which the boot must have too.
+    VolumeFacts namedDrive;
+    // Where the file really is: the volume of its final path, links on the way followed. Nothing
+    // when the system reports no path with a drive letter for it.
+    std::optional<VolumeFacts> finalDrive;
+    // The reparse tag of the file itself; 0 for an ordinary file.
+    unsigned long reparseTag = 0;
+    // A pending rename moves, replaces or creates the file or a folder above it.
+    bool renameConflict = false;
+    // Whether SYSTEM may delete the file; nothing when the check could not be made.
+    std::optional<bool> systemMayDelete;
+};
+
+// Why the boot would not delete exactly the row's file, in the order the reasons are shown.
+enum class BootRefusal {
+    kNone,
+    kNoFile,
+    kMovedSinceListing,
+    kFolder,
+    kNetwork,
+    kSubst,
+    kRemovable,
+    kOptical,
+    kNoBootVolume,
+    kLink,
+    kSpecialFile,
+    kRenameConflict,
+    kSystemMayNotDelete,
+};
+
+BootRefusal DecideBootRefusal(const BootView& view);
+
+// The "原因" text of a refusal (code page 936, from the program's texts); empty for kNone.
+Text BootRefusalReason(BootRefusal refusal);
+// The "原因" text of a request the system refused with this error code.
+Text RequestRefusalReason(unsigned long error);
+
+// Whether two UTF-16 names are one name to the file system.
+using SameNameFunction = std::function<bool(const WideText& left, const WideText& right)>;
+
+// True when path, or a folder above it, is one of renamed: the ordinary sources and destinations
+// of the renames pending before our deletions. Deletions are not in renamed: a file already
+// pending deletion may be asked for again.
+bool TouchedByRename(const WideText& path, const std::vector<WideText>& renamed,
+                     const SameNameFunction& sameName);

@@ -1,0 +1,204 @@
+// The decision a restart run makes for each row from what the boot will see of its file, and the
+// pending renames that touch a path. The records are the ones the platform queries give for each
+// case, including those Wine cannot show (links, reparse tags, buses, SYSTEM's right).
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+
+#include "paths/boot_view.h"
+#include "resources/texts.h"
+
+namespace {
+
+constexpr unsigned kFixed = 3;
+constexpr unsigned kRemovable = 2;
+constexpr unsigned kRemote = 4;
+constexpr unsigned kCdRom = 5;
+constexpr unsigned kRamDisk = 6;
+constexpr unsigned kUnknown = 0;
+constexpr unsigned kNoRoot = 1;
+constexpr unsigned kBusSata = 11;
+constexpr unsigned kBusUsb = 7;
+constexpr unsigned kBusSd = 12;
+constexpr unsigned kBusMmc = 13;
+
+VolumeFacts Drive(unsigned type, std::optional<unsigned> bus = kBusSata) {
+    VolumeFacts facts;
+    facts.driveType = type;
+    facts.busType = bus;
+    return facts;
+}
+
+VolumeFacts Share() {
+    VolumeFacts facts;
+    facts.share = true;
+    return facts;
+}
+
+VolumeFacts Subst() {
+    VolumeFacts facts = Drive(kFixed);
+    facts.subst = true;
+    return facts;
+}
+
+// An ordinary file on a fixed disk that SYSTEM may delete: the boot deletes it.
+BootView Plain() {
+    BootView view;
+    view.exists = true;
+    view.namedDrive = Drive(kFixed);
+    view.finalDrive = Drive(kFixed);
+    view.systemMayDelete = true;
+    return view;
+}
+
+template <typename Change>
+BootView PlainWith(Change change) {
+    BootView view = Plain();
+    change(view);
+    return view;
+}
+
+struct Case {
+    const char* what;
+    BootView view;
+    BootRefusal expected;
+};
+
+TEST(BootRefusal, EachRowOfTheReasonTableAndTheFirstThatApplies) {
+    const Case cases[] = {
+        {"a plain file", Plain(), BootRefusal::kNone},
+        {"a RAM disk", PlainWith([](BootView& v) {
+             v.namedDrive = Drive(kRamDisk), v.finalDrive = Drive(kRamDisk);
+         }),
+         BootRefusal::kNone},
+        {"SYSTEM's right unknown (no access check)",
+         PlainWith([](BootView& v) { v.systemMayDelete.reset(); }), BootRefusal::kNone},
+        {"the bus unknown: the drive type decides",
+         PlainWith([](BootView& v) { v.finalDrive = Drive(kFixed, std::nullopt); }),
+         BootRefusal::kNone},
+        {"no file now", PlainWith([](BootView& v) { v.exists = false; }), BootRefusal::kNoFile},
+        {"no file, though also moved and a folder",
+         PlainWith([](BootView& v) { v.exists = false, v.movedSinceListing = v.folder = true; }),
+         BootRefusal::kNoFile},
+        {"moved since listing", PlainWith([](BootView& v) { v.movedSinceListing = true; }),
+         BootRefusal::kMovedSinceListing},
+        {"a folder", PlainWith([](BootView& v) { v.folder = true; }), BootRefusal::kFolder},
+        {"a junction is a folder first",
+         PlainWith([](BootView& v) { v.folder = true, v.reparseTag = 0xA0000003UL; }),
+         BootRefusal::kFolder},
+        {"a share", PlainWith([](BootView& v) { v.namedDrive = Share(), v.finalDrive = Share(); }),
+         BootRefusal::kNetwork},
+        {"a network drive letter", PlainWith([](BootView& v) { v.namedDrive = Drive(kRemote); }),
+         BootRefusal::kNetwork},
+        {"a local letter whose folder link leads to a share",
+         PlainWith([](BootView& v) { v.finalDrive = Share(); }), BootRefusal::kNetwork},
+        {"a SUBST drive", PlainWith([](BootView& v) { v.namedDrive = Subst(); }),
+         BootRefusal::kSubst},
+        {"a removable disk", PlainWith([](BootView& v) { v.finalDrive = Drive(kRemovable); }),
+         BootRefusal::kRemovable},
+        {"a removable letter", PlainWith([](BootView& v) { v.namedDrive = Drive(kRemovable); }),
+         BootRefusal::kRemovable},
+        {"a fixed disk on USB",
+         PlainWith([](BootView& v) { v.finalDrive = Drive(kFixed, kBusUsb); }),
+         BootRefusal::kRemovable},
+        {"an SD card", PlainWith([](BootView& v) { v.finalDrive = Drive(kFixed, kBusSd); }),
+         BootRefusal::kRemovable},
+        {"an MMC card", PlainWith([](BootView& v) { v.finalDrive = Drive(kFixed, kBusMmc); }),
+         BootRefusal::kRemovable},
+        {"a CD or DVD",
+         PlainWith([](BootView& v) { v.namedDrive = Drive(kCdRom), v.finalDrive = Drive(kCdRom); }),
+         BootRefusal::kOptical},
+        {"a volume without a letter", PlainWith([](BootView& v) { v.finalDrive.reset(); }),
+         BootRefusal::kNoBootVolume},
+        {"a drive of unknown kind", PlainWith([](BootView& v) { v.finalDrive = Drive(kUnknown); }),
+         BootRefusal::kNoBootVolume},
+        {"a letter that is no drive", PlainWith([](BootView& v) { v.namedDrive = Drive(kNoRoot); }),
+         BootRefusal::kNoBootVolume},
+        {"a symbolic link", PlainWith([](BootView& v) { v.reparseTag = 0xA000000CUL; }),
+         BootRefusal::kLink},
+        {"a mount point file", PlainWith([](BootView& v) { v.reparseTag = 0xA0000003UL; }),
+         BootRefusal::kLink},
+        {"a cloud placeholder", PlainWith([](BootView& v) { v.reparseTag = 0x9000001AUL; }),
+         BootRefusal::kSpecialFile},
+        {"a deduplicated file", PlainWith([](BootView& v) { v.reparseTag = 0x80000013UL; }),
+         BootRefusal::kSpecialFile},
+        {"a link on a network drive is refused for the network",
+         PlainWith([](BootView& v) { v.namedDrive = Drive(kRemote), v.reparseTag = 0xA000000CUL; }),
+         BootRefusal::kNetwork},
+        {"a pending rename", PlainWith([](BootView& v) { v.renameConflict = true; }),
+         BootRefusal::kRenameConflict},
+        {"a link with a pending rename is refused as a link",
+         PlainWith([](BootView& v) { v.renameConflict = true, v.reparseTag = 0xA000000CUL; }),
+         BootRefusal::kLink},
+        {"SYSTEM may not delete", PlainWith([](BootView& v) { v.systemMayDelete = false; }),
+         BootRefusal::kSystemMayNotDelete},
+        {"a pending rename before SYSTEM's right",
+         PlainWith([](BootView& v) { v.renameConflict = true, v.systemMayDelete = false; }),
+         BootRefusal::kRenameConflict},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(DecideBootRefusal(c.view), c.expected) << c.what;
+    }
+}
+
+TEST(BootRefusal, EachRefusalHasItsOwnTextAndAnAcceptedRowNone) {
+    EXPECT_EQ(BootRefusalReason(BootRefusal::kNone), "");
+    EXPECT_EQ(BootRefusalReason(BootRefusal::kNoFile), kReasonNoFile);
+    EXPECT_EQ(BootRefusalReason(BootRefusal::kMovedSinceListing), kReasonMovedSinceListing);
+    EXPECT_EQ(BootRefusalReason(BootRefusal::kRenameConflict), kReasonRenameConflict);
+    EXPECT_EQ(BootRefusalReason(BootRefusal::kSystemMayNotDelete), kReasonSystemMayNotDelete);
+    std::vector<Text> texts;
+    for (int r = static_cast<int>(BootRefusal::kNoFile);
+         r <= static_cast<int>(BootRefusal::kSystemMayNotDelete); ++r) {
+        const Text text = BootRefusalReason(static_cast<BootRefusal>(r));
+        EXPECT_FALSE(text.empty()) << r;
+        EXPECT_EQ(std::count(texts.begin(), texts.end(), text), 0) << r;
+        texts.push_back(text);
+    }
+    EXPECT_EQ(RequestRefusalReason(5), kReasonNeedsAdministrator);
+    EXPECT_EQ(RequestRefusalReason(32), Text(kReasonRefusedPrefix) + "32)");
+    EXPECT_EQ(RequestRefusalReason(1224), Text(kReasonRefusedPrefix) + "1224)");
+}
+
+bool AsciiSameName(const WideText& left, const WideText& right) {
+    if (left.size() != right.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < left.size(); ++i) {
+        const auto lower = [](char16_t c) { return c < 128 ? std::tolower(c) : c; };
+        if (lower(left[i]) != lower(right[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+TEST(TouchedByRename, TheFileOrAFolderAboveItButNoNeighbour) {
+    const std::vector<WideText> renamed = {u"C:\\app\\x.new", u"C:\\app\\X.dll", u"D:\\old",
+                                           u"D:\\new", u"E:\\"};
+    const struct {
+        const char16_t* path;
+        bool touched;
+    } cases[] = {
+        {u"C:\\app\\x.dll", true},       // replaced, in another case
+        {u"c:\\APP\\x.new", true},       // moved away
+        {u"C:\\app\\x.dll.bak", false},  // a neighbour whose name begins the same
+        {u"C:\\app\\x.dl", false},
+        {u"C:\\app", false},             // a folder above a renamed file is not renamed
+        {u"D:\\old\\a.txt", true},       // under a folder that moves
+        {u"D:\\new\\sub\\a.txt", true},  // under a folder that is created
+        {u"D:\\older\\a.txt", false},
+        {u"E:\\a.txt", true},  // a root that ends in its separator
+        {u"F:\\a.txt", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(TouchedByRename(c.path, renamed, AsciiSameName), c.touched)
+            << std::string(c.path, c.path + std::char_traits<char16_t>::length(c.path));
+    }
+    EXPECT_FALSE(TouchedByRename(u"C:\\a", {}, AsciiSameName));
+    EXPECT_FALSE(TouchedByRename(u"C:\\a", {u""}, AsciiSameName));
+}
+
+}  // namespace
