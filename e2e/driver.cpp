@@ -350,7 +350,8 @@ std::vector<Row> ReadRows(HWND list) {
     std::vector<Row> rows;
     const int count = RowCountOf(list);
     for (int row = 0; row < count; ++row) {
-        rows.push_back(Row{CellText(list, row, 0), Text936Of(WideCellText(list, row, 1))});
+        rows.push_back(Row{CellText(list, row, 0), Text936Of(WideCellText(list, row, 1)),
+                           Text936Of(WideCellText(list, row, 2))});
     }
     return rows;
 }

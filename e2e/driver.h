@@ -75,6 +75,8 @@ struct Row {
     // One of the program's literal texts, read in UTF-16 and given in code page 936 bytes, as the
     // literals are written, on every code page.
     std::string result;
+    // The reason of a refusal, read the same way.
+    std::string reason;
 };
 
 HWND ListOf(HWND mainWindow);

@@ -14,7 +14,9 @@
 #include <objidl.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "driver.h"
@@ -176,27 +178,39 @@ void DriveLiteralNames(HWND mainWindow) {
         AnswerBox(prompt, GetDlgItem(prompt, IDNO) != nullptr ? IDNO : IDCANCEL);
     }
 
-    const std::vector<std::string> unreachable = {kDrop + "vanish.txt", kRemote, kSubst,
-                                                  kDialog + "never.txt"};
+    // Each row the restart cannot reach, and its reason. Wine cannot open a file on a drive that
+    // DefineDosDevice made, so S: says that its file is not there.
+    const std::vector<std::pair<std::string, std::vector<const char*>>> unreachable = {
+        {kDrop + "vanish.txt", {kReasonNoFile}},
+        {kRemote, {kReasonNetwork}},
+        {kSubst, {kReasonSubst, kReasonNoFile}},
+        {kDialog + "never.txt", {kReasonNoFile}}};
     std::vector<std::string> accepted;
     bool resultsRight = true;
     std::string results;
     for (const Row& row : ReadRows(list)) {
         bool reachable = true;
-        for (const std::string& path : unreachable) {
-            reachable = reachable && row.path != path;
+        bool reasonRight = row.reason.empty();
+        for (const auto& [path, reasons] : unreachable) {
+            if (row.path == path) {
+                reachable = false;
+                reasonRight =
+                    std::find(reasons.begin(), reasons.end(), row.reason) != reasons.end();
+            }
         }
         const std::string expected = reachable ? kResultAccepted : kResultRefused;
-        resultsRight = resultsRight && row.result == expected;
+        resultsRight = resultsRight && row.result == expected && reasonRight;
         results += "\n      [" + Printable(row.path) + "] " +
                    (row.result == kResultAccepted  ? "accepted"
                     : row.result == kResultRefused ? "refused"
-                                                   : "no result");
+                                                   : "no result") +
+                   (reasonRight ? "" : ", with the wrong reason");
         if (reachable) {
             accepted.push_back("\\??\\" + row.path);
         }
     }
-    Check(resultsRight, "every reachable row says 成功, the others 失败:" + results);
+    Check(resultsRight,
+          "every reachable row says 成功 and no reason, the others 失败 and why:" + results);
     const std::vector<std::string> pending = PendingDeletions();
     Check(pending == accepted,
           "Wine recorded exactly \\??\\ and each accepted row, in row order:" + Listing(pending));

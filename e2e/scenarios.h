@@ -36,6 +36,8 @@ void DriveWideTexts(HWND mainWindow);
 void DrivePendingOperations(HWND mainWindow);
 // After the restart that follows DrivePendingOperations: the disk and the registry.
 void CheckPendingOperationsAfterRestart();
+void DriveBootRenames(HWND mainWindow);
+void CheckBootRenamesAfterRestart();
 
 // Scenarios that end the process with a fatal box instead of running the main window: the name of
 // each, one a line; and the run of one, which does not return (-1 when name is none of them).
@@ -60,4 +62,5 @@ inline constexpr Scenario kScenarios[] = {
     {"long-paste", DriveLongPaste},
     {"wide-texts", DriveWideTexts},
     {"pending-operations", DrivePendingOperations, CheckPendingOperationsAfterRestart},
+    {"boot-renames", DriveBootRenames, CheckBootRenamesAfterRestart},
 };

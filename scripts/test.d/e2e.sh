@@ -168,7 +168,7 @@ scenario_seconds=120
 # A fresh prefix for every run of the suite, created once and shared by all scenarios.
 rm -rf "$WINEPREFIX"
 rm -f "$out"/*.bmp "$out"/*.png "$out"/*.log
-rm -rf "$out/network"
+rm -rf "$out/network" "$out/removable"
 mkdir -p "$out"
 echo "e2e: creating the Wine prefix in ${WINEPREFIX#"$root"/}"
 timeout 300 "$prefix_wine" wineboot --init >"$out/wineboot.log" 2>&1 ||
@@ -199,6 +199,11 @@ mkdir -p "$out/network"
 ln -sfn "$out/network" "$WINEPREFIX/dosdevices/n:"
 timeout 60 "$prefix_wine" reg add 'HKLM\Software\Wine\Drives' /v n: /d network /f \
     >/dev/null 2>&1 || fail "could not make drive N: a network drive"
+# Drive R: is a removable disk (DRIVE_REMOVABLE), as a floppy drive is to Wine.
+mkdir -p "$out/removable"
+ln -sfn "$out/removable" "$WINEPREFIX/dosdevices/r:"
+timeout 60 "$prefix_wine" reg add 'HKLM\Software\Wine\Drives' /v r: /d floppy /f \
+    >/dev/null 2>&1 || fail "could not make drive R: a removable disk"
 timeout 60 "$wineserver" -w
 # One server for the whole run, so that each scenario starts quickly.
 "$wineserver" -p </dev/null >/dev/null 2>&1
