@@ -38,7 +38,8 @@ configurations=(
     # The program's texts, and Chinese names of three bytes a character, under UTF-8.
     "win32 win32 hi_IN.UTF-8 96 $texts"
     "win64 win64 hi_IN.UTF-8 96 $texts"
-    # A display at 144 DPI (150 %): the dialog grows by half, and the list's columns with it.
+    # A display at 144 DPI (150 %): the dialog grows by half, and the list's columns with it
+    # (the x86_64 build in a 64-bit prefix where 32-bit programs cannot run).
     "win32 win32 zh_CN.UTF-8 144 start-up names"
 )
 
@@ -70,6 +71,12 @@ run_every_configuration() {
         local chosen=("$@")
         # A configuration that names its scenarios runs them unless the caller named others.
         [ $# -gt 0 ] || [ -z "$named" ] || read -r -a chosen <<<"$named"
+        # No other configuration looks at another DPI: where 32-bit programs cannot run, the
+        # x86_64 build takes it in a 64-bit prefix, so that every machine runs it.
+        if [ -z "$can_run_32bit" ] && [ "$dpi" != 96 ]; then
+            build=win64
+            prefix_arch=win64
+        fi
         local what
         what=$(describe "$build" "$prefix_arch" "$locale" "$dpi")
         if [ -z "$can_run_32bit" ] && { [ "$build" = win32 ] || [ "$prefix_arch" = win32 ]; }; then
