@@ -55,7 +55,7 @@ def read(path):
     for line in text.splitlines():
         if line.startswith("Wine ("):
             heading = line[len("Wine ("):].rstrip(")")
-        elif line.startswith("drop N files"):
+        elif line.startswith("drop N files") or line.startswith("restart run"):
             measure, fields = line[:34].rstrip(), line[34:].split()
             # N, program, "s", floor, "s", ratio
             rows[(measure, fields[0])] = (fields[1], fields[3], fields[5])

@@ -47,9 +47,12 @@ Add, Remove, Batch add, Clear list and Restart delete.
    Folders, files that do not exist and files already in the list are left out.
 3. To take a file out of the list, click it and press Remove. Clear list empties the list
    after asking.
-4. Press Restart delete and confirm. Each row then shows whether Windows accepted the file.
-   A file that no longer exists, a folder, and a file on a network drive, a share or a SUBST
-   drive are refused without asking Windows: the restart could not delete them. A name Windows
+4. Press Restart delete and confirm. Each row then shows whether Windows accepted the file,
+   and for a refused file the third column says why. A file the restart could not delete
+   exactly is refused without asking Windows: one that no longer exists, a folder, a file on a
+   network drive, a share, a SUBST drive, a removable or USB disk, a CD or DVD, a drive
+   without a letter, a link, a cloud placeholder, a file that another program's pending
+   rename moves or replaces, and a system file the restart's account may not delete. A name Windows
    would normally change (one ending in a dot or a space, or named like a device, such as
    "nul") is deleted exactly as it is named.
    If at least one file was accepted, Windows offers to restart now; the files are deleted

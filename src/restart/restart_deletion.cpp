@@ -49,24 +49,6 @@ void OfferRestart(HWND owner) {
     restartDialog(owner, nullptr, EWX_REBOOT);
 }
 
-bool RunRowsOfList(int rowCount) {
-    // What every row shares (the pending renames, each drive, SYSTEM's context) is asked once.
-    BootSurvey survey = BeginBootSurvey();
-    RestartRunSteps steps;
-    steps.readPath = [](int row) { return GetRowWideText(row, 0); };
-    steps.scheduleDeletion = [&survey](const WideText& path) {
-        return ScheduleDeleteOnRestart(survey, path);
-    };
-    steps.reportResult = [](int row, const RowOutcome& outcome) {
-        SetRowResult(row, outcome.accepted ? kResultAccepted : kResultRefused,
-                     outcome.reason.c_str());
-    };
-    steps.pump = PumpPendingMessages;
-    const bool anyAccepted = ScheduleRows(rowCount, steps);
-    EndBootSurvey(survey);
-    return anyAccepted;
-}
-
 }  // namespace
 
 RowOutcome ScheduleDeleteOnRestart(BootSurvey& survey, const WideText& path) {
@@ -85,6 +67,24 @@ RowOutcome ScheduleDeleteOnRestart(BootSurvey& survey, const WideText& path) {
     return {false, RequestRefusalReason(GetLastError())};
 }
 
+bool ScheduleListedRows(int rowCount) {
+    // What every row shares (the pending renames, each drive, SYSTEM's context) is asked once.
+    BootSurvey survey = BeginBootSurvey();
+    RestartRunSteps steps;
+    steps.readPath = [](int row) { return GetRowWideText(row, 0); };
+    steps.scheduleDeletion = [&survey](const WideText& path) {
+        return ScheduleDeleteOnRestart(survey, path);
+    };
+    steps.reportResult = [](int row, const RowOutcome& outcome) {
+        SetRowResult(row, outcome.accepted ? kResultAccepted : kResultRefused,
+                     outcome.reason.c_str());
+    };
+    steps.pump = PumpPendingMessages;
+    const bool anyAccepted = ScheduleRows(rowCount, steps);
+    EndBootSurvey(survey);
+    return anyAccepted;
+}
+
 void ScheduleRestartDeletion() {
     if (RowCount() == 0) {
         return;
@@ -93,7 +93,7 @@ void ScheduleRestartDeletion() {
         return;
     }
     g_app.restartRunning = true;
-    const bool anyAccepted = RunRowsOfList(RowCount());
+    const bool anyAccepted = ScheduleListedRows(RowCount());
     DisableCommandButtons();
     PauseWhilePumping();
     if (anyAccepted) {

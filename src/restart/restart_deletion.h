@@ -11,5 +11,8 @@
 // MOVEFILE_DELAY_UNTIL_REBOOT. Refused with the reason when the boot would not delete exactly
 // that file, or when the system refuses the request.
 RowOutcome ScheduleDeleteOnRestart(BootSurvey& survey, const WideText& path);
+// Rows 0 .. rowCount-1 in order, each result written into its row as it comes; true when at
+// least one was accepted.
+bool ScheduleListedRows(int rowCount);
 // The command behind the restart-deletion button.
 void ScheduleRestartDeletion();
