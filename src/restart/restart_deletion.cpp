@@ -77,14 +77,18 @@ bool ScheduleDeleteOnRestart(const Text& path) {
 }
 
 void ScheduleRestartDeletion() {
-    if (RowCount() == 0) {
+    // The rows the user confirms are the rows there at the press. The question's message loop
+    // still takes drops, from any program of the user; a row appended during the question or the
+    // run is listed, and not scheduled.
+    const int confirmedRows = RowCount();
+    if (confirmedRows == 0) {
         return;
     }
     if (!ConfirmPrompt(g_app.mainWindow, kConfirmRestart)) {
         return;
     }
     g_app.restartRunning = true;
-    const bool anyAccepted = RunRowsOfList(RowCount());
+    const bool anyAccepted = RunRowsOfList(confirmedRows);
     DisableCommandButtons();
     PauseWhilePumping();
     if (anyAccepted) {
