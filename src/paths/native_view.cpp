@@ -3,17 +3,13 @@
 #include "app/app_state.h"
 #include "paths/file_names.h"
 #include "paths/location_rules.h"
+#include "paths/native_calls.h"
 #include "paths/path_forms.h"
 #include "runtime/wide_text.h"
 
 namespace {
 
 using IsWow64ProcessFunction = BOOL(WINAPI*)(HANDLE process, BOOL* wow64);
-
-// The handle's path with its drive letter, as the system spells the names.
-constexpr DWORD kFinalPathFlags = FILE_NAME_NORMALIZED | VOLUME_NAME_DOS;
-// Opening for no access at all is enough to ask where a file is, and asks nothing of its sharing.
-constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 bool AskIsWow64Process() {
 #if defined(_WIN64)
@@ -43,41 +39,6 @@ Text SystemWindowsDirectory() {
     return length > 0 && length < sizeof buffer ? TextFromC(buffer) : Text();
 }
 
-// The path the system reports for an open handle; empty when it reports none.
-WideText FinalPathOf(HANDLE file) {
-    WideText buffer(MAX_PATH, char16_t());
-    DWORD length = GetFinalPathNameByHandleW(file, WideData(buffer),
-                                             static_cast<DWORD>(buffer.size()), kFinalPathFlags);
-    if (length >= buffer.size()) {
-        // Too small: the answer was the size needed, terminator included.
-        buffer.assign(length, char16_t());
-        length = GetFinalPathNameByHandleW(file, WideData(buffer),
-                                           static_cast<DWORD>(buffer.size()), kFinalPathFlags);
-        if (length >= buffer.size()) {
-            return {};
-        }
-    }
-    buffer.resize(length);
-    return buffer;
-}
-
-// Runs one call in the native view, redirection off for exactly that call: any other (a library
-// the system loads on demand, say) would see the native system folder too. failed when
-// redirection cannot be turned off; outside WOW64 the plain call.
-template <typename Result, typename Call>
-Result InNativeView(Call call, Result failed) {
-    if (!UnderWow64()) {
-        return call();
-    }
-    PVOID previous = nullptr;
-    if (!Wow64DisableWow64FsRedirection(&previous)) {
-        return failed;
-    }
-    const Result result = call();
-    Wow64RevertWow64FsRedirection(previous);
-    return result;
-}
-
 // The attributes of what a path names in the native view, asked with its literal UTF-16 form;
 // INVALID_FILE_ATTRIBUTES when it names nothing there or cannot be asked.
 DWORD NativeAttributes(const Text& path) {
@@ -88,15 +49,6 @@ DWORD NativeAttributes(const Text& path) {
     }
     return InNativeView([&] { return GetFileAttributesW(WideC(literal)); },
                         INVALID_FILE_ATTRIBUTES);
-}
-
-// Opens a file or folder for no access, to ask where and which it is.
-HANDLE OpenToAsk(const WideText& literal) {
-    if (literal.empty()) {
-        return INVALID_HANDLE_VALUE;
-    }
-    return CreateFileW(WideC(literal), 0, kShareAll, nullptr, OPEN_EXISTING,
-                       FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
 }
 
 // Which file a handle is: its volume and its index there.
