@@ -253,6 +253,12 @@ BOOL StandinChangeWindowMessageFilter(UINT message, DWORD action) {
     return TRUE;
 }
 
+// kernel32 has it from Windows 8 on, and on Windows 7 with its update KB2533623.
+BOOL StandinSetDefaultDllDirectories(DWORD flags) {
+    LogCall("SetDefaultDllDirectories", {Unsigned(flags)});
+    return TRUE;
+}
+
 // Through void (*)(), the generic function pointer type, as the SDK's users do.
 template <typename Function>
 FARPROC AsFarproc(Function* function) {
@@ -388,6 +394,8 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR procName) {
             found = AsFarproc(&StandinChangeWindowMessageFilterEx);
         } else if (index == 2 && name == "ChangeWindowMessageFilter") {
             found = AsFarproc(&StandinChangeWindowMessageFilter);
+        } else if (index == 3 && name == "SetDefaultDllDirectories") {
+            found = AsFarproc(&StandinSetDefaultDllDirectories);
         } else if (index == 3) {
             found = Wow64Export(name);
         }
