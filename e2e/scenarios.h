@@ -23,6 +23,7 @@ void DriveRemoveAndClear(HWND mainWindow);
 void DriveRestartDeletion(HWND mainWindow);
 void CheckRestartDeletionCarriedOut();
 void DriveRestartAllRefused(HWND mainWindow);
+void DriveConfirmedRows(HWND mainWindow);
 void DriveClosing(HWND mainWindow);
 void DriveSystemFolderDialog(HWND mainWindow);
 void DriveSystemFolderBatch(HWND mainWindow);
@@ -52,6 +53,7 @@ inline constexpr Scenario kScenarios[] = {
     {"remove-and-clear", DriveRemoveAndClear},
     {"restart-deletion", DriveRestartDeletion, CheckRestartDeletionCarriedOut},
     {"restart-all-refused", DriveRestartAllRefused},
+    {"confirmed-rows", DriveConfirmedRows},
     {"closing", DriveClosing},
     {"system-folder-dialog", DriveSystemFolderDialog},
     {"system-folder-batch", DriveSystemFolderBatch},

@@ -334,6 +334,14 @@ LRESULT GetItemTextW(const ListRecord& list, WPARAM row, LVITEMW* item) {
     return static_cast<LRESULT>(count);
 }
 
+// The W form of LVM_GETITEMA for everything but the text, which no caller asks this way.
+LRESULT GetItemW(const ListRecord& list, LVITEMW* item) {
+    if (item && (item->mask & LVIF_TEXT)) {
+        Abort("LVM_GETITEMW: the stand-in reads cell texts with LVM_GETITEMTEXTW only");
+    }
+    return GetItem(list, reinterpret_cast<LVITEMA*>(item));
+}
+
 LRESULT SetExtendedStyle(ListRecord& list, WPARAM mask, LPARAM value) {
     const DWORD previous = list.extendedStyle;
     const DWORD bits = mask ? static_cast<DWORD>(mask) : 0xFFFFFFFFu;
@@ -411,6 +419,8 @@ LRESULT ListViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
             return InsertColumn(list, wParam, reinterpret_cast<const LVCOLUMNA*>(lParam));
         case LVM_INSERTCOLUMNW:
             return InsertColumnW(list, wParam, reinterpret_cast<const LVCOLUMNW*>(lParam));
+        case LVM_GETITEMW:
+            return GetItemW(list, reinterpret_cast<LVITEMW*>(lParam));
         case LVM_INSERTITEMW:
             return InsertItemW(*record, reinterpret_cast<const LVITEMW*>(lParam));
         case LVM_GETITEMTEXTW:

@@ -70,16 +70,18 @@ struct WindowRecord {
     ListRecord list;
 };
 
-// The UTF-16 names a drop carries, as the shell puts them (fWide TRUE).
-struct DropRecord {
-    std::vector<std::optional<std::u16string>> entries;
-    bool finished = false;
-};
-
 struct GlobalBlock {
     std::unique_ptr<char[]> bytes;
     size_t size = 0;
     int locks = 0;
+};
+
+// The UTF-16 names a drop carries, as the shell puts them (fWide TRUE), and its memory block,
+// which GlobalLock reads until DragFinish frees it.
+struct DropRecord {
+    std::vector<std::optional<std::u16string>> entries;
+    GlobalBlock block;
+    bool finished = false;
 };
 
 enum class ActionKind { Input, AnswerBox, ChooseFiles, CancelFileDialog };

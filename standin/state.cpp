@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <exception>
 
 #include "internal.h"
@@ -414,15 +415,54 @@ void PostDrop(const std::vector<std::optional<std::string>>& paths) {
     PostDropW(names);
 }
 
-void PostDropW(const std::vector<std::optional<std::u16string>>& paths) {
+namespace {
+
+// Posts a new drop of these entries over a block of exactly these bytes.
+void PostDropOf(const std::vector<std::optional<std::u16string>>& entries,
+                const std::string& bytes) {
     HWND dialog = LiveDialogFor(1000, "drop files");
     if (!(FindWindow(dialog)->exStyle & WS_EX_ACCEPTFILES)) {
         Abort("drop files: the main window does not accept dropped files");
     }
     State& s = S();
     s.drops.push_back(std::make_unique<DropRecord>());
-    s.drops.back()->entries = paths;
+    DropRecord& drop = *s.drops.back();
+    drop.entries = entries;
+    drop.block.size = bytes.size();
+    // Exactly the block's size, so that reading past its end shows up under the sanitizers.
+    drop.block.bytes = std::make_unique<char[]>(bytes.size());
+    std::memcpy(drop.block.bytes.get(), bytes.data(), bytes.size());
     Post(dialog, WM_DROPFILES, reinterpret_cast<WPARAM>(DropHandle(s.drops.size() - 1)), 0);
+}
+
+}  // namespace
+
+void PostDropW(const std::vector<std::optional<std::u16string>>& paths) {
+    // The block the shell would hand over: a DROPFILES header (pFiles 20, fWide TRUE) and the
+    // names, each with its NUL, and one more. An entry that cannot be read still has its place.
+    std::u16string names;
+    for (const std::optional<std::u16string>& path : paths) {
+        names += path ? *path : u"?";
+        names += u'\0';
+    }
+    names += u'\0';
+    std::string block(20, '\0');
+    block[0] = 20;
+    block[16] = 1;
+    block.append(reinterpret_cast<const char*>(names.data()), names.size() * sizeof(char16_t));
+    PostDropOf(paths, block);
+}
+
+void PostDropBlock(const std::string& bytes) {
+    PostDropOf({}, bytes);
+}
+
+void PostDropHandle(HDROP drop) {
+    Post(LiveDialogFor(1000, "drop files"), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+}
+
+HDROP LastDrop() {
+    return S().drops.empty() ? nullptr : DropHandle(S().drops.size() - 1);
 }
 
 // ---------------------------------------------------------------------------------------------

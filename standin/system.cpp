@@ -208,6 +208,9 @@ std::string DropName(HDROP drop) {
 }
 
 std::string BlockName(HGLOBAL block) {
+    if (FindDrop(static_cast<HDROP>(block)) != nullptr) {
+        return DropName(static_cast<HDROP>(block));
+    }
     for (size_t i = 0; i < S().blocks.size(); ++i) {
         if (BlockHandle(i) == block) {
             return "global:" + Num(static_cast<long long>(i + 1));
@@ -250,6 +253,12 @@ BOOL StandinChangeWindowMessageFilterEx(HWND window, UINT message, DWORD action,
 
 BOOL StandinChangeWindowMessageFilter(UINT message, DWORD action) {
     LogCall("ChangeWindowMessageFilter", {Unsigned(message), Unsigned(action)});
+    return TRUE;
+}
+
+// kernel32 has it from Windows 8 on, and on Windows 7 with its update KB2533623.
+BOOL StandinSetDefaultDllDirectories(DWORD flags) {
+    LogCall("SetDefaultDllDirectories", {Unsigned(flags)});
     return TRUE;
 }
 
@@ -388,6 +397,8 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR procName) {
             found = AsFarproc(&StandinChangeWindowMessageFilterEx);
         } else if (index == 2 && name == "ChangeWindowMessageFilter") {
             found = AsFarproc(&StandinChangeWindowMessageFilter);
+        } else if (index == 3 && name == "SetDefaultDllDirectories") {
+            found = AsFarproc(&StandinSetDefaultDllDirectories);
         } else if (index == 3) {
             found = Wow64Export(name);
         }
@@ -594,9 +605,22 @@ BOOL IsClipboardFormatAvailable(UINT format) {
     return available ? TRUE : FALSE;
 }
 
+namespace {
+
+// A clipboard block, or the block of a drop that DragFinish has not freed yet.
+GlobalBlock* FindLiveBlock(HGLOBAL block) {
+    if (GlobalBlock* found = FindBlock(block)) {
+        return found;
+    }
+    DropRecord* drop = FindDrop(static_cast<HDROP>(block));
+    return drop != nullptr && !drop->finished ? &drop->block : nullptr;
+}
+
+}  // namespace
+
 LPVOID GlobalLock(HGLOBAL block) {
     LogCall("GlobalLock", {BlockName(block)});
-    GlobalBlock* record = FindBlock(block);
+    GlobalBlock* record = FindLiveBlock(block);
     if (!record) {
         S().lastError = ERROR_INVALID_HANDLE;
         return nullptr;
@@ -611,7 +635,7 @@ LPVOID GlobalLock(HGLOBAL block) {
 
 BOOL GlobalUnlock(HGLOBAL block) {
     LogCall("GlobalUnlock", {BlockName(block)});
-    GlobalBlock* record = FindBlock(block);
+    GlobalBlock* record = FindLiveBlock(block);
     if (!record || record->locks == 0) {
         S().lastError = record ? 158 : ERROR_INVALID_HANDLE;  // ERROR_NOT_LOCKED
         return FALSE;
@@ -623,7 +647,7 @@ BOOL GlobalUnlock(HGLOBAL block) {
 
 SIZE_T GlobalSize(HGLOBAL block) {
     LogCall("GlobalSize", {BlockName(block)});
-    GlobalBlock* record = FindBlock(block);
+    GlobalBlock* record = FindLiveBlock(block);
     if (!record) {
         S().lastError = ERROR_INVALID_HANDLE;
         return 0;

@@ -3,6 +3,8 @@
 // The one program-wide record. It lives from start to exit; its texts and arrays are released by
 // ReleaseAppState, which is also the clean-up routine of a fatal exit.
 
+#include <list>
+#include <optional>
 #include <vector>
 
 #include "pending/pending_rules.h"
@@ -22,6 +24,12 @@ struct Wow64Facts {
     bool known = false;
     bool active = false;
     Text windowsDirectory;
+};
+
+// What a row of the deletion list keeps beside its texts; the row's lParam points to it.
+struct ListedRow {
+    // Where the row's file was when it was listed; nothing when that could not be told.
+    std::optional<WideText> location;
 };
 
 struct AppState {
@@ -45,6 +53,13 @@ struct AppState {
     bool restartRunning = false;
     bool addRunning = false;
     bool batchRunning = false;
+
+    // One record per row of the deletion list. The state owns them, not the control: a row's
+    // record goes with the row (RemoveRow, ClearRows), and every one goes at exit, also at a fatal
+    // stop, which asks nothing of the control. A list keeps each record where the row points.
+    std::list<ListedRow> listedRows;
+    // Drops being read right now: the same handle delivered again meanwhile is not read twice.
+    std::vector<HDROP> dropsBeingRead;
 
     // Intakes that are appending rows right now; the list redraws when the last one ends.
     int listRedrawHolds = 0;

@@ -2,10 +2,36 @@
 #include "app/shell.h"
 #include "runtime/fatal.h"
 
+namespace {
+
+using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD directoryFlags);
+
+// The program runs elevated and may be started from any folder (Downloads, say); the system's
+// own DLLs load some libraries by bare name, which would otherwise be looked for in the
+// program's folder first. From here on every library loads from the system folder only. Looked
+// up, not imported: Windows 7 without its update KB2533623 lacks the call.
+void LoadLibrariesFromTheSystemFolderOnly() {
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    if (kernel == nullptr) {
+        return;
+    }
+    FARPROC export_ = GetProcAddress(kernel, "SetDefaultDllDirectories");
+    if (export_ == nullptr) {
+        return;
+    }
+    auto setDefaultDllDirectories =
+        reinterpret_cast<SetDefaultDllDirectoriesFunction>(reinterpret_cast<void*>(export_));
+    setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
+}  // namespace
+
 int RunProcess() {
     g_app = AppState{};
     RegisterCleanup(ReleaseAppState);
     InstallOutOfMemoryHandler();
+    // Before anything that may load a library; after the out-of-memory stop, like every call.
+    LoadLibrariesFromTheSystemFolderOnly();
     StartApplication();
     ReleaseAppState();
     return 0;

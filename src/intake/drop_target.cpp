@@ -1,6 +1,8 @@
 #include "intake/drop_target.h"
 
+#include <algorithm>
 #include <string>
+#include <string_view>
 
 #include "app/app_state.h"
 #include "intake/drop_rules.h"
@@ -62,6 +64,57 @@ Text QueryDroppedPath(HDROP drop, UINT index) {
     return AnsiFileName(name).value_or(Text());
 }
 
+// What a WM_DROPFILES handle turned out to be. Any program of the user can post one.
+enum class DropHandleKind {
+    // NULL, or no memory block this process can read: nothing to read or to release.
+    NoBlock,
+    // A block, but no drop block whose names end inside it: released unread.
+    BrokenBlock,
+    // A drop block the shell's readers can take.
+    WholeDropBlock,
+};
+
+// Checks a drop block before the shell's readers see it: they take pFiles and the names as they
+// come, and would read past the block.
+DropHandleKind CheckDropHandle(HDROP drop) {
+    if (drop == nullptr) {
+        return DropHandleKind::NoBlock;
+    }
+    const SIZE_T size = GlobalSize(drop);
+    const void* bytes = size == 0 ? nullptr : GlobalLock(drop);
+    if (bytes == nullptr) {
+        return DropHandleKind::NoBlock;
+    }
+    const bool whole =
+        ReadDropBlock(std::string_view(static_cast<const char*>(bytes), size)).has_value();
+    GlobalUnlock(drop);
+    return whole ? DropHandleKind::WholeDropBlock : DropHandleKind::BrokenBlock;
+}
+
+bool IsBeingRead(HDROP drop) {
+    const std::vector<HDROP>& reading = g_app.dropsBeingRead;
+    return std::find(reading.begin(), reading.end(), drop) != reading.end();
+}
+
+// Hands every file of a checked drop to the window's callback, in the drop's order.
+void ReadDroppedFiles(HDROP drop, HWND window) {
+    const int position = FindDropTarget(window);
+    const UINT count = position == 0 ? 0 : DragQueryFileW(drop, kQueryFileCount, nullptr, 0);
+    HoldListRedraw();
+    for (UINT index = 1; index <= count; ++index) {
+        const Text path = QueryDroppedPath(drop, index - 1);
+        if (path.empty()) {
+            continue;
+        }
+        const Text extension = DroppedPathExtension(path);
+        const WNDPROC callback = g_app.dropRegistry[static_cast<size_t>(position) - 1].callback;
+        CallWindowProcA(callback, reinterpret_cast<HWND>(static_cast<uintptr_t>(count)), index,
+                        reinterpret_cast<WPARAM>(path.c_str()),
+                        reinterpret_cast<LPARAM>(NullIfEmpty(extension)));
+    }
+    ReleaseListRedraw();
+}
+
 }  // namespace
 
 int FindDropTarget(HWND window) {
@@ -97,21 +150,20 @@ LRESULT CALLBACK DropTargetWindowProc(HWND window, UINT message, WPARAM wParam, 
 }
 
 void HandleDroppedFiles(HDROP drop, HWND window) {
-    const int position = FindDropTarget(window);
-    const UINT count = position == 0 ? 0 : DragQueryFileW(drop, kQueryFileCount, nullptr, 0);
-    HoldListRedraw();
-    for (UINT index = 1; index <= count; ++index) {
-        const Text path = QueryDroppedPath(drop, index - 1);
-        if (path.empty()) {
-            continue;
-        }
-        const Text extension = DroppedPathExtension(path);
-        const WNDPROC callback = g_app.dropRegistry[static_cast<size_t>(position) - 1].callback;
-        CallWindowProcA(callback, reinterpret_cast<HWND>(static_cast<uintptr_t>(count)), index,
-                        reinterpret_cast<WPARAM>(path.c_str()),
-                        reinterpret_cast<LPARAM>(NullIfEmpty(extension)));
+    // The files' duplicate scans pump messages, so the same handle can arrive again while it is
+    // read (posted anew by any program); it is the drop being read, which is released once.
+    if (IsBeingRead(drop)) {
+        return;
     }
-    ReleaseListRedraw();
+    const DropHandleKind kind = CheckDropHandle(drop);
+    if (kind == DropHandleKind::NoBlock) {
+        return;
+    }
+    if (kind == DropHandleKind::WholeDropBlock) {
+        g_app.dropsBeingRead.push_back(drop);
+        ReadDroppedFiles(drop, window);
+        std::erase(g_app.dropsBeingRead, drop);
+    }
     DragFinish(drop);
 }
 

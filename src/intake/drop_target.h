@@ -11,6 +11,8 @@ void RegisterDropTarget(HWND window, WNDPROC callback);
 int FindDropTarget(HWND window);
 // The procedure installed on a registered window: takes WM_DROPFILES, passes on everything else.
 LRESULT CALLBACK DropTargetWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// One WM_DROPFILES. A handle that is NULL, no memory block, or no drop block whose names end
+// inside it adds nothing; the same handle arriving again while it is read is ignored.
 void HandleDroppedFiles(HDROP drop, HWND window);
 
 // The main window's callback, called through CallWindowProcA with (file count, 1-based index,

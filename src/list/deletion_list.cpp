@@ -1,10 +1,12 @@
 #include "list/deletion_list.h"
 
+#include <algorithm>
 #include <optional>
 #include <string_view>
 
 #include "app/app_state.h"
 #include "app/shell.h"
+#include "paths/file_location.h"
 #include "paths/file_names.h"
 #include "runtime/wide_text.h"
 
@@ -93,6 +95,28 @@ void SetCellText(int row, int column, const char* text) {
                  reinterpret_cast<LPARAM>(&item));
 }
 
+// The record a row's lParam points to; nullptr for no such row.
+ListedRow* RowRecord(int row) {
+    if (row < 0) {
+        return nullptr;
+    }
+    LVITEMW item{};
+    item.mask = LVIF_PARAM;
+    item.iItem = row;
+    if (!SendMessageW(g_app.listControl, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) {
+        return nullptr;
+    }
+    return reinterpret_cast<ListedRow*>(item.lParam);
+}
+
+void ReleaseRowRecord(const ListedRow* record) {
+    const auto found = std::find_if(g_app.listedRows.begin(), g_app.listedRows.end(),
+                                    [record](const ListedRow& kept) { return &kept == record; });
+    if (found != g_app.listedRows.end()) {
+        g_app.listedRows.erase(found);
+    }
+}
+
 }  // namespace
 
 void SetListExtendedStyles() {
@@ -126,6 +150,9 @@ int AppendPath(const Text& path) {
     if (!wide) {
         return -1;
     }
+    // Where the file is now, before anyone can re-point a folder on its path behind the row:
+    // the restart run compares it with where the file is then.
+    ListedRow& record = g_app.listedRows.emplace_back(ListedRow{FileLocationNow(path)});
     LVITEMW item{};
     item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM | LVIF_STATE | LVIF_INDENT | LVIF_COLUMNS;
     item.iItem = RowCount();
@@ -134,11 +161,20 @@ int AppendPath(const Text& path) {
     item.iImage = 0;
     item.state = kNewRowState;
     item.stateMask = kNewRowStateMask;
-    item.lParam = 0;
+    item.lParam = reinterpret_cast<LPARAM>(&record);
     item.iIndent = 0;
     item.cColumns = 0;
-    return static_cast<int>(
+    const int row = static_cast<int>(
         SendMessageW(g_app.listControl, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    if (row < 0) {
+        ReleaseRowRecord(&record);
+    }
+    return row;
+}
+
+std::optional<WideText> RowListedLocation(int row) {
+    const ListedRow* record = RowRecord(row);
+    return record != nullptr ? record->location : std::nullopt;
 }
 
 bool ContainsPath(const Text& path) {
@@ -177,10 +213,14 @@ void SetRowResult(int row, const char* result, const char* reason) {
     SetCellText(row, kReasonColumn, reason);
 }
 
+// A row's record goes with the row here, not on the control's LVN_DELETEITEM, which no fatal stop
+// waits for; what is left when the window ends goes with the state at exit.
 bool RemoveRow(int row) {
+    const ListedRow* record = RowRecord(row);
     if (!SendToList(LVM_DELETEITEM, static_cast<WPARAM>(row), 0)) {
         return false;
     }
+    ReleaseRowRecord(record);
     UpdateWindow(g_app.listControl);
     return true;
 }
@@ -189,6 +229,8 @@ bool ClearRows() {
     if (!SendToList(LVM_DELETEALLITEMS, 0, 0)) {
         return false;
     }
+    // Every record is a row's, and no row is left.
+    g_app.listedRows.clear();
     UpdateWindow(g_app.listControl);
     return true;
 }

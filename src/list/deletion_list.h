@@ -6,6 +6,8 @@
 // the rows back from the control, which keeps them in UTF-16: paths go in and come out converted
 // exactly.
 
+#include <optional>
+
 #include "platform/win32.h"
 #include "runtime/text.h"
 
@@ -17,8 +19,12 @@ void AddColumn(int width, const char* header, int columnIndex);
 void AddListColumn(HWND list, int width, const char* header, int columnIndex);
 int RowCount();
 // Appends a row at the end with the path and an empty result; the new row's index, or -1 (also
-// for a text without an exact UTF-16 form, which is never listed).
+// for a text without an exact UTF-16 form, which is never listed). The row keeps where its file
+// is at this moment (FileLocationNow).
 int AppendPath(const Text& path);
+// Where the row's file was when the row was listed; nothing when that could not be told then,
+// or for no such row.
+std::optional<WideText> RowListedLocation(int row);
 // True when some row holds exactly this path. Pumps messages between rows.
 bool ContainsPath(const Text& path);
 // The whole text of one cell, however long, read in UTF-16; empty for a negative row and for a
@@ -29,6 +35,7 @@ WideText GetRowWideText(int row, int column);
 // Writes a row's result and its reason, each one of the program's literal texts, in UTF-16; any
 // earlier reason goes.
 void SetRowResult(int row, const char* result, const char* reason = "");
+// Both release what the rows kept with them.
 bool RemoveRow(int row);
 bool ClearRows();
 // The row that has the keyboard focus, or -1.

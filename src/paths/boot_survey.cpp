@@ -7,6 +7,7 @@
 #include "app/app_state.h"
 #include "paths/file_names.h"
 #include "paths/location_rules.h"
+#include "paths/native_calls.h"
 #include "paths/native_view.h"
 #include "paths/path_forms.h"
 #include "pending/pending_rules.h"
@@ -311,7 +312,8 @@ void EndBootSurvey(BootSurvey& survey) {
     survey = BootSurvey();
 }
 
-BootView SurveyRow(BootSurvey& survey, const WideText& path) {
+BootView SurveyRow(BootSurvey& survey, const WideText& path,
+                   const std::optional<WideText>& listedLocation) {
     BootView view;
     const std::optional<VolumeFacts> named = VolumeOf(survey, path);
     if (named) {
@@ -335,6 +337,9 @@ BootView SurveyRow(BootSurvey& survey, const WideText& path) {
     // Nothing, or no path with a drive letter: a volume the boot has no name for.
     const WideText finalLiteral =
         length > 0 && length < kFinalPathRoom ? survey.finalPathRoom.substr(0, length) : WideText();
+    // A folder on the way re-pointed since the row was listed (replaced by a junction, say) leads
+    // to another file; a link the user chose when listing it still leads where it did.
+    view.movedSinceListing = MovedSinceListing(listedLocation, finalLiteral, SameFileSystemName);
     const std::optional<WideText> finalPath = OrdinaryPath(finalLiteral);
     if (finalPath) {
         view.finalDrive = VolumeOf(survey, *finalPath);

@@ -36,6 +36,8 @@ struct BootSurvey {
 };
 
 BootSurvey BeginBootSurvey();
-// What the boot will see of the file the row's UTF-16 path names.
-BootView SurveyRow(BootSurvey& survey, const WideText& path);
+// What the boot will see of the file the row's UTF-16 path names; listedLocation is the final
+// path its file had when the row was listed, when that could be told.
+BootView SurveyRow(BootSurvey& survey, const WideText& path,
+                   const std::optional<WideText>& listedLocation);
 void EndBootSurvey(BootSurvey& survey);

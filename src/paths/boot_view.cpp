@@ -135,6 +135,11 @@ Text RequestRefusalReason(unsigned long error) {
     return Text(kReasonRefusedPrefix) + std::to_string(error) + ")";
 }
 
+bool MovedSinceListing(const std::optional<WideText>& listed, const WideText& now,
+                       const SameNameFunction& sameName) {
+    return listed && !listed->empty() && !now.empty() && !sameName(*listed, now);
+}
+
 bool TouchedByRename(const WideText& path, const std::vector<WideText>& renamed,
                      const SameNameFunction& sameName) {
     for (const WideText& name : renamed) {

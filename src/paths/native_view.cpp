@@ -4,17 +4,13 @@
 #include "paths/file_names.h"
 #include "paths/location_rules.h"
 #include "paths/name_rules.h"
+#include "paths/native_calls.h"
 #include "paths/path_forms.h"
 #include "runtime/wide_text.h"
 
 namespace {
 
 using IsWow64ProcessFunction = BOOL(WINAPI*)(HANDLE process, BOOL* wow64);
-
-// The handle's path with its drive letter, as the system spells the names.
-constexpr DWORD kFinalPathFlags = FILE_NAME_NORMALIZED | VOLUME_NAME_DOS;
-// Opening for no access at all is enough to ask where a file is, and asks nothing of its sharing.
-constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 bool AskIsWow64Process() {
 #if defined(_WIN64)
@@ -151,31 +147,6 @@ std::optional<WideText> ShownFileLocation(const WideText& path) {
         return real;
     }
     return std::nullopt;
-}
-
-HANDLE OpenToAsk(const WideText& literal) {
-    if (literal.empty()) {
-        return INVALID_HANDLE_VALUE;
-    }
-    return CreateFileW(WideC(literal), 0, kShareAll, nullptr, OPEN_EXISTING,
-                       FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-}
-
-WideText FinalPathOf(HANDLE file) {
-    WideText buffer(MAX_PATH, char16_t());
-    DWORD length = GetFinalPathNameByHandleW(file, WideData(buffer),
-                                             static_cast<DWORD>(buffer.size()), kFinalPathFlags);
-    if (length >= buffer.size()) {
-        // Too small: the answer was the size needed, terminator included.
-        buffer.assign(length, char16_t());
-        length = GetFinalPathNameByHandleW(file, WideData(buffer),
-                                           static_cast<DWORD>(buffer.size()), kFinalPathFlags);
-        if (length >= buffer.size()) {
-            return {};
-        }
-    }
-    buffer.resize(length);
-    return buffer;
 }
 
 bool SystemShortPath(const WideText& path, WideText& shortPath) {

@@ -33,27 +33,3 @@ bool SystemShortPath(const WideText& path, WideText& shortPath);
 // The ANSI text that names exactly the file or folder of this UTF-16 path: the path itself, or
 // its short (8.3) form; nothing when neither converts exactly.
 std::optional<Text> AnsiFileName(const WideText& path);
-
-// Opens a file or folder for no access, to ask where and which it is; a link is opened itself,
-// not followed. In this process's view: wrap it in InNativeView for the boot's.
-HANDLE OpenToAsk(const WideText& literal);
-// The path the system reports for an open handle, with its drive letter, in the literal form;
-// empty when it reports none (a volume without a letter, say).
-WideText FinalPathOf(HANDLE file);
-
-// Runs one call in the native view, redirection off for exactly that call: any other (a library
-// the system loads on demand, say) would see the native system folder too. failed when
-// redirection cannot be turned off; outside WOW64 the plain call.
-template <typename Result, typename Call>
-Result InNativeView(Call call, Result failed) {
-    if (!UnderWow64()) {
-        return call();
-    }
-    PVOID previous = nullptr;
-    if (!Wow64DisableWow64FsRedirection(&previous)) {
-        return failed;
-    }
-    const Result result = call();
-    Wow64RevertWow64FsRedirection(previous);
-    return result;
-}

@@ -51,10 +51,11 @@ void OfferRestart(HWND owner) {
 
 }  // namespace
 
-RowOutcome ScheduleDeleteOnRestart(BootSurvey& survey, const WideText& path) {
+RowOutcome ScheduleDeleteOnRestart(BootSurvey& survey, const WideText& path,
+                                   const std::optional<WideText>& listedLocation) {
     // The system records almost any path; only a file the boot will delete, exactly that one, is
     // asked for, so that an accepted row is a file the restart deletes.
-    const BootRefusal refusal = DecideBootRefusal(SurveyRow(survey, path));
+    const BootRefusal refusal = DecideBootRefusal(SurveyRow(survey, path, listedLocation));
     if (refusal != BootRefusal::kNone) {
         return {false, BootRefusalReason(refusal)};
     }
@@ -72,8 +73,8 @@ bool ScheduleListedRows(int rowCount) {
     BootSurvey survey = BeginBootSurvey();
     RestartRunSteps steps;
     steps.readPath = [](int row) { return GetRowWideText(row, 0); };
-    steps.scheduleDeletion = [&survey](const WideText& path) {
-        return ScheduleDeleteOnRestart(survey, path);
+    steps.scheduleDeletion = [&survey](int row, const WideText& path) {
+        return ScheduleDeleteOnRestart(survey, path, RowListedLocation(row));
     };
     steps.reportResult = [](int row, const RowOutcome& outcome) {
         SetRowResult(row, outcome.accepted ? kResultAccepted : kResultRefused,
@@ -86,14 +87,18 @@ bool ScheduleListedRows(int rowCount) {
 }
 
 void ScheduleRestartDeletion() {
-    if (RowCount() == 0) {
+    // The rows the user confirms are the rows there at the press. The question's message loop
+    // still takes drops, from any program of the user; a row appended during the question or the
+    // run is listed, and not scheduled.
+    const int confirmedRows = RowCount();
+    if (confirmedRows == 0) {
         return;
     }
     if (!ConfirmPrompt(g_app.mainWindow, kConfirmRestart)) {
         return;
     }
     g_app.restartRunning = true;
-    const bool anyAccepted = ScheduleListedRows(RowCount());
+    const bool anyAccepted = ScheduleListedRows(confirmedRows);
     DisableCommandButtons();
     PauseWhilePumping();
     if (anyAccepted) {

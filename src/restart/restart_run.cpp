@@ -3,7 +3,7 @@
 bool ScheduleRows(int rowCount, const RestartRunSteps& steps) {
     bool anyAccepted = false;
     for (int row = 0; row < rowCount; ++row) {
-        const RowOutcome outcome = steps.scheduleDeletion(steps.readPath(row));
+        const RowOutcome outcome = steps.scheduleDeletion(row, steps.readPath(row));
         steps.reportResult(row, outcome);
         anyAccepted = anyAccepted || outcome.accepted;
         steps.pump();

@@ -17,7 +17,7 @@ struct RowOutcome {
 struct RestartRunSteps {
     // The row's path as the list keeps it, in UTF-16.
     std::function<WideText(int row)> readPath;
-    std::function<RowOutcome(const WideText& path)> scheduleDeletion;
+    std::function<RowOutcome(int row, const WideText& path)> scheduleDeletion;
     std::function<void(int row, const RowOutcome& outcome)> reportResult;
     std::function<void()> pump;
 };

@@ -96,13 +96,13 @@ std::vector<std::string> CheckOutOfMemoryEnd(const standin::RunResult& result) {
                         std::to_string(result.exitCode) + (result.aborted ? ", aborted" : "") +
                         (result.calledExitProcess ? "" : ", no ExitProcess"));
     }
-    // The system closes the clipboard and unlocks its blocks when the process ends.
+    // The system closes the clipboard, unlocks its blocks and closes the files a listing was
+    // asking about when the process ends.
     for (const std::string& failure : standin::Failures()) {
-        // The process's exit closes the clipboard, unlocks its blocks and closes its files.
         const bool releasedByExit =
             failure.find("clipboard was left open") != std::string::npos ||
             failure.find("was left locked") != std::string::npos ||
-            (failure.rfind("file ", 0) == 0 && failure.find("was left open") != std::string::npos);
+            (failure.rfind("file ", 0) == 0 && failure.find(" was left open") != std::string::npos);
         if (!releasedByExit) {
             wrong.push_back("stand-in: " + failure);
         }
@@ -138,7 +138,8 @@ std::vector<std::string> CheckOutOfMemoryEnd(const standin::RunResult& result) {
     // The clean-up released every text, array and registry entry.
     if (!g_app.dropRegistry.empty() || !g_app.lastSelection.empty() ||
         !g_app.selectionPieces.empty() || !g_app.batchLines.empty() ||
-        !g_app.clipboardText.empty() || g_app.mainWindow != nullptr) {
+        !g_app.clipboardText.empty() || !g_app.listedRows.empty() ||
+        !g_app.dropsBeingRead.empty() || g_app.mainWindow != nullptr) {
         wrong.push_back("the program state was not released");
     }
     return wrong;

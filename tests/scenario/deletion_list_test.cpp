@@ -1,6 +1,8 @@
 // The deletion list at its limits: the record a new row is inserted with, and paths around the
 // first UTF-16 read-back's buffer in every code page, surrogate pairs cut at its end included.
 
+#include "app/app_state.h"
+#include "list/deletion_list.h"
 #include "runtime/wide_text.h"
 #include "scenario.h"
 
@@ -26,7 +28,8 @@ TEST_F(DeletionListTest, ANewRowIsInsertedAtTheEndWithItsWholeRecordSet) {
         EXPECT_EQ(item.state, 0x1000u);
         EXPECT_EQ(item.stateMask, 0xFFFFF008u);
         EXPECT_EQ(item.iImage, 0);
-        EXPECT_EQ(item.lParam, 0);
+        // The row's own record of where its file is.
+        EXPECT_NE(item.lParam, 0);
         EXPECT_EQ(item.iIndent, 0);
         EXPECT_EQ(item.cColumns, 0u);
         // The rest of the long record stays zero.
@@ -37,6 +40,38 @@ TEST_F(DeletionListTest, ANewRowIsInsertedAtTheEndWithItsWholeRecordSet) {
         EXPECT_EQ(item.iGroup, 0);
     }
     EXPECT_EQ(ListedPaths(), (std::vector<std::string>{"C:\\a.txt", "C:\\b.txt"}));
+}
+
+// Each row keeps where its file was when it was listed, in a record of its own that goes with
+// it: a removed row's record, never a neighbour's, and every record at a clear.
+TEST_F(DeletionListTest, EachRowKeepsItsListedLocationUntilItIsRemovedOrCleared) {
+    DropExisting({"C:\\a.txt", "C:\\b.txt"});
+    standin::Drop({"C:\\missing.txt"});
+    std::vector<std::optional<std::u16string>> beforeRemoval;
+    std::vector<std::optional<std::u16string>> afterRemoval;
+    size_t recordsAfterRemoval = 0;
+    standin::Do("read the kept locations", [&] {
+        for (int row = 0; row < 4; ++row) {
+            beforeRemoval.push_back(RowListedLocation(row));
+        }
+    });
+    standin::FocusRow(0);
+    standin::Click(IDD_MAIN, IDC_REMOVE);
+    standin::Do("read them again", [&] {
+        afterRemoval = {RowListedLocation(0), RowListedLocation(1)};
+        recordsAfterRemoval = g_app.listedRows.size();
+    });
+    standin::Click(IDD_MAIN, IDC_CLEAR_LIST);
+    standin::AnswerBox(IDOK, kConfirmClear);
+    standin::Do("after the clear", [] { EXPECT_TRUE(g_app.listedRows.empty()); });
+    standin::Close(IDD_MAIN);
+    RunProgram();
+
+    using Location = std::optional<std::u16string>;
+    EXPECT_EQ(beforeRemoval, (std::vector<Location>{u"\\\\?\\C:\\a.txt", u"\\\\?\\C:\\b.txt",
+                                                    std::nullopt, std::nullopt}));
+    EXPECT_EQ(afterRemoval, (std::vector<Location>{u"\\\\?\\C:\\b.txt", std::nullopt}));
+    EXPECT_EQ(recordsAfterRemoval, 2u);
 }
 
 // A path of `units` UTF-16 code units: "C:\", `shift` single-unit characters, then characters of

@@ -64,6 +64,35 @@ TEST_F(DropTest, NewFilesAreAppendedInDropOrderFoldersAndDuplicatesSkipped) {
     EXPECT_EQ(standin::CountCalls("MessageBoxW"), 0u);
 }
 
+// Any program of the user can post WM_DROPFILES with any handle. Only a drop block whose names
+// end inside it reaches the shell's readers; a broken block is released unread, and the drop
+// being read, posted again meanwhile, is neither read nor released a second time.
+TEST_F(DropTest, OnlyWholeDropBlocksAreReadAndEachOnce) {
+    std::string pastItsEnd(20, '\0');
+    pastItsEnd[0] = 40;
+    std::string unended = pastItsEnd;
+    unended[0] = 20;
+    unended += "C:\\a.txt";
+    standin::Do("post a NULL handle, one of no block and two broken blocks", [=] {
+        standin::PostDropHandle(nullptr);
+        standin::PostDropHandle(reinterpret_cast<HDROP>(static_cast<uintptr_t>(0x1234)));
+        standin::PostDropBlock(pastItsEnd);
+        standin::PostDropBlock(unended);
+    });
+    standin::Drop({"C:\\a.txt", "C:\\b.txt"});
+    // While b.txt's duplicate scan pumps, the same handle arrives again.
+    standin::AfterCall("DragQueryFileW", 5, [] { standin::PostDropHandle(standin::LastDrop()); });
+    standin::Close(IDD_MAIN);
+    RunProgram();
+
+    EXPECT_EQ(ListedPaths(), (std::vector<std::string>{"C:\\a.txt", "C:\\b.txt"}));
+    // One count and two reads for each file of the one whole drop, one release for each block.
+    EXPECT_EQ(standin::CountCalls("DragQueryFileW"), 5u);
+    EXPECT_EQ(ArgsOf("DragFinish"),
+              (std::vector<std::vector<std::string>>{{"drop:1"}, {"drop:2"}, {"drop:3"}}));
+    EXPECT_EQ(standin::UnfinishedDrops(), 0u);
+}
+
 TEST_F(DropTest, AnUnreadableEntryIsSkippedAndTheRestStillArrive) {
     standin::Drop({std::nullopt, "C:\\missing-is-fine.txt", std::nullopt});
     standin::Drop({std::nullopt});

@@ -86,6 +86,28 @@ TEST_F(MainWindowTest, StartUpSetsIconsCaptionColumnsAndStylesThenFadesIn) {
     EXPECT_EQ(standin::CountCalls("SetWindowTextA"), 0u);
 }
 
+// Libraries load from the system folder only, from the first call on: the search is limited
+// before anything else is asked of the platform, and a system without the call still starts.
+TEST_F(MainWindowTest, TheLibrarySearchIsLimitedToTheSystemFolderFirstWhereTheSystemCan) {
+    standin::Close(IDD_MAIN);
+    RunProgram();
+    const std::vector<Call>& log = standin::Log();
+    ASSERT_GE(log.size(), 3u);
+    EXPECT_EQ(log[0].function, "GetModuleHandleA");
+    EXPECT_EQ(log[1].args, (std::vector<std::string>{"kernel32.dll", "SetDefaultDllDirectories"}));
+    EXPECT_EQ(log[2].function, "SetDefaultDllDirectories");
+    EXPECT_EQ(log[2].args,
+              (std::vector<std::string>{std::to_string(LOAD_LIBRARY_SEARCH_SYSTEM32)}));
+    EXPECT_TRUE(standin::Failures().empty());
+
+    standin::Reset();
+    standin::HideExport("SetDefaultDllDirectories");
+    standin::Close(IDD_MAIN);
+    RunProgram();
+    EXPECT_EQ(standin::CountCalls("SetDefaultDllDirectories"), 0u);
+    EXPECT_EQ(standin::CountCalls("DialogBoxParamW"), 1u);
+}
+
 TEST_F(MainWindowTest, FadeInShowsTheWindowTransparentThenRaisesItStepByStep) {
     standin::Close(IDD_MAIN);
     RunProgram();

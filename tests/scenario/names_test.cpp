@@ -246,8 +246,8 @@ TEST_F(NamesTest, TypedLinesWithACharacterWithoutAFormAreSkippedThenTheRestartRu
 
     EXPECT_EQ(ListedPaths(), (Paths{"C:\\n\\\xa5.txt", "C:\\n\\o.txt"}));
     EXPECT_EQ(ScheduledFiles(), (Files{kYen, kPlainO}));
-    // Asked twice each by the batch, then opened by the restart run, in UTF-16 (logged as
-    // UTF-8); the lines without a form never.
+    // Asked twice each by the batch, opened as each is listed and again by the restart run, in
+    // UTF-16 (logged as UTF-8); the lines without a form never.
     const std::string yen = "\\\\?\\C:\\n\\\u00a5.txt";
     const std::string plain = "\\\\?\\C:\\n\\o.txt";
     EXPECT_EQ(ArgsOf("GetFileAttributesW"),
@@ -259,7 +259,7 @@ TEST_F(NamesTest, TypedLinesWithACharacterWithoutAFormAreSkippedThenTheRestartRu
             opened.push_back(args.at(0));
         }
     }
-    EXPECT_EQ(opened, (std::vector<std::string>{yen, plain}));
+    EXPECT_EQ(opened, (std::vector<std::string>{yen, plain, yen, plain}));
 }
 
 // Without UTF-16 text on the clipboard the ANSI text is read as before.

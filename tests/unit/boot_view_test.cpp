@@ -175,6 +175,31 @@ bool AsciiSameName(const WideText& left, const WideText& right) {
     return true;
 }
 
+TEST(MovedSinceListing, OnlyAFinalPathThatChangedSinceListing) {
+    const struct {
+        std::optional<WideText> listed;
+        const char16_t* now;
+        bool moved;
+    } cases[] = {
+        {u"\\\\?\\C:\\Users\\u\\a\\b.dll", u"\\\\?\\C:\\Users\\u\\a\\b.dll", false},
+        // A link the user listed through still leads where it did.
+        {u"\\\\?\\D:\\Profile\\b.dll", u"\\\\?\\D:\\Profile\\b.dll", false},
+        // The file system's spelling of the same name.
+        {u"\\\\?\\C:\\Users\\u\\A\\B.DLL", u"\\\\?\\c:\\users\\u\\a\\b.dll", false},
+        // A folder on the way re-pointed since: a junction to the system folder.
+        {u"\\\\?\\C:\\Users\\u\\a\\b.dll", u"\\\\?\\C:\\Windows\\System32\\b.dll", true},
+        {u"\\\\?\\C:\\x\\b.dll", u"\\\\?\\C:\\x\\b.dl", true},
+        // Not told at listing, or not now: nothing to compare.
+        {std::nullopt, u"\\\\?\\C:\\Windows\\System32\\b.dll", false},
+        {u"", u"\\\\?\\C:\\x\\b.dll", false},
+        {u"\\\\?\\C:\\x\\b.dll", u"", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(MovedSinceListing(c.listed, c.now, AsciiSameName), c.moved)
+            << std::string(c.now, c.now + std::char_traits<char16_t>::length(c.now));
+    }
+}
+
 TEST(TouchedByRename, TheFileOrAFolderAboveItButNoNeighbour) {
     const std::vector<WideText> renamed = {u"C:\\app\\x.new", u"C:\\app\\X.dll", u"D:\\old",
                                            u"D:\\new", u"E:\\"};

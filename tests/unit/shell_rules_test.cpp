@@ -88,9 +88,9 @@ RecordedRun RunOver(const std::vector<std::string>& paths) {
         const std::string& path = paths[static_cast<size_t>(row)];
         return WideText(path.begin(), path.end());
     };
-    steps.scheduleDeletion = [&](const WideText& wide) {
+    steps.scheduleDeletion = [&](int row, const WideText& wide) {
         const std::string path(wide.begin(), wide.end());
-        run.events.push_back("ask " + path);
+        run.events.push_back("ask " + std::to_string(row) + " " + path);
         const bool accepted = path.rfind("ok", 0) == 0;
         return RowOutcome{accepted, accepted ? "" : "why " + path};
     };
@@ -105,10 +105,10 @@ RecordedRun RunOver(const std::vector<std::string>& paths) {
 
 TEST(RestartRun, EachRowIsReadAskedReportedAndPumpedBeforeTheNext) {
     RecordedRun run = RunOver({"ok-a", "bad-b", "ok-c"});
-    EXPECT_EQ(run.events,
-              (std::vector<std::string>{"read 0", "ask ok-a", "report 0 yes", "pump",             //
-                                        "read 1", "ask bad-b", "report 1 no, why bad-b", "pump",  //
-                                        "read 2", "ask ok-c", "report 2 yes", "pump"}));
+    EXPECT_EQ(run.events, (std::vector<std::string>{
+                              "read 0", "ask 0 ok-a", "report 0 yes", "pump",             //
+                              "read 1", "ask 1 bad-b", "report 1 no, why bad-b", "pump",  //
+                              "read 2", "ask 2 ok-c", "report 2 yes", "pump"}));
     EXPECT_TRUE(run.anyAccepted);
 }
 

@@ -70,6 +70,7 @@ size_t PendingActions();
 //   Sleep (milliseconds)   GetModuleHandleA / LoadLibraryA (name)   FreeLibrary (module)
 //   GetProcAddress (module, name or "#59")   RestartDialog (owner, prompt, flags)
 //   ChangeWindowMessageFilterEx (window, message, action, status)   OpenClipboard (owner)
+//   SetDefaultDllDirectories (flags)
 //   GetClipboardData (format)   CloseClipboard ()   IsClipboardFormatAvailable (format)
 //   GlobalLock / GlobalUnlock / GlobalSize (block)   ExitProcess (code)
 //   IsWow64Process ("current process")   Wow64DisableWow64FsRedirection ("buffer"/"NULL")
@@ -183,6 +184,11 @@ void PostClick(int templateId, int controlId);
 void PostClose(int templateId);
 void PostDrop(const std::vector<std::optional<std::string>>& paths);
 void PostDropW(const std::vector<std::optional<std::u16string>>& paths);
+// A drop whose memory block holds exactly these bytes (no names the shell's readers know of);
+// WM_DROPFILES with any handle (NULL, one of no block, one posted before); the last drop posted.
+void PostDropBlock(const std::string& bytes);
+void PostDropHandle(HDROP drop);
+HDROP LastDrop();
 
 // ---------------------------------------------------------------------------------------------
 // The machine behind the platform calls.
