@@ -498,6 +498,24 @@ bool MakeFile(const std::string& path) {
     return CloseHandle(file) && ok;
 }
 
+bool PathExists(const std::string& path) {
+    return GetFileAttributesW(LongForm(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool RunRestartDeclinePrompt(HWND mainWindow) {
+    Click(mainWindow, IDC_RESTART_DELETE);
+    HWND question = WaitForMessageBox(kConfirmRestart);
+    if (!Check(question != nullptr && AnswerBox(question, IDOK), "the restart run is confirmed")) {
+        return false;
+    }
+    HWND prompt = nullptr;
+    if (!Check(WaitUntil([&] { return (prompt = OtherDialog(mainWindow)) != nullptr; }),
+               "the restart prompt comes")) {
+        return false;
+    }
+    return AnswerBox(prompt, GetDlgItem(prompt, IDNO) != nullptr ? IDNO : IDCANCEL);
+}
+
 bool ClearPendingOperations() {
     HKEY key = OpenSessionManager(KEY_SET_VALUE);
     if (key == nullptr) {

@@ -129,11 +129,16 @@ std::string DialogFolder(HWND dialog);
 
 // Creates a file (and its folders) with a line of content; any length of path.
 bool MakeFile(const std::string& path);
+// Whether anything is at the path, asked literally.
+bool PathExists(const std::string& path);
 bool MakeFolder(const std::string& path);
 // A file path under folder, through nested folders, at least length bytes long.
 std::string LongPathUnder(const std::string& folder, size_t length);
 // Deletes the pending file operations that Wine keeps in the registry.
 bool ClearPendingOperations();
+// Presses "重启删除", confirms the run and declines the restart prompt that follows; false when
+// the question or the prompt did not come.
+bool RunRestartDeclinePrompt(HWND mainWindow);
 // The source paths of the pending operations, as recorded ("\??\C:\..."), in order. Each entry
 // must have an empty destination; otherwise the entry is reported as "<source> -> <dest>".
 std::vector<std::string> PendingDeletions();

@@ -32,10 +32,6 @@ std::wstring Wide(const std::string& text) {
     return std::wstring(text.begin(), text.end());
 }
 
-bool Exists(const std::string& path) {
-    return GetFileAttributesW((L"\\\\?\\" + Wide(path)).c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 // The file's first line, as MakeFile or WriteText left it.
 std::string Contents(const std::string& path) {
     HANDLE file = CreateFileW((L"\\\\?\\" + Wide(path)).c_str(), GENERIC_READ, FILE_SHARE_READ,
@@ -112,16 +108,8 @@ void DriveBootRenames(HWND mainWindow) {
     Check(WaitForDropFinished(DropFiles(mainWindow, paths)), "the files are dropped");
     CheckPaths(list, paths, "every dropped file is listed");
 
-    Click(mainWindow, IDC_RESTART_DELETE);
-    HWND question = WaitForMessageBox(kConfirmRestart);
-    if (!Check(question != nullptr && AnswerBox(question, IDOK), "the restart run is confirmed")) {
+    if (!RunRestartDeclinePrompt(mainWindow)) {
         return;
-    }
-    HWND prompt = nullptr;
-    Check(WaitUntil([&] { return (prompt = OtherDialog(mainWindow)) != nullptr; }),
-          "the restart prompt comes for the accepted row");
-    if (prompt != nullptr) {
-        AnswerBox(prompt, GetDlgItem(prompt, IDNO) != nullptr ? IDNO : IDCANCEL);
     }
 
     const std::vector<Row> listed = ReadRows(list);
@@ -140,11 +128,11 @@ void DriveBootRenames(HWND mainWindow) {
 }
 
 void CheckBootRenamesAfterRestart() {
-    Check(Contents(kInUse) == "new dll" && !Exists(kReplacement),
+    Check(Contents(kInUse) == "new dll" && !PathExists(kReplacement),
           "the replacement took x.dll's place, and nothing deleted it");
-    Check(Contents(kRenamedTo) == "a" && !Exists(kRenamed), "a.txt was renamed to b.txt");
+    Check(Contents(kRenamedTo) == "a" && !PathExists(kRenamed), "a.txt was renamed to b.txt");
     Check(Contents(kMovedFolder + kInner) == "inner", "the folder moved with its file");
-    Check(!Exists(kPlain), "the restart deleted the plain file");
-    Check(Exists(kCard), "the file on the removable drive is still there");
+    Check(!PathExists(kPlain), "the restart deleted the plain file");
+    Check(PathExists(kCard), "the file on the removable drive is still there");
     Check(PendingDeletions().empty(), "nothing is pending after the restart");
 }

@@ -46,11 +46,6 @@ bool MakeFiles(const std::string& folder, const std::vector<std::string>& names)
     return made;
 }
 
-bool Exists(const std::string& path) {
-    return GetFileAttributesW((L"\\\\?\\" + std::wstring(path.begin(), path.end())).c_str()) !=
-           INVALID_FILE_ATTRIBUTES;
-}
-
 // A shell link to target, made as the shell makes one.
 bool MakeShortcut(const std::string& link, const std::string& target) {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
@@ -70,7 +65,7 @@ bool MakeShortcut(const std::string& link, const std::string& target) {
         shellLink->Release();
     }
     CoUninitialize();
-    return made && Exists(link);
+    return made && PathExists(link);
 }
 
 std::vector<std::string> Under(const std::string& folder, const std::vector<std::string>& names) {
@@ -166,16 +161,8 @@ void DriveLiteralNames(HWND mainWindow) {
     // The restart run, after one listed file was deleted.
     Check(DeleteFileW(L"\\\\?\\C:\\e2e\\literal\\drop\\vanish.txt") != FALSE,
           "a listed file is deleted before the restart run");
-    Click(mainWindow, IDC_RESTART_DELETE);
-    HWND question = WaitForMessageBox(kConfirmRestart);
-    if (!Check(question != nullptr && AnswerBox(question, IDOK), "the restart run is confirmed")) {
+    if (!RunRestartDeclinePrompt(mainWindow)) {
         return;
-    }
-    HWND prompt = nullptr;
-    Check(WaitUntil([&] { return (prompt = OtherDialog(mainWindow)) != nullptr; }),
-          "the restart prompt comes");
-    if (prompt != nullptr) {
-        AnswerBox(prompt, GetDlgItem(prompt, IDNO) != nullptr ? IDNO : IDCANCEL);
     }
 
     // Each row the restart cannot reach, and its reason. Wine cannot open a file on a drive that
@@ -222,13 +209,13 @@ void CheckLiteralNamesAfterRestart() {
     // The plain names the rows promised are gone.
     for (const std::string& path :
          {kDrop + "plain.txt", kDialog + "plain.txt", kDialog + "Tool.lnk", kTyped + "plain.txt"}) {
-        Check(!Exists(path), "the restart deleted " + path);
+        Check(!PathExists(path), "the restart deleted " + path);
     }
     // What no row asked for is still there: the shortcut's target, the files the restart could
     // not reach, the namesake of the typed "gone." that named nothing.
     for (const std::string& path :
          {kDialog + "target.txt", kRemote, kSubstFolder + "\\subst.txt", kTyped + "gone"}) {
-        Check(Exists(path), "the restart left " + path);
+        Check(PathExists(path), "the restart left " + path);
     }
     Check(PendingDeletions().empty(), "nothing is pending after the restart");
 }
