@@ -46,6 +46,16 @@ inline constexpr char kPendingMoveTo[] = "\xd2\xc6\xb5\xbd ";
 inline constexpr char kConfirmCancelDeletion[] = "  \xc8\xb7\xb6\xa8\xc8\xa1\xcf\xfb\xd1\xa1\xd6\xd0\xce\xc4\xbc\xfe\xb5\xc4\xd6\xd8\xc6\xf4\xc9\xbe\xb3\xfd ?  ";
 // row result: the deletion is no longer pending: "已取消"
 inline constexpr char kResultCancelled[] = "\xd2\xd1\xc8\xa1\xcf\xfb";
+// a cancel refused because the program runs without administrator rights: "需要管理员权限"
+inline constexpr char kCancelNeedsAdmin[] = "\xd0\xe8\xd2\xaa\xb9\xdc\xc0\xed\xd4\xb1\xc8\xa8\xcf\xde";
+// a cancel refused because a value is in a form the list does not rewrite: "待处理的操作格式无法识别，未作更改"
+inline constexpr char kCancelUnrecognised[] = "\xb4\xfd\xb4\xa6\xc0\xed\xb5\xc4\xb2\xd9\xd7\xf7\xb8\xf1\xca\xbd\xce\xde\xb7\xa8\xca\xb6\xb1\xf0\xa3\xac\xce\xb4\xd7\xf7\xb8\xfc\xb8\xc4";
+// a cancel the system refused, with its error number: "系统拒绝 (错误 %lu)"
+inline constexpr char kCancelRefusedFormat[] = "\xcf\xb5\xcd\xb3\xbe\xdc\xbe\xf8 (\xb4\xed\xce\xf3 %lu)";
+// a cancel of operations another program has taken out or changed meanwhile: "选中的操作已不再待处理，未作更改"
+inline constexpr char kCancelGone[] = "\xd1\xa1\xd6\xd0\xb5\xc4\xb2\xd9\xd7\xf7\xd2\xd1\xb2\xbb\xd4\xd9\xb4\xfd\xb4\xa6\xc0\xed\xa3\xac\xce\xb4\xd7\xf7\xb8\xfc\xb8\xc4";
+// open-file dialog: a selection larger than the dialog could hand over: "选中的文件过多，未添加任何文件"
+inline constexpr char kSelectionTooLarge[] = "\xd1\xa1\xd6\xd0\xb5\xc4\xce\xc4\xbc\xfe\xb9\xfd\xb6\xe0\xa3\xac\xce\xb4\xcc\xed\xbc\xd3\xc8\xce\xba\xce\xce\xc4\xbc\xfe";
 
 // Texts that are the same in every code page.
 inline constexpr char kErrorCaption[] = "error";
