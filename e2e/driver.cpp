@@ -556,6 +556,39 @@ std::vector<std::string> PendingDeletions() {
     return sources;
 }
 
+bool ReadPendingValueUnits(std::wstring& units) {
+    units.clear();
+    HKEY key = OpenSessionManager(KEY_QUERY_VALUE);
+    if (key == nullptr) {
+        return false;
+    }
+    const wchar_t* name = L"PendingFileRenameOperations";
+    DWORD type = 0;
+    DWORD size = 0;
+    bool ok = RegQueryValueExW(key, name, nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
+              type == REG_MULTI_SZ;
+    if (ok) {
+        units.assign(size / sizeof(wchar_t), L'\0');
+        ok = RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(units.data()),
+                              &size) == ERROR_SUCCESS;
+    }
+    RegCloseKey(key);
+    return ok;
+}
+
+bool WritePendingValueUnits(const std::wstring& units) {
+    HKEY key = OpenSessionManager(KEY_SET_VALUE);
+    if (key == nullptr) {
+        return false;
+    }
+    const bool ok =
+        RegSetValueExW(key, L"PendingFileRenameOperations", 0, REG_MULTI_SZ,
+                       reinterpret_cast<const BYTE*>(units.data()),
+                       static_cast<DWORD>(units.size() * sizeof(wchar_t))) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return ok;
+}
+
 // --- Screenshots -----------------------------------------------------------------------------
 
 namespace {

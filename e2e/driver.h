@@ -142,6 +142,10 @@ bool RunRestartDeclinePrompt(HWND mainWindow);
 // The source paths of the pending operations, as recorded ("\??\C:\..."), in order. Each entry
 // must have an empty destination; otherwise the entry is reported as "<source> -> <dest>".
 std::vector<std::string> PendingDeletions();
+// The PendingFileRenameOperations value's code units exactly as stored; false when there is no
+// such REG_MULTI_SZ value. And the value written with exactly these units.
+bool ReadPendingValueUnits(std::wstring& units);
+bool WritePendingValueUnits(const std::wstring& units);
 
 // --- Screenshots -----------------------------------------------------------------------------
 

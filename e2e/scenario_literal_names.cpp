@@ -2,7 +2,7 @@
 // system's path rules would rewrite ("foo." and "bar " beside their namesakes "foo" and "bar",
 // the device names "nul" and "aux.txt"), a shortcut, and plain names, from each intake: dropped,
 // chosen in the real dialog, typed into the batch. Then rows the restart cannot reach: a file
-// deleted after it was listed, a name of no file, a file on a network drive (N:, DRIVE_REMOTE)
+// deleted after it was listed, a file on a network drive (N:, DRIVE_REMOTE)
 // and on a SUBST drive. The restart run must ask for exactly the reachable rows, each recorded as
 // "\??\" and its row; after Wine's restart the plain files are gone and the others are there.
 // Wine's boot turns each "\??\" path back into an ordinary one, which drops a final dot or space
@@ -136,15 +136,9 @@ void DriveLiteralNames(HWND mainWindow) {
     std::vector<std::string> rows = dropped;
     CheckPaths(list, rows, "dropped names are listed as themselves");
 
-    const bool wow64 = RunsUnderWow64();
-    ChooseInDialog(
-        mainWindow,
-        "\"foo.\" \"bar \" \"nul\" \"aux.txt\" \"plain.txt\" \"Tool.lnk\" \"never.txt\"");
+    // A name of no file the dialog answers itself (open-file-dialog shows it).
+    ChooseInDialog(mainWindow, "\"foo.\" \"bar \" \"nul\" \"aux.txt\" \"plain.txt\" \"Tool.lnk\"");
     Append(rows, Under(kDialog, {"foo.", "bar ", "nul", "aux.txt", "plain.txt", "Tool.lnk"}));
-    // Under WOW64 a name of no file is left out: which file it would name at boot cannot be told.
-    if (!wow64) {
-        rows.push_back(kDialog + "never.txt");
-    }
     WaitForRowCount(list, static_cast<int>(rows.size()));
     CheckPaths(list, rows, "chosen names are listed as themselves, the shortcut as itself");
 
@@ -170,8 +164,7 @@ void DriveLiteralNames(HWND mainWindow) {
     const std::vector<std::pair<std::string, std::vector<const char*>>> unreachable = {
         {kDrop + "vanish.txt", {kReasonNoFile}},
         {kRemote, {kReasonNetwork}},
-        {kSubst, {kReasonSubst, kReasonNoFile}},
-        {kDialog + "never.txt", {kReasonNoFile}}};
+        {kSubst, {kReasonSubst, kReasonNoFile}}};
     std::vector<std::string> accepted;
     bool resultsRight = true;
     std::string results;

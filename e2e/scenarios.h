@@ -18,6 +18,8 @@ struct Scenario {
 void DriveStartUp(HWND mainWindow);
 void DriveDroppedFiles(HWND mainWindow);
 void DriveOpenFileDialog(HWND mainWindow);
+void DriveOpenFileMany(HWND mainWindow);
+void DriveBatchLineForms(HWND mainWindow);
 void DriveBatchDialog(HWND mainWindow);
 void DriveRemoveAndClear(HWND mainWindow);
 void DriveRestartDeletion(HWND mainWindow);
@@ -39,6 +41,8 @@ void DrivePendingOperations(HWND mainWindow);
 void CheckPendingOperationsAfterRestart();
 void DriveBootRenames(HWND mainWindow);
 void CheckBootRenamesAfterRestart();
+void DrivePendingExactCancel(HWND mainWindow);
+void DrivePendingSpellings(HWND mainWindow);
 
 // Scenarios that end the process with a fatal box instead of running the main window: the name of
 // each, one a line; and the run of one, which does not return (-1 when name is none of them).
@@ -49,7 +53,9 @@ inline constexpr Scenario kScenarios[] = {
     {"start-up", DriveStartUp},
     {"dropped-files", DriveDroppedFiles},
     {"open-file-dialog", DriveOpenFileDialog},
+    {"open-file-many", DriveOpenFileMany},
     {"batch-dialog", DriveBatchDialog},
+    {"batch-line-forms", DriveBatchLineForms},
     {"remove-and-clear", DriveRemoveAndClear},
     {"restart-deletion", DriveRestartDeletion, CheckRestartDeletionCarriedOut},
     {"restart-all-refused", DriveRestartAllRefused},
@@ -65,4 +71,6 @@ inline constexpr Scenario kScenarios[] = {
     {"wide-texts", DriveWideTexts},
     {"pending-operations", DrivePendingOperations, CheckPendingOperationsAfterRestart},
     {"boot-renames", DriveBootRenames, CheckBootRenamesAfterRestart},
+    {"pending-exact-cancel", DrivePendingExactCancel},
+    {"pending-spellings", DrivePendingSpellings},
 };

@@ -42,9 +42,12 @@ Add, Remove, Batch add, Clear list and Restart delete.
    - press Add and choose one or more files;
    - drag files from Explorer and drop them onto the window;
    - press Batch add, type or paste full paths, one per line (paths in double quotes, as
-     Explorer's "Copy as path" gives them, are fine), press its right-hand button (OK) and
-     confirm. Its left-hand button pastes the clipboard's text.
-   Folders, files that do not exist and files already in the list are left out.
+     Explorer's "Copy as path" gives them, are fine; so are spaces or tabs around a path and
+     the \??\C:\... form registry tools show), press its right-hand button (OK) and confirm.
+     Its left-hand button pastes the clipboard's text.
+   Folders, files that do not exist and files already in the list are left out. Add takes
+   any number of files at once; a name typed there of a file that does not exist is answered
+   by the dialog itself.
 3. To take a file out of the list, click it and press Remove. Clear list empties the list
    after asking.
 4. Press Restart delete and confirm. Each row then shows whether Windows accepted the file,
@@ -60,9 +63,13 @@ Add, Remove, Batch add, Clear list and Restart delete.
    the window.
 5. To see what the next restart will do, open the window's system menu (click the icon at the
    left of the title bar) and choose its last item. The list shows every pending deletion and
-   rename, also those of other programs. To take a deletion back, choose it and press the
-   upper button (Cancel deletion), then confirm; renames and everything else stay as they
-   are. When you close that window, the main list says so for each file taken back.
+   rename, also those of other programs. Each row is one operation. To take a deletion back,
+   choose it and press the upper button (Cancel deletion), then confirm: exactly the chosen
+   rows go; renames and everything else stay as they are. If nothing could be taken back (no
+   administrator rights, another program changed the list meanwhile, a list in a form the
+   program does not rewrite), a message says why and nothing is changed. When you close that
+   window, the main list says "taken back" for a file only when no deletion of it is left,
+   however its name is spelled.
 
 On Windows 10 version 1903 and later every file name is listed as it is. Older Windows list a
 name that the system's language cannot write (an emoji, say) by its short 8.3 form, which names

@@ -1,5 +1,8 @@
 #include "intake/batch_rules.h"
 
+#include <algorithm>
+#include <string_view>
+
 #include "paths/path_forms.h"
 
 namespace {
@@ -7,21 +10,26 @@ namespace {
 // Enter in the batch edit box produces CR LF; a bare CR or LF stays inside its line.
 constexpr char kLineSeparator[] = "\r\n";
 
-// Decides one line; true when its path is to be appended.
-bool PassesBatchTests(const Text& path, const BatchLineSteps& steps) {
-    // Nothing exists under the empty name (an empty line, or a line that did not resolve).
-    if (path.empty()) {
-        return false;
+// The NT form of a path, as the pending value holds it; "\\?\" is its Win32 spelling.
+constexpr char kNtPrefix[] = "\\??\\";
+constexpr char kVerbatimPrefix[] = "\\\\?\\";
+
+// The path of the first form of a line that names a file, or empty. Directory first, then
+// existence, each form in turn.
+Text FirstFileOf(const Text& line, const BatchLineSteps& steps) {
+    TextArray tried;
+    for (const Text& form : BatchLineForms(line)) {
+        const Text path = BatchLinePath(form, steps);
+        // Nothing exists under the empty name (an empty line, or a form that did not resolve).
+        if (path.empty() || std::find(tried.begin(), tried.end(), path) != tried.end()) {
+            continue;
+        }
+        tried.push_back(path);
+        if (!steps.isDirectory(path) && steps.exists(path)) {
+            return path;
+        }
     }
-    // Directory first, then existence, and the list is scanned only for existing files: the
-    // scan reads every row back and is by far the dearest test.
-    if (steps.isDirectory(path)) {
-        return false;
-    }
-    if (!steps.exists(path)) {
-        return false;
-    }
-    return !steps.isListed(path);
+    return {};
 }
 
 }  // namespace
@@ -59,6 +67,29 @@ Text UnquotedLine(const Text& line) {
     return line;
 }
 
+TextArray BatchLineForms(const Text& line) {
+    TextArray forms{line};
+    const size_t first = line.find_first_not_of(" \t");
+    const Text trimmed =
+        first == Text::npos ? Text() : line.substr(first, line.find_last_not_of(" \t") - first + 1);
+    if (trimmed != line) {
+        forms.push_back(trimmed);
+    }
+    const Text unquoted = UnquotedLine(trimmed);
+    for (const char* prefix : {kNtPrefix, kVerbatimPrefix}) {
+        const std::string_view start(prefix);
+        if (unquoted.compare(0, start.size(), start) != 0) {
+            continue;
+        }
+        const std::optional<Text> ordinary =
+            OrdinaryPath(Text(kVerbatimPrefix) + unquoted.substr(start.size()));
+        if (ordinary && std::find(forms.begin(), forms.end(), *ordinary) == forms.end()) {
+            forms.push_back(*ordinary);
+        }
+    }
+    return forms;
+}
+
 Text BatchLinePath(const Text& typed, const BatchLineSteps& steps) {
     const Text line = UnquotedLine(typed);
     if (line.empty()) {
@@ -79,8 +110,10 @@ Text BatchLinePath(const Text& typed, const BatchLineSteps& steps) {
 void AddBatchLines(const TextArray& lines, const BatchLineSteps& steps) {
     const int32_t count = ElementCount(lines);
     for (int32_t index = 1; index <= count; ++index) {
-        const Text path = BatchLinePath(TextAt(lines, index), steps);
-        if (PassesBatchTests(path, steps)) {
+        // The list is scanned only for a line that names a file: the scan reads every row back
+        // and is by far the dearest test.
+        const Text path = FirstFileOf(TextAt(lines, index), steps);
+        if (!path.empty() && !steps.isListed(path)) {
             steps.append(path);
         }
         steps.pump();

@@ -34,6 +34,11 @@ Text UnquotedLine(const Text& line);
 // ("\\?\C:\...") in its ordinary form; any other line made full by the system, as it resolves
 // it now. Empty when there is no such path.
 Text BatchLinePath(const Text& line, const BatchLineSteps& steps);
-// Tests each line in order (directory, existence, already listed), appends the ones that pass
-// and pumps after every line. The count of lines is taken once, at the start.
+// The forms a line is tried in, each once, in this order: the line as it is; without the spaces
+// and tabs around it; that without a leading "\??\" or "\\?\" (the form the pending value and
+// registry tools show), made ordinary. Each form then stands for the path BatchLinePath gives.
+TextArray BatchLineForms(const Text& line);
+// Tests each line in order and appends the ones that pass, pumping after every line: the first
+// of its forms that names a file (not a directory, then existing) is the line's path, which is
+// appended unless it is already listed. The count of lines is taken once, at the start.
 void AddBatchLines(const TextArray& lines, const BatchLineSteps& steps);

@@ -1,6 +1,7 @@
 #include "intake/open_file.h"
 
 #include <cstddef>
+#include <limits>
 #include <utility>
 
 #include "app/app_state.h"
@@ -19,6 +20,44 @@ namespace {
 constexpr size_t kRecordSize =
     offsetof(OPENFILENAMEW, lpTemplateName) + sizeof(OPENFILENAMEW::lpTemplateName);
 static_assert(sizeof(void*) != 4 || kRecordSize == 76);
+
+// Room for the dialog's output: the folder, each name and its NUL, the closing NUL, which the
+// spec ("a" "b" with its quotes and spaces) never takes less room than. Grown with a margin, so a
+// selection that keeps growing does not move the buffer at every change.
+size_t SelectionRoom(LRESULT folderUnits, LRESULT specUnits) {
+    return 2 * (static_cast<size_t>(folderUnits) + static_cast<size_t>(specUnits) + 2);
+}
+
+// The selection has changed: makes the buffer large enough for it before the dialog writes it.
+// The record is the caller's own, so the dialog writes into the new buffer.
+void FitSelectionBuffer(HWND hook, OPENFILENAMEW* record) {
+    HWND dialog = GetParent(hook);
+    const LRESULT folder = SendMessageW(dialog, CDM_GETFOLDERPATH, 0, 0);
+    const LRESULT spec = SendMessageW(dialog, CDM_GETSPEC, 0, 0);
+    if (record == nullptr || folder < 0 || spec < 0 ||
+        static_cast<size_t>(folder) + static_cast<size_t>(spec) + 2 <= record->nMaxFile) {
+        return;
+    }
+    const size_t room = SelectionRoom(folder, spec);
+    if (room > std::numeric_limits<DWORD>::max()) {
+        return;
+    }
+    auto* buffer = reinterpret_cast<WideText*>(record->lCustData);
+    buffer->assign(room, u'\0');
+    record->lpstrFile = WideData(*buffer);
+    record->nMaxFile = static_cast<DWORD>(room);
+}
+
+// The explorer-style hook: only the selection's changes are looked at.
+UINT_PTR CALLBACK SelectionHook(HWND hook, UINT message, WPARAM, LPARAM lParam) {
+    if (message == WM_NOTIFY) {
+        const auto* notice = reinterpret_cast<const OFNOTIFYW*>(lParam);
+        if (notice != nullptr && notice->hdr.code == CDN_SELCHANGE) {
+            FitSelectionBuffer(hook, notice->lpOFN);
+        }
+    }
+    return 0;
+}
 
 // Appends every path not yet listed, in the order given. The count is read once: a command run
 // by the duplicate scan's message pump cannot change how far this walk goes.
@@ -55,24 +94,31 @@ Text SelectFilesDialog(HWND owner, const Text& title, const Text& filter,
     record.lpstrCustomFilter = nullptr;
     record.nMaxCustFilter = 0;
     record.nFilterIndex = 0;
+    // The hook may move the selection into a larger buffer; lCustData is where it keeps it.
     record.lpstrFile = WideData(selectionBuffer);
     record.nMaxFile = SELECTION_BUFFER_SIZE;
     record.lpstrFileTitle = WideData(fileTitle);
     record.nMaxFileTitle = SELECTION_BUFFER_SIZE;
     record.lpstrInitialDir = directoryText.empty() ? nullptr : WideC(directoryText);
     record.lpstrTitle = titleText.empty() ? nullptr : WideC(titleText);
-    // A chosen shortcut is what the user wants deleted, not the file it points to.
-    record.Flags = OpenFileFlags(mode) | OFN_NODEREFERENCELINKS;
+    // A chosen shortcut is what the user wants deleted, not the file it points to. A typed name of
+    // no file is answered by the dialog itself. The hook grows the buffer with the selection;
+    // sizing is what the dialog offers by itself without a hook.
+    record.Flags = OpenFileFlags(mode) | OFN_NODEREFERENCELINKS | OFN_FILEMUSTEXIST |
+                   OFN_PATHMUSTEXIST | OFN_ENABLEHOOK | OFN_ENABLESIZING;
     record.nFileOffset = 0;
     record.nFileExtension = 0;
     record.lpstrDefExt = nullptr;
-    record.lCustData = 0;
-    record.lpfnHook = nullptr;
+    record.lCustData = reinterpret_cast<LPARAM>(&selectionBuffer);
+    record.lpfnHook = SelectionHook;
     record.lpTemplateName = nullptr;
 
-    // Cancel and every failure (a selection too long for the buffer among them) look the same:
-    // nothing was chosen.
+    // Cancel and every failure look the same: nothing was chosen. A selection that still did not
+    // fit (names typed, which the hook is not told about) is never dropped in silence.
     if (!GetOpenFileNameW(&record)) {
+        if (CommDlgExtendedError() == FNERR_BUFFERTOOSMALL) {
+            ShowMessage(owner, kSelectionTooLarge, MB_OK | MB_ICONWARNING);
+        }
         if (pathsOut != nullptr) {
             *pathsOut = TextArray();
         }

@@ -136,12 +136,12 @@ Text RequestRefusalReason(unsigned long error) {
 }
 
 bool MovedSinceListing(const std::optional<WideText>& listed, const WideText& now,
-                       const SameNameFunction& sameName) {
+                       SameNameFunction sameName) {
     return listed && !listed->empty() && !now.empty() && !sameName(*listed, now);
 }
 
 bool TouchedByRename(const WideText& path, const std::vector<WideText>& renamed,
-                     const SameNameFunction& sameName) {
+                     SameNameFunction sameName) {
     for (const WideText& name : renamed) {
         if (name.empty() || name.size() > path.size()) {
             continue;

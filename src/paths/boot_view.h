@@ -6,7 +6,6 @@
 // appear, follows links and refuses when the file it reaches is not the one recorded, and refuses
 // reparse files that are not links. Pure: no platform here.
 
-#include <functional>
 #include <optional>
 #include <vector>
 
@@ -69,17 +68,14 @@ Text BootRefusalReason(BootRefusal refusal);
 // The "原因" text of a request the system refused with this error code.
 Text RequestRefusalReason(unsigned long error);
 
-// Whether two UTF-16 names are one name to the file system.
-using SameNameFunction = std::function<bool(const WideText& left, const WideText& right)>;
-
 // True when the file a row names now is not where it was when the row was listed: both final
 // paths known ("\\?\C:\dir\name") and not one name. A row whose place could not be told then,
 // or whose final path cannot be told now, is not taken for moved.
 bool MovedSinceListing(const std::optional<WideText>& listed, const WideText& now,
-                       const SameNameFunction& sameName);
+                       SameNameFunction sameName);
 
 // True when path, or a folder above it, is one of renamed: the ordinary sources and destinations
 // of the renames pending before our deletions. Deletions are not in renamed: a file already
 // pending deletion may be asked for again.
 bool TouchedByRename(const WideText& path, const std::vector<WideText>& renamed,
-                     const SameNameFunction& sameName);
+                     SameNameFunction sameName);

@@ -1,6 +1,7 @@
 #include "pending/pending_rules.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -33,9 +34,8 @@ bool StartsWithUnc(std::u16string_view path) {
     return true;
 }
 
-bool IsChosen(const PendingOperation& operation, const std::vector<WideText>& sources) {
-    return IsDeletion(operation) &&
-           std::find(sources.begin(), sources.end(), operation.source) != sources.end();
+bool SamePair(const PendingOperation& left, const PendingOperation& right) {
+    return left.source == right.source && left.destination == right.destination;
 }
 
 }  // namespace
@@ -58,6 +58,9 @@ PendingOperations ParsePendingOperations(std::u16string_view value) {
             WideText(value.substr(sourceEnd + 1, destinationEnd - sourceEnd - 1));
         operation.offset = at;
         operation.length = destinationEnd + 1 - at;
+        operation.equalBefore = static_cast<size_t>(std::count_if(
+            parsed.operations.begin(), parsed.operations.end(),
+            [&](const PendingOperation& before) { return SamePair(before, operation); }));
         parsed.operations.push_back(std::move(operation));
         at = destinationEnd + 1;
     }
@@ -94,20 +97,50 @@ WideText ShownPath(std::u16string_view recorded) {
     return WideText(path);
 }
 
-WideText WithoutDeletions(std::u16string_view value, const std::vector<WideText>& sources) {
+Removal WithoutChosenPairs(std::u16string_view value, const std::vector<PendingOperation>& chosen) {
+    Removal removal;
+    removal.kept = WideText(value);
     const PendingOperations parsed = ParsePendingOperations(value);
     if (!parsed.wellFormed) {
-        return WideText(value);
+        return removal;
+    }
+    // The very pairs chosen: the same pair with as many equal ones before it. Where the value
+    // changed since it was shown, that is still the operation the row stood for, or it is gone.
+    std::vector<bool> removed(parsed.operations.size(), false);
+    for (const PendingOperation& wanted : chosen) {
+        if (!IsDeletion(wanted)) {
+            continue;  // a rename is never taken out
+        }
+        const auto found = std::find_if(
+            parsed.operations.begin(), parsed.operations.end(), [&](const PendingOperation& now) {
+                return SamePair(now, wanted) && now.equalBefore == wanted.equalBefore;
+            });
+        if (found == parsed.operations.end()) {
+            removal.outcome = RemovalOutcome::kGone;
+            return removal;
+        }
+        removed[static_cast<size_t>(found - parsed.operations.begin())] = true;
     }
     WideText kept;
     kept.reserve(value.size());
     size_t copiedTo = 0;
-    for (const PendingOperation& operation : parsed.operations) {
-        if (IsChosen(operation, sources)) {
+    for (size_t i = 0; i < parsed.operations.size(); ++i) {
+        if (removed[i]) {
+            const PendingOperation& operation = parsed.operations[i];
             kept.append(value.substr(copiedTo, operation.offset - copiedTo));
             copiedTo = operation.offset + operation.length;
         }
     }
     kept.append(value.substr(copiedTo));
-    return kept;
+    removal.outcome = RemovalOutcome::kRemoved;
+    removal.kept = std::move(kept);
+    return removal;
+}
+
+bool DeletionPending(const WideText& path, const std::vector<PendingOperation>& operations,
+                     SameNameFunction sameName) {
+    return std::any_of(
+        operations.begin(), operations.end(), [&](const PendingOperation& operation) {
+            return IsDeletion(operation) && sameName(ShownPath(operation.source), path);
+        });
 }

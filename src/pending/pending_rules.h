@@ -17,6 +17,11 @@ struct PendingOperation {
     WideText destination;  // empty for a deletion; "!" before it means "replace"
     size_t offset = 0;     // where the pair starts in the value, in code units
     size_t length = 0;     // the pair's code units, both terminators included
+    // How many pairs equal to this one (source and destination alike) come before it in its
+    // value: with the pair, what finds this very operation again in a value read later.
+    size_t equalBefore = 0;
+    // Which value it was read from: 0 for the first, 1 for the second (set by the reader).
+    size_t value = 0;
 };
 
 struct PendingOperations {
@@ -33,7 +38,24 @@ bool IsDeletion(const PendingOperation& operation);
 // and the "\??\" prefix; "\??\UNC\server\..." as "\\server\...". Any other form is shown as it is.
 WideText ShownPath(std::u16string_view recorded);
 
-// The value without every deletion whose source is exactly one of sources; each other code unit
-// stays as it was, in its place: the other pairs, the terminators, whatever follows the list. A
-// renaming pair is never removed, and a value that is not well formed is given back unchanged.
-WideText WithoutDeletions(std::u16string_view value, const std::vector<WideText>& sources);
+// What taking chosen pairs out of a value came to.
+enum class RemovalOutcome {
+    kRemoved,       // kept is the value without exactly the chosen pairs
+    kGone,          // a chosen pair is not in the value (any more): nothing removed
+    kUnrecognised,  // the value is not well formed: nothing removed
+};
+struct Removal {
+    RemovalOutcome outcome = RemovalOutcome::kUnrecognised;
+    WideText kept;  // the value to write; the value unchanged unless removed
+};
+
+// The value without exactly the chosen deletions, each found by its pair and the number of equal
+// pairs before it; every other code unit stays as it was, in its place: the other pairs (equal
+// ones included), the terminators, whatever follows the list. A renaming pair is never removed.
+// When one chosen deletion is not there, none is removed.
+Removal WithoutChosenPairs(std::u16string_view value, const std::vector<PendingOperation>& chosen);
+
+// True when a deletion of the file at path (an ordinary full path) is among the operations, its
+// source made ordinary (ShownPath) and compared by sameName, as the file system compares names.
+bool DeletionPending(const WideText& path, const std::vector<PendingOperation>& operations,
+                     SameNameFunction sameName);

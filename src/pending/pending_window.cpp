@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
+#include <utility>
 #include <vector>
 
 #include "app/app_state.h"
@@ -9,6 +11,8 @@
 #include "app/dpi_scale.h"
 #include "app/shell.h"
 #include "list/deletion_list.h"
+#include "paths/file_names.h"
+#include "paths/boot_view.h"
 #include "pending/pending_rules.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
@@ -35,6 +39,8 @@ struct PendingValue {
     // A REG_MULTI_SZ of whole code units whose every pair is complete: only such a value is
     // ever written back.
     bool writable = false;
+    // The registry's answer when the value could not be read.
+    LONG error = ERROR_SUCCESS;
 };
 
 HKEY OpenSessionManager(REGSAM access) {
@@ -57,6 +63,7 @@ PendingValue ReadPendingValue(HKEY key, const WideText& name) {
             return value;
         }
         if (status != ERROR_SUCCESS) {
+            value.error = status;
             return value;
         }
         std::vector<BYTE> bytes(size + 1);
@@ -69,6 +76,7 @@ PendingValue ReadPendingValue(HKEY key, const WideText& name) {
             return value;
         }
         if (status != ERROR_SUCCESS) {
+            value.error = status;
             return value;
         }
         value.units.resize(size / sizeof(char16_t));
@@ -90,41 +98,109 @@ bool ReadPendingOperations(std::vector<PendingOperation>& operations) {
         return false;
     }
     bool whole = true;
-    for (const WideText& name : kPendingValues) {
-        const PendingValue value = ReadPendingValue(key, name);
+    for (size_t index = 0; index < std::size(kPendingValues); ++index) {
+        PendingValue value = ReadPendingValue(key, kPendingValues[index]);
         whole = whole && (value.state == ValueState::kAbsent || value.writable);
-        operations.insert(operations.end(), value.parsed.operations.begin(),
-                          value.parsed.operations.end());
+        for (PendingOperation& operation : value.parsed.operations) {
+            operation.value = index;
+            operations.push_back(std::move(operation));
+        }
     }
     RegCloseKey(key);
     return whole;
 }
 
-// Takes every deletion of these sources out of both values, each re-read just before it is
-// written; a value that is not well formed is left alone.
-void RemoveDeletions(const std::vector<WideText>& sources) {
-    HKEY key = OpenSessionManager(KEY_QUERY_VALUE | KEY_SET_VALUE);
-    if (key == nullptr) {
-        return;
+// Why a cancel changed nothing, in the program's texts (code page 936).
+struct CancelFailure {
+    Text text;
+};
+
+// A refusal of the system's is told as a refused restart request is: access denied, or the error.
+CancelFailure FailureOf(LONG status) {
+    return {RequestRefusalReason(static_cast<unsigned long>(status))};
+}
+
+// One value's new units, worked out before anything is written.
+struct ValueWrite {
+    const WideText* name = nullptr;
+    WideText before;
+    WideText after;
+};
+
+LONG WriteValue(HKEY key, const WideText& name, const WideText& units) {
+    if (ParsePendingOperations(units).operations.empty()) {
+        const LONG status = RegDeleteValueW(key, WideC(name));
+        return status == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : status;
     }
-    for (const WideText& name : kPendingValues) {
-        const PendingValue value = ReadPendingValue(key, name);
-        if (value.state != ValueState::kRead || !value.writable) {
+    return RegSetValueExW(key, WideC(name), 0, REG_MULTI_SZ,
+                          reinterpret_cast<const BYTE*>(units.data()),
+                          static_cast<DWORD>(units.size() * sizeof(char16_t)));
+}
+
+// Works out every value's change from a fresh read; nothing is written unless each chosen
+// operation is still there, in a value the window rewrites.
+bool PlanRemoval(HKEY key, const std::vector<PendingOperation>& chosen,
+                 std::vector<ValueWrite>& writes, CancelFailure& failure) {
+    for (size_t index = 0; index < std::size(kPendingValues); ++index) {
+        std::vector<PendingOperation> ofValue;
+        std::copy_if(chosen.begin(), chosen.end(), std::back_inserter(ofValue),
+                     [&](const PendingOperation& operation) { return operation.value == index; });
+        if (ofValue.empty()) {
             continue;
         }
-        const WideText kept = WithoutDeletions(value.units, sources);
-        if (kept.size() == value.units.size()) {
-            continue;  // none of them is there (any more)
+        const PendingValue value = ReadPendingValue(key, kPendingValues[index]);
+        if (value.state == ValueState::kAbsent) {
+            failure = {kCancelGone};
+            return false;
         }
-        if (ParsePendingOperations(kept).operations.empty()) {
-            RegDeleteValueW(key, WideC(name));
-        } else {
-            RegSetValueExW(key, WideC(name), 0, REG_MULTI_SZ,
-                           reinterpret_cast<const BYTE*>(kept.data()),
-                           static_cast<DWORD>(kept.size() * sizeof(char16_t)));
+        if (value.state != ValueState::kRead) {
+            failure = FailureOf(value.error != ERROR_SUCCESS ? value.error : ERROR_MORE_DATA);
+            return false;
+        }
+        if (!value.writable) {
+            failure = {kCancelUnrecognised};
+            return false;
+        }
+        const Removal removal = WithoutChosenPairs(value.units, ofValue);
+        if (removal.outcome != RemovalOutcome::kRemoved) {
+            failure = {removal.outcome == RemovalOutcome::kGone ? kCancelGone
+                                                                : kCancelUnrecognised};
+            return false;
+        }
+        writes.push_back({&kPendingValues[index], value.units, removal.kept});
+    }
+    return true;
+}
+
+// Takes exactly the chosen deletions out, each value re-read just before it is written and
+// written once. A write that fails puts back what was already written, so a failed cancel
+// changes nothing.
+bool RemoveChosen(const std::vector<PendingOperation>& chosen, CancelFailure& failure) {
+    HKEY key = nullptr;
+    const LONG opened = RegOpenKeyExW(HKEY_LOCAL_MACHINE, WideC(kSessionManagerKey), 0,
+                                      KEY_QUERY_VALUE | KEY_SET_VALUE, &key);
+    if (opened != ERROR_SUCCESS) {
+        failure = FailureOf(opened);
+        return false;
+    }
+    std::vector<ValueWrite> writes;
+    bool done = PlanRemoval(key, chosen, writes, failure);
+    for (size_t i = 0; done && i < writes.size(); ++i) {
+        const LONG status = WriteValue(key, *writes[i].name, writes[i].after);
+        if (status != ERROR_SUCCESS) {
+            failure = FailureOf(status);
+            done = false;
+            for (size_t back = 0; back < i; ++back) {
+                WriteValue(key, *writes[back].name, writes[back].before);
+            }
         }
     }
     RegCloseKey(key);
+    return done;
+}
+
+void ShowCancelFailure(const CancelFailure& failure) {
+    ShowMessage(g_app.pendingWindow, failure.text.c_str(), MB_OK | MB_ICONERROR);
 }
 
 HWND PendingList() {
@@ -163,27 +239,30 @@ void ShowPendingNow() {
     g_app.pendingRows = std::move(operations);
 }
 
-// The recorded sources of the selected rows that are deletions.
-std::vector<WideText> ChosenDeletions() {
-    std::vector<WideText> sources;
+// The operations of the selected rows that are deletions.
+std::vector<PendingOperation> ChosenDeletions() {
+    std::vector<PendingOperation> chosen;
     HWND list = PendingList();
     int row = -1;
     while ((row = static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(row),
                                                 MAKELPARAM(LVNI_SELECTED, 0)))) >= 0) {
         const size_t index = static_cast<size_t>(row);
         if (index < g_app.pendingRows.size() && IsDeletion(g_app.pendingRows[index])) {
-            sources.push_back(g_app.pendingRows[index].source);
+            chosen.push_back(g_app.pendingRows[index]);
         }
     }
-    return sources;
+    return chosen;
 }
 
 void CancelChosenDeletions() {
-    const std::vector<WideText> sources = ChosenDeletions();
-    if (sources.empty() || !ConfirmPrompt(g_app.pendingWindow, kConfirmCancelDeletion)) {
+    const std::vector<PendingOperation> chosen = ChosenDeletions();
+    if (chosen.empty() || !ConfirmPrompt(g_app.pendingWindow, kConfirmCancelDeletion)) {
         return;
     }
-    RemoveDeletions(sources);
+    CancelFailure failure;
+    if (!RemoveChosen(chosen, failure)) {
+        ShowCancelFailure(failure);
+    }
     ShowPendingNow();
 }
 
@@ -215,18 +294,13 @@ void OnPendingCommand(int commandId) {
     }
 }
 
-// Each row that says "成功" and whose path no pending deletion names any more says "已取消".
-// Nothing is marked when the values could not be read whole: the row may still be pending.
+// Each row that says "成功" and whose file no pending deletion names any more, in any spelling
+// the file system takes for the same name, says "已取消". Nothing is marked when the values
+// could not be read whole: the row may still be pending.
 void MarkCancelledRows() {
     std::vector<PendingOperation> operations;
     if (!ReadPendingOperations(operations)) {
         return;
-    }
-    std::vector<WideText> pendingPaths;
-    for (const PendingOperation& operation : operations) {
-        if (IsDeletion(operation)) {
-            pendingPaths.push_back(ShownPath(operation.source));
-        }
     }
     const WideText& accepted = UiText(kResultAccepted);
     const int count = RowCount();
@@ -234,8 +308,7 @@ void MarkCancelledRows() {
         if (GetRowWideText(row, 1) != accepted) {
             continue;
         }
-        const WideText path = GetRowWideText(row, 0);
-        if (std::find(pendingPaths.begin(), pendingPaths.end(), path) == pendingPaths.end()) {
+        if (!DeletionPending(GetRowWideText(row, 0), operations, SameFileSystemName)) {
             SetRowResult(row, kResultCancelled);
         }
     }

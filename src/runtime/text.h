@@ -18,6 +18,8 @@ using ByteString = std::string;
 using TextArray = std::vector<Text>;
 // A text in UTF-16 code units, as the platform keeps names and hands them to its W functions.
 using WideText = std::u16string;
+// Tells whether two UTF-16 names are one name to the file system.
+using SameNameFunction = bool (*)(const WideText& left, const WideText& right);
 
 // Tells whether a byte starts a double-byte character in the ANSI code page in use.
 using LeadBytePredicate = bool (*)(unsigned char byte);

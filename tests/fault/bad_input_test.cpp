@@ -158,7 +158,7 @@ TEST_F(BadInputTest, ClipboardThatCannotBeOpenedOrHoldsNoUsableTextPastesOnlyWha
     CountBadInput("clipboard contents", std::size(cases));
 }
 
-TEST_F(BadInputTest, ASelectionTooLargeForTheBufferAddsNothing) {
+TEST_F(BadInputTest, ASelectionTooLargeForTheBufferAddsNothingAndSaysSo) {
     const std::string directory = "C:\\sel";
     // Names of up to 200 bytes, each followed by its NUL, until the selection has the size.
     const auto selectionOfSize = [&directory](size_t size) {
@@ -190,11 +190,13 @@ TEST_F(BadInputTest, ASelectionTooLargeForTheBufferAddsNothing) {
         DropPaths(record, {"C:\\kept.txt"});
         standin::Click(IDD_MAIN, IDC_ADD);
         standin::ChooseFiles(c.bytes);
+        // Refused by the dialog, and said so.
+        standin::AnswerBox(IDOK, u"选中的文件过多，未添加任何文件");
         standin::Do("check the last selection", [] { EXPECT_TRUE(g_app.lastSelection.empty()); });
         standin::Close(IDD_MAIN);
         RunProgram();
         ExpectListed({"C:\\kept.txt"});
-        EXPECT_EQ(standin::CountCalls("MessageBoxW"), 0u);
+        EXPECT_EQ(standin::CountCalls("MessageBoxW"), 1u);
         EndRun();
     }
     CountBadInput("open-file selections larger than the buffer", std::size(cases));

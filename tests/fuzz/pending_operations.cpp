@@ -1,12 +1,11 @@
 // Random PendingFileRenameOperations values through the parse and the removal: with nothing
-// chosen the value comes back unit for unit; with chosen sources exactly the deletions of those
-// sources go, every other pair and whatever ends the list stay as they were, and a value that is
-// not well formed is never changed.
+// chosen the value comes back unit for unit; with chosen operations exactly those deletions go
+// (not the equal pairs beside them), every other pair and whatever ends the list stay as they
+// were, and a value that is not well formed is never changed.
 //
 // Input: a byte whose bits choose among the value's pairs (bit 7: renames' sources too), then one
 // byte per code unit, picked from a small alphabet so that NULs and repeated strings are common.
 
-#include <algorithm>
 #include <vector>
 
 #include "fuzz_support.h"
@@ -24,10 +23,6 @@ size_t ListEnd(const PendingOperations& parsed) {
                : parsed.operations.back().offset + parsed.operations.back().length;
 }
 
-bool Chosen(const std::vector<WideText>& sources, const WideText& source) {
-    return std::find(sources.begin(), sources.end(), source) != sources.end();
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -39,28 +34,32 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     const PendingOperations parsed = ParsePendingOperations(value);
-    FUZZ_REQUIRE(WithoutDeletions(value, {}) == value);
+    FUZZ_REQUIRE(WithoutChosenPairs(value, {}).kept == value);
 
-    std::vector<WideText> sources;
+    std::vector<PendingOperation> chosen;
+    std::vector<bool> picked(parsed.operations.size(), false);
     for (size_t i = 0; i < parsed.operations.size(); ++i) {
         const PendingOperation& operation = parsed.operations[i];
-        const bool picked = (choice >> (i % 7)) & 1;
-        if (picked && (IsDeletion(operation) || (choice & 0x80))) {
-            sources.push_back(operation.source);
+        picked[i] = ((choice >> (i % 7)) & 1) && (IsDeletion(operation) || (choice & 0x80));
+        if (picked[i]) {
+            chosen.push_back(operation);
         }
     }
-    const WideText kept = WithoutDeletions(value, sources);
+    const Removal removal = WithoutChosenPairs(value, chosen);
+    const WideText& kept = removal.kept;
     if (!parsed.wellFormed) {
-        FUZZ_REQUIRE(kept == value);
+        FUZZ_REQUIRE(removal.outcome == RemovalOutcome::kUnrecognised && kept == value);
         return 0;
     }
+    FUZZ_REQUIRE(removal.outcome == RemovalOutcome::kRemoved);
 
     const PendingOperations after = ParsePendingOperations(kept);
     FUZZ_REQUIRE(after.wellFormed);
     std::vector<PendingOperation> expected;
     size_t removedUnits = 0;
-    for (const PendingOperation& operation : parsed.operations) {
-        if (IsDeletion(operation) && Chosen(sources, operation.source)) {
+    for (size_t i = 0; i < parsed.operations.size(); ++i) {
+        const PendingOperation& operation = parsed.operations[i];
+        if (IsDeletion(operation) && picked[i]) {
             removedUnits += operation.length;
         } else {
             expected.push_back(operation);

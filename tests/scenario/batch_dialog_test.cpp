@@ -107,15 +107,16 @@ TEST_F(BatchDialogTest, LinesAreCutOnlyAtCrLfAndUsedAsTyped) {
     standin::AddFile("C:\\b.txt");
     standin::AddFile("\\\\?\\C:\\c.txt ");
     // A bare LF or CR joins two names into one line that names nothing; a trailing space is
-    // part of the name, which names the file with that space; empty lines are skipped without
-    // asking the platform.
+    // part of the name where that names a file with the space; a tab after a name that names
+    // nothing so is taken off; empty lines are skipped without asking the platform.
     ConfirmBatch(
         "C:\\a.txt\nC:\\b.txt\r\n\r\nC:\\b.txt\rC:\\a.txt\r\nC:\\c.txt \r\nC:\\a.txt\t\r\n\r\n");
     standin::Close(IDD_MAIN);
     RunProgram();
-    EXPECT_EQ(ListedPaths(), (Paths{"C:\\c.txt "}));
-    // Two questions each for the four lines that are not empty: a folder, then anything at all.
-    EXPECT_EQ(standin::CountCalls("GetFileAttributesW"), 8u);
+    EXPECT_EQ(ListedPaths(), (Paths{"C:\\c.txt ", "C:\\a.txt"}));
+    // Two questions (a folder, then anything at all) for each form tried: one for each of the
+    // first three lines, two for the line with the tab.
+    EXPECT_EQ(standin::CountCalls("GetFileAttributesW"), 10u);
 }
 
 TEST_F(BatchDialogTest, EmptyBoxStillAsksAndThenJustCloses) {

@@ -166,6 +166,50 @@ TEST(BatchLinePath, PlainFullPathsAsTypedOthersMadeFullQuotesRemoved) {
     }
 }
 
+// A line is taken as it stands when that names a file; otherwise in the forms a user copies:
+// without the spaces and tabs around it, then with a leading "\??\" or "\\?\" made ordinary. The
+// row is that file's full ordinary path; a line that names nothing in any form adds nothing.
+TEST(AddBatchLines, LineFormsTriedInOrderUntilOneNamesAFile) {
+    struct Case {
+        int line;
+        std::string text;
+        std::set<std::string> files;
+        std::string listed;  // empty: nothing appended
+        std::set<std::string> directories = {};
+    };
+    const std::set<std::string> plain = {"C:\\d\\a.txt", "C:\\work\\r.txt"};
+    const Case cases[] = {
+        {__LINE__, "C:\\d\\a.txt ", plain, "C:\\d\\a.txt"},
+        {__LINE__, "  C:\\d\\a.txt", plain, "C:\\d\\a.txt"},
+        {__LINE__, "\tC:\\d\\a.txt \t ", plain, "C:\\d\\a.txt"},
+        {__LINE__, "\\??\\C:\\d\\a.txt", plain, "C:\\d\\a.txt"},
+        {__LINE__, " \\??\\C:\\d\\a.txt ", plain, "C:\\d\\a.txt"},
+        {__LINE__, " \"\\??\\C:\\d\\a.txt\"", plain, "C:\\d\\a.txt"},
+        {__LINE__, "\\??\\UNC\\srv\\s\\a.txt", {"\\\\srv\\s\\a.txt"}, "\\\\srv\\s\\a.txt"},
+        {__LINE__, " \\\\?\\C:\\d\\a.txt", plain, "C:\\d\\a.txt"},
+        // A relative line without its spaces is made full.
+        {__LINE__, " r.txt ", plain, "C:\\work\\r.txt"},
+        // The literal form wins where it names a file: the name with its final space is listed.
+        {__LINE__, "C:\\d\\a.txt ", {"C:\\d\\a.txt ", "C:\\d\\a.txt"}, "C:\\d\\a.txt "},
+        // A form that names a directory is passed over like one that names nothing.
+        {__LINE__, "C:\\d\\a.txt ", plain, "C:\\d\\a.txt", {"C:\\d\\a.txt "}},
+        // Spaces inside a line are its own; a "\??\" not at the start is no prefix.
+        {__LINE__, "C:\\d\\a .txt", plain, ""},
+        {__LINE__, "x\\??\\C:\\d\\a.txt", plain, ""},
+        {__LINE__, "\\??\\Volume{1}\\a.txt", plain, ""},
+        {__LINE__, " \t ", plain, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "case at line " << c.line << ": [" << c.text << "]");
+        FakeMachine machine;
+        machine.files = c.files;
+        machine.directories = c.directories;
+        AddBatchLines({c.text}, machine.Steps());
+        EXPECT_EQ(machine.list,
+                  c.listed.empty() ? std::vector<std::string>{} : std::vector{c.listed});
+    }
+}
+
 TEST(AddBatchLines, TestsDirectoryThenExistenceThenListAndPumpsAfterEveryLine) {
     FakeMachine machine;
     machine.directories = {"C:\\dir"};

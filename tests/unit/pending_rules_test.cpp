@@ -89,57 +89,113 @@ TEST(PendingRules, EachSideIsShownAsAnOrdinaryPath) {
     }
 }
 
+// A chosen row: the pair and how many equal pairs come before it.
+PendingOperation Chosen(const WideText& source, const WideText& destination, size_t equalBefore) {
+    PendingOperation operation;
+    operation.source = source;
+    operation.destination = destination;
+    operation.equalBefore = equalBefore;
+    return operation;
+}
+
 struct RemovalCase {
     int line;
     WideText value;
-    std::vector<WideText> sources;
+    std::vector<PendingOperation> chosen;
+    RemovalOutcome outcome;
     WideText kept;
 };
 
-// Another program's rename, deletion and "*1" deletion, then two of the program's deletions.
+// Another program's operations around two deletions of one file: the first deletes the "a" that
+// is there now, the rename makes a new "a", the second deletes that one.
 const WideText kRecorded =
-    u"\\??\\C:\\from\0!\\??\\C:\\to\0"
-    u"\\??\\C:\\other\0\0"
+    u"\\??\\C:\\a\0\0"
+    u"\\??\\C:\\b\0!\\??\\C:\\a\0"
+    u"\\??\\C:\\a\0\0"
     u"*1\\??\\C:\\star\0\0"
-    u"\\??\\C:\\keep\0\0"
-    u"\\??\\C:\\gone\0\0"
     u"\0"s;
+const WideText kFirstA = u"\\??\\C:\\a\0\0"s;
+const WideText kRename = u"\\??\\C:\\b\0!\\??\\C:\\a\0"s;
+const WideText kStar = u"*1\\??\\C:\\star\0\0"s;
 
-TEST(PendingRules, RemovalTakesOutExactlyTheChosenDeletions) {
+TEST(PendingRules, RemovalTakesOutExactlyTheChosenPairs) {
     const RemovalCase cases[] = {
+        // The second deletion of "a" goes; the first, an equal pair, stays where it was.
         {__LINE__,
          kRecorded,
-         {u"\\??\\C:\\keep"},
-         u"\\??\\C:\\from\0!\\??\\C:\\to\0\\??\\C:\\other\0\0*1\\??\\C:\\star\0\0"
-         u"\\??\\C:\\gone\0\0\0"s},
+         {Chosen(u"\\??\\C:\\a", u"", 1)},
+         RemovalOutcome::kRemoved,
+         kFirstA + kRename + kStar + u"\0"s},
         {__LINE__,
          kRecorded,
-         {u"*1\\??\\C:\\star", u"\\??\\C:\\gone"},
-         u"\\??\\C:\\from\0!\\??\\C:\\to\0\\??\\C:\\other\0\0\\??\\C:\\keep\0\0\0"s},
-        // Nothing there to remove: the same units.
-        {__LINE__, kRecorded, {u"\\??\\C:\\missing"}, kRecorded},
-        // Exact strings only: another case, or the same path without its "*1", is another source.
-        {__LINE__, kRecorded, {u"\\??\\c:\\KEEP", u"\\??\\C:\\star"}, kRecorded},
-        // A rename is never removed, even when its source is chosen.
-        {__LINE__, kRecorded, {u"\\??\\C:\\from"}, kRecorded},
-        // Every deletion of a chosen source goes, or the file would still be deleted.
+         {Chosen(u"\\??\\C:\\a", u"", 0)},
+         RemovalOutcome::kRemoved,
+         kRename + u"\\??\\C:\\a\0\0"s + kStar + u"\0"s},
         {__LINE__,
-         u"\\??\\C:\\a\0\0\\??\\C:\\b\0\0\\??\\C:\\a\0\0\0"s,
-         {u"\\??\\C:\\a"},
-         u"\\??\\C:\\b\0\0\0"s},
+         kRecorded,
+         {Chosen(u"*1\\??\\C:\\star", u"", 0), Chosen(u"\\??\\C:\\a", u"", 1)},
+         RemovalOutcome::kRemoved,
+         kFirstA + kRename + u"\0"s},
+        // Changed since it was read: another program took the first "a" out, so the second is
+        // now the only one, and gone as the row knew it; nothing is removed.
+        {__LINE__,
+         kRename + u"\\??\\C:\\a\0\0\0"s,
+         {Chosen(u"\\??\\C:\\a", u"", 1)},
+         RemovalOutcome::kGone,
+         kRename + u"\\??\\C:\\a\0\0\0"s},
+        // Changed by a pair added in front: the chosen one is found again by its count.
+        {__LINE__,
+         u"\\??\\C:\\new\0\0"s + kRecorded,
+         {Chosen(u"\\??\\C:\\a", u"", 1)},
+         RemovalOutcome::kRemoved,
+         u"\\??\\C:\\new\0\0"s + kFirstA + kRename + kStar + u"\0"s},
+        // One chosen pair gone: none removed, not even the ones still there.
+        {__LINE__,
+         kRecorded,
+         {Chosen(u"*1\\??\\C:\\star", u"", 0), Chosen(u"\\??\\C:\\missing", u"", 0)},
+         RemovalOutcome::kGone,
+         kRecorded},
+        // Exact strings only: another case, or the same path without its "*1", is another pair.
+        {__LINE__, kRecorded, {Chosen(u"\\??\\c:\\A", u"", 0)}, RemovalOutcome::kGone, kRecorded},
+        {__LINE__,
+         kRecorded,
+         {Chosen(u"\\??\\C:\\star", u"", 0)},
+         RemovalOutcome::kGone,
+         kRecorded},
+        // A rename is never removed, even when chosen.
+        {__LINE__,
+         kRecorded,
+         {Chosen(u"\\??\\C:\\b", u"!\\??\\C:\\a", 0)},
+         RemovalOutcome::kRemoved,
+         kRecorded},
         // What ends the list stays as it was: nothing, or several terminators.
-        {__LINE__, u"\\??\\C:\\a\0\0\\??\\C:\\b\0\0"s, {u"\\??\\C:\\a"}, u"\\??\\C:\\b\0\0"s},
-        {__LINE__, u"\\??\\C:\\a\0\0\0\0"s, {u"\\??\\C:\\a"}, u"\0\0"s},
+        {__LINE__,
+         u"\\??\\C:\\a\0\0\\??\\C:\\b\0\0"s,
+         {Chosen(u"\\??\\C:\\a", u"", 0)},
+         RemovalOutcome::kRemoved,
+         u"\\??\\C:\\b\0\0"s},
+        {__LINE__,
+         u"\\??\\C:\\a\0\0\0\0"s,
+         {Chosen(u"\\??\\C:\\a", u"", 0)},
+         RemovalOutcome::kRemoved,
+         u"\0\0"s},
         // A value that is not well formed is never changed.
         {__LINE__,
          u"\\??\\C:\\a\0\0\\??\\C:\\b\0"s,
-         {u"\\??\\C:\\a"},
+         {Chosen(u"\\??\\C:\\a", u"", 0)},
+         RemovalOutcome::kUnrecognised,
          u"\\??\\C:\\a\0\0\\??\\C:\\b\0"s},
-        {__LINE__, u"\\??\\C:\\a\0\0\0junk"s, {u"\\??\\C:\\a"}, u"\\??\\C:\\a\0\0\0junk"s},
+        {__LINE__,
+         u"\\??\\C:\\a\0\0\0junk"s,
+         {Chosen(u"\\??\\C:\\a", u"", 0)},
+         RemovalOutcome::kUnrecognised,
+         u"\\??\\C:\\a\0\0\0junk"s},
     };
     for (const RemovalCase& c : cases) {
         SCOPED_TRACE(testing::Message() << "case at line " << c.line);
-        EXPECT_EQ(WithoutDeletions(c.value, c.sources), c.kept);
+        const Removal removal = WithoutChosenPairs(c.value, c.chosen);
+        EXPECT_EQ(removal.outcome, c.outcome);
+        EXPECT_EQ(removal.kept, c.kept);
     }
 }
 

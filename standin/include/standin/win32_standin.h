@@ -241,6 +241,26 @@ typedef struct tagOFNW {
 #define OPENFILENAME_SIZE_VERSION_400A (offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR))
 #define OPENFILENAME_SIZE_VERSION_400W (offsetof(OPENFILENAMEW, lpTemplateName) + sizeof(LPCWSTR))
 
+// What an explorer-style hook is told (WM_NOTIFY), and what it may ask the dialog. The stand-in's
+// dialog never calls a hook.
+typedef struct tagNMHDR {
+    HWND hwndFrom;
+    UINT_PTR idFrom;
+    UINT code;
+} NMHDR;
+
+typedef struct _OFNOTIFYW {
+    NMHDR hdr;
+    LPOPENFILENAMEW lpOFN;
+    LPWSTR pszFile;
+} OFNOTIFYW, *LPOFNOTIFYW;
+
+#define CDN_FIRST (0U - 601U)
+#define CDN_SELCHANGE (CDN_FIRST - 0x0001)
+#define CDM_FIRST (WM_USER + 100)
+#define CDM_GETSPEC (CDM_FIRST + 0x0000)
+#define CDM_GETFOLDERPATH (CDM_FIRST + 0x0002)
+
 typedef struct _cpinfo {
     UINT MaxCharSize;
     BYTE DefaultChar[MAX_DEFAULTCHAR];
