@@ -239,14 +239,6 @@ DWORD GetShortPathNameW(LPCWSTR longPath, LPWSTR shortPath, DWORD bufferLength) 
     return static_cast<DWORD>(form.size());
 }
 
-UINT GetDriveTypeA(LPCSTR rootPath) {
-    LogCall("GetDriveTypeA", {Text(rootPath)});
-    const std::string root = rootPath ? rootPath : "";
-    const bool letter = root.size() == 3 && root[1] == ':' && root[2] == '\\' &&
-                        ((root[0] >= 'A' && root[0] <= 'Z') || (root[0] >= 'a' && root[0] <= 'z'));
-    return letter ? DRIVE_FIXED : DRIVE_NO_ROOT_DIR;
-}
-
 UINT GetDriveTypeW(LPCWSTR rootPath) {
     LogCall("GetDriveTypeW", {WideArg(rootPath)});
     const std::u16string root = rootPath ? rootPath : u"";

@@ -133,21 +133,6 @@ bool IsPlainFullPath(const Text& path, LeadBytePredicate isLeadByte) {
     return true;
 }
 
-std::optional<Text> DriveRootOf(const Text& path) {
-    if (!StartsWithDrive(path)) {
-        return std::nullopt;
-    }
-    return path.substr(0, 3);
-}
-
-bool IsLocalDriveType(unsigned driveType) {
-    // DRIVE_REMOVABLE, DRIVE_FIXED and DRIVE_RAMDISK, by their platform values.
-    constexpr unsigned kRemovable = 2;
-    constexpr unsigned kFixed = 3;
-    constexpr unsigned kRamDisk = 6;
-    return driveType == kRemovable || driveType == kFixed || driveType == kRamDisk;
-}
-
 bool IsOwnDevice(const WideText& dosDevice) {
     // A SUBST drive stands for "\??\" and a path; a volume is "\Device\...".
     const WideText substitute = u"\\??\\";

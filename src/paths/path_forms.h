@@ -1,6 +1,7 @@
 #pragma once
 
-// The forms a path takes on its way to the system, and whether the boot can reach it. The rows
+// The forms a path takes on its way to the system, and whether a drive letter is a device of its
+// own. The rows
 // hold ordinary full paths ("C:\dir\name", "\\server\share\name"); every file call gets the
 // literal form, which the system takes exactly as it stands. Pure: no platform here.
 
@@ -27,13 +28,6 @@ std::optional<WideText> OrdinaryPath(const WideText& literal);
 // second byte of a double-byte character separates nothing.
 bool IsPlainFullPath(const Text& path, LeadBytePredicate isLeadByte = SystemLeadByte);
 
-// The root a drive-letter path's volume is asked about ("C:\"); nothing for a share or anything
-// else, which the boot cannot reach.
-std::optional<Text> DriveRootOf(const Text& path);
-
-// The drive types of GetDriveType that name a disk of this machine: removable, fixed, RAM disk.
-// A network drive, a CD-ROM, an unknown or missing drive is not one the boot deletes on.
-bool IsLocalDriveType(unsigned driveType);
 // True when the DOS device behind a drive letter is a device of its own, not a folder that a
 // SUBST drive stands for ("\??\C:\folder"): such drives belong to the user's session, and the
 // boot has no such letter.

@@ -91,17 +91,7 @@ TEST(PathForms, PlainFullPathsAreThoseResolutionWouldLeaveAlone) {
     }
 }
 
-TEST(PathForms, TheBootReachesLocalDrivesOfItsOwnOnly) {
-    EXPECT_EQ(DriveRootOf("C:\\t\\a.txt"), "C:\\");
-    EXPECT_EQ(DriveRootOf("n:\\x"), "n:\\");
-    EXPECT_EQ(DriveRootOf("\\\\server\\share\\a.txt"), std::nullopt);
-    EXPECT_EQ(DriveRootOf("C:a.txt"), std::nullopt);
-
-    // DRIVE_UNKNOWN, NO_ROOT_DIR, REMOVABLE, FIXED, REMOTE, CDROM, RAMDISK.
-    const bool local[] = {false, false, true, true, false, false, true};
-    for (unsigned type = 0; type < 7; ++type) {
-        EXPECT_EQ(IsLocalDriveType(type), local[type]) << type;
-    }
+TEST(PathForms, ASubstDriveIsNoDeviceOfItsOwn) {
     EXPECT_TRUE(IsOwnDevice(u"\\Device\\HarddiskVolume1"));
     EXPECT_FALSE(IsOwnDevice(u"\\??\\C:\\folder"));
     EXPECT_FALSE(IsOwnDevice(u""));

@@ -66,7 +66,7 @@ size_t PendingActions();
 //   DragQueryFileA / DragQueryFileW (drop, index, "buffer"/"NULL", size)
 //   GetFileAttributesW (path)   GetFullPathNameA (path, size)
 //   GetShortPathNameW (path, "buffer"/"NULL", size)   MoveFileExW (existing, target, flags)
-//   GetDriveTypeA (root)   QueryDosDeviceW (device, size)
+//   GetDriveTypeW (root)   QueryDosDeviceW (device, size)
 //   Sleep (milliseconds)   GetModuleHandleA / LoadLibraryA (name)   FreeLibrary (module)
 //   GetProcAddress (module, name or "#59")   RestartDialog (owner, prompt, flags)
 //   ChangeWindowMessageFilterEx (window, message, action, status)   OpenClipboard (owner)

@@ -783,7 +783,6 @@ DWORD GetFullPathNameA(LPCSTR fileName, DWORD bufferLength, LPSTR buffer, LPSTR*
 DWORD GetShortPathNameW(LPCWSTR longPath, LPWSTR shortPath, DWORD bufferLength);
 // Every drive letter is a fixed disk of its own ("\Device\HarddiskVolume1"); anything else is no
 // drive.
-UINT GetDriveTypeA(LPCSTR rootPath);
 UINT GetDriveTypeW(LPCWSTR rootPath);
 DWORD QueryDosDeviceW(LPCWSTR deviceName, LPWSTR targetPath, DWORD max);
 // Ordinal comparison; with ignoreCase, each UTF-16 unit is upper-cased alone, as NTFS does.
