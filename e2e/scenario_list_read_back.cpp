@@ -122,8 +122,11 @@ void DriveListReadBack(HWND mainWindow) {
     std::string results;
     for (int row = 0; row < rows; ++row) {
         const std::wstring path = WideCellText(list, row, 0);
-        results += std::to_string(path.size()) + " units " +
-                   (Accepted(list, row) ? "accepted" : "refused") + "; ";
+        results +=
+            std::to_string(path.size()) + " units " +
+            (Accepted(list, row) ? "accepted"
+                                 : "refused (" + PrintableWide(WideCellText(list, row, 2)) + ")") +
+            "; ";
         if (Accepted(list, row)) {
             pending.push_back(L"\\??\\" + path);
         }

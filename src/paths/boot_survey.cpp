@@ -333,6 +333,7 @@ BootView SurveyRow(BootSurvey& survey, const WideText& path,
     ReadAttributes(file, view);
     const DWORD length = GetFinalPathNameByHandleW(file, WideData(survey.finalPathRoom),
                                                    kFinalPathRoom, kFinalPathFlags);
+    const DWORD finalPathError = length == 0 ? GetLastError() : ERROR_SUCCESS;
     CloseHandle(file);
     // Nothing, or no path with a drive letter: a volume the boot has no name for.
     const WideText finalLiteral =
@@ -343,6 +344,11 @@ BootView SurveyRow(BootSurvey& survey, const WideText& path,
     const std::optional<WideText> finalPath = OrdinaryPath(finalLiteral);
     if (finalPath) {
         view.finalDrive = VolumeOf(survey, *finalPath);
+    } else if (length == 0 && finalPathError != ERROR_PATH_NOT_FOUND) {
+        // The system tells a volume without a drive letter by ERROR_PATH_NOT_FOUND. Any other
+        // failure (Wine reports no final path longer than MAX_PATH) leaves the file where the
+        // letter typed puts it, which is all that can be told.
+        view.finalDrive = view.namedDrive;
     }
     view.renameConflict =
         TouchedByRename(path, survey.renamed, SameFileSystemName) ||
