@@ -56,14 +56,14 @@ ATOMS = {0x80: "button", 0x81: "edit", 0x82: "static"}
 BUTTON = 0x50010000  # WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON
 DIALOGS = {
     1000: dict(
-        style=0x10CA0840, ex_style=0, help_id=0, pos=(-2, -13), size=(334, 76),
+        style=0x10CA0840, ex_style=0, help_id=0, pos=(-2, -13), size=(441, 76),
         controls=[
-            (1001, "button", "添加", (282, 3, 48, 12), BUTTON, 0),
-            (1002, "syslistview32", "", (3, 3, 276, 72), BUTTON | 0x5, 0x200),
-            (1003, "button", "删除", (282, 18, 48, 12), BUTTON, 0),
-            (1004, "button", "批量添加", (282, 33, 48, 12), BUTTON, 0),
-            (1005, "button", "清空列表", (282, 48, 48, 12), BUTTON, 0),
-            (1006, "button", "重启删除", (282, 63, 48, 12), BUTTON, 0),
+            (1001, "button", "添加", (389, 3, 48, 12), BUTTON, 0),
+            (1002, "syslistview32", "", (3, 3, 383, 72), BUTTON | 0x5, 0x200),
+            (1003, "button", "删除", (389, 18, 48, 12), BUTTON, 0),
+            (1004, "button", "批量添加", (389, 33, 48, 12), BUTTON, 0),
+            (1005, "button", "清空列表", (389, 48, 48, 12), BUTTON, 0),
+            (1006, "button", "重启删除", (389, 63, 48, 12), BUTTON, 0),
         ],
     ),
     1100: dict(
