@@ -22,10 +22,10 @@ constexpr size_t kRecordSize =
 static_assert(sizeof(void*) != 4 || kRecordSize == 76);
 
 // Room for the dialog's output: the folder, each name and its NUL, the closing NUL, which the
-// spec ("a" "b" with its quotes and spaces) never takes less room than. Grown with a margin, so a
-// selection that keeps growing does not move the buffer at every change.
-size_t SelectionRoom(LRESULT folderUnits, LRESULT specUnits) {
-    return 2 * (static_cast<size_t>(folderUnits) + static_cast<size_t>(specUnits) + 2);
+// file-name box's text ("a" "b" with its quotes and spaces) never takes less room than. Grown with
+// a margin, so a selection that keeps growing does not move the buffer at every change.
+size_t SelectionRoom(LRESULT folderUnits, LRESULT nameUnits) {
+    return 2 * (static_cast<size_t>(folderUnits) + static_cast<size_t>(nameUnits) + 2);
 }
 
 // The selection has changed: makes the buffer large enough for it before the dialog writes it.
@@ -33,12 +33,12 @@ size_t SelectionRoom(LRESULT folderUnits, LRESULT specUnits) {
 void FitSelectionBuffer(HWND hook, OPENFILENAMEW* record) {
     HWND dialog = GetParent(hook);
     const LRESULT folder = SendMessageW(dialog, CDM_GETFOLDERPATH, 0, 0);
-    const LRESULT spec = SendMessageW(dialog, CDM_GETSPEC, 0, 0);
-    if (record == nullptr || folder < 0 || spec < 0 ||
-        static_cast<size_t>(folder) + static_cast<size_t>(spec) + 2 <= record->nMaxFile) {
+    const LRESULT names = SendMessageW(dialog, CDM_GETSPEC, 0, 0);
+    if (record == nullptr || folder < 0 || names < 0 ||
+        static_cast<size_t>(folder) + static_cast<size_t>(names) + 2 <= record->nMaxFile) {
         return;
     }
-    const size_t room = SelectionRoom(folder, spec);
+    const size_t room = SelectionRoom(folder, names);
     if (room > std::numeric_limits<DWORD>::max()) {
         return;
     }

@@ -152,7 +152,7 @@ int AppendPath(const Text& path) {
     }
     // Where the file is now, before anyone can re-point a folder on its path behind the row:
     // the restart run compares it with where the file is then.
-    ListedRow& record = g_app.listedRows.emplace_back(ListedRow{FileLocationNow(path)});
+    ListedRow& record = g_app.listedRows.emplace_back(ListedRow{FileLocationNow(*wide)});
     LVITEMW item{};
     item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM | LVIF_STATE | LVIF_INDENT | LVIF_COLUMNS;
     item.iItem = RowCount();

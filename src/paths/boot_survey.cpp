@@ -11,13 +11,10 @@
 #include "paths/native_view.h"
 #include "paths/path_forms.h"
 #include "pending/pending_rules.h"
+#include "pending/pending_value.h"
 #include "runtime/wide_text.h"
 
 namespace {
-
-const WideText kSessionManagerKey = u"System\\CurrentControlSet\\Control\\Session Manager";
-// The system carries out the first value's operations, then the second's; ours come after both.
-const WideText kPendingValues[] = {u"PendingFileRenameOperations", u"PendingFileRenameOperations2"};
 
 // Large enough for any storage device descriptor's fixed part and its strings.
 constexpr DWORD kDescriptorBytes = 1024;
@@ -77,46 +74,24 @@ FARPROC Lookup(HMODULE module, const char* name) {
     return module != nullptr ? GetProcAddress(module, name) : nullptr;
 }
 
+// A looked-up export as the call it is.
 template <typename Function>
-Function Exported(HMODULE module, const char* name) {
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(Lookup(module, name)));
+Function As(FARPROC export_) {
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(export_));
 }
 
-// One pending value, as it stands; empty when it is absent or cannot be read.
-WideText ReadPendingValue(HKEY key, const WideText& name) {
-    DWORD type = 0;
-    DWORD size = 0;
-    if (RegQueryValueExW(key, WideC(name), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) {
-        return {};
-    }
-    std::vector<BYTE> bytes(size);
-    if (size == 0 ||
-        RegQueryValueExW(key, WideC(name), nullptr, &type, bytes.data(), &size) != ERROR_SUCCESS) {
-        return {};
-    }
-    WideText units(size / sizeof(char16_t), u'\0');
-    std::memcpy(units.data(), bytes.data(), units.size() * sizeof(char16_t));
-    return units;
-}
-
-// Every name a pending rename moves from or to, made ordinary; deletions are left out.
+// Every name a pending rename moves from or to, made ordinary; deletions are left out. The
+// system carries out both values' operations before ours.
 std::vector<WideText> PendingRenameNames() {
+    std::vector<PendingOperation> operations;
+    ReadPendingOperations(operations);
     std::vector<WideText> names;
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, WideC(kSessionManagerKey), 0, KEY_QUERY_VALUE, &key) !=
-        ERROR_SUCCESS) {
-        return names;
-    }
-    for (const WideText& value : kPendingValues) {
-        for (const PendingOperation& operation :
-             ParsePendingOperations(ReadPendingValue(key, value)).operations) {
-            if (!IsDeletion(operation)) {
-                names.push_back(ShownPath(operation.source));
-                names.push_back(ShownPath(operation.destination));
-            }
+    for (const PendingOperation& operation : operations) {
+        if (!IsDeletion(operation)) {
+            names.push_back(ShownPath(operation.source));
+            names.push_back(ShownPath(operation.destination));
         }
     }
-    RegCloseKey(key);
     return names;
 }
 
@@ -187,10 +162,10 @@ SystemAccessCheck OpenSystemAccessCheck() {
         return check;
     }
     check.getFileSecurity = Lookup(GetModuleHandleA("advapi32.dll"), "GetFileSecurityW");
-    auto initialize = Exported<InitializeResourceManagerFunction>(check.library,
-                                                                  "AuthzInitializeResourceManager");
-    auto fromSid =
-        Exported<InitializeContextFromSidFunction>(check.library, "AuthzInitializeContextFromSid");
+    auto initialize = As<InitializeResourceManagerFunction>(
+        Lookup(check.library, "AuthzInitializeResourceManager"));
+    auto fromSid = As<InitializeContextFromSidFunction>(
+        Lookup(check.library, "AuthzInitializeContextFromSid"));
     check.accessCheck = Lookup(check.library, "AuthzAccessCheck");
     check.freeContext = Lookup(check.library, "AuthzFreeContext");
     check.freeResourceManager = Lookup(check.library, "AuthzFreeResourceManager");
@@ -214,8 +189,7 @@ SystemAccessCheck OpenSystemAccessCheck() {
 
 // The rights SYSTEM is granted on a file or folder; nothing when they cannot be told.
 std::optional<DWORD> SystemRights(const SystemAccessCheck& check, const WideText& literal) {
-    auto getSecurity =
-        reinterpret_cast<GetFileSecurityFunction>(reinterpret_cast<void*>(check.getFileSecurity));
+    auto getSecurity = As<GetFileSecurityFunction>(check.getFileSecurity);
     DWORD needed = 0;
     InNativeView([&] { return getSecurity(WideC(literal), kSecurityParts, nullptr, 0, &needed); },
                  FALSE);
@@ -235,8 +209,7 @@ std::optional<DWORD> SystemRights(const SystemAccessCheck& check, const WideText
     DWORD granted = 0;
     DWORD error = 0;
     AuthzAccessReply reply{1, &granted, nullptr, &error};
-    auto accessCheck =
-        reinterpret_cast<AccessCheckFunction>(reinterpret_cast<void*>(check.accessCheck));
+    auto accessCheck = As<AccessCheckFunction>(check.accessCheck);
     if (!accessCheck(0, check.context, &request, nullptr, descriptor.data(), nullptr, 0, &reply,
                      nullptr)) {
         return std::nullopt;
@@ -299,12 +272,10 @@ BootSurvey BeginBootSurvey() {
 void EndBootSurvey(BootSurvey& survey) {
     SystemAccessCheck& check = survey.system;
     if (check.context != nullptr) {
-        reinterpret_cast<FreeHandleFunction>(reinterpret_cast<void*>(check.freeContext))(
-            check.context);
+        As<FreeHandleFunction>(check.freeContext)(check.context);
     }
     if (check.resourceManager != nullptr) {
-        reinterpret_cast<FreeHandleFunction>(reinterpret_cast<void*>(check.freeResourceManager))(
-            check.resourceManager);
+        As<FreeHandleFunction>(check.freeResourceManager)(check.resourceManager);
     }
     if (check.library != nullptr) {
         FreeLibrary(check.library);

@@ -1,12 +1,10 @@
 #include "paths/file_location.h"
 
-#include "paths/file_names.h"
 #include "paths/native_calls.h"
 #include "paths/path_forms.h"
 
-std::optional<WideText> FileLocationNow(const Text& rowPath) {
-    const std::optional<WideText> wide = WideFileName(rowPath);
-    const WideText literal = wide ? LiteralPath(*wide) : WideText();
+std::optional<WideText> FileLocationNow(const WideText& rowPath) {
+    const WideText literal = LiteralPath(rowPath);
     if (literal.empty()) {
         return std::nullopt;
     }

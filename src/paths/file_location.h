@@ -9,6 +9,6 @@
 
 #include "runtime/text.h"
 
-// The final path ("\\?\C:\dir\name") of what rowPath names now; nothing when it names nothing,
-// has no exact UTF-16 or literal form, or the system reports no path for it.
-std::optional<WideText> FileLocationNow(const Text& rowPath);
+// The final path ("\\?\C:\dir\name") of what the row's UTF-16 path names now; nothing when it
+// names nothing, has no literal form, or the system reports no path for it.
+std::optional<WideText> FileLocationNow(const WideText& rowPath);

@@ -1,7 +1,6 @@
 #include "pending/pending_window.h"
 
 #include <algorithm>
-#include <cstring>
 #include <iterator>
 #include <utility>
 #include <vector>
@@ -14,101 +13,15 @@
 #include "paths/file_names.h"
 #include "paths/boot_view.h"
 #include "pending/pending_rules.h"
+#include "pending/pending_value.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
 #include "runtime/wide_text.h"
 
 namespace {
 
-const WideText kSessionManagerKey = u"System\\CurrentControlSet\\Control\\Session Manager";
-// The system carries out the first value's operations, then the second's.
-const WideText kPendingValues[] = {u"PendingFileRenameOperations", u"PendingFileRenameOperations2"};
-
 constexpr int kFileColumnWidth = 300;
 constexpr int kActionColumnWidth = 190;
-// A value that keeps growing between the size query and the read is given up after this many
-// tries.
-constexpr int kReadAttempts = 4;
-
-enum class ValueState { kAbsent, kRead, kUnreadable };
-
-struct PendingValue {
-    ValueState state = ValueState::kUnreadable;
-    WideText units;
-    PendingOperations parsed;
-    // A REG_MULTI_SZ of whole code units whose every pair is complete: only such a value is
-    // ever written back.
-    bool writable = false;
-    // The registry's answer when the value could not be read.
-    LONG error = ERROR_SUCCESS;
-};
-
-HKEY OpenSessionManager(REGSAM access) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, WideC(kSessionManagerKey), 0, access, &key) !=
-        ERROR_SUCCESS) {
-        return nullptr;
-    }
-    return key;
-}
-
-PendingValue ReadPendingValue(HKEY key, const WideText& name) {
-    PendingValue value;
-    for (int attempt = 0; attempt < kReadAttempts; ++attempt) {
-        DWORD type = 0;
-        DWORD size = 0;
-        LONG status = RegQueryValueExW(key, WideC(name), nullptr, &type, nullptr, &size);
-        if (status == ERROR_FILE_NOT_FOUND) {
-            value.state = ValueState::kAbsent;
-            return value;
-        }
-        if (status != ERROR_SUCCESS) {
-            value.error = status;
-            return value;
-        }
-        std::vector<BYTE> bytes(size + 1);
-        status = RegQueryValueExW(key, WideC(name), nullptr, &type, bytes.data(), &size);
-        if (status == ERROR_MORE_DATA) {
-            continue;  // another program added to it in between
-        }
-        if (status == ERROR_FILE_NOT_FOUND) {
-            value.state = ValueState::kAbsent;
-            return value;
-        }
-        if (status != ERROR_SUCCESS) {
-            value.error = status;
-            return value;
-        }
-        value.units.resize(size / sizeof(char16_t));
-        std::memcpy(value.units.data(), bytes.data(), value.units.size() * sizeof(char16_t));
-        value.parsed = ParsePendingOperations(value.units);
-        value.writable =
-            type == REG_MULTI_SZ && size % sizeof(char16_t) == 0 && value.parsed.wellFormed;
-        value.state = ValueState::kRead;
-        return value;
-    }
-    return value;
-}
-
-// Every operation of both values, in the order the system carries them out, as far as they read;
-// false when a value could not be read whole.
-bool ReadPendingOperations(std::vector<PendingOperation>& operations) {
-    HKEY key = OpenSessionManager(KEY_QUERY_VALUE);
-    if (key == nullptr) {
-        return false;
-    }
-    bool whole = true;
-    for (size_t index = 0; index < std::size(kPendingValues); ++index) {
-        PendingValue value = ReadPendingValue(key, kPendingValues[index]);
-        whole = whole && (value.state == ValueState::kAbsent || value.writable);
-        for (PendingOperation& operation : value.parsed.operations) {
-            operation.value = index;
-            operations.push_back(std::move(operation));
-        }
-    }
-    RegCloseKey(key);
-    return whole;
-}
 
 // Why a cancel changed nothing, in the program's texts (code page 936).
 struct CancelFailure {
@@ -177,8 +90,7 @@ bool PlanRemoval(HKEY key, const std::vector<PendingOperation>& chosen,
 // changes nothing.
 bool RemoveChosen(const std::vector<PendingOperation>& chosen, CancelFailure& failure) {
     HKEY key = nullptr;
-    const LONG opened = RegOpenKeyExW(HKEY_LOCAL_MACHINE, WideC(kSessionManagerKey), 0,
-                                      KEY_QUERY_VALUE | KEY_SET_VALUE, &key);
+    const LONG opened = OpenSessionManager(KEY_QUERY_VALUE | KEY_SET_VALUE, key);
     if (opened != ERROR_SUCCESS) {
         failure = FailureOf(opened);
         return false;

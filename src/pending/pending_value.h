@@ -1,0 +1,37 @@
+#pragma once
+
+// The two values under the Session Manager key that hold what the next restart will do, read as
+// the system keeps them: by the to-do list, and by the restart run, which must know the renames
+// carried out before its deletions.
+
+#include <vector>
+
+#include "pending/pending_rules.h"
+#include "platform/win32.h"
+#include "runtime/text.h"
+
+// The system carries out the first value's operations, then the second's.
+inline const WideText kPendingValues[] = {u"PendingFileRenameOperations",
+                                          u"PendingFileRenameOperations2"};
+
+enum class ValueState { kAbsent, kRead, kUnreadable };
+
+struct PendingValue {
+    ValueState state = ValueState::kUnreadable;
+    WideText units;
+    PendingOperations parsed;
+    // A REG_MULTI_SZ of whole code units whose every pair is complete: only such a value is
+    // ever written back.
+    bool writable = false;
+    // The registry's answer when the value could not be read.
+    LONG error = ERROR_SUCCESS;
+};
+
+// Opens the Session Manager key with the access asked for; the registry's answer, and key nullptr
+// unless it is ERROR_SUCCESS.
+LONG OpenSessionManager(REGSAM access, HKEY& key);
+// One value as it stands, read again while another program grows it in between.
+PendingValue ReadPendingValue(HKEY key, const WideText& name);
+// Every operation of both values, in the order the system carries them out, as far as they read;
+// false when a value could not be read whole.
+bool ReadPendingOperations(std::vector<PendingOperation>& operations);
