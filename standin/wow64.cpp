@@ -17,9 +17,10 @@ const std::string kSysnative = "c:\\windows\\sysnative";
 // The subfolders of System32 that a 32-bit process sees as they are.
 const char* const kExemptFolders[] = {"\\catroot", "\\catroot2", "\\drivers\\etc", "\\logfiles",
                                       "\\spool"};
-// The calls the program may make while redirection is off: the tests it turned it off for.
+// The calls the program may make while redirection is off: the tests it turned it off for, and
+// the restart request made in the same view as the test of its row.
 const char* const kNativeViewCalls[] = {"GetFileAttributesW", "GetShortPathNameW", "CreateFileW",
-                                        "Wow64RevertWow64FsRedirection"};
+                                        "MoveFileExW", "Wow64RevertWow64FsRedirection"};
 
 // The value Wow64DisableWow64FsRedirection hands out for Wow64RevertWow64FsRedirection.
 PVOID const kSavedState = reinterpret_cast<PVOID>(static_cast<uintptr_t>(0x64));

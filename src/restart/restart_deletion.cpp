@@ -4,6 +4,7 @@
 #include "app/shell.h"
 #include "list/deletion_list.h"
 #include "paths/boot_view.h"
+#include "paths/native_calls.h"
 #include "paths/path_forms.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
@@ -61,8 +62,14 @@ RowOutcome ScheduleDeleteOnRestart(BootSurvey& survey, const WideText& path,
     }
     // Literal, so that the system records this very name (a final dot or space, a device name),
     // without the A call's limit of MAX_PATH characters. A null destination is what turns the
-    // delayed move into a deletion.
-    if (MoveFileExW(WideC(LiteralPath(path)), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != 0) {
+    // delayed move into a deletion. Asked in the view the survey looked in, the boot's, so that
+    // the request and the survey name one file.
+    const WideText literal = LiteralPath(path);
+    SetLastError(ERROR_ACCESS_DENIED);
+    const bool recorded = InNativeView(
+        [&] { return MoveFileExW(WideC(literal), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != 0; },
+        false);
+    if (recorded) {
         return {true, Text()};
     }
     return {false, RequestRefusalReason(GetLastError())};
