@@ -407,19 +407,12 @@ void PostClose(int templateId) {
     Post(LiveDialogFor(templateId, "close"), WM_CLOSE, 0, 0);
 }
 
-void PostDrop(const std::vector<std::optional<std::string>>& paths) {
-    std::vector<std::optional<std::u16string>> names;
-    for (const std::optional<std::string>& path : paths) {
-        names.push_back(path ? std::optional<std::u16string>(WideOfAnsi(*path)) : std::nullopt);
-    }
-    PostDropW(names);
-}
-
 namespace {
 
-// Posts a new drop of these entries over a block of exactly these bytes.
-void PostDropOf(const std::vector<std::optional<std::u16string>>& entries,
-                const std::string& bytes) {
+// Posts a new drop of these entries over a block of exactly these bytes: its handle, or the
+// pointer to its bytes.
+void PostDropOf(const std::vector<std::optional<std::u16string>>& entries, const std::string& bytes,
+                bool postPointer = false) {
     HWND dialog = LiveDialogFor(1000, "drop files");
     if (!(FindWindow(dialog)->exStyle & WS_EX_ACCEPTFILES)) {
         Abort("drop files: the main window does not accept dropped files");
@@ -432,14 +425,14 @@ void PostDropOf(const std::vector<std::optional<std::u16string>>& entries,
     // Exactly the block's size, so that reading past its end shows up under the sanitizers.
     drop.block.bytes = std::make_unique<char[]>(bytes.size());
     std::memcpy(drop.block.bytes.get(), bytes.data(), bytes.size());
-    Post(dialog, WM_DROPFILES, reinterpret_cast<WPARAM>(DropHandle(s.drops.size() - 1)), 0);
+    const WPARAM posted = postPointer ? reinterpret_cast<WPARAM>(drop.block.bytes.get())
+                                      : reinterpret_cast<WPARAM>(DropHandle(s.drops.size() - 1));
+    Post(dialog, WM_DROPFILES, posted, 0);
 }
 
-}  // namespace
-
-void PostDropW(const std::vector<std::optional<std::u16string>>& paths) {
-    // The block the shell would hand over: a DROPFILES header (pFiles 20, fWide TRUE) and the
-    // names, each with its NUL, and one more. An entry that cannot be read still has its place.
+// The block the shell would hand over: a DROPFILES header (pFiles 20, fWide TRUE) and the names,
+// each with its NUL, and one more. An entry that cannot be read still has its place.
+void PostWholeDrop(const std::vector<std::optional<std::u16string>>& paths, bool postPointer) {
     std::u16string names;
     for (const std::optional<std::u16string>& path : paths) {
         names += path ? *path : u"?";
@@ -450,7 +443,30 @@ void PostDropW(const std::vector<std::optional<std::u16string>>& paths) {
     block[0] = 20;
     block[16] = 1;
     block.append(reinterpret_cast<const char*>(names.data()), names.size() * sizeof(char16_t));
-    PostDropOf(paths, block);
+    PostDropOf(paths, block, postPointer);
+}
+
+std::vector<std::optional<std::u16string>> WideNames(
+    const std::vector<std::optional<std::string>>& paths) {
+    std::vector<std::optional<std::u16string>> names;
+    for (const std::optional<std::string>& path : paths) {
+        names.push_back(path ? std::optional<std::u16string>(WideOfAnsi(*path)) : std::nullopt);
+    }
+    return names;
+}
+
+}  // namespace
+
+void PostDrop(const std::vector<std::optional<std::string>>& paths) {
+    PostWholeDrop(WideNames(paths), false);
+}
+
+void PostDropW(const std::vector<std::optional<std::u16string>>& paths) {
+    PostWholeDrop(paths, false);
+}
+
+void PostDropPointer(const std::vector<std::optional<std::string>>& paths) {
+    PostWholeDrop(WideNames(paths), true);
 }
 
 void PostDropBlock(const std::string& bytes) {

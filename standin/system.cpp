@@ -616,10 +616,30 @@ GlobalBlock* FindLiveBlock(HGLOBAL block) {
     return drop != nullptr && !drop->finished ? &drop->block : nullptr;
 }
 
+// The handle of the live block whose bytes start at this pointer, or nullptr.
+HGLOBAL HandleOfBytes(const void* bytes) {
+    State& s = S();
+    for (size_t i = 0; i < s.blocks.size(); ++i) {
+        if (bytes != nullptr && s.blocks[i]->bytes.get() == bytes) {
+            return BlockHandle(i);
+        }
+    }
+    for (size_t i = 0; i < s.drops.size(); ++i) {
+        if (bytes != nullptr && !s.drops[i]->finished && s.drops[i]->block.bytes.get() == bytes) {
+            return DropHandle(i);
+        }
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 LPVOID GlobalLock(HGLOBAL block) {
     LogCall("GlobalLock", {BlockName(block)});
+    if (HandleOfBytes(block) != nullptr) {
+        // A fixed block's handle is its pointer.
+        return block;
+    }
     GlobalBlock* record = FindLiveBlock(block);
     if (!record) {
         S().lastError = ERROR_INVALID_HANDLE;
@@ -635,6 +655,9 @@ LPVOID GlobalLock(HGLOBAL block) {
 
 BOOL GlobalUnlock(HGLOBAL block) {
     LogCall("GlobalUnlock", {BlockName(block)});
+    if (HandleOfBytes(block) != nullptr) {
+        return TRUE;
+    }
     GlobalBlock* record = FindLiveBlock(block);
     if (!record || record->locks == 0) {
         S().lastError = record ? 158 : ERROR_INVALID_HANDLE;  // ERROR_NOT_LOCKED
@@ -643,6 +666,27 @@ BOOL GlobalUnlock(HGLOBAL block) {
     --record->locks;
     S().lastError = NO_ERROR;
     return record->locks > 0 ? TRUE : FALSE;
+}
+
+UINT GlobalFlags(HGLOBAL block) {
+    LogCall("GlobalFlags", {BlockName(block)});
+    if (HandleOfBytes(block) != nullptr) {
+        return 0;
+    }
+    GlobalBlock* record = FindLiveBlock(block);
+    if (!record) {
+        S().lastError = ERROR_INVALID_HANDLE;
+        return GMEM_INVALID_HANDLE;
+    }
+    return static_cast<UINT>(record->locks);
+}
+
+HGLOBAL GlobalHandle(LPCVOID bytes) {
+    LogCall("GlobalHandle", {Pointer(bytes)});
+    if (HGLOBAL handle = HandleOfBytes(bytes)) {
+        return handle;
+    }
+    return FindLiveBlock(const_cast<void*>(bytes)) != nullptr ? const_cast<void*>(bytes) : nullptr;
 }
 
 SIZE_T GlobalSize(HGLOBAL block) {

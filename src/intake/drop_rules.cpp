@@ -57,3 +57,18 @@ std::optional<DropBlockNames> ReadDropBlock(std::string_view block) {
     }
     return std::nullopt;
 }
+
+bool IsMoveableBlock(const DropHandleFacts& facts) {
+    if (facts.handle == 0 || facts.flags == kInvalidHandleFlags ||
+        (facts.flags & kDiscardedFlag) != 0 || facts.locked == 0) {
+        return false;
+    }
+    return facts.locked != facts.handle && facts.handleOfLocked == facts.handle;
+}
+
+std::optional<DropBlockNames> ReadDropHandle(const DropHandleFacts& facts, std::string_view block) {
+    if (!IsMoveableBlock(facts)) {
+        return std::nullopt;
+    }
+    return ReadDropBlock(block);
+}

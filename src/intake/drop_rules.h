@@ -3,6 +3,7 @@
 // Rules of dropped files that need no platform.
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -28,3 +29,23 @@ struct DropBlockNames {
 // Nothing when the block is shorter than the header, pFiles points into the header or past the
 // block, or a name or the list does not end inside the block.
 std::optional<DropBlockNames> ReadDropBlock(std::string_view block);
+
+// What the platform says of a WM_DROPFILES handle before anything is read through it, each as a
+// number: GlobalFlags of the handle, the pointer GlobalLock gave for it (0 for none), and the
+// handle GlobalHandle gives back for that pointer.
+struct DropHandleFacts {
+    uintptr_t handle = 0;
+    uint32_t flags = 0;
+    uintptr_t locked = 0;
+    uintptr_t handleOfLocked = 0;
+};
+// GlobalFlags' answer for a value that is no live handle, and its bit for a discarded block.
+inline constexpr uint32_t kInvalidHandleFlags = 0x8000;
+inline constexpr uint32_t kDiscardedFlag = 0x4000;
+// True only for a live moveable global block, the kind the system hands a drop in: its handle is
+// not the pointer to its bytes (that is what a fixed block's handle is, and any pointer into the
+// heap looks like one), and the platform traces the bytes back to this very handle.
+bool IsMoveableBlock(const DropHandleFacts& facts);
+// The names of a drop the program can prove it was handed: a moveable block that holds a whole
+// drop block. Nothing for any other handle, which is then neither read nor released.
+std::optional<DropBlockNames> ReadDropHandle(const DropHandleFacts& facts, std::string_view block);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/app_state.h"
 #include "intake/drop_rules.h"
@@ -64,31 +65,33 @@ Text QueryDroppedPath(HDROP drop, UINT index) {
     return AnsiFileName(name).value_or(Text());
 }
 
-// What a WM_DROPFILES handle turned out to be. Any program of the user can post one.
-enum class DropHandleKind {
-    // NULL, or no memory block this process can read: nothing to read or to release.
-    NoBlock,
-    // A block, but no drop block whose names end inside it: released unread.
-    BrokenBlock,
-    // A drop block the shell's readers can take.
-    WholeDropBlock,
-};
-
-// Checks a drop block before the shell's readers see it: they take pFiles and the names as they
-// come, and would read past the block.
-DropHandleKind CheckDropHandle(HDROP drop) {
+// Whether a WM_DROPFILES handle is one the program can prove it was handed: a moveable global
+// block holding a whole drop block. Any program of the user can post one, with a pointer into any
+// live block of this process, or the handle of a drop already released; the shell's readers take
+// pFiles and the names as they come, and DragFinish frees what it is given. Locked only for the
+// check.
+bool HoldsWholeDropBlock(HDROP drop) {
     if (drop == nullptr) {
-        return DropHandleKind::NoBlock;
+        return false;
     }
-    const SIZE_T size = GlobalSize(drop);
-    const void* bytes = size == 0 ? nullptr : GlobalLock(drop);
+    DropHandleFacts facts;
+    facts.handle = reinterpret_cast<uintptr_t>(drop);
+    facts.flags = GlobalFlags(drop);
+    if (facts.flags == kInvalidHandleFlags) {
+        return false;
+    }
+    const void* bytes = GlobalLock(drop);
     if (bytes == nullptr) {
-        return DropHandleKind::NoBlock;
+        return false;
     }
+    facts.locked = reinterpret_cast<uintptr_t>(bytes);
+    facts.handleOfLocked = reinterpret_cast<uintptr_t>(GlobalHandle(bytes));
+    const SIZE_T size = IsMoveableBlock(facts) ? GlobalSize(drop) : 0;
     const bool whole =
-        ReadDropBlock(std::string_view(static_cast<const char*>(bytes), size)).has_value();
+        size != 0 &&
+        ReadDropHandle(facts, std::string_view(static_cast<const char*>(bytes), size)).has_value();
     GlobalUnlock(drop);
-    return whole ? DropHandleKind::WholeDropBlock : DropHandleKind::BrokenBlock;
+    return whole;
 }
 
 bool IsBeingRead(HDROP drop) {
@@ -96,13 +99,28 @@ bool IsBeingRead(HDROP drop) {
     return std::find(reading.begin(), reading.end(), drop) != reading.end();
 }
 
-// Hands every file of a checked drop to the window's callback, in the drop's order.
-void ReadDroppedFiles(HDROP drop, HWND window) {
+// Every name of a checked drop, in the drop's order, as ANSI paths (empty for a name that cannot
+// be read or converted).
+std::vector<Text> CopyDroppedPaths(HDROP drop) {
+    const UINT count = DragQueryFileW(drop, kQueryFileCount, nullptr, 0);
+    std::vector<Text> paths;
+    paths.reserve(count);
+    for (UINT index = 0; index < count; ++index) {
+        paths.push_back(QueryDroppedPath(drop, index));
+    }
+    return paths;
+}
+
+// Hands every dropped file to the window's callback, in the drop's order.
+void ListDroppedPaths(const std::vector<Text>& paths, HWND window) {
     const int position = FindDropTarget(window);
-    const UINT count = position == 0 ? 0 : DragQueryFileW(drop, kQueryFileCount, nullptr, 0);
+    if (position == 0) {
+        return;
+    }
+    const UINT count = static_cast<UINT>(paths.size());
     HoldListRedraw();
     for (UINT index = 1; index <= count; ++index) {
-        const Text path = QueryDroppedPath(drop, index - 1);
+        const Text& path = paths[index - 1];
         if (path.empty()) {
             continue;
         }
@@ -150,20 +168,17 @@ LRESULT CALLBACK DropTargetWindowProc(HWND window, UINT message, WPARAM wParam, 
 }
 
 void HandleDroppedFiles(HDROP drop, HWND window) {
-    // The files' duplicate scans pump messages, so the same handle can arrive again while it is
-    // read (posted anew by any program); it is the drop being read, which is released once.
-    if (IsBeingRead(drop)) {
+    // The files' duplicate scans pump messages, so the same handle can arrive again while they
+    // are listed (posted anew by any program): it is the drop being read, released once. Any
+    // other handle that is not a whole drop block is left exactly as it was: not read, not freed;
+    // so is this one once released.
+    if (IsBeingRead(drop) || !HoldsWholeDropBlock(drop)) {
         return;
     }
-    const DropHandleKind kind = CheckDropHandle(drop);
-    if (kind == DropHandleKind::NoBlock) {
-        return;
-    }
-    if (kind == DropHandleKind::WholeDropBlock) {
-        g_app.dropsBeingRead.push_back(drop);
-        ReadDroppedFiles(drop, window);
-        std::erase(g_app.dropsBeingRead, drop);
-    }
+    g_app.dropsBeingRead.push_back(drop);
+    ListDroppedPaths(CopyDroppedPaths(drop), window);
+    std::erase(g_app.dropsBeingRead, drop);
+    // Released once its files are listed: the sender sees the drop done when they are.
     DragFinish(drop);
 }
 

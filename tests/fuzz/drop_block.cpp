@@ -2,7 +2,12 @@
 // the block and ends there, the list's end too; and a block made well of any names is read back
 // as exactly those names.
 //
-// Input: one byte picks the form (low bit: UTF-16), the rest is the block itself for the first
+// The handle rule, for any facts the platform may report: a handle is read only when it is a live
+// moveable block (not a pointer to its own bytes, traced back to itself), and then exactly as the
+// block reads.
+//
+// Input: one byte picks the form (low bit: UTF-16), then the handle's facts (four values of two
+// bytes, small so that equal values come up often); the rest is the block itself for the first
 // half of the properties and the names (split at NUL units) for the second.
 
 #include <string_view>
@@ -76,15 +81,38 @@ void CheckRoundTrip(std::string_view input, bool wide) {
     }
 }
 
+void CheckHandleRule(const DropHandleFacts& facts, std::string_view block) {
+    const std::optional<DropBlockNames> read = ReadDropHandle(facts, block);
+    if (!read) {
+        FUZZ_REQUIRE(!IsMoveableBlock(facts) || !ReadDropBlock(block));
+        return;
+    }
+    FUZZ_REQUIRE(facts.handle != 0 && facts.locked != 0 && facts.locked != facts.handle);
+    FUZZ_REQUIRE(facts.handleOfLocked == facts.handle);
+    FUZZ_REQUIRE(facts.flags != kInvalidHandleFlags && (facts.flags & kDiscardedFlag) == 0);
+    FUZZ_REQUIRE(ReadDropBlock(block)->names.size() == read->names.size());
+}
+
+uint16_t TakeValue(FuzzBytes& bytes) {
+    const uint16_t low = TakeByte(bytes);
+    return static_cast<uint16_t>(low | TakeByte(bytes) << 8);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzBytes bytes{data, size};
     const bool wide = (TakeByte(bytes) & 1) != 0;
+    DropHandleFacts facts;
+    facts.handle = TakeValue(bytes) % 4;
+    facts.flags = TakeValue(bytes) & (kInvalidHandleFlags | kDiscardedFlag | 0xFF);
+    facts.locked = TakeValue(bytes) % 4;
+    facts.handleOfLocked = TakeValue(bytes) % 4;
     // Exactly the input's bytes, so that a read past the block's end is one past the input's.
     const std::string rest = TakeRest(bytes);
     std::vector<char> exact(rest.begin(), rest.end());
     CheckReadOf(std::string_view(exact.data(), exact.size()));
+    CheckHandleRule(facts, std::string_view(exact.data(), exact.size()));
     CheckRoundTrip(rest, wide);
     return 0;
 }

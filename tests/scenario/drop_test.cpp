@@ -64,10 +64,11 @@ TEST_F(DropTest, NewFilesAreAppendedInDropOrderFoldersAndDuplicatesSkipped) {
     EXPECT_EQ(standin::CountCalls("MessageBoxW"), 0u);
 }
 
-// Any program of the user can post WM_DROPFILES with any handle. Only a drop block whose names
-// end inside it reaches the shell's readers; a broken block is released unread, and the drop
-// being read, posted again meanwhile, is neither read nor released a second time.
-TEST_F(DropTest, OnlyWholeDropBlocksAreReadAndEachOnce) {
+// Any program of the user can post WM_DROPFILES with any handle. Only a moveable block holding a
+// whole drop block reaches the shell's readers and is released; a broken block, a pointer in place
+// of a handle, and the drop posted again (while it is listed, once it is released) are neither
+// read nor freed.
+TEST_F(DropTest, OnlyWholeDropBlocksAreReadAndReleasedEachOnce) {
     std::string pastItsEnd(20, '\0');
     pastItsEnd[0] = 40;
     std::string unended = pastItsEnd;
@@ -79,18 +80,20 @@ TEST_F(DropTest, OnlyWholeDropBlocksAreReadAndEachOnce) {
         standin::PostDropBlock(pastItsEnd);
         standin::PostDropBlock(unended);
     });
+    standin::Do("post the bytes of a whole drop in place of its handle",
+                [] { standin::PostDropPointer({"C:\\c.txt"}); });
     standin::Drop({"C:\\a.txt", "C:\\b.txt"});
-    // While b.txt's duplicate scan pumps, the same handle arrives again.
+    // While b.txt's duplicate scan pumps, and again once it is released, the same handle arrives.
     standin::AfterCall("DragQueryFileW", 5, [] { standin::PostDropHandle(standin::LastDrop()); });
+    standin::AfterCall("DragFinish", 1, [] { standin::PostDropHandle(standin::LastDrop()); });
     standin::Close(IDD_MAIN);
     RunProgram();
 
     EXPECT_EQ(ListedPaths(), (std::vector<std::string>{"C:\\a.txt", "C:\\b.txt"}));
-    // One count and two reads for each file of the one whole drop, one release for each block.
+    // One count and two reads for each file of the one whole drop, one release for it.
     EXPECT_EQ(standin::CountCalls("DragQueryFileW"), 5u);
-    EXPECT_EQ(ArgsOf("DragFinish"),
-              (std::vector<std::vector<std::string>>{{"drop:1"}, {"drop:2"}, {"drop:3"}}));
-    EXPECT_EQ(standin::UnfinishedDrops(), 0u);
+    EXPECT_EQ(ArgsOf("DragFinish"), (std::vector<std::vector<std::string>>{{"drop:4"}}));
+    EXPECT_EQ(standin::UnfinishedDrops(), 3u);
 }
 
 TEST_F(DropTest, AnUnreadableEntryIsSkippedAndTheRestStillArrive) {

@@ -81,4 +81,45 @@ TEST(DropBlock, NamesAreReadOnlyWhenTheyAndTheListEndInsideTheBlock) {
     }
 }
 
+// Which WM_DROPFILES handles are read and released: only a live moveable block holding a whole
+// drop block. Anything else is left as it was, never freed.
+TEST(DropHandle, OnlyALiveMoveableBlockWithAWholeDropBlockIsRead) {
+    using namespace std::string_literals;
+    const std::string whole = Header(20, 0) + "C:\\a.txt\0\0"s;
+    const std::string broken = Header(20, 0) + "C:\\a.txt"s;
+    constexpr uintptr_t kHandle = 0x10004;
+    constexpr uintptr_t kBytes = 0x20000;
+    struct Case {
+        int line;
+        DropHandleFacts facts;
+        std::string block;
+        bool read;
+    };
+    const Case cases[] = {
+        // A moveable block, locked once by the check, that the heap traces back to the handle.
+        {__LINE__, {kHandle, 0, kBytes, kHandle}, whole, true},
+        // ... holding no whole drop block.
+        {__LINE__, {kHandle, 0, kBytes, kHandle}, broken, false},
+        // A fixed block, or any pointer into the heap: locking gives the pointer itself, whether
+        // or not the heap knows a moveable block that owns it.
+        {__LINE__, {kBytes, 0, kBytes, kBytes}, whole, false},
+        {__LINE__, {kBytes, 0, kBytes, kHandle}, whole, false},
+        // A released drop posted again: no live handle any more.
+        {__LINE__, {kHandle, kInvalidHandleFlags, 0, 0}, whole, false},
+        {__LINE__, {kHandle, kInvalidHandleFlags, kBytes, kHandle}, whole, false},
+        // Discarded, unlockable, NULL, or bytes the heap gives to another handle.
+        {__LINE__, {kHandle, kDiscardedFlag, kBytes, kHandle}, whole, false},
+        {__LINE__, {kHandle, 0, 0, 0}, whole, false},
+        {__LINE__, {0, 0, kBytes, 0}, whole, false},
+        {__LINE__, {kHandle, 0, kBytes, kHandle + 8}, whole, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        EXPECT_EQ(ReadDropHandle(c.facts, c.block).has_value(), c.read);
+        EXPECT_EQ(IsMoveableBlock(c.facts), c.facts.handle == kHandle && c.facts.flags == 0 &&
+                                                c.facts.locked == kBytes &&
+                                                c.facts.handleOfLocked == kHandle);
+    }
+}
+
 }  // namespace

@@ -72,7 +72,8 @@ size_t PendingActions();
 //   ChangeWindowMessageFilterEx (window, message, action, status)   OpenClipboard (owner)
 //   SetDefaultDllDirectories (flags)
 //   GetClipboardData (format)   CloseClipboard ()   IsClipboardFormatAvailable (format)
-//   GlobalLock / GlobalUnlock / GlobalSize (block)   ExitProcess (code)
+//   GlobalLock / GlobalUnlock / GlobalSize / GlobalFlags (block)   GlobalHandle (pointer)
+//   ExitProcess (code)
 //   IsWow64Process ("current process")   Wow64DisableWow64FsRedirection ("buffer"/"NULL")
 //   Wow64RevertWow64FsRedirection ("saved state")   CreateFileW (path, access, share,
 //   disposition, flags)   GetFinalPathNameByHandleW (file, "buffer"/"NULL", size, flags)
@@ -189,6 +190,9 @@ void PostDropW(const std::vector<std::optional<std::u16string>>& paths);
 void PostDropBlock(const std::string& bytes);
 void PostDropHandle(HDROP drop);
 HDROP LastDrop();
+// A whole drop of these files whose bytes' pointer is posted in place of its handle, as any
+// program of the user can post a pointer into a live block.
+void PostDropPointer(const std::vector<std::optional<std::string>>& paths);
 
 // ---------------------------------------------------------------------------------------------
 // The machine behind the platform calls.
