@@ -1,7 +1,8 @@
 // The real open-file dialog: found by its title, names typed into its file-name box as a user
-// types them, confirmed with Open; a typed name of no file, which the dialog answers itself;
-// Cancel, which adds nothing; and a selection of many files, chosen in the dialog's own list,
-// whose names take more room than the dialog's first buffer.
+// types them, confirmed with Open; a typed name of no file, which the program answers with a box in
+// front of the dialog; Cancel, which adds nothing; a close of the main window while that box is
+// open; and a selection of many files, chosen in the dialog's own list, whose names take more room
+// than the dialog's first buffer.
 
 #include <windows.h>
 #include <commdlg.h>
@@ -41,7 +42,7 @@ bool ChooseInFolder(HWND dialog, const std::string& folder, const std::string& n
            TypeAndOpen(dialog, names);
 }
 
-// The dialog's own message box (owned by it), or null.
+// The message box in front of the dialog (owned by it), or null.
 HWND DialogBoxOf(HWND dialog) {
     HWND box = nullptr;
     WaitUntil([&] {
@@ -98,16 +99,38 @@ void DriveOpenFileDialog(HWND mainWindow) {
     }
     Check(ChooseInFolder(dialog, kFolder, "\"b.txt\" \"new.txt\""),
           "a listed name and a name of no file are typed and confirmed");
-    // The dialog asks for existing files: it answers the name of no file with a box of its own
-    // and stays open, on every Windows alike.
+    // The name of no file is answered in front of the dialog, with its path, and the dialog
+    // stays open.
     HWND box = DialogBoxOf(dialog);
+    const std::wstring missing = WideOf936((kFolder + "\\new.txt").c_str());
+    Check(box != nullptr && WideMessageBoxText(box) == missing + L"\r\n" + WideOf936(kPickNotFound),
+          "the name of no file is answered with its path and the program's text");
     Check(box != nullptr && AnswerBox(box, IDOK) && IsWindow(dialog) && IsWindowVisible(dialog),
-          "the dialog answers the name of no file with its own box and stays open");
+          "the box closes with OK and the dialog stays open");
     Check(AnswerBox(dialog, IDCANCEL), "Cancel closes the dialog");
     Check(WaitUntil([&] { return IsWindowEnabled(mainWindow) != FALSE; }),
           "the main window is enabled again after Cancel");
     CheckPaths(list, {kFolder + "\\a.txt", kFolder + "\\b.txt", kFolder + "\\c.txt"},
                "neither the listed file again nor the name of no file is added");
+}
+
+void DriveCloseDuringDialog(HWND mainWindow) {
+    Check(MakeFile(kFolder + "\\a.txt"), "a fixture file is created");
+    HWND dialog = OpenTheDialog(mainWindow);
+    if (dialog == nullptr ||
+        !Check(TypeAndOpen(dialog, kFolder + "\\none.txt"), "a path of no file is confirmed")) {
+        return;
+    }
+    HWND box = DialogBoxOf(dialog);
+    if (!Check(box != nullptr,
+               "the path of no file is answered with a box in front of the dialog")) {
+        return;
+    }
+    // As the taskbar's Close does: the main window is asked to close while both are open.
+    PostMessageA(mainWindow, WM_CLOSE, 0, 0);
+    Check(WaitUntilGone(box) && WaitUntilGone(dialog),
+          "the box and then the dialog close when the main window is closed");
+    Check(WaitUntilGone(mainWindow), "the main window ends after them");
 }
 
 void DriveOpenFileMany(HWND mainWindow) {

@@ -19,6 +19,7 @@ void DriveStartUp(HWND mainWindow);
 void DriveDroppedFiles(HWND mainWindow);
 void DriveOpenFileDialog(HWND mainWindow);
 void DriveOpenFileMany(HWND mainWindow);
+void DriveCloseDuringDialog(HWND mainWindow);
 void DriveBatchLineForms(HWND mainWindow);
 void DriveBatchDialog(HWND mainWindow);
 void DriveRemoveAndClear(HWND mainWindow);
@@ -54,6 +55,7 @@ inline constexpr Scenario kScenarios[] = {
     {"dropped-files", DriveDroppedFiles},
     {"open-file-dialog", DriveOpenFileDialog},
     {"open-file-many", DriveOpenFileMany},
+    {"close-during-dialog", DriveCloseDuringDialog},
     {"batch-dialog", DriveBatchDialog},
     {"batch-line-forms", DriveBatchLineForms},
     {"remove-and-clear", DriveRemoveAndClear},

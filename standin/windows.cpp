@@ -630,6 +630,40 @@ BOOL IsWindow(HWND window) {
     return LiveWindow(window) ? TRUE : FALSE;
 }
 
+HWND GetWindow(HWND window, UINT command) {
+    WindowRecord* record = LiveWindow(window);
+    return record && command == GW_OWNER && !(record->style & WS_CHILD) ? record->parent : nullptr;
+}
+
+BOOL EnumThreadWindows(DWORD, WNDENUMPROC callback, LPARAM lParam) {
+    // By index: a window the callback creates is not visited, and none goes away.
+    const size_t count = S().windows.size();
+    for (size_t i = 0; i < count; ++i) {
+        const WindowRecord& record = *S().windows[i];
+        if (!record.destroyed && !(record.style & WS_CHILD) && !callback(HandleOf(i), lParam)) {
+            break;
+        }
+    }
+    return TRUE;
+}
+
+int GetClassNameW(HWND window, LPWSTR buffer, int bufferSize) {
+    WindowRecord* record = LiveWindow(window);
+    if (!record || !buffer || bufferSize <= 0) {
+        return 0;
+    }
+    const size_t count = std::min<size_t>(record->className.size(), bufferSize - 1);
+    for (size_t i = 0; i < count; ++i) {
+        buffer[i] = static_cast<unsigned char>(record->className[i]);
+    }
+    buffer[count] = 0;
+    return static_cast<int>(count);
+}
+
+DWORD GetCurrentThreadId() {
+    return 1;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Window state
 

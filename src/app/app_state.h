@@ -53,6 +53,8 @@ struct AppState {
     bool restartRunning = false;
     bool addRunning = false;
     bool batchRunning = false;
+    // The main window has been asked to close; boxes and dialogs in front of it close with it.
+    bool closeRequested = false;
 
     // One record per row of the deletion list. The state owns them, not the control: a row's
     // record goes with the row (RemoveRow, ClearRows), and every one goes at exit, also at a fatal

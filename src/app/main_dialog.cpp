@@ -102,6 +102,11 @@ BOOL OnMainSysCommand(UINT command) {
 }
 
 void OnMainClose(HWND window) {
+    // A close that arrives while a box or the open-file dialog is open (from the taskbar, say, or
+    // at log-off) closes them first, innermost first; the window itself ends when the command
+    // that opened them returns.
+    g_app.closeRequested = true;
+    CloseWindowsInFront();
     FadeOutWindow(window);
     EndDialog(window, 0);
 }

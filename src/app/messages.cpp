@@ -1,6 +1,38 @@
 #include "app/shell.h"
 
+#include <iterator>
+#include <string_view>
+
+#include "app/app_state.h"
 #include "runtime/wide_text.h"
+
+namespace {
+
+constexpr char16_t kDialogClass[] = u"#32770";
+
+bool IsOwnedByMainWindow(HWND window) {
+    for (HWND owner = GetWindow(window, GW_OWNER); owner != nullptr;
+         owner = GetWindow(owner, GW_OWNER)) {
+        if (owner == g_app.mainWindow) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// A box or dialog that takes input in front of the main window: a close request goes to it, as
+// Escape would (a question answers Cancel).
+BOOL CALLBACK CloseIfInFront(HWND window, LPARAM) {
+    WCHAR className[sizeof kDialogClass / sizeof kDialogClass[0] + 1] = {};
+    if (IsWindowVisible(window) && IsWindowEnabled(window) && IsOwnedByMainWindow(window) &&
+        GetClassNameW(window, className, static_cast<int>(std::size(className))) != 0 &&
+        reinterpret_cast<const char16_t*>(className) == std::u16string_view(kDialogClass)) {
+        PostMessageA(window, WM_CLOSE, 0, 0);
+    }
+    return TRUE;
+}
+
+}  // namespace
 
 void PumpPendingMessages() {
     MSG message;
@@ -12,10 +44,29 @@ void PumpPendingMessages() {
     }
 }
 
+namespace {
+
+int ShowBox(HWND owner, const WideText& text, const WideText& caption, UINT type) {
+    const int result = MessageBoxW(owner, WideC(text), WideC(caption), type);
+    // A box closed because the window is closing: the window it stood in front of goes next.
+    CloseWindowsInFront();
+    return result - 1;
+}
+
+}  // namespace
+
 int ShowMessage(HWND owner, const char* text, UINT type, const char* caption) {
-    const WideText& shown = UiText(text);
-    const WideText& title = UiText(caption != nullptr ? caption : " ");
-    return MessageBoxW(owner, WideC(shown), WideC(title), type) - 1;
+    return ShowBox(owner, UiText(text), UiText(caption != nullptr ? caption : " "), type);
+}
+
+int ShowWideMessage(HWND owner, const WideText& text, UINT type) {
+    return ShowBox(owner, text, UiText(" "), type);
+}
+
+void CloseWindowsInFront() {
+    if (g_app.closeRequested) {
+        EnumThreadWindows(GetCurrentThreadId(), CloseIfInFront, 0);
+    }
 }
 
 bool ConfirmPrompt(HWND owner, const char* text) {

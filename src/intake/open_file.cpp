@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <limits>
+#include <optional>
 #include <utility>
 
 #include "app/app_state.h"
@@ -9,7 +10,9 @@
 #include "intake/selection_rules.h"
 #include "list/deletion_list.h"
 #include "paths/file_names.h"
+#include "paths/native_calls.h"
 #include "paths/native_view.h"
+#include "paths/path_forms.h"
 #include "resources/texts.h"
 #include "runtime/wide_text.h"
 
@@ -48,15 +51,65 @@ void FitSelectionBuffer(HWND hook, OPENFILENAMEW* record) {
     record->nMaxFile = static_cast<DWORD>(room);
 }
 
-// The explorer-style hook: only the selection's changes are looked at.
-UINT_PTR CALLBACK SelectionHook(HWND hook, UINT message, WPARAM, LPARAM lParam) {
-    if (message == WM_NOTIFY) {
-        const auto* notice = reinterpret_cast<const OFNOTIFYW*>(lParam);
-        if (notice != nullptr && notice->hdr.code == CDN_SELCHANGE) {
-            FitSelectionBuffer(hook, notice->lpOFN);
+// Whether a pick names a file or folder in this process's view, the one the dialog shows: a 32-bit
+// process on 64-bit Windows reaches the native system folder there through Sysnative, which the
+// dialog's own existence check cannot see through. A link is asked about itself.
+bool PickExists(const WideText& path) {
+    HANDLE file = OpenToAsk(LiteralPath(path));
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    CloseHandle(file);
+    return true;
+}
+
+// The first pick of the selection the dialog is about to hand over that names nothing.
+std::optional<WideText> FirstMissingPick(const OPENFILENAMEW& record) {
+    if (record.lpstrFile == nullptr) {
+        return std::nullopt;
+    }
+    const auto* units = reinterpret_cast<const char16_t*>(record.lpstrFile);
+    const WideSelection selection = ReadWideSelection(WideText(units, record.nMaxFile));
+    for (const WideText& path : WideSelectedPaths(selection)) {
+        if (!PickExists(path)) {
+            return path;
         }
     }
-    return 0;
+    return std::nullopt;
+}
+
+// Open was pressed: a typed name of no file is answered here, with the dialog still open, and
+// never listed. Nonzero keeps the dialog open.
+UINT_PTR OnSelectionConfirmed(HWND hook, const OPENFILENAMEW* record) {
+    const std::optional<WideText> missing =
+        record == nullptr ? std::nullopt : FirstMissingPick(*record);
+    if (!missing) {
+        return 0;
+    }
+    ShowWideMessage(GetParent(hook), *missing + u"\r\n" + UiText(kPickNotFound),
+                    MB_OK | MB_ICONWARNING);
+    SetWindowLongPtrW(hook, DWLP_MSGRESULT, 1);
+    return 1;
+}
+
+// The explorer-style hook: the selection's changes and the press of Open are looked at.
+UINT_PTR CALLBACK SelectionHook(HWND hook, UINT message, WPARAM, LPARAM lParam) {
+    if (message != WM_NOTIFY) {
+        return 0;
+    }
+    const auto* notice = reinterpret_cast<const OFNOTIFYW*>(lParam);
+    if (notice == nullptr) {
+        return 0;
+    }
+    switch (notice->hdr.code) {
+        case CDN_SELCHANGE:
+            FitSelectionBuffer(hook, notice->lpOFN);
+            return 0;
+        case CDN_FILEOK:
+            return OnSelectionConfirmed(hook, notice->lpOFN);
+        default:
+            return 0;
+    }
 }
 
 // Appends every path not yet listed, in the order given. The count is read once: a command run
@@ -101,11 +154,12 @@ Text SelectFilesDialog(HWND owner, const Text& title, const Text& filter,
     record.nMaxFileTitle = SELECTION_BUFFER_SIZE;
     record.lpstrInitialDir = directoryText.empty() ? nullptr : WideC(directoryText);
     record.lpstrTitle = titleText.empty() ? nullptr : WideC(titleText);
-    // A chosen shortcut is what the user wants deleted, not the file it points to. A typed name of
-    // no file is answered by the dialog itself. The hook grows the buffer with the selection;
-    // sizing is what the dialog offers by itself without a hook.
-    record.Flags = OpenFileFlags(mode) | OFN_NODEREFERENCELINKS | OFN_FILEMUSTEXIST |
-                   OFN_PATHMUSTEXIST | OFN_ENABLEHOOK | OFN_ENABLESIZING;
+    // A chosen shortcut is what the user wants deleted, not the file it points to. The hook grows
+    // the buffer with the selection and answers a typed name of no file; the dialog is not asked
+    // to check existence, which it does in the shell's namespace, where a 32-bit process on 64-bit
+    // Windows has no Sysnative folder (Wine's dialog faults there). Sizing is what the dialog
+    // offers by itself without a hook.
+    record.Flags = OpenFileFlags(mode) | OFN_NODEREFERENCELINKS | OFN_ENABLEHOOK | OFN_ENABLESIZING;
     record.nFileOffset = 0;
     record.nFileExtension = 0;
     record.lpstrDefExt = nullptr;

@@ -107,12 +107,11 @@ TEST_F(OpenFileTest, TheAddButtonAsksForAMultiSelectDialog) {
     EXPECT_EQ(request->maxFileTitle, 98192u);
     EXPECT_EQ(request->initialDirectory, std::nullopt);
     EXPECT_EQ(request->title, std::optional<std::u16string>(u"请选择要重启删除的文件"));
-    // A chosen shortcut is listed itself, not the file it points to; a name of no file is refused
-    // by the dialog; the hook grows the buffer with the selection, which is kept in lCustData.
+    // A chosen shortcut is listed itself, not the file it points to; the hook, not the dialog,
+    // answers a name of no file, and grows the buffer with the selection kept in lCustData.
     EXPECT_EQ(request->flags,
               static_cast<DWORD>(OFN_EXPLORER | OFN_ALLOWMULTISELECT | OFN_NODEREFERENCELINKS |
-                                 OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_ENABLEHOOK |
-                                 OFN_ENABLESIZING));
+                                 OFN_ENABLEHOOK | OFN_ENABLESIZING));
     EXPECT_EQ(request->defaultExtension, std::nullopt);
     EXPECT_NE(request->customData, 0);
     EXPECT_TRUE(request->hasHook);
@@ -134,8 +133,7 @@ TEST_F(OpenFileTest, TheWrapperPassesFilterFolderTitleAndMode) {
         EXPECT_EQ(request->title, std::optional<std::u16string>(u"Pick"));
         EXPECT_EQ(request->flags,
                   static_cast<DWORD>(OFN_EXPLORER | OFN_ALLOWMULTISELECT | OFN_HIDEREADONLY |
-                                     OFN_NODEREFERENCELINKS | OFN_FILEMUSTEXIST |
-                                     OFN_PATHMUSTEXIST | OFN_ENABLEHOOK | OFN_ENABLESIZING));
+                                     OFN_NODEREFERENCELINKS | OFN_ENABLEHOOK | OFN_ENABLESIZING));
         EXPECT_EQ(joined, "D:\\x\\a;b.txt;D:\\x\\c.txt");
         EXPECT_EQ(paths, (TextArray{"D:\\x\\a;b.txt", "D:\\x\\c.txt"}));
     });

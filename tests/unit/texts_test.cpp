@@ -244,6 +244,7 @@ constexpr Literal kLiterals[] = {
     {"kCancelUnrecognised", kCancelUnrecognised},
     {"kCancelGone", kCancelGone},
     {"kSelectionTooLarge", kSelectionTooLarge},
+    {"kPickNotFound", kPickNotFound},
     {"kOutOfMemory", kOutOfMemory},
     {"kErrorCaption", kErrorCaption},
     {"kInternalErrorFormat", kInternalErrorFormat},

@@ -257,6 +257,7 @@ typedef struct _OFNOTIFYW {
 
 #define CDN_FIRST (0U - 601U)
 #define CDN_SELCHANGE (CDN_FIRST - 0x0001)
+#define CDN_FILEOK (CDN_FIRST - 0x0005)
 #define CDM_FIRST (WM_USER + 100)
 #define CDM_GETSPEC (CDM_FIRST + 0x0000)
 #define CDM_GETFOLDERPATH (CDM_FIRST + 0x0002)
@@ -696,6 +697,14 @@ HWND GetDlgItem(HWND dialog, int controlId);
 int GetDlgCtrlID(HWND window);
 HWND GetParent(HWND window);
 BOOL IsWindow(HWND window);
+#define GW_OWNER 4
+// GW_OWNER only: a top-level window's owner.
+HWND GetWindow(HWND window, UINT command);
+typedef BOOL (*WNDENUMPROC)(HWND window, LPARAM lParam);
+// Every live top-level window; the stand-in has one thread.
+BOOL EnumThreadWindows(DWORD threadId, WNDENUMPROC callback, LPARAM lParam);
+int GetClassNameW(HWND window, LPWSTR buffer, int bufferSize);
+DWORD GetCurrentThreadId();
 BOOL SetWindowTextA(HWND window, LPCSTR text);
 BOOL SetWindowTextW(HWND window, LPCWSTR text);
 int GetWindowTextA(HWND window, LPSTR buffer, int bufferSize);
@@ -771,9 +780,15 @@ HMODULE LoadLibraryA(LPCSTR fileName);
 BOOL FreeLibrary(HMODULE module);
 FARPROC GetProcAddress(HMODULE module, LPCSTR procName);
 void Sleep(DWORD milliseconds);
+// Clipboard and drop blocks are moveable; the pointer to a live block's bytes, passed where a
+// handle goes, is taken as a fixed block's handle, which is that pointer.
 LPVOID GlobalLock(HGLOBAL block);
 BOOL GlobalUnlock(HGLOBAL block);
 SIZE_T GlobalSize(HGLOBAL block);
+#define GMEM_INVALID_HANDLE 0x8000
+#define GMEM_DISCARDED 0x4000
+UINT GlobalFlags(HGLOBAL block);
+HGLOBAL GlobalHandle(LPCVOID bytes);
 HLOCAL LocalFree(HLOCAL block);
 [[noreturn]] void ExitProcess(UINT exitCode);
 BOOL IsDBCSLeadByte(BYTE testChar);
