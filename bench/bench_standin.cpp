@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
 #include "app/shell.h"
 #include "bench_common.h"
 #include "resources/resource.h"
 #include "standin/harness.h"
+#include "state/app_state.h"
 
 namespace {
 

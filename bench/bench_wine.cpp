@@ -15,11 +15,12 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
 #include "app/shell.h"
 #include "bench_common.h"
 #include "resources/resource.h"
 #include "restart/restart_deletion.h"
+#include "state/app_state.h"
+#include "ui/prompts.h"
 
 namespace {
 

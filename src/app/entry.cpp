@@ -1,6 +1,6 @@
-#include "app/app_state.h"
 #include "app/shell.h"
 #include "runtime/fatal.h"
+#include "state/app_state.h"
 
 namespace {
 

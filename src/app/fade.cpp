@@ -1,7 +1,7 @@
 #include "app/fade.h"
 
 #include "app/fade_steps.h"
-#include "app/shell.h"
+#include "ui/prompts.h"
 
 namespace {
 

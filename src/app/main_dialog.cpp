@@ -1,6 +1,3 @@
-#include "app/app_state.h"
-#include "app/dpi.h"
-#include "app/dpi_scale.h"
 #include "app/fade.h"
 #include "app/shell.h"
 #include "intake/batch_dialog.h"
@@ -12,6 +9,10 @@
 #include "resources/texts.h"
 #include "restart/restart_deletion.h"
 #include "runtime/wide_text.h"
+#include "state/app_state.h"
+#include "ui/dpi.h"
+#include "ui/dpi_scale.h"
+#include "ui/prompts.h"
 
 namespace {
 

@@ -4,15 +4,15 @@
 #include <cstdint>
 #include <cstring>
 
-#include "app/app_state.h"
-#include "app/shell.h"
 #include "intake/batch_rules.h"
 #include "list/deletion_list.h"
-#include "paths/file_names.h"
+#include "paths/exact_names.h"
 #include "paths/native_view.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
 #include "runtime/wide_text.h"
+#include "state/app_state.h"
+#include "ui/prompts.h"
 
 namespace {
 

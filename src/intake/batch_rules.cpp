@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
-#include "paths/path_forms.h"
+#include "paths/literal_forms.h"
 
 namespace {
 

@@ -5,12 +5,12 @@
 #include <string_view>
 #include <vector>
 
-#include "app/app_state.h"
 #include "intake/drop_rules.h"
 #include "list/deletion_list.h"
-#include "paths/file_names.h"
+#include "paths/exact_names.h"
 #include "paths/native_view.h"
 #include "runtime/wide_text.h"
+#include "state/app_state.h"
 
 namespace {
 

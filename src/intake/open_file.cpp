@@ -5,16 +5,15 @@
 #include <optional>
 #include <utility>
 
-#include "app/app_state.h"
-#include "app/shell.h"
 #include "intake/selection_rules.h"
 #include "list/deletion_list.h"
-#include "paths/file_names.h"
-#include "paths/native_calls.h"
+#include "paths/exact_names.h"
+#include "paths/literal_forms.h"
 #include "paths/native_view.h"
-#include "paths/path_forms.h"
 #include "resources/texts.h"
 #include "runtime/wide_text.h"
+#include "state/app_state.h"
+#include "ui/prompts.h"
 
 namespace {
 

@@ -6,7 +6,6 @@
 #include <optional>
 #include <vector>
 
-#include "paths/name_rules.h"
 #include "runtime/exact_text.h"
 #include "runtime/text.h"
 

@@ -4,11 +4,11 @@
 #include <optional>
 #include <string_view>
 
-#include "app/app_state.h"
-#include "app/shell.h"
-#include "paths/file_location.h"
-#include "paths/file_names.h"
+#include "paths/exact_names.h"
+#include "paths/native_view.h"
 #include "runtime/wide_text.h"
+#include "state/app_state.h"
+#include "ui/prompts.h"
 
 namespace {
 

@@ -1,12 +1,11 @@
 #include "paths/native_view.h"
 
-#include "app/app_state.h"
-#include "paths/file_names.h"
-#include "paths/location_rules.h"
-#include "paths/name_rules.h"
-#include "paths/native_calls.h"
-#include "paths/path_forms.h"
+#include "paths/exact_names.h"
+#include "paths/literal_forms.h"
+#include "paths/sysnative.h"
+#include "runtime/exact_text.h"
 #include "runtime/wide_text.h"
+#include "state/app_state.h"
 
 namespace {
 
@@ -174,4 +173,57 @@ bool SystemShortPath(const WideText& path, WideText& shortPath) {
 
 std::optional<Text> AnsiFileName(const WideText& path) {
     return ExactFileName(path, SystemAnsiConverters(), SystemShortPath);
+}
+
+namespace {
+
+constexpr DWORD kFinalPathFlags = FILE_NAME_NORMALIZED | VOLUME_NAME_DOS;
+// Opening for no access at all is enough to ask where a file is, and asks nothing of its sharing.
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+}  // namespace
+
+HANDLE OpenToAsk(const WideText& literal) {
+    if (literal.empty()) {
+        return INVALID_HANDLE_VALUE;
+    }
+    return CreateFileW(WideC(literal), 0, kShareAll, nullptr, OPEN_EXISTING,
+                       FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+}
+
+WideText FinalPathOf(HANDLE file) {
+    WideText buffer(MAX_PATH, char16_t());
+    DWORD length = GetFinalPathNameByHandleW(file, WideData(buffer),
+                                             static_cast<DWORD>(buffer.size()), kFinalPathFlags);
+    if (length >= buffer.size()) {
+        // Too small: the answer was the size needed, terminator included.
+        buffer.assign(length, char16_t());
+        length = GetFinalPathNameByHandleW(file, WideData(buffer),
+                                           static_cast<DWORD>(buffer.size()), kFinalPathFlags);
+        if (length >= buffer.size()) {
+            return {};
+        }
+    }
+    buffer.resize(length);
+    return buffer;
+}
+
+std::optional<WideText> FileLocationNow(const WideText& rowPath) {
+    const WideText literal = LiteralPath(rowPath);
+    if (literal.empty()) {
+        return std::nullopt;
+    }
+    // Only the open needs the native view; the handle then stays the file it opened. Opened
+    // without following a final link: the link is what the row names, and what a restart
+    // deletes; every folder on the way is followed, so the answer says where they lead now.
+    HANDLE file = InNativeView([&] { return OpenToAsk(literal); }, INVALID_HANDLE_VALUE);
+    if (file == INVALID_HANDLE_VALUE) {
+        return std::nullopt;
+    }
+    WideText location = FinalPathOf(file);
+    CloseHandle(file);
+    if (location.empty()) {
+        return std::nullopt;
+    }
+    return location;
 }

@@ -33,3 +33,36 @@ bool SystemShortPath(const WideText& path, WideText& shortPath);
 // The ANSI text that names exactly the file or folder of this UTF-16 path: the path itself, or
 // its short (8.3) form; nothing when neither converts exactly.
 std::optional<Text> AnsiFileName(const WideText& path);
+
+// Runs one call in the native view, redirection off for exactly that call: any other (a library
+// the system loads on demand, say) would see the native system folder too. failed when
+// redirection cannot be turned off; outside WOW64 the plain call.
+template <typename Result, typename Call>
+Result InNativeView(Call call, Result failed) {
+    if (!UnderWow64()) {
+        return call();
+    }
+    PVOID previous = nullptr;
+    if (!Wow64DisableWow64FsRedirection(&previous)) {
+        return failed;
+    }
+    const Result result = call();
+    Wow64RevertWow64FsRedirection(previous);
+    return result;
+}
+
+// Opens a file or folder for no access, to ask where and which it is. A final link is opened
+// itself, not followed. INVALID_HANDLE_VALUE for an empty path or one that names nothing.
+HANDLE OpenToAsk(const WideText& literal);
+
+// The path the system reports for an open handle, with its drive letter ("\\?\C:\dir\name"), as
+// the system spells the names; empty when it reports none.
+WideText FinalPathOf(HANDLE file);
+
+// Where a row's file really is: the path the system reports for the file the row names, in the
+// native view (the boot's), a final link taken as itself. Kept when the row is listed and asked
+// again at the restart run, so that a path re-pointed in between (a folder on it replaced by a
+// junction) is told apart from the one the user chose.
+// The final path ("\\?\C:\dir\name") of what the row's UTF-16 path names now; nothing when it
+// names nothing, has no literal form, or the system reports no path for it.
+std::optional<WideText> FileLocationNow(const WideText& rowPath);

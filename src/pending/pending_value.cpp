@@ -1,10 +1,13 @@
 #include "pending/pending_value.h"
 
+#include <algorithm>
 #include <cstring>
 #include <iterator>
 #include <utility>
 
+#include "resources/texts.h"
 #include "runtime/wide_text.h"
+#include "ui/refusal_text.h"
 
 namespace {
 
@@ -12,6 +15,62 @@ const WideText kSessionManagerKey = u"System\\CurrentControlSet\\Control\\Sessio
 // A value that keeps growing between the size query and the read is given up after this many
 // tries.
 constexpr int kReadAttempts = 4;
+
+// A refusal of the system's is told as a refused restart request is: access denied, or the error.
+Text FailureOf(LONG status) {
+    return RequestRefusalReason(static_cast<unsigned long>(status));
+}
+
+// One value's new units, worked out before anything is written.
+struct ValueWrite {
+    const WideText* name = nullptr;
+    WideText before;
+    WideText after;
+};
+
+LONG WriteValue(HKEY key, const WideText& name, const WideText& units) {
+    if (ParsePendingOperations(units).operations.empty()) {
+        const LONG status = RegDeleteValueW(key, WideC(name));
+        return status == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : status;
+    }
+    return RegSetValueExW(key, WideC(name), 0, REG_MULTI_SZ,
+                          reinterpret_cast<const BYTE*>(units.data()),
+                          static_cast<DWORD>(units.size() * sizeof(char16_t)));
+}
+
+// Works out every value's change from a fresh read; nothing is written unless each chosen
+// operation is still there, in a value the window rewrites.
+bool PlanRemoval(HKEY key, const std::vector<PendingOperation>& chosen,
+                 std::vector<ValueWrite>& writes, Text& failure) {
+    for (size_t index = 0; index < std::size(kPendingValues); ++index) {
+        std::vector<PendingOperation> ofValue;
+        std::copy_if(chosen.begin(), chosen.end(), std::back_inserter(ofValue),
+                     [&](const PendingOperation& operation) { return operation.value == index; });
+        if (ofValue.empty()) {
+            continue;
+        }
+        const PendingValue value = ReadPendingValue(key, kPendingValues[index]);
+        if (value.state == ValueState::kAbsent) {
+            failure = kCancelGone;
+            return false;
+        }
+        if (value.state != ValueState::kRead) {
+            failure = FailureOf(value.error != ERROR_SUCCESS ? value.error : ERROR_MORE_DATA);
+            return false;
+        }
+        if (!value.writable) {
+            failure = kCancelUnrecognised;
+            return false;
+        }
+        const Removal removal = WithoutChosenPairs(value.units, ofValue);
+        if (removal.outcome != RemovalOutcome::kRemoved) {
+            failure = removal.outcome == RemovalOutcome::kGone ? kCancelGone : kCancelUnrecognised;
+            return false;
+        }
+        writes.push_back({&kPendingValues[index], value.units, removal.kept});
+    }
+    return true;
+}
 
 }  // namespace
 
@@ -79,4 +138,27 @@ bool ReadPendingOperations(std::vector<PendingOperation>& operations) {
     }
     RegCloseKey(key);
     return whole;
+}
+
+bool CancelPendingDeletions(const std::vector<PendingOperation>& chosen, Text& failure) {
+    HKEY key = nullptr;
+    const LONG opened = OpenSessionManager(KEY_QUERY_VALUE | KEY_SET_VALUE, key);
+    if (opened != ERROR_SUCCESS) {
+        failure = FailureOf(opened);
+        return false;
+    }
+    std::vector<ValueWrite> writes;
+    bool done = PlanRemoval(key, chosen, writes, failure);
+    for (size_t i = 0; done && i < writes.size(); ++i) {
+        const LONG status = WriteValue(key, *writes[i].name, writes[i].after);
+        if (status != ERROR_SUCCESS) {
+            failure = FailureOf(status);
+            done = false;
+            for (size_t back = 0; back < i; ++back) {
+                WriteValue(key, *writes[back].name, writes[back].before);
+            }
+        }
+    }
+    RegCloseKey(key);
+    return done;
 }

@@ -35,3 +35,7 @@ PendingValue ReadPendingValue(HKEY key, const WideText& name);
 // Every operation of both values, in the order the system carries them out, as far as they read;
 // false when a value could not be read whole.
 bool ReadPendingOperations(std::vector<PendingOperation>& operations);
+// Takes exactly the chosen deletions out, each value re-read just before it is written and
+// written once. A write that fails puts back what was already written, so a failed cancel
+// changes nothing; false then, with why in the program's texts (code page 936).
+bool CancelPendingDeletions(const std::vector<PendingOperation>& chosen, Text& failure);

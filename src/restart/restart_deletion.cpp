@@ -1,15 +1,16 @@
 #include "restart/restart_deletion.h"
 
-#include "app/app_state.h"
-#include "app/shell.h"
 #include "list/deletion_list.h"
-#include "paths/boot_view.h"
-#include "paths/native_calls.h"
-#include "paths/path_forms.h"
+#include "paths/literal_forms.h"
+#include "paths/native_view.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
+#include "restart/boot_view.h"
 #include "restart/restart_run.h"
 #include "runtime/wide_text.h"
+#include "state/app_state.h"
+#include "ui/prompts.h"
+#include "ui/refusal_text.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <optional>
 
-#include "paths/boot_survey.h"
+#include "restart/boot_survey.h"
 #include "restart/restart_run.h"
 #include "runtime/text.h"
 

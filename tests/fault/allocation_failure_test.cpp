@@ -8,10 +8,10 @@
 #include <cstdio>
 #include <sstream>
 
-#include "runtime/wide_text.h"
 #include "allocation_hook.h"
-#include "app/app_state.h"
 #include "fault_scenario.h"
+#include "runtime/wide_text.h"
+#include "state/app_state.h"
 
 namespace {
 

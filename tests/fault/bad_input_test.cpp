@@ -4,10 +4,10 @@
 // around the list's first read-back buffer in every code page. No crash, no box, nothing listed
 // that was not handed over, nothing lost that was.
 
-#include "runtime/wide_text.h"
-#include "app/app_state.h"
 #include "fault_scenario.h"
 #include "intake/selection_rules.h"
+#include "runtime/wide_text.h"
+#include "state/app_state.h"
 
 using namespace std::string_literals;
 

@@ -9,7 +9,7 @@
 
 #include "fuzz_support.h"
 #include "intake/batch_rules.h"
-#include "paths/path_forms.h"
+#include "paths/literal_forms.h"
 
 namespace {
 

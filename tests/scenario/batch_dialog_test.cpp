@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
 #include "runtime/wide_text.h"
 #include "scenario.h"
+#include "state/app_state.h"
 
 namespace {
 

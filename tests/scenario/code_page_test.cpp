@@ -2,8 +2,8 @@
 // UTF-8 (65001). Every caption, button, column header, question and result must read as its
 // Chinese text, while paths keep the bytes of the system's code page.
 
-#include "app/app_state.h"
 #include "scenario.h"
+#include "state/app_state.h"
 
 namespace {
 

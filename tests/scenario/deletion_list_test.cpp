@@ -1,10 +1,10 @@
 // The deletion list at its limits: the record a new row is inserted with, and paths around the
 // first UTF-16 read-back's buffer in every code page, surrogate pairs cut at its end included.
 
-#include "app/app_state.h"
 #include "list/deletion_list.h"
 #include "runtime/wide_text.h"
 #include "scenario.h"
+#include "state/app_state.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 
 #include <functional>
 
-#include "runtime/wide_text.h"
-#include "app/app_state.h"
 #include "intake/drop_target.h"
+#include "runtime/wide_text.h"
 #include "scenario.h"
+#include "state/app_state.h"
 
 namespace {
 

@@ -2,9 +2,10 @@
 
 #include <algorithm>
 
-#include "app/app_state.h"
 #include "app/fade.h"
 #include "scenario.h"
+#include "state/app_state.h"
+#include "ui/prompts.h"
 
 namespace {
 

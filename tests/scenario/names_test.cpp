@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
 #include "runtime/wide_text.h"
 #include "scenario.h"
+#include "state/app_state.h"
 
 using namespace std::string_literals;
 

@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
 #include "intake/open_file.h"
 #include "runtime/wide_text.h"
 #include "scenario.h"
+#include "state/app_state.h"
 
 using namespace std::string_literals;
 

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
 #include "paths/native_view.h"
 #include "runtime/wide_text.h"
 #include "scenario.h"
+#include "state/app_state.h"
 
 namespace {
 

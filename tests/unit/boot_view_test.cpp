@@ -7,8 +7,9 @@
 #include <algorithm>
 #include <cctype>
 
-#include "paths/boot_view.h"
 #include "resources/texts.h"
+#include "restart/boot_view.h"
+#include "ui/refusal_text.h"
 
 namespace {
 

@@ -7,8 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "paths/file_names.h"
-#include "paths/name_rules.h"
+#include "paths/exact_names.h"
 #include "runtime/exact_text.h"
 #include "standin/harness.h"
 

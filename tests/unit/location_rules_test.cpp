@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "paths/location_rules.h"
+#include "paths/sysnative.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "lead_bytes.h"
-#include "paths/path_forms.h"
+#include "paths/literal_forms.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "app/dpi_scale.h"
 #include "app/fade_steps.h"
 #include "intake/drop_rules.h"
 #include "restart/restart_run.h"
+#include "ui/dpi_scale.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include "intake/selection_rules.h"
 #include "lead_bytes.h"
-#include "paths/file_names.h"
+#include "paths/exact_names.h"
 #include "standin/harness.h"
 
 using namespace std::string_literals;

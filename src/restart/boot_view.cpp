@@ -1,4 +1,4 @@
-#include "paths/boot_view.h"
+#include "restart/boot_view.h"
 
 #include <string>
 
@@ -22,8 +22,6 @@ constexpr unsigned kBusMmc = 13;
 // Reparse tags the boot follows as links: a symbolic link, and a junction or mount point.
 constexpr unsigned long kTagSymbolicLink = 0xA000000CUL;
 constexpr unsigned long kTagMountPoint = 0xA0000003UL;
-
-constexpr unsigned long kErrorAccessDenied = 5;
 
 // The two places a file's drive is judged: the letter the row names, which the boot must have,
 // and the volume where the file really is.
@@ -126,13 +124,6 @@ Text BootRefusalReason(BootRefusal refusal) {
             return kReasonSystemMayNotDelete;
     }
     return Text();
-}
-
-Text RequestRefusalReason(unsigned long error) {
-    if (error == kErrorAccessDenied) {
-        return kReasonNeedsAdministrator;
-    }
-    return Text(kReasonRefusedPrefix) + std::to_string(error) + ")";
 }
 
 bool MovedSinceListing(const std::optional<WideText>& listed, const WideText& now,

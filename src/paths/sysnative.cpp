@@ -1,4 +1,4 @@
-#include "paths/location_rules.h"
+#include "paths/sysnative.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "app/dpi.h"
+#include "ui/dpi.h"
 
 namespace {
 

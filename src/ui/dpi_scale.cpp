@@ -1,4 +1,4 @@
-#include "app/dpi_scale.h"
+#include "ui/dpi_scale.h"
 
 int ScaleForDpi(int pixelsAt96, int dpi) {
     if (dpi <= 0) {

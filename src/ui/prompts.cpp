@@ -1,10 +1,10 @@
-#include "app/shell.h"
+#include "ui/prompts.h"
 
 #include <iterator>
 #include <string_view>
 
-#include "app/app_state.h"
 #include "runtime/wide_text.h"
+#include "state/app_state.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <optional>
 #include <vector>
 
-#include "paths/boot_view.h"
 #include "platform/win32.h"
+#include "restart/boot_view.h"
 #include "runtime/text.h"
 
 // SYSTEM's access check, through authz.dll, looked up at run time: where it is missing (Wine,

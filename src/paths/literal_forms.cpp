@@ -1,4 +1,4 @@
-#include "paths/path_forms.h"
+#include "paths/literal_forms.h"
 
 #include <string_view>
 

@@ -1,18 +1,17 @@
-#include "paths/boot_survey.h"
+#include "restart/boot_survey.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
 
-#include "app/app_state.h"
-#include "paths/file_names.h"
-#include "paths/location_rules.h"
-#include "paths/native_calls.h"
+#include "paths/exact_names.h"
+#include "paths/literal_forms.h"
 #include "paths/native_view.h"
-#include "paths/path_forms.h"
+#include "paths/sysnative.h"
 #include "pending/pending_rules.h"
 #include "pending/pending_value.h"
 #include "runtime/wide_text.h"
+#include "state/app_state.h"
 
 namespace {
 

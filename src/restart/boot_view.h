@@ -65,8 +65,6 @@ BootRefusal DecideBootRefusal(const BootView& view);
 
 // The "原因" text of a refusal (code page 936, from the program's texts); empty for kNone.
 Text BootRefusalReason(BootRefusal refusal);
-// The "原因" text of a request the system refused with this error code.
-Text RequestRefusalReason(unsigned long error);
 
 // True when the file a row names now is not where it was when the row was listed: both final
 // paths known ("\\?\C:\dir\name") and not one name. A row whose place could not be told then,

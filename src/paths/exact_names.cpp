@@ -1,8 +1,8 @@
-#include "paths/file_names.h"
+#include "paths/exact_names.h"
 
 #include <climits>
 
-#include "paths/name_rules.h"
+#include "runtime/exact_text.h"
 #include "runtime/wide_text.h"
 
 namespace {

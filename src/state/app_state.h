@@ -7,7 +7,6 @@
 #include <optional>
 #include <vector>
 
-#include "pending/pending_rules.h"
 #include "platform/win32.h"
 #include "runtime/text.h"
 
@@ -70,9 +69,8 @@ struct AppState {
     // once, when an intake first needs to know.
     Wow64Facts wow64;
 
-    // The restart's to-do list while it is open, and the operation each of its rows shows.
+    // The restart's to-do list while it is open.
     HWND pendingWindow = nullptr;
-    std::vector<PendingOperation> pendingRows;
 };
 
 extern AppState g_app;
