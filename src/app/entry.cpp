@@ -1,27 +1,19 @@
 #include "app/shell.h"
+#include "platform/looked_up.h"
 #include "runtime/fatal.h"
 #include "state/app_state.h"
 
 namespace {
-
-using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD directoryFlags);
 
 // The program runs elevated and may be started from any folder (Downloads, say); the system's
 // own DLLs load some libraries by bare name, which would otherwise be looked for in the
 // program's folder first. From here on every library loads from the system folder only. Looked
 // up, not imported: Windows 7 without its update KB2533623 lacks the call.
 void LoadLibrariesFromTheSystemFolderOnly() {
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    if (kernel == nullptr) {
-        return;
+    if (const SetDefaultDllDirectoriesCall setDefaultDllDirectories =
+            LookUpSetDefaultDllDirectories()) {
+        setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     }
-    FARPROC export_ = GetProcAddress(kernel, "SetDefaultDllDirectories");
-    if (export_ == nullptr) {
-        return;
-    }
-    auto setDefaultDllDirectories =
-        reinterpret_cast<SetDefaultDllDirectoriesFunction>(reinterpret_cast<void*>(export_));
-    setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "list/deletion_list.h"
 #include "paths/exact_names.h"
 #include "paths/native_view.h"
+#include "platform/looked_up.h"
 #include "runtime/wide_text.h"
 #include "state/app_state.h"
 
@@ -18,22 +19,13 @@ constexpr UINT kQueryFileCount = 0xFFFFFFFF;
 // WM_COPYGLOBALDATA: the shell sends it along with a drop; it has no name in the SDK headers.
 constexpr UINT kCopyGlobalData = 0x0049;
 
-using ChangeWindowMessageFilterExFunction = BOOL(WINAPI*)(HWND window, UINT message, DWORD action,
-                                                          void* status);
-
 // The program runs elevated, and Windows keeps drops from a non-elevated Explorer away from an
 // elevated window unless these messages are let through. Older systems lack the call.
 void AllowDropsFromLowerIntegrity(HWND window) {
-    HMODULE user = GetModuleHandleA("user32.dll");
-    if (user == nullptr) {
+    const ChangeWindowMessageFilterExCall allow = LookUpChangeWindowMessageFilterEx();
+    if (allow == nullptr) {
         return;
     }
-    FARPROC export_ = GetProcAddress(user, "ChangeWindowMessageFilterEx");
-    if (export_ == nullptr) {
-        return;
-    }
-    auto allow =
-        reinterpret_cast<ChangeWindowMessageFilterExFunction>(reinterpret_cast<void*>(export_));
     for (UINT message :
          {static_cast<UINT>(WM_DROPFILES), static_cast<UINT>(WM_COPYDATA), kCopyGlobalData}) {
         allow(window, message, MSGFLT_ALLOW, nullptr);

@@ -3,32 +3,21 @@
 #include "paths/exact_names.h"
 #include "paths/literal_forms.h"
 #include "paths/sysnative.h"
+#include "platform/looked_up.h"
 #include "runtime/exact_text.h"
 #include "runtime/wide_text.h"
 #include "state/app_state.h"
 
 namespace {
 
-using IsWow64ProcessFunction = BOOL(WINAPI*)(HANDLE process, BOOL* wow64);
-
 bool AskIsWow64Process() {
 #if defined(_WIN64)
     // A 64-bit process sees the system as it is.
     return false;
 #else
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    if (kernel == nullptr) {
-        return false;
-    }
-    // Looked up, not imported: a system without WOW64 may not have it.
-    FARPROC export_ = GetProcAddress(kernel, "IsWow64Process");
-    if (export_ == nullptr) {
-        return false;
-    }
-    auto isWow64Process =
-        reinterpret_cast<IsWow64ProcessFunction>(reinterpret_cast<void*>(export_));
+    const IsWow64ProcessCall isWow64Process = LookUpIsWow64Process();
     BOOL wow64 = FALSE;
-    return isWow64Process(GetCurrentProcess(), &wow64) && wow64;
+    return isWow64Process != nullptr && isWow64Process(GetCurrentProcess(), &wow64) && wow64;
 #endif
 }
 

@@ -35,50 +35,6 @@ constexpr DWORD kNoAudit = 0x1;
 // Owner, group and DACL: what an access check reads.
 constexpr DWORD kSecurityParts = 0x1 | 0x2 | 0x4;
 
-// authz.dll's records and calls, declared here because the program looks them up at run time.
-struct AuthzLuid {
-    DWORD lowPart;
-    LONG highPart;
-};
-struct AuthzAccessRequest {
-    DWORD desiredAccess;
-    void* principalSelfSid;
-    void* objectTypeList;
-    DWORD objectTypeListLength;
-    void* optionalArguments;
-};
-struct AuthzAccessReply {
-    DWORD resultListLength;
-    DWORD* grantedAccessMask;
-    DWORD* saclEvaluationResults;
-    DWORD* error;
-};
-using InitializeResourceManagerFunction = BOOL(WINAPI*)(DWORD flags, void* dynamicAccessCheck,
-                                                        void* computeDynamicGroups,
-                                                        void* freeDynamicGroups, LPCWSTR name,
-                                                        void** resourceManager);
-using InitializeContextFromSidFunction = BOOL(WINAPI*)(DWORD flags, void* sid,
-                                                       void* resourceManager, void* expiration,
-                                                       AuthzLuid identifier, void* dynamicGroups,
-                                                       void** context);
-using AccessCheckFunction = BOOL(WINAPI*)(DWORD flags, void* context, AuthzAccessRequest* request,
-                                          void* auditEvent, void* securityDescriptor,
-                                          void** optionalDescriptors, DWORD optionalCount,
-                                          AuthzAccessReply* reply, void* results);
-using FreeHandleFunction = BOOL(WINAPI*)(void* handle);
-using GetFileSecurityFunction = BOOL(WINAPI*)(LPCWSTR path, DWORD parts, void* descriptor,
-                                              DWORD length, DWORD* needed);
-
-FARPROC Lookup(HMODULE module, const char* name) {
-    return module != nullptr ? GetProcAddress(module, name) : nullptr;
-}
-
-// A looked-up export as the call it is.
-template <typename Function>
-Function As(FARPROC export_) {
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(export_));
-}
-
 // Every name a pending rename moves from or to, made ordinary; deletions are left out. The
 // system carries out both values' operations before ours.
 std::vector<WideText> PendingRenameNames() {
@@ -155,32 +111,18 @@ std::optional<VolumeFacts> VolumeOf(BootSurvey& survey, const WideText& path) {
 
 SystemAccessCheck OpenSystemAccessCheck() {
     SystemAccessCheck check;
-    // Both libraries are the system's own; the library search is limited to the system folder.
-    check.library = LoadLibraryA("authz.dll");
-    if (check.library == nullptr) {
+    if (!LoadAuthzCalls(check.calls)) {
         return check;
     }
-    check.getFileSecurity = Lookup(GetModuleHandleA("advapi32.dll"), "GetFileSecurityW");
-    auto initialize = As<InitializeResourceManagerFunction>(
-        Lookup(check.library, "AuthzInitializeResourceManager"));
-    auto fromSid = As<InitializeContextFromSidFunction>(
-        Lookup(check.library, "AuthzInitializeContextFromSid"));
-    check.accessCheck = Lookup(check.library, "AuthzAccessCheck");
-    check.freeContext = Lookup(check.library, "AuthzFreeContext");
-    check.freeResourceManager = Lookup(check.library, "AuthzFreeResourceManager");
-    if (initialize == nullptr || fromSid == nullptr || check.accessCheck == nullptr ||
-        check.freeContext == nullptr || check.freeResourceManager == nullptr ||
-        check.getFileSecurity == nullptr) {
-        return check;
-    }
-    if (!initialize(kNoAudit, nullptr, nullptr, nullptr, nullptr, &check.resourceManager)) {
+    if (!check.calls.initializeResourceManager(kNoAudit, nullptr, nullptr, nullptr, nullptr,
+                                               &check.resourceManager)) {
         check.resourceManager = nullptr;
         return check;
     }
     BYTE sid[sizeof kSystemSid];
     std::memcpy(sid, kSystemSid, sizeof sid);
-    if (!fromSid(0, sid, check.resourceManager, nullptr, AuthzLuid{0, 0}, nullptr,
-                 &check.context)) {
+    if (!check.calls.initializeContextFromSid(0, sid, check.resourceManager, nullptr,
+                                              AuthzLuid{0, 0}, nullptr, &check.context)) {
         check.context = nullptr;
     }
     return check;
@@ -188,7 +130,7 @@ SystemAccessCheck OpenSystemAccessCheck() {
 
 // The rights SYSTEM is granted on a file or folder; nothing when they cannot be told.
 std::optional<DWORD> SystemRights(const SystemAccessCheck& check, const WideText& literal) {
-    auto getSecurity = As<GetFileSecurityFunction>(check.getFileSecurity);
+    const GetFileSecurityCall getSecurity = check.calls.getFileSecurity;
     DWORD needed = 0;
     InNativeView([&] { return getSecurity(WideC(literal), kSecurityParts, nullptr, 0, &needed); },
                  FALSE);
@@ -208,9 +150,8 @@ std::optional<DWORD> SystemRights(const SystemAccessCheck& check, const WideText
     DWORD granted = 0;
     DWORD error = 0;
     AuthzAccessReply reply{1, &granted, nullptr, &error};
-    auto accessCheck = As<AccessCheckFunction>(check.accessCheck);
-    if (!accessCheck(0, check.context, &request, nullptr, descriptor.data(), nullptr, 0, &reply,
-                     nullptr)) {
+    if (!check.calls.accessCheck(0, check.context, &request, nullptr, descriptor.data(), nullptr, 0,
+                                 &reply, nullptr)) {
         return std::nullopt;
     }
     return granted;
@@ -271,14 +212,12 @@ BootSurvey BeginBootSurvey() {
 void EndBootSurvey(BootSurvey& survey) {
     SystemAccessCheck& check = survey.system;
     if (check.context != nullptr) {
-        As<FreeHandleFunction>(check.freeContext)(check.context);
+        check.calls.freeContext(check.context);
     }
     if (check.resourceManager != nullptr) {
-        As<FreeHandleFunction>(check.freeResourceManager)(check.resourceManager);
+        check.calls.freeResourceManager(check.resourceManager);
     }
-    if (check.library != nullptr) {
-        FreeLibrary(check.library);
-    }
+    ReleaseAuthzCalls(check.calls);
     survey = BootSurvey();
 }
 

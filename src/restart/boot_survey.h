@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/looked_up.h"
 #include "platform/win32.h"
 #include "restart/boot_view.h"
 #include "runtime/text.h"
@@ -15,11 +16,7 @@
 // SYSTEM's access check, through authz.dll, looked up at run time: where it is missing (Wine,
 // say) or fails, no check is made.
 struct SystemAccessCheck {
-    HMODULE library = nullptr;
-    FARPROC accessCheck = nullptr;
-    FARPROC freeContext = nullptr;
-    FARPROC freeResourceManager = nullptr;
-    FARPROC getFileSecurity = nullptr;
+    AuthzCalls calls;
     void* resourceManager = nullptr;
     void* context = nullptr;
 };

@@ -2,6 +2,7 @@
 
 #include "list/deletion_list.h"
 #include "paths/literal_forms.h"
+#include "platform/looked_up.h"
 #include "paths/native_view.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
@@ -18,10 +19,6 @@ constexpr int kCommandButtons[] = {IDC_ADD, IDC_REMOVE, IDC_BATCH_ADD, IDC_CLEAR
                                    IDC_RESTART_DELETE};
 constexpr int kPausePasses = 3;
 constexpr DWORD kPauseMilliseconds = 300;
-// shell32 exports RestartDialog by ordinal only.
-constexpr WORD kRestartDialogOrdinal = 59;
-
-using RestartDialogFunction = int(WINAPI*)(HWND owner, LPCWSTR prompt, DWORD flags);
 
 void DisableCommandButtons() {
     for (int id : kCommandButtons) {
@@ -39,16 +36,9 @@ void PauseWhilePumping() {
 // The platform's restart prompt. EWX_REBOOT asks for a restart, the only shutdown that carries
 // out the pending deletions.
 void OfferRestart(HWND owner) {
-    HMODULE shell = GetModuleHandleA("shell32.dll");
-    if (shell == nullptr) {
-        shell = LoadLibraryA("shell32.dll");
+    if (const RestartDialogCall restartDialog = LookUpRestartDialog()) {
+        restartDialog(owner, nullptr, EWX_REBOOT);
     }
-    FARPROC export_ = GetProcAddress(shell, MAKEINTRESOURCEA(kRestartDialogOrdinal));
-    if (export_ == nullptr) {
-        return;
-    }
-    auto restartDialog = reinterpret_cast<RestartDialogFunction>(reinterpret_cast<void*>(export_));
-    restartDialog(owner, nullptr, EWX_REBOOT);
 }
 
 }  // namespace

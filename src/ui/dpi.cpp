@@ -1,15 +1,8 @@
 #include "ui/dpi.h"
 
+#include "platform/looked_up.h"
+
 namespace {
-
-using GetDpiForWindowFunction = UINT(WINAPI*)(HWND window);
-
-// Looked up, not imported: the program also runs on systems older than the call.
-GetDpiForWindowFunction FindGetDpiForWindow() {
-    HMODULE user = GetModuleHandleA("user32.dll");
-    FARPROC export_ = user != nullptr ? GetProcAddress(user, "GetDpiForWindow") : nullptr;
-    return reinterpret_cast<GetDpiForWindowFunction>(reinterpret_cast<void*>(export_));
-}
 
 int SystemDpi() {
     HDC screen = GetDC(nullptr);
@@ -24,7 +17,7 @@ int SystemDpi() {
 }  // namespace
 
 int WindowDpi(HWND window) {
-    if (GetDpiForWindowFunction dpiForWindow = FindGetDpiForWindow()) {
+    if (const GetDpiForWindowCall dpiForWindow = LookUpGetDpiForWindow()) {
         if (const UINT dpi = dpiForWindow(window); dpi != 0) {
             return static_cast<int>(dpi);
         }

@@ -1,0 +1,78 @@
+#pragma once
+
+// The calls some systems lack, looked up at run time instead of imported, so that the program
+// still starts where one is missing: each typed here, once, and found by one function that gives
+// null when the system lacks it.
+
+#include "platform/win32.h"
+
+// user32: Windows 10 version 1607 and later.
+using GetDpiForWindowCall = UINT(WINAPI*)(HWND window);
+GetDpiForWindowCall LookUpGetDpiForWindow();
+
+// kernel32: Windows 8, or Windows 7 with its update KB2533623.
+using SetDefaultDllDirectoriesCall = BOOL(WINAPI*)(DWORD directoryFlags);
+SetDefaultDllDirectoriesCall LookUpSetDefaultDllDirectories();
+
+// kernel32: systems with WOW64.
+using IsWow64ProcessCall = BOOL(WINAPI*)(HANDLE process, BOOL* wow64);
+IsWow64ProcessCall LookUpIsWow64Process();
+
+// user32: Windows 7 and later.
+using ChangeWindowMessageFilterExCall = BOOL(WINAPI*)(HWND window, UINT message, DWORD action,
+                                                      void* status);
+ChangeWindowMessageFilterExCall LookUpChangeWindowMessageFilterEx();
+
+// shell32's restart prompt, exported by ordinal only; shell32 is loaded when it is not yet.
+using RestartDialogCall = int(WINAPI*)(HWND owner, LPCWSTR prompt, DWORD flags);
+RestartDialogCall LookUpRestartDialog();
+
+// authz.dll's records and calls, and advapi32's GetFileSecurityW beside them: SYSTEM's access
+// check. Not in every SDK the program builds with, and missing on some systems (Wine).
+struct AuthzLuid {
+    DWORD lowPart;
+    LONG highPart;
+};
+struct AuthzAccessRequest {
+    DWORD desiredAccess;
+    void* principalSelfSid;
+    void* objectTypeList;
+    DWORD objectTypeListLength;
+    void* optionalArguments;
+};
+struct AuthzAccessReply {
+    DWORD resultListLength;
+    DWORD* grantedAccessMask;
+    DWORD* saclEvaluationResults;
+    DWORD* error;
+};
+using AuthzInitializeResourceManagerCall = BOOL(WINAPI*)(DWORD flags, void* dynamicAccessCheck,
+                                                         void* computeDynamicGroups,
+                                                         void* freeDynamicGroups, LPCWSTR name,
+                                                         void** resourceManager);
+using AuthzInitializeContextFromSidCall = BOOL(WINAPI*)(DWORD flags, void* sid,
+                                                        void* resourceManager, void* expiration,
+                                                        AuthzLuid identifier, void* dynamicGroups,
+                                                        void** context);
+using AuthzAccessCheckCall = BOOL(WINAPI*)(DWORD flags, void* context, AuthzAccessRequest* request,
+                                           void* auditEvent, void* securityDescriptor,
+                                           void** optionalDescriptors, DWORD optionalCount,
+                                           AuthzAccessReply* reply, void* results);
+using AuthzFreeHandleCall = BOOL(WINAPI*)(void* handle);
+using GetFileSecurityCall = BOOL(WINAPI*)(LPCWSTR path, DWORD parts, void* descriptor, DWORD length,
+                                          DWORD* needed);
+
+struct AuthzCalls {
+    HMODULE library = nullptr;
+    AuthzInitializeResourceManagerCall initializeResourceManager = nullptr;
+    AuthzInitializeContextFromSidCall initializeContextFromSid = nullptr;
+    AuthzAccessCheckCall accessCheck = nullptr;
+    AuthzFreeHandleCall freeContext = nullptr;
+    AuthzFreeHandleCall freeResourceManager = nullptr;
+    GetFileSecurityCall getFileSecurity = nullptr;
+};
+
+// Loads authz.dll and looks up every call; true when all of them are there. The library stays
+// loaded until ReleaseAuthzCalls, also when a call is missing.
+bool LoadAuthzCalls(AuthzCalls& calls);
+void ReleaseAuthzCalls(AuthzCalls& calls);
