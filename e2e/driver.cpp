@@ -5,6 +5,8 @@
 #include <atomic>
 #include <cstdio>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #include "resources/resource.h"
 #include "resources/texts.h"
@@ -428,13 +430,51 @@ HGLOBAL DropFiles(HWND window, const std::vector<std::string>& paths) {
         at += path.size() + 1;
     }
     GlobalUnlock(drop);
+    WatchDrop(window, drop);
     PostMessageA(window, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
     return drop;
 }
 
+namespace {
+
+// How often the program has turned a window's redraw back on; counted on its thread by a hook
+// that only watches.
+std::atomic<int> g_redrawsOn{0};
+HHOOK g_redrawWatch = nullptr;
+// The count when each drop was posted.
+std::vector<std::pair<HGLOBAL, int>> g_dropsPosted;
+
+LRESULT CALLBACK CountRedrawsOn(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION) {
+        const auto& message = *reinterpret_cast<const CWPSTRUCT*>(lParam);
+        if (message.message == WM_SETREDRAW && message.wParam != FALSE) {
+            ++g_redrawsOn;
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+}  // namespace
+
+void WatchDrop(HWND window, HGLOBAL drop) {
+    if (g_redrawWatch == nullptr) {
+        g_redrawWatch = SetWindowsHookExA(WH_CALLWNDPROC, CountRedrawsOn, nullptr,
+                                          GetWindowThreadProcessId(window, nullptr));
+    }
+    g_dropsPosted.emplace_back(drop, g_redrawsOn.load());
+}
+
 bool WaitForDropFinished(HGLOBAL drop, DWORD timeout) {
-    // DragFinish frees the block; a freed handle has no size any more.
-    return WaitUntil([&] { return GlobalSize(drop) == 0; }, timeout);
+    int redrawsBefore = -1;
+    for (const auto& [posted, redraws] : g_dropsPosted) {
+        if (posted == drop) {
+            redrawsBefore = redraws;
+        }
+    }
+    // DragFinish frees the block, and a freed handle has no size any more; the files are listed
+    // once the list's redraw is back on after that.
+    return WaitUntil([&] { return GlobalSize(drop) == 0 && g_redrawsOn.load() > redrawsBefore; },
+                     timeout);
 }
 
 namespace {

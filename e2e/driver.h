@@ -99,7 +99,11 @@ bool SelectRow(HWND list, int row);
 // Posts a real WM_DROPFILES carrying these ANSI paths; returns the drop handle, which the
 // program releases with DragFinish.
 HGLOBAL DropFiles(HWND window, const std::vector<std::string>& paths);
-// Waits until the program has released a drop handle.
+// Called just before a drop is posted to window: from then on the driver can tell when the
+// program has done with it.
+void WatchDrop(HWND window, HGLOBAL drop);
+// Waits until the program has released a drop handle and listed its files: it copies the names
+// out and releases the drop first, and the list's redraw comes back on when they are listed.
 bool WaitForDropFinished(HGLOBAL drop, DWORD timeout = kWaitMilliseconds);
 bool PutClipboardText(const std::string& text);
 // Leaves the clipboard with no text on it (a bitmap-free empty clipboard).

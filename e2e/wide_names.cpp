@@ -98,6 +98,7 @@ HGLOBAL DropWideFiles(HWND window, const std::vector<std::wstring>& paths) {
         at += path.size() + 1;
     }
     GlobalUnlock(drop);
+    WatchDrop(window, drop);
     PostMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
     return drop;
 }

@@ -1,6 +1,5 @@
 #include "intake/drop_target.h"
 
-#include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -86,11 +85,6 @@ bool HoldsWholeDropBlock(HDROP drop) {
     return whole;
 }
 
-bool IsBeingRead(HDROP drop) {
-    const std::vector<HDROP>& reading = g_app.dropsBeingRead;
-    return std::find(reading.begin(), reading.end(), drop) != reading.end();
-}
-
 // Every name of a checked drop, in the drop's order, as ANSI paths (empty for a name that cannot
 // be read or converted).
 std::vector<Text> CopyDroppedPaths(HDROP drop) {
@@ -160,18 +154,16 @@ LRESULT CALLBACK DropTargetWindowProc(HWND window, UINT message, WPARAM wParam, 
 }
 
 void HandleDroppedFiles(HDROP drop, HWND window) {
-    // The files' duplicate scans pump messages, so the same handle can arrive again while they
-    // are listed (posted anew by any program): it is the drop being read, released once. Any
-    // other handle that is not a whole drop block is left exactly as it was: not read, not freed;
-    // so is this one once released.
-    if (IsBeingRead(drop) || !HoldsWholeDropBlock(drop)) {
+    // Any handle but a whole drop block is left exactly as it was: not read, and not freed.
+    if (!HoldsWholeDropBlock(drop)) {
         return;
     }
-    g_app.dropsBeingRead.push_back(drop);
-    ListDroppedPaths(CopyDroppedPaths(drop), window);
-    std::erase(g_app.dropsBeingRead, drop);
-    // Released once its files are listed: the sender sees the drop done when they are.
+    // Copied out and released before anything is decided: the files' duplicate scans pump
+    // messages, and the same handle posted again by then is a released one, which no longer
+    // passes the check.
+    const std::vector<Text> paths = CopyDroppedPaths(drop);
     DragFinish(drop);
+    ListDroppedPaths(paths, window);
 }
 
 LRESULT CALLBACK OnFileDropped(HWND, UINT, WPARAM path, LPARAM) {

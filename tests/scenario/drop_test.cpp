@@ -83,7 +83,8 @@ TEST_F(DropTest, OnlyWholeDropBlocksAreReadAndReleasedEachOnce) {
     standin::Do("post the bytes of a whole drop in place of its handle",
                 [] { standin::PostDropPointer({"C:\\c.txt"}); });
     standin::Drop({"C:\\a.txt", "C:\\b.txt"});
-    // While b.txt's duplicate scan pumps, and again once it is released, the same handle arrives.
+    // While its names are copied out, and again once it is released, the same handle arrives:
+    // both times the duplicate scans' pump takes it after the release.
     standin::AfterCall("DragQueryFileW", 5, [] { standin::PostDropHandle(standin::LastDrop()); });
     standin::AfterCall("DragFinish", 1, [] { standin::PostDropHandle(standin::LastDrop()); });
     standin::Close(IDD_MAIN);
