@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 
 #include "intake/batch_rules.h"
 #include "list/deletion_list.h"
@@ -73,14 +74,42 @@ Text FullPathOf(const Text& path) {
     return TextFromC(buffer.c_str());
 }
 
+// The UTF-16 form of a line's path, converted once for all the steps that ask about it: they
+// ask about one path after another, each path several times in a row. Nothing for a path
+// without an exact form, which no test passes.
+const std::optional<WideText>& WideOfPath(const Text& path) {
+    static bool converted = false;
+    static Text last;
+    static std::optional<WideText> wide;
+    if (!converted || path != last) {
+        converted = true;
+        last = path;
+        wide = WideFileName(path);
+    }
+    return wide;
+}
+
 void AddLinesToList(const TextArray& lines) {
     BatchLineSteps steps;
     // Tested as the boot will see the line, the view in which the row's deletion is carried out.
-    steps.isDirectory = NativePathIsDirectory;
-    steps.exists = NativePathFileExists;
-    steps.isListed = ContainsPath;
+    steps.isDirectory = [](const Text& path) {
+        const std::optional<WideText>& wide = WideOfPath(path);
+        return wide && NativePathIsDirectory(*wide);
+    };
+    steps.exists = [](const Text& path) {
+        const std::optional<WideText>& wide = WideOfPath(path);
+        return wide && NativePathFileExists(*wide);
+    };
+    steps.isListed = [](const Text& path) {
+        const std::optional<WideText>& wide = WideOfPath(path);
+        return wide && ContainsPath(*wide);
+    };
     steps.fullPath = FullPathOf;
-    steps.append = [](const Text& path) { AppendPath(path); };
+    steps.append = [](const Text& path) {
+        if (const std::optional<WideText>& wide = WideOfPath(path)) {
+            AppendPath(*wide);
+        }
+    };
     steps.pump = PumpPendingMessages;
     steps.isLeadByte = SystemLeadByte;
     AddBatchLines(lines, steps);

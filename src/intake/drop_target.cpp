@@ -1,5 +1,6 @@
 #include "intake/drop_target.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -167,14 +168,13 @@ void HandleDroppedFiles(HDROP drop, HWND window) {
 }
 
 LRESULT CALLBACK OnFileDropped(HWND, UINT, WPARAM path, LPARAM) {
-    const Text droppedPath = TextFromC(reinterpret_cast<const char*>(path));
+    // Converted back once, exactly; every test and the row then take the UTF-16 form.
+    const std::optional<WideText> dropped =
+        WideFileName(TextFromC(reinterpret_cast<const char*>(path)));
     // The shell drops native paths: the boot will see what the native view shows.
-    if (NativePathIsDirectory(droppedPath)) {
+    if (!dropped || NativePathIsDirectory(*dropped) || ContainsPath(*dropped)) {
         return 0;
     }
-    if (ContainsPath(droppedPath)) {
-        return 0;
-    }
-    AppendPath(droppedPath);
+    AppendPath(*dropped);
     return 0;
 }

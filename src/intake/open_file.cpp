@@ -116,9 +116,9 @@ UINT_PTR CALLBACK SelectionHook(HWND hook, UINT message, WPARAM, LPARAM lParam) 
 void AppendNewPaths(const TextArray& paths) {
     const int32_t count = ElementCount(paths);
     for (int32_t i = 1; i <= count; ++i) {
-        const Text path = TextAt(paths, i);
-        if (!ContainsPath(path)) {
-            AppendPath(path);
+        const std::optional<WideText> path = WideFileName(TextAt(paths, i));
+        if (path && !ContainsPath(*path)) {
+            AppendPath(*path);
         }
     }
 }

@@ -143,21 +143,16 @@ int RowCount() {
     return static_cast<int>(SendToList(LVM_GETITEMCOUNT, 0, 0));
 }
 
-int AppendPath(const Text& path) {
-    // The control keeps its texts in UTF-16; a text without an exact UTF-16 form could not be
-    // read back as itself, so it is not listed.
-    std::optional<WideText> wide = ExactWideText(path, SystemAnsiConverters());
-    if (!wide) {
-        return -1;
-    }
+int AppendPath(const WideText& path) {
+    WideText text = path;
     // Where the file is now, before anyone can re-point a folder on its path behind the row:
     // the restart run compares it with where the file is then.
-    ListedRow& record = g_app.listedRows.emplace_back(ListedRow{FileLocationNow(*wide)});
+    ListedRow& record = g_app.listedRows.emplace_back(ListedRow{FileLocationNow(path)});
     LVITEMW item{};
     item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM | LVIF_STATE | LVIF_INDENT | LVIF_COLUMNS;
     item.iItem = RowCount();
     item.iSubItem = 0;
-    item.pszText = WideData(*wide);
+    item.pszText = WideData(text);
     item.iImage = 0;
     item.state = kNewRowState;
     item.stateMask = kNewRowStateMask;
@@ -177,18 +172,10 @@ std::optional<WideText> RowListedLocation(int row) {
     return record != nullptr ? record->location : std::nullopt;
 }
 
-bool ContainsPath(const Text& path) {
+bool ContainsPath(const WideText& path) {
     const int count = RowCount();
-    if (count == 0) {
-        return false;
-    }
-    // Every row is the exact UTF-16 form of a text, so a text without one is in no row.
-    const std::optional<WideText> wide = ExactWideText(path, SystemAnsiConverters());
-    if (!wide) {
-        return false;
-    }
     for (int row = 0; row < count; ++row) {
-        if (RowHoldsPath(row, *wide)) {
+        if (RowHoldsPath(row, path)) {
             return true;
         }
         // Long lists keep the window answering while they are scanned.

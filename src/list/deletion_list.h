@@ -18,15 +18,16 @@ void AddColumn(int width, const char* header, int columnIndex);
 // The same for another report-view list of the program's.
 void AddListColumn(HWND list, int width, const char* header, int columnIndex);
 int RowCount();
-// Appends a row at the end with the path and an empty result; the new row's index, or -1 (also
-// for a text without an exact UTF-16 form, which is never listed). The row keeps where its file
-// is at this moment (FileLocationNow).
-int AppendPath(const Text& path);
+// Appends a row at the end with the UTF-16 path and an empty result; the new row's index, or -1.
+// The row keeps where its file is at this moment (FileLocationNow). An intake lists only a path
+// it took exactly from what the user chose: an ANSI text without an exact UTF-16 form is never
+// listed, since it could not be read back as itself.
+int AppendPath(const WideText& path);
 // Where the row's file was when the row was listed; nothing when that could not be told then,
 // or for no such row.
 std::optional<WideText> RowListedLocation(int row);
-// True when some row holds exactly this path. Pumps messages between rows.
-bool ContainsPath(const Text& path);
+// True when some row holds exactly this UTF-16 path. Pumps messages between rows.
+bool ContainsPath(const WideText& path);
 // The whole text of one cell, however long, read in UTF-16; empty for a negative row and for a
 // cell without an exact form in the ANSI code page.
 Text GetRowText(int row, int column);

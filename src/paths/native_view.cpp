@@ -22,17 +22,16 @@ bool AskIsWow64Process() {
 }
 
 // The system's own Windows folder (not a terminal server user's); empty when it gives none.
-Text SystemWindowsDirectory() {
+WideText SystemWindowsDirectory() {
     char buffer[MAX_PATH + 1] = {};
     const UINT length = GetSystemWindowsDirectoryA(buffer, sizeof buffer);
-    return length > 0 && length < sizeof buffer ? TextFromC(buffer) : Text();
+    return length > 0 && length < sizeof buffer ? WideFromAnsi(TextFromC(buffer)) : WideText();
 }
 
-// The attributes of what a path names in the native view, asked with its literal UTF-16 form;
+// The attributes of what a path names in the native view, asked with its literal form;
 // INVALID_FILE_ATTRIBUTES when it names nothing there or cannot be asked.
-DWORD NativeAttributes(const Text& path) {
-    const std::optional<WideText> wide = WideFileName(path);
-    const WideText literal = wide ? LiteralPath(*wide) : WideText();
+DWORD NativeAttributes(const WideText& path) {
+    const WideText literal = LiteralPath(path);
     if (literal.empty()) {
         return INVALID_FILE_ATTRIBUTES;
     }
@@ -92,12 +91,12 @@ bool UnderWow64() {
     return g_app.wow64.active;
 }
 
-bool NativePathIsDirectory(const Text& path) {
+bool NativePathIsDirectory(const WideText& path) {
     const DWORD attributes = NativeAttributes(path);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-bool NativePathFileExists(const Text& path) {
+bool NativePathFileExists(const WideText& path) {
     // Some systems (Wine) keep the Sysnative alias with redirection off; the boot never has it.
     if (UnderWow64() && IsInSysnative(path, g_app.wow64.windowsDirectory)) {
         return false;
@@ -124,7 +123,7 @@ std::optional<WideText> ShownFileLocation(const WideText& path) {
     }
     // The chosen path, spelled as the user saw it, when the boot finds that very file under it.
     // The boot has no Sysnative folder, though some systems keep the alias with redirection off.
-    const bool viaSysnative = IsInSysnative(path, WideFromAnsi(g_app.wow64.windowsDirectory));
+    const bool viaSysnative = IsInSysnative(path, g_app.wow64.windowsDirectory);
     if (!viaSysnative && NativeIdentity(literal) == shown) {
         return path;
     }

@@ -14,13 +14,13 @@
 // True in a 32-bit process on 64-bit Windows. Asked of the system once, at the first use.
 bool UnderWow64();
 
-// Whether a path names a folder, or anything at all, in the native view: its attributes, asked
-// with its literal UTF-16 form, so no length limit of the ANSI calls applies (GetFileAttributesW,
+// Whether a UTF-16 path names a folder, or anything at all, in the native view: its attributes,
+// asked with its literal form, so no length limit of the ANSI calls applies (GetFileAttributesW,
 // with redirection off for exactly the one call). When it cannot be turned off, the path is taken
 // to name nothing; so is a path through the Sysnative alias, which only 32-bit processes have,
-// and a path without an exact UTF-16 or a literal form.
-bool NativePathIsDirectory(const Text& path);
-bool NativePathFileExists(const Text& path);
+// and a path without a literal form.
+bool NativePathIsDirectory(const WideText& path);
+bool NativePathFileExists(const WideText& path);
 
 // Where the file a path names in this process's view really is: under WOW64, the path the system
 // reports for a handle of it (C:\Windows\System32\x opened there is C:\Windows\SysWOW64\x).

@@ -68,10 +68,6 @@ bool InSysnative(const String& path, const String& windowsDirectory) {
 
 }  // namespace
 
-bool IsInSysnative(const Text& path, const Text& windowsDirectory) {
-    return InSysnative(path, windowsDirectory);
-}
-
 bool IsInSysnative(const WideText& path, const WideText& windowsDirectory) {
     return InSysnative(path, windowsDirectory);
 }

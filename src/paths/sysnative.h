@@ -9,5 +9,4 @@
 // 32-bit process reaches the native System32. Native processes, the boot among them, have no such
 // folder. Letters compare without regard to ASCII case; "\" and "/" both separate, repeated or
 // not.
-bool IsInSysnative(const Text& path, const Text& windowsDirectory);
 bool IsInSysnative(const WideText& path, const WideText& windowsDirectory);

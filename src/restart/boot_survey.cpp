@@ -230,8 +230,7 @@ BootView SurveyRow(BootSurvey& survey, const WideText& path,
     }
     const WideText literal = LiteralPath(path);
     // The boot has no Sysnative folder, though some systems keep the alias with redirection off.
-    if (literal.empty() ||
-        (UnderWow64() && IsInSysnative(path, WideFromAnsi(g_app.wow64.windowsDirectory)))) {
+    if (literal.empty() || (UnderWow64() && IsInSysnative(path, g_app.wow64.windowsDirectory))) {
         return view;
     }
     HANDLE file = InNativeView([&] { return OpenToAsk(literal); }, INVALID_HANDLE_VALUE);

@@ -22,7 +22,8 @@ static_assert(sizeof(void*) != 4 || sizeof(DropTarget) == 8);
 struct Wow64Facts {
     bool known = false;
     bool active = false;
-    Text windowsDirectory;
+    // The system's Windows folder, in UTF-16, as every path it is compared with.
+    WideText windowsDirectory;
 };
 
 // What a row of the deletion list keeps beside its texts; the row's lParam points to it.

@@ -10,6 +10,7 @@
 #include "fault_scenario.h"
 #include "intake/selection_rules.h"
 #include "list/deletion_list.h"
+#include "paths/exact_names.h"
 
 namespace {
 
@@ -89,7 +90,7 @@ TEST_F(SizeTest, ABatchOfTenThousandLinesAndADropAgainstFiveThousandRowsThenTheR
 
     standin::Do("fill the list", [] {
         for (size_t row = 0; row < kListRows; ++row) {
-            AppendPath(ListedRow(row));
+            AppendPath(WideFromAnsi(ListedRow(row)));
         }
     });
     standin::Click(IDD_MAIN, IDC_BATCH_ADD);
