@@ -36,14 +36,10 @@ struct ListRecord {
 
 struct WindowRecord {
     std::string className;
-    std::string text;  // as the A functions read it
+    std::string text;  // in the selected code page, as the stand-in's procedures see it
     // The text as set in UTF-16, when it reached the window whole; otherwise the W functions read
     // text converted from the code page.
     std::optional<std::u16string> wideText;
-    // A UTF-16 window keeps a W text whole; an ANSI one (an ANSI dialog, or any window whose
-    // procedure was last set with an A function) gets it through the code page. The controls are
-    // UTF-16 windows, as those of the common controls version 6 are.
-    bool unicode = true;
     DWORD style = 0;  // WS_VISIBLE and WS_DISABLED carry visibility and the enabled state
     DWORD exStyle = 0;
     HWND parent = nullptr;
@@ -54,9 +50,6 @@ struct WindowRecord {
     LONG_PTR dialogResultSlot = 0;  // DWLP_MSGRESULT
     LONG_PTR dialogUser = 0;        // DWLP_USER
     BYTE alpha = 255;
-    COLORREF colorKey = 0;
-    DWORD layeredFlags = 0;
-    bool layeredSet = false;
     HICON smallIcon = nullptr;
     HICON bigIcon = nullptr;
     bool destroyed = false;

@@ -78,8 +78,8 @@ TEST_F(StandinNames, AWideDropGivesUtf16NamesAndTheirBestFit) {
     standin::DropW({u"C:\\\u00a5.txt", u"C:\\\U0001F600", std::nullopt});
     standin::Close(IDD_MAIN);
     standin::Run([] {
-        return static_cast<int>(DialogBoxParamA(
-            nullptr, MAKEINTRESOURCEA(IDD_MAIN), nullptr,
+        return static_cast<int>(DialogBoxParamW(
+            nullptr, MAKEINTRESOURCEW(IDD_MAIN), nullptr,
             [](HWND dialog, UINT message, WPARAM wParam, LPARAM) -> INT_PTR {
                 if (message == WM_INITDIALOG) {
                     DragAcceptFiles(dialog, TRUE);
@@ -159,31 +159,33 @@ TEST_F(StandinNames, TheClipboardOffersUtf16TextAndItsBestFit) {
     EXPECT_TRUE(standin::Failures().empty());
 }
 
-// Typed UTF-16 reads back whole through the W calls and by best fit through the A calls; text
-// set through the A calls reads back converted.
+// Typed UTF-16 reads back whole through the W calls; ANSI text typed reads back converted.
 TEST_F(StandinNames, AnEditHoldsUtf16Text) {
-    static std::u16string wide;
-    static std::string ansi;
+    static std::vector<std::u16string> read;
     static int wideLength = 0;
+    read.clear();
+    const auto readEdit = [] {
+        char16_t buffer[8] = {};
+        GetWindowTextW(standin::Control(IDD_BATCH_ADD, IDC_BATCH_EDIT), buffer, 8);
+        read.push_back(buffer);
+    };
     standin::SetEditTextW(IDD_BATCH_ADD, IDC_BATCH_EDIT, u"\u0151\U0001F600\u6587");
-    standin::Do("read the edit", [] {
+    standin::Do("read the edit", [readEdit] {
         HWND edit = standin::Control(IDD_BATCH_ADD, IDC_BATCH_EDIT);
         wideLength = GetWindowTextLengthW(edit);
-        char16_t buffer[8] = {};
-        GetWindowTextW(edit, buffer, 8);
-        wide = buffer;
-        char bytes[8] = {};
-        GetWindowTextA(edit, bytes, 8);
-        ansi = bytes;
-        SetWindowTextA(edit, "\xce\xc4");
-        EXPECT_EQ(standin::Inspect(edit).wideText, u"\u6587");
+        EXPECT_EQ(standin::Inspect(edit).text, "???\xce\xc4");  // by best fit
+        readEdit();
         char16_t cut[3] = {};
         EXPECT_EQ(GetWindowTextW(edit, cut, 1), 0);
+    });
+    standin::SetEditText(IDD_BATCH_ADD, IDC_BATCH_EDIT, "\xce\xc4");
+    standin::Do("read it again", [readEdit] {
+        readEdit();
         EndDialog(standin::Dialog(IDD_BATCH_ADD), 0);
     });
     standin::Run([] {
-        return static_cast<int>(DialogBoxParamA(
-            nullptr, MAKEINTRESOURCEA(IDD_BATCH_ADD), nullptr,
+        return static_cast<int>(DialogBoxParamW(
+            nullptr, MAKEINTRESOURCEW(IDD_BATCH_ADD), nullptr,
             [](HWND, UINT message, WPARAM, LPARAM) -> INT_PTR {
                 return message == WM_INITDIALOG ? TRUE : FALSE;
             },
@@ -191,8 +193,7 @@ TEST_F(StandinNames, AnEditHoldsUtf16Text) {
     });
     EXPECT_TRUE(standin::Failures().empty());
     EXPECT_EQ(wideLength, 4);
-    EXPECT_EQ(wide, u"\u0151\U0001F600\u6587");
-    EXPECT_EQ(ansi, "???\xce\xc4");
+    EXPECT_EQ(read, (std::vector<std::u16string>{u"\u0151\U0001F600\u6587", u"\u6587"}));
 }
 
 // The UTF-16 dialog: the record's rules of the ANSI one, sizes in characters, and answers given

@@ -46,16 +46,16 @@ size_t PendingActions();
 // calls as UTF-8), window handles by Describe(). Modules are "program", "shell32.dll", ...;
 // drops "drop:<n>" and memory blocks "global:<n>" (counted from 1 in the run); resources by
 // their number. The stand-in's own steps (the dialog manager's messages, a click's WM_COMMAND)
-// are not logged, nor are the text conversions, GetWindowText* and GetWindowTextLength*.
+// are not logged, nor are the text conversions, GetWindowTextW and GetWindowTextLengthW.
 // Entries, by function:
-//   DialogBoxParamA / DialogBoxParamW (module, template, owner, initParam)
+//   DialogBoxParamW (module, template, owner, initParam)
 //   EndDialog (dialog, result)
 //   SendMessageA / SendMessageW / PostMessageA / DispatchMessageA (window, message, wParam,
 //     lParam)
 //   PeekMessageA (window, min, max, flags)   GetMessageA (window, min, max)
-//   PostQuitMessage (code)   ShowWindow (window, command)   EnableWindow (window, enable)
-//   UpdateWindow (window)   SetWindowTextA / SetWindowTextW (window, text)
-//   Get/SetWindowLongA, Get/SetWindowLongPtrA, SetWindowLongPtrW (window, index[, value])
+//   ShowWindow (window, command)   EnableWindow (window, enable)
+//   UpdateWindow (window)   SetWindowTextW (window, text)
+//   Get/SetWindowLongA, SetWindowLongPtrW (window, index[, value])
 //   SetLayeredWindowAttributes (window, key, alpha, flags)   LoadIconA (module, resource)
 //   InitCommonControls ()   MessageBoxA / MessageBoxW (owner, text, caption, type)
 //   GetOpenFileNameA / GetOpenFileNameW (lStructSize, owner, instance, filter, custom filter
@@ -100,7 +100,7 @@ std::string Describe(HWND window);
 
 struct WindowInfo {
     std::string className;
-    std::string text;         // as GetWindowTextA reads it
+    std::string text;         // in the selected code page, as an ANSI reader would see it
     std::u16string wideText;  // as GetWindowTextW reads it
     DWORD style = 0;
     DWORD exStyle = 0;
@@ -111,8 +111,7 @@ struct WindowInfo {
     BYTE alpha = 255;           // the last alpha set with SetLayeredWindowAttributes
     HICON smallIcon = nullptr;  // WM_SETICON
     HICON bigIcon = nullptr;
-    bool redraw = true;   // WM_SETREDRAW
-    bool unicode = true;  // IsWindowUnicode: keeps texts set in UTF-16 whole
+    bool redraw = true;  // WM_SETREDRAW
 };
 WindowInfo Inspect(HWND window);
 

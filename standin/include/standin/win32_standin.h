@@ -293,7 +293,6 @@ typedef struct tagCHANGEFILTERSTRUCT {
 #define WM_SHOWWINDOW 0x0018
 #define WM_COPYDATA 0x004A
 #define WM_NOTIFY 0x004E
-#define WM_GETICON 0x007F
 #define WM_SETICON 0x0080
 #define WM_KEYDOWN 0x0100
 #define WM_KEYUP 0x0101
@@ -688,15 +687,11 @@ typedef struct _SECURITY_ATTRIBUTES {
 extern "C++" {
 
 // user32: dialogs and windows
-INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND owner, DLGPROC dialogProc,
-                        LPARAM initParam);
 INT_PTR DialogBoxParamW(HINSTANCE instance, LPCWSTR templateName, HWND owner, DLGPROC dialogProc,
                         LPARAM initParam);
 BOOL EndDialog(HWND dialog, INT_PTR result);
 HWND GetDlgItem(HWND dialog, int controlId);
-int GetDlgCtrlID(HWND window);
 HWND GetParent(HWND window);
-BOOL IsWindow(HWND window);
 #define GW_OWNER 4
 // GW_OWNER only: a top-level window's owner.
 HWND GetWindow(HWND window, UINT command);
@@ -705,10 +700,7 @@ typedef BOOL (*WNDENUMPROC)(HWND window, LPARAM lParam);
 BOOL EnumThreadWindows(DWORD threadId, WNDENUMPROC callback, LPARAM lParam);
 int GetClassNameW(HWND window, LPWSTR buffer, int bufferSize);
 DWORD GetCurrentThreadId();
-BOOL SetWindowTextA(HWND window, LPCSTR text);
 BOOL SetWindowTextW(HWND window, LPCWSTR text);
-int GetWindowTextA(HWND window, LPSTR buffer, int bufferSize);
-int GetWindowTextLengthA(HWND window);
 int GetWindowTextW(HWND window, LPWSTR buffer, int bufferSize);
 int GetWindowTextLengthW(HWND window);
 BOOL ShowWindow(HWND window, int command);
@@ -726,15 +718,12 @@ LRESULT SendMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LONG GetWindowLongA(HWND window, int index);
 LONG SetWindowLongA(HWND window, int index, LONG value);
-LONG_PTR GetWindowLongPtrA(HWND window, int index);
-LONG_PTR SetWindowLongPtrA(HWND window, int index, LONG_PTR value);
 LONG_PTR SetWindowLongPtrW(HWND window, int index, LONG_PTR value);
 LRESULT CallWindowProcA(WNDPROC procedure, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CallWindowProcW(WNDPROC procedure, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT DefDlgProcA(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL SetLayeredWindowAttributes(HWND window, COLORREF key, BYTE alpha, DWORD flags);
-BOOL GetLayeredWindowAttributes(HWND window, COLORREF* key, BYTE* alpha, DWORD* flags);
 HICON LoadIconA(HINSTANCE instance, LPCSTR iconName);
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
@@ -747,7 +736,6 @@ BOOL PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT r
 BOOL GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax);
 BOOL TranslateMessage(const MSG* msg);
 LRESULT DispatchMessageA(const MSG* msg);
-void PostQuitMessage(int exitCode);
 
 // user32: the clipboard
 BOOL OpenClipboard(HWND owner);
