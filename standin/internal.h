@@ -18,13 +18,9 @@
 namespace standin::detail {
 
 struct ListRowRecord {
-    std::vector<std::string> cells;
+    std::vector<std::u16string> cells;  // by sub-item, exactly as last written
     UINT state = 0;
-    LVITEMA inserted{};
-    // Cells last written by a W message, by sub-item, exactly as given; the list keeps its texts
-    // in UTF-16, so these read back whole whatever the code page. cells holds them as an A reader
-    // sees them.
-    std::map<int, std::u16string> wideCells;
+    LVITEMW inserted{};
 };
 
 struct ListRecord {
@@ -122,7 +118,6 @@ struct OpenFileRecord {
 struct State {
     // Knobs and the script: set by tests before Run, kept by Run.
     unsigned codePage = 936;
-    bool unterminatedListReads = false;
     // Keyed by the full UTF-16 path, in WTF-8, ASCII letters folded, no trailing separator.
     std::map<std::string, DiskEntry> disk;
     // The key of the folder's entry, a separator and the folded short name -> the entry's key.

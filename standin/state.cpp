@@ -153,7 +153,6 @@ void Reset() {
     State& s = S();
     ResetRunState();
     s.codePage = 936;
-    s.unterminatedListReads = false;
     s.disk.clear();
     s.shortNames.clear();
     s.wow64 = Wow64State{};
@@ -486,9 +485,6 @@ HDROP LastDrop() {
 
 void SetCodePage(unsigned codePage) {
     S().codePage = codePage;
-}
-void SetListReadsUnterminated(bool unterminated) {
-    S().unterminatedListReads = unterminated;
 }
 void SetMoveFileRule(std::function<bool(const std::string& path)> accept) {
     S().moveFileRule = std::move(accept);

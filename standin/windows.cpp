@@ -391,15 +391,16 @@ ListInfo InspectList(HWND listControl) {
         return info;
     }
     info.columns = record->list.columns;
+    for (ListColumn& column : info.columns) {
+        column.header = Narrow(CP_ACP, column.wideHeader);
+    }
     info.extendedStyle = record->list.extendedStyle;
     info.extendedStyleCalls = record->list.extendedStyleCalls;
     for (size_t i = 0; i < record->list.rows.size(); ++i) {
         const ListRowRecord& row = record->list.rows[i];
-        ListRow shown{row.cells, row.inserted, {}};
-        for (size_t cell = 0; cell < row.cells.size(); ++cell) {
-            auto wide = row.wideCells.find(static_cast<int>(cell));
-            shown.wideCells.push_back(wide != row.wideCells.end() ? wide->second
-                                                                  : Widen(CP_ACP, row.cells[cell]));
+        ListRow shown{{}, row.inserted, row.cells};
+        for (const std::u16string& cell : row.cells) {
+            shown.cells.push_back(Narrow(CP_ACP, cell));
         }
         info.rows.push_back(std::move(shown));
         if (row.state & LVIS_FOCUSED) {

@@ -3,12 +3,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "resources/resource.h"
 #include "standin/harness.h"
+
+using namespace std::string_literals;
 
 namespace {
 
@@ -313,14 +317,23 @@ protected:
         EXPECT_TRUE(standin::Failures().empty());
     }
 
-    static LRESULT Insert(HWND list, int index, const char* text) {
-        LVITEMA item{};
+    static LRESULT Insert(HWND list, int index, std::u16string text) {
+        LVITEMW item{};
         item.mask = LVIF_TEXT | LVIF_STATE;
         item.iItem = index;
-        item.pszText = const_cast<char*>(text);
+        item.pszText = text.data();
         item.state = 0x1000;
         item.stateMask = LVIS_STATEIMAGEMASK;
-        return SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        return SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    }
+
+    static BOOL SetCell(HWND list, WPARAM row, int column, std::u16string text) {
+        LVITEMW item{};
+        item.mask = LVIF_TEXT;
+        item.iSubItem = column;
+        item.pszText = text.data();
+        return static_cast<BOOL>(
+            SendMessageW(list, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item)));
     }
 
     static std::vector<std::string> Paths(HWND list) {
@@ -334,121 +347,46 @@ protected:
 
 TEST_F(ListViewTest, InsertionIsClampedAndKeepsTheRecordItReceived) {
     WithList([](HWND list) {
-        EXPECT_EQ(Insert(list, 5, "b"), 0);
-        EXPECT_EQ(Insert(list, 0, "a"), 0);
-        EXPECT_EQ(Insert(list, 99, "c"), 2);
-        EXPECT_EQ(Insert(list, -1, "never"), -1);
+        EXPECT_EQ(Insert(list, 5, u"b"), 0);
+        EXPECT_EQ(Insert(list, 0, u"a"), 0);
+        EXPECT_EQ(Insert(list, 99, u"c"), 2);
+        EXPECT_EQ(Insert(list, -1, u"never"), -1);
         EXPECT_EQ(Paths(list), (std::vector<std::string>{"a", "b", "c"}));
         EXPECT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 3);
-        const LVITEMA kept = standin::InspectList(list).rows[1].inserted;
+        const LVITEMW kept = standin::InspectList(list).rows[1].inserted;
         EXPECT_EQ(kept.iItem, 5);
         EXPECT_EQ(kept.state, 0x1000u);
         EXPECT_EQ(kept.pszText, nullptr);
     });
 }
 
-TEST_F(ListViewTest, ReadBackCopiesAtMostOneByteLessThanTheBufferAndCountsIt) {
+// As the real control: at most one code unit less than the buffer, a surrogate pair cut at its
+// end too, and the count copied.
+TEST_F(ListViewTest, ReadBackCopiesAtMostOneUnitLessThanTheBufferAndCountsIt) {
     WithList([](HWND list) {
-        const std::string longPath(300, 'p');
-        Insert(list, 0, longPath.c_str());
-        LVITEMA set{};
-        set.iSubItem = 1;
-        set.pszText = const_cast<char*>("result");
-        EXPECT_TRUE(SendMessageA(list, LVM_SETITEMTEXTA, 0, reinterpret_cast<LPARAM>(&set)));
+        Insert(list, 0, u"abc\U0001F600");
+        EXPECT_TRUE(SetCell(list, 0, 2, u"result"));
+        EXPECT_FALSE(SetCell(list, 1, 1, u"no such row"));
 
-        char buffer[260];
-        std::memset(buffer, 'x', sizeof buffer);
-        LVITEMA get{};
-        get.mask = LVIF_TEXT;
+        char16_t buffer[8];
+        std::fill(std::begin(buffer), std::end(buffer), u'x');
+        LVITEMW get{};
         get.pszText = buffer;
-        get.cchTextMax = 260;
-        EXPECT_EQ(SendMessageA(list, LVM_GETITEMTEXTA, 0, reinterpret_cast<LPARAM>(&get)), 259);
-        EXPECT_EQ(std::string(buffer), longPath.substr(0, 259));
-        get.iSubItem = 1;
-        EXPECT_EQ(SendMessageA(list, LVM_GETITEMTEXTA, 0, reinterpret_cast<LPARAM>(&get)), 6);
-        EXPECT_STREQ(buffer, "result");
-        // A bad row writes nothing.
-        EXPECT_EQ(SendMessageA(list, LVM_GETITEMTEXTA, 3, reinterpret_cast<LPARAM>(&get)), 0);
-        EXPECT_STREQ(buffer, "result");
-    });
-}
-
-// A list view converts its texts into the code page and never splits a character; under Wine a
-// cut text is left unterminated, counted past the buffer, and the rest of the buffer untouched.
-TEST_F(ListViewTest, ACutTextEndsAfterItsLastWholeCharacterTerminatedOrNot) {
-    const std::string gbk = "\xCE\xC4";            // one double-byte character of 936
-    const std::string emoji = "\xF0\x9F\x98\x80";  // one four-byte character of UTF-8
-    struct Case {
-        int line;
-        unsigned codePage;
-        bool unterminated;
-        std::string text;
-        size_t written;   // bytes of the text in the buffer
-        bool terminated;  // a NUL right after them
-        LRESULT count;
-    };
-    const Case cases[] = {
-        // Fits with its terminator: the same in both modes.
-        {__LINE__, 1252, false, "abcdefg", 7, true, 7},
-        {__LINE__, 1252, true, "abcdefg", 7, true, 7},
-        {__LINE__, 1252, false, "abcdefgh", 7, true, 7},
-        {__LINE__, 1252, true, "abcdefgh", 8, false, 8},
-        {__LINE__, 1252, true, "abcdefghij", 8, false, 8},
-        // Double-byte: a cut one byte short of the room.
-        {__LINE__, 936, false, gbk + gbk + gbk + gbk + gbk, 6, true, 6},
-        {__LINE__, 936, false, "a" + gbk + gbk + gbk + gbk, 7, true, 7},
-        {__LINE__, 936, true, "a" + gbk + gbk + gbk + gbk, 7, false, 8},
-        {__LINE__, 936, true, gbk + gbk + gbk + gbk + gbk, 8, false, 8},
-        // The same bytes are single characters under 1252.
-        {__LINE__, 1252, false, gbk + gbk + gbk + gbk + gbk, 7, true, 7},
-        // UTF-8: up to three bytes short.
-        {__LINE__, 65001, false, emoji + emoji + emoji, 4, true, 4},
-        {__LINE__, 65001, true, emoji + emoji + emoji, 8, false, 8},
-        {__LINE__, 65001, true, "a" + emoji + emoji, 5, false, 8},
-        {__LINE__, 65001, false, "ab\xE6\x96\x87\xE6\x96\x87", 5, true, 5},
-    };
-    WithList([&cases, &gbk](HWND list) {
-        for (const Case& c : cases) {
-            SCOPED_TRACE(testing::Message() << "case at line " << c.line);
-            standin::SetCodePage(c.codePage);
-            standin::SetListReadsUnterminated(c.unterminated);
-            SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
-            Insert(list, 0, c.text.c_str());
-
-            char buffer[12];
-            std::memset(buffer, 'x', sizeof buffer);
-            LVITEMA get{};
-            get.mask = LVIF_TEXT;
-            get.pszText = buffer;
-            get.cchTextMax = 8;
-            EXPECT_EQ(SendMessageA(list, LVM_GETITEMTEXTA, 0, reinterpret_cast<LPARAM>(&get)),
-                      c.count);
-            EXPECT_EQ(std::string(buffer, c.written), c.text.substr(0, c.written));
-            const size_t untouched = c.written + (c.terminated ? 1 : 0);
-            if (c.terminated) {
-                EXPECT_EQ(buffer[c.written], '\0');
-            }
-            EXPECT_EQ(std::string(buffer + untouched, sizeof buffer - untouched),
-                      std::string(sizeof buffer - untouched, 'x'));
-
-            // LVM_GETITEMA hands out the same bytes.
-            std::memset(buffer, 'x', sizeof buffer);
-            get.iItem = 0;
-            EXPECT_TRUE(SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&get)));
-            EXPECT_EQ(std::string(buffer, c.written), c.text.substr(0, c.written));
-            EXPECT_EQ(buffer[untouched], 'x');
-        }
-        // Counted in a buffer that was zero to begin with, the cut text has its true length.
-        standin::SetCodePage(936);
-        standin::SetListReadsUnterminated(true);
-        SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
-        Insert(list, 0, ("a" + gbk + gbk + gbk + gbk).c_str());
-        char zeroed[9] = {};
-        LVITEMA get{};
-        get.mask = LVIF_TEXT;
-        get.pszText = zeroed;
+        get.cchTextMax = 5;
+        EXPECT_EQ(SendMessageW(list, LVM_GETITEMTEXTW, 0, reinterpret_cast<LPARAM>(&get)), 4);
+        EXPECT_EQ(std::u16string(buffer, 5), u"abc\xd83d"s + u'\0');
+        EXPECT_EQ(buffer[5], u'x');
+        get.iSubItem = 2;
         get.cchTextMax = 8;
-        EXPECT_EQ(SendMessageA(list, LVM_GETITEMTEXTA, 0, reinterpret_cast<LPARAM>(&get)), 7);
+        EXPECT_EQ(SendMessageW(list, LVM_GETITEMTEXTW, 0, reinterpret_cast<LPARAM>(&get)), 6);
+        EXPECT_EQ(std::u16string(buffer), u"result");
+        get.iSubItem = 1;  // never set: empty
+        EXPECT_EQ(SendMessageW(list, LVM_GETITEMTEXTW, 0, reinterpret_cast<LPARAM>(&get)), 0);
+        EXPECT_EQ(buffer[0], u'\0');
+        // A bad row writes nothing.
+        buffer[0] = u'x';
+        EXPECT_EQ(SendMessageW(list, LVM_GETITEMTEXTW, 3, reinterpret_cast<LPARAM>(&get)), 0);
+        EXPECT_EQ(buffer[0], u'x');
     });
 }
 
@@ -478,14 +416,14 @@ TEST_F(StandinTest, CodePageInfoGivesTheLongestCharacterAndTheLeadByteRanges) {
 TEST_F(ListViewTest, FocusMovesWithItsRowAndDiesWithIt) {
     standin::Do("fill", [] {
         HWND list = standin::Control(IDD_MAIN, IDC_FILE_LIST);
-        Insert(list, 0, "a");
-        Insert(list, 1, "b");
-        Insert(list, 2, "c");
+        Insert(list, 0, u"a");
+        Insert(list, 1, u"b");
+        Insert(list, 2, u"c");
     });
     standin::FocusRow(1);
     WithList([](HWND list) {
         EXPECT_EQ(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED), 1);
-        Insert(list, 0, "top");  // rows below shift, the focus with them
+        Insert(list, 0, u"top");  // rows below shift, the focus with them
         EXPECT_EQ(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED), 2);
         EXPECT_FALSE(SendMessageA(list, LVM_DELETEITEM, 4, 0));
         EXPECT_TRUE(SendMessageA(list, LVM_DELETEITEM, 0, 0));
@@ -498,60 +436,38 @@ TEST_F(ListViewTest, FocusMovesWithItsRowAndDiesWithIt) {
     });
 }
 
-TEST_F(ListViewTest, ExtendedStylesFollowTheMaskAndColumnsCopyTheirHeaders) {
+// The control keeps its own copies of the UTF-16 texts; an ANSI reader sees them in the code
+// page.
+TEST_F(ListViewTest, ExtendedStylesFollowTheMaskAndTextsStayWhole) {
+    standin::SetCodePage(1252);
     WithList([](HWND list) {
-        SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_GRIDLINES, LVS_EX_GRIDLINES);
-        SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, 0xFFFF);
-        EXPECT_EQ(SendMessageA(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0),
-                  LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
-        SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_CHECKBOXES);  // mask 0: all
+        SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_GRIDLINES, LVS_EX_GRIDLINES);
+        SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, 0xFFFF);
+        EXPECT_EQ(standin::InspectList(list).extendedStyle,
+                  static_cast<DWORD>(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT));
+        SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_CHECKBOXES);  // mask 0: all
         EXPECT_EQ(standin::InspectList(list).extendedStyle, static_cast<DWORD>(LVS_EX_CHECKBOXES));
         EXPECT_EQ(standin::InspectList(list).extendedStyleCalls.size(), 3u);
 
-        char header[] = "path";
-        LVCOLUMNA column{};
-        column.mask = LVCF_WIDTH | LVCF_TEXT;
-        column.cx = 300;
-        column.pszText = header;
-        EXPECT_EQ(SendMessageA(list, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column)), 0);
-        header[0] = 'X';
-        EXPECT_EQ(standin::InspectList(list).columns.at(0).header, "path");
-        EXPECT_EQ(SendMessageA(list, LVM_GETCOLUMNWIDTH, 0, 0), 300);
-    });
-}
-
-TEST_F(ListViewTest, WideMessagesKeepTheirTextsAndAReadersGetTheCodePage) {
-    standin::SetCodePage(1252);
-    WithList([](HWND list) {
         WCHAR header[] = u"结果";
         LVCOLUMNW column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH;
         column.cx = 80;
         column.pszText = header;
         EXPECT_EQ(SendMessageW(list, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column)), 0);
-        header[0] = u'X';  // the control keeps its own copy
-        EXPECT_EQ(standin::InspectList(list).columns.at(0).wideHeader, u"结果");
-        EXPECT_EQ(standin::InspectList(list).columns.at(0).header, "??");
+        header[0] = u'X';
+        const standin::ListColumn kept = standin::InspectList(list).columns.at(0);
+        EXPECT_EQ(kept.wideHeader, u"结果");
+        EXPECT_EQ(kept.header, "??");
+        EXPECT_EQ(kept.width, 80);
 
-        Insert(list, 0, "C:\\caf\xe9");
-        WCHAR result[] = u"成功";
-        LVITEMW item{};
-        item.mask = LVIF_TEXT;
-        item.iSubItem = 1;
-        item.pszText = result;
-        EXPECT_TRUE(SendMessageW(list, LVM_SETITEMTEXTW, 0, reinterpret_cast<LPARAM>(&item)));
-        EXPECT_FALSE(SendMessageW(list, LVM_SETITEMTEXTW, 1, reinterpret_cast<LPARAM>(&item)));
+        std::u16string path = u"C:\\caf\u00e9";
+        Insert(list, 0, path);
+        path[0] = u'X';
+        SetCell(list, 0, 1, u"成功");
         const standin::ListRow row = standin::InspectList(list).rows.at(0);
         EXPECT_EQ(row.cells, (Args{"C:\\caf\xe9", "??"}));
         EXPECT_EQ(row.wideCells, (std::vector<std::u16string>{u"C:\\caf\u00e9", u"成功"}));
-
-        // An A message over a W text replaces it.
-        LVITEMA ansi{};
-        ansi.mask = LVIF_TEXT;
-        ansi.iSubItem = 1;
-        ansi.pszText = const_cast<char*>("no");
-        SendMessageA(list, LVM_SETITEMTEXTA, 0, reinterpret_cast<LPARAM>(&ansi));
-        EXPECT_EQ(standin::InspectList(list).rows.at(0).wideCells.at(1), u"no");
     });
 }
 

@@ -121,14 +121,14 @@ HWND Dialog(int templateId);
 HWND Control(int templateId, int controlId);
 
 struct ListColumn {
-    std::string header;         // as LVM_GETCOLUMNA reads it
-    std::u16string wideHeader;  // as LVM_GETCOLUMNW reads it
+    std::string header;         // in the selected code page, as an ANSI reader would see it
+    std::u16string wideHeader;  // as the program set it
     int width = 0;
     int format = 0;
 };
 struct ListRow {
-    std::vector<std::string> cells;  // cell 0 path, cell 1 result; missing cells are ""
-    LVITEMA inserted{};              // the record LVM_INSERTITEMA received (pszText not valid)
+    std::vector<std::string> cells;  // cell 0 path, cell 1 result, in the selected code page
+    LVITEMW inserted{};              // the record LVM_INSERTITEMW received (pszText not valid)
     std::vector<std::u16string> wideCells;  // the cells as LVM_GETITEMTEXTW reads them
 };
 struct ListInfo {
@@ -196,16 +196,8 @@ void PostDropPointer(const std::vector<std::optional<std::string>>& paths);
 // ---------------------------------------------------------------------------------------------
 // The machine behind the platform calls.
 
-// 936 (default), 1252 or 65001: the lead bytes, GetACP, GetCPInfo, the conversions of CP_ACP
-// and where the list view cuts a text that does not fit.
+// 936 (default), 1252 or 65001: the lead bytes, GetACP and the conversions of CP_ACP.
 void SetCodePage(unsigned codePage);
-// How the list view reads a cell back into a buffer too small for it (LVM_GETITEMTEXTA and the
-// text of LVM_GETITEMA). Either way the text is cut after its last whole character of the code
-// page, so it may fall one to three bytes short of the room. By default the cut text is
-// terminated within cchTextMax; unterminated, as the list view converts under Wine, it may fill
-// all cchTextMax bytes with no terminator and leaves the rest of the buffer as it was, and the
-// count returned is the length up to the first NUL in the buffer, or cchTextMax.
-void SetListReadsUnterminated(bool unterminated);
 // The virtual disk holds files and folders under their UTF-16 names. The A calls see them
 // through the selected code page, as the platform's do: "\xa3\xa4.txt" under 936 names the file
 // named U+FFE5. A path may be given by its short (8.3) parts too. AddFile and AddDirectory take

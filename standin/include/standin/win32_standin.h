@@ -121,20 +121,6 @@ typedef struct tagMSG {
     POINT pt;
 } MSG, *PMSG, *LPMSG;
 
-typedef struct tagLVCOLUMNA {
-    UINT mask;
-    int fmt;
-    int cx;
-    LPSTR pszText;
-    int cchTextMax;
-    int iSubItem;
-    int iImage;
-    int iOrder;
-    int cxMin;
-    int cxDefault;
-    int cxIdeal;
-} LVCOLUMNA, *LPLVCOLUMNA, LV_COLUMNA;
-
 typedef struct tagLVCOLUMNW {
     UINT mask;
     int fmt;
@@ -148,24 +134,6 @@ typedef struct tagLVCOLUMNW {
     int cxDefault;
     int cxIdeal;
 } LVCOLUMNW, *LPLVCOLUMNW, LV_COLUMNW;
-
-typedef struct tagLVITEMA {
-    UINT mask;
-    int iItem;
-    int iSubItem;
-    UINT state;
-    UINT stateMask;
-    LPSTR pszText;
-    int cchTextMax;
-    int iImage;
-    LPARAM lParam;
-    int iIndent;
-    int iGroupId;
-    UINT cColumns;
-    PUINT puColumns;
-    int* piColFmt;
-    int iGroup;
-} LVITEMA, *LPLVITEMA, LV_ITEMA;
 
 typedef struct tagLVITEMW {
     UINT mask;
@@ -418,7 +386,6 @@ typedef struct tagCHANGEFILTERSTRUCT {
 #define BN_CLICKED 0
 
 #define EM_SETSEL 0x00B1
-#define EM_REPLACESEL 0x00C2
 #define EM_LIMITTEXT 0x00C5
 #define EM_SETLIMITTEXT EM_LIMITTEXT
 
@@ -497,25 +464,10 @@ typedef struct tagCHANGEFILTERSTRUCT {
 
 #define LVM_FIRST 0x1000
 #define LVM_GETITEMCOUNT (LVM_FIRST + 4)
-#define LVM_GETITEMA (LVM_FIRST + 5)
-#define LVM_SETITEMA (LVM_FIRST + 6)
-#define LVM_INSERTITEMA (LVM_FIRST + 7)
 #define LVM_DELETEITEM (LVM_FIRST + 8)
 #define LVM_DELETEALLITEMS (LVM_FIRST + 9)
 #define LVM_GETNEXTITEM (LVM_FIRST + 12)
-#define LVM_ENSUREVISIBLE (LVM_FIRST + 19)
-#define LVM_GETCOLUMNA (LVM_FIRST + 25)
-#define LVM_SETCOLUMNA (LVM_FIRST + 26)
-#define LVM_INSERTCOLUMNA (LVM_FIRST + 27)
-#define LVM_DELETECOLUMN (LVM_FIRST + 28)
-#define LVM_GETCOLUMNWIDTH (LVM_FIRST + 29)
-#define LVM_SETCOLUMNWIDTH (LVM_FIRST + 30)
-#define LVM_SETITEMSTATE (LVM_FIRST + 43)
-#define LVM_GETITEMSTATE (LVM_FIRST + 44)
-#define LVM_GETITEMTEXTA (LVM_FIRST + 45)
-#define LVM_SETITEMTEXTA (LVM_FIRST + 46)
 #define LVM_SETEXTENDEDLISTVIEWSTYLE (LVM_FIRST + 54)
-#define LVM_GETEXTENDEDLISTVIEWSTYLE (LVM_FIRST + 55)
 #define LVM_GETITEMW (LVM_FIRST + 75)
 #define LVM_INSERTITEMW (LVM_FIRST + 77)
 #define LVM_GETCOLUMNW (LVM_FIRST + 95)
@@ -555,7 +507,6 @@ typedef struct tagCHANGEFILTERSTRUCT {
 #define LVNI_CUT 0x0004
 #define LVNI_DROPHILITED 0x0008
 
-#define LPSTR_TEXTCALLBACKA ((LPSTR)-1L)
 #define I_IMAGECALLBACK (-1)
 
 // ---------------------------------------------------------------------------------------------
