@@ -169,11 +169,6 @@ LRESULT ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
-// The edit box answers the text messages alone; the program only sets its limit.
-LRESULT EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return Default(window, message, wParam, lParam);
-}
-
 LRESULT ListViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     WindowRecord* record = LiveWindow(window);
     if (!record) {
@@ -211,18 +206,16 @@ LRESULT ListViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
+// An edit box answers the text messages alone; the program only sets its limit.
 WNDPROC ClassProcedure(const std::string& className) {
     const std::string folded = FoldCase(className);
     if (folded == "button") {
         return ButtonProc;
     }
-    if (folded == "edit") {
-        return EditProc;
-    }
     if (folded == FoldCase(WC_LISTVIEWA)) {
         return ListViewProc;
     }
-    return DefWindowProcA;
+    return Default;
 }
 
 }  // namespace standin::detail

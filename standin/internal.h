@@ -146,7 +146,6 @@ struct State {
     bool clipboardOpen = false;
     DWORD lastError = 0;
     DWORD commDlgError = 0;
-    std::optional<OpenFileRequest> lastOpenFile;
     std::optional<OpenFileRequestW> lastOpenFileW;
     std::vector<std::string> scheduledDeletions;
 
@@ -210,7 +209,6 @@ bool DefaultTextMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
 
 // Control class procedures.
 LRESULT ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-LRESULT EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT ListViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 WNDPROC ClassProcedure(const std::string& className);
 

@@ -126,7 +126,6 @@ void ResetRunState() {
     s.clipboardOpen = false;
     s.lastError = 0;
     s.commDlgError = 0;
-    s.lastOpenFile.reset();
     s.lastOpenFileW.reset();
     s.scheduledDeletions.clear();
     ResetWow64Run();
@@ -522,9 +521,6 @@ void HideExport(const std::string& name) {
     S().hiddenExports.push_back(name);
 }
 
-std::optional<OpenFileRequest> LastOpenFileRequest() {
-    return S().lastOpenFile;
-}
 std::optional<OpenFileRequestW> LastOpenFileRequestW() {
     return S().lastOpenFileW;
 }

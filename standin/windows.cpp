@@ -418,20 +418,6 @@ using namespace standin::detail;
 // ---------------------------------------------------------------------------------------------
 // Window procedures
 
-LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    LRESULT result = 0;
-    if (DefaultTextMessage(window, message, wParam, lParam, result)) {
-        return result;
-    }
-    if (message == WM_CLOSE) {
-        if (WindowRecord* record = LiveWindow(window)) {
-            record->style &= ~static_cast<DWORD>(WS_VISIBLE);
-            record->destroyed = true;
-        }
-    }
-    return 0;
-}
-
 // The dialog manager's window procedure: the dialog procedure first, the defaults after it.
 LRESULT DefDlgProcA(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     WindowRecord* record = LiveWindow(dialog);

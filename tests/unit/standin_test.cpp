@@ -390,29 +390,6 @@ TEST_F(ListViewTest, ReadBackCopiesAtMostOneUnitLessThanTheBufferAndCountsIt) {
     });
 }
 
-TEST_F(StandinTest, CodePageInfoGivesTheLongestCharacterAndTheLeadByteRanges) {
-    CPINFO info{};
-    ASSERT_TRUE(GetCPInfo(CP_ACP, &info));
-    EXPECT_EQ(info.MaxCharSize, 2u);
-    EXPECT_EQ(info.LeadByte[0], 0x81);
-    EXPECT_EQ(info.LeadByte[1], 0xFE);
-    EXPECT_EQ(info.LeadByte[2], 0);
-    standin::SetCodePage(1252);
-    ASSERT_TRUE(GetCPInfo(CP_ACP, &info));
-    EXPECT_EQ(info.MaxCharSize, 1u);
-    EXPECT_EQ(info.LeadByte[0], 0);
-    ASSERT_TRUE(GetCPInfo(936, &info));
-    EXPECT_EQ(info.MaxCharSize, 2u);
-    standin::SetCodePage(65001);
-    ASSERT_TRUE(GetCPInfo(CP_ACP, &info));
-    EXPECT_EQ(info.MaxCharSize, 4u);
-    EXPECT_EQ(GetACP(), 65001u);
-    EXPECT_FALSE(IsDBCSLeadByte(0xE6));
-    SetLastError(0);
-    EXPECT_FALSE(GetCPInfo(437, &info));
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
-}
-
 TEST_F(ListViewTest, FocusMovesWithItsRowAndDiesWithIt) {
     standin::Do("fill", [] {
         HWND list = standin::Control(IDD_MAIN, IDC_FILE_LIST);
@@ -478,19 +455,19 @@ TEST_F(StandinTest, MessageBoxesTakeTheirAnswersInOrderAndRefuseSurprises) {
     standin::AnswerBox(IDCANCEL, "first");
     standin::AnswerBox(IDOK);
     standin::Run([] {
-        EXPECT_EQ(MessageBoxA(nullptr, "first", "", MB_OKCANCEL), IDCANCEL);
-        EXPECT_EQ(MessageBoxA(nullptr, "second", nullptr, MB_OK), IDOK);
-        MessageBoxA(nullptr, "third", "c", MB_OK);
+        EXPECT_EQ(MessageBoxW(nullptr, u"first", u"", MB_OKCANCEL), IDCANCEL);
+        EXPECT_EQ(MessageBoxW(nullptr, u"second", nullptr, MB_OK), IDOK);
+        MessageBoxW(nullptr, u"third", u"c", MB_OK);
         ADD_FAILURE() << "an unexpected box returned";
         return 0;
     });
     ASSERT_EQ(standin::Failures().size(), 1u);
     EXPECT_NE(standin::Failures()[0].find("\"third\""), std::string::npos);
-    EXPECT_EQ(standin::CallsTo("MessageBoxA")[1].args, (Args{"NULL", "second", "NULL", "0"}));
+    EXPECT_EQ(standin::CallsTo("MessageBoxW")[1].args, (Args{"NULL", "second", "NULL", "0"}));
 
     standin::Reset();
     standin::AnswerBox(IDOK, "expected");
-    EXPECT_TRUE(standin::Run([] { return MessageBoxA(nullptr, "shown", "", 0); }).aborted);
+    EXPECT_TRUE(standin::Run([] { return MessageBoxW(nullptr, u"shown", u"", 0); }).aborted);
     EXPECT_NE(standin::Failures().at(0).find("expected"), std::string::npos);
 }
 
@@ -517,58 +494,58 @@ TEST_F(StandinTest, WideMessageBoxesMatchTheirTextWhateverTheCodePage) {
     EXPECT_NE(standin::Failures().at(0).find("  确定 ?  "), std::string::npos);
 }
 
-char gFile[16];
-char gFileTitle[] = "   ";
+char16_t gFile[16];
+char16_t gFileTitle[] = u"   ";
 
-// A request for at most 16 bytes of selection.
-OPENFILENAMEA SmallRequest() {
+// A request for at most 16 characters of selection.
+OPENFILENAMEW SmallRequest() {
     std::memset(gFile, 0, sizeof gFile);
-    OPENFILENAMEA ofn{};
-    ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
-    ofn.lpstrFilter = "Text\0*.txt\0\0";
+    OPENFILENAMEW ofn{};
+    ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
+    ofn.lpstrFilter = u"Text\0*.txt\0\0";
     ofn.lpstrFile = gFile;
-    ofn.nMaxFile = sizeof gFile;
+    ofn.nMaxFile = 16;
     ofn.lpstrFileTitle = gFileTitle;
     ofn.nMaxFileTitle = 3;
-    ofn.lpstrTitle = "pick";
+    ofn.lpstrTitle = u"pick";
     ofn.Flags = OFN_EXPLORER | OFN_ALLOWMULTISELECT;
     return ofn;
 }
 
 TEST_F(StandinTest, OpenFileDialogRecordsTheRequestAndAnswersAsScripted) {
-    standin::ChooseFiles(std::string("C:\\d\0a\0b\0\0", 10));
-    standin::ChooseFiles(std::string(17, 'x'));
+    standin::ChooseFilesW(u"C:\\d\0a\0b\0\0"s);
+    standin::ChooseFilesW(std::u16string(17, u'x'));
     standin::CancelFileDialog();
     standin::Run([] {
-        OPENFILENAMEA ofn = SmallRequest();
-        EXPECT_TRUE(GetOpenFileNameA(&ofn));
-        EXPECT_EQ(std::string(gFile, 10), std::string("C:\\d\0a\0b\0\0", 10));
+        OPENFILENAMEW ofn = SmallRequest();
+        EXPECT_TRUE(GetOpenFileNameW(&ofn));
+        EXPECT_EQ(std::u16string(gFile, 10), u"C:\\d\0a\0b\0\0"s);
         EXPECT_EQ(ofn.nFileOffset, 5);
 
         ofn = SmallRequest();
-        EXPECT_FALSE(GetOpenFileNameA(&ofn));  // 17 bytes do not fit into 16
+        EXPECT_FALSE(GetOpenFileNameW(&ofn));  // 17 characters do not fit into 16
         EXPECT_EQ(CommDlgExtendedError(), static_cast<DWORD>(FNERR_BUFFERTOOSMALL));
 
         ofn = SmallRequest();
-        EXPECT_FALSE(GetOpenFileNameA(&ofn));
+        EXPECT_FALSE(GetOpenFileNameW(&ofn));
         EXPECT_EQ(CommDlgExtendedError(), 0u);
 
         // A hook flag without a hook: refused before any dialog shows, so no answer is used.
         ofn = SmallRequest();
         ofn.Flags |= OFN_ENABLEHOOK;
-        EXPECT_FALSE(GetOpenFileNameA(&ofn));
+        EXPECT_FALSE(GetOpenFileNameW(&ofn));
         EXPECT_EQ(CommDlgExtendedError(), static_cast<DWORD>(CDERR_NOHOOK));
         return 0;
     });
     EXPECT_TRUE(standin::Failures().empty());
     EXPECT_EQ(standin::PendingActions(), 0u);
-    const std::optional<standin::OpenFileRequest> last = standin::LastOpenFileRequest();
+    const std::optional<standin::OpenFileRequestW> last = standin::LastOpenFileRequestW();
     ASSERT_TRUE(last.has_value());
-    EXPECT_EQ(last->structSize, OPENFILENAME_SIZE_VERSION_400A);
-    EXPECT_EQ(last->filter, std::string("Text\0*.txt\0\0", 12));
+    EXPECT_EQ(last->structSize, OPENFILENAME_SIZE_VERSION_400W);
+    EXPECT_EQ(last->filter, u"Text\0*.txt\0\0"s);
     EXPECT_TRUE(last->fileBufferZeroed);
     EXPECT_EQ(last->fileTitleLength, 3u);
-    EXPECT_EQ(last->title, "pick");
+    EXPECT_EQ(last->title, u"pick");
     EXPECT_EQ(last->initialDirectory, std::nullopt);
     EXPECT_EQ(last->flags,
               static_cast<DWORD>(OFN_EXPLORER | OFN_ALLOWMULTISELECT | OFN_ENABLEHOOK));
@@ -577,12 +554,12 @@ TEST_F(StandinTest, OpenFileDialogRecordsTheRequestAndAnswersAsScripted) {
 TEST_F(StandinTest, OpenFileDialogWithoutAnAnswerFails) {
     standin::Close(IDD_MAIN);
     standin::RunResult result = standin::Run([] {
-        char file[8] = {};
-        OPENFILENAMEA ofn{};
+        char16_t file[8] = {};
+        OPENFILENAMEW ofn{};
         ofn.lStructSize = sizeof ofn;
         ofn.lpstrFile = file;
-        ofn.nMaxFile = sizeof file;
-        return GetOpenFileNameA(&ofn);
+        ofn.nMaxFile = 8;
+        return GetOpenFileNameW(&ofn);
     });
     EXPECT_TRUE(result.aborted);
     ASSERT_EQ(standin::Failures().size(), 1u);
@@ -595,7 +572,7 @@ TEST_F(StandinTest, OpenFileDialogWithoutAnAnswerFails) {
 
 TEST_F(StandinTest, DragQueryFileAnswersEachFormAndDragFinishEndsTheDrop) {
     static std::vector<UINT> answers;
-    static std::string copied;
+    static std::u16string copied;
     answers.clear();
     standin::Drop({"C:\\dir\\long-name.txt", std::nullopt});
     standin::Close(IDD_MAIN);
@@ -607,16 +584,16 @@ TEST_F(StandinTest, DragQueryFileAnswersEachFormAndDragFinishEndsTheDrop) {
                     DragAcceptFiles(dialog, TRUE);
                 } else if (message == WM_DROPFILES) {
                     HDROP drop = reinterpret_cast<HDROP>(wParam);
-                    char buffer[8];
-                    answers.push_back(DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0));
-                    answers.push_back(DragQueryFileA(drop, 0, nullptr, 0));
-                    answers.push_back(DragQueryFileA(drop, 0, buffer, sizeof buffer));
+                    char16_t buffer[8];
+                    answers.push_back(DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0));
+                    answers.push_back(DragQueryFileW(drop, 0, nullptr, 0));
+                    answers.push_back(DragQueryFileW(drop, 0, buffer, 8));
                     copied = buffer;
-                    answers.push_back(DragQueryFileA(drop, 1, buffer, sizeof buffer));
-                    answers.push_back(DragQueryFileA(drop, 2, buffer, sizeof buffer));
+                    answers.push_back(DragQueryFileW(drop, 1, buffer, 8));
+                    answers.push_back(DragQueryFileW(drop, 2, buffer, 8));
                     DragFinish(drop);
                     EXPECT_EQ(standin::UnfinishedDrops(), 0u);
-                    DragQueryFileA(drop, 0, buffer, sizeof buffer);
+                    DragQueryFileW(drop, 0, buffer, 8);
                     DragFinish(drop);
                 } else if (message == WM_CLOSE) {
                     EndDialog(dialog, 0);
@@ -626,8 +603,8 @@ TEST_F(StandinTest, DragQueryFileAnswersEachFormAndDragFinishEndsTheDrop) {
             0));
     });
     EXPECT_EQ(answers, (std::vector<UINT>{2, 20, 7, 0, 0}));
-    EXPECT_EQ(copied, "C:\\dir\\");
-    EXPECT_EQ(standin::Failures(), (Args{"DragQueryFileA on drop:1 after DragFinish",
+    EXPECT_EQ(copied, u"C:\\dir\\");
+    EXPECT_EQ(standin::Failures(), (Args{"DragQueryFileW on drop:1 after DragFinish",
                                          "DragFinish called twice on drop:1"}));
 }
 

@@ -57,13 +57,13 @@ size_t PendingActions();
 //   UpdateWindow (window)   SetWindowTextW (window, text)
 //   Get/SetWindowLongA, SetWindowLongPtrW (window, index[, value])
 //   SetLayeredWindowAttributes (window, key, alpha, flags)   LoadIconA (module, resource)
-//   InitCommonControls ()   MessageBoxA / MessageBoxW (owner, text, caption, type)
-//   GetOpenFileNameA / GetOpenFileNameW (lStructSize, owner, instance, filter, custom filter
+//   InitCommonControls ()   MessageBoxW (owner, text, caption, type)
+//   GetOpenFileNameW (lStructSize, owner, instance, filter, custom filter
 //     "set"/"NULL", nMaxCustFilter, nFilterIndex, nMaxFile, "zeroed"/"not zeroed", file-title
 //     length, nMaxFileTitle, initial dir, title, Flags, def ext, lCustData, hook "set"/"NULL",
 //     template); the filter with its NULs, up to and including the closing pair
 //   CommDlgExtendedError ()   DragAcceptFiles (window, accept)   DragFinish (drop)
-//   DragQueryFileA / DragQueryFileW (drop, index, "buffer"/"NULL", size)
+//   DragQueryFileW (drop, index, "buffer"/"NULL", size)
 //   GetFileAttributesW (path)   GetFullPathNameA (path, size)
 //   GetShortPathNameW (path, "buffer"/"NULL", size)   MoveFileExW (existing, target, flags)
 //   GetDriveTypeW (root)   QueryDosDeviceW (device, size)
@@ -71,7 +71,7 @@ size_t PendingActions();
 //   GetProcAddress (module, name or "#59")   RestartDialog (owner, prompt, flags)
 //   ChangeWindowMessageFilterEx (window, message, action, status)   OpenClipboard (owner)
 //   SetDefaultDllDirectories (flags)
-//   GetClipboardData (format)   CloseClipboard ()   IsClipboardFormatAvailable (format)
+//   GetClipboardData (format)   CloseClipboard ()
 //   GlobalLock / GlobalUnlock / GlobalSize / GlobalFlags (block)   GlobalHandle (pointer)
 //   ExitProcess (code)
 //   IsWow64Process ("current process")   Wow64DisableWow64FsRedirection ("buffer"/"NULL")
@@ -142,7 +142,7 @@ ListInfo InspectList(HWND listControl);
 
 // ---------------------------------------------------------------------------------------------
 // The scripted user. Actions run in order: input actions when a modal loop waits for input,
-// box answers when a message box opens, file-dialog answers when GetOpenFileNameA opens.
+// box answers when a message box opens, file-dialog answers when GetOpenFileNameW opens.
 // Anything else fails the scenario.
 
 // Input actions. Each posts to the queue what the real user's gesture would produce.
@@ -161,16 +161,15 @@ void Drop(const std::vector<std::optional<std::string>>& paths);
 void DropW(const std::vector<std::optional<std::u16string>>& paths);
 void Do(const std::string& description, std::function<void()> step);  // any other step
 
-// Box answers: the result MessageBoxA or MessageBoxW returns (IDOK, IDCANCEL, ...). When an
-// expected text is given the box must show that text: bytes in the selected code page (compared
-// byte for byte with a MessageBoxA text, and as that code page reads them with a MessageBoxW
-// text), or UTF-16.
+// Box answers: the result MessageBoxW returns (IDOK, IDCANCEL, ...). When an expected text is
+// given the box must show that text: bytes in the selected code page (as that code page reads
+// them), or UTF-16.
 void AnswerBox(int result, std::optional<std::string> expectedText = std::nullopt);
 void AnswerBox(int result, const std::u16string& expectedText);
 
 // Open-file dialog answers: what the dialog writes into lpstrFile (NULs included), or Cancel.
 // ChooseFiles gives ANSI bytes, which GetOpenFileNameW receives converted piece by piece from the
-// selected code page; ChooseFilesW gives UTF-16, which GetOpenFileNameA receives by best fit.
+// selected code page; ChooseFilesW gives UTF-16.
 // A selection longer than nMaxFile characters makes the dialog fail as the real one does.
 void ChooseFiles(const std::string& buffer);
 void ChooseFilesW(const std::u16string& buffer);
@@ -274,15 +273,12 @@ struct DialogTemplate {
 };
 const std::vector<DialogTemplate>& DialogTemplates();
 
-// The record the last GetOpenFileNameA (or W) call received, field by field (nullopt for null
-// texts).
-template <typename Char>
-struct BasicOpenFileRequest {
-    using String = std::basic_string<Char>;
+// The record the last GetOpenFileNameW call received, field by field (nullopt for null texts).
+struct OpenFileRequestW {
     DWORD structSize = 0;
     HWND owner = nullptr;
     HINSTANCE instance = nullptr;
-    std::optional<String> filter;  // up to and including the closing double NUL
+    std::optional<std::u16string> filter;  // up to and including the closing double NUL
     bool hasCustomFilter = false;
     DWORD maxCustomFilter = 0;
     DWORD filterIndex = 0;
@@ -290,17 +286,14 @@ struct BasicOpenFileRequest {
     bool fileBufferZeroed = false;          // all nMaxFile characters of lpstrFile were 0
     std::optional<size_t> fileTitleLength;  // length of lpstrFileTitle, in characters
     DWORD maxFileTitle = 0;
-    std::optional<String> initialDirectory;
-    std::optional<String> title;
+    std::optional<std::u16string> initialDirectory;
+    std::optional<std::u16string> title;
     DWORD flags = 0;
-    std::optional<String> defaultExtension;
+    std::optional<std::u16string> defaultExtension;
     LPARAM customData = 0;
     bool hasHook = false;
-    std::optional<String> templateName;  // "#<id>" for an integer resource
+    std::optional<std::u16string> templateName;  // "#<id>" for an integer resource
 };
-using OpenFileRequest = BasicOpenFileRequest<char>;
-using OpenFileRequestW = BasicOpenFileRequest<char16_t>;
-std::optional<OpenFileRequest> LastOpenFileRequest();
 std::optional<OpenFileRequestW> LastOpenFileRequestW();
 
 // The files MoveFileExW accepted for deletion at restart in this run, in order, each as the full

@@ -75,8 +75,6 @@ typedef UINT_PTR (*LPOFNHOOKPROC)(HWND, UINT, WPARAM, LPARAM);
 #define TRUE 1
 #define FALSE 0
 #define MAX_PATH 260
-#define MAX_LEADBYTES 12
-#define MAX_DEFAULTCHAR 2
 
 // ---------------------------------------------------------------------------------------------
 // Macros
@@ -153,32 +151,6 @@ typedef struct tagLVITEMW {
     int iGroup;
 } LVITEMW, *LPLVITEMW, LV_ITEMW;
 
-typedef struct tagOFNA {
-    DWORD lStructSize;
-    HWND hwndOwner;
-    HINSTANCE hInstance;
-    LPCSTR lpstrFilter;
-    LPSTR lpstrCustomFilter;
-    DWORD nMaxCustFilter;
-    DWORD nFilterIndex;
-    LPSTR lpstrFile;
-    DWORD nMaxFile;
-    LPSTR lpstrFileTitle;
-    DWORD nMaxFileTitle;
-    LPCSTR lpstrInitialDir;
-    LPCSTR lpstrTitle;
-    DWORD Flags;
-    WORD nFileOffset;
-    WORD nFileExtension;
-    LPCSTR lpstrDefExt;
-    LPARAM lCustData;
-    LPOFNHOOKPROC lpfnHook;
-    LPCSTR lpTemplateName;
-    void* pvReserved;
-    DWORD dwReserved;
-    DWORD FlagsEx;
-} OPENFILENAMEA, *LPOPENFILENAMEA;
-
 typedef struct tagOFNW {
     DWORD lStructSize;
     HWND hwndOwner;
@@ -206,7 +178,6 @@ typedef struct tagOFNW {
 } OPENFILENAMEW, *LPOPENFILENAMEW;
 
 // The record's form without the three fields added for Windows 2000.
-#define OPENFILENAME_SIZE_VERSION_400A (offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR))
 #define OPENFILENAME_SIZE_VERSION_400W (offsetof(OPENFILENAMEW, lpTemplateName) + sizeof(LPCWSTR))
 
 // What an explorer-style hook is told (WM_NOTIFY), and what it may ask the dialog. The stand-in's
@@ -229,12 +200,6 @@ typedef struct _OFNOTIFYW {
 #define CDM_FIRST (WM_USER + 100)
 #define CDM_GETSPEC (CDM_FIRST + 0x0000)
 #define CDM_GETFOLDERPATH (CDM_FIRST + 0x0002)
-
-typedef struct _cpinfo {
-    UINT MaxCharSize;
-    BYTE DefaultChar[MAX_DEFAULTCHAR];
-    BYTE LeadByte[MAX_LEADBYTES];
-} CPINFO, *LPCPINFO;
 
 typedef struct tagCHANGEFILTERSTRUCT {
     DWORD cbSize;
@@ -672,11 +637,9 @@ LONG SetWindowLongA(HWND window, int index, LONG value);
 LONG_PTR SetWindowLongPtrW(HWND window, int index, LONG_PTR value);
 LRESULT CallWindowProcA(WNDPROC procedure, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CallWindowProcW(WNDPROC procedure, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT DefDlgProcA(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL SetLayeredWindowAttributes(HWND window, COLORREF key, BYTE alpha, DWORD flags);
 HICON LoadIconA(HINSTANCE instance, LPCSTR iconName);
-int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
 int wsprintfA(LPSTR buffer, LPCSTR format, ...);
 HMENU GetSystemMenu(HWND window, BOOL revert);
@@ -692,24 +655,18 @@ LRESULT DispatchMessageA(const MSG* msg);
 BOOL OpenClipboard(HWND owner);
 HANDLE GetClipboardData(UINT format);
 BOOL CloseClipboard();
-BOOL IsClipboardFormatAvailable(UINT format);
 
 // comctl32
 void InitCommonControls();
 
 // comdlg32
-BOOL GetOpenFileNameA(LPOPENFILENAMEA record);
 BOOL GetOpenFileNameW(LPOPENFILENAMEW record);
 DWORD CommDlgExtendedError();
 
 // shell32
 void DragAcceptFiles(HWND window, BOOL accept);
-UINT DragQueryFileA(HDROP drop, UINT index, LPSTR buffer, UINT bufferSize);
 UINT DragQueryFileW(HDROP drop, UINT index, LPWSTR buffer, UINT bufferSize);
 void DragFinish(HDROP drop);
-
-// shlwapi
-LPSTR StrDupA(LPCSTR text);
 
 // kernel32
 BOOL MoveFileExW(LPCWSTR existing, LPCWSTR target, DWORD flags);
@@ -728,11 +685,9 @@ SIZE_T GlobalSize(HGLOBAL block);
 #define GMEM_DISCARDED 0x4000
 UINT GlobalFlags(HGLOBAL block);
 HGLOBAL GlobalHandle(LPCVOID bytes);
-HLOCAL LocalFree(HLOCAL block);
 [[noreturn]] void ExitProcess(UINT exitCode);
 BOOL IsDBCSLeadByte(BYTE testChar);
 UINT GetACP();
-BOOL GetCPInfo(UINT codePage, LPCPINFO info);
 DWORD GetFullPathNameA(LPCSTR fileName, DWORD bufferLength, LPSTR buffer, LPSTR* filePart);
 DWORD GetShortPathNameW(LPCWSTR longPath, LPWSTR shortPath, DWORD bufferLength);
 // Every drive letter is a fixed disk of its own ("\Device\HarddiskVolume1"); anything else is no
@@ -744,14 +699,12 @@ int CompareStringOrdinal(LPCWCH left, int leftLength, LPCWCH right, int rightLen
                          BOOL ignoreCase);
 DWORD GetLastError();
 void SetLastError(DWORD errorCode);
-int lstrlenA(LPCSTR text);
 // Code pages CP_ACP (the selected one), 936, 1252 and CP_UTF8, with the platform's rules for
 // lengths, buffers, flags and the best-fit mappings the stand-in knows (see codepages.cpp).
 int MultiByteToWideChar(UINT codePage, DWORD flags, LPCCH source, int sourceLength, LPWSTR target,
                         int targetLength);
 int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWCH source, int sourceLength, LPSTR target,
                         int targetLength, LPCCH defaultChar, LPBOOL usedDefaultChar);
-LPSTR lstrcpynA(LPSTR target, LPCSTR source, int maxLength);
 
 // advapi32: the registry. The stand-in keeps none: every key is refused (ERROR_ACCESS_DENIED),
 // so the restart's to-do list is empty here; it is shown under Wine.
