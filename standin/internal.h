@@ -108,6 +108,24 @@ struct Wow64State {
     bool redirectionOff = false;
 };
 
+// The registry (registry.cpp): a value, and a key's values by their folded names.
+struct RegistryValueRecord {
+    DWORD type = REG_NONE;
+    std::string bytes;
+};
+struct RegistryKeyRecord {
+    std::map<std::string, RegistryValueRecord> values;
+};
+// A key the program opened: its full path as named, and the access it asked for.
+struct OpenKeyRecord {
+    std::string path;
+    REGSAM access = 0;
+    bool closed = false;
+};
+// The key whose values hold what the next restart will do.
+inline const char kSessionManager[] =
+    "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\Session Manager";
+
 // A file opened with CreateFileW (file_handles.cpp).
 struct OpenFileRecord {
     std::u16string finalPath;  // what GetFinalPathNameByHandleW reports
@@ -132,6 +150,9 @@ struct State {
     bool clipboardBusy = false;
     bool globalLockFails = false;
     std::vector<std::string> hiddenExports;
+    // Keyed by the full path, in WTF-8, ASCII letters folded.
+    std::map<std::string, RegistryKeyRecord> registry;
+    std::deque<LONG> registryWriteAnswers;
     std::deque<Action> script;
     std::vector<Trigger> triggers;
 
@@ -148,6 +169,8 @@ struct State {
     DWORD commDlgError = 0;
     std::optional<OpenFileRequestW> lastOpenFileW;
     std::vector<std::string> scheduledDeletions;
+    std::vector<OpenKeyRecord> openKeys;
+    std::vector<UINT_PTR> systemMenuItems;  // the commands the program appended
 
     // The view of a 32-bit process on 64-bit Windows: knobs kept by Run, the switch per run.
     Wow64State wow64;
@@ -227,6 +250,14 @@ std::string FoldCase(const std::string& text);
 
 void ResetRunState();
 void CheckEndOfRun();
+
+// The registry (registry.cpp). keyPath is a full path from HKEY_LOCAL_MACHINE, name WTF-8.
+void SetValue(const std::string& keyPath, const std::string& name, DWORD type,
+              const std::string& bytes);
+const RegistryValueRecord* FindValue(const std::string& keyPath, const std::string& name);
+// Only the Session Manager key, without values; no scripted write answers.
+void ResetRegistry();
+void CheckRegistryEndOfRun();
 
 // The view of a 32-bit process on 64-bit Windows (wow64.cpp).
 // The disk key a look-up finds in the current view: under WOW64, with redirection on,

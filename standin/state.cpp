@@ -1,5 +1,6 @@
 // The stand-in's life cycle, call log, scripted user and knobs.
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -128,6 +129,8 @@ void ResetRunState() {
     s.commDlgError = 0;
     s.lastOpenFileW.reset();
     s.scheduledDeletions.clear();
+    s.openKeys.clear();
+    s.systemMenuItems.clear();
     ResetWow64Run();
 }
 
@@ -142,6 +145,7 @@ void CheckEndOfRun() {
         }
     }
     CheckWow64EndOfRun();
+    CheckRegistryEndOfRun();
 }
 
 }  // namespace detail
@@ -164,6 +168,7 @@ void Reset() {
     s.logging = true;
     s.globalLockFails = false;
     s.hiddenExports.clear();
+    ResetRegistry();
     s.script.clear();
     s.triggers.clear();
 }
@@ -315,6 +320,46 @@ void FocusRow(int row) {
             }
         }
     });
+}
+
+void SelectRows(int templateId, int controlId, const std::vector<int>& rows) {
+    const std::string gesture = "select rows of " + Target(templateId, controlId);
+    AddInput(gesture, [templateId, controlId, rows, gesture] {
+        WindowRecord* list = LiveWindow(Control(templateId, controlId));
+        if (!list || list->className != WC_LISTVIEWA) {
+            Abort(gesture + ": no such list is open");
+        }
+        if (rows.empty() || (rows.size() > 1 && (list->style & LVS_SINGLESEL))) {
+            Abort(gesture + ": " + Num(static_cast<long long>(rows.size())) + " rows");
+        }
+        std::vector<ListRowRecord>& listed = list->list.rows;
+        for (int row : rows) {
+            if (row < 0 || row >= static_cast<int>(listed.size())) {
+                Abort(gesture + ": the list has no row " + Num(row));
+            }
+        }
+        // A click on the first row, then a Ctrl-click on each further one.
+        for (size_t i = 0; i < listed.size(); ++i) {
+            UINT& state = listed[i].state;
+            state &= ~static_cast<UINT>(LVIS_FOCUSED | LVIS_SELECTED);
+            if (std::find(rows.begin(), rows.end(), static_cast<int>(i)) != rows.end()) {
+                state |= LVIS_SELECTED;
+            }
+        }
+        listed[static_cast<size_t>(rows.back())].state |= LVIS_FOCUSED;
+    });
+}
+
+void ChooseSystemMenuItem(int templateId, UINT command) {
+    AddInput("choose " + Unsigned(command) + " in the system menu of dialog " + Num(templateId),
+             [templateId, command] {
+                 HWND dialog = LiveDialogFor(templateId, "choose in the system menu");
+                 const std::vector<UINT_PTR>& items = S().systemMenuItems;
+                 if (std::find(items.begin(), items.end(), command) == items.end()) {
+                     Abort("the system menu has no item " + Unsigned(command));
+                 }
+                 Post(dialog, WM_SYSCOMMAND, command, 0);
+             });
 }
 
 void SetEditText(int templateId, int controlId, const std::string& text) {

@@ -292,6 +292,49 @@ DWORD GetFullPathNameA(LPCSTR fileName, DWORD bufferLength, LPSTR buffer, LPSTR*
 // ---------------------------------------------------------------------------------------------
 // kernel32
 
+namespace {
+
+// The form the system records a path in: "\??\" and the full path, "\??\UNC\..." for a share.
+std::u16string RecordedPath(const std::u16string& existing, const std::string& named) {
+    if (existing.rfind(u"\\\\?\\", 0) == 0) {
+        return u"\\??\\" + existing.substr(4);
+    }
+    const std::u16string full = Widen(CP_ACP, named);
+    return full.rfind(u"\\\\", 0) == 0 ? u"\\??\\UNC\\" + full.substr(2) : u"\\??\\" + full;
+}
+
+// Adds a pair to PendingFileRenameOperations as the system does: after the value's last whole
+// pair, every code unit after it (the list's closing terminator) kept; a value without one gets
+// it.
+void RecordPendingPair(const std::u16string& source, const std::u16string& destination) {
+    const char kName[] = "PendingFileRenameOperations";
+    std::u16string units;
+    if (const RegistryValueRecord* value = FindValue(kSessionManager, kName)) {
+        units.resize(value->bytes.size() / sizeof(char16_t));
+        std::memcpy(units.data(), value->bytes.data(), units.size() * sizeof(char16_t));
+    }
+    size_t listEnd = 0;
+    for (size_t at = 0; at < units.size() && units[at] != 0;) {
+        const size_t sourceEnd = units.find(u'\0', at);
+        const size_t destinationEnd =
+            sourceEnd == std::u16string::npos ? sourceEnd : units.find(u'\0', sourceEnd + 1);
+        if (destinationEnd == std::u16string::npos) {
+            break;
+        }
+        at = listEnd = destinationEnd + 1;
+    }
+    std::u16string rest = units.substr(listEnd);
+    if (rest.empty()) {
+        rest = u'\0';
+    }
+    units = units.substr(0, listEnd) + source + u'\0' + destination + u'\0' + rest;
+    SetValue(
+        kSessionManager, kName, REG_MULTI_SZ,
+        std::string(reinterpret_cast<const char*>(units.data()), units.size() * sizeof(char16_t)));
+}
+
+}  // namespace
+
 BOOL MoveFileExW(LPCWSTR existing, LPCWSTR target, DWORD flags) {
     LogCall("MoveFileExW", {WideArg(existing), WideArg(target), Unsigned(flags)});
     if (!existing) {
@@ -309,6 +352,7 @@ BOOL MoveFileExW(LPCWSTR existing, LPCWSTR target, DWORD flags) {
     }
     if (!target && (flags & MOVEFILE_DELAY_UNTIL_REBOOT)) {
         S().scheduledDeletions.push_back(named);
+        RecordPendingPair(RecordedPath(existing, named), u"");
     }
     return TRUE;
 }

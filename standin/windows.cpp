@@ -849,5 +849,11 @@ HMENU GetSystemMenu(HWND window, BOOL revert) {
 BOOL AppendMenuW(HMENU menu, UINT flags, UINT_PTR id, LPCWSTR text) {
     LogCall("AppendMenuW", {menu == kSystemMenu ? "system menu" : Pointer(menu), Unsigned(flags),
                             Unsigned(id), (flags & MF_SEPARATOR) ? "separator" : WideArg(text)});
-    return menu == kSystemMenu ? TRUE : FALSE;
+    if (menu != kSystemMenu) {
+        return FALSE;
+    }
+    if (!(flags & MF_SEPARATOR)) {
+        S().systemMenuItems.push_back(id);
+    }
+    return TRUE;
 }

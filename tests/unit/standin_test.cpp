@@ -669,6 +669,90 @@ TEST_F(StandinTest, AClipboardLeftOpenIsAFailure) {
 }
 
 // ---------------------------------------------------------------------------------------------
+// The registry
+
+std::string BytesOf(const std::u16string& units) {
+    return std::string(reinterpret_cast<const char*>(units.data()), units.size() * 2);
+}
+
+// RegQueryValueExW as the program relies on it: the size alone, ERROR_MORE_DATA with the size
+// needed and the buffer untouched, the bytes; case ignored in paths and names; each write needs
+// KEY_SET_VALUE and takes the next scripted answer; a key left open is a failure.
+TEST_F(StandinTest, TheRegistryAnswersWithWindowsSizesRightsAndScriptedRefusals) {
+    standin::SetRegistryValue("HKLM\\Software\\Test", "Data", REG_BINARY, "abcd");
+    standin::AnswerRegistryWrites({ERROR_ACCESS_DENIED});
+    standin::Run([] {
+        HKEY key = nullptr;
+        EXPECT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, u"software\\nope", 0, KEY_QUERY_VALUE, &key),
+                  ERROR_FILE_NOT_FOUND);
+        EXPECT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, u"SOFTWARE\\test", 0, KEY_QUERY_VALUE, &key),
+                  ERROR_SUCCESS);
+        DWORD type = 0;
+        DWORD size = 0;
+        EXPECT_EQ(RegQueryValueExW(key, u"data", nullptr, &type, nullptr, &size), ERROR_SUCCESS);
+        EXPECT_EQ(type, static_cast<DWORD>(REG_BINARY));
+        EXPECT_EQ(size, 4u);
+        BYTE buffer[8] = {'x', 'x', 'x', 'x'};
+        size = 3;
+        EXPECT_EQ(RegQueryValueExW(key, u"Data", nullptr, &type, buffer, &size), ERROR_MORE_DATA);
+        EXPECT_EQ(size, 4u);
+        EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer), 4), "xxxx");
+        size = sizeof buffer;
+        EXPECT_EQ(RegQueryValueExW(key, u"Data", nullptr, &type, buffer, &size), ERROR_SUCCESS);
+        EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer), size), "abcd");
+        EXPECT_EQ(RegQueryValueExW(key, u"Other", nullptr, &type, nullptr, &size),
+                  ERROR_FILE_NOT_FOUND);
+        EXPECT_EQ(RegSetValueExW(key, u"Data", 0, REG_BINARY, buffer, 1), ERROR_ACCESS_DENIED);
+        EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+
+        // The key above opens too; this handle is left open.
+        HKEY writable = nullptr;
+        EXPECT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, u"Software", 0, KEY_SET_VALUE, &writable),
+                  ERROR_SUCCESS);
+        EXPECT_EQ(RegOpenKeyExW(writable, u"Test", 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
+        EXPECT_EQ(RegDeleteValueW(key, u"DATA"), ERROR_ACCESS_DENIED);  // the scripted answer
+        EXPECT_EQ(RegDeleteValueW(key, u"DATA"), ERROR_SUCCESS);
+        EXPECT_EQ(RegDeleteValueW(key, u"DATA"), ERROR_FILE_NOT_FOUND);
+        EXPECT_EQ(RegSetValueExW(key, u"New", 0, REG_MULTI_SZ, buffer, 2), ERROR_SUCCESS);
+        EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+        EXPECT_EQ(RegCloseKey(key), ERROR_INVALID_HANDLE);
+        return 0;
+    });
+    EXPECT_EQ(standin::GetRegistryValue("HKLM\\software\\test", "data"), std::nullopt);
+    const std::optional<standin::RegistryValue> added =
+        standin::GetRegistryValue("HKEY_LOCAL_MACHINE\\Software\\Test", "new");
+    ASSERT_TRUE(added.has_value());
+    EXPECT_EQ(added->type, static_cast<DWORD>(REG_MULTI_SZ));
+    EXPECT_EQ(added->bytes, "ab");
+    EXPECT_EQ(standin::Failures(),
+              (Args{"registry key:2 (HKEY_LOCAL_MACHINE\\Software) was left open"}));
+}
+
+// Each accepted deletion joins the Session Manager's value as Windows records it: after the last
+// pair, before what follows the list; a literal path as it stands, a share as "UNC".
+TEST_F(StandinTest, MoveFileExWRecordsEachDeletionAfterTheLastPair) {
+    const std::string key = "HKLM\\SYSTEM\\CurrentControlSet\\Control\\Session Manager";
+    const std::u16string rename = u"\\??\\C:\\a\0!\\??\\C:\\b\0"s;
+    standin::SetRegistryValue(key, "PendingFileRenameOperations", REG_MULTI_SZ,
+                              BytesOf(rename + u"\0\0"s));
+    standin::SetMoveFileRule([](const std::string& path) { return path != "C:\\no.txt"; });
+    standin::Run([] {
+        EXPECT_TRUE(MoveFileExW(u"\\\\?\\C:\\d.txt.", nullptr, MOVEFILE_DELAY_UNTIL_REBOOT));
+        EXPECT_FALSE(MoveFileExW(u"\\\\?\\C:\\no.txt", nullptr, MOVEFILE_DELAY_UNTIL_REBOOT));
+        EXPECT_TRUE(
+            MoveFileExW(u"\\\\?\\UNC\\srv\\s\\e.txt", nullptr, MOVEFILE_DELAY_UNTIL_REBOOT));
+        EXPECT_TRUE(MoveFileExW(u"C:\\dir\\f.", nullptr, MOVEFILE_DELAY_UNTIL_REBOOT));
+        return 0;
+    });
+    const std::optional<standin::RegistryValue> value =
+        standin::GetRegistryValue(key, "PendingFileRenameOperations");
+    ASSERT_TRUE(value.has_value());
+    EXPECT_EQ(value->bytes,
+              BytesOf(rename + u"\\??\\C:\\d.txt.\0\0"s + u"\\??\\UNC\\srv\\s\\e.txt\0\0"s +
+                      u"\\??\\C:\\dir\\f\0\0"s + u"\0\0"s));
+}
+
+// ---------------------------------------------------------------------------------------------
 // Files, modules and the small system calls
 
 TEST_F(StandinTest, VirtualDiskComparesWithoutCaseAndResolvesRelativeNames) {

@@ -79,7 +79,9 @@ size_t PendingActions();
 //   disposition, flags)   GetFinalPathNameByHandleW (file, "buffer"/"NULL", size, flags)
 //   GetFileInformationByHandle (file)   CloseHandle (file). Files are "file:<n>".
 //   GetSystemMenu (window, revert)   AppendMenuW ("system menu", flags, id, text or "separator")
-//   RegOpenKeyExW (key, sub-key, access): always refused, the stand-in keeps no registry
+//   RegOpenKeyExW (key, sub-key, access)   RegQueryValueExW (key, name, "buffer"/"NULL", size)
+//   RegSetValueExW (key, name, type, size)   RegDeleteValueW (key, name)   RegCloseKey (key).
+//   Keys are "HKEY_LOCAL_MACHINE" or "key:<n>" (opened keys, counted from 1 in the run).
 
 struct Call {
     std::string function;
@@ -151,6 +153,10 @@ void Close(int templateId);                 // posts WM_CLOSE to the dialog
 void PressEnter(int templateId);            // posts WM_COMMAND IDOK to the dialog
 void PressEscape(int templateId);           // posts WM_COMMAND IDCANCEL to the dialog
 void FocusRow(int row);                     // gives a row of the main list the focus
+// Selects exactly these rows of a list, as a click and Ctrl-clicks do; the last one has the focus.
+void SelectRows(int templateId, int controlId, const std::vector<int>& rows);
+// Posts WM_SYSCOMMAND with an item the program appended to the dialog's system menu.
+void ChooseSystemMenuItem(int templateId, UINT command);
 void SetEditText(int templateId, int controlId, const std::string& text);
 // Types UTF-16 text, as an input method does; the A calls read it converted by best fit.
 void SetEditTextW(int templateId, int controlId, const std::u16string& text);
@@ -216,6 +222,25 @@ void SetCurrentDirectory(const std::string& directory);  // for GetFullPathNameA
 // stands, any other resolved); by default every request is accepted.
 void SetMoveFileRule(std::function<bool(const std::string& path)> accept);
 void SetRestartDialogResult(int result);  // default IDNO
+
+// The registry: keys by path ("HKLM\..." or "HKEY_LOCAL_MACHINE\...", UTF-8), values by name,
+// ASCII letter case ignored in both as the registry ignores it; each value a type and its bytes.
+// After Reset it holds the key HKLM\SYSTEM\CurrentControlSet\Control\Session Manager without
+// values, and every deletion MoveFileExW accepts is added to its PendingFileRenameOperations as
+// Windows adds it: "\??\" and the full path (a literal path as it stands), an empty
+// destination, after the last pair of the list. A key left open at the end of a run is a failure.
+struct RegistryValue {
+    DWORD type = REG_NONE;
+    std::string bytes;
+};
+// Creates the key (and the keys above it) when it is not there; replaces a value of that name.
+void SetRegistryValue(const std::string& key, const std::string& name, DWORD type,
+                      const std::string& bytes);
+std::optional<RegistryValue> GetRegistryValue(const std::string& key, const std::string& name);
+// The answers of the program's next writes (RegSetValueExW, RegDeleteValueW), one per write in
+// order: a write answered ERROR_SUCCESS is carried out, any other answer is returned and nothing
+// changes. Writes after the last answer are carried out; MoveFileExW's own never take one.
+void AnswerRegistryWrites(std::vector<LONG> answers);
 
 // The clipboard: ANSI text (CF_TEXT, stored with its terminator), a CF_TEXT block of raw bytes
 // (maybe unterminated), UTF-16 text (CF_UNICODETEXT, with the CF_TEXT the system makes of it by

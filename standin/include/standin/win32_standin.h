@@ -706,8 +706,7 @@ int MultiByteToWideChar(UINT codePage, DWORD flags, LPCCH source, int sourceLeng
 int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWCH source, int sourceLength, LPSTR target,
                         int targetLength, LPCCH defaultChar, LPBOOL usedDefaultChar);
 
-// advapi32: the registry. The stand-in keeps none: every key is refused (ERROR_ACCESS_DENIED),
-// so the restart's to-do list is empty here; it is shown under Wine.
+// advapi32: the registry, kept in memory under HKEY_LOCAL_MACHINE (see standin/harness.h).
 LONG RegOpenKeyExW(HKEY key, LPCWSTR subKey, DWORD options, REGSAM access, PHKEY result);
 LONG RegQueryValueExW(HKEY key, LPCWSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data,
                       LPDWORD size);
