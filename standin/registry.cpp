@@ -1,7 +1,6 @@
-// The registry: keys by path and their values as type and bytes, in memory. Only HKEY_LOCAL_MACHINE
-// is modelled, the one root the program opens. Key paths and value names are compared with ASCII
-// letter case ignored, as the registry compares them; a key exists when it was created or lies
-// above one that was.
+// The registry: keys by path and their values as type and bytes, in memory. Only keys opened
+// from HKEY_LOCAL_MACHINE are modelled, as the program opens them. Key paths and value names are
+// compared with ASCII letter case ignored, as the registry compares them.
 
 #include <cstring>
 
@@ -42,19 +41,6 @@ std::string KeyName(HKEY key) {
     return Pointer(key);
 }
 
-// The path of a key the program names: the root, or an open key, and the sub-key below it.
-std::optional<std::string> PathOf(HKEY key, const std::string& subKey) {
-    std::string path;
-    if (key == HKEY_LOCAL_MACHINE) {
-        path = kMachineRoot;
-    } else if (const OpenKeyRecord* open = FindOpenKey(key)) {
-        path = open->path;
-    } else {
-        return std::nullopt;
-    }
-    return subKey.empty() ? path : path + "\\" + subKey;
-}
-
 // A harness path: "HKLM\..." or "HKEY_LOCAL_MACHINE\...".
 std::string HarnessPath(const std::string& key) {
     const std::string folded = FoldCase(key);
@@ -67,28 +53,13 @@ std::string HarnessPath(const std::string& key) {
     Abort("registry path " + key + ": only HKLM is modelled");
 }
 
-bool KeyExists(const std::string& path) {
-    const std::string folded = FoldCase(path);
-    if (folded == FoldCase(kMachineRoot)) {
-        return true;
-    }
-    const std::map<std::string, RegistryKeyRecord>& registry = S().registry;
-    if (registry.count(folded) != 0) {
-        return true;
-    }
-    const std::string below = folded + "\\";
-    auto at = registry.lower_bound(below);
-    return at != registry.end() && at->first.rfind(below, 0) == 0;
-}
-
 RegistryKeyRecord& CreateKey(const std::string& path) {
     return S().registry[FoldCase(path)];
 }
 
-// The values of the key an open handle stands for; nullptr for a key that only lies above others.
-RegistryKeyRecord* KeyOf(const OpenKeyRecord& open) {
-    auto found = S().registry.find(FoldCase(open.path));
-    return found != S().registry.end() ? &found->second : nullptr;
+// Keys are never deleted, so an open key's values are always there.
+RegistryKeyRecord& KeyOf(const OpenKeyRecord& open) {
+    return S().registry.at(FoldCase(open.path));
 }
 
 // The next scripted answer for a write; ERROR_SUCCESS lets it happen.
@@ -162,35 +133,34 @@ void AnswerRegistryWrites(std::vector<LONG> answers) {
 using namespace standin;
 using namespace standin::detail;
 
-LONG RegOpenKeyExW(HKEY key, LPCWSTR subKey, DWORD options, REGSAM access, PHKEY result) {
+LONG RegOpenKeyExW(HKEY key, LPCWSTR subKey, DWORD, REGSAM access, PHKEY result) {
     LogCall("RegOpenKeyExW", {KeyName(key), WideArg(subKey), Unsigned(access)});
-    if (!result || options != 0) {
+    if (!result) {
         return ERROR_INVALID_PARAMETER;
     }
     *result = nullptr;
-    const std::optional<std::string> path = PathOf(key, subKey ? Wtf8(subKey) : std::string());
-    if (!path) {
-        return ERROR_INVALID_HANDLE;
+    if (key != HKEY_LOCAL_MACHINE) {
+        Abort("RegOpenKeyExW: the stand-in opens keys from HKEY_LOCAL_MACHINE only");
     }
-    if (!KeyExists(*path)) {
+    const std::string path = std::string(kMachineRoot) + "\\" + NameOf(subKey);
+    if (S().registry.count(FoldCase(path)) == 0) {
         return ERROR_FILE_NOT_FOUND;
     }
-    S().openKeys.push_back(OpenKeyRecord{*path, access, false});
+    S().openKeys.push_back(OpenKeyRecord{path, access, false});
     *result = KeyHandle(S().openKeys.size() - 1);
     return ERROR_SUCCESS;
 }
 
 // As the registry answers: the size alone without a buffer, ERROR_MORE_DATA and the size needed
 // when the buffer is too small (its bytes then undefined: left as they were), the type either way.
-LONG RegQueryValueExW(HKEY key, LPCWSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data,
-                      LPDWORD size) {
+LONG RegQueryValueExW(HKEY key, LPCWSTR name, LPDWORD, LPDWORD type, LPBYTE data, LPDWORD size) {
     LogCall("RegQueryValueExW", {KeyName(key), WideArg(name), data ? "buffer" : "NULL",
                                  size ? Unsigned(*size) : "NULL"});
     const OpenKeyRecord* open = FindOpenKey(key);
     if (!open) {
         return ERROR_INVALID_HANDLE;
     }
-    if (reserved || (data && !size)) {
+    if (data && !size) {
         return ERROR_INVALID_PARAMETER;
     }
     if (!(open->access & KEY_QUERY_VALUE)) {
@@ -219,14 +189,13 @@ LONG RegQueryValueExW(HKEY key, LPCWSTR name, LPDWORD reserved, LPDWORD type, LP
     return ERROR_SUCCESS;
 }
 
-LONG RegSetValueExW(HKEY key, LPCWSTR name, DWORD reserved, DWORD type, const BYTE* data,
-                    DWORD size) {
+LONG RegSetValueExW(HKEY key, LPCWSTR name, DWORD, DWORD type, const BYTE* data, DWORD size) {
     LogCall("RegSetValueExW", {KeyName(key), WideArg(name), Unsigned(type), Unsigned(size)});
     const OpenKeyRecord* open = FindOpenKey(key);
     if (!open) {
         return ERROR_INVALID_HANDLE;
     }
-    if (reserved != 0 || (!data && size != 0)) {
+    if (!data && size != 0) {
         return ERROR_INVALID_PARAMETER;
     }
     if (!(open->access & KEY_SET_VALUE)) {
@@ -235,11 +204,7 @@ LONG RegSetValueExW(HKEY key, LPCWSTR name, DWORD reserved, DWORD type, const BY
     if (const LONG answer = NextWriteAnswer(); answer != ERROR_SUCCESS) {
         return answer;
     }
-    RegistryKeyRecord* values = KeyOf(*open);
-    if (!values) {
-        values = &CreateKey(open->path);
-    }
-    values->values[FoldCase(NameOf(name))] =
+    KeyOf(*open).values[FoldCase(NameOf(name))] =
         RegistryValueRecord{type, std::string(reinterpret_cast<const char*>(data), size)};
     return ERROR_SUCCESS;
 }
@@ -256,8 +221,7 @@ LONG RegDeleteValueW(HKEY key, LPCWSTR name) {
     if (const LONG answer = NextWriteAnswer(); answer != ERROR_SUCCESS) {
         return answer;
     }
-    RegistryKeyRecord* values = KeyOf(*open);
-    if (!values || values->values.erase(FoldCase(NameOf(name))) == 0) {
+    if (KeyOf(*open).values.erase(FoldCase(NameOf(name))) == 0) {
         return ERROR_FILE_NOT_FOUND;
     }
     return ERROR_SUCCESS;
@@ -265,9 +229,6 @@ LONG RegDeleteValueW(HKEY key, LPCWSTR name) {
 
 LONG RegCloseKey(HKEY key) {
     LogCall("RegCloseKey", {KeyName(key)});
-    if (key == HKEY_LOCAL_MACHINE) {
-        return ERROR_SUCCESS;
-    }
     OpenKeyRecord* open = FindOpenKey(key);
     if (!open) {
         return ERROR_INVALID_HANDLE;

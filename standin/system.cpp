@@ -294,13 +294,10 @@ DWORD GetFullPathNameA(LPCSTR fileName, DWORD bufferLength, LPSTR buffer, LPSTR*
 
 namespace {
 
-// The form the system records a path in: "\??\" and the full path, "\??\UNC\..." for a share.
+// The form the system records a path in: "\??\" and the full path; a literal one as it stands.
 std::u16string RecordedPath(const std::u16string& existing, const std::string& named) {
-    if (existing.rfind(u"\\\\?\\", 0) == 0) {
-        return u"\\??\\" + existing.substr(4);
-    }
-    const std::u16string full = Widen(CP_ACP, named);
-    return full.rfind(u"\\\\", 0) == 0 ? u"\\??\\UNC\\" + full.substr(2) : u"\\??\\" + full;
+    const bool literal = existing.rfind(u"\\\\?\\", 0) == 0;
+    return u"\\??\\" + (literal ? existing.substr(4) : Widen(CP_ACP, named));
 }
 
 // Adds a pair to PendingFileRenameOperations as the system does: after the value's last whole

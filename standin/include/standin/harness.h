@@ -233,7 +233,7 @@ struct RegistryValue {
     DWORD type = REG_NONE;
     std::string bytes;
 };
-// Creates the key (and the keys above it) when it is not there; replaces a value of that name.
+// Creates the key when it is not there; replaces a value of that name.
 void SetRegistryValue(const std::string& key, const std::string& name, DWORD type,
                       const std::string& bytes);
 std::optional<RegistryValue> GetRegistryValue(const std::string& key, const std::string& name);
