@@ -26,8 +26,7 @@ std::string NextActionNote() {
                : ", the next script action is: " + DescribeAction(S().script.front());
 }
 
-template <typename Char>
-size_t Length(const Char* text) {
+size_t Length(const char16_t* text) {
     size_t length = 0;
     while (text[length] != 0) {
         ++length;
@@ -36,8 +35,7 @@ size_t Length(const Char* text) {
 }
 
 // The filter list: pairs of NUL-terminated texts, closed by an empty one.
-template <typename Char>
-std::optional<std::basic_string<Char>> FilterOf(const Char* filter) {
+std::optional<std::u16string> FilterOf(const char16_t* filter) {
     if (!filter) {
         return std::nullopt;
     }
@@ -45,26 +43,23 @@ std::optional<std::basic_string<Char>> FilterOf(const Char* filter) {
     while (filter[length] != 0 || filter[length + 1] != 0) {
         ++length;
     }
-    return std::basic_string<Char>(filter, length + 2);
+    return std::u16string(filter, length + 2);
 }
 
-template <typename Char>
-std::optional<std::basic_string<Char>> OptionalText(const Char* text) {
-    return text ? std::optional<std::basic_string<Char>>(text) : std::nullopt;
+std::optional<std::u16string> OptionalText(const char16_t* text) {
+    return text ? std::optional<std::u16string>(text) : std::nullopt;
 }
 
-template <typename Char>
-std::basic_string<Char> ResourceText(const Char* name) {
+std::u16string ResourceText(const char16_t* name) {
     if (IS_INTRESOURCE(name)) {
         const std::string number = "#" + Num(LOWORD(name));
-        return std::basic_string<Char>(number.begin(), number.end());
+        return std::u16string(number.begin(), number.end());
     }
     return name;
 }
 
-template <typename Char, typename Record>
-BasicOpenFileRequest<Char> DescribeRecord(const Record& record) {
-    BasicOpenFileRequest<Char> request;
+OpenFileRequestW DescribeRecord(const OPENFILENAMEW& record) {
+    OpenFileRequestW request;
     request.structSize = record.lStructSize;
     request.owner = record.hwndOwner;
     request.instance = record.hInstance;
@@ -96,18 +91,10 @@ BasicOpenFileRequest<Char> DescribeRecord(const Record& record) {
     return request;
 }
 
-// Texts for the log: ANSI as their bytes, UTF-16 as UTF-8.
-std::string LogText(const std::string& text) {
-    return text;
-}
-std::string LogText(const std::u16string& text) {
-    return Wtf8(text);
-}
-
-template <typename Char>
-std::vector<std::string> LogArgs(const BasicOpenFileRequest<Char>& request) {
-    auto optional = [](const std::optional<std::basic_string<Char>>& text) {
-        return text ? LogText(*text) : "NULL";
+// Texts for the log as UTF-8.
+std::vector<std::string> LogArgs(const OpenFileRequestW& request) {
+    auto optional = [](const std::optional<std::u16string>& text) {
+        return text ? Wtf8(*text) : "NULL";
     };
     return {Unsigned(request.structSize),
             Win(request.owner),
@@ -130,62 +117,47 @@ std::vector<std::string> LogArgs(const BasicOpenFileRequest<Char>& request) {
 }
 
 // The selection part of a dialog buffer: everything before the first double NUL.
-template <typename Char>
-bool HoldsSeveralFiles(const std::basic_string<Char>& buffer) {
-    const size_t end = buffer.find(std::basic_string<Char>(2, 0));
-    return buffer.substr(0, end).find(Char(0)) != std::basic_string<Char>::npos;
+bool HoldsSeveralFiles(const std::u16string& buffer) {
+    const size_t end = buffer.find(std::u16string(2, 0));
+    return buffer.substr(0, end).find(u'\0') != std::u16string::npos;
 }
 
 // Where the file name and its extension begin, as the dialog reports them.
-template <typename Char, typename Record>
-void SetOffsets(Record& record, const std::basic_string<Char>& buffer) {
-    using String = std::basic_string<Char>;
+void SetOffsets(OPENFILENAMEW& record, const std::u16string& buffer) {
     if (HoldsSeveralFiles(buffer)) {
-        record.nFileOffset = static_cast<WORD>(buffer.find(Char(0)) + 1);
+        record.nFileOffset = static_cast<WORD>(buffer.find(u'\0') + 1);
         record.nFileExtension = 0;
         return;
     }
-    const String path = buffer.substr(0, buffer.find(Char(0)));
-    const size_t slash = path.rfind(Char('\\'));
-    const size_t name = slash == String::npos ? 0 : slash + 1;
-    const size_t dot = path.rfind(Char('.'));
+    const std::u16string path = buffer.substr(0, buffer.find(u'\0'));
+    const size_t slash = path.rfind(u'\\');
+    const size_t name = slash == std::u16string::npos ? 0 : slash + 1;
+    const size_t dot = path.rfind(u'.');
     record.nFileOffset = static_cast<WORD>(name);
     record.nFileExtension =
-        static_cast<WORD>(dot != String::npos && dot >= name ? dot + 1 : path.size());
+        static_cast<WORD>(dot != std::u16string::npos && dot >= name ? dot + 1 : path.size());
 }
 
-// Converts a dialog buffer piece by piece, each NUL kept, as the dialog converts its names for
-// the other character set.
-template <typename From, typename To, typename Convert>
-std::basic_string<To> ConvertPieces(const std::basic_string<From>& buffer, Convert convert) {
-    std::basic_string<To> converted;
+// An answer given in ANSI bytes reaches the dialog converted piece by piece, each NUL kept.
+std::u16string ChosenBuffer(const Action& choice) {
+    if (choice.wideFileBuffer) {
+        return *choice.wideFileBuffer;
+    }
+    const std::string& buffer = choice.fileBuffer;
+    std::u16string converted;
     size_t start = 0;
     while (start <= buffer.size()) {
-        size_t nul = buffer.find(From(0), start);
-        if (nul == std::basic_string<From>::npos) {
+        size_t nul = buffer.find('\0', start);
+        if (nul == std::string::npos) {
             nul = buffer.size();
         }
-        converted += convert(buffer.substr(start, nul - start));
+        converted += WideOfAnsi(buffer.substr(start, nul - start));
         if (nul < buffer.size()) {
-            converted += To(0);
+            converted += u'\0';
         }
         start = nul + 1;
     }
     return converted;
-}
-
-std::string ChosenBuffer(const Action& choice, const std::string*) {
-    if (!choice.wideFileBuffer) {
-        return choice.fileBuffer;
-    }
-    return ConvertPieces<char16_t, char>(*choice.wideFileBuffer, AnsiOfWide);
-}
-
-std::u16string ChosenBuffer(const Action& choice, const std::u16string*) {
-    if (choice.wideFileBuffer) {
-        return *choice.wideFileBuffer;
-    }
-    return ConvertPieces<char, char16_t>(choice.fileBuffer, WideOfAnsi);
 }
 
 BOOL Refuse(DWORD error) {
@@ -193,9 +165,8 @@ BOOL Refuse(DWORD error) {
     return FALSE;
 }
 
-// The next script action answers the box; bytes is the text of a MessageBoxA, which is compared
-// byte for byte with an expected text in the code page.
-int AnswerTheBox(const std::u16string& shown, const std::optional<std::string>& bytes) {
+// The next script action answers the box.
+int AnswerTheBox(const std::u16string& shown) {
     if (S().script.empty() || S().script.front().kind != ActionKind::AnswerBox) {
         Abort("unexpected message box \"" + Utf8(shown) + "\"" + NextActionNote());
     }
@@ -204,47 +175,33 @@ int AnswerTheBox(const std::u16string& shown, const std::optional<std::string>& 
         Abort("message box shows \"" + Utf8(shown) + "\", the script expected \"" +
               Utf8(*answer->expectedWide) + "\"");
     }
-    if (answer->expectedText) {
-        const bool same =
-            bytes ? *bytes == *answer->expectedText : Widen(CP_ACP, *answer->expectedText) == shown;
-        if (!same) {
-            Abort("message box shows \"" + (bytes ? *bytes : Utf8(shown)) +
-                  "\", the script expected \"" + *answer->expectedText + "\"");
-        }
+    if (answer->expectedText && Widen(CP_ACP, *answer->expectedText) != shown) {
+        Abort("message box shows \"" + Utf8(shown) + "\", the script expected \"" +
+              *answer->expectedText + "\"");
     }
     return answer->boxResult;
 }
 
 }  // namespace
 
-int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
-    LogCall("MessageBoxA", {Win(owner), Text(text), Text(caption), Unsigned(type)});
-    const std::string shown = text ? text : "";
-    return AnswerTheBox(Widen(CP_ACP, shown), shown);
-}
-
 int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
     LogCall("MessageBoxW", {Win(owner), WideArg(text), WideArg(caption), Unsigned(type)});
-    return AnswerTheBox(text ? std::u16string(text) : std::u16string(), std::nullopt);
+    return AnswerTheBox(text ? std::u16string(text) : std::u16string());
 }
 
-namespace {
-
-// Both dialogs: the record checks of the platform, then the scripted answer.
-template <typename Char, typename Record>
-BOOL RunOpenFileDialog(const char* function, Record* record, DWORD versionSize,
-                       std::optional<BasicOpenFileRequest<Char>>& last) {
-    using String = std::basic_string<Char>;
+// The record checks of the platform, then the scripted answer.
+BOOL GetOpenFileNameW(LPOPENFILENAMEW record) {
     if (!record) {
-        LogCall(function, {"NULL"});
+        LogCall("GetOpenFileNameW", {"NULL"});
         return Refuse(CDERR_INITIALIZATION);
     }
-    BasicOpenFileRequest<Char> request = DescribeRecord<Char>(*record);
-    LogCall(function, LogArgs(request));
-    last = request;
+    const OpenFileRequestW request = DescribeRecord(*record);
+    LogCall("GetOpenFileNameW", LogArgs(request));
+    S().lastOpenFileW = request;
 
     // Requests the platform refuses before any dialog is shown.
-    if (record->lStructSize != sizeof(Record) && record->lStructSize != versionSize) {
+    if (record->lStructSize != sizeof(OPENFILENAMEW) &&
+        record->lStructSize != OPENFILENAME_SIZE_VERSION_400W) {
         return Refuse(CDERR_STRUCTSIZE);
     }
     if ((record->Flags & OFN_ENABLEHOOK) && !record->lpfnHook) {
@@ -261,34 +218,22 @@ BOOL RunOpenFileDialog(const char* function, Record* record, DWORD versionSize,
     if (!choice) {
         Abort("unexpected open-file dialog" + NextActionNote());
     }
-    const String buffer = ChosenBuffer(*choice, static_cast<const String*>(nullptr));
+    const std::u16string buffer = ChosenBuffer(*choice);
     if (!(record->Flags & OFN_ALLOWMULTISELECT) && HoldsSeveralFiles(buffer)) {
         Abort("a single-selection open-file dialog cannot return several files");
     }
     if (buffer.size() > record->nMaxFile) {
         // The dialog reports the size it would need in the buffer's first two bytes.
-        if (record->nMaxFile * sizeof(Char) >= 2) {
+        if (record->nMaxFile * sizeof(char16_t) >= 2) {
             const WORD needed = static_cast<WORD>(buffer.size());
             std::memcpy(record->lpstrFile, &needed, sizeof needed);
         }
         return Refuse(FNERR_BUFFERTOOSMALL);
     }
-    std::memcpy(record->lpstrFile, buffer.data(), buffer.size() * sizeof(Char));
+    std::memcpy(record->lpstrFile, buffer.data(), buffer.size() * sizeof(char16_t));
     SetOffsets(*record, buffer);
     S().commDlgError = 0;
     return TRUE;
-}
-
-}  // namespace
-
-BOOL GetOpenFileNameA(LPOPENFILENAMEA record) {
-    return RunOpenFileDialog<char>("GetOpenFileNameA", record, OPENFILENAME_SIZE_VERSION_400A,
-                                   S().lastOpenFile);
-}
-
-BOOL GetOpenFileNameW(LPOPENFILENAMEW record) {
-    return RunOpenFileDialog<char16_t>("GetOpenFileNameW", record, OPENFILENAME_SIZE_VERSION_400W,
-                                       S().lastOpenFileW);
 }
 
 DWORD CommDlgExtendedError() {

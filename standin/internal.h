@@ -18,13 +18,9 @@
 namespace standin::detail {
 
 struct ListRowRecord {
-    std::vector<std::string> cells;
+    std::vector<std::u16string> cells;  // by sub-item, exactly as last written
     UINT state = 0;
-    LVITEMA inserted{};
-    // Cells last written by a W message, by sub-item, exactly as given; the list keeps its texts
-    // in UTF-16, so these read back whole whatever the code page. cells holds them as an A reader
-    // sees them.
-    std::map<int, std::u16string> wideCells;
+    LVITEMW inserted{};
 };
 
 struct ListRecord {
@@ -36,14 +32,10 @@ struct ListRecord {
 
 struct WindowRecord {
     std::string className;
-    std::string text;  // as the A functions read it
+    std::string text;  // in the selected code page, as the stand-in's procedures see it
     // The text as set in UTF-16, when it reached the window whole; otherwise the W functions read
     // text converted from the code page.
     std::optional<std::u16string> wideText;
-    // A UTF-16 window keeps a W text whole; an ANSI one (an ANSI dialog, or any window whose
-    // procedure was last set with an A function) gets it through the code page. The controls are
-    // UTF-16 windows, as those of the common controls version 6 are.
-    bool unicode = true;
     DWORD style = 0;  // WS_VISIBLE and WS_DISABLED carry visibility and the enabled state
     DWORD exStyle = 0;
     HWND parent = nullptr;
@@ -54,9 +46,6 @@ struct WindowRecord {
     LONG_PTR dialogResultSlot = 0;  // DWLP_MSGRESULT
     LONG_PTR dialogUser = 0;        // DWLP_USER
     BYTE alpha = 255;
-    COLORREF colorKey = 0;
-    DWORD layeredFlags = 0;
-    bool layeredSet = false;
     HICON smallIcon = nullptr;
     HICON bigIcon = nullptr;
     bool destroyed = false;
@@ -119,6 +108,24 @@ struct Wow64State {
     bool redirectionOff = false;
 };
 
+// The registry (registry.cpp): a value, and a key's values by their folded names.
+struct RegistryValueRecord {
+    DWORD type = REG_NONE;
+    std::string bytes;
+};
+struct RegistryKeyRecord {
+    std::map<std::string, RegistryValueRecord> values;
+};
+// A key the program opened: its full path as named, and the access it asked for.
+struct OpenKeyRecord {
+    std::string path;
+    REGSAM access = 0;
+    bool closed = false;
+};
+// The key whose values hold what the next restart will do.
+inline const char kSessionManager[] =
+    "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\Session Manager";
+
 // A file opened with CreateFileW (file_handles.cpp).
 struct OpenFileRecord {
     std::u16string finalPath;  // what GetFinalPathNameByHandleW reports
@@ -129,7 +136,6 @@ struct OpenFileRecord {
 struct State {
     // Knobs and the script: set by tests before Run, kept by Run.
     unsigned codePage = 936;
-    bool unterminatedListReads = false;
     // Keyed by the full UTF-16 path, in WTF-8, ASCII letters folded, no trailing separator.
     std::map<std::string, DiskEntry> disk;
     // The key of the folder's entry, a separator and the folded short name -> the entry's key.
@@ -144,6 +150,9 @@ struct State {
     bool clipboardBusy = false;
     bool globalLockFails = false;
     std::vector<std::string> hiddenExports;
+    // Keyed by the full path, in WTF-8, ASCII letters folded.
+    std::map<std::string, RegistryKeyRecord> registry;
+    std::deque<LONG> registryWriteAnswers;
     std::deque<Action> script;
     std::vector<Trigger> triggers;
 
@@ -158,9 +167,10 @@ struct State {
     bool clipboardOpen = false;
     DWORD lastError = 0;
     DWORD commDlgError = 0;
-    std::optional<OpenFileRequest> lastOpenFile;
     std::optional<OpenFileRequestW> lastOpenFileW;
     std::vector<std::string> scheduledDeletions;
+    std::vector<OpenKeyRecord> openKeys;
+    std::vector<UINT_PTR> systemMenuItems;  // the commands the program appended
 
     // The view of a 32-bit process on 64-bit Windows: knobs kept by Run, the switch per run.
     Wow64State wow64;
@@ -222,7 +232,6 @@ bool DefaultTextMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
 
 // Control class procedures.
 LRESULT ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-LRESULT EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT ListViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 WNDPROC ClassProcedure(const std::string& className);
 
@@ -241,6 +250,14 @@ std::string FoldCase(const std::string& text);
 
 void ResetRunState();
 void CheckEndOfRun();
+
+// The registry (registry.cpp). keyPath is a full path from HKEY_LOCAL_MACHINE, name WTF-8.
+void SetValue(const std::string& keyPath, const std::string& name, DWORD type,
+              const std::string& bytes);
+const RegistryValueRecord* FindValue(const std::string& keyPath, const std::string& name);
+// Only the Session Manager key, without values; no scripted write answers.
+void ResetRegistry();
+void CheckRegistryEndOfRun();
 
 // The view of a 32-bit process on 64-bit Windows (wow64.cpp).
 // The disk key a look-up finds in the current view: under WOW64, with redirection on,

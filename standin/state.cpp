@@ -1,5 +1,6 @@
 // The stand-in's life cycle, call log, scripted user and knobs.
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -126,9 +127,10 @@ void ResetRunState() {
     s.clipboardOpen = false;
     s.lastError = 0;
     s.commDlgError = 0;
-    s.lastOpenFile.reset();
     s.lastOpenFileW.reset();
     s.scheduledDeletions.clear();
+    s.openKeys.clear();
+    s.systemMenuItems.clear();
     ResetWow64Run();
 }
 
@@ -143,6 +145,7 @@ void CheckEndOfRun() {
         }
     }
     CheckWow64EndOfRun();
+    CheckRegistryEndOfRun();
 }
 
 }  // namespace detail
@@ -153,7 +156,6 @@ void Reset() {
     State& s = S();
     ResetRunState();
     s.codePage = 936;
-    s.unterminatedListReads = false;
     s.disk.clear();
     s.shortNames.clear();
     s.wow64 = Wow64State{};
@@ -166,6 +168,7 @@ void Reset() {
     s.logging = true;
     s.globalLockFails = false;
     s.hiddenExports.clear();
+    ResetRegistry();
     s.script.clear();
     s.triggers.clear();
 }
@@ -317,6 +320,46 @@ void FocusRow(int row) {
             }
         }
     });
+}
+
+void SelectRows(int templateId, int controlId, const std::vector<int>& rows) {
+    const std::string gesture = "select rows of " + Target(templateId, controlId);
+    AddInput(gesture, [templateId, controlId, rows, gesture] {
+        WindowRecord* list = LiveWindow(Control(templateId, controlId));
+        if (!list || list->className != WC_LISTVIEWA) {
+            Abort(gesture + ": no such list is open");
+        }
+        if (rows.empty() || (rows.size() > 1 && (list->style & LVS_SINGLESEL))) {
+            Abort(gesture + ": " + Num(static_cast<long long>(rows.size())) + " rows");
+        }
+        std::vector<ListRowRecord>& listed = list->list.rows;
+        for (int row : rows) {
+            if (row < 0 || row >= static_cast<int>(listed.size())) {
+                Abort(gesture + ": the list has no row " + Num(row));
+            }
+        }
+        // A click on the first row, then a Ctrl-click on each further one.
+        for (size_t i = 0; i < listed.size(); ++i) {
+            UINT& state = listed[i].state;
+            state &= ~static_cast<UINT>(LVIS_FOCUSED | LVIS_SELECTED);
+            if (std::find(rows.begin(), rows.end(), static_cast<int>(i)) != rows.end()) {
+                state |= LVIS_SELECTED;
+            }
+        }
+        listed[static_cast<size_t>(rows.back())].state |= LVIS_FOCUSED;
+    });
+}
+
+void ChooseSystemMenuItem(int templateId, UINT command) {
+    AddInput("choose " + Unsigned(command) + " in the system menu of dialog " + Num(templateId),
+             [templateId, command] {
+                 HWND dialog = LiveDialogFor(templateId, "choose in the system menu");
+                 const std::vector<UINT_PTR>& items = S().systemMenuItems;
+                 if (std::find(items.begin(), items.end(), command) == items.end()) {
+                     Abort("the system menu has no item " + Unsigned(command));
+                 }
+                 Post(dialog, WM_SYSCOMMAND, command, 0);
+             });
 }
 
 void SetEditText(int templateId, int controlId, const std::string& text) {
@@ -487,9 +530,6 @@ HDROP LastDrop() {
 void SetCodePage(unsigned codePage) {
     S().codePage = codePage;
 }
-void SetListReadsUnterminated(bool unterminated) {
-    S().unterminatedListReads = unterminated;
-}
 void SetMoveFileRule(std::function<bool(const std::string& path)> accept) {
     S().moveFileRule = std::move(accept);
 }
@@ -526,9 +566,6 @@ void HideExport(const std::string& name) {
     S().hiddenExports.push_back(name);
 }
 
-std::optional<OpenFileRequest> LastOpenFileRequest() {
-    return S().lastOpenFile;
-}
 std::optional<OpenFileRequestW> LastOpenFileRequestW() {
     return S().lastOpenFileW;
 }

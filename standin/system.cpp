@@ -2,7 +2,6 @@
 // clipboard. The virtual disk is in files.cpp.
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 
 #include "internal.h"
@@ -219,17 +218,7 @@ std::string BlockName(HGLOBAL block) {
     return Pointer(block);
 }
 
-int CopyOut(const std::string& text, char* buffer, size_t size) {
-    if (!buffer || size == 0) {
-        return 0;
-    }
-    const size_t count = std::min(text.size(), size - 1);
-    std::memcpy(buffer, text.data(), count);
-    buffer[count] = '\0';
-    return static_cast<int>(count);
-}
-
-// The two exports the program looks up at run time.
+// The exports the program looks up at run time.
 int StandinRestartDialog(HWND owner, LPCWSTR prompt, DWORD flags) {
     std::string text;
     if (prompt) {
@@ -248,11 +237,6 @@ BOOL StandinChangeWindowMessageFilterEx(HWND window, UINT message, DWORD action,
     if (status) {
         static_cast<PCHANGEFILTERSTRUCT>(status)->ExtStatus = 0;
     }
-    return TRUE;
-}
-
-BOOL StandinChangeWindowMessageFilter(UINT message, DWORD action) {
-    LogCall("ChangeWindowMessageFilter", {Unsigned(message), Unsigned(action)});
     return TRUE;
 }
 
@@ -305,34 +289,48 @@ DWORD GetFullPathNameA(LPCSTR fileName, DWORD bufferLength, LPSTR buffer, LPSTR*
     return static_cast<DWORD>(full->size());
 }
 
-LPSTR StrDupA(LPCSTR text) {
-    if (!text) {
-        return nullptr;
-    }
-    const size_t size = std::strlen(text) + 1;
-    char* copy = static_cast<char*>(std::malloc(size));
-    std::memcpy(copy, text, size);
-    return copy;
-}
-
-HLOCAL LocalFree(HLOCAL block) {
-    std::free(block);
-    return nullptr;
-}
-
-int lstrlenA(LPCSTR text) {
-    return text ? static_cast<int>(std::strlen(text)) : 0;
-}
-
-LPSTR lstrcpynA(LPSTR target, LPCSTR source, int maxLength) {
-    if (target && maxLength > 0) {
-        CopyOut(source ? source : "", target, static_cast<size_t>(maxLength));
-    }
-    return target;
-}
-
 // ---------------------------------------------------------------------------------------------
 // kernel32
+
+namespace {
+
+// The form the system records a path in: "\??\" and the full path; a literal one as it stands.
+std::u16string RecordedPath(const std::u16string& existing, const std::string& named) {
+    const bool literal = existing.rfind(u"\\\\?\\", 0) == 0;
+    return u"\\??\\" + (literal ? existing.substr(4) : Widen(CP_ACP, named));
+}
+
+// Adds a pair to PendingFileRenameOperations as the system does: after the value's last whole
+// pair, every code unit after it (the list's closing terminator) kept; a value without one gets
+// it.
+void RecordPendingPair(const std::u16string& source, const std::u16string& destination) {
+    const char kName[] = "PendingFileRenameOperations";
+    std::u16string units;
+    if (const RegistryValueRecord* value = FindValue(kSessionManager, kName)) {
+        units.resize(value->bytes.size() / sizeof(char16_t));
+        std::memcpy(units.data(), value->bytes.data(), units.size() * sizeof(char16_t));
+    }
+    size_t listEnd = 0;
+    for (size_t at = 0; at < units.size() && units[at] != 0;) {
+        const size_t sourceEnd = units.find(u'\0', at);
+        const size_t destinationEnd =
+            sourceEnd == std::u16string::npos ? sourceEnd : units.find(u'\0', sourceEnd + 1);
+        if (destinationEnd == std::u16string::npos) {
+            break;
+        }
+        at = listEnd = destinationEnd + 1;
+    }
+    std::u16string rest = units.substr(listEnd);
+    if (rest.empty()) {
+        rest = u'\0';
+    }
+    units = units.substr(0, listEnd) + source + u'\0' + destination + u'\0' + rest;
+    SetValue(
+        kSessionManager, kName, REG_MULTI_SZ,
+        std::string(reinterpret_cast<const char*>(units.data()), units.size() * sizeof(char16_t)));
+}
+
+}  // namespace
 
 BOOL MoveFileExW(LPCWSTR existing, LPCWSTR target, DWORD flags) {
     LogCall("MoveFileExW", {WideArg(existing), WideArg(target), Unsigned(flags)});
@@ -351,6 +349,7 @@ BOOL MoveFileExW(LPCWSTR existing, LPCWSTR target, DWORD flags) {
     }
     if (!target && (flags & MOVEFILE_DELAY_UNTIL_REBOOT)) {
         S().scheduledDeletions.push_back(named);
+        RecordPendingPair(RecordedPath(existing, named), u"");
     }
     return TRUE;
 }
@@ -395,8 +394,6 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR procName) {
             found = AsFarproc(&StandinRestartDialog);
         } else if (index == 2 && name == "ChangeWindowMessageFilterEx") {
             found = AsFarproc(&StandinChangeWindowMessageFilterEx);
-        } else if (index == 2 && name == "ChangeWindowMessageFilter") {
-            found = AsFarproc(&StandinChangeWindowMessageFilter);
         } else if (index == 3 && name == "SetDefaultDllDirectories") {
             found = AsFarproc(&StandinSetDefaultDllDirectories);
         } else if (index == 3) {
@@ -424,22 +421,6 @@ BOOL IsDBCSLeadByte(BYTE testChar) {
 
 UINT GetACP() {
     return S().codePage;
-}
-
-BOOL GetCPInfo(UINT codePage, LPCPINFO info) {
-    const UINT page = codePage == CP_ACP ? S().codePage : codePage;
-    if (!info || (page != 936 && page != 1252 && page != 65001)) {
-        S().lastError = ERROR_INVALID_PARAMETER;
-        return FALSE;
-    }
-    *info = CPINFO{};
-    info->MaxCharSize = page == 936 ? 2 : page == 65001 ? 4 : 1;
-    info->DefaultChar[0] = '?';
-    if (page == 936) {
-        info->LeadByte[0] = 0x81;
-        info->LeadByte[1] = 0xFE;
-    }
-    return TRUE;
 }
 
 DWORD GetLastError() {
@@ -494,27 +475,6 @@ UINT CopyName(const std::basic_string<Char>& name, Char* buffer, UINT size) {
 }
 
 }  // namespace
-
-// The shell gives an ANSI program each UTF-16 name converted by best fit.
-UINT DragQueryFileA(HDROP drop, UINT index, LPSTR buffer, UINT bufferSize) {
-    LogCall("DragQueryFileA",
-            {DropName(drop), Unsigned(index), buffer ? "buffer" : "NULL", Unsigned(bufferSize)});
-    const DropRecord* record = QueriedDrop("DragQueryFileA", drop);
-    if (!record) {
-        return 0;
-    }
-    if (index == 0xFFFFFFFFu) {
-        return static_cast<UINT>(record->entries.size());
-    }
-    if (index >= record->entries.size() || !record->entries[index]) {
-        return 0;
-    }
-    const std::string path = AnsiOfWide(*record->entries[index]);
-    if (!buffer) {
-        return static_cast<UINT>(path.size());
-    }
-    return CopyName(path, buffer, bufferSize);
-}
 
 UINT DragQueryFileW(HDROP drop, UINT index, LPWSTR buffer, UINT bufferSize) {
     LogCall("DragQueryFileW",
@@ -596,13 +556,6 @@ BOOL CloseClipboard() {
     }
     S().clipboardOpen = false;
     return TRUE;
-}
-
-BOOL IsClipboardFormatAvailable(UINT format) {
-    LogCall("IsClipboardFormatAvailable", {Unsigned(format)});
-    const bool available = (format == CF_TEXT && S().clipboardBytes) ||
-                           (format == CF_UNICODETEXT && S().clipboardWide);
-    return available ? TRUE : FALSE;
 }
 
 namespace {

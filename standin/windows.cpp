@@ -96,21 +96,6 @@ bool DefaultTextMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
             result = TRUE;
             return true;
         }
-        case WM_GETTEXT: {
-            char* buffer = reinterpret_cast<char*>(lParam);
-            if (!buffer || wParam == 0) {
-                result = 0;
-                return true;
-            }
-            const size_t count = std::min<size_t>(record->text.size(), wParam - 1);
-            std::memcpy(buffer, record->text.data(), count);
-            buffer[count] = '\0';
-            result = static_cast<LRESULT>(count);
-            return true;
-        }
-        case WM_GETTEXTLENGTH:
-            result = static_cast<LRESULT>(record->text.size());
-            return true;
         case WM_SETREDRAW:
             record->redraw = wParam != FALSE;
             result = 0;
@@ -122,10 +107,6 @@ bool DefaultTextMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
             slot = icon;
             return true;
         }
-        case WM_GETICON:
-            result =
-                reinterpret_cast<LRESULT>(wParam == ICON_BIG ? record->bigIcon : record->smallIcon);
-            return true;
         default:
             return false;
     }
@@ -182,24 +163,6 @@ std::deque<MSG>::iterator FindMessage(HWND window, UINT filterMin, UINT filterMa
     std::deque<MSG>& queue = S().queue;
     return std::find_if(queue.begin(), queue.end(),
                         [&](const MSG& msg) { return Matches(msg, window, filterMin, filterMax); });
-}
-
-std::string Resource(LPCSTR name) {
-    if (IS_INTRESOURCE(name)) {
-        return Num(LOWORD(name));
-    }
-    return Text(name);
-}
-
-// The integer id of a resource name: MAKEINTRESOURCE(id) or "#id".
-int ResourceId(LPCSTR name) {
-    if (IS_INTRESOURCE(name)) {
-        return LOWORD(name);
-    }
-    if (name && name[0] == '#') {
-        return std::atoi(name + 1);
-    }
-    return -1;
 }
 
 LONG_PTR* LongSlot(WindowRecord& record, int index) {
@@ -297,22 +260,18 @@ const DialogTemplate* FindTemplate(int id) {
     return nullptr;
 }
 
-// A template holds its texts in UTF-16 (the table keeps them as code page 936 bytes). The W dialog
-// manager creates the windows with those texts; the ANSI one converts them to the ANSI code page
-// first, so that outside 936 the Chinese ones arrive as question marks.
-void SetTemplateText(WindowRecord& record, const std::string& text936, bool unicode) {
+// A template holds its texts in UTF-16 (the table keeps them as code page 936 bytes); the W dialog
+// manager creates the windows with those texts whole.
+void SetTemplateText(WindowRecord& record, const std::string& text936) {
     const std::u16string wide = Widen(936, text936);
     record.text = Narrow(CP_ACP, wide);
-    if (unicode) {
-        record.wideText = wide;
-    }
+    record.wideText = wide;
 }
 
-HWND BuildDialog(const DialogTemplate& tmpl, HWND owner, DLGPROC dialogProc, bool unicode) {
+HWND BuildDialog(const DialogTemplate& tmpl, HWND owner, DLGPROC dialogProc) {
     auto dialog = std::make_unique<WindowRecord>();
     dialog->className = "#32770";
-    SetTemplateText(*dialog, tmpl.caption, unicode);
-    dialog->unicode = unicode;
+    SetTemplateText(*dialog, tmpl.caption);
     dialog->style = tmpl.style & ~static_cast<DWORD>(WS_VISIBLE);
     dialog->exStyle = tmpl.exStyle;
     dialog->parent = owner;
@@ -324,7 +283,7 @@ HWND BuildDialog(const DialogTemplate& tmpl, HWND owner, DLGPROC dialogProc, boo
     for (const ControlTemplate& control : tmpl.controls) {
         auto child = std::make_unique<WindowRecord>();
         child->className = control.className;
-        SetTemplateText(*child, control.text, unicode);
+        SetTemplateText(*child, control.text);
         child->style = control.style;
         child->exStyle = control.exStyle;
         child->parent = window;
@@ -400,7 +359,6 @@ WindowInfo Inspect(HWND window) {
     info.smallIcon = record->smallIcon;
     info.bigIcon = record->bigIcon;
     info.redraw = record->redraw;
-    info.unicode = record->unicode;
     return info;
 }
 
@@ -433,15 +391,16 @@ ListInfo InspectList(HWND listControl) {
         return info;
     }
     info.columns = record->list.columns;
+    for (ListColumn& column : info.columns) {
+        column.header = Narrow(CP_ACP, column.wideHeader);
+    }
     info.extendedStyle = record->list.extendedStyle;
     info.extendedStyleCalls = record->list.extendedStyleCalls;
     for (size_t i = 0; i < record->list.rows.size(); ++i) {
         const ListRowRecord& row = record->list.rows[i];
-        ListRow shown{row.cells, row.inserted, {}};
-        for (size_t cell = 0; cell < row.cells.size(); ++cell) {
-            auto wide = row.wideCells.find(static_cast<int>(cell));
-            shown.wideCells.push_back(wide != row.wideCells.end() ? wide->second
-                                                                  : Widen(CP_ACP, row.cells[cell]));
+        ListRow shown{{}, row.inserted, row.cells};
+        for (const std::u16string& cell : row.cells) {
+            shown.cells.push_back(Narrow(CP_ACP, cell));
         }
         info.rows.push_back(std::move(shown));
         if (row.state & LVIS_FOCUSED) {
@@ -458,20 +417,6 @@ using namespace standin::detail;
 
 // ---------------------------------------------------------------------------------------------
 // Window procedures
-
-LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    LRESULT result = 0;
-    if (DefaultTextMessage(window, message, wParam, lParam, result)) {
-        return result;
-    }
-    if (message == WM_CLOSE) {
-        if (WindowRecord* record = LiveWindow(window)) {
-            record->style &= ~static_cast<DWORD>(WS_VISIBLE);
-            record->destroyed = true;
-        }
-    }
-    return 0;
-}
 
 // The dialog manager's window procedure: the dialog procedure first, the defaults after it.
 LRESULT DefDlgProcA(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -518,15 +463,14 @@ LRESULT CallWindowProcW(WNDPROC procedure, HWND window, UINT message, WPARAM wPa
 
 namespace {
 
-INT_PTR RunModalDialog(const char* function, HINSTANCE instance, LPCSTR templateName, HWND owner,
-                       DLGPROC dialogProc, LPARAM initParam, bool unicode) {
-    LogCall(function, {instance ? ModuleName(ModuleIndex(instance)) : "NULL",
-                       Resource(templateName), Win(owner), Num(initParam)});
-    const DialogTemplate* tmpl = instance == nullptr || ModuleIndex(instance) == 0
-                                     ? FindTemplate(ResourceId(templateName))
-                                     : nullptr;
+INT_PTR RunModalDialog(HINSTANCE instance, int templateId, HWND owner, DLGPROC dialogProc,
+                       LPARAM initParam) {
+    LogCall("DialogBoxParamW", {instance ? ModuleName(ModuleIndex(instance)) : "NULL",
+                                Num(templateId), Win(owner), Num(initParam)});
+    const DialogTemplate* tmpl =
+        instance == nullptr || ModuleIndex(instance) == 0 ? FindTemplate(templateId) : nullptr;
     if (!tmpl) {
-        Fail(std::string(function) + ": no dialog template " + Resource(templateName));
+        Fail("DialogBoxParamW: no dialog template " + Num(templateId));
         S().lastError = ERROR_RESOURCE_NAME_NOT_FOUND;
         return -1;
     }
@@ -539,7 +483,7 @@ INT_PTR RunModalDialog(const char* function, HINSTANCE instance, LPCSTR template
         ownerRecord->style |= WS_DISABLED;
     }
 
-    HWND dialog = BuildDialog(*tmpl, ownerWindow, dialogProc, unicode);
+    HWND dialog = BuildDialog(*tmpl, ownerWindow, dialogProc);
     Deliver(dialog, WM_INITDIALOG, reinterpret_cast<WPARAM>(FirstTabStop(dialog)), initParam);
     WindowRecord* record = FindWindow(dialog);
     if ((tmpl->style & WS_VISIBLE) && !record->ended && !record->destroyed) {
@@ -579,20 +523,13 @@ INT_PTR RunModalDialog(const char* function, HINSTANCE instance, LPCSTR template
 
 }  // namespace
 
-INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND owner, DLGPROC dialogProc,
-                        LPARAM initParam) {
-    return RunModalDialog("DialogBoxParamA", instance, templateName, owner, dialogProc, initParam,
-                          false);
-}
-
-// The program only names templates by number, which reads the same in both forms.
+// The program only names templates by number.
 INT_PTR DialogBoxParamW(HINSTANCE instance, LPCWSTR templateName, HWND owner, DLGPROC dialogProc,
                         LPARAM initParam) {
     if (!IS_INTRESOURCE(templateName)) {
         Abort("DialogBoxParamW: the stand-in knows its templates by number only");
     }
-    return RunModalDialog("DialogBoxParamW", instance, reinterpret_cast<LPCSTR>(templateName),
-                          owner, dialogProc, initParam, true);
+    return RunModalDialog(instance, LOWORD(templateName), owner, dialogProc, initParam);
 }
 
 BOOL EndDialog(HWND dialog, INT_PTR result) {
@@ -616,18 +553,9 @@ HWND GetDlgItem(HWND dialog, int controlId) {
     return control;
 }
 
-int GetDlgCtrlID(HWND window) {
-    WindowRecord* record = LiveWindow(window);
-    return record ? record->controlId : 0;
-}
-
 HWND GetParent(HWND window) {
     WindowRecord* record = LiveWindow(window);
     return record ? record->parent : nullptr;
-}
-
-BOOL IsWindow(HWND window) {
-    return LiveWindow(window) ? TRUE : FALSE;
 }
 
 HWND GetWindow(HWND window, UINT command) {
@@ -667,15 +595,6 @@ DWORD GetCurrentThreadId() {
 // ---------------------------------------------------------------------------------------------
 // Window state
 
-BOOL SetWindowTextA(HWND window, LPCSTR text) {
-    LogCall("SetWindowTextA", {Win(window), Text(text)});
-    if (!LiveWindow(window)) {
-        S().lastError = ERROR_INVALID_WINDOW_HANDLE;
-        return FALSE;
-    }
-    return Deliver(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)) ? TRUE : FALSE;
-}
-
 BOOL SetWindowTextW(HWND window, LPCWSTR text) {
     LogCall("SetWindowTextW", {Win(window), WideArg(text)});
     WindowRecord* record = LiveWindow(window);
@@ -683,34 +602,20 @@ BOOL SetWindowTextW(HWND window, LPCWSTR text) {
         S().lastError = ERROR_INVALID_WINDOW_HANDLE;
         return FALSE;
     }
-    // The stand-in's procedures see the text in the code page; a UTF-16 window keeps it whole
-    // besides, an ANSI window only what the code page holds.
+    // The stand-in's procedures see the text in the code page; the window keeps it whole
+    // besides.
     const std::u16string wide = text ? std::u16string(text) : std::u16string();
-    const bool whole = record->unicode;
     const std::string narrow = Narrow(CP_ACP, wide);
     const LRESULT set = Deliver(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(narrow.c_str()));
     record = LiveWindow(window);
-    if (set && record && whole) {
+    if (set && record) {
         record->wideText = wide;
     }
     return set ? TRUE : FALSE;
 }
 
-int GetWindowTextA(HWND window, LPSTR buffer, int bufferSize) {
-    if (!buffer || bufferSize <= 0) {
-        return 0;
-    }
-    buffer[0] = '\0';
-    return static_cast<int>(Deliver(window, WM_GETTEXT, static_cast<WPARAM>(bufferSize),
-                                    reinterpret_cast<LPARAM>(buffer)));
-}
-
-int GetWindowTextLengthA(HWND window) {
-    return static_cast<int>(Deliver(window, WM_GETTEXTLENGTH, 0, 0));
-}
-
 // The W calls read the window's text directly: the stand-in's window procedures take A messages
-// only. A text set through the A calls reads back converted from the selected code page.
+// only. A text typed as ANSI (SetEditText) reads back converted from the selected code page.
 int GetWindowTextW(HWND window, LPWSTR buffer, int bufferSize) {
     WindowRecord* record = LiveWindow(window);
     if (!buffer || bufferSize <= 0) {
@@ -835,43 +740,15 @@ LONG SetWindowLongA(HWND window, int index, LONG value) {
     return static_cast<LONG>(previous);
 }
 
-LONG_PTR GetWindowLongPtrA(HWND window, int index) {
-    LogCall("GetWindowLongPtrA", {Win(window), Num(index)});
-    WindowRecord* record = LiveWindow(window);
-    LONG_PTR value = 0;
-    if (!record || !GetLong(*record, index, value)) {
-        S().lastError = record ? ERROR_INVALID_INDEX : ERROR_INVALID_WINDOW_HANDLE;
-        return 0;
-    }
-    return value;
-}
-
-namespace {
-
-// A new window procedure set with an A function makes an ANSI window of it, with a W function a
-// UTF-16 one.
-LONG_PTR SetLongPtr(const char* function, HWND window, int index, LONG_PTR value, bool unicode) {
-    LogCall(function, {Win(window), Num(index), Num(value)});
+LONG_PTR SetWindowLongPtrW(HWND window, int index, LONG_PTR value) {
+    LogCall("SetWindowLongPtrW", {Win(window), Num(index), Num(value)});
     WindowRecord* record = LiveWindow(window);
     LONG_PTR previous = 0;
     if (!record || !SetLong(*record, index, value, previous)) {
         S().lastError = record ? ERROR_INVALID_INDEX : ERROR_INVALID_WINDOW_HANDLE;
         return 0;
     }
-    if (index == GWLP_WNDPROC) {
-        record->unicode = unicode;
-    }
     return previous;
-}
-
-}  // namespace
-
-LONG_PTR SetWindowLongPtrA(HWND window, int index, LONG_PTR value) {
-    return SetLongPtr("SetWindowLongPtrA", window, index, value, false);
-}
-
-LONG_PTR SetWindowLongPtrW(HWND window, int index, LONG_PTR value) {
-    return SetLongPtr("SetWindowLongPtrW", window, index, value, true);
 }
 
 BOOL SetLayeredWindowAttributes(HWND window, COLORREF key, BYTE alpha, DWORD flags) {
@@ -882,31 +759,8 @@ BOOL SetLayeredWindowAttributes(HWND window, COLORREF key, BYTE alpha, DWORD fla
         S().lastError = ERROR_INVALID_PARAMETER;
         return FALSE;
     }
-    record->layeredSet = true;
-    record->layeredFlags = flags;
     if (flags & LWA_ALPHA) {
         record->alpha = alpha;
-    }
-    if (flags & LWA_COLORKEY) {
-        record->colorKey = key;
-    }
-    return TRUE;
-}
-
-BOOL GetLayeredWindowAttributes(HWND window, COLORREF* key, BYTE* alpha, DWORD* flags) {
-    WindowRecord* record = LiveWindow(window);
-    if (!record || !(record->exStyle & WS_EX_LAYERED) || !record->layeredSet) {
-        S().lastError = ERROR_INVALID_PARAMETER;
-        return FALSE;
-    }
-    if (key) {
-        *key = record->colorKey;
-    }
-    if (alpha) {
-        *alpha = record->alpha;
-    }
-    if (flags) {
-        *flags = record->layeredFlags;
     }
     return TRUE;
 }
@@ -937,11 +791,6 @@ BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     }
     Post(window, message, wParam, lParam);
     return TRUE;
-}
-
-void PostQuitMessage(int exitCode) {
-    LogCall("PostQuitMessage", {Num(exitCode)});
-    Post(nullptr, WM_QUIT, static_cast<WPARAM>(exitCode), 0);
 }
 
 BOOL PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags) {
@@ -1000,5 +849,11 @@ HMENU GetSystemMenu(HWND window, BOOL revert) {
 BOOL AppendMenuW(HMENU menu, UINT flags, UINT_PTR id, LPCWSTR text) {
     LogCall("AppendMenuW", {menu == kSystemMenu ? "system menu" : Pointer(menu), Unsigned(flags),
                             Unsigned(id), (flags & MF_SEPARATOR) ? "separator" : WideArg(text)});
-    return menu == kSystemMenu ? TRUE : FALSE;
+    if (menu != kSystemMenu) {
+        return FALSE;
+    }
+    if (!(flags & MF_SEPARATOR)) {
+        S().systemMenuItems.push_back(id);
+    }
+    return TRUE;
 }

@@ -19,7 +19,7 @@ TEST_F(DeletionListTest, ANewRowIsInsertedAtTheEndWithItsWholeRecordSet) {
     ASSERT_EQ(rows.size(), 2u);
     for (int index = 0; index < 2; ++index) {
         SCOPED_TRACE(testing::Message() << "row " << index);
-        const LVITEMA& item = rows[static_cast<size_t>(index)].inserted;
+        const LVITEMW& item = rows[static_cast<size_t>(index)].inserted;
         EXPECT_EQ(item.mask, 0x21Fu);
         EXPECT_EQ(item.mask, static_cast<UINT>(LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM | LVIF_STATE |
                                                LVIF_INDENT | LVIF_COLUMNS));

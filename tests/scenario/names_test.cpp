@@ -66,60 +66,6 @@ protected:
     }
 };
 
-// What the ANSI calls hand a program for the same names: the drop's DragQueryFileA, the ANSI
-// dialog's buffer and the clipboard's CF_TEXT. The converted name names the other file, or
-// nothing, and the platform would accept a request for it anyway.
-TEST_F(NamesTest, TheAnsiCallsHandOverAnotherFileOrNone) {
-    MakeFiles();
-    static std::vector<std::string> seen;
-    seen.clear();
-    standin::DropW({kYen, kEmoji});
-    standin::ChooseFilesW(u"C:\\n\0\u00a5.txt\0\u0151.txt\0\0"s);
-    standin::SetClipboardWideText(u"C:\\n\\\u00a5.txt");
-    standin::Close(IDD_MAIN);
-    standin::Run([] {
-        return static_cast<int>(DialogBoxParamA(
-            nullptr, MAKEINTRESOURCEA(IDD_MAIN), nullptr,
-            [](HWND dialog, UINT message, WPARAM wParam, LPARAM) -> INT_PTR {
-                if (message == WM_INITDIALOG) {
-                    DragAcceptFiles(dialog, TRUE);
-                } else if (message == WM_DROPFILES) {
-                    HDROP drop = reinterpret_cast<HDROP>(wParam);
-                    for (UINT i = 0; i < 2; ++i) {
-                        char path[MAX_PATH] = {};
-                        DragQueryFileA(drop, i, path, MAX_PATH);
-                        seen.push_back(path);
-                    }
-                    DragFinish(drop);
-                    char buffer[64] = {};
-                    OPENFILENAMEA ofn{};
-                    ofn.lStructSize = sizeof ofn;
-                    ofn.lpstrFile = buffer;
-                    ofn.nMaxFile = sizeof buffer;
-                    ofn.Flags = OFN_EXPLORER | OFN_ALLOWMULTISELECT;
-                    GetOpenFileNameA(&ofn);
-                    seen.push_back(std::string(buffer) + "\\" + (buffer + 5));
-                    seen.push_back(std::string(buffer) + "\\" + (buffer + 12));
-                    OpenClipboard(nullptr);
-                    HGLOBAL text = static_cast<HGLOBAL>(GetClipboardData(CF_TEXT));
-                    seen.push_back(static_cast<const char*>(GlobalLock(text)));
-                    GlobalUnlock(text);
-                    CloseClipboard();
-                } else if (message == WM_CLOSE) {
-                    EndDialog(dialog, 0);
-                }
-                return TRUE;
-            },
-            0));
-    });
-    EXPECT_TRUE(standin::Failures().empty());
-    ASSERT_EQ(seen, (Paths{"C:\\n\\\xa3\xa4.txt", "C:\\n\\??.txt", "C:\\n\\\xa3\xa4.txt",
-                           "C:\\n\\?.txt", "C:\\n\\\xa3\xa4.txt"}));
-    EXPECT_EQ(standin::FileNamedBy(seen[0]), kFullwidthYen);
-    EXPECT_EQ(standin::FileNamedBy(seen[1]), std::nullopt);
-    EXPECT_TRUE(MoveFileExW(u"C:\\n\\??.txt", nullptr, MOVEFILE_DELAY_UNTIL_REBOOT));
-}
-
 // Dropped files of the three kinds under 936: an exact name is listed as before, a name that best
 // fit would change and a name without any form come by their short names, and a name without a
 // short name is skipped like an unreadable entry. The restart run asks for exactly those files.
@@ -139,7 +85,6 @@ TEST_F(NamesTest, DroppedNamesUnder936ThenTheRestartRun) {
         EXPECT_EQ(call.args.at(0).find("\uffe5"), std::string::npos) << call.args.at(0);
     }
     EXPECT_GT(standin::CountCalls("GetFileAttributesW"), 0u);
-    EXPECT_EQ(standin::CountCalls("DragQueryFileA"), 0u);
     EXPECT_EQ(standin::UnfinishedDrops(), 0u);
 }
 
@@ -191,7 +136,6 @@ TEST_F(NamesTest, NamesChosenInTheDialogThenTheRestartRun) {
     EXPECT_EQ(ListedPaths(), (Paths{"C:\\n\\\xce\xc4\xbc\xfe.txt", "C:\\n\\_~1.TXT",
                                     "C:\\n\\__~2.TXT", "C:\\n\\\xa3\xa4.txt"}));
     EXPECT_EQ(ScheduledFiles(), (Files{kChinese, kYen, kEmoji, kFullwidthYen}));
-    EXPECT_EQ(standin::CountCalls("GetOpenFileNameA"), 0u);
 }
 
 // A file chosen twice, once by each of its names' forms, is one file; the byte-exact duplicate

@@ -67,19 +67,17 @@ TEST_F(StandinNames, ShortPathsUseEachPartsShortNameAndTheCallsRules) {
     EXPECT_EQ(std::u16string(small), u"C:\\LONGFO~1\\_~1.TXT");
 }
 
-// A wide drop: DragQueryFileW gives the names as they are, DragQueryFileA by best fit.
+// A wide drop: DragQueryFileW gives the names as they are, cut to the buffer.
 TEST_F(StandinNames, AWideDropGivesUtf16NamesAndTheirBestFit) {
     static std::vector<std::u16string> wide;
-    static std::vector<std::string> ansi;
     static std::vector<UINT> answers;
     wide.clear();
-    ansi.clear();
     answers.clear();
     standin::DropW({u"C:\\\u00a5.txt", u"C:\\\U0001F600", std::nullopt});
     standin::Close(IDD_MAIN);
     standin::Run([] {
-        return static_cast<int>(DialogBoxParamA(
-            nullptr, MAKEINTRESOURCEA(IDD_MAIN), nullptr,
+        return static_cast<int>(DialogBoxParamW(
+            nullptr, MAKEINTRESOURCEW(IDD_MAIN), nullptr,
             [](HWND dialog, UINT message, WPARAM wParam, LPARAM) -> INT_PTR {
                 if (message == WM_INITDIALOG) {
                     DragAcceptFiles(dialog, TRUE);
@@ -88,12 +86,9 @@ TEST_F(StandinNames, AWideDropGivesUtf16NamesAndTheirBestFit) {
                     answers.push_back(DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0));
                     for (UINT i = 0; i < 3; ++i) {
                         char16_t name[16] = {};
-                        char bytes[16] = {};
                         answers.push_back(DragQueryFileW(drop, i, nullptr, 0));
                         DragQueryFileW(drop, i, name, 16);
-                        DragQueryFileA(drop, i, bytes, 16);
                         wide.push_back(name);
-                        ansi.push_back(bytes);
                     }
                     char16_t cut[4];
                     answers.push_back(DragQueryFileW(drop, 0, cut, 4));
@@ -110,7 +105,6 @@ TEST_F(StandinNames, AWideDropGivesUtf16NamesAndTheirBestFit) {
     EXPECT_EQ(answers, (std::vector<UINT>{3, 8, 5, 0, 3}));
     EXPECT_EQ(wide,
               (std::vector<std::u16string>{u"C:\\\u00a5.txt", u"C:\\\U0001F600", u"", u"C:\\"}));
-    EXPECT_EQ(ansi, (std::vector<std::string>{"C:\\\xa3\xa4.txt", "C:\\??", ""}));
 }
 
 std::optional<std::u16string> ReadWideClipboard() {
@@ -143,14 +137,12 @@ std::optional<std::string> ReadAnsiClipboard() {
 TEST_F(StandinNames, TheClipboardOffersUtf16TextAndItsBestFit) {
     standin::Run([] {
         standin::SetClipboardWideText(u"C:\\\u00a5.txt");
-        EXPECT_TRUE(IsClipboardFormatAvailable(CF_UNICODETEXT));
         EXPECT_EQ(ReadWideClipboard(), u"C:\\\u00a5.txt\0"s);
         EXPECT_EQ(ReadAnsiClipboard(), "C:\\\xa3\xa4.txt\0"s);
         standin::SetClipboardWideBlock(u"ab");  // no terminator
         EXPECT_EQ(ReadWideClipboard(), u"ab");
         EXPECT_EQ(ReadAnsiClipboard(), "ab\0"s);
         standin::SetClipboardText("x");
-        EXPECT_FALSE(IsClipboardFormatAvailable(CF_UNICODETEXT));
         EXPECT_EQ(ReadWideClipboard(), std::nullopt);
         standin::ClearClipboard();
         EXPECT_EQ(ReadAnsiClipboard(), std::nullopt);
@@ -159,31 +151,33 @@ TEST_F(StandinNames, TheClipboardOffersUtf16TextAndItsBestFit) {
     EXPECT_TRUE(standin::Failures().empty());
 }
 
-// Typed UTF-16 reads back whole through the W calls and by best fit through the A calls; text
-// set through the A calls reads back converted.
+// Typed UTF-16 reads back whole through the W calls; ANSI text typed reads back converted.
 TEST_F(StandinNames, AnEditHoldsUtf16Text) {
-    static std::u16string wide;
-    static std::string ansi;
+    static std::vector<std::u16string> read;
     static int wideLength = 0;
+    read.clear();
+    const auto readEdit = [] {
+        char16_t buffer[8] = {};
+        GetWindowTextW(standin::Control(IDD_BATCH_ADD, IDC_BATCH_EDIT), buffer, 8);
+        read.push_back(buffer);
+    };
     standin::SetEditTextW(IDD_BATCH_ADD, IDC_BATCH_EDIT, u"\u0151\U0001F600\u6587");
-    standin::Do("read the edit", [] {
+    standin::Do("read the edit", [readEdit] {
         HWND edit = standin::Control(IDD_BATCH_ADD, IDC_BATCH_EDIT);
         wideLength = GetWindowTextLengthW(edit);
-        char16_t buffer[8] = {};
-        GetWindowTextW(edit, buffer, 8);
-        wide = buffer;
-        char bytes[8] = {};
-        GetWindowTextA(edit, bytes, 8);
-        ansi = bytes;
-        SetWindowTextA(edit, "\xce\xc4");
-        EXPECT_EQ(standin::Inspect(edit).wideText, u"\u6587");
+        EXPECT_EQ(standin::Inspect(edit).text, "???\xce\xc4");  // by best fit
+        readEdit();
         char16_t cut[3] = {};
         EXPECT_EQ(GetWindowTextW(edit, cut, 1), 0);
+    });
+    standin::SetEditText(IDD_BATCH_ADD, IDC_BATCH_EDIT, "\xce\xc4");
+    standin::Do("read it again", [readEdit] {
+        readEdit();
         EndDialog(standin::Dialog(IDD_BATCH_ADD), 0);
     });
     standin::Run([] {
-        return static_cast<int>(DialogBoxParamA(
-            nullptr, MAKEINTRESOURCEA(IDD_BATCH_ADD), nullptr,
+        return static_cast<int>(DialogBoxParamW(
+            nullptr, MAKEINTRESOURCEW(IDD_BATCH_ADD), nullptr,
             [](HWND, UINT message, WPARAM, LPARAM) -> INT_PTR {
                 return message == WM_INITDIALOG ? TRUE : FALSE;
             },
@@ -191,12 +185,10 @@ TEST_F(StandinNames, AnEditHoldsUtf16Text) {
     });
     EXPECT_TRUE(standin::Failures().empty());
     EXPECT_EQ(wideLength, 4);
-    EXPECT_EQ(wide, u"\u0151\U0001F600\u6587");
-    EXPECT_EQ(ansi, "???\xce\xc4");
+    EXPECT_EQ(read, (std::vector<std::u16string>{u"\u0151\U0001F600\u6587", u"\u6587"}));
 }
 
-// The UTF-16 dialog: the record's rules of the ANSI one, sizes in characters, and answers given
-// in either character set.
+// The UTF-16 dialog: sizes in characters, and answers given in either character set.
 TEST_F(StandinNames, TheUtf16OpenFileDialogAnswersInUtf16) {
     standin::ChooseFiles("C:\\\xce\xc4\0a\0\xd6\xd8\0\0"s);
     standin::ChooseFilesW(u"C:\\\u00a5\0\0"s);
@@ -234,22 +226,6 @@ TEST_F(StandinNames, TheUtf16OpenFileDialogAnswersInUtf16) {
     EXPECT_EQ(last->title, u"\u9009");
     EXPECT_EQ(last->fileTitleLength, 2u);
     EXPECT_EQ(standin::CallsTo("GetOpenFileNameW").at(0).args.at(12), "\xe9\x80\x89");
-}
-
-TEST_F(StandinNames, TheAnsiDialogGetsAUtf16AnswerByBestFit) {
-    standin::ChooseFilesW(u"C:\\d\0\u00a5\0\u0151\0\0"s);
-    standin::Run([] {
-        char file[16] = {};
-        OPENFILENAMEA ofn{};
-        ofn.lStructSize = sizeof ofn;
-        ofn.lpstrFile = file;
-        ofn.nMaxFile = sizeof file;
-        ofn.Flags = OFN_EXPLORER | OFN_ALLOWMULTISELECT;
-        EXPECT_TRUE(GetOpenFileNameA(&ofn));
-        EXPECT_EQ(std::string(file, 11), "C:\\d\0\xa3\xa4\0?\0\0"s);
-        return 0;
-    });
-    EXPECT_TRUE(standin::Failures().empty());
 }
 
 }  // namespace

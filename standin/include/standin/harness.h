@@ -46,24 +46,24 @@ size_t PendingActions();
 // calls as UTF-8), window handles by Describe(). Modules are "program", "shell32.dll", ...;
 // drops "drop:<n>" and memory blocks "global:<n>" (counted from 1 in the run); resources by
 // their number. The stand-in's own steps (the dialog manager's messages, a click's WM_COMMAND)
-// are not logged, nor are the text conversions, GetWindowText* and GetWindowTextLength*.
+// are not logged, nor are the text conversions, GetWindowTextW and GetWindowTextLengthW.
 // Entries, by function:
-//   DialogBoxParamA / DialogBoxParamW (module, template, owner, initParam)
+//   DialogBoxParamW (module, template, owner, initParam)
 //   EndDialog (dialog, result)
 //   SendMessageA / SendMessageW / PostMessageA / DispatchMessageA (window, message, wParam,
 //     lParam)
 //   PeekMessageA (window, min, max, flags)   GetMessageA (window, min, max)
-//   PostQuitMessage (code)   ShowWindow (window, command)   EnableWindow (window, enable)
-//   UpdateWindow (window)   SetWindowTextA / SetWindowTextW (window, text)
-//   Get/SetWindowLongA, Get/SetWindowLongPtrA, SetWindowLongPtrW (window, index[, value])
+//   ShowWindow (window, command)   EnableWindow (window, enable)
+//   UpdateWindow (window)   SetWindowTextW (window, text)
+//   Get/SetWindowLongA, SetWindowLongPtrW (window, index[, value])
 //   SetLayeredWindowAttributes (window, key, alpha, flags)   LoadIconA (module, resource)
-//   InitCommonControls ()   MessageBoxA / MessageBoxW (owner, text, caption, type)
-//   GetOpenFileNameA / GetOpenFileNameW (lStructSize, owner, instance, filter, custom filter
+//   InitCommonControls ()   MessageBoxW (owner, text, caption, type)
+//   GetOpenFileNameW (lStructSize, owner, instance, filter, custom filter
 //     "set"/"NULL", nMaxCustFilter, nFilterIndex, nMaxFile, "zeroed"/"not zeroed", file-title
 //     length, nMaxFileTitle, initial dir, title, Flags, def ext, lCustData, hook "set"/"NULL",
 //     template); the filter with its NULs, up to and including the closing pair
 //   CommDlgExtendedError ()   DragAcceptFiles (window, accept)   DragFinish (drop)
-//   DragQueryFileA / DragQueryFileW (drop, index, "buffer"/"NULL", size)
+//   DragQueryFileW (drop, index, "buffer"/"NULL", size)
 //   GetFileAttributesW (path)   GetFullPathNameA (path, size)
 //   GetShortPathNameW (path, "buffer"/"NULL", size)   MoveFileExW (existing, target, flags)
 //   GetDriveTypeW (root)   QueryDosDeviceW (device, size)
@@ -71,7 +71,7 @@ size_t PendingActions();
 //   GetProcAddress (module, name or "#59")   RestartDialog (owner, prompt, flags)
 //   ChangeWindowMessageFilterEx (window, message, action, status)   OpenClipboard (owner)
 //   SetDefaultDllDirectories (flags)
-//   GetClipboardData (format)   CloseClipboard ()   IsClipboardFormatAvailable (format)
+//   GetClipboardData (format)   CloseClipboard ()
 //   GlobalLock / GlobalUnlock / GlobalSize / GlobalFlags (block)   GlobalHandle (pointer)
 //   ExitProcess (code)
 //   IsWow64Process ("current process")   Wow64DisableWow64FsRedirection ("buffer"/"NULL")
@@ -79,7 +79,9 @@ size_t PendingActions();
 //   disposition, flags)   GetFinalPathNameByHandleW (file, "buffer"/"NULL", size, flags)
 //   GetFileInformationByHandle (file)   CloseHandle (file). Files are "file:<n>".
 //   GetSystemMenu (window, revert)   AppendMenuW ("system menu", flags, id, text or "separator")
-//   RegOpenKeyExW (key, sub-key, access): always refused, the stand-in keeps no registry
+//   RegOpenKeyExW (key, sub-key, access)   RegQueryValueExW (key, name, "buffer"/"NULL", size)
+//   RegSetValueExW (key, name, type, size)   RegDeleteValueW (key, name)   RegCloseKey (key).
+//   Keys are "HKEY_LOCAL_MACHINE" or "key:<n>" (opened keys, counted from 1 in the run).
 
 struct Call {
     std::string function;
@@ -100,7 +102,7 @@ std::string Describe(HWND window);
 
 struct WindowInfo {
     std::string className;
-    std::string text;         // as GetWindowTextA reads it
+    std::string text;         // in the selected code page, as an ANSI reader would see it
     std::u16string wideText;  // as GetWindowTextW reads it
     DWORD style = 0;
     DWORD exStyle = 0;
@@ -111,8 +113,7 @@ struct WindowInfo {
     BYTE alpha = 255;           // the last alpha set with SetLayeredWindowAttributes
     HICON smallIcon = nullptr;  // WM_SETICON
     HICON bigIcon = nullptr;
-    bool redraw = true;   // WM_SETREDRAW
-    bool unicode = true;  // IsWindowUnicode: keeps texts set in UTF-16 whole
+    bool redraw = true;  // WM_SETREDRAW
 };
 WindowInfo Inspect(HWND window);
 
@@ -122,14 +123,14 @@ HWND Dialog(int templateId);
 HWND Control(int templateId, int controlId);
 
 struct ListColumn {
-    std::string header;         // as LVM_GETCOLUMNA reads it
-    std::u16string wideHeader;  // as LVM_GETCOLUMNW reads it
+    std::string header;         // in the selected code page, as an ANSI reader would see it
+    std::u16string wideHeader;  // as the program set it
     int width = 0;
     int format = 0;
 };
 struct ListRow {
-    std::vector<std::string> cells;  // cell 0 path, cell 1 result; missing cells are ""
-    LVITEMA inserted{};              // the record LVM_INSERTITEMA received (pszText not valid)
+    std::vector<std::string> cells;  // cell 0 path, cell 1 result, in the selected code page
+    LVITEMW inserted{};              // the record LVM_INSERTITEMW received (pszText not valid)
     std::vector<std::u16string> wideCells;  // the cells as LVM_GETITEMTEXTW reads them
 };
 struct ListInfo {
@@ -143,7 +144,7 @@ ListInfo InspectList(HWND listControl);
 
 // ---------------------------------------------------------------------------------------------
 // The scripted user. Actions run in order: input actions when a modal loop waits for input,
-// box answers when a message box opens, file-dialog answers when GetOpenFileNameA opens.
+// box answers when a message box opens, file-dialog answers when GetOpenFileNameW opens.
 // Anything else fails the scenario.
 
 // Input actions. Each posts to the queue what the real user's gesture would produce.
@@ -152,6 +153,10 @@ void Close(int templateId);                 // posts WM_CLOSE to the dialog
 void PressEnter(int templateId);            // posts WM_COMMAND IDOK to the dialog
 void PressEscape(int templateId);           // posts WM_COMMAND IDCANCEL to the dialog
 void FocusRow(int row);                     // gives a row of the main list the focus
+// Selects exactly these rows of a list, as a click and Ctrl-clicks do; the last one has the focus.
+void SelectRows(int templateId, int controlId, const std::vector<int>& rows);
+// Posts WM_SYSCOMMAND with an item the program appended to the dialog's system menu.
+void ChooseSystemMenuItem(int templateId, UINT command);
 void SetEditText(int templateId, int controlId, const std::string& text);
 // Types UTF-16 text, as an input method does; the A calls read it converted by best fit.
 void SetEditTextW(int templateId, int controlId, const std::u16string& text);
@@ -162,16 +167,15 @@ void Drop(const std::vector<std::optional<std::string>>& paths);
 void DropW(const std::vector<std::optional<std::u16string>>& paths);
 void Do(const std::string& description, std::function<void()> step);  // any other step
 
-// Box answers: the result MessageBoxA or MessageBoxW returns (IDOK, IDCANCEL, ...). When an
-// expected text is given the box must show that text: bytes in the selected code page (compared
-// byte for byte with a MessageBoxA text, and as that code page reads them with a MessageBoxW
-// text), or UTF-16.
+// Box answers: the result MessageBoxW returns (IDOK, IDCANCEL, ...). When an expected text is
+// given the box must show that text: bytes in the selected code page (as that code page reads
+// them), or UTF-16.
 void AnswerBox(int result, std::optional<std::string> expectedText = std::nullopt);
 void AnswerBox(int result, const std::u16string& expectedText);
 
 // Open-file dialog answers: what the dialog writes into lpstrFile (NULs included), or Cancel.
 // ChooseFiles gives ANSI bytes, which GetOpenFileNameW receives converted piece by piece from the
-// selected code page; ChooseFilesW gives UTF-16, which GetOpenFileNameA receives by best fit.
+// selected code page; ChooseFilesW gives UTF-16.
 // A selection longer than nMaxFile characters makes the dialog fail as the real one does.
 void ChooseFiles(const std::string& buffer);
 void ChooseFilesW(const std::u16string& buffer);
@@ -197,16 +201,8 @@ void PostDropPointer(const std::vector<std::optional<std::string>>& paths);
 // ---------------------------------------------------------------------------------------------
 // The machine behind the platform calls.
 
-// 936 (default), 1252 or 65001: the lead bytes, GetACP, GetCPInfo, the conversions of CP_ACP
-// and where the list view cuts a text that does not fit.
+// 936 (default), 1252 or 65001: the lead bytes, GetACP and the conversions of CP_ACP.
 void SetCodePage(unsigned codePage);
-// How the list view reads a cell back into a buffer too small for it (LVM_GETITEMTEXTA and the
-// text of LVM_GETITEMA). Either way the text is cut after its last whole character of the code
-// page, so it may fall one to three bytes short of the room. By default the cut text is
-// terminated within cchTextMax; unterminated, as the list view converts under Wine, it may fill
-// all cchTextMax bytes with no terminator and leaves the rest of the buffer as it was, and the
-// count returned is the length up to the first NUL in the buffer, or cchTextMax.
-void SetListReadsUnterminated(bool unterminated);
 // The virtual disk holds files and folders under their UTF-16 names. The A calls see them
 // through the selected code page, as the platform's do: "\xa3\xa4.txt" under 936 names the file
 // named U+FFE5. A path may be given by its short (8.3) parts too. AddFile and AddDirectory take
@@ -226,6 +222,25 @@ void SetCurrentDirectory(const std::string& directory);  // for GetFullPathNameA
 // stands, any other resolved); by default every request is accepted.
 void SetMoveFileRule(std::function<bool(const std::string& path)> accept);
 void SetRestartDialogResult(int result);  // default IDNO
+
+// The registry: keys by path ("HKLM\..." or "HKEY_LOCAL_MACHINE\...", UTF-8), values by name,
+// ASCII letter case ignored in both as the registry ignores it; each value a type and its bytes.
+// After Reset it holds the key HKLM\SYSTEM\CurrentControlSet\Control\Session Manager without
+// values, and every deletion MoveFileExW accepts is added to its PendingFileRenameOperations as
+// Windows adds it: "\??\" and the full path (a literal path as it stands), an empty
+// destination, after the last pair of the list. A key left open at the end of a run is a failure.
+struct RegistryValue {
+    DWORD type = REG_NONE;
+    std::string bytes;
+};
+// Creates the key when it is not there; replaces a value of that name.
+void SetRegistryValue(const std::string& key, const std::string& name, DWORD type,
+                      const std::string& bytes);
+std::optional<RegistryValue> GetRegistryValue(const std::string& key, const std::string& name);
+// The answers of the program's next writes (RegSetValueExW, RegDeleteValueW), one per write in
+// order: a write answered ERROR_SUCCESS is carried out, any other answer is returned and nothing
+// changes. Writes after the last answer are carried out; MoveFileExW's own never take one.
+void AnswerRegistryWrites(std::vector<LONG> answers);
 
 // The clipboard: ANSI text (CF_TEXT, stored with its terminator), a CF_TEXT block of raw bytes
 // (maybe unterminated), UTF-16 text (CF_UNICODETEXT, with the CF_TEXT the system makes of it by
@@ -283,15 +298,12 @@ struct DialogTemplate {
 };
 const std::vector<DialogTemplate>& DialogTemplates();
 
-// The record the last GetOpenFileNameA (or W) call received, field by field (nullopt for null
-// texts).
-template <typename Char>
-struct BasicOpenFileRequest {
-    using String = std::basic_string<Char>;
+// The record the last GetOpenFileNameW call received, field by field (nullopt for null texts).
+struct OpenFileRequestW {
     DWORD structSize = 0;
     HWND owner = nullptr;
     HINSTANCE instance = nullptr;
-    std::optional<String> filter;  // up to and including the closing double NUL
+    std::optional<std::u16string> filter;  // up to and including the closing double NUL
     bool hasCustomFilter = false;
     DWORD maxCustomFilter = 0;
     DWORD filterIndex = 0;
@@ -299,17 +311,14 @@ struct BasicOpenFileRequest {
     bool fileBufferZeroed = false;          // all nMaxFile characters of lpstrFile were 0
     std::optional<size_t> fileTitleLength;  // length of lpstrFileTitle, in characters
     DWORD maxFileTitle = 0;
-    std::optional<String> initialDirectory;
-    std::optional<String> title;
+    std::optional<std::u16string> initialDirectory;
+    std::optional<std::u16string> title;
     DWORD flags = 0;
-    std::optional<String> defaultExtension;
+    std::optional<std::u16string> defaultExtension;
     LPARAM customData = 0;
     bool hasHook = false;
-    std::optional<String> templateName;  // "#<id>" for an integer resource
+    std::optional<std::u16string> templateName;  // "#<id>" for an integer resource
 };
-using OpenFileRequest = BasicOpenFileRequest<char>;
-using OpenFileRequestW = BasicOpenFileRequest<char16_t>;
-std::optional<OpenFileRequest> LastOpenFileRequest();
 std::optional<OpenFileRequestW> LastOpenFileRequestW();
 
 // The files MoveFileExW accepted for deletion at restart in this run, in order, each as the full

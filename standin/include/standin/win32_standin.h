@@ -75,8 +75,6 @@ typedef UINT_PTR (*LPOFNHOOKPROC)(HWND, UINT, WPARAM, LPARAM);
 #define TRUE 1
 #define FALSE 0
 #define MAX_PATH 260
-#define MAX_LEADBYTES 12
-#define MAX_DEFAULTCHAR 2
 
 // ---------------------------------------------------------------------------------------------
 // Macros
@@ -121,20 +119,6 @@ typedef struct tagMSG {
     POINT pt;
 } MSG, *PMSG, *LPMSG;
 
-typedef struct tagLVCOLUMNA {
-    UINT mask;
-    int fmt;
-    int cx;
-    LPSTR pszText;
-    int cchTextMax;
-    int iSubItem;
-    int iImage;
-    int iOrder;
-    int cxMin;
-    int cxDefault;
-    int cxIdeal;
-} LVCOLUMNA, *LPLVCOLUMNA, LV_COLUMNA;
-
 typedef struct tagLVCOLUMNW {
     UINT mask;
     int fmt;
@@ -148,24 +132,6 @@ typedef struct tagLVCOLUMNW {
     int cxDefault;
     int cxIdeal;
 } LVCOLUMNW, *LPLVCOLUMNW, LV_COLUMNW;
-
-typedef struct tagLVITEMA {
-    UINT mask;
-    int iItem;
-    int iSubItem;
-    UINT state;
-    UINT stateMask;
-    LPSTR pszText;
-    int cchTextMax;
-    int iImage;
-    LPARAM lParam;
-    int iIndent;
-    int iGroupId;
-    UINT cColumns;
-    PUINT puColumns;
-    int* piColFmt;
-    int iGroup;
-} LVITEMA, *LPLVITEMA, LV_ITEMA;
 
 typedef struct tagLVITEMW {
     UINT mask;
@@ -184,32 +150,6 @@ typedef struct tagLVITEMW {
     int* piColFmt;
     int iGroup;
 } LVITEMW, *LPLVITEMW, LV_ITEMW;
-
-typedef struct tagOFNA {
-    DWORD lStructSize;
-    HWND hwndOwner;
-    HINSTANCE hInstance;
-    LPCSTR lpstrFilter;
-    LPSTR lpstrCustomFilter;
-    DWORD nMaxCustFilter;
-    DWORD nFilterIndex;
-    LPSTR lpstrFile;
-    DWORD nMaxFile;
-    LPSTR lpstrFileTitle;
-    DWORD nMaxFileTitle;
-    LPCSTR lpstrInitialDir;
-    LPCSTR lpstrTitle;
-    DWORD Flags;
-    WORD nFileOffset;
-    WORD nFileExtension;
-    LPCSTR lpstrDefExt;
-    LPARAM lCustData;
-    LPOFNHOOKPROC lpfnHook;
-    LPCSTR lpTemplateName;
-    void* pvReserved;
-    DWORD dwReserved;
-    DWORD FlagsEx;
-} OPENFILENAMEA, *LPOPENFILENAMEA;
 
 typedef struct tagOFNW {
     DWORD lStructSize;
@@ -238,7 +178,6 @@ typedef struct tagOFNW {
 } OPENFILENAMEW, *LPOPENFILENAMEW;
 
 // The record's form without the three fields added for Windows 2000.
-#define OPENFILENAME_SIZE_VERSION_400A (offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR))
 #define OPENFILENAME_SIZE_VERSION_400W (offsetof(OPENFILENAMEW, lpTemplateName) + sizeof(LPCWSTR))
 
 // What an explorer-style hook is told (WM_NOTIFY), and what it may ask the dialog. The stand-in's
@@ -261,12 +200,6 @@ typedef struct _OFNOTIFYW {
 #define CDM_FIRST (WM_USER + 100)
 #define CDM_GETSPEC (CDM_FIRST + 0x0000)
 #define CDM_GETFOLDERPATH (CDM_FIRST + 0x0002)
-
-typedef struct _cpinfo {
-    UINT MaxCharSize;
-    BYTE DefaultChar[MAX_DEFAULTCHAR];
-    BYTE LeadByte[MAX_LEADBYTES];
-} CPINFO, *LPCPINFO;
 
 typedef struct tagCHANGEFILTERSTRUCT {
     DWORD cbSize;
@@ -293,7 +226,6 @@ typedef struct tagCHANGEFILTERSTRUCT {
 #define WM_SHOWWINDOW 0x0018
 #define WM_COPYDATA 0x004A
 #define WM_NOTIFY 0x004E
-#define WM_GETICON 0x007F
 #define WM_SETICON 0x0080
 #define WM_KEYDOWN 0x0100
 #define WM_KEYUP 0x0101
@@ -419,7 +351,6 @@ typedef struct tagCHANGEFILTERSTRUCT {
 #define BN_CLICKED 0
 
 #define EM_SETSEL 0x00B1
-#define EM_REPLACESEL 0x00C2
 #define EM_LIMITTEXT 0x00C5
 #define EM_SETLIMITTEXT EM_LIMITTEXT
 
@@ -498,25 +429,10 @@ typedef struct tagCHANGEFILTERSTRUCT {
 
 #define LVM_FIRST 0x1000
 #define LVM_GETITEMCOUNT (LVM_FIRST + 4)
-#define LVM_GETITEMA (LVM_FIRST + 5)
-#define LVM_SETITEMA (LVM_FIRST + 6)
-#define LVM_INSERTITEMA (LVM_FIRST + 7)
 #define LVM_DELETEITEM (LVM_FIRST + 8)
 #define LVM_DELETEALLITEMS (LVM_FIRST + 9)
 #define LVM_GETNEXTITEM (LVM_FIRST + 12)
-#define LVM_ENSUREVISIBLE (LVM_FIRST + 19)
-#define LVM_GETCOLUMNA (LVM_FIRST + 25)
-#define LVM_SETCOLUMNA (LVM_FIRST + 26)
-#define LVM_INSERTCOLUMNA (LVM_FIRST + 27)
-#define LVM_DELETECOLUMN (LVM_FIRST + 28)
-#define LVM_GETCOLUMNWIDTH (LVM_FIRST + 29)
-#define LVM_SETCOLUMNWIDTH (LVM_FIRST + 30)
-#define LVM_SETITEMSTATE (LVM_FIRST + 43)
-#define LVM_GETITEMSTATE (LVM_FIRST + 44)
-#define LVM_GETITEMTEXTA (LVM_FIRST + 45)
-#define LVM_SETITEMTEXTA (LVM_FIRST + 46)
 #define LVM_SETEXTENDEDLISTVIEWSTYLE (LVM_FIRST + 54)
-#define LVM_GETEXTENDEDLISTVIEWSTYLE (LVM_FIRST + 55)
 #define LVM_GETITEMW (LVM_FIRST + 75)
 #define LVM_INSERTITEMW (LVM_FIRST + 77)
 #define LVM_GETCOLUMNW (LVM_FIRST + 95)
@@ -556,7 +472,6 @@ typedef struct tagCHANGEFILTERSTRUCT {
 #define LVNI_CUT 0x0004
 #define LVNI_DROPHILITED 0x0008
 
-#define LPSTR_TEXTCALLBACKA ((LPSTR)-1L)
 #define I_IMAGECALLBACK (-1)
 
 // ---------------------------------------------------------------------------------------------
@@ -688,15 +603,11 @@ typedef struct _SECURITY_ATTRIBUTES {
 extern "C++" {
 
 // user32: dialogs and windows
-INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND owner, DLGPROC dialogProc,
-                        LPARAM initParam);
 INT_PTR DialogBoxParamW(HINSTANCE instance, LPCWSTR templateName, HWND owner, DLGPROC dialogProc,
                         LPARAM initParam);
 BOOL EndDialog(HWND dialog, INT_PTR result);
 HWND GetDlgItem(HWND dialog, int controlId);
-int GetDlgCtrlID(HWND window);
 HWND GetParent(HWND window);
-BOOL IsWindow(HWND window);
 #define GW_OWNER 4
 // GW_OWNER only: a top-level window's owner.
 HWND GetWindow(HWND window, UINT command);
@@ -705,10 +616,7 @@ typedef BOOL (*WNDENUMPROC)(HWND window, LPARAM lParam);
 BOOL EnumThreadWindows(DWORD threadId, WNDENUMPROC callback, LPARAM lParam);
 int GetClassNameW(HWND window, LPWSTR buffer, int bufferSize);
 DWORD GetCurrentThreadId();
-BOOL SetWindowTextA(HWND window, LPCSTR text);
 BOOL SetWindowTextW(HWND window, LPCWSTR text);
-int GetWindowTextA(HWND window, LPSTR buffer, int bufferSize);
-int GetWindowTextLengthA(HWND window);
 int GetWindowTextW(HWND window, LPWSTR buffer, int bufferSize);
 int GetWindowTextLengthW(HWND window);
 BOOL ShowWindow(HWND window, int command);
@@ -726,17 +634,12 @@ LRESULT SendMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LONG GetWindowLongA(HWND window, int index);
 LONG SetWindowLongA(HWND window, int index, LONG value);
-LONG_PTR GetWindowLongPtrA(HWND window, int index);
-LONG_PTR SetWindowLongPtrA(HWND window, int index, LONG_PTR value);
 LONG_PTR SetWindowLongPtrW(HWND window, int index, LONG_PTR value);
 LRESULT CallWindowProcA(WNDPROC procedure, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CallWindowProcW(WNDPROC procedure, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT DefDlgProcA(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL SetLayeredWindowAttributes(HWND window, COLORREF key, BYTE alpha, DWORD flags);
-BOOL GetLayeredWindowAttributes(HWND window, COLORREF* key, BYTE* alpha, DWORD* flags);
 HICON LoadIconA(HINSTANCE instance, LPCSTR iconName);
-int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
 int wsprintfA(LPSTR buffer, LPCSTR format, ...);
 HMENU GetSystemMenu(HWND window, BOOL revert);
@@ -747,30 +650,23 @@ BOOL PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT r
 BOOL GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax);
 BOOL TranslateMessage(const MSG* msg);
 LRESULT DispatchMessageA(const MSG* msg);
-void PostQuitMessage(int exitCode);
 
 // user32: the clipboard
 BOOL OpenClipboard(HWND owner);
 HANDLE GetClipboardData(UINT format);
 BOOL CloseClipboard();
-BOOL IsClipboardFormatAvailable(UINT format);
 
 // comctl32
 void InitCommonControls();
 
 // comdlg32
-BOOL GetOpenFileNameA(LPOPENFILENAMEA record);
 BOOL GetOpenFileNameW(LPOPENFILENAMEW record);
 DWORD CommDlgExtendedError();
 
 // shell32
 void DragAcceptFiles(HWND window, BOOL accept);
-UINT DragQueryFileA(HDROP drop, UINT index, LPSTR buffer, UINT bufferSize);
 UINT DragQueryFileW(HDROP drop, UINT index, LPWSTR buffer, UINT bufferSize);
 void DragFinish(HDROP drop);
-
-// shlwapi
-LPSTR StrDupA(LPCSTR text);
 
 // kernel32
 BOOL MoveFileExW(LPCWSTR existing, LPCWSTR target, DWORD flags);
@@ -789,11 +685,9 @@ SIZE_T GlobalSize(HGLOBAL block);
 #define GMEM_DISCARDED 0x4000
 UINT GlobalFlags(HGLOBAL block);
 HGLOBAL GlobalHandle(LPCVOID bytes);
-HLOCAL LocalFree(HLOCAL block);
 [[noreturn]] void ExitProcess(UINT exitCode);
 BOOL IsDBCSLeadByte(BYTE testChar);
 UINT GetACP();
-BOOL GetCPInfo(UINT codePage, LPCPINFO info);
 DWORD GetFullPathNameA(LPCSTR fileName, DWORD bufferLength, LPSTR buffer, LPSTR* filePart);
 DWORD GetShortPathNameW(LPCWSTR longPath, LPWSTR shortPath, DWORD bufferLength);
 // Every drive letter is a fixed disk of its own ("\Device\HarddiskVolume1"); anything else is no
@@ -805,17 +699,14 @@ int CompareStringOrdinal(LPCWCH left, int leftLength, LPCWCH right, int rightLen
                          BOOL ignoreCase);
 DWORD GetLastError();
 void SetLastError(DWORD errorCode);
-int lstrlenA(LPCSTR text);
 // Code pages CP_ACP (the selected one), 936, 1252 and CP_UTF8, with the platform's rules for
 // lengths, buffers, flags and the best-fit mappings the stand-in knows (see codepages.cpp).
 int MultiByteToWideChar(UINT codePage, DWORD flags, LPCCH source, int sourceLength, LPWSTR target,
                         int targetLength);
 int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWCH source, int sourceLength, LPSTR target,
                         int targetLength, LPCCH defaultChar, LPBOOL usedDefaultChar);
-LPSTR lstrcpynA(LPSTR target, LPCSTR source, int maxLength);
 
-// advapi32: the registry. The stand-in keeps none: every key is refused (ERROR_ACCESS_DENIED),
-// so the restart's to-do list is empty here; it is shown under Wine.
+// advapi32: the registry, kept in memory under HKEY_LOCAL_MACHINE (see standin/harness.h).
 LONG RegOpenKeyExW(HKEY key, LPCWSTR subKey, DWORD options, REGSAM access, PHKEY result);
 LONG RegQueryValueExW(HKEY key, LPCWSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data,
                       LPDWORD size);
