@@ -3,6 +3,7 @@
 // compared with ASCII letter case ignored, as the registry compares them.
 
 #include <cstring>
+#include <optional>
 
 #include "internal.h"
 
@@ -20,23 +21,27 @@ HKEY KeyHandle(size_t index) {
     return reinterpret_cast<HKEY>(kKeyBase + index * kKeyStep);
 }
 
-OpenKeyRecord* FindOpenKey(HKEY key) {
+// The index a handle of KeyHandle's stands for; nothing for any other value.
+std::optional<size_t> KeyIndex(HKEY key) {
     const uintptr_t value = reinterpret_cast<uintptr_t>(key);
     if (value < kKeyBase || value >= kKeyBase + kKeyRange || (value - kKeyBase) % kKeyStep != 0) {
-        return nullptr;
+        return std::nullopt;
     }
-    const size_t index = (value - kKeyBase) / kKeyStep;
+    return (value - kKeyBase) / kKeyStep;
+}
+
+OpenKeyRecord* FindOpenKey(HKEY key) {
+    const std::optional<size_t> index = KeyIndex(key);
     std::vector<OpenKeyRecord>& keys = S().openKeys;
-    return index < keys.size() && !keys[index].closed ? &keys[index] : nullptr;
+    return index && *index < keys.size() && !keys[*index].closed ? &keys[*index] : nullptr;
 }
 
 std::string KeyName(HKEY key) {
     if (key == HKEY_LOCAL_MACHINE) {
         return kMachineRoot;
     }
-    const uintptr_t value = reinterpret_cast<uintptr_t>(key);
-    if (value >= kKeyBase && value < kKeyBase + kKeyRange && (value - kKeyBase) % kKeyStep == 0) {
-        return "key:" + Num(static_cast<long long>((value - kKeyBase) / kKeyStep + 1));
+    if (const std::optional<size_t> index = KeyIndex(key)) {
+        return "key:" + Num(static_cast<long long>(*index + 1));
     }
     return Pointer(key);
 }

@@ -78,11 +78,9 @@ Text FullPathOf(const Text& path) {
 // ask about one path after another, each path several times in a row. Nothing for a path
 // without an exact form, which no test passes.
 const std::optional<WideText>& WideOfPath(const Text& path) {
-    static bool converted = false;
-    static Text last;
+    static std::optional<Text> last;
     static std::optional<WideText> wide;
-    if (!converted || path != last) {
-        converted = true;
+    if (last != path) {
         last = path;
         wide = WideFileName(path);
     }

@@ -78,9 +78,9 @@ bool HoldsWholeDropBlock(HDROP drop) {
     }
     facts.locked = reinterpret_cast<uintptr_t>(bytes);
     facts.handleOfLocked = reinterpret_cast<uintptr_t>(GlobalHandle(bytes));
+    // A pointer's size is not asked: only a moveable block's bytes are looked at.
     const SIZE_T size = IsMoveableBlock(facts) ? GlobalSize(drop) : 0;
     const bool whole =
-        size != 0 &&
         ReadDropHandle(facts, std::string_view(static_cast<const char*>(bytes), size)).has_value();
     GlobalUnlock(drop);
     return whole;

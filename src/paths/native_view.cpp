@@ -10,6 +10,10 @@
 
 namespace {
 
+constexpr DWORD kFinalPathFlags = FILE_NAME_NORMALIZED | VOLUME_NAME_DOS;
+// Opening for no access at all is enough to ask where a file is, and asks nothing of its sharing.
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
 bool AskIsWow64Process() {
 #if defined(_WIN64)
     // A 64-bit process sees the system as it is.
@@ -162,14 +166,6 @@ bool SystemShortPath(const WideText& path, WideText& shortPath) {
 std::optional<Text> AnsiFileName(const WideText& path) {
     return ExactFileName(path, SystemAnsiConverters(), SystemShortPath);
 }
-
-namespace {
-
-constexpr DWORD kFinalPathFlags = FILE_NAME_NORMALIZED | VOLUME_NAME_DOS;
-// Opening for no access at all is enough to ask where a file is, and asks nothing of its sharing.
-constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-
-}  // namespace
 
 HANDLE OpenToAsk(const WideText& literal) {
     if (literal.empty()) {

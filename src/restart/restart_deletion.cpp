@@ -2,8 +2,8 @@
 
 #include "list/deletion_list.h"
 #include "paths/literal_forms.h"
-#include "platform/looked_up.h"
 #include "paths/native_view.h"
+#include "platform/looked_up.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
 #include "restart/boot_view.h"

@@ -32,6 +32,13 @@ BOOL CALLBACK CloseIfInFront(HWND window, LPARAM) {
     return TRUE;
 }
 
+int ShowBox(HWND owner, const WideText& text, const WideText& caption, UINT type) {
+    const int result = MessageBoxW(owner, WideC(text), WideC(caption), type);
+    // A box closed because the window is closing: the window it stood in front of goes next.
+    CloseWindowsInFront();
+    return result - 1;
+}
+
 }  // namespace
 
 void PumpPendingMessages() {
@@ -43,17 +50,6 @@ void PumpPendingMessages() {
         DispatchMessageA(&message);
     }
 }
-
-namespace {
-
-int ShowBox(HWND owner, const WideText& text, const WideText& caption, UINT type) {
-    const int result = MessageBoxW(owner, WideC(text), WideC(caption), type);
-    // A box closed because the window is closing: the window it stood in front of goes next.
-    CloseWindowsInFront();
-    return result - 1;
-}
-
-}  // namespace
 
 int ShowMessage(HWND owner, const char* text, UINT type, const char* caption) {
     return ShowBox(owner, UiText(text), UiText(caption != nullptr ? caption : " "), type);
