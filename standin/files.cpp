@@ -3,7 +3,9 @@
 // first, as the platform does, so a name that best fit has changed finds whatever file carries
 // the changed name.
 
+#include <algorithm>
 #include <cstring>
+#include <map>
 #include <string_view>
 
 #include "internal.h"
@@ -188,6 +190,120 @@ void SetCurrentDirectory(const std::string& directory) {
 }
 
 }  // namespace standin
+
+namespace {
+
+constexpr uintptr_t kSearchBase = 0x700000;
+constexpr uintptr_t kSearchStep = 0x10;
+
+SearchRecord* FindSearch(HANDLE search) {
+    const uintptr_t value = reinterpret_cast<uintptr_t>(search);
+    if (value < kSearchBase || (value - kSearchBase) % kSearchStep != 0) {
+        return nullptr;
+    }
+    const size_t index = (value - kSearchBase) / kSearchStep;
+    return index < S().searches.size() ? &S().searches[index] : nullptr;
+}
+
+std::string SearchName(HANDLE search) {
+    const uintptr_t value = reinterpret_cast<uintptr_t>(search);
+    return FindSearch(search)
+               ? "search:" + Num(static_cast<long long>((value - kSearchBase) / kSearchStep + 1))
+               : Pointer(search);
+}
+
+// Hands out the search's next entry; false with ERROR_NO_MORE_FILES after the last.
+BOOL NextEntry(SearchRecord& search, LPWIN32_FIND_DATAW found) {
+    if (search.next >= search.entries.size()) {
+        S().lastError = ERROR_NO_MORE_FILES;
+        return FALSE;
+    }
+    const SearchEntry& entry = search.entries[search.next++];
+    *found = WIN32_FIND_DATAW{};
+    found->dwFileAttributes = entry.directory ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
+    const size_t length = std::min<size_t>(entry.name.size(), MAX_PATH - 1);
+    std::memcpy(found->cFileName, entry.name.data(), length * sizeof(char16_t));
+    return TRUE;
+}
+
+}  // namespace
+
+HANDLE FindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW found) {
+    LogCall("FindFirstFileW", {WideArg(pattern)});
+    const std::u16string text = pattern ? std::u16string(pattern) : std::u16string();
+    if (text.size() < 2 || text.compare(text.size() - 2, 2, u"\\*") != 0 || found == nullptr) {
+        Abort("FindFirstFileW: the stand-in lists whole folders only (\"folder\\*\")");
+    }
+    const std::optional<std::string> key = ViewKeyOf(text.substr(0, text.size() - 2));
+    if (!IsDirectoryKey(key)) {
+        S().lastError = ERROR_PATH_NOT_FOUND;
+        return INVALID_HANDLE_VALUE;
+    }
+    SearchRecord search;
+    search.entries = {{u".", true}, {u"..", true}};
+    const std::string prefix = IsDriveRoot(*key) ? *key : *key + "\\";
+    for (auto it = S().disk.lower_bound(prefix);
+         it != S().disk.end() && it->first.compare(0, prefix.size(), prefix) == 0; ++it) {
+        if (it->first.find('\\', prefix.size()) == std::string::npos) {
+            const std::u16string& path = it->second.path;
+            search.entries.push_back({path.substr(path.rfind(u'\\') + 1), it->second.directory});
+        }
+    }
+    S().searches.push_back(std::move(search));
+    NextEntry(S().searches.back(), found);
+    return reinterpret_cast<HANDLE>(kSearchBase + (S().searches.size() - 1) * kSearchStep);
+}
+
+BOOL FindNextFileW(HANDLE search, LPWIN32_FIND_DATAW found) {
+    SearchRecord* record = FindSearch(search);
+    if (record == nullptr || record->closed || found == nullptr) {
+        S().lastError = ERROR_INVALID_HANDLE;
+        return FALSE;
+    }
+    return NextEntry(*record, found);
+}
+
+BOOL FindClose(HANDLE search) {
+    LogCall("FindClose", {SearchName(search)});
+    SearchRecord* record = FindSearch(search);
+    if (record == nullptr || record->closed) {
+        Fail("FindClose called on " + SearchName(search) + ", which is no open search");
+        return FALSE;
+    }
+    record->closed = true;
+    return TRUE;
+}
+
+BOOL SetFileAttributesW(LPCWSTR path, DWORD attributes) {
+    LogCall("SetFileAttributesW", {WideArg(path), Unsigned(attributes)});
+    if (path == nullptr || !EntryOf(ViewKeyOf(path))) {
+        S().lastError = ERROR_FILE_NOT_FOUND;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+DWORD GetEnvironmentVariableW(LPCWSTR name, LPWSTR buffer, DWORD size) {
+    static const std::map<std::u16string, std::u16string> kVariables = {
+        {u"USERPROFILE", u"C:\\Users\\user"},
+        {u"PUBLIC", u"C:\\Users\\Public"},
+        {u"ProgramFiles", u"C:\\Program Files"},
+        {u"ProgramFiles(x86)", u"C:\\Program Files (x86)"},
+        {u"ProgramW6432", u"C:\\Program Files"},
+        {u"ProgramData", u"C:\\ProgramData"},
+        {u"ALLUSERSPROFILE", u"C:\\ProgramData"},
+    };
+    const auto value = name ? kVariables.find(name) : kVariables.end();
+    if (value == kVariables.end()) {
+        S().lastError = 203;  // ERROR_ENVVAR_NOT_FOUND
+        return 0;
+    }
+    if (buffer == nullptr || size <= value->second.size()) {
+        return static_cast<DWORD>(value->second.size() + 1);
+    }
+    std::memcpy(buffer, value->second.c_str(), (value->second.size() + 1) * sizeof(char16_t));
+    return static_cast<DWORD>(value->second.size());
+}
 
 namespace standin::detail {
 

@@ -133,6 +133,17 @@ struct OpenFileRecord {
     bool directory = false;
 };
 
+// A folder search of FindFirstFileW (files.cpp): the entries it has still to hand out.
+struct SearchEntry {
+    std::u16string name;
+    bool directory = false;
+};
+struct SearchRecord {
+    std::vector<SearchEntry> entries;
+    size_t next = 0;
+    bool closed = false;
+};
+
 struct State {
     // Knobs and the script: set by tests before Run, kept by Run.
     unsigned codePage = 936;
@@ -175,6 +186,10 @@ struct State {
     // The view of a 32-bit process on 64-bit Windows: knobs kept by Run, the switch per run.
     Wow64State wow64;
     std::vector<OpenFileRecord> openFiles;
+    // FindFirstFileW's searches: each the names still to hand out.
+    std::vector<SearchRecord> searches;
+    DWORD tickStep = 0;
+    ULONGLONG clock = 0;
 };
 
 State& S();

@@ -128,6 +128,8 @@ void ResetRunState() {
     s.lastError = 0;
     s.commDlgError = 0;
     s.lastOpenFileW.reset();
+    s.searches.clear();
+    s.clock = 0;
     s.scheduledDeletions.clear();
     s.openKeys.clear();
     s.systemMenuItems.clear();
@@ -535,6 +537,9 @@ void SetMoveFileRule(std::function<bool(const std::string& path)> accept) {
 }
 void SetRestartDialogResult(int result) {
     S().restartDialogResult = result;
+}
+void SetTickStep(DWORD milliseconds) {
+    S().tickStep = milliseconds;
 }
 void SetClipboardText(const std::string& text) {
     S().clipboardBytes = text + '\0';

@@ -408,6 +408,12 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR procName) {
 
 void Sleep(DWORD milliseconds) {
     LogCall("Sleep", {Unsigned(milliseconds)});
+    S().clock += milliseconds;
+}
+
+ULONGLONG GetTickCount64() {
+    S().clock += S().tickStep;
+    return S().clock;
 }
 
 void ExitProcess(UINT exitCode) {

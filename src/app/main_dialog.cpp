@@ -102,6 +102,15 @@ BOOL OnMainSysCommand(UINT command) {
     return TRUE;
 }
 
+// A double-click on a refused folder's row shows what in it the restart would not delete.
+BOOL OnMainNotify(const NMHDR* header) {
+    if (header == nullptr || header->idFrom != IDC_FILE_LIST || header->code != NM_DBLCLK) {
+        return FALSE;
+    }
+    ShowRowRefusals(FocusedRow());
+    return TRUE;
+}
+
 void OnMainClose(HWND window) {
     // A close that arrives while a box or the open-file dialog is open (from the taskbar, say, or
     // at log-off) closes them first, innermost first; the window itself ends when the command
@@ -125,7 +134,7 @@ int StartApplication() {
     return 0;
 }
 
-INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG:
             return OnMainInitDialog(window);
@@ -135,6 +144,8 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_SYSCOMMAND:
             // The system keeps the low four bits of a system command for itself.
             return OnMainSysCommand(static_cast<UINT>(wParam & 0xFFF0));
+        case WM_NOTIFY:
+            return OnMainNotify(reinterpret_cast<const NMHDR*>(lParam));
         case WM_CLOSE:
             OnMainClose(window);
             return TRUE;

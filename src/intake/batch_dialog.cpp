@@ -4,8 +4,10 @@
 #include <cstdint>
 #include <cstring>
 #include <optional>
+#include <vector>
 
 #include "intake/batch_rules.h"
+#include "intake/folder_question.h"
 #include "list/deletion_list.h"
 #include "paths/exact_names.h"
 #include "paths/native_view.h"
@@ -87,7 +89,7 @@ const std::optional<WideText>& WideOfPath(const Text& path) {
     return wide;
 }
 
-void AddLinesToList(const TextArray& lines) {
+void AddLinesToList(const TextArray& lines, std::vector<WideText>& folders) {
     BatchLineSteps steps;
     // Tested as the boot will see the line, the view in which the row's deletion is carried out.
     steps.isDirectory = [](const Text& path) {
@@ -108,6 +110,11 @@ void AddLinesToList(const TextArray& lines) {
             AppendPath(*wide);
         }
     };
+    steps.folder = [&folders](const Text& path) {
+        if (const std::optional<WideText>& wide = WideOfPath(path)) {
+            folders.push_back(*wide);
+        }
+    };
     steps.pump = PumpPendingMessages;
     steps.isLeadByte = SystemLeadByte;
     AddBatchLines(lines, steps);
@@ -119,10 +126,15 @@ void ProcessBatch() {
     g_app.batchLines = SplitConvertedBatchLines(AnsiUserText(GetEditText(edit)));
     // The lines were read before the first pump: a paste during the batch changes only the edit
     // box, and a second "确定" is ignored, so these lines stay as they are to the end.
+    std::vector<WideText> folders;
     HoldListRedraw();
-    AddLinesToList(g_app.batchLines);
+    AddLinesToList(g_app.batchLines, folders);
     ReleaseListRedraw();
     g_app.batchLines = TextArray();
+    // A batch closed meanwhile has discarded its text, folders included.
+    if (IsWindowVisible(g_app.batchWindow)) {
+        ListFoldersAfterQuestion(g_app.batchWindow, folders);
+    }
 
     ShowWindow(g_app.batchWindow, SW_HIDE);
     ShowWindow(g_app.mainWindow, SW_SHOW);

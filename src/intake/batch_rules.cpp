@@ -14,9 +14,16 @@ constexpr char kLineSeparator[] = "\r\n";
 constexpr char kNtPrefix[] = "\\??\\";
 constexpr char kVerbatimPrefix[] = "\\\\?\\";
 
-// The path of the first form of a line that names a file, or empty. Directory first, then
-// existence, each form in turn.
-Text FirstFileOf(const Text& line, const BatchLineSteps& steps) {
+// What a line's forms name: the path of the first that names a file, else of the first that
+// names a folder; each empty when none does.
+struct LineTarget {
+    Text file;
+    Text folder;
+};
+
+// Directory first, then existence, each form in turn.
+LineTarget TargetOf(const Text& line, const BatchLineSteps& steps) {
+    LineTarget target;
     TextArray tried;
     for (const Text& form : BatchLineForms(line)) {
         const Text path = BatchLinePath(form, steps);
@@ -25,11 +32,16 @@ Text FirstFileOf(const Text& line, const BatchLineSteps& steps) {
             continue;
         }
         tried.push_back(path);
-        if (!steps.isDirectory(path) && steps.exists(path)) {
-            return path;
+        if (steps.isDirectory(path)) {
+            if (target.folder.empty()) {
+                target.folder = path;
+            }
+        } else if (steps.exists(path)) {
+            target.file = path;
+            return target;
         }
     }
-    return {};
+    return target;
 }
 
 }  // namespace
@@ -112,9 +124,13 @@ void AddBatchLines(const TextArray& lines, const BatchLineSteps& steps) {
     for (int32_t index = 1; index <= count; ++index) {
         // The list is scanned only for a line that names a file: the scan reads every row back
         // and is by far the dearest test.
-        const Text path = FirstFileOf(TextAt(lines, index), steps);
-        if (!path.empty() && !steps.isListed(path)) {
-            steps.append(path);
+        const LineTarget target = TargetOf(TextAt(lines, index), steps);
+        if (!target.file.empty()) {
+            if (!steps.isListed(target.file)) {
+                steps.append(target.file);
+            }
+        } else if (!target.folder.empty() && steps.folder) {
+            steps.folder(target.folder);
         }
         steps.pump();
     }

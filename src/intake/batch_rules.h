@@ -15,6 +15,9 @@ struct BatchLineSteps {
     // The full path of a line, as the system resolves it now; empty when it cannot.
     std::function<Text(const Text& path)> fullPath;
     std::function<void(const Text& path)> append;
+    // Receives a line that names a folder and no file, in the form its row would show; a batch
+    // without it skips such lines.
+    std::function<void(const Text& path)> folder;
     std::function<void()> pump;
     // The code page's lead bytes, for telling which "\" bytes separate a typed path's parts.
     LeadBytePredicate isLeadByte = nullptr;
@@ -40,5 +43,6 @@ Text BatchLinePath(const Text& line, const BatchLineSteps& steps);
 TextArray BatchLineForms(const Text& line);
 // Tests each line in order and appends the ones that pass, pumping after every line: the first
 // of its forms that names a file (not a directory, then existing) is the line's path, which is
-// appended unless it is already listed. The count of lines is taken once, at the start.
+// appended unless it is already listed. A line none of whose forms names a file, but one a
+// folder, goes to folder instead. The count of lines is taken once, at the start.
 void AddBatchLines(const TextArray& lines, const BatchLineSteps& steps);

@@ -3,9 +3,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "intake/drop_rules.h"
+#include "intake/folder_question.h"
 #include "list/deletion_list.h"
 #include "paths/exact_names.h"
 #include "paths/native_view.h"
@@ -105,6 +107,8 @@ void ListDroppedPaths(const std::vector<Text>& paths, HWND window) {
         return;
     }
     const UINT count = static_cast<UINT>(paths.size());
+    // A drop that arrives through the pump of this one's scans has folders of its own.
+    std::vector<WideText> outerFolders = std::exchange(g_app.droppedFolders, {});
     HoldListRedraw();
     for (UINT index = 1; index <= count; ++index) {
         const Text& path = paths[index - 1];
@@ -118,6 +122,9 @@ void ListDroppedPaths(const std::vector<Text>& paths, HWND window) {
                         reinterpret_cast<LPARAM>(NullIfEmpty(extension)));
     }
     ReleaseListRedraw();
+    const std::vector<WideText> folders =
+        std::exchange(g_app.droppedFolders, std::move(outerFolders));
+    ListFoldersAfterQuestion(window, folders);
 }
 
 }  // namespace
@@ -171,8 +178,16 @@ LRESULT CALLBACK OnFileDropped(HWND, UINT, WPARAM path, LPARAM) {
     // Converted back once, exactly; every test and the row then take the UTF-16 form.
     const std::optional<WideText> dropped =
         WideFileName(TextFromC(reinterpret_cast<const char*>(path)));
-    // The shell drops native paths: the boot will see what the native view shows.
-    if (!dropped || NativePathIsDirectory(*dropped) || ContainsPath(*dropped)) {
+    if (!dropped) {
+        return 0;
+    }
+    // The shell drops native paths: the boot will see what the native view shows. A folder is
+    // asked about once the drop's files are listed.
+    if (NativePathIsDirectory(*dropped)) {
+        g_app.droppedFolders.push_back(*dropped);
+        return 0;
+    }
+    if (ContainsPath(*dropped)) {
         return 0;
     }
     AppendPath(*dropped);

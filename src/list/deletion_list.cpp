@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <optional>
 #include <string_view>
+#include <utility>
 
 #include "paths/exact_names.h"
+#include "paths/folder_rows.h"
 #include "paths/native_view.h"
 #include "runtime/wide_text.h"
 #include "state/app_state.h"
@@ -147,7 +149,8 @@ int AppendPath(const WideText& path) {
     WideText text = path;
     // Where the file is now, before anyone can re-point a folder on its path behind the row:
     // the restart run compares it with where the file is then.
-    ListedRow& record = g_app.listedRows.emplace_back(ListedRow{FileLocationNow(path)});
+    ListedRow& record =
+        g_app.listedRows.emplace_back(ListedRow{FileLocationNow(FolderOfRow(path)), {}});
     LVITEMW item{};
     item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM | LVIF_STATE | LVIF_INDENT | LVIF_COLUMNS;
     item.iItem = RowCount();
@@ -170,6 +173,17 @@ int AppendPath(const WideText& path) {
 std::optional<WideText> RowListedLocation(int row) {
     const ListedRow* record = RowRecord(row);
     return record != nullptr ? record->location : std::nullopt;
+}
+
+void SetRowRefusedEntries(int row, std::vector<RefusedEntry> entries) {
+    if (ListedRow* record = RowRecord(row)) {
+        record->refusedEntries = std::move(entries);
+    }
+}
+
+std::vector<RefusedEntry> RowRefusedEntries(int row) {
+    const ListedRow* record = RowRecord(row);
+    return record != nullptr ? record->refusedEntries : std::vector<RefusedEntry>();
 }
 
 bool ContainsPath(const WideText& path) {

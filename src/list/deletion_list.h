@@ -7,8 +7,10 @@
 // exactly.
 
 #include <optional>
+#include <vector>
 
 #include "platform/win32.h"
+#include "state/app_state.h"
 #include "runtime/text.h"
 
 // Grid lines, then full-row selection.
@@ -26,6 +28,9 @@ int AppendPath(const WideText& path);
 // Where the row's file was when the row was listed; nothing when that could not be told then,
 // or for no such row.
 std::optional<WideText> RowListedLocation(int row);
+// A refused folder's entries that the restart would not delete; empty for any other row.
+void SetRowRefusedEntries(int row, std::vector<RefusedEntry> entries);
+std::vector<RefusedEntry> RowRefusedEntries(int row);
 // True when some row holds exactly this UTF-16 path. Pumps messages between rows.
 bool ContainsPath(const WideText& path);
 // The whole text of one cell, however long, read in UTF-16; empty for a negative row and for a

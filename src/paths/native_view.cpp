@@ -25,13 +25,6 @@ bool AskIsWow64Process() {
 #endif
 }
 
-// The system's own Windows folder (not a terminal server user's); empty when it gives none.
-WideText SystemWindowsDirectory() {
-    char buffer[MAX_PATH + 1] = {};
-    const UINT length = GetSystemWindowsDirectoryA(buffer, sizeof buffer);
-    return length > 0 && length < sizeof buffer ? WideFromAnsi(TextFromC(buffer)) : WideText();
-}
-
 // The attributes of what a path names in the native view, asked with its literal form;
 // INVALID_FILE_ATTRIBUTES when it names nothing there or cannot be asked.
 DWORD NativeAttributes(const WideText& path) {
@@ -83,6 +76,13 @@ DWORD NativeShortPathName(const WideText& path, LPWSTR buffer, DWORD size) {
 }
 
 }  // namespace
+
+// The system's own Windows folder (not a terminal server user's); empty when it gives none.
+WideText SystemWindowsDirectory() {
+    char buffer[MAX_PATH + 1] = {};
+    const UINT length = GetSystemWindowsDirectoryA(buffer, sizeof buffer);
+    return length > 0 && length < sizeof buffer ? WideFromAnsi(TextFromC(buffer)) : WideText();
+}
 
 bool UnderWow64() {
     if (!g_app.wow64.known) {

@@ -13,6 +13,8 @@
 
 // True in a 32-bit process on 64-bit Windows. Asked of the system once, at the first use.
 bool UnderWow64();
+// The system's Windows folder ("C:\Windows"), in UTF-16; empty when it cannot be told.
+WideText SystemWindowsDirectory();
 
 // Whether a UTF-16 path names a folder, or anything at all, in the native view: its attributes,
 // asked with its literal form, so no length limit of the ANSI calls applies (GetFileAttributesW,

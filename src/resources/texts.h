@@ -86,6 +86,25 @@ inline constexpr char kReasonNeedsAdministrator[] = "\xd0\xe8\xd2\xaa\xb9\xdc\xc
 // reason: the request was refused for another reason; the error number and a closing parenthesis follow: "系统拒绝 (错误 "
 inline constexpr char kReasonRefusedPrefix[] = "\xcf\xb5\xcd\xb3\xbe\xdc\xbe\xf8 (\xb4\xed\xce\xf3 ";
 
+// question before listing the folders of a drop or a batch, with everything in them: "  确定将文件夹及其中的全部内容加入列表 ?  "
+inline constexpr char kConfirmFolders[] = "  \xc8\xb7\xb6\xa8\xbd\xab\xce\xc4\xbc\xfe\xbc\xd0\xbc\xb0\xc6\xe4\xd6\xd0\xb5\xc4\xc8\xab\xb2\xbf\xc4\xda\xc8\xdd\xbc\xd3\xc8\xeb\xc1\xd0\xb1\xed ?  ";
+// reason: a drive's root, or the Windows, Program Files, ProgramData or Users folder, or a profile: "系统文件夹"
+inline constexpr char kReasonSystemFolder[] = "\xcf\xb5\xcd\xb3\xce\xc4\xbc\xfe\xbc\xd0";
+// reason: a folder whose contents cannot be listed: "无法读取文件夹内容"
+inline constexpr char kReasonUnlistedFolder[] = "\xce\xde\xb7\xa8\xb6\xc1\xc8\xa1\xce\xc4\xbc\xfe\xbc\xd0\xc4\xda\xc8\xdd";
+// after a folder's first refused reason, before the number of refused entries: " (共 "
+inline constexpr char kCountPrefix[] = " (\xb9\xb2 ";
+// after the number of refused entries: " 项)"
+inline constexpr char kCountSuffix[] = " \xcf\xee)";
+// result while a folder is checked, before the number of entries checked so far: "正在检查 "
+inline constexpr char kWalkProgressPrefix[] = "\xd5\xfd\xd4\xda\xbc\xec\xb2\xe9 ";
+// after the number of entries checked so far: " 项"
+inline constexpr char kWalkProgressSuffix[] = " \xcf\xee";
+// box of a refused folder's row, above its refused entries: "以下各项重启时无法删除："
+inline constexpr char kRefusedEntriesHeading[] = "\xd2\xd4\xcf\xc2\xb8\xf7\xcf\xee\xd6\xd8\xc6\xf4\xca\xb1\xce\xde\xb7\xa8\xc9\xbe\xb3\xfd\xa3\xba";
+// the box's last line when it shows only the first refused entries: "……"
+inline constexpr char kMoreEntries[] = "\xa1\xad\xa1\xad";
+
 // Texts that are the same in every code page.
 inline constexpr char kErrorCaption[] = "error";
 inline constexpr char kInternalErrorFormat[] = "program internal error number is %d. (0x%Xh)";

@@ -197,6 +197,7 @@ void ReadAttributes(HANDLE file, BootView& view) {
         }
     }
     view.folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    view.readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
 }
 
 }  // namespace
@@ -249,6 +250,7 @@ BootView SurveyRow(BootSurvey& survey, const WideText& path,
     // A folder on the way re-pointed since the row was listed (replaced by a junction, say) leads
     // to another file; a link the user chose when listing it still leads where it did.
     view.movedSinceListing = MovedSinceListing(listedLocation, finalLiteral, SameFileSystemName);
+    view.location = finalLiteral;
     const std::optional<WideText> finalPath = OrdinaryPath(finalLiteral);
     if (finalPath) {
         view.finalDrive = VolumeOf(survey, *finalPath);
@@ -261,9 +263,8 @@ BootView SurveyRow(BootSurvey& survey, const WideText& path,
     view.renameConflict =
         TouchedByRename(path, survey.renamed, SameFileSystemName) ||
         (finalPath && TouchedByRename(*finalPath, survey.renamed, SameFileSystemName));
-    if (!view.folder) {
-        view.systemMayDelete =
-            SystemMayDelete(survey.system, finalLiteral.empty() ? literal : finalLiteral);
-    }
+    // Asked of folders too: a folder row's folder and those inside it are deleted as files are.
+    view.systemMayDelete =
+        SystemMayDelete(survey.system, finalLiteral.empty() ? literal : finalLiteral);
     return view;
 }

@@ -51,14 +51,15 @@ bool IsSeparator(char16_t unit) {
 
 }  // namespace
 
-BootRefusal DecideBootRefusal(const BootView& view) {
-    if (!view.exists) {
+BootRefusal DecideBootRefusal(const BootView& view, Wanted wanted) {
+    // A folder row whose folder is a file now names nothing it stood for.
+    if (!view.exists || (wanted == Wanted::kFolder && !view.folder)) {
         return BootRefusal::kNoFile;
     }
     if (view.movedSinceListing) {
         return BootRefusal::kMovedSinceListing;
     }
-    if (view.folder) {
+    if (view.folder && wanted == Wanted::kFile) {
         return BootRefusal::kFolder;
     }
     if (EitherDrive(view, OnNetwork)) {
@@ -122,6 +123,10 @@ Text BootRefusalReason(BootRefusal refusal) {
             return kReasonRenameConflict;
         case BootRefusal::kSystemMayNotDelete:
             return kReasonSystemMayNotDelete;
+        case BootRefusal::kSystemFolder:
+            return kReasonSystemFolder;
+        case BootRefusal::kUnlistedFolder:
+            return kReasonUnlistedFolder;
     }
     return Text();
 }

@@ -42,7 +42,16 @@ struct BootView {
     bool renameConflict = false;
     // Whether SYSTEM may delete the file; nothing when the check could not be made.
     std::optional<bool> systemMayDelete;
+    // The path the system reports for the file ("\\?\C:\dir\name"), as the file system spells
+    // its names; empty when it reports none.
+    WideText location;
+    // The read-only attribute, which some boots do not clear before they delete.
+    bool readOnly = false;
 };
+
+// What a row or an entry must be for the boot to delete it as it stands: a file row names a
+// file, a folder row a folder, and an entry found inside a folder may be either.
+enum class Wanted { kFile, kFolder, kEither };
 
 // Why the boot would not delete exactly the row's file, in the order the reasons are shown.
 enum class BootRefusal {
@@ -59,9 +68,12 @@ enum class BootRefusal {
     kSpecialFile,
     kRenameConflict,
     kSystemMayNotDelete,
+    // A folder row's own refusals, told before its folder is walked.
+    kSystemFolder,
+    kUnlistedFolder,
 };
 
-BootRefusal DecideBootRefusal(const BootView& view);
+BootRefusal DecideBootRefusal(const BootView& view, Wanted wanted = Wanted::kFile);
 
 // The "原因" text of a refusal (code page 936, from the program's texts); empty for kNone.
 Text BootRefusalReason(BootRefusal refusal);

@@ -26,10 +26,19 @@ struct Wow64Facts {
     WideText windowsDirectory;
 };
 
+// An entry of a folder row's folder that the restart would not delete, and why (one of the
+// program's texts, code page 936).
+struct RefusedEntry {
+    WideText path;
+    Text reason;
+};
+
 // What a row of the deletion list keeps beside its texts; the row's lParam points to it.
 struct ListedRow {
     // Where the row's file was when it was listed; nothing when that could not be told.
     std::optional<WideText> location;
+    // A refused folder's refused entries, from the restart run.
+    std::vector<RefusedEntry> refusedEntries;
 };
 
 struct AppState {
@@ -60,6 +69,9 @@ struct AppState {
     // record goes with the row (RemoveRow, ClearRows), and every one goes at exit, also at a fatal
     // stop, which asks nothing of the control. A list keeps each record where the row points.
     std::list<ListedRow> listedRows;
+
+    // The folders of the drop being listed, asked about once its files are in the list.
+    std::vector<WideText> droppedFolders;
 
     // Intakes that are appending rows right now; the list redraws when the last one ends.
     int listRedrawHolds = 0;

@@ -44,6 +44,7 @@ Scenario AddRemoveBatchSchedule() {
         [](RunRecord& r) {
             DropPaths(r, {"C:\\a.txt", "C:\\b.txt", "C:\\a.txt", "C:\\dir"});
         },
+        [](RunRecord&) { standin::AnswerBox(IDCANCEL, UiText(kConfirmFolders)); },
         [](RunRecord& r) { LookAtList(r); },
         [](RunRecord&) { standin::Click(IDD_MAIN, IDC_ADD); },
         [](RunRecord& r) {
@@ -57,6 +58,7 @@ Scenario AddRemoveBatchSchedule() {
         [](RunRecord&) { standin::Click(IDD_BATCH_ADD, IDC_BATCH_PASTE); },
         [](RunRecord&) { standin::Click(IDD_BATCH_ADD, IDC_BATCH_OK); },
         [](RunRecord&) { standin::AnswerBox(IDOK, UiText(kConfirmBatch)); },
+        [](RunRecord&) { standin::AnswerBox(IDCANCEL, UiText(kConfirmFolders)); },
         [](RunRecord& r) { LookBeforeRestart(r); },
         [](RunRecord&) { standin::Click(IDD_MAIN, IDC_RESTART_DELETE); },
         [](RunRecord&) { standin::AnswerBox(IDOK, UiText(kConfirmRestart)); },

@@ -97,6 +97,7 @@ TEST_F(SizeTest, ABatchOfTenThousandLinesAndADropAgainstFiveThousandRowsThenTheR
     standin::SetEditText(IDD_BATCH_ADD, IDC_BATCH_EDIT, text);
     standin::Click(IDD_BATCH_ADD, IDC_BATCH_OK);
     standin::AnswerBox(IDOK, UiText(kConfirmBatch));
+    standin::AnswerBox(IDCANCEL, UiText(kConfirmFolders));
     DropPaths(record, {"C:\\dropped1.txt", ListedRow(kListRows - 1), "C:\\dropped2.txt"});
     LookBeforeRestart(record);
     standin::Click(IDD_MAIN, IDC_RESTART_DELETE);

@@ -77,6 +77,8 @@ TEST_F(BatchDialogTest, OpensOverAHiddenMainWindowAndAddsExistingNewFilesInLineO
                          "C:\\a.txt\r\nC:\\b.txt\r\nC:\\A.TXT\r\n");
     standin::Click(IDD_BATCH_ADD, IDC_BATCH_OK);
     standin::AnswerBox(IDOK, kBatchQuestion);
+    // The folder is left out when the question that follows is declined.
+    standin::AnswerBox(IDCANCEL, UiText(kConfirmFolders));
     standin::Do("check the state after the batch", [] {
         EXPECT_TRUE(MainVisible());
         EXPECT_EQ(g_app.batchWindow, nullptr);
@@ -86,13 +88,16 @@ TEST_F(BatchDialogTest, OpensOverAHiddenMainWindowAndAddsExistingNewFilesInLineO
     standin::Close(IDD_MAIN);
     RunProgram();
 
-    // Folder, missing file and listed paths are dropped silently; letter case makes a new path.
+    // Missing file and listed paths are dropped silently, the folder after its question was
+    // declined; letter case makes a new path.
     EXPECT_EQ(ListedPaths(), (Paths{"C:\\old.txt", "C:\\b.txt", "C:\\a.txt", "C:\\A.TXT"}));
     EXPECT_EQ(ListedResults(), (Paths{"", "", "", ""}));
-    // The question is owned by the batch dialog, OK/Cancel with the question icon, no caption.
+    // Both questions are owned by the batch dialog, OK/Cancel with the question icon, no caption.
+    const std::string question = std::to_string(MB_OKCANCEL | MB_ICONQUESTION);
     EXPECT_EQ(ArgsOf("MessageBoxW"),
-              (std::vector<Args>{{"dialog:1100", kBatchQuestionUtf8, "",
-                                  std::to_string(MB_OKCANCEL | MB_ICONQUESTION)}}));
+              (std::vector<Args>{
+                  {"dialog:1100", kBatchQuestionUtf8, "", question},
+                  {"dialog:1100", "  确定将文件夹及其中的全部内容加入列表 ?  ", "", question}}));
     // The dialog has no owner, and at the end it is hidden before the main window comes back.
     EXPECT_EQ(ArgsOf("DialogBoxParamW").at(1).at(2), "NULL");
     EXPECT_EQ(CallsSinceBatchOpened({"ShowWindow", "EndDialog"}),
@@ -299,12 +304,13 @@ TEST_F(BatchDialogTest, RelativeLineIsListedAsTheFullPathItWasTestedAs) {
     const Paths expected = {"C:\\work\\a.txt", "C:\\b.txt", "C:\\B.TXT",
                             "\\\\server\\share\\c.txt"};
     EXPECT_EQ(ListedPaths(), expected);
-    // Each as the file it names; the share is beyond the boot's reach and is not asked for.
+    // Each as the file it names, once: C:\B.TXT is the file C:\b.txt, already asked for. The
+    // share is beyond the boot's reach and is not asked for.
     Paths requested;
     for (const Args& args : ArgsOf("MoveFileExW")) {
         requested.push_back(args.at(0));
     }
-    EXPECT_EQ(requested, (Paths{"\\\\?\\C:\\work\\a.txt", "\\\\?\\C:\\b.txt", "\\\\?\\C:\\B.TXT"}));
+    EXPECT_EQ(requested, (Paths{"\\\\?\\C:\\work\\a.txt", "\\\\?\\C:\\b.txt"}));
     EXPECT_EQ(ListedResults(),
               (Paths{kResultAccepted, kResultAccepted, kResultAccepted, kResultRefused}));
     // Absolute lines are never resolved.

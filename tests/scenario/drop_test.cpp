@@ -48,20 +48,28 @@ bool IsInsertion(const Call& call) {
     return IsListMessage(call, LVM_INSERTITEMW);
 }
 
-TEST_F(DropTest, NewFilesAreAppendedInDropOrderFoldersAndDuplicatesSkipped) {
+// A drop's folders are asked about once, after its files are listed: declined, they are left
+// out; agreed to, each not yet listed is one row, its path and a backslash.
+TEST_F(DropTest, FilesInDropOrderThenTheFoldersAfterOneQuestion) {
     standin::AddDirectory("C:\\folder");
+    standin::AddDirectory("C:\\other");
     standin::AddFile("C:\\a.txt");
     standin::AddFile("C:\\b.txt");
     standin::Drop({"C:\\b.txt", "C:\\folder", "C:\\a.txt", "C:\\b.txt"});
-    standin::Drop({"C:\\a.txt", "C:\\A.TXT"});
+    standin::AnswerBox(IDCANCEL, UiText(kConfirmFolders));
+    standin::Drop({"C:\\a.txt", "C:\\folder", "C:\\A.TXT", "C:\\other", "C:\\folder"});
+    standin::AnswerBox(IDOK, UiText(kConfirmFolders));
+    // Only listed folders: no question.
+    standin::Drop({"C:\\folder", "C:\\other\\"});
     standin::Close(IDD_MAIN);
     RunProgram();
 
-    // Letter case makes a different entry; the folder's contents are not looked at.
-    EXPECT_EQ(ListedPaths(), (std::vector<std::string>{"C:\\b.txt", "C:\\a.txt", "C:\\A.TXT"}));
-    EXPECT_EQ(ListedResults(), (std::vector<std::string>{"", "", ""}));
-    EXPECT_EQ(standin::CountCalls("DragFinish"), 2u);
-    EXPECT_EQ(standin::CountCalls("MessageBoxW"), 0u);
+    // Letter case makes a different entry.
+    EXPECT_EQ(ListedPaths(), (std::vector<std::string>{"C:\\b.txt", "C:\\a.txt", "C:\\A.TXT",
+                                                       "C:\\folder\\", "C:\\other\\"}));
+    EXPECT_EQ(ListedResults(), (std::vector<std::string>{"", "", "", "", ""}));
+    EXPECT_EQ(standin::CountCalls("DragFinish"), 3u);
+    EXPECT_EQ(standin::CountCalls("MessageBoxW"), 2u);
 }
 
 // Any program of the user can post WM_DROPFILES with any handle. Only a moveable block holding a

@@ -73,6 +73,7 @@ TEST_F(NamesTest, DroppedNamesUnder936ThenTheRestartRun) {
     MakeFiles();
     standin::AddDirectoryW(u"C:\\n\\\U0001F4C1", u"__~3");
     standin::DropW({kChinese, kYen, kDoubleAcute, kEmoji, kYen, u"C:\\n\\\U0001F4C1"});
+    standin::AnswerBox(IDCANCEL, UiText(kConfirmFolders));
     RestartRun();
     RunProgram();
 

@@ -88,6 +88,7 @@ TEST_F(Wow64Test, TypedLinesAreTestedAndScheduledAsTheBootSeesThem) {
                  kSystem32 + "native-folder\r\n" +    // a folder natively
                  kSystem32 + "native-file\r\n" +      // a file natively
                  kSystem32 + "drivers\\etc\\hosts");  // the same in both views
+    standin::AnswerBox(IDCANCEL, UiText(kConfirmFolders));
     ScheduleAll();
     standin::Close(IDD_MAIN);
     RunProgram();
@@ -108,6 +109,7 @@ TEST_F(Wow64Test, TypedLinesAreTestedAndScheduledAsTheBootSeesThem) {
 TEST_F(Wow64Test, DroppedPathsStayAsTheyAreAndOnlyNativeFoldersAreSkipped) {
     standin::Drop({kSystem32 + "only64.dll", kSystem32 + "native-folder", kSystem32 + "native-file",
                    kSysWow64 + "both.dll", kSystem32 + "both.dll"});
+    standin::AnswerBox(IDCANCEL, UiText(kConfirmFolders));
     ScheduleAll();
     standin::Close(IDD_MAIN);
     RunProgram();
@@ -260,7 +262,9 @@ void DriveEveryIntake() {
                          "C:\\a.txt\r\nC:\\dir\r\n" + kSystem32 + "only64.dll");
     standin::Click(IDD_BATCH_ADD, IDC_BATCH_OK);
     standin::AnswerBox(IDOK, kConfirmBatch);
+    standin::AnswerBox(IDCANCEL, UiText(kConfirmFolders));
     standin::Drop({"C:\\dir", "C:\\b.txt"});
+    standin::AnswerBox(IDCANCEL, UiText(kConfirmFolders));
     standin::Close(IDD_MAIN);
 }
 

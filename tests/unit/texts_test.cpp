@@ -248,6 +248,15 @@ constexpr Literal kLiterals[] = {
     {"kOutOfMemory", kOutOfMemory},
     {"kErrorCaption", kErrorCaption},
     {"kInternalErrorFormat", kInternalErrorFormat},
+    {"kConfirmFolders", kConfirmFolders},
+    {"kReasonSystemFolder", kReasonSystemFolder},
+    {"kReasonUnlistedFolder", kReasonUnlistedFolder},
+    {"kCountPrefix", kCountPrefix},
+    {"kCountSuffix", kCountSuffix},
+    {"kWalkProgressPrefix", kWalkProgressPrefix},
+    {"kWalkProgressSuffix", kWalkProgressSuffix},
+    {"kRefusedEntriesHeading", kRefusedEntriesHeading},
+    {"kMoreEntries", kMoreEntries},
 };
 
 // UTF-8 to UTF-16 with glibc's iconv, apart from the stand-in's own conversions.

@@ -78,6 +78,8 @@ size_t PendingActions();
 //   Wow64RevertWow64FsRedirection ("saved state")   CreateFileW (path, access, share,
 //   disposition, flags)   GetFinalPathNameByHandleW (file, "buffer"/"NULL", size, flags)
 //   GetFileInformationByHandle (file)   CloseHandle (file). Files are "file:<n>".
+//   FindFirstFileW (pattern)   FindNextFileW (search)   FindClose (search)
+//   SetFileAttributesW (path, attributes)
 //   GetSystemMenu (window, revert)   AppendMenuW ("system menu", flags, id, text or "separator")
 //   RegOpenKeyExW (key, sub-key, access)   RegQueryValueExW (key, name, "buffer"/"NULL", size)
 //   RegSetValueExW (key, name, type, size)   RegDeleteValueW (key, name)   RegCloseKey (key).
@@ -222,6 +224,9 @@ void SetCurrentDirectory(const std::string& directory);  // for GetFullPathNameA
 // stands, any other resolved); by default every request is accepted.
 void SetMoveFileRule(std::function<bool(const std::string& path)> accept);
 void SetRestartDialogResult(int result);  // default IDNO
+// Each GetTickCount64 call moves the clock on by this much, as if the program's work between
+// two calls took that long (Sleep moves it too); default 0.
+void SetTickStep(DWORD milliseconds);
 
 // The registry: keys by path ("HKLM\..." or "HKEY_LOCAL_MACHINE\...", UTF-8), values by name,
 // ASCII letter case ignored in both as the registry ignores it; each value a type and its bytes.

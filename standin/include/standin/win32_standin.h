@@ -226,6 +226,7 @@ typedef struct tagCHANGEFILTERSTRUCT {
 #define WM_SHOWWINDOW 0x0018
 #define WM_COPYDATA 0x004A
 #define WM_NOTIFY 0x004E
+#define NM_DBLCLK (0U - 3U)
 #define WM_SETICON 0x0080
 #define WM_KEYDOWN 0x0100
 #define WM_KEYUP 0x0101
@@ -517,6 +518,7 @@ typedef struct tagCHANGEFILTERSTRUCT {
 #define MOVEFILE_DELAY_UNTIL_REBOOT 0x00000004
 #define MOVEFILE_WRITE_THROUGH 0x00000008
 
+#define FILE_ATTRIBUTE_READONLY 0x00000001
 #define FILE_ATTRIBUTE_DIRECTORY 0x00000010
 #define FILE_ATTRIBUTE_NORMAL 0x00000080
 #define FILE_ATTRIBUTE_REPARSE_POINT 0x00000400
@@ -572,6 +574,7 @@ typedef struct _SECURITY_ATTRIBUTES {
 #define ERROR_FILE_NOT_FOUND 2
 #define ERROR_PATH_NOT_FOUND 3
 #define ERROR_ACCESS_DENIED 5
+#define ERROR_NO_MORE_FILES 18
 #define ERROR_INVALID_HANDLE 6
 #define ERROR_NOT_SUPPORTED 50
 #define ERROR_NOT_ENOUGH_MEMORY 8
@@ -771,6 +774,31 @@ BOOL DeviceIoControl(HANDLE device, DWORD code, LPVOID in, DWORD inSize, LPVOID 
                      LPDWORD returned, LPVOID overlapped);
 HANDLE GetCurrentProcess();
 UINT GetSystemWindowsDirectoryA(LPSTR buffer, UINT size);
+// A folder's entries, "." and ".." first: FindFirstFileW takes "folder\*" only. The stand-in fills
+// the attributes and the name.
+typedef struct _WIN32_FIND_DATAW {
+    DWORD dwFileAttributes;
+    DWORD ftCreationTime[2];
+    DWORD ftLastAccessTime[2];
+    DWORD ftLastWriteTime[2];
+    DWORD nFileSizeHigh;
+    DWORD nFileSizeLow;
+    DWORD dwReserved0;
+    DWORD dwReserved1;
+    WCHAR cFileName[MAX_PATH];
+    WCHAR cAlternateFileName[14];
+} WIN32_FIND_DATAW, *LPWIN32_FIND_DATAW;
+HANDLE FindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW found);
+BOOL FindNextFileW(HANDLE search, LPWIN32_FIND_DATAW found);
+BOOL FindClose(HANDLE search);
+// Accepted for any existing file or folder; the stand-in keeps no attributes.
+BOOL SetFileAttributesW(LPCWSTR path, DWORD attributes);
+// The folders of a typical system: USERPROFILE C:\Users\user, PUBLIC C:\Users\Public,
+// ProgramFiles C:\Program Files, ProgramFiles(x86), ProgramW6432, ProgramData, ALLUSERSPROFILE.
+DWORD GetEnvironmentVariableW(LPCWSTR name, LPWSTR buffer, DWORD size);
+// A clock that only Sleep and the tick step move (see standin/harness.h).
+typedef uint64_t ULONGLONG;
+ULONGLONG GetTickCount64();
 BOOL Wow64DisableWow64FsRedirection(PVOID* oldValue);
 BOOL Wow64RevertWow64FsRedirection(PVOID oldValue);
 
