@@ -243,6 +243,8 @@ constexpr Literal kLiterals[] = {
     {"kReasonRefusedPrefix", kReasonRefusedPrefix},
     {"kCancelUnrecognised", kCancelUnrecognised},
     {"kCancelGone", kCancelGone},
+    {"kConfirmCancelCountBefore", kConfirmCancelCountBefore},
+    {"kConfirmCancelCountAfter", kConfirmCancelCountAfter},
     {"kSelectionTooLarge", kSelectionTooLarge},
     {"kPickNotFound", kPickNotFound},
     {"kOutOfMemory", kOutOfMemory},
