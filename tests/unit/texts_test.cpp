@@ -245,6 +245,7 @@ constexpr Literal kLiterals[] = {
     {"kCancelGone", kCancelGone},
     {"kConfirmCancelCountBefore", kConfirmCancelCountBefore},
     {"kConfirmCancelCountAfter", kConfirmCancelCountAfter},
+    {"kFastStartupPrompt", kFastStartupPrompt},
     {"kSelectionTooLarge", kSelectionTooLarge},
     {"kPickNotFound", kPickNotFound},
     {"kOutOfMemory", kOutOfMemory},
