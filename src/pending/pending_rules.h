@@ -69,7 +69,7 @@ struct TakenBack {
 };
 
 // The chosen deletions (rows of operations) and every deletion among operations, in either
-// value, whose ordinary path is under a chosen one's: that path, "\" and more, the part before
+// value, whose ordinary path is under a chosen one's: that path, "\" and more, the chosen path
 // compared by sameName. A folder's deletion taken back alone would still let the boot empty the
 // folder the user means to keep.
 TakenBack DeletionsTakenBack(const std::vector<PendingOperation>& chosen,
