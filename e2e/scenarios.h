@@ -44,6 +44,7 @@ void DriveBootRenames(HWND mainWindow);
 void CheckBootRenamesAfterRestart();
 void DrivePendingExactCancel(HWND mainWindow);
 void DrivePendingSpellings(HWND mainWindow);
+void DrivePendingFolder(HWND mainWindow);
 
 // Scenarios that end the process with a fatal box instead of running the main window: the name of
 // each, one a line; and the run of one, which does not return (-1 when name is none of them).
@@ -75,4 +76,5 @@ inline constexpr Scenario kScenarios[] = {
     {"boot-renames", DriveBootRenames, CheckBootRenamesAfterRestart},
     {"pending-exact-cancel", DrivePendingExactCancel},
     {"pending-spellings", DrivePendingSpellings},
+    {"pending-folder", DrivePendingFolder},
 };

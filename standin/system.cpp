@@ -220,13 +220,7 @@ std::string BlockName(HGLOBAL block) {
 
 // The exports the program looks up at run time.
 int StandinRestartDialog(HWND owner, LPCWSTR prompt, DWORD flags) {
-    std::string text;
-    if (prompt) {
-        for (const WCHAR* c = prompt; *c; ++c) {
-            text += *c < 0x80 ? static_cast<char>(*c) : '?';
-        }
-    }
-    LogCall("RestartDialog", {Win(owner), prompt ? text : "NULL", Unsigned(flags)});
+    LogCall("RestartDialog", {Win(owner), WideArg(prompt), Unsigned(flags)});
     return S().restartDialogResult;
 }
 

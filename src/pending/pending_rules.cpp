@@ -38,6 +38,27 @@ bool SamePair(const PendingOperation& left, const PendingOperation& right) {
     return left.source == right.source && left.destination == right.destination;
 }
 
+// One operation of one read: its value, its pair and the equal pairs before it.
+bool SameOperation(const PendingOperation& left, const PendingOperation& right) {
+    return left.value == right.value && left.equalBefore == right.equalBefore &&
+           SamePair(left, right);
+}
+
+// path is folder, a separator and at least one more unit; folder itself is not under it.
+bool Under(const WideText& path, const WideText& folder, SameNameFunction sameName) {
+    return !folder.empty() && path.size() > folder.size() + 1 && path[folder.size()] == u'\\' &&
+           sameName(path.substr(0, folder.size()), folder);
+}
+
+// A deletion among operations of something under folder.
+bool DeletionUnder(const WideText& folder, const std::vector<PendingOperation>& operations,
+                   SameNameFunction sameName) {
+    return std::any_of(
+        operations.begin(), operations.end(), [&](const PendingOperation& operation) {
+            return IsDeletion(operation) && Under(ShownPath(operation.source), folder, sameName);
+        });
+}
+
 }  // namespace
 
 PendingOperations ParsePendingOperations(std::u16string_view value) {
@@ -143,4 +164,45 @@ bool DeletionPending(const WideText& path, const std::vector<PendingOperation>& 
         operations.begin(), operations.end(), [&](const PendingOperation& operation) {
             return IsDeletion(operation) && sameName(ShownPath(operation.source), path);
         });
+}
+
+TakenBack DeletionsTakenBack(const std::vector<PendingOperation>& chosen,
+                             const std::vector<PendingOperation>& operations,
+                             SameNameFunction sameName) {
+    TakenBack takenBack;
+    std::vector<WideText> folders;
+    for (const PendingOperation& operation : chosen) {
+        if (IsDeletion(operation)) {
+            takenBack.deletions.push_back(operation);
+            folders.push_back(ShownPath(operation.source));
+        }
+    }
+    for (const PendingOperation& operation : operations) {
+        if (!IsDeletion(operation)) {
+            continue;
+        }
+        const WideText path = ShownPath(operation.source);
+        if (std::none_of(folders.begin(), folders.end(),
+                         [&](const WideText& folder) { return Under(path, folder, sameName); })) {
+            continue;
+        }
+        takenBack.withFolderContents = true;
+        const auto& taken = takenBack.deletions;
+        if (std::none_of(taken.begin(), taken.end(), [&](const PendingOperation& already) {
+                return SameOperation(already, operation);
+            })) {
+            takenBack.deletions.push_back(operation);
+        }
+    }
+    return takenBack;
+}
+
+bool RowDeletionPending(const WideText& rowText, const std::vector<PendingOperation>& operations,
+                        SameNameFunction sameName) {
+    if (rowText.empty() || rowText.back() != u'\\') {
+        return DeletionPending(rowText, operations, sameName);
+    }
+    const WideText folder = rowText.substr(0, rowText.size() - 1);
+    return DeletionPending(folder, operations, sameName) ||
+           DeletionUnder(folder, operations, sameName);
 }

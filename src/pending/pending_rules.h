@@ -59,3 +59,25 @@ Removal WithoutChosenPairs(std::u16string_view value, const std::vector<PendingO
 // source made ordinary (ShownPath) and compared by sameName, as the file system compares names.
 bool DeletionPending(const WideText& path, const std::vector<PendingOperation>& operations,
                      SameNameFunction sameName);
+
+// What taking back chosen deletions takes back.
+struct TakenBack {
+    // The chosen deletions, then every other pending deletion under one of them, each once.
+    std::vector<PendingOperation> deletions;
+    // A chosen deletion has pending deletions under it (a folder's, recorded after its contents).
+    bool withFolderContents = false;
+};
+
+// The chosen deletions (rows of operations) and every deletion among operations, in either
+// value, whose ordinary path is under a chosen one's: that path, "\" and more, the chosen path
+// compared by sameName. A folder's deletion taken back alone would still let the boot empty the
+// folder the user means to keep.
+TakenBack DeletionsTakenBack(const std::vector<PendingOperation>& chosen,
+                             const std::vector<PendingOperation>& operations,
+                             SameNameFunction sameName);
+
+// True when the restart still deletes what a main-list row names: for a file, a deletion of it
+// (DeletionPending); for a folder (a row whose text ends in "\"), a deletion of the folder or
+// of anything under it.
+bool RowDeletionPending(const WideText& rowText, const std::vector<PendingOperation>& operations,
+                        SameNameFunction sameName);

@@ -1,5 +1,6 @@
 #include "pending/pending_window.h"
 
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -74,13 +75,29 @@ std::vector<PendingOperation> ChosenDeletions() {
     return chosen;
 }
 
+// The question before the cancel; with a folder's contents it says how many deletions go.
+bool ConfirmTakingBack(const TakenBack& takenBack) {
+    if (!takenBack.withFolderContents) {
+        return ConfirmPrompt(g_app.pendingWindow, kConfirmCancelDeletion);
+    }
+    const std::string count = std::to_string(takenBack.deletions.size());
+    const WideText question = UiText(kConfirmCancelCountBefore) +
+                              WideText(count.begin(), count.end()) +
+                              UiText(kConfirmCancelCountAfter);
+    return ConfirmWidePrompt(g_app.pendingWindow, question);
+}
+
 void CancelChosenDeletions() {
     const std::vector<PendingOperation> chosen = ChosenDeletions();
-    if (chosen.empty() || !ConfirmPrompt(g_app.pendingWindow, kConfirmCancelDeletion)) {
+    if (chosen.empty()) {
+        return;
+    }
+    const TakenBack takenBack = DeletionsTakenBack(chosen, g_pendingRows, SameFileSystemName);
+    if (!ConfirmTakingBack(takenBack)) {
         return;
     }
     Text failure;
-    if (!CancelPendingDeletions(chosen, failure)) {
+    if (!CancelPendingDeletions(takenBack.deletions, failure)) {
         ShowMessage(g_app.pendingWindow, failure.c_str(), MB_OK | MB_ICONERROR);
     }
     ShowPendingNow();
@@ -114,9 +131,10 @@ void OnPendingCommand(int commandId) {
     }
 }
 
-// Each row that says "成功" and whose file no pending deletion names any more, in any spelling
-// the file system takes for the same name, says "已取消". Nothing is marked when the values
-// could not be read whole: the row may still be pending.
+// Each row that says "成功" and of which the restart deletes nothing any more, in any spelling
+// the file system takes for the same name, says "已取消": for a folder's row, neither the folder
+// nor anything under it. Nothing is marked when the values could not be read whole: the row may
+// still be pending.
 void MarkCancelledRows() {
     std::vector<PendingOperation> operations;
     if (!ReadPendingOperations(operations)) {
@@ -128,7 +146,7 @@ void MarkCancelledRows() {
         if (GetRowWideText(row, 1) != accepted) {
             continue;
         }
-        if (!DeletionPending(GetRowWideText(row, 0), operations, SameFileSystemName)) {
+        if (!RowDeletionPending(GetRowWideText(row, 0), operations, SameFileSystemName)) {
             SetRowResult(row, kResultCancelled);
         }
     }

@@ -29,6 +29,8 @@ constexpr int kCommandButtons[] = {IDC_ADD, IDC_REMOVE, IDC_BATCH_ADD, IDC_CLEAR
                                    IDC_RESTART_DELETE};
 constexpr int kPausePasses = 3;
 constexpr DWORD kPauseMilliseconds = 300;
+const WideText kPowerKey = u"SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Power";
+const WideText kHiberbootValue = u"HiberbootEnabled";
 
 void DisableCommandButtons() {
     for (int id : kCommandButtons) {
@@ -43,11 +45,31 @@ void PauseWhilePumping() {
     }
 }
 
+// With Fast Startup on, a shutdown hibernates the system's session and the next start resumes
+// it, past the boot step that carries out pending deletions; only a restart boots afresh. A
+// missing key or value, or one of another type, counts as off.
+bool FastStartupOn() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, WideC(kPowerKey), 0, KEY_QUERY_VALUE, &key) !=
+        ERROR_SUCCESS) {
+        return false;
+    }
+    DWORD type = 0;
+    DWORD enabled = 0;
+    DWORD size = sizeof enabled;
+    const LONG status = RegQueryValueExW(key, WideC(kHiberbootValue), nullptr, &type,
+                                         reinterpret_cast<BYTE*>(&enabled), &size);
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS && type == REG_DWORD && size == sizeof enabled && enabled == 1;
+}
+
 // The platform's restart prompt. EWX_REBOOT asks for a restart, the only shutdown that carries
-// out the pending deletions.
+// out the pending deletions; with Fast Startup on the prompt says so, since there shutting down
+// and starting again does not.
 void OfferRestart(HWND owner) {
     if (const RestartDialogCall restartDialog = LookUpRestartDialog()) {
-        restartDialog(owner, nullptr, EWX_REBOOT);
+        restartDialog(owner, FastStartupOn() ? WideC(UiText(kFastStartupPrompt)) : nullptr,
+                      EWX_REBOOT);
     }
 }
 

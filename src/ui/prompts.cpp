@@ -66,5 +66,9 @@ void CloseWindowsInFront() {
 }
 
 bool ConfirmPrompt(HWND owner, const char* text) {
-    return ShowMessage(owner, text, MB_OKCANCEL | MB_ICONQUESTION, "") == 0;
+    return ConfirmWidePrompt(owner, UiText(text));
+}
+
+bool ConfirmWidePrompt(HWND owner, const WideText& text) {
+    return ShowBox(owner, text, UiText(""), MB_OKCANCEL | MB_ICONQUESTION) == 0;
 }

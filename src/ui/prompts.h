@@ -19,3 +19,5 @@ int ShowWideMessage(HWND owner, const WideText& text, UINT type);
 void CloseWindowsInFront();
 // An OK/Cancel question with the question icon and an empty caption: true for OK.
 bool ConfirmPrompt(HWND owner, const char* text);
+// The same for a question put together from the program's texts (with a count).
+bool ConfirmWidePrompt(HWND owner, const WideText& text);

@@ -1,6 +1,6 @@
 // The restart's to-do list over the stand-in's registry: what it shows of both pending values,
-// cancelling chosen deletions, and a write the registry refuses, with and without the put-back
-// succeeding.
+// cancelling chosen deletions, a folder's deletion taken back with its contents, and a write the
+// registry refuses, with and without the put-back succeeding.
 
 #include <cstring>
 #include <optional>
@@ -131,6 +131,33 @@ TEST_F(PendingTest, ARowCancelledInTheListSaysSoAndTheOtherStaysPending) {
 
     EXPECT_EQ(Stored(kFirstValue), rename + Deletion(u"C:\\b.txt") + kEnd);
     EXPECT_EQ(ListedWideResults(), (std::vector<std::u16string>{kCancelled, kAccepted}));
+}
+
+// A folder recorded as the restart run records one: its files, its subfolder, then itself. Its
+// row chosen with one file's: everything under it goes too, in both values and any spelling,
+// each once, and the question counts them; a name that begins the same and a rename inside the
+// folder stay. One write per value.
+TEST_F(PendingTest, TakingBackAFolderTakesBackWhatIsPendingUnderIt) {
+    const std::u16string neighbour = Deletion(u"C:\\old\\app2.txt");
+    const std::u16string rename = Rename(u"C:\\old\\app\\new.dll", u"C:\\old\\app\\app.dll");
+    Seed(kFirstValue, Deletion(u"C:\\old\\app\\a.txt") + Deletion(u"C:\\old\\app\\sub\\b.txt") +
+                          neighbour + rename + Deletion(u"C:\\old\\app\\sub") +
+                          Deletion(u"C:\\old\\app") + kEnd);
+    Seed(kSecondValue, u"*1" + Deletion(u"c:\\OLD\\APP\\c.txt") + kEnd);
+    OpenToDoList();
+    standin::SelectRows(IDD_PENDING, IDC_PENDING_LIST, {1, 5});
+    standin::Click(IDD_PENDING, IDC_PENDING_CANCEL);
+    standin::AnswerBox(IDOK, u"  确定取消 5 项重启删除 (含文件夹中的内容) ?  "s);
+    standin::Close(IDD_PENDING);
+    standin::Close(IDD_MAIN);
+    RunProgram();
+
+    EXPECT_EQ(Stored(kFirstValue), neighbour + rename + kEnd);
+    EXPECT_EQ(standin::GetRegistryValue(kSessionManager, kSecondValue), std::nullopt);
+    EXPECT_EQ(ShownRows(), (Rows{{u"C:\\old\\app2.txt", kDeletion},
+                                 {u"C:\\old\\app\\new.dll", u"移到 C:\\old\\app\\app.dll"}}));
+    EXPECT_EQ(standin::CountCalls("RegSetValueExW"), 1u);
+    EXPECT_EQ(standin::CountCalls("RegDeleteValueW"), 1u);
 }
 
 // The second value's write is refused: the first value, already written, is put back, so both

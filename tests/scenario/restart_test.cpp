@@ -150,6 +150,47 @@ TEST_F(RestartTest, OneAcceptedRowOffersTheRestartAfterThePause) {
                                            {"dialog:1000", "NULL", std::to_string(EWX_REBOOT)}}));
 }
 
+// With Fast Startup on, shutting down and starting again carries out nothing, so the prompt
+// says that only a restart deletes the files. Any other reading of the setting keeps the
+// platform's own prompt.
+TEST_F(RestartTest, TheRestartPromptWarnsOnlyWhenFastStartupIsOn) {
+    const std::string power = "HKLM\\SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Power";
+    const std::string one("\x01\0\0\0", 4);
+    const std::string warning = "已开启快速启动：只有“重启”会删除这些文件，“关机”后再开机不会。";
+    const struct {
+        int line;
+        const char* name;  // nullptr: no Power key at all
+        DWORD type;
+        std::string bytes;
+        std::string prompt;
+    } cases[] = {
+        {__LINE__, "HiberbootEnabled", REG_DWORD, one, warning},
+        {__LINE__, nullptr, REG_NONE, "", "NULL"},
+        {__LINE__, "HibernateEnabled", REG_DWORD, one, "NULL"},
+        {__LINE__, "HiberbootEnabled", REG_DWORD, std::string(4, '\0'), "NULL"},
+        // Another type is not the setting, whatever its bytes: "1" in UTF-16 is four bytes too.
+        {__LINE__, "HiberbootEnabled", REG_SZ, std::string("1\0\0\0", 4), "NULL"},
+        {__LINE__, "HiberbootEnabled", REG_BINARY, one, "NULL"},
+        {__LINE__, "HiberbootEnabled", REG_QWORD, one + std::string(4, '\0'), "NULL"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "case at line " << c.line);
+        standin::Reset();
+        if (c.name != nullptr) {
+            standin::SetRegistryValue(power, c.name, c.type, c.bytes);
+        }
+        DropExisting({"C:\\a.txt"});
+        standin::Click(IDD_MAIN, IDC_RESTART_DELETE);
+        standin::AnswerBox(IDOK);
+        standin::Close(IDD_MAIN);
+        RunProgram();
+        EXPECT_EQ(ArgsOf("RestartDialog"),
+                  (std::vector<std::vector<std::string>>{
+                      {"dialog:1000", c.prompt, std::to_string(EWX_REBOOT)}}));
+        EXPECT_TRUE(standin::Failures().empty());
+    }
+}
+
 TEST_F(RestartTest, ButtonsStayLockedAndClicksDoNothingAfterARun) {
     DropExisting({"C:\\a.txt"});
     standin::Click(IDD_MAIN, IDC_RESTART_DELETE);

@@ -1,8 +1,11 @@
 // What the next restart will do: the pairs of a PendingFileRenameOperations value, each side as
-// an ordinary path, and chosen deletions taken out with every other code unit kept.
+// an ordinary path, chosen deletions taken out with every other code unit kept, what a folder's
+// deletion takes back with it, and whether a main-list row is still pending.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <string>
 #include <utility>
 #include <vector>
@@ -196,6 +199,108 @@ TEST(PendingRules, RemovalTakesOutExactlyTheChosenPairs) {
         const Removal removal = WithoutChosenPairs(c.value, c.chosen);
         EXPECT_EQ(removal.outcome, c.outcome);
         EXPECT_EQ(removal.kept, c.kept);
+    }
+}
+
+bool AsciiSameName(const WideText& left, const WideText& right) {
+    const auto lower = [](char16_t c) { return c < 128 ? std::tolower(c) : c; };
+    return left.size() == right.size() &&
+           std::equal(left.begin(), left.end(), right.begin(),
+                      [&](char16_t l, char16_t r) { return lower(l) == lower(r); });
+}
+
+// An operation as the reader gives it: its pair, its value and the equal pairs before it.
+PendingOperation Read(const WideText& source, const WideText& destination, size_t value,
+                      size_t equalBefore = 0) {
+    PendingOperation operation = Chosen(source, destination, equalBefore);
+    operation.value = value;
+    return operation;
+}
+
+// A folder's tree as the restart run records it (files, then folders deepest first), with
+// neighbours: the same file deleted twice and once in the other value, a name that begins like
+// the folder's, a rename inside it, and a deletion in the "*1" form and another spelling.
+const std::vector<PendingOperation> kTree = {
+    Read(u"\\??\\C:\\old\\app\\a.txt", u"", 0),                            // 0
+    Read(u"\\??\\C:\\old\\app\\sub\\b.txt", u"", 0),                       // 1
+    Read(u"\\??\\C:\\old\\app\\sub", u"", 0),                              // 2
+    Read(u"\\??\\C:\\old\\app", u"", 0),                                   // 3
+    Read(u"\\??\\C:\\old\\apple.txt", u"", 0),                             // 4
+    Read(u"\\??\\C:\\old\\app\\n.dll", u"!\\??\\C:\\old\\app\\o.dll", 0),  // 5
+    Read(u"\\??\\C:\\old\\app\\a.txt", u"", 0, 1),                         // 6
+    Read(u"*1\\??\\c:\\OLD\\APP\\c.txt", u"", 1),                          // 7
+    Read(u"\\??\\C:\\old\\app\\a.txt", u"", 1),                            // 8
+};
+
+struct TakenBackCase {
+    int line;
+    std::vector<size_t> chosen;  // rows of kTree
+    std::vector<size_t> takenBack;
+    bool withFolderContents;
+};
+
+TEST(PendingRules, AFolderDeletionTakesBackEveryDeletionUnderItOnce) {
+    const TakenBackCase cases[] = {
+        // The folder: its tree in both values, every spelling, equal pairs apart; not the
+        // neighbour "apple.txt" nor the rename.
+        {__LINE__, {3}, {3, 0, 1, 2, 6, 7, 8}, true},
+        {__LINE__, {2}, {2, 1}, true},
+        // Chosen as well as under a chosen folder: once.
+        {__LINE__, {1, 3}, {1, 3, 0, 2, 6, 7, 8}, true},
+        // Everything under it chosen too: nothing added, and still a folder's contents.
+        {__LINE__, {1, 2}, {1, 2}, true},
+        // A file's deletions in both values: a path is not under itself, nothing is added.
+        {__LINE__, {0, 8}, {0, 8}, false},
+        // A rename is never taken back, nor does anything go with it.
+        {__LINE__, {5}, {}, false},
+    };
+    for (const TakenBackCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << "case at line " << c.line);
+        std::vector<PendingOperation> chosen;
+        for (size_t row : c.chosen) {
+            chosen.push_back(kTree[row]);
+        }
+        const TakenBack takenBack = DeletionsTakenBack(chosen, kTree, AsciiSameName);
+        std::vector<size_t> rows;
+        for (const PendingOperation& operation : takenBack.deletions) {
+            const auto found = std::find_if(kTree.begin(), kTree.end(), [&](const auto& row) {
+                return row.source == operation.source && row.value == operation.value &&
+                       row.equalBefore == operation.equalBefore;
+            });
+            rows.push_back(static_cast<size_t>(found - kTree.begin()));
+        }
+        EXPECT_EQ(rows, c.takenBack);
+        EXPECT_EQ(takenBack.withFolderContents, c.withFolderContents);
+    }
+}
+
+TEST(PendingRules, AFolderRowIsPendingWhileItOrAnythingUnderItIs) {
+    const std::vector<PendingOperation> operations = {
+        Read(u"\\??\\C:\\old\\app\\sub\\b.txt", u"", 0),
+        Read(u"\\??\\C:\\old\\apple.txt", u"", 0),
+        Read(u"\\??\\C:\\keep\\n.dll", u"!\\??\\C:\\keep\\o.dll", 0),
+        Read(u"*1\\??\\E:\\empty", u"", 1),
+    };
+    const struct {
+        int line;
+        WideText row;
+        bool pending;
+    } cases[] = {
+        // Folder rows: something under them, in any spelling, or the folder itself.
+        {__LINE__, u"C:\\old\\app\\", true},
+        {__LINE__, u"c:\\OLD\\APP\\SUB\\", true},
+        {__LINE__, u"E:\\empty\\", true},
+        // A name that only begins the same; a folder with only a rename in it.
+        {__LINE__, u"C:\\old\\ap\\", false},
+        {__LINE__, u"C:\\keep\\", false},
+        // File rows: only their own deletion, never one under the same name.
+        {__LINE__, u"C:\\old\\app\\sub\\B.TXT", true},
+        {__LINE__, u"E:\\empty", true},
+        {__LINE__, u"C:\\old\\app", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "case at line " << c.line);
+        EXPECT_EQ(RowDeletionPending(c.row, operations, AsciiSameName), c.pending);
     }
 }
 

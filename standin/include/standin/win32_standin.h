@@ -598,7 +598,9 @@ typedef struct _SECURITY_ATTRIBUTES {
 #define REG_NONE 0
 #define REG_SZ 1
 #define REG_BINARY 3
+#define REG_DWORD 4
 #define REG_MULTI_SZ 7
+#define REG_QWORD 11
 
 // ---------------------------------------------------------------------------------------------
 // Functions. Plain C++ functions with the SDK's signatures (ANSI, and UTF-16 where named W).
