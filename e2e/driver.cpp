@@ -857,6 +857,13 @@ bool ConfirmBatch(HWND dialog, int answer) {
     return Check(question != nullptr, "确定 asks its question") && AnswerBox(question, answer);
 }
 
+bool AnswerFolderQuestion(int answer, const std::string& what) {
+    HWND question = WaitForMessageBox(kConfirmFolders);
+    return Check(question != nullptr && AnswerBox(question, answer),
+                 what + ": the question about the folders comes and is answered " +
+                     (answer == IDOK ? "OK" : "Cancel"));
+}
+
 // --- The open-file dialog ------------------------------------------------------------------
 
 namespace {

@@ -115,6 +115,9 @@ bool EmptyClipboardText();
 HWND OpenBatchDialog(HWND mainWindow);
 // Presses "确定" and answers its question; true when the question appeared and went away.
 bool ConfirmBatch(HWND dialog, int answer);
+// Answers the question a drop or a batch asks about the folders it brought; true when it came
+// and went away.
+bool AnswerFolderQuestion(int answer, const std::string& what);
 
 // --- The open-file dialog ------------------------------------------------------------------
 

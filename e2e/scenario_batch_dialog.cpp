@@ -60,12 +60,14 @@ void TypedLines(HWND mainWindow, HWND list, const std::string& relativeFull) {
         Check(RowCountOf(list) == 1, "Cancel adds no row");
     }
     if (ConfirmBatch(dialog, IDOK)) {
+        AnswerFolderQuestion(IDCANCEL, "the typed folder");
         Check(WaitUntilGone(dialog), "OK processes the lines and closes the dialog");
         Check(WaitUntil([&] { return IsWindowVisible(mainWindow) != FALSE; }),
               "the main window is shown again after the batch");
         CheckPaths(list, {kListed, kTwo, kTwoUpper, relativeFull, kThree},
                    "only existing files are added, each once, in line order; the case variant "
-                   "is kept; the relative line is listed as the full path it names");
+                   "is kept; the relative line is listed as the full path it names; the folder "
+                   "is left out, as the user declined");
     }
 }
 

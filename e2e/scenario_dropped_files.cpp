@@ -1,6 +1,7 @@
 // Real WM_DROPFILES messages posted to the main window, each carrying an HDROP built the way the
-// shell builds one (DROPFILES header, ANSI paths): folders are skipped, each path is listed once,
-// letter case counts, and a path longer than MAX_PATH is listed whole.
+// shell builds one (DROPFILES header, ANSI paths): a folder is left out when its question is
+// declined, each path is listed once, letter case counts, and a path longer than MAX_PATH is
+// listed whole.
 
 #include <string>
 #include <vector>
@@ -36,8 +37,10 @@ void DriveDroppedFiles(HWND mainWindow) {
          (longFileExists ? "was created in drive_c" : "could not be created; dropping it anyway"));
 
     Drop(mainWindow, {kSubFolder, kFileA, kFileA, kFileB}, "folder, a file twice, another file");
+    AnswerFolderQuestion(IDCANCEL, "folder, a file twice, another file");
     CheckPaths(list, {kFileA, kFileB},
-               "the folder is skipped and the file dropped twice is listed once, in drop order");
+               "the declined folder is left out and the file dropped twice is listed once, in "
+               "drop order");
 
     Drop(mainWindow, {kFileAUpper, kFileA, longPath, kMissing},
          "a case variant, a listed path, a long path, a missing file");
@@ -47,9 +50,10 @@ void DriveDroppedFiles(HWND mainWindow) {
           "the long path reads back whole (" + std::to_string(longPath.size()) + " bytes)");
 
     Drop(mainWindow, {kSubFolder}, "only a folder");
+    AnswerFolderQuestion(IDCANCEL, "only a folder");
     Drop(mainWindow, {}, "an empty drop");
     CheckPaths(list, {kFileA, kFileB, kFileAUpper, longPath, kMissing},
-               "a folder alone and an empty drop add nothing");
+               "a declined folder alone and an empty drop add nothing");
 
     bool resultsEmpty = true;
     for (const Row& row : ReadRows(list)) {

@@ -243,8 +243,9 @@ void DriveSystemFolderBatch(HWND mainWindow) {
     Check(SetTextOf(GetDlgItem(dialog, IDC_BATCH_EDIT), text), "the lines are typed");
     Click(dialog, IDC_BATCH_OK);
     HWND question = WaitForMessageBox(kConfirmBatch);
-    Check(question != nullptr && AnswerBox(question, IDOK) && WaitUntilGone(dialog),
-          "the batch is confirmed and the dialog closes");
+    Check(question != nullptr && AnswerBox(question, IDOK) &&
+              AnswerFolderQuestion(IDCANCEL, "the native folder") && WaitUntilGone(dialog),
+          "the batch is confirmed, its folder declined, and the dialog closes");
     const std::vector<std::string> listed = {kSystem32 + kBoth, kSystem32 + kOnly64,
                                              kSysWow64 + kOnly32};
     CheckPaths(list, listed, "the lines that name a file in the native view are listed as typed");
@@ -261,6 +262,7 @@ void DriveSystemFolderDrops(HWND mainWindow) {
     Check(WaitForDropFinished(DropFiles(mainWindow, {kSystem32 + kBoth, kSystem32 + kNativeFolder,
                                                      kSystem32 + kOnly64, kSysWow64 + kOnly32})),
           "native paths are dropped");
+    AnswerFolderQuestion(IDCANCEL, "the native folder");
     const std::vector<std::string> listed = {kSystem32 + kBoth, kSystem32 + kOnly64,
                                              kSysWow64 + kOnly32};
     CheckPaths(list, listed, "the dropped files are listed as dropped, the native folder is not");

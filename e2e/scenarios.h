@@ -45,6 +45,9 @@ void CheckBootRenamesAfterRestart();
 void DrivePendingExactCancel(HWND mainWindow);
 void DrivePendingSpellings(HWND mainWindow);
 void DrivePendingFolder(HWND mainWindow);
+void DriveFolderDeletion(HWND mainWindow);
+void CheckFolderDeletionAfterRestart();
+void DriveFolderRefusals(HWND mainWindow);
 
 // Scenarios that end the process with a fatal box instead of running the main window: the name of
 // each, one a line; and the run of one, which does not return (-1 when name is none of them).
@@ -77,4 +80,6 @@ inline constexpr Scenario kScenarios[] = {
     {"pending-exact-cancel", DrivePendingExactCancel},
     {"pending-spellings", DrivePendingSpellings},
     {"pending-folder", DrivePendingFolder},
+    {"folder-deletion", DriveFolderDeletion, CheckFolderDeletionAfterRestart},
+    {"folder-refusals", DriveFolderRefusals},
 };

@@ -1,0 +1,168 @@
+// Folder rows through a whole restart run over the stand-in: the order of the requests, no path
+// asked for twice, a refused request taking back what the folder had recorded, the progress a
+// long walk shows, and the box that tells a refused folder's entries.
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <set>
+
+#include "scenario.h"
+
+namespace {
+
+using Paths = std::vector<std::string>;
+
+const std::string kSessionManager = "HKLM\\SYSTEM\\CurrentControlSet\\Control\\Session Manager";
+const std::u16string kFolderQuestion = u"  确定将文件夹及其中的全部内容加入列表 ?  ";
+
+void MakeTree() {
+    for (const char* file : {"C:\\app\\a.txt", "C:\\app\\sub\\b.txt", "C:\\app\\sub\\deep\\c.txt",
+                             "C:\\app2\\keep.txt", "C:\\other.txt"}) {
+        standin::AddFile(file);
+    }
+    standin::AddDirectory("C:\\app\\empty");
+}
+
+// The deletions the pending value holds, as the shown paths.
+Paths PendingDeletions() {
+    const std::optional<standin::RegistryValue> value =
+        standin::GetRegistryValue(kSessionManager, "PendingFileRenameOperations");
+    Paths paths;
+    if (!value) {
+        return paths;
+    }
+    std::u16string units(value->bytes.size() / 2, u'\0');
+    std::memcpy(units.data(), value->bytes.data(), units.size() * 2);
+    for (size_t start = 0; start < units.size();) {
+        const size_t end = units.find(u'\0', start);
+        const std::u16string source = units.substr(start, end - start);
+        if (source.empty()) {
+            break;
+        }
+        const size_t destinationEnd = units.find(u'\0', end + 1);
+        if (units.substr(end + 1, destinationEnd - end - 1).empty()) {
+            paths.emplace_back(source.begin() + 4, source.end());  // after "\??\", ASCII only
+        }
+        start = destinationEnd + 1;
+    }
+    return paths;
+}
+
+class FolderTest : public ScenarioTest {
+protected:
+    static void ScheduleAll() {
+        standin::Click(IDD_MAIN, IDC_RESTART_DELETE);
+        standin::AnswerBox(IDOK, kRestartQuestion);
+    }
+};
+
+// A file of the tree listed on its own, the folder, and a folder nested in it: every entry is
+// asked for once, each before the folder that holds it, the folder itself last.
+TEST_F(FolderTest, EveryEntryOnceBeforeItsFolderAndNothingBesideIt) {
+    MakeTree();
+    standin::Drop({"C:\\app\\sub\\b.txt", "C:\\app", "C:\\other.txt"});
+    standin::AnswerBox(IDOK, kFolderQuestion);
+    standin::Drop({"C:\\app\\sub"});
+    standin::AnswerBox(IDOK, kFolderQuestion);
+    ScheduleAll();
+    standin::Close(IDD_MAIN);
+    RunProgram();
+
+    EXPECT_EQ(ListedPaths(),
+              (Paths{"C:\\app\\sub\\b.txt", "C:\\other.txt", "C:\\app\\", "C:\\app\\sub\\"}));
+    EXPECT_EQ(ListedResults(), Paths(4, kResultAccepted));
+    const Paths expected = {
+        "C:\\app\\sub\\b.txt", "C:\\other.txt", "C:\\app\\a.txt", "C:\\app\\sub\\deep\\c.txt",
+        "C:\\app\\sub\\deep",  "C:\\app\\sub",  "C:\\app\\empty", "C:\\app"};
+    // The walk's own order among files and among folders of one depth may be the listing's; the
+    // rule is what this checks.
+    Paths scheduled = standin::ScheduledDeletions();
+    EXPECT_EQ(scheduled.size(), expected.size());
+    EXPECT_EQ(PendingDeletions(), scheduled);
+    EXPECT_EQ(std::set<std::string>(scheduled.begin(), scheduled.end()),
+              std::set<std::string>(expected.begin(), expected.end()));
+    for (size_t folder = 0; folder < scheduled.size(); ++folder) {
+        for (size_t later = folder + 1; later < scheduled.size(); ++later) {
+            EXPECT_NE(scheduled[later].rfind(scheduled[folder] + "\\", 0), 0u)
+                << scheduled[later] << " after " << scheduled[folder];
+        }
+    }
+    EXPECT_EQ(scheduled.back(), "C:\\app");
+    // Every request and every listing in the boot's view; the searches all closed.
+    EXPECT_EQ(standin::CountCalls("FindClose"), standin::CountCalls("FindFirstFileW"));
+}
+
+// The system refuses the third request of the folder: the row says why, and what the folder had
+// recorded is taken back, so the restart deletes nothing of it. The file row before it stays.
+TEST_F(FolderTest, ARefusedRequestTakesBackWhatTheFolderRecorded) {
+    MakeTree();
+    int requests = 0;
+    standin::SetMoveFileRule([&requests](const std::string&) { return ++requests != 4; });
+    standin::Drop({"C:\\other.txt", "C:\\app"});
+    standin::AnswerBox(IDOK, kFolderQuestion);
+    ScheduleAll();
+    standin::Close(IDD_MAIN);
+    RunProgram();
+
+    EXPECT_EQ(ListedResults(), (Paths{kResultAccepted, kResultRefused}));
+    EXPECT_EQ(ListedWideReasons(), (std::vector<std::u16string>{u"", u"需要管理员权限"}));
+    EXPECT_EQ(PendingDeletions(), (Paths{"C:\\other.txt"}));
+}
+
+// A walk that takes a while shows how far it has come in "结果" until the result replaces it.
+TEST_F(FolderTest, ALongWalkShowsItsProgressUntilTheResult) {
+    MakeTree();
+    standin::SetTickStep(100);
+    standin::Drop({"C:\\app"});
+    standin::AnswerBox(IDOK, kFolderQuestion);
+    ScheduleAll();
+    std::u16string during;
+    // Read at the pump after the third folder has been listed, in the middle of the walk.
+    standin::AfterCall("FindClose", 3, [&during] {
+        during = standin::InspectList(MainList()).rows[0].wideCells[1];
+    });
+    standin::Close(IDD_MAIN);
+    RunProgram();
+
+    EXPECT_EQ(during.rfind(u"正在检查 ", 0), 0u);
+    EXPECT_EQ(during.substr(during.size() - 2), u" 项");
+    EXPECT_EQ(ListedWideResults(), (std::vector<std::u16string>{kAccepted}));
+}
+
+// Another program's rename inside the folder refuses it, nothing of it is recorded, and a
+// double-click on the row names the entry and why.
+TEST_F(FolderTest, ARefusedFolderRecordsNothingAndItsBoxNamesTheEntries) {
+    MakeTree();
+    const std::u16string rename =
+        u"\\??\\C:\\app\\a.txt" + std::u16string(1, u'\0') + u"\\??\\C:\\a.old" + u'\0' + u'\0';
+    standin::SetRegistryValue(
+        kSessionManager, "PendingFileRenameOperations", REG_MULTI_SZ,
+        std::string(reinterpret_cast<const char*>(rename.data()), rename.size() * 2));
+    standin::Drop({"C:\\app", "C:\\Windows"});
+    standin::AddDirectory("C:\\Windows");
+    standin::AnswerBox(IDOK, kFolderQuestion);
+    ScheduleAll();
+    standin::FocusRow(0);
+    standin::Do("double-click the refused folder's row", [] {
+        NMHDR header{MainList(), IDC_FILE_LIST, NM_DBLCLK};
+        SendMessageW(standin::Dialog(IDD_MAIN), WM_NOTIFY, IDC_FILE_LIST,
+                     reinterpret_cast<LPARAM>(&header));
+    });
+    standin::AnswerBox(IDOK, u"以下各项重启时无法删除：\r\nC:\\app\\a.txt    与待处理的重命名冲突");
+    standin::Close(IDD_MAIN);
+    RunProgram();
+
+    EXPECT_EQ(ListedPaths(), (Paths{"C:\\app\\", "C:\\Windows\\"}));
+    EXPECT_EQ(ListedResults(), (Paths{kResultRefused, kResultRefused}));
+    EXPECT_EQ(ListedWideReasons(),
+              (std::vector<std::u16string>{u"与待处理的重命名冲突 (共 1 项)", u"系统文件夹"}));
+    EXPECT_TRUE(standin::ScheduledDeletions().empty());
+    // The Windows folder is never walked.
+    for (const standin::Call& call : standin::CallsTo("FindFirstFileW")) {
+        EXPECT_EQ(call.args.at(0).find("Windows"), std::string::npos);
+    }
+}
+
+}  // namespace
