@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "paths/folder_rows.h"
+
 namespace {
 
 constexpr std::u16string_view kNtPrefix = u"\\??\\";
@@ -199,10 +201,10 @@ TakenBack DeletionsTakenBack(const std::vector<PendingOperation>& chosen,
 
 bool RowDeletionPending(const WideText& rowText, const std::vector<PendingOperation>& operations,
                         SameNameFunction sameName) {
-    if (rowText.empty() || rowText.back() != u'\\') {
+    if (!IsFolderRow(rowText)) {
         return DeletionPending(rowText, operations, sameName);
     }
-    const WideText folder = rowText.substr(0, rowText.size() - 1);
+    const WideText folder = FolderOfRow(rowText);
     return DeletionPending(folder, operations, sameName) ||
            DeletionUnder(folder, operations, sameName);
 }
