@@ -1,6 +1,6 @@
 // Folder rows through a whole restart run over the stand-in: the order of the requests, no path
 // asked for twice, a refused request taking back what the folder had recorded, the progress a
-// long walk shows, and the box that tells a refused folder's entries.
+// long walk shows. Refused folders and their box are shown under Wine.
 
 #include <cstring>
 #include <string>
@@ -129,40 +129,6 @@ TEST_F(FolderTest, ALongWalkShowsItsProgressUntilTheResult) {
     EXPECT_EQ(during.rfind(u"正在检查 ", 0), 0u);
     EXPECT_EQ(during.substr(during.size() - 2), u" 项");
     EXPECT_EQ(ListedWideResults(), (std::vector<std::u16string>{kAccepted}));
-}
-
-// Another program's rename inside the folder refuses it, nothing of it is recorded, and a
-// double-click on the row names the entry and why.
-TEST_F(FolderTest, ARefusedFolderRecordsNothingAndItsBoxNamesTheEntries) {
-    MakeTree();
-    const std::u16string rename =
-        u"\\??\\C:\\app\\a.txt" + std::u16string(1, u'\0') + u"\\??\\C:\\a.old" + u'\0' + u'\0';
-    standin::SetRegistryValue(
-        kSessionManager, "PendingFileRenameOperations", REG_MULTI_SZ,
-        std::string(reinterpret_cast<const char*>(rename.data()), rename.size() * 2));
-    standin::Drop({"C:\\app", "C:\\Windows"});
-    standin::AddDirectory("C:\\Windows");
-    standin::AnswerBox(IDOK, kFolderQuestion);
-    ScheduleAll();
-    standin::FocusRow(0);
-    standin::Do("double-click the refused folder's row", [] {
-        NMHDR header{MainList(), IDC_FILE_LIST, NM_DBLCLK};
-        SendMessageW(standin::Dialog(IDD_MAIN), WM_NOTIFY, IDC_FILE_LIST,
-                     reinterpret_cast<LPARAM>(&header));
-    });
-    standin::AnswerBox(IDOK, u"以下各项重启时无法删除：\r\nC:\\app\\a.txt    与待处理的重命名冲突");
-    standin::Close(IDD_MAIN);
-    RunProgram();
-
-    EXPECT_EQ(ListedPaths(), (Paths{"C:\\app\\", "C:\\Windows\\"}));
-    EXPECT_EQ(ListedResults(), (Paths{kResultRefused, kResultRefused}));
-    EXPECT_EQ(ListedWideReasons(),
-              (std::vector<std::u16string>{u"与待处理的重命名冲突 (共 1 项)", u"系统文件夹"}));
-    EXPECT_TRUE(standin::ScheduledDeletions().empty());
-    // The Windows folder is never walked.
-    for (const standin::Call& call : standin::CallsTo("FindFirstFileW")) {
-        EXPECT_EQ(call.args.at(0).find("Windows"), std::string::npos);
-    }
 }
 
 }  // namespace
