@@ -152,7 +152,6 @@ struct State {
     // The key of the folder's entry, a separator and the folded short name -> the entry's key.
     std::map<std::string, std::string> shortNames;
     std::string currentDirectory = "C:\\";
-    std::function<bool(const std::string&)> moveFileRule;
     int restartDialogResult = IDNO;
     std::optional<std::string> clipboardBytes;    // CF_TEXT; nullopt: no text on the clipboard
     std::optional<std::u16string> clipboardWide;  // CF_UNICODETEXT, terminator included
@@ -179,7 +178,6 @@ struct State {
     DWORD lastError = 0;
     DWORD commDlgError = 0;
     std::optional<OpenFileRequestW> lastOpenFileW;
-    std::vector<std::string> scheduledDeletions;
     std::vector<OpenKeyRecord> openKeys;
     std::vector<UINT_PTR> systemMenuItems;  // the commands the program appended
 

@@ -130,7 +130,6 @@ void ResetRunState() {
     s.lastOpenFileW.reset();
     s.searches.clear();
     s.clock = 0;
-    s.scheduledDeletions.clear();
     s.openKeys.clear();
     s.systemMenuItems.clear();
     ResetWow64Run();
@@ -162,7 +161,6 @@ void Reset() {
     s.shortNames.clear();
     s.wow64 = Wow64State{};
     s.currentDirectory = "C:\\";
-    s.moveFileRule = nullptr;
     s.restartDialogResult = IDNO;
     s.clipboardBytes.reset();
     s.clipboardWide.reset();
@@ -532,9 +530,6 @@ HDROP LastDrop() {
 void SetCodePage(unsigned codePage) {
     S().codePage = codePage;
 }
-void SetMoveFileRule(std::function<bool(const std::string& path)> accept) {
-    S().moveFileRule = std::move(accept);
-}
 void SetRestartDialogResult(int result) {
     S().restartDialogResult = result;
 }
@@ -575,7 +570,28 @@ std::optional<OpenFileRequestW> LastOpenFileRequestW() {
     return S().lastOpenFileW;
 }
 std::vector<std::string> ScheduledDeletions() {
-    return S().scheduledDeletions;
+    std::vector<std::string> deletions;
+    const RegistryValueRecord* value = FindValue(kSessionManager, "PendingFileRenameOperations");
+    if (value == nullptr) {
+        return deletions;
+    }
+    std::u16string units(value->bytes.size() / sizeof(char16_t), u'\0');
+    std::memcpy(units.data(), value->bytes.data(), units.size() * sizeof(char16_t));
+    // Pairs up to the empty string that ends the list.
+    for (size_t at = 0; at < units.size() && units[at] != u'\0';) {
+        const size_t sourceEnd = units.find(u'\0', at);
+        const size_t destinationEnd =
+            sourceEnd == std::u16string::npos ? sourceEnd : units.find(u'\0', sourceEnd + 1);
+        if (destinationEnd == std::u16string::npos) {
+            break;
+        }
+        std::u16string source = units.substr(at, sourceEnd - at);
+        if (destinationEnd == sourceEnd + 1 && source.rfind(u"\\??\\", 0) == 0) {
+            deletions.push_back(AnsiOfWide(source.substr(4)));
+        }
+        at = destinationEnd + 1;
+    }
+    return deletions;
 }
 
 size_t UnfinishedDrops() {

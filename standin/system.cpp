@@ -286,68 +286,6 @@ DWORD GetFullPathNameA(LPCSTR fileName, DWORD bufferLength, LPSTR buffer, LPSTR*
 // ---------------------------------------------------------------------------------------------
 // kernel32
 
-namespace {
-
-// The form the system records a path in: "\??\" and the full path; a literal one as it stands.
-std::u16string RecordedPath(const std::u16string& existing, const std::string& named) {
-    const bool literal = existing.rfind(u"\\\\?\\", 0) == 0;
-    return u"\\??\\" + (literal ? existing.substr(4) : Widen(CP_ACP, named));
-}
-
-// Adds a pair to PendingFileRenameOperations as the system does: after the value's last whole
-// pair, every code unit after it (the list's closing terminator) kept; a value without one gets
-// it.
-void RecordPendingPair(const std::u16string& source, const std::u16string& destination) {
-    const char kName[] = "PendingFileRenameOperations";
-    std::u16string units;
-    if (const RegistryValueRecord* value = FindValue(kSessionManager, kName)) {
-        units.resize(value->bytes.size() / sizeof(char16_t));
-        std::memcpy(units.data(), value->bytes.data(), units.size() * sizeof(char16_t));
-    }
-    size_t listEnd = 0;
-    for (size_t at = 0; at < units.size() && units[at] != 0;) {
-        const size_t sourceEnd = units.find(u'\0', at);
-        const size_t destinationEnd =
-            sourceEnd == std::u16string::npos ? sourceEnd : units.find(u'\0', sourceEnd + 1);
-        if (destinationEnd == std::u16string::npos) {
-            break;
-        }
-        at = listEnd = destinationEnd + 1;
-    }
-    std::u16string rest = units.substr(listEnd);
-    if (rest.empty()) {
-        rest = u'\0';
-    }
-    units = units.substr(0, listEnd) + source + u'\0' + destination + u'\0' + rest;
-    SetValue(
-        kSessionManager, kName, REG_MULTI_SZ,
-        std::string(reinterpret_cast<const char*>(units.data()), units.size() * sizeof(char16_t)));
-}
-
-}  // namespace
-
-BOOL MoveFileExW(LPCWSTR existing, LPCWSTR target, DWORD flags) {
-    LogCall("MoveFileExW", {WideArg(existing), WideArg(target), Unsigned(flags)});
-    if (!existing) {
-        S().lastError = ERROR_INVALID_PARAMETER;
-        return FALSE;
-    }
-    // The file the request names, in the selected code page: a literal path as it stands, any
-    // other as the system resolves it (a final dot or space dropped).
-    const std::string path = AnsiOfWide(existing);
-    const std::string named = FullPath(path).value_or(path);
-    const bool accepted = !S().moveFileRule || S().moveFileRule(named);
-    if (!accepted) {
-        S().lastError = ERROR_ACCESS_DENIED;
-        return FALSE;
-    }
-    if (!target && (flags & MOVEFILE_DELAY_UNTIL_REBOOT)) {
-        S().scheduledDeletions.push_back(named);
-        RecordPendingPair(RecordedPath(existing, named), u"");
-    }
-    return TRUE;
-}
-
 HMODULE GetModuleHandleA(LPCSTR moduleName) {
     LogCall("GetModuleHandleA", {Text(moduleName)});
     if (!moduleName) {

@@ -19,13 +19,9 @@ const char* const kExemptFolders[] = {"\\catroot", "\\catroot2", "\\drivers\\etc
                                       "\\spool"};
 // The calls the program may make while redirection is off: the tests it turned it off for, and
 // the restart request made in the same view as the test of its row.
-const char* const kNativeViewCalls[] = {"GetFileAttributesW",
-                                        "GetShortPathNameW",
-                                        "CreateFileW",
-                                        "MoveFileExW",
-                                        "FindFirstFileW",
-                                        "SetFileAttributesW",
-                                        "Wow64RevertWow64FsRedirection"};
+const char* const kNativeViewCalls[] = {"GetFileAttributesW", "GetShortPathNameW",
+                                        "CreateFileW",        "FindFirstFileW",
+                                        "SetFileAttributesW", "Wow64RevertWow64FsRedirection"};
 
 // The value Wow64DisableWow64FsRedirection hands out for Wow64RevertWow64FsRedirection.
 PVOID const kSavedState = reinterpret_cast<PVOID>(static_cast<uintptr_t>(0x64));

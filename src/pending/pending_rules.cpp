@@ -1,6 +1,7 @@
 #include "pending/pending_rules.h"
 
 #include <algorithm>
+#include <unordered_map>
 #include <utility>
 
 #include "paths/folder_rows.h"
@@ -158,6 +159,40 @@ Removal WithoutChosenPairs(std::u16string_view value, const std::vector<PendingO
     removal.outcome = RemovalOutcome::kRemoved;
     removal.kept = std::move(kept);
     return removal;
+}
+
+WideText WithDeletionsAppended(std::u16string_view value, const std::vector<WideText>& sources) {
+    const PendingOperations parsed = ParsePendingOperations(value);
+    const size_t listEnd = parsed.operations.empty()
+                               ? 0
+                               : parsed.operations.back().offset + parsed.operations.back().length;
+    WideText units(value.substr(0, listEnd));
+    for (const WideText& source : sources) {
+        units += source;
+        units += u'\0';
+        units += u'\0';
+    }
+    const std::u16string_view rest = value.substr(listEnd);
+    units += rest.empty() ? std::u16string_view(u"\0", 1) : rest;
+    return units;
+}
+
+bool HoldsDeletions(const std::vector<PendingOperation>& operations,
+                    const std::vector<WideText>& sources) {
+    std::unordered_map<WideText, size_t> wanted;
+    for (const WideText& source : sources) {
+        ++wanted[source];
+    }
+    for (const PendingOperation& operation : operations) {
+        if (IsDeletion(operation)) {
+            const auto found = wanted.find(operation.source);
+            if (found != wanted.end() && found->second > 0) {
+                --found->second;
+            }
+        }
+    }
+    return std::all_of(wanted.begin(), wanted.end(),
+                       [](const auto& entry) { return entry.second == 0; });
 }
 
 bool DeletionPending(const WideText& path, const std::vector<PendingOperation>& operations,

@@ -55,6 +55,15 @@ struct Removal {
 // When one chosen deletion is not there, none is removed.
 Removal WithoutChosenPairs(std::u16string_view value, const std::vector<PendingOperation>& chosen);
 
+// The value with a deletion of each source (a recorded form, "\??\C:\a.txt") added in order
+// after its last whole pair, as the system adds one: every code unit before kept in its place, and
+// what follows the list too (its closing terminator), which a value without one is given.
+WideText WithDeletionsAppended(std::u16string_view value, const std::vector<WideText>& sources);
+
+// True when operations hold a deletion of each source, as many as it is given.
+bool HoldsDeletions(const std::vector<PendingOperation>& operations,
+                    const std::vector<WideText>& sources);
+
 // True when a deletion of the file at path (an ordinary full path) is among the operations, its
 // source made ordinary (ShownPath) and compared by sameName, as the file system compares names.
 bool DeletionPending(const WideText& path, const std::vector<PendingOperation>& operations,

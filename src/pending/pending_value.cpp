@@ -162,3 +162,40 @@ bool CancelPendingDeletions(const std::vector<PendingOperation>& chosen, Text& f
     RegCloseKey(key);
     return done;
 }
+
+bool AppendPendingDeletions(const std::vector<WideText>& sources, Text& failure) {
+    HKEY key = nullptr;
+    const LONG opened = OpenSessionManager(KEY_QUERY_VALUE | KEY_SET_VALUE, key);
+    if (opened != ERROR_SUCCESS) {
+        failure = FailureOf(opened);
+        return false;
+    }
+    const WideText& name = kPendingValues[0];
+    const PendingValue before = ReadPendingValue(key, name);
+    bool done = false;
+    if (before.state == ValueState::kUnreadable) {
+        failure = FailureOf(before.error != ERROR_SUCCESS ? before.error : ERROR_MORE_DATA);
+    } else if (before.state == ValueState::kRead && !before.writable) {
+        // Rewriting a value the program cannot read whole could lose another program's
+        // operations.
+        failure = kReasonPendingUnrecognised;
+    } else {
+        const WideText after = WithDeletionsAppended(before.units, sources);
+        const LONG status = RegSetValueExW(key, WideC(name), 0, REG_MULTI_SZ,
+                                           reinterpret_cast<const BYTE*>(after.data()),
+                                           static_cast<DWORD>(after.size() * sizeof(char16_t)));
+        if (status != ERROR_SUCCESS) {
+            failure = FailureOf(status);
+        } else {
+            const PendingValue written = ReadPendingValue(key, name);
+            done = written.state == ValueState::kRead &&
+                   HoldsDeletions(written.parsed.operations, sources);
+            if (!done) {
+                failure =
+                    FailureOf(written.error != ERROR_SUCCESS ? written.error : ERROR_INVALID_DATA);
+            }
+        }
+    }
+    RegCloseKey(key);
+    return done;
+}

@@ -39,3 +39,9 @@ bool ReadPendingOperations(std::vector<PendingOperation>& operations);
 // written once. A write that fails puts back what was already written, so a failed cancel
 // changes nothing; false then, with why in the program's texts (code page 936).
 bool CancelPendingDeletions(const std::vector<PendingOperation>& chosen, Text& failure);
+// Adds a deletion of each source (a recorded form, "\??\C:\a.txt"), in order, to the first value
+// in one write: the value read just before, every operation already there kept unit for unit, and
+// read back after to see that each deletion is there. False, with why in the program's texts
+// (code page 936), when the value cannot be read or is not one the program rewrites, when the
+// write is refused, or when the deletions are not there after it.
+bool AppendPendingDeletions(const std::vector<WideText>& sources, Text& failure);

@@ -46,6 +46,8 @@ inline constexpr char kPendingMoveTo[] = "\xd2\xc6\xb5\xbd ";
 inline constexpr char kConfirmCancelDeletion[] = "  \xc8\xb7\xb6\xa8\xc8\xa1\xcf\xfb\xd1\xa1\xd6\xd0\xce\xc4\xbc\xfe\xb5\xc4\xd6\xd8\xc6\xf4\xc9\xbe\xb3\xfd ?  ";
 // row result: the deletion is no longer pending: "已取消"
 inline constexpr char kResultCancelled[] = "\xd2\xd1\xc8\xa1\xcf\xfb";
+// a restart run's rows when the pending operations are in a form the program cannot read whole: "待处理的操作格式无法识别"
+inline constexpr char kReasonPendingUnrecognised[] = "\xb4\xfd\xb4\xa6\xc0\xed\xb5\xc4\xb2\xd9\xd7\xf7\xb8\xf1\xca\xbd\xce\xde\xb7\xa8\xca\xb6\xb1\xf0";
 // a cancel refused because a value is in a form the list does not rewrite: "待处理的操作格式无法识别，未作更改"
 inline constexpr char kCancelUnrecognised[] = "\xb4\xfd\xb4\xa6\xc0\xed\xb5\xc4\xb2\xd9\xd7\xf7\xb8\xf1\xca\xbd\xce\xde\xb7\xa8\xca\xb6\xb1\xf0\xa3\xac\xce\xb4\xd7\xf7\xb8\xfc\xb8\xc4";
 // a cancel of operations another program has taken out or changed meanwhile: "选中的操作已不再待处理，未作更改"

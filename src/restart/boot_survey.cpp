@@ -35,8 +35,9 @@ constexpr DWORD kNoAudit = 0x1;
 // Owner, group and DACL: what an access check reads.
 constexpr DWORD kSecurityParts = 0x1 | 0x2 | 0x4;
 
-// Every name a pending rename moves from or to, made ordinary; deletions are left out. The
-// system carries out both values' operations before ours.
+}  // namespace
+
+// Deletions are left out. The system carries out both values' operations before ours.
 std::vector<WideText> PendingRenameNames() {
     std::vector<PendingOperation> operations;
     ReadPendingOperations(operations);
@@ -49,6 +50,8 @@ std::vector<WideText> PendingRenameNames() {
     }
     return names;
 }
+
+namespace {
 
 // The storage bus of the disk under a drive letter; nothing when the system does not say.
 std::optional<unsigned> BusTypeOf(char16_t letter) {

@@ -33,6 +33,8 @@ struct BootSurvey {
 };
 
 BootSurvey BeginBootSurvey();
+// Every name a pending rename moves from or to, as an ordinary path, read now.
+std::vector<WideText> PendingRenameNames();
 // What the boot will see of the file the row's UTF-16 path names; listedLocation is the final
 // path its file had when the row was listed, when that could be told.
 BootView SurveyRow(BootSurvey& survey, const WideText& path,

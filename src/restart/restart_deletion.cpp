@@ -1,7 +1,8 @@
 #include "restart/restart_deletion.h"
 
-#include <set>
+#include <optional>
 #include <string>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -11,11 +12,13 @@
 #include "pending/pending_value.h"
 #include "restart/folder_rules.h"
 #include "restart/folder_walk.h"
+#include "paths/exact_names.h"
 #include "paths/literal_forms.h"
 #include "paths/native_view.h"
 #include "platform/looked_up.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
+#include "restart/boot_survey.h"
 #include "restart/boot_view.h"
 #include "restart/restart_run.h"
 #include "runtime/wide_text.h"
@@ -73,70 +76,44 @@ void OfferRestart(HWND owner) {
     }
 }
 
-// What one run has asked for so far: the key (final path) of every entry recorded, so that a
-// file row inside a listed folder, or two nested folder rows, record no path twice.
+// One deletion a row waits for: the file or folder, the name the file system knows it by (which
+// tells the same entry of two rows, however each was spelt), and whether it is read-only.
+struct PlannedDeletion {
+    WideText path;
+    WideText key;
+    bool readOnly = false;
+    // 0 for a row's own file or folder, 1 for what its folder holds, and so on.
+    size_t depth = 0;
+};
+
+// A row that passed the survey, with its deletions in the order the boot must meet them.
+struct PlannedRow {
+    int row = 0;
+    bool folder = false;
+    std::vector<PlannedDeletion> deletions;
+};
+
+// What a restart run has found so far. Every request is recorded at the end in one write of the
+// pending value: the system rewrites the whole value for each request it is asked, which for
+// thousands of files costs far more than the files themselves.
 struct RestartRun {
     BootSurvey survey;
     SystemFolders systemFolders;
-    std::set<WideText> recorded;
+    std::vector<PlannedRow> planned;
 };
 
-// Asks for one file or folder, its read-only attribute cleared first (some boots delete no
-// read-only file) and put back when the system refuses. Literal, so that the system records this
-// very name (a final dot or space, a device name), without the A call's limit of MAX_PATH
-// characters; a null destination is what turns the delayed move into a deletion. Asked in the
-// view the survey looked in, the boot's, so that the request and the survey name one file.
-RowOutcome RecordDeletion(const WideText& path, bool readOnly) {
+// The form the system records a path in: "\??\" and the literal path, so that the boot deletes
+// this very name (a final dot or space, a device name); empty for a path with no literal form.
+WideText RecordedForm(const WideText& path) {
     const WideText literal = LiteralPath(path);
-    const DWORD attributes = readOnly
-                                 ? InNativeView([&] { return GetFileAttributesW(WideC(literal)); },
-                                                INVALID_FILE_ATTRIBUTES)
-                                 : INVALID_FILE_ATTRIBUTES;
-    const bool cleared =
-        attributes != INVALID_FILE_ATTRIBUTES &&
-        InNativeView(
-            [&] {
-                return SetFileAttributesW(WideC(literal), attributes & ~FILE_ATTRIBUTE_READONLY) !=
-                       0;
-            },
-            false);
-    SetLastError(ERROR_ACCESS_DENIED);
-    const bool recorded = InNativeView(
-        [&] { return MoveFileExW(WideC(literal), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != 0; },
-        false);
-    if (recorded) {
-        return {true, Text()};
-    }
-    const DWORD error = GetLastError();
-    if (cleared) {
-        InNativeView([&] { return SetFileAttributesW(WideC(literal), attributes); }, FALSE);
-    }
-    return {false, RequestRefusalReason(error)};
+    return literal.empty() ? WideText() : u"\\??\\" + literal.substr(4);
 }
 
-// Takes back the deletions a folder row recorded before the system refused one of its entries,
-// so that a row that says "失败" leaves nothing of its folder to the restart: for each path, the
-// last pending deletion of it, the one just recorded.
-void TakeBackDeletions(const std::vector<WideText>& paths) {
-    std::vector<PendingOperation> operations;
-    ReadPendingOperations(operations);
-    std::vector<PendingOperation> chosen;
-    std::vector<bool> taken(operations.size(), false);
-    for (const WideText& path : paths) {
-        for (size_t i = operations.size(); i-- > 0;) {
-            if (!taken[i] && IsDeletion(operations[i]) &&
-                operations[i].source == u"\\??\\" + path) {
-                taken[i] = true;
-                chosen.push_back(operations[i]);
-                break;
-            }
-        }
-    }
-    Text failure;
-    CancelPendingDeletions(chosen, failure);
+RowOutcome Deferred() {
+    return {false, Text(), true};
 }
 
-RowOutcome ScheduleFileRow(RestartRun& run, const WideText& path,
+RowOutcome ScheduleFileRow(RestartRun& run, int row, const WideText& path,
                            const std::optional<WideText>& listedLocation) {
     // The system records almost any path; only a file the boot will delete, exactly that one, is
     // asked for, so that an accepted row is a file the restart deletes.
@@ -145,15 +122,12 @@ RowOutcome ScheduleFileRow(RestartRun& run, const WideText& path,
     if (refusal != BootRefusal::kNone) {
         return {false, BootRefusalReason(refusal)};
     }
+    if (RecordedForm(path).empty()) {
+        return {false, RequestRefusalReason(ERROR_INVALID_NAME)};
+    }
     const WideText key = view.location.empty() ? LiteralPath(path) : view.location;
-    if (run.recorded.count(key) != 0) {
-        return {true, Text()};
-    }
-    const RowOutcome outcome = RecordDeletion(path, view.readOnly);
-    if (outcome.accepted) {
-        run.recorded.insert(key);
-    }
-    return outcome;
+    run.planned.push_back({row, false, {{path, key, view.readOnly, 0}}});
+    return Deferred();
 }
 
 // A walk that takes longer than this shows how far it has come in the row's result, and then
@@ -176,7 +150,7 @@ RowOutcome ScheduleFolderRow(RestartRun& run, int row, const WideText& rowPath,
     };
     const std::vector<FolderEntry> entries =
         WalkFolder(run.survey, FolderOfRow(rowPath), listedLocation, run.systemFolders, checked);
-    const FolderPlan plan = PlanFolderDeletion(entries, run.recorded);
+    const FolderPlan plan = PlanFolderDeletion(entries, {});
     if (!plan.refused.empty()) {
         std::vector<RefusedEntry> refused;
         for (size_t index : plan.refused) {
@@ -185,20 +159,118 @@ RowOutcome ScheduleFolderRow(RestartRun& run, int row, const WideText& rowPath,
         SetRowRefusedEntries(row, std::move(refused));
         return {false, FolderRefusalReason(entries, plan)};
     }
-    std::vector<WideText> recorded;
+    PlannedRow planned{row, true, {}};
     for (size_t index : plan.toRecord) {
         const FolderEntry& entry = entries[index];
-        const RowOutcome outcome = RecordDeletion(entry.path, entry.readOnly);
-        if (!outcome.accepted) {
-            TakeBackDeletions(recorded);
-            return outcome;
+        planned.deletions.push_back({entry.path, entry.key, entry.readOnly, entry.depth});
+    }
+    run.planned.push_back(std::move(planned));
+    return Deferred();
+}
+
+// Another program may have recorded a rename since the survey read them; a row any of whose
+// deletions it touches is refused as the survey would have refused it. Nothing when none is.
+std::optional<RowOutcome> RenamedSinceSurvey(const PlannedRow& planned,
+                                             const std::vector<WideText>& renamed) {
+    std::vector<RefusedEntry> touched;
+    bool itself = false;
+    for (const PlannedDeletion& deletion : planned.deletions) {
+        if (TouchedByRename(deletion.path, renamed, SameFileSystemName) ||
+            TouchedByRename(deletion.key, renamed, SameFileSystemName)) {
+            touched.push_back({deletion.path, kReasonRenameConflict});
+            itself = itself || deletion.depth == 0;
         }
-        recorded.push_back(entry.path);
     }
-    for (size_t index : plan.toRecord) {
-        run.recorded.insert(entries[index].key);
+    if (touched.empty()) {
+        return std::nullopt;
     }
-    return {true, Text()};
+    Text reason = kReasonRenameConflict;
+    if (planned.folder) {
+        if (!itself) {
+            reason += kCountPrefix + std::to_string(touched.size()) + kCountSuffix;
+        }
+        SetRowRefusedEntries(planned.row, std::move(touched));
+    }
+    return RowOutcome{false, reason};
+}
+
+// A read-only file whose attribute was cleared for the restart, and what it was.
+struct ClearedAttribute {
+    WideText literal;
+    DWORD attributes = 0;
+};
+
+// Some boots delete no read-only file: the attribute goes first, in the view the survey looked
+// in, and comes back when the deletions could not be recorded.
+std::vector<ClearedAttribute> ClearReadOnly(const std::vector<const PlannedDeletion*>& deletions) {
+    std::vector<ClearedAttribute> cleared;
+    for (const PlannedDeletion* deletion : deletions) {
+        if (!deletion->readOnly) {
+            continue;
+        }
+        const WideText literal = LiteralPath(deletion->path);
+        const DWORD attributes = InNativeView([&] { return GetFileAttributesW(WideC(literal)); },
+                                              INVALID_FILE_ATTRIBUTES);
+        if (attributes != INVALID_FILE_ATTRIBUTES &&
+            InNativeView(
+                [&] {
+                    return SetFileAttributesW(WideC(literal),
+                                              attributes & ~FILE_ATTRIBUTE_READONLY) != 0;
+                },
+                false)) {
+            cleared.push_back({literal, attributes});
+        }
+    }
+    return cleared;
+}
+
+void RestoreAttributes(const std::vector<ClearedAttribute>& cleared) {
+    for (const ClearedAttribute& file : cleared) {
+        InNativeView([&] { return SetFileAttributesW(WideC(file.literal), file.attributes); },
+                     FALSE);
+    }
+}
+
+// Records the deletions of every row that passed, in row order, each entry once however many
+// rows name it, in one write of the pending value; then tells each of those rows what became of
+// it. A write that fails fails every row of it.
+std::vector<std::pair<int, RowOutcome>> RecordPlannedRows(const RestartRun& run) {
+    std::vector<std::pair<int, RowOutcome>> outcomes;
+    if (run.planned.empty()) {
+        return outcomes;
+    }
+    const std::vector<WideText> renamed = PendingRenameNames();
+    std::unordered_set<WideText> keys;
+    std::vector<const PlannedDeletion*> toRecord;
+    std::vector<WideText> sources;
+    for (const PlannedRow& planned : run.planned) {
+        if (const std::optional<RowOutcome> refused = RenamedSinceSurvey(planned, renamed)) {
+            outcomes.emplace_back(planned.row, *refused);
+            continue;
+        }
+        for (const PlannedDeletion& deletion : planned.deletions) {
+            if (keys.insert(deletion.key).second) {
+                toRecord.push_back(&deletion);
+                sources.push_back(RecordedForm(deletion.path));
+            }
+        }
+        outcomes.emplace_back(planned.row, Deferred());
+    }
+    if (sources.empty()) {
+        return outcomes;
+    }
+    const std::vector<ClearedAttribute> cleared = ClearReadOnly(toRecord);
+    Text failure;
+    const bool recorded = AppendPendingDeletions(sources, failure);
+    if (!recorded) {
+        RestoreAttributes(cleared);
+    }
+    for (auto& [row, outcome] : outcomes) {
+        if (outcome.deferred) {
+            outcome = recorded ? RowOutcome{true, Text()} : RowOutcome{false, failure};
+        }
+    }
+    return outcomes;
 }
 
 bool ScheduleListedRows(int rowCount) {
@@ -212,13 +284,14 @@ bool ScheduleListedRows(int rowCount) {
         if (IsFolderRow(path)) {
             return ScheduleFolderRow(run, row, path, RowListedLocation(row));
         }
-        return ScheduleFileRow(run, path, RowListedLocation(row));
+        return ScheduleFileRow(run, row, path, RowListedLocation(row));
     };
     steps.reportResult = [](int row, const RowOutcome& outcome) {
         SetRowResult(row, outcome.accepted ? kResultAccepted : kResultRefused,
                      outcome.reason.c_str());
     };
     steps.pump = PumpPendingMessages;
+    steps.recordDeferred = [&run] { return RecordPlannedRows(run); };
     const bool anyAccepted = ScheduleRows(rowCount, steps);
     EndBootSurvey(run.survey);
     return anyAccepted;

@@ -4,9 +4,15 @@ bool ScheduleRows(int rowCount, const RestartRunSteps& steps) {
     bool anyAccepted = false;
     for (int row = 0; row < rowCount; ++row) {
         const RowOutcome outcome = steps.scheduleDeletion(row, steps.readPath(row));
+        if (!outcome.deferred) {
+            steps.reportResult(row, outcome);
+            anyAccepted = anyAccepted || outcome.accepted;
+        }
+        steps.pump();
+    }
+    for (const auto& [row, outcome] : steps.recordDeferred()) {
         steps.reportResult(row, outcome);
         anyAccepted = anyAccepted || outcome.accepted;
-        steps.pump();
     }
     return anyAccepted;
 }

@@ -1,9 +1,12 @@
 #pragma once
 
-// The order of a restart run, apart from the platform: each row, top to bottom, is read, asked
-// for, reported and followed by a pump pass. Pure: no platform here.
+// The order of a restart run, apart from the platform: each row, top to bottom, is read, decided
+// and followed by a pump pass; a refused row is reported at once. The deletions of the rows that
+// pass are then recorded together, and those rows reported. Pure: no platform here.
 
 #include <functional>
+#include <utility>
+#include <vector>
 
 #include "runtime/text.h"
 
@@ -12,6 +15,8 @@
 struct RowOutcome {
     bool accepted = false;
     Text reason;
+    // Not decided yet: the row's deletions wait to be recorded with the run's others.
+    bool deferred = false;
 };
 
 struct RestartRunSteps {
@@ -20,7 +25,9 @@ struct RestartRunSteps {
     std::function<RowOutcome(int row, const WideText& path)> scheduleDeletion;
     std::function<void(int row, const RowOutcome& outcome)> reportResult;
     std::function<void()> pump;
+    // Records the deferred rows' deletions; what became of each deferred row, by row.
+    std::function<std::vector<std::pair<int, RowOutcome>>()> recordDeferred;
 };
 
-// Runs rows 0 .. rowCount-1 in order; true when at least one path was accepted.
+// Runs rows 0 .. rowCount-1 in order, then records; true when at least one path was accepted.
 bool ScheduleRows(int rowCount, const RestartRunSteps& steps);

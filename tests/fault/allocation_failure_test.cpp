@@ -38,7 +38,7 @@ Scenario AddRemoveBatchSchedule() {
         standin::AddDirectory("C:\\dir");
         standin::SetClipboardText(kBatchText);
         NoteBatchText(record, kBatchText);
-        SetMoveRule(record, [](const std::string& path) { return path != "C:\\b.txt"; });
+        RenamePending(record, {"C:\\b.txt"});
     };
     scenario.steps = {
         [](RunRecord& r) {

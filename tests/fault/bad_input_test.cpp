@@ -230,30 +230,33 @@ TEST_F(BadInputTest, ASelectionThatFillsTheBufferWithoutItsEndingAddsNothing) {
     CountBadInput("open-file selections without their closing NULs", std::size(cases));
 }
 
-TEST_F(BadInputTest, MoveFileExWRefusingShowsInTheRowsAndDecidesTheRestartPrompt) {
+// Rows refused for another program's renames, or all of them for a refused write of the pending
+// value: the rows say so, and the restart is offered only when one was recorded.
+TEST_F(BadInputTest, RefusedRowsShowInTheRowsAndDecideTheRestartPrompt) {
     const std::vector<std::string> files = {"C:\\a.txt", "C:\\b.txt", "C:\\c.txt", "C:\\d.txt"};
     struct Case {
         int line;
         std::string what;
-        std::function<bool(const std::string&)> accepts;
+        std::vector<std::string> renamed;
+        bool writeRefused;
         bool offersRestart;
     };
     const Case cases[] = {
-        {__LINE__, "every path", [](const std::string&) { return false; }, false},
-        {__LINE__, "some paths",
-         [](const std::string& path) { return path == "C:\\b.txt" || path == "C:\\d.txt"; }, true},
-        {__LINE__, "the last path", [](const std::string& path) { return path != "C:\\d.txt"; },
-         true},
-        {__LINE__, "all but the last path",
-         [](const std::string& path) { return path == "C:\\d.txt"; }, true},
-        {__LINE__, "the first path", [](const std::string& path) { return path != "C:\\a.txt"; },
-         true},
+        {__LINE__, "the write", {}, true, false},
+        {__LINE__, "every path", files, false, false},
+        {__LINE__, "some paths", {"C:\\a.txt", "C:\\c.txt"}, false, true},
+        {__LINE__, "the last path", {"C:\\d.txt"}, false, true},
+        {__LINE__, "all but the last path", {"C:\\a.txt", "C:\\b.txt", "C:\\c.txt"}, false, true},
+        {__LINE__, "the first path", {"C:\\a.txt"}, false, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "case at line " << c.line << ": refusing " << c.what);
         std::vector<std::optional<std::string>> drop(files.begin(), files.end());
         DropPaths(record, drop);
-        SetMoveRule(record, c.accepts);
+        RenamePending(record, c.renamed);
+        if (c.writeRefused) {
+            RefuseTheWrite(record);
+        }
         LookBeforeRestart(record);
         standin::Click(IDD_MAIN, IDC_RESTART_DELETE);
         standin::AnswerBox(IDOK, UiText(kConfirmRestart));
@@ -262,16 +265,23 @@ TEST_F(BadInputTest, MoveFileExWRefusingShowsInTheRowsAndDecidesTheRestartPrompt
 
         ExpectListed(files);
         std::vector<std::string> results;
+        std::vector<std::string> recorded;
         for (const std::string& file : files) {
-            results.push_back(c.accepts(file) ? kResultAccepted : kResultRefused);
+            const bool refused =
+                c.writeRefused || std::count(c.renamed.begin(), c.renamed.end(), file) != 0;
+            results.push_back(refused ? kResultRefused : kResultAccepted);
+            if (!refused) {
+                recorded.push_back(file);
+            }
         }
         EXPECT_EQ(RowResults(), results);
+        EXPECT_EQ(standin::ScheduledDeletions(), recorded);
         EXPECT_EQ(standin::CountCalls("RestartDialog"), c.offersRestart ? 1u : 0u);
         // Refusals are shown in the rows only.
         EXPECT_EQ(standin::CountCalls("MessageBoxW"), 1u);
         EndRun();
     }
-    CountBadInput("MoveFileExW refusals", std::size(cases));
+    CountBadInput("refused rows and a refused write", std::size(cases));
 }
 
 // `start` followed by the code page's widest characters and single bytes up to `length` bytes.

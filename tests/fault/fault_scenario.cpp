@@ -67,23 +67,6 @@ bool IsRooted(const std::string& line) {
            (line.size() >= 2 && line[0] == '\\' && line[1] == '\\');
 }
 
-// A text of the selected code page in UTF-8, as the log writes the texts of the W calls.
-std::string Utf8OfAnsi(const std::string& ansi) {
-    if (ansi.empty()) {
-        return {};
-    }
-    const int length = static_cast<int>(ansi.size());
-    std::u16string wide(static_cast<size_t>(length), u'\0');
-    wide.resize(static_cast<size_t>(
-        MultiByteToWideChar(CP_ACP, 0, ansi.data(), length, wide.data(), length)));
-    const int wideLength = static_cast<int>(wide.size());
-    std::string utf8(wide.size() * 3, '\0');
-    utf8.resize(
-        static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, utf8.data(),
-                                                static_cast<int>(utf8.size()), nullptr, nullptr)));
-    return utf8;
-}
-
 std::string Quoted(const std::string& path) {
     return "\"" + path + "\"";
 }
@@ -152,9 +135,19 @@ void LookBeforeRestart(RunRecord& record) {
     });
 }
 
-void SetMoveRule(RunRecord& record, std::function<bool(const std::string& path)> accepts) {
-    record.acceptsMove = accepts;
-    standin::SetMoveFileRule(std::move(accepts));
+void RenamePending(RunRecord& record, const std::vector<std::string>& paths) {
+    std::u16string units;
+    for (const std::string& path : paths) {
+        record.renamed.insert(path);
+        units += u"\\??\\" + std::u16string(path.begin(), path.end()) + u'\0';
+        units += u"\\??\\C:\\renamed\\" + std::u16string(path.begin() + 3, path.end()) + u'\0';
+    }
+    SetPendingOperations(units + u'\0');
+}
+
+void RefuseTheWrite(RunRecord& record) {
+    record.writeRefused = true;
+    standin::AnswerRegistryWrites({ERROR_ACCESS_DENIED});
 }
 
 std::vector<std::string> RowPaths() {
@@ -204,38 +197,40 @@ std::vector<std::string> BrokenInvariants(const RunRecord& record, bool cutShort
         }
     }
 
-    // The requests: the literal forms of rows of the run, each once, top to bottom; a row whose
-    // file is not on the disk is not asked for. Each request's row, by its position. The log
-    // gives the UTF-16 requests as UTF-8.
+    // The deletions recorded: rows of the run, each once, top to bottom; a row whose file is
+    // not on the disk, or is renamed, is not. Each deletion's row, by its position.
     const std::string literal = "\\\\?\\";
     const std::vector<std::string> noRows;
     const std::vector<std::string>& runRows = record.rowsAtRestart ? *record.rowsAtRestart : noRows;
     std::vector<bool> requested(runRows.size(), false);
-    size_t requests = 0;
+    std::set<std::u16string> recordedFiles;
     size_t nextRow = 0;
-    for (const standin::Call& call : standin::CallsTo("MoveFileExW")) {
-        ++requests;
-        const std::string& path = call.args.at(0);
-        if (call.args.at(1) != "NULL" || call.args.at(2) != "4") {
-            broken.push_back("MoveFileExW(" + Quoted(path) + ", " + call.args.at(1) + ", " +
-                             call.args.at(2) + ") is not a deletion at restart");
-        }
-        const bool isLiteral = path.compare(0, literal.size(), literal) == 0;
-        const std::string row = isLiteral ? path.substr(literal.size()) : path;
-        while (nextRow < runRows.size() && Utf8OfAnsi(runRows[nextRow]) != row) {
+    size_t count = 0;
+    for (const std::string& path : standin::ScheduledDeletions()) {
+        ++count;
+        while (nextRow < runRows.size() && runRows[nextRow] != path) {
             ++nextRow;
         }
-        if (!isLiteral || nextRow == runRows.size()) {
-            broken.push_back("request " + std::to_string(requests) + " is " + Quoted(path) +
-                             ", not the literal form of a later row of the run");
+        if (nextRow == runRows.size()) {
+            broken.push_back("deletion " + std::to_string(count) + " is " + Quoted(path) +
+                             ", not the whole path of a later row of the run");
             continue;
         }
         requested[nextRow++] = true;
+        if (const std::optional<std::u16string> file = standin::FileNamedBy(literal + path)) {
+            recordedFiles.insert(*file);
+        }
     }
-    // Unless the run was cut short, every row of the run whose file exists was asked for.
-    for (size_t row = 0; !cutShort && row < runRows.size(); ++row) {
-        if (!requested[row] && standin::FileNamedBy(literal + runRows[row])) {
-            broken.push_back("the run did not ask for " + Quoted(runRows[row]) + ", which exists");
+    // A row whose file another row recorded under another spelling needs no deletion of its own.
+    const auto recordedElsewhere = [&](const std::string& row) {
+        const std::optional<std::u16string> file = standin::FileNamedBy(literal + row);
+        return file && recordedFiles.count(*file) != 0;
+    };
+    // Unless the run was cut short, every row of the run whose file exists was recorded.
+    for (size_t row = 0; !cutShort && !record.writeRefused && row < runRows.size(); ++row) {
+        if (!requested[row] && standin::FileNamedBy(literal + runRows[row]) &&
+            record.renamed.count(runRows[row]) == 0 && !recordedElsewhere(runRows[row])) {
+            broken.push_back("the run did not record " + Quoted(runRows[row]) + ", which exists");
         }
     }
 
@@ -243,9 +238,9 @@ std::vector<std::string> BrokenInvariants(const RunRecord& record, bool cutShort
         broken.push_back("the list has " + std::to_string(paths.size()) + " rows, the run had " +
                          std::to_string(runRows.size()));
     }
-    // Each row of the run shows the answer to its own request, or the refusal when it was not
-    // asked for; the rows stay where they were. A run cut short by the process ending may stop
-    // anywhere: a row without a result is then no fault.
+    // Each row of the run shows whether its deletion was recorded; the rows stay where they were. A
+    // run cut short by the process ending may stop anywhere: a row without a result is then no
+    // fault.
     for (size_t row = 0; row < paths.size(); ++row) {
         const bool ofTheRun = row < runRows.size();
         if (ofTheRun && paths[row] != runRows[row]) {
@@ -254,9 +249,8 @@ std::vector<std::string> BrokenInvariants(const RunRecord& record, bool cutShort
             continue;
         }
         std::string expected;
-        if (ofTheRun && requested[row]) {
-            const bool accepted = !record.acceptsMove || record.acceptsMove(paths[row]);
-            expected = accepted ? kResultAccepted : kResultRefused;
+        if (ofTheRun && !record.writeRefused && (requested[row] || recordedElsewhere(paths[row]))) {
+            expected = kResultAccepted;
         } else if (ofTheRun && record.rowsAtRestart) {
             expected = kResultRefused;
         }

@@ -21,8 +21,10 @@ struct RunRecord {
     std::vector<std::vector<std::string>> seenLists;
     // The list's paths just before the restart command was given; empty when it never was.
     std::optional<std::vector<std::string>> rowsAtRestart;
-    // Which paths MoveFileExW accepts in this run.
-    std::function<bool(const std::string& path)> acceptsMove;
+    // The paths another program's pending renames touch, which the run refuses.
+    std::set<std::string> renamed;
+    // The write of the pending value is refused.
+    bool writeRefused = false;
 };
 
 // The current directory relative batch lines resolve against.
@@ -41,19 +43,22 @@ void NoteBatchText(RunRecord& record, const std::string& text);
 // A look at the list, kept in the record; before the restart command it is the rows of the run.
 void LookAtList(RunRecord& record);
 void LookBeforeRestart(RunRecord& record);
-// MoveFileExW answers by this rule in the stand-in, and the record knows it.
-void SetMoveRule(RunRecord& record, std::function<bool(const std::string& path)> accepts);
+// Another program's pending rename of each of these ASCII paths, which the record knows.
+void RenamePending(RunRecord& record, const std::vector<std::string>& paths);
+// The run's write of the pending value is refused (access denied), and the record knows it.
+void RefuseTheWrite(RunRecord& record);
 
 // The paths (column 0) and results (column 1) of the main list now.
 std::vector<std::string> RowPaths();
 std::vector<std::string> RowResults();
 
 // The invariants of every run, checked after it:
-// - every path passed to MoveFileExW is the literal form of the whole path of a row that existed
-//   when the restart run started, each once, in row order; every such row whose file is on the
-//   disk unless the run was cut short;
-// - every row of the restart run shows the result of its own request, or the refusal when it was
-//   not asked for (a run cut short may leave rows without one); no other row shows a result;
+// - every deletion the pending value holds is the whole path of a row that existed when the
+//   restart run started, each once, in row order; so is every such row whose file is on the
+//   disk and that no rename touches, unless the run was cut short;
+// - every row of the restart run shows "成功" when its deletion is held, or when its file's is
+//   under another spelling, and the refusal otherwise (a run cut short may leave rows without
+//   one); no other row shows a result;
 // - no row the test ever saw holds a path that no intake received.
 // Returns the broken invariants, one line each; empty when all hold.
 std::vector<std::string> BrokenInvariants(const RunRecord& record, bool cutShort);

@@ -7,6 +7,8 @@
 
 namespace {
 
+using namespace std::string_literals;
+
 using Paths = std::vector<std::string>;
 
 struct Expected {
@@ -47,12 +49,12 @@ protected:
     }
 };
 
-// Clear asked and cancelled, a batch, the restart run with one path refused: every text the user
-// meets on the way.
+// Clear asked and cancelled, a batch, the restart run with one path refused (another program's
+// rename moves it): every text the user meets on the way.
 TEST_P(CodePageTest, EveryTextOfTheProgramReadsAsItsChineseText) {
     standin::AddFile("C:\\a.txt");
     standin::AddFile("C:\\b.txt");
-    standin::SetMoveFileRule([](const std::string& path) { return path != "C:\\b.txt"; });
+    SetPendingOperations(u"\\??\\C:\\b.txt\0\\??\\C:\\c.txt\0\0"s);
     standin::Do("the main window", [] {
         CheckTexts(kMainTexts);
         const standin::ListInfo list = standin::InspectList(MainList());
@@ -76,7 +78,7 @@ TEST_P(CodePageTest, EveryTextOfTheProgramReadsAsItsChineseText) {
 
     EXPECT_EQ(ListedPaths(), (Paths{"C:\\a.txt", "C:\\b.txt"}));
     EXPECT_EQ(ListedWideResults(), (std::vector<std::u16string>{kAccepted, kRefused}));
-    EXPECT_EQ(ListedWideReasons(), (std::vector<std::u16string>{u"", u"需要管理员权限"}));
+    EXPECT_EQ(ListedWideReasons(), (std::vector<std::u16string>{u"", u"与待处理的重命名冲突"}));
 }
 
 // The A functions read the code page's form of the same texts: question marks where the code

@@ -33,17 +33,6 @@ std::vector<bool> RedrawAt(const std::function<bool(const Call&)>& matches) {
     return seen;
 }
 
-// Position of the count-th (from 1) logged call that `matches`, or the log size.
-size_t PositionOf(const std::function<bool(const Call&)>& matches, size_t count = 1) {
-    const std::vector<Call>& log = standin::Log();
-    for (size_t i = 0; i < log.size(); ++i) {
-        if (matches(log[i]) && --count == 0) {
-            return i;
-        }
-    }
-    return log.size();
-}
-
 bool IsInsertion(const Call& call) {
     return IsListMessage(call, LVM_INSERTITEMW);
 }
@@ -248,9 +237,8 @@ TEST_F(DropTest, ARestartRunStartedDuringADropsScanWritesEachResultWithTheListRe
                        [] { standin::PostClick(IDD_MAIN, IDC_RESTART_DELETE); });
     standin::AnswerBox(IDOK, UiText(kConfirmRestart));
     std::vector<bool> redrawAtRequest;
-    standin::SetMoveFileRule([&redrawAtRequest](const std::string&) {
+    standin::AfterCall("RegSetValueExW", 1, [&redrawAtRequest] {
         redrawAtRequest.push_back(standin::Inspect(MainList()).redraw);
-        return true;
     });
     standin::Close(IDD_MAIN);
     RunProgram();
@@ -259,7 +247,7 @@ TEST_F(DropTest, ARestartRunStartedDuringADropsScanWritesEachResultWithTheListRe
               (std::vector<std::string>{"C:\\a.txt", "C:\\b.txt", "C:\\c.txt"}));
     EXPECT_EQ(ListedWideResults(),
               (std::vector<std::u16string>{kAccepted, kAccepted, kAccepted, u""}));
-    EXPECT_EQ(redrawAtRequest, (std::vector<bool>{true, true, true}));
+    EXPECT_EQ(redrawAtRequest, (std::vector<bool>{true}));
     const auto isResult = [](const Call& call) { return IsListMessage(call, LVM_SETITEMTEXTW); };
     // A result and its reason for each row.
     EXPECT_EQ(RedrawAt(isResult), std::vector<bool>(6, true));
@@ -271,7 +259,7 @@ TEST_F(DropTest, ARestartRunStartedDuringADropsScanWritesEachResultWithTheListRe
     const auto isInvalidation = [](const Call& call) {
         return call.function == "InvalidateRect" && call.args.at(0) == "#1002";
     };
-    const auto isRequest = [](const Call& call) { return call.function == "MoveFileExW"; };
+    const auto isRequest = [](const Call& call) { return call.function == "RegSetValueExW"; };
     const size_t secondHold = PositionOf(isHold, 2);
     EXPECT_LT(secondHold, PositionOf(isInvalidation, 2));
     EXPECT_LT(PositionOf(isInvalidation, 2), PositionOf(isRequest));

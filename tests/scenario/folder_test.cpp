@@ -1,6 +1,6 @@
-// Folder rows through a whole restart run over the stand-in: the order of the requests, no path
-// asked for twice, a refused request taking back what the folder had recorded, the progress a
-// long walk shows. Refused folders and their box are shown under Wine.
+// Folder rows through a whole restart run over the stand-in: the order of the deletions, no path
+// recorded twice, a rename recorded during the run refusing the folder, the progress a long walk
+// shows. Refused folders and their box are shown under Wine.
 
 #include <cstring>
 #include <string>
@@ -12,9 +12,9 @@
 
 namespace {
 
+using namespace std::string_literals;
 using Paths = std::vector<std::string>;
 
-const std::string kSessionManager = "HKLM\\SYSTEM\\CurrentControlSet\\Control\\Session Manager";
 const std::u16string kFolderQuestion = u"  确定将文件夹及其中的全部内容加入列表 ?  ";
 
 void MakeTree() {
@@ -23,31 +23,6 @@ void MakeTree() {
         standin::AddFile(file);
     }
     standin::AddDirectory("C:\\app\\empty");
-}
-
-// The deletions the pending value holds, as the shown paths.
-Paths PendingDeletions() {
-    const std::optional<standin::RegistryValue> value =
-        standin::GetRegistryValue(kSessionManager, "PendingFileRenameOperations");
-    Paths paths;
-    if (!value) {
-        return paths;
-    }
-    std::u16string units(value->bytes.size() / 2, u'\0');
-    std::memcpy(units.data(), value->bytes.data(), units.size() * 2);
-    for (size_t start = 0; start < units.size();) {
-        const size_t end = units.find(u'\0', start);
-        const std::u16string source = units.substr(start, end - start);
-        if (source.empty()) {
-            break;
-        }
-        const size_t destinationEnd = units.find(u'\0', end + 1);
-        if (units.substr(end + 1, destinationEnd - end - 1).empty()) {
-            paths.emplace_back(source.begin() + 4, source.end());  // after "\??\", ASCII only
-        }
-        start = destinationEnd + 1;
-    }
-    return paths;
 }
 
 class FolderTest : public ScenarioTest {
@@ -80,7 +55,6 @@ TEST_F(FolderTest, EveryEntryOnceBeforeItsFolderAndNothingBesideIt) {
     // rule is what this checks.
     Paths scheduled = standin::ScheduledDeletions();
     EXPECT_EQ(scheduled.size(), expected.size());
-    EXPECT_EQ(PendingDeletions(), scheduled);
     EXPECT_EQ(std::set<std::string>(scheduled.begin(), scheduled.end()),
               std::set<std::string>(expected.begin(), expected.end()));
     for (size_t folder = 0; folder < scheduled.size(); ++folder) {
@@ -94,21 +68,29 @@ TEST_F(FolderTest, EveryEntryOnceBeforeItsFolderAndNothingBesideIt) {
     EXPECT_EQ(standin::CountCalls("FindClose"), standin::CountCalls("FindFirstFileW"));
 }
 
-// The system refuses the third request of the folder: the row says why, and what the folder had
-// recorded is taken back, so the restart deletes nothing of it. The file row before it stays.
-TEST_F(FolderTest, ARefusedRequestTakesBackWhatTheFolderRecorded) {
+// Another program records a rename inside the folder while the run walks it: the pending value
+// is read again before the write, the folder is refused for it and nothing of it recorded, and
+// the file row before it and the rename are kept.
+TEST_F(FolderTest, ARenameRecordedDuringTheRunRefusesTheFolderItTouches) {
     MakeTree();
-    int requests = 0;
-    standin::SetMoveFileRule([&requests](const std::string&) { return ++requests != 4; });
+    const std::u16string rename = u"\\??\\C:\\app\\sub\\b.txt\0\\??\\C:\\b2.txt\0"s;
     standin::Drop({"C:\\other.txt", "C:\\app"});
     standin::AnswerBox(IDOK, kFolderQuestion);
     ScheduleAll();
+    // After the walk's last folder has been listed.
+    standin::AfterCall("FindClose", 4, [&rename] { SetPendingOperations(rename + u'\0'); });
     standin::Close(IDD_MAIN);
     RunProgram();
 
     EXPECT_EQ(ListedResults(), (Paths{kResultAccepted, kResultRefused}));
-    EXPECT_EQ(ListedWideReasons(), (std::vector<std::u16string>{u"", u"需要管理员权限"}));
-    EXPECT_EQ(PendingDeletions(), (Paths{"C:\\other.txt"}));
+    EXPECT_EQ(ListedWideReasons(),
+              (std::vector<std::u16string>{u"", u"与待处理的重命名冲突 (共 1 项)"}));
+    const std::optional<standin::RegistryValue> value = standin::GetRegistryValue(
+        "HKLM\\SYSTEM\\CurrentControlSet\\Control\\Session Manager", "PendingFileRenameOperations");
+    ASSERT_TRUE(value.has_value());
+    const std::u16string expected = rename + u"\\??\\C:\\other.txt\0\0\0"s;
+    EXPECT_EQ(value->bytes,
+              std::string(reinterpret_cast<const char*>(expected.data()), expected.size() * 2));
 }
 
 // A walk that takes a while shows how far it has come in "结果" until the result replaces it.

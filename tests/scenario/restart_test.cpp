@@ -8,17 +8,13 @@ using standin::Call;
 
 const std::vector<std::string> kButtons = {"#1001", "#1003", "#1004", "#1005", "#1006"};
 
-// The paths requested, each given in its literal form.
-std::vector<std::string> RequestedPaths() {
-    std::vector<std::string> paths;
-    const std::string literal = "\\\\?\\";
-    for (const Call& call : standin::CallsTo("MoveFileExW")) {
-        EXPECT_EQ(call.args.at(0).substr(0, literal.size()), literal);
-        EXPECT_EQ(call.args.at(1), "NULL");
-        EXPECT_EQ(call.args.at(2), std::to_string(MOVEFILE_DELAY_UNTIL_REBOOT));
-        paths.push_back(call.args.at(0).substr(literal.size()));
-    }
-    return paths;
+// Another program's rename of the file, which the run refuses to delete beside it.
+void RenamePending(const std::u16string& path) {
+    SetPendingOperations(u"\\??\\" + path + u'\0' + u"\\??\\C:\\moved.txt" + u'\0' + u'\0');
+}
+
+size_t Writes() {
+    return standin::CountCalls("RegSetValueExW");
 }
 
 bool ButtonEnabled(int id) {
@@ -32,7 +28,7 @@ TEST_F(RestartTest, EmptyListAsksNothingAndChangesNothing) {
     standin::Close(IDD_MAIN);
     RunProgram();
     EXPECT_EQ(standin::CountCalls("MessageBoxW"), 0u);
-    EXPECT_EQ(standin::CountCalls("MoveFileExW"), 0u);
+    EXPECT_EQ(Writes(), 0u);
     EXPECT_EQ(standin::CountCalls("EnableWindow"), 0u);
 }
 
@@ -47,20 +43,22 @@ TEST_F(RestartTest, CancelTouchesNoRowAndLeavesTheButtonsEnabled) {
     });
     standin::Close(IDD_MAIN);
     RunProgram();
-    EXPECT_EQ(standin::CountCalls("MoveFileExW"), 0u);
+    EXPECT_EQ(Writes(), 0u);
     EXPECT_EQ(ListedResults(), (std::vector<std::string>{""}));
 }
 
 TEST_F(RestartTest, EveryRowIsAskedInOrderAndShowsItsOwnResult) {
     DropExisting({"C:\\one.txt", "C:\\locked.txt", "C:\\three.txt"});
-    standin::SetMoveFileRule([](const std::string& path) { return path != "C:\\locked.txt"; });
+    RenamePending(u"C:\\locked.txt");
     standin::Click(IDD_MAIN, IDC_RESTART_DELETE);
     standin::AnswerBox(IDOK, kRestartQuestion);
     standin::Close(IDD_MAIN);
     RunProgram();
 
-    EXPECT_EQ(RequestedPaths(),
-              (std::vector<std::string>{"C:\\one.txt", "C:\\locked.txt", "C:\\three.txt"}));
+    // One write holds every accepted row's deletion, in row order.
+    EXPECT_EQ(standin::ScheduledDeletions(),
+              (std::vector<std::string>{"C:\\one.txt", "C:\\three.txt"}));
+    EXPECT_EQ(Writes(), 1u);
     EXPECT_EQ(ListedResults(),
               (std::vector<std::string>{kResultAccepted, kResultRefused, kResultAccepted}));
     EXPECT_EQ(ListedWideResults(), (std::vector<std::u16string>{kAccepted, kRefused, kAccepted}));
@@ -68,43 +66,48 @@ TEST_F(RestartTest, EveryRowIsAskedInOrderAndShowsItsOwnResult) {
     EXPECT_EQ(ArgsOf("MessageBoxW").at(0).at(0), "dialog:1000");
 }
 
-TEST_F(RestartTest, EachResultIsWrittenAndPumpedBeforeTheNextRequest) {
+// A refused row shows its result at once, and the queue is looked at before the next row; the
+// accepted rows show theirs once their deletions are written.
+TEST_F(RestartTest, ARefusedRowIsReportedAndPumpedAtOnceTheAcceptedAfterTheWrite) {
     DropExisting({"C:\\a.txt", "C:\\b.txt"});
+    RenamePending(u"C:\\a.txt");
     standin::Click(IDD_MAIN, IDC_RESTART_DELETE);
     standin::AnswerBox(IDOK);
     standin::Close(IDD_MAIN);
     RunProgram();
 
-    // Between two requests: the result written into the row, then a look at the queue.
     const std::vector<Call>& log = standin::Log();
-    size_t first = 0;
-    while (log[first].function != "MoveFileExW") {
-        ++first;
-    }
-    bool wroteResult = false;
+    const auto isResult = [](const Call& call) {
+        return call.function == "SendMessageW" &&
+               call.args.at(1) == std::to_string(LVM_SETITEMTEXTW);
+    };
+    const size_t write =
+        PositionOf([](const Call& call) { return call.function == "RegSetValueExW"; });
+    const size_t firstResult = PositionOf(isResult);
+    EXPECT_LT(firstResult, write);
     bool pumped = false;
-    for (size_t i = first + 1; log[i].function != "MoveFileExW"; ++i) {
-        if (log[i].function == "SendMessageW" &&
-            log[i].args.at(1) == std::to_string(LVM_SETITEMTEXTW)) {
-            wroteResult = true;
-        }
-        if (log[i].function == "PeekMessageA" && wroteResult) {
-            pumped = true;
-        }
+    for (size_t i = firstResult; i < write; ++i) {
+        pumped = pumped || log[i].function == "PeekMessageA";
     }
-    EXPECT_TRUE(wroteResult);
     EXPECT_TRUE(pumped);
+    // Row a's result and reason before the write, row b's after it.
+    EXPECT_GT(PositionOf(isResult, 3), write);
+    EXPECT_EQ(ListedResults(), (std::vector<std::string>{kResultRefused, kResultAccepted}));
 }
 
 TEST_F(RestartTest, AllRefusedLocksTheButtonsPausesAndOffersNoRestart) {
     DropExisting({"C:\\a.txt", "C:\\b.txt"});
-    standin::SetMoveFileRule([](const std::string&) { return false; });
+    // The one write is refused: every row it held says so.
+    standin::AnswerRegistryWrites({ERROR_ACCESS_DENIED});
     standin::Click(IDD_MAIN, IDC_RESTART_DELETE);
     standin::AnswerBox(IDOK);
     standin::Close(IDD_MAIN);
     RunProgram();
 
     EXPECT_EQ(ListedResults(), (std::vector<std::string>{kResultRefused, kResultRefused}));
+    EXPECT_EQ(ListedWideReasons(),
+              (std::vector<std::u16string>{u"需要管理员权限", u"需要管理员权限"}));
+    EXPECT_EQ(standin::ScheduledDeletions(), std::vector<std::string>());
     std::vector<std::string> disabled;
     for (const Call& call : standin::CallsTo("EnableWindow")) {
         EXPECT_EQ(call.args.at(1), "0");
@@ -126,7 +129,7 @@ TEST_F(RestartTest, AllRefusedLocksTheButtonsPausesAndOffersNoRestart) {
 
 TEST_F(RestartTest, OneAcceptedRowOffersTheRestartAfterThePause) {
     DropExisting({"C:\\a.txt", "C:\\b.txt"});
-    standin::SetMoveFileRule([](const std::string& path) { return path == "C:\\b.txt"; });
+    RenamePending(u"C:\\a.txt");
     standin::Click(IDD_MAIN, IDC_RESTART_DELETE);
     standin::AnswerBox(IDOK);
     standin::Close(IDD_MAIN);
@@ -135,16 +138,15 @@ TEST_F(RestartTest, OneAcceptedRowOffersTheRestartAfterThePause) {
     // The pause (three Sleep(300)) comes after the buttons are locked and before the prompt.
     std::vector<std::string> order;
     for (const Call& call : standin::Log()) {
-        if (call.function == "MoveFileExW" || call.function == "EnableWindow" ||
+        if (call.function == "RegSetValueExW" || call.function == "EnableWindow" ||
             call.function == "RestartDialog" ||
             (call.function == "Sleep" && call.args.at(0) == "300")) {
             order.push_back(call.function);
         }
     }
-    EXPECT_EQ(order,
-              (std::vector<std::string>{
-                  "MoveFileExW", "MoveFileExW", "EnableWindow", "EnableWindow", "EnableWindow",
-                  "EnableWindow", "EnableWindow", "Sleep", "Sleep", "Sleep", "RestartDialog"}));
+    EXPECT_EQ(order, (std::vector<std::string>{"RegSetValueExW", "EnableWindow", "EnableWindow",
+                                               "EnableWindow", "EnableWindow", "EnableWindow",
+                                               "Sleep", "Sleep", "Sleep", "RestartDialog"}));
     // A real restart: EWX_REBOOT, owned by the main window, no prompt of our own.
     EXPECT_EQ(ArgsOf("RestartDialog"), (std::vector<std::vector<std::string>>{
                                            {"dialog:1000", "NULL", std::to_string(EWX_REBOOT)}}));
@@ -202,7 +204,7 @@ TEST_F(RestartTest, ButtonsStayLockedAndClicksDoNothingAfterARun) {
     standin::Close(IDD_MAIN);
     RunProgram();
     EXPECT_EQ(standin::CountCalls("MessageBoxW"), 1u);
-    EXPECT_EQ(standin::CountCalls("MoveFileExW"), 1u);
+    EXPECT_EQ(Writes(), 1u);
     EXPECT_EQ(ListedPaths(), (std::vector<std::string>{"C:\\a.txt", "C:\\late.txt"}));
     EXPECT_EQ(ListedResults(), (std::vector<std::string>{kResultAccepted, ""}));
 }
@@ -212,15 +214,16 @@ TEST_F(RestartTest, CommandsArrivingDuringTheRunAreIgnored) {
     standin::FocusRow(0);
     standin::Click(IDD_MAIN, IDC_RESTART_DELETE);
     standin::AnswerBox(IDOK);
-    // A Remove and a Clear clicked while the second row is being scheduled.
-    standin::AfterCall("MoveFileExW", 2, [] {
+    // A Remove and a Clear clicked as the run reads the pending operations, before the first row.
+    standin::AfterCall("RegQueryValueExW", 1, [] {
         standin::PostClick(IDD_MAIN, IDC_REMOVE);
         standin::PostClick(IDD_MAIN, IDC_CLEAR_LIST);
     });
     standin::Close(IDD_MAIN);
     RunProgram();
 
-    EXPECT_EQ(RequestedPaths(), (std::vector<std::string>{"C:\\a.txt", "C:\\b.txt", "C:\\c.txt"}));
+    EXPECT_EQ(standin::ScheduledDeletions(),
+              (std::vector<std::string>{"C:\\a.txt", "C:\\b.txt", "C:\\c.txt"}));
     EXPECT_EQ(ListedPaths(), (std::vector<std::string>{"C:\\a.txt", "C:\\b.txt", "C:\\c.txt"}));
     EXPECT_EQ(ListedResults(),
               (std::vector<std::string>{kResultAccepted, kResultAccepted, kResultAccepted}));
@@ -232,10 +235,10 @@ TEST_F(RestartTest, ADropDuringTheRunIsListedButNotScheduled) {
     standin::AddFile("C:\\dropped.txt");
     standin::Click(IDD_MAIN, IDC_RESTART_DELETE);
     standin::AnswerBox(IDOK);
-    standin::AfterCall("MoveFileExW", 1, [] { standin::PostDrop({"C:\\dropped.txt"}); });
+    standin::AfterCall("RegQueryValueExW", 1, [] { standin::PostDrop({"C:\\dropped.txt"}); });
     standin::Close(IDD_MAIN);
     RunProgram();
-    EXPECT_EQ(RequestedPaths(), (std::vector<std::string>{"C:\\a.txt", "C:\\b.txt"}));
+    EXPECT_EQ(standin::ScheduledDeletions(), (std::vector<std::string>{"C:\\a.txt", "C:\\b.txt"}));
     EXPECT_EQ(ListedResults(), (std::vector<std::string>{kResultAccepted, kResultAccepted, ""}));
 }
 
@@ -253,7 +256,7 @@ TEST_F(RestartTest, ALongPathIsReadBackWholeForTheDuplicateTestAndTheRequest) {
     RunProgram();
 
     EXPECT_EQ(ListedPaths(), (std::vector<std::string>{prefix, longPath}));
-    EXPECT_EQ(RequestedPaths(), (std::vector<std::string>{prefix, longPath}));
+    EXPECT_EQ(standin::ScheduledDeletions(), (std::vector<std::string>{prefix, longPath}));
 }
 
 }  // namespace

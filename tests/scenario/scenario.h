@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,25 @@ inline const std::u16string kAccepted = u"成功";
 inline const std::u16string kRefused = u"失败";
 inline const std::string kClearQuestionUtf8 = "  确定清空列表?  ";
 inline const std::string kBatchQuestionUtf8 = "  确定 ?  ";
+
+// Position of the count-th (from 1) logged call that `matches`, or the log size.
+inline size_t PositionOf(const std::function<bool(const standin::Call&)>& matches,
+                         size_t count = 1) {
+    const std::vector<standin::Call>& log = standin::Log();
+    for (size_t i = 0; i < log.size(); ++i) {
+        if (matches(log[i]) && --count == 0) {
+            return i;
+        }
+    }
+    return log.size();
+}
+
+// Another program's pending operations, exactly these code units, before the program starts.
+inline void SetPendingOperations(const std::u16string& units) {
+    standin::SetRegistryValue(
+        "HKLM\\SYSTEM\\CurrentControlSet\\Control\\Session Manager", "PendingFileRenameOperations",
+        REG_MULTI_SZ, std::string(reinterpret_cast<const char*>(units.data()), units.size() * 2));
+}
 
 class ScenarioTest : public ::testing::Test {
 protected:

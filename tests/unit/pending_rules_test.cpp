@@ -202,6 +202,43 @@ TEST(PendingRules, RemovalTakesOutExactlyTheChosenPairs) {
     }
 }
 
+// Deletions join the value as the system adds them: after its last whole pair, everything before
+// unit for unit and what follows the list (its terminator, and more) kept; the read-back check
+// counts each deletion as often as it was added.
+TEST(PendingRules, DeletionsAreAppendedAfterTheLastPairAndFoundAgainByCount) {
+    struct AppendCase {
+        int line;
+        std::u16string value;
+        std::vector<WideText> sources;
+        std::u16string expected;
+    };
+    const std::u16string rename = u"\\??\\C:\\a\0!\\??\\C:\\b\0"s;
+    const std::vector<AppendCase> cases = {
+        {__LINE__, u""s, {u"\\??\\C:\\d.txt."}, u"\\??\\C:\\d.txt.\0\0\0"s},
+        {__LINE__,
+         rename + u"\0"s,
+         {u"\\??\\C:\\x", u"\\??\\UNC\\srv\\s\\e"},
+         rename + u"\\??\\C:\\x\0\0\\??\\UNC\\srv\\s\\e\0\0\0"s},
+        // Extra terminators after the list stay where they were, after it.
+        {__LINE__, rename + u"\0\0\0"s, {u"\\??\\C:\\x"}, rename + u"\\??\\C:\\x\0\0\0\0\0"s},
+        // A value without its closing terminator is given one.
+        {__LINE__, rename, {u"\\??\\C:\\x"}, rename + u"\\??\\C:\\x\0\0\0"s},
+    };
+    for (const AppendCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << "case at line " << c.line);
+        const WideText appended = WithDeletionsAppended(c.value, c.sources);
+        EXPECT_EQ(appended, c.expected);
+        const PendingOperations parsed = ParsePendingOperations(appended);
+        EXPECT_TRUE(parsed.wellFormed);
+        EXPECT_TRUE(HoldsDeletions(parsed.operations, c.sources));
+    }
+    const std::vector<PendingOperation> once =
+        ParsePendingOperations(rename + u"\\??\\C:\\x\0\0\0"s).operations;
+    EXPECT_FALSE(HoldsDeletions(once, {u"\\??\\C:\\x", u"\\??\\C:\\x"}));
+    // A rename of the file is not its deletion.
+    EXPECT_FALSE(HoldsDeletions(once, {u"\\??\\C:\\a"}));
+}
+
 bool AsciiSameName(const WideText& left, const WideText& right) {
     const auto lower = [](char16_t c) { return c < 128 ? std::tolower(c) : c; };
     return left.size() == right.size() &&

@@ -671,10 +671,6 @@ TEST_F(StandinTest, AClipboardLeftOpenIsAFailure) {
 // ---------------------------------------------------------------------------------------------
 // The registry
 
-std::string BytesOf(const std::u16string& units) {
-    return std::string(reinterpret_cast<const char*>(units.data()), units.size() * 2);
-}
-
 // RegQueryValueExW as the program relies on it: the size alone, ERROR_MORE_DATA with the size
 // needed and the buffer untouched, the bytes; case ignored in paths and names; each write needs
 // KEY_SET_VALUE and takes the next scripted answer; a key left open is a failure.
@@ -720,30 +716,6 @@ TEST_F(StandinTest, TheRegistryAnswersWithWindowsSizesRightsAndScriptedRefusals)
     EXPECT_EQ(added->bytes, "ab");
     EXPECT_EQ(standin::Failures(),
               (Args{"registry key:2 (HKEY_LOCAL_MACHINE\\Software\\Test) was left open"}));
-}
-
-// Each accepted deletion joins the Session Manager's value as Windows records it: after the last
-// pair, before what follows the list; a literal path as it stands, a share as "UNC".
-TEST_F(StandinTest, MoveFileExWRecordsEachDeletionAfterTheLastPair) {
-    const std::string key = "HKLM\\SYSTEM\\CurrentControlSet\\Control\\Session Manager";
-    const std::u16string rename = u"\\??\\C:\\a\0!\\??\\C:\\b\0"s;
-    standin::SetRegistryValue(key, "PendingFileRenameOperations", REG_MULTI_SZ,
-                              BytesOf(rename + u"\0\0"s));
-    standin::SetMoveFileRule([](const std::string& path) { return path != "C:\\no.txt"; });
-    standin::Run([] {
-        EXPECT_TRUE(MoveFileExW(u"\\\\?\\C:\\d.txt.", nullptr, MOVEFILE_DELAY_UNTIL_REBOOT));
-        EXPECT_FALSE(MoveFileExW(u"\\\\?\\C:\\no.txt", nullptr, MOVEFILE_DELAY_UNTIL_REBOOT));
-        EXPECT_TRUE(
-            MoveFileExW(u"\\\\?\\UNC\\srv\\s\\e.txt", nullptr, MOVEFILE_DELAY_UNTIL_REBOOT));
-        EXPECT_TRUE(MoveFileExW(u"C:\\dir\\f.", nullptr, MOVEFILE_DELAY_UNTIL_REBOOT));
-        return 0;
-    });
-    const std::optional<standin::RegistryValue> value =
-        standin::GetRegistryValue(key, "PendingFileRenameOperations");
-    ASSERT_TRUE(value.has_value());
-    EXPECT_EQ(value->bytes,
-              BytesOf(rename + u"\\??\\C:\\d.txt.\0\0"s + u"\\??\\UNC\\srv\\s\\e.txt\0\0"s +
-                      u"\\??\\C:\\dir\\f\0\0"s + u"\0\0"s));
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -89,10 +89,10 @@ TEST_F(StandinWow64, TheSwitchShowsTheNativeViewUntilReverted) {
     EXPECT_FALSE(Exists(u"C:\\Windows\\System32\\only64.dll"));
     EXPECT_TRUE(standin::Failures().empty());
 
-    // The restart request may be made in that view; any other call while it is off is a fault of
-    // the program's, and so is a revert without a disable.
+    // A read-only attribute may be cleared in that view; any other call while it is off is a
+    // fault of the program's, and so is a revert without a disable.
     ASSERT_TRUE(Wow64DisableWow64FsRedirection(&saved));
-    MoveFileExW(u"C:\\Windows\\System32\\only64.dll", nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    SetFileAttributesW(u"C:\\Windows\\System32\\only64.dll", FILE_ATTRIBUTE_NORMAL);
     EXPECT_TRUE(standin::Failures().empty());
     GetModuleHandleA(nullptr);
     EXPECT_TRUE(Wow64RevertWow64FsRedirection(saved));

@@ -241,6 +241,7 @@ constexpr Literal kLiterals[] = {
     {"kReasonSystemMayNotDelete", kReasonSystemMayNotDelete},
     {"kReasonNeedsAdministrator", kReasonNeedsAdministrator},
     {"kReasonRefusedPrefix", kReasonRefusedPrefix},
+    {"kReasonPendingUnrecognised", kReasonPendingUnrecognised},
     {"kCancelUnrecognised", kCancelUnrecognised},
     {"kCancelGone", kCancelGone},
     {"kConfirmCancelCountBefore", kConfirmCancelCountBefore},

@@ -65,7 +65,7 @@ size_t PendingActions();
 //   CommDlgExtendedError ()   DragAcceptFiles (window, accept)   DragFinish (drop)
 //   DragQueryFileW (drop, index, "buffer"/"NULL", size)
 //   GetFileAttributesW (path)   GetFullPathNameA (path, size)
-//   GetShortPathNameW (path, "buffer"/"NULL", size)   MoveFileExW (existing, target, flags)
+//   GetShortPathNameW (path, "buffer"/"NULL", size)
 //   GetDriveTypeW (root)   QueryDosDeviceW (device, size)
 //   Sleep (milliseconds)   GetModuleHandleA / LoadLibraryA (name)   FreeLibrary (module)
 //   GetProcAddress (module, name or "#59")   RestartDialog (owner, prompt, flags)
@@ -184,7 +184,7 @@ void ChooseFilesW(const std::u16string& buffer);
 void CancelFileDialog();
 
 // An input action that is performed not when the program waits but right after the count-th
-// logged call of a function (e.g. the 2nd MoveFileExW), so the next pump pass dispatches it.
+// logged call of a function (e.g. the 2nd RegSetValueExW), so the next pump pass dispatches it.
 void AfterCall(const std::string& function, size_t count, std::function<void()> postAction);
 // Posting helpers for AfterCall and Do (they post at once).
 void PostClick(int templateId, int controlId);
@@ -220,10 +220,7 @@ void AddDirectoryW(const std::u16string& path,
 // page names, short parts resolved; nullopt when it names nothing on the disk.
 std::optional<std::u16string> FileNamedBy(const std::string& path);
 void SetCurrentDirectory(const std::string& directory);  // for GetFullPathNameA
-// MoveFileExW's answer per file, by the full path the request names (a literal path as it
-// stands, any other resolved); by default every request is accepted.
-void SetMoveFileRule(std::function<bool(const std::string& path)> accept);
-void SetRestartDialogResult(int result);  // default IDNO
+void SetRestartDialogResult(int result);                 // default IDNO
 // Each GetTickCount64 call moves the clock on by this much, as if the program's work between
 // two calls took that long (Sleep moves it too); default 0.
 void SetTickStep(DWORD milliseconds);
@@ -231,9 +228,7 @@ void SetTickStep(DWORD milliseconds);
 // The registry: keys by path ("HKLM\..." or "HKEY_LOCAL_MACHINE\...", UTF-8), values by name,
 // ASCII letter case ignored in both as the registry ignores it; each value a type and its bytes.
 // After Reset it holds the key HKLM\SYSTEM\CurrentControlSet\Control\Session Manager without
-// values, and every deletion MoveFileExW accepts is added to its PendingFileRenameOperations as
-// Windows adds it: "\??\" and the full path (a literal path as it stands), an empty
-// destination, after the last pair of the list. A key left open at the end of a run is a failure.
+// values. A key left open at the end of a run is a failure.
 struct RegistryValue {
     DWORD type = REG_NONE;
     std::string bytes;
@@ -244,7 +239,7 @@ void SetRegistryValue(const std::string& key, const std::string& name, DWORD typ
 std::optional<RegistryValue> GetRegistryValue(const std::string& key, const std::string& name);
 // The answers of the program's next writes (RegSetValueExW, RegDeleteValueW), one per write in
 // order: a write answered ERROR_SUCCESS is carried out, any other answer is returned and nothing
-// changes. Writes after the last answer are carried out; MoveFileExW's own never take one.
+// changes. Writes after the last answer are carried out.
 void AnswerRegistryWrites(std::vector<LONG> answers);
 
 // The clipboard: ANSI text (CF_TEXT, stored with its terminator), a CF_TEXT block of raw bytes
@@ -326,8 +321,8 @@ struct OpenFileRequestW {
 };
 std::optional<OpenFileRequestW> LastOpenFileRequestW();
 
-// The files MoveFileExW accepted for deletion at restart in this run, in order, each as the full
-// path the request named.
+// Every deletion PendingFileRenameOperations holds now, in order, each as the path it names
+// without "\??\", in the selected code page.
 std::vector<std::string> ScheduledDeletions();
 // Drops posted in this run that were never given back with DragFinish.
 size_t UnfinishedDrops();

@@ -576,10 +576,12 @@ typedef struct _SECURITY_ATTRIBUTES {
 #define ERROR_ACCESS_DENIED 5
 #define ERROR_NO_MORE_FILES 18
 #define ERROR_INVALID_HANDLE 6
+#define ERROR_INVALID_DATA 13
 #define ERROR_NOT_SUPPORTED 50
 #define ERROR_NOT_ENOUGH_MEMORY 8
 #define ERROR_INVALID_PARAMETER 87
 #define ERROR_INSUFFICIENT_BUFFER 122
+#define ERROR_INVALID_NAME 123
 #define ERROR_MORE_DATA 234
 #define ERROR_INVALID_FLAGS 1004
 #define ERROR_NO_UNICODE_TRANSLATION 1113
@@ -674,7 +676,6 @@ UINT DragQueryFileW(HDROP drop, UINT index, LPWSTR buffer, UINT bufferSize);
 void DragFinish(HDROP drop);
 
 // kernel32
-BOOL MoveFileExW(LPCWSTR existing, LPCWSTR target, DWORD flags);
 DWORD GetFileAttributesW(LPCWSTR path);
 HMODULE GetModuleHandleA(LPCSTR moduleName);
 HMODULE LoadLibraryA(LPCSTR fileName);
