@@ -74,18 +74,6 @@ WideText ReadWholeCell(int row, int column) {
     return text;
 }
 
-// Whether row's path is exactly path. This is the inner loop of every duplicate scan, so a row
-// that is whole in the first read, or that does not begin as path does, is decided in the
-// buffer on the stack without a copy; only a row that may have been cut there is read on.
-bool RowHoldsPath(int row, std::u16string_view path) {
-    char16_t buffer[kFirstReadCapacity + 1] = {};
-    const CellRead read = ReadCell(row, 0, buffer, kFirstReadCapacity);
-    if (read.whole) {
-        return read.text == path;
-    }
-    return path.substr(0, read.text.size()) == read.text && ReadWholeCell(row, 0) == path;
-}
-
 // One cell's text, one of the program's literal texts.
 void SetCellText(int row, int column, const char* text) {
     WideText textCopy = UiText(text);
@@ -150,7 +138,7 @@ int AppendPath(const WideText& path) {
     // Where the file is now, before anyone can re-point a folder on its path behind the row:
     // the restart run compares it with where the file is then.
     ListedRow& record =
-        g_app.listedRows.emplace_back(ListedRow{FileLocationNow(FolderOfRow(path)), {}});
+        g_app.listedRows.emplace_back(ListedRow{path, FileLocationNow(FolderOfRow(path)), {}});
     LVITEMW item{};
     item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM | LVIF_STATE | LVIF_INDENT | LVIF_COLUMNS;
     item.iItem = RowCount();
@@ -166,7 +154,9 @@ int AppendPath(const WideText& path) {
         SendMessageW(g_app.listControl, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
     if (row < 0) {
         ReleaseRowRecord(&record);
+        return row;
     }
+    g_app.listedPaths.insert(path);
     return row;
 }
 
@@ -187,15 +177,9 @@ std::vector<RefusedEntry> RowRefusedEntries(int row) {
 }
 
 bool ContainsPath(const WideText& path) {
-    const int count = RowCount();
-    for (int row = 0; row < count; ++row) {
-        if (RowHoldsPath(row, path)) {
-            return true;
-        }
-        // Long lists keep the window answering while they are scanned.
-        PumpPendingMessages();
-    }
-    return false;
+    // A long intake keeps the window answering: one pump for each path it brings.
+    PumpPendingMessages();
+    return g_app.listedPaths.count(path) != 0;
 }
 
 Text GetRowText(int row, int column) {
@@ -221,6 +205,12 @@ bool RemoveRow(int row) {
     if (!SendToList(LVM_DELETEITEM, static_cast<WPARAM>(row), 0)) {
         return false;
     }
+    if (record != nullptr) {
+        const auto listed = g_app.listedPaths.find(record->path);
+        if (listed != g_app.listedPaths.end()) {
+            g_app.listedPaths.erase(listed);
+        }
+    }
     ReleaseRowRecord(record);
     UpdateWindow(g_app.listControl);
     return true;
@@ -232,6 +222,7 @@ bool ClearRows() {
     }
     // Every record is a row's, and no row is left.
     g_app.listedRows.clear();
+    g_app.listedPaths.clear();
     UpdateWindow(g_app.listControl);
     return true;
 }

@@ -1,10 +1,10 @@
 #pragma once
 
-// The deletion list: the report-view list control that is the only store of the collected paths.
-// Column 0 holds the path, column 1 the result of the last restart deletion, column 2 the reason
-// of a refusal. Every reader reads
-// the rows back from the control, which keeps them in UTF-16: paths go in and come out converted
-// exactly.
+// The deletion list: the report-view list control that shows the collected paths. Column 0 holds
+// the path, column 1 the result of the last restart deletion, column 2 the reason of a refusal.
+// Readers read the rows back from the control, which keeps them in UTF-16: paths go in and come
+// out converted exactly. Only the duplicate test asks the state's index of the listed paths
+// instead, which the row functions here keep in step with the rows.
 
 #include <optional>
 #include <vector>
@@ -31,7 +31,8 @@ std::optional<WideText> RowListedLocation(int row);
 // A refused folder's entries that the restart would not delete; empty for any other row.
 void SetRowRefusedEntries(int row, std::vector<RefusedEntry> entries);
 std::vector<RefusedEntry> RowRefusedEntries(int row);
-// True when some row holds exactly this UTF-16 path. Pumps messages between rows.
+// True when some row holds exactly this UTF-16 path, at the same cost however many rows there
+// are. Pumps messages once first, so that a long intake keeps the window answering.
 bool ContainsPath(const WideText& path);
 // The whole text of one cell, however long, read in UTF-16; empty for a negative row and for a
 // cell without an exact form in the ANSI code page.

@@ -5,6 +5,7 @@
 
 #include <list>
 #include <optional>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/win32.h"
@@ -35,6 +36,8 @@ struct RefusedEntry {
 
 // What a row of the deletion list keeps beside its texts; the row's lParam points to it.
 struct ListedRow {
+    // The row's path, exactly as the row shows it.
+    WideText path;
     // Where the row's file was when it was listed; nothing when that could not be told.
     std::optional<WideText> location;
     // A refused folder's refused entries, from the restart run.
@@ -69,6 +72,9 @@ struct AppState {
     // record goes with the row (RemoveRow, ClearRows), and every one goes at exit, also at a fatal
     // stop, which asks nothing of the control. A list keeps each record where the row points.
     std::list<ListedRow> listedRows;
+    // The paths of those rows, exactly as listed, so that the duplicate test of a new path costs
+    // the same however long the list is. Changed only where rows are, with them.
+    std::unordered_multiset<WideText> listedPaths;
 
     // The folders of the drop being listed, asked about once its files are in the list.
     std::vector<WideText> droppedFolders;

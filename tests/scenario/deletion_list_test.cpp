@@ -1,6 +1,8 @@
 // The deletion list at its limits: the record a new row is inserted with, and paths around the
 // first UTF-16 read-back's buffer in every code page, surrogate pairs cut at its end included.
 
+#include <algorithm>
+
 #include "list/deletion_list.h"
 #include "runtime/wide_text.h"
 #include "scenario.h"
@@ -72,6 +74,51 @@ TEST_F(DeletionListTest, EachRowKeepsItsListedLocationUntilItIsRemovedOrCleared)
                                                     std::nullopt, std::nullopt}));
     EXPECT_EQ(afterRemoval, (std::vector<Location>{u"\\\\?\\C:\\b.txt", std::nullopt}));
     EXPECT_EQ(recordsAfterRemoval, 2u);
+}
+
+// The duplicate test asks an index of the listed paths, not the rows; after every kind of change,
+// nested ones included, the index holds exactly the rows' texts.
+TEST_F(DeletionListTest, TheIndexOfListedPathsAgreesWithTheRowsAfterEveryChange) {
+    std::vector<std::string> mismatches;
+    const auto compare = [&mismatches](const char* step) {
+        standin::Do(step, [&mismatches, step] {
+            std::vector<std::u16string> rows;
+            for (int row = 0; row < RowCount(); ++row) {
+                rows.push_back(GetRowWideText(row, 0));
+            }
+            std::vector<std::u16string> indexed(g_app.listedPaths.begin(), g_app.listedPaths.end());
+            std::sort(rows.begin(), rows.end());
+            std::sort(indexed.begin(), indexed.end());
+            if (rows != indexed) {
+                mismatches.push_back(step);
+            }
+        });
+    };
+    // Names that differ in letter case only, or by a final dot, are different rows.
+    DropExisting({"C:\\a.txt", "C:\\A.txt", "C:\\b.txt", "C:\\b.txt."});
+    compare("after the first drop");
+    DropExisting({"C:\\a.txt", "C:\\c.txt", "C:\\b.txt"});
+    compare("after a drop of listed paths");
+    standin::FocusRow(1);
+    standin::Click(IDD_MAIN, IDC_REMOVE);
+    compare("after a removal");
+    // The removed path is new again; a remove arrives inside this drop's test of d.txt, a clear
+    // inside that of e.txt.
+    standin::AddFile("C:\\d.txt");
+    standin::AddFile("C:\\e.txt");
+    standin::Drop({"C:\\A.txt", "C:\\d.txt", "C:\\e.txt"});
+    standin::AfterCall("GetFileAttributesW", 9, [] { standin::PostClick(IDD_MAIN, IDC_REMOVE); });
+    standin::AfterCall("GetFileAttributesW", 10,
+                       [] { standin::PostClick(IDD_MAIN, IDC_CLEAR_LIST); });
+    standin::AnswerBox(IDOK, UiText(kConfirmClear));
+    compare("after a drop with nested commands");
+    DropExisting({"C:\\e.txt", "C:\\a.txt"});
+    compare("after a drop on the cleared list");
+    standin::Close(IDD_MAIN);
+    RunProgram();
+
+    EXPECT_EQ(mismatches, std::vector<std::string>());
+    EXPECT_EQ(ListedPaths(), (std::vector<std::string>{"C:\\e.txt", "C:\\a.txt"}));
 }
 
 // A path of `units` UTF-16 code units: "C:\", `shift` single-unit characters, then characters of

@@ -204,7 +204,7 @@ TEST_F(DropTest, TheListHoldsItsRedrawWhileADropAppendsAndRedrawsOnceAtTheEnd) {
     standin::AddFile("C:\\nested.txt");
     standin::Drop({"C:\\a.txt", "C:\\b.txt", "C:\\c.txt"});
     std::vector<bool> redrawDuringDrop;
-    // After the second file's read (a drop nested in its duplicate scan follows), and again
+    // After the second file's read (a drop that the first file's duplicate test takes), and again
     // while the third file is read.
     standin::AfterCall("DragQueryFileW", 5, [&] {
         redrawDuringDrop.push_back(standin::Inspect(MainList()).redraw);
@@ -221,7 +221,7 @@ TEST_F(DropTest, TheListHoldsItsRedrawWhileADropAppendsAndRedrawsOnceAtTheEnd) {
     RunProgram();
     EXPECT_EQ(redrawDuringDrop, (std::vector<bool>{false, false}));
     EXPECT_EQ(ListedPaths(),
-              (std::vector<std::string>{"C:\\a.txt", "C:\\nested.txt", "C:\\b.txt", "C:\\c.txt"}));
+              (std::vector<std::string>{"C:\\nested.txt", "C:\\a.txt", "C:\\b.txt", "C:\\c.txt"}));
 }
 
 TEST_F(DropTest, ADropIsTakenFromTheFirstFrameOfTheFadeIn) {
