@@ -101,12 +101,16 @@ bool Resize(HWND window, int width, int height) {
 }
 
 // Larger by kWider x kTaller, then far below the template's size: the controls follow the
-// client area, and the window stops at the size it opened with.
+// client area, and the window stops at the size it opened with. The screenshot is of the larger
+// window (a maximized one reaches past the screen's edges, where nothing can be copied).
 void CheckResizing(HWND dialog, const std::vector<int>& ids, const Placement& opened,
-                   const std::string& name) {
+                   const std::string& name, const char* screenshot) {
     std::string report;
     Resize(dialog, WidthOf(opened.window) + kWider, HeightOf(opened.window) + kTaller);
     const Placement larger = PlacementOf(dialog, ids);
+    if (screenshot != nullptr) {
+        Check(SaveScreenshot(dialog, screenshot), name + " made larger: a screenshot is saved");
+    }
     Check(WidthOf(larger.client) == WidthOf(opened.client) + kWider &&
               HeightOf(larger.client) == HeightOf(opened.client) + kTaller,
           name + " made larger: its client area grows by as much (" + Shown(larger.client) + ")");
@@ -152,7 +156,7 @@ void CheckMainWindow(HWND mainWindow) {
     const Placement opened = PlacementOf(mainWindow, kMainControls);
     Note("the main window opens at " + std::to_string(WidthOf(opened.window)) + " x " +
          std::to_string(HeightOf(opened.window)) + ", client " + Shown(opened.client));
-    CheckResizing(mainWindow, kMainControls, opened, "the main window");
+    CheckResizing(mainWindow, kMainControls, opened, "the main window", "main-window-larger.bmp");
 
     ShowWindow(mainWindow, SW_MAXIMIZE);
     Check(WaitUntil([&] { return IsZoomed(mainWindow) != FALSE; }),
@@ -162,8 +166,6 @@ void CheckMainWindow(HWND mainWindow) {
     const bool maximizedFollows = FollowsClientArea(opened, maximized, report);
     Check(WidthOf(maximized.client) > WidthOf(opened.client) + kWider && maximizedFollows,
           "maximized: the list takes the screen, the buttons keep to the right edge: " + report);
-    Check(SaveScreenshot(mainWindow, "main-window-maximized.bmp"),
-          "a screenshot of the maximized main window is saved");
     ShowWindow(mainWindow, SW_RESTORE);
     Check(WaitUntil([&] { return IsZoomed(mainWindow) == FALSE; }),
           "the main window is restored from maximized");
@@ -175,8 +177,8 @@ void CheckPendingWindow(HWND mainWindow) {
     if (!Check(dialog != nullptr, "the system menu's item opens the to-do list")) {
         return;
     }
-    CheckResizing(dialog, kPendingControls, PlacementOf(dialog, kPendingControls),
-                  "the to-do list");
+    CheckResizing(dialog, kPendingControls, PlacementOf(dialog, kPendingControls), "the to-do list",
+                  nullptr);
     Click(dialog, IDCANCEL);
     Check(WaitUntilGone(dialog, kListingMilliseconds), "the to-do list closes");
 }
