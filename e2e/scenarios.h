@@ -48,6 +48,7 @@ void DrivePendingFolder(HWND mainWindow);
 void DriveFolderDeletion(HWND mainWindow);
 void CheckFolderDeletionAfterRestart();
 void DriveFolderRefusals(HWND mainWindow);
+void DriveLongList(HWND mainWindow);
 
 // Scenarios that end the process with a fatal box instead of running the main window: the name of
 // each, one a line; and the run of one, which does not return (-1 when name is none of them).
@@ -82,4 +83,5 @@ inline constexpr Scenario kScenarios[] = {
     {"pending-folder", DrivePendingFolder},
     {"folder-deletion", DriveFolderDeletion, CheckFolderDeletionAfterRestart},
     {"folder-refusals", DriveFolderRefusals},
+    {"long-list", DriveLongList},
 };

@@ -32,7 +32,8 @@ constexpr char kCloseText[] = "\xb9\xd8\xb1\xd5";
 std::vector<DialogTemplate> BuildTemplates() {
     DialogTemplate main;
     main.id = IDD_MAIN;
-    main.style = WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_CENTER | DS_SETFONT;
+    main.style = WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX |
+                 WS_MAXIMIZEBOX | DS_CENTER | DS_SETFONT;
     main.x = -2;
     main.y = -13;
     main.cx = 441;
@@ -67,7 +68,8 @@ std::vector<DialogTemplate> BuildTemplates() {
 
     DialogTemplate pending;
     pending.id = IDD_PENDING;
-    pending.style = WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_CENTER | DS_SETFONT;
+    pending.style = WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX |
+                    DS_CENTER | DS_SETFONT;
     pending.x = 0;
     pending.y = 0;
     pending.cx = 400;

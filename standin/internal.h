@@ -46,6 +46,7 @@ struct WindowRecord {
     LONG_PTR dialogResultSlot = 0;  // DWLP_MSGRESULT
     LONG_PTR dialogUser = 0;        // DWLP_USER
     BYTE alpha = 255;
+    RECT bounds{};  // a child's in its parent's client coordinates, a top-level one's on the screen
     HICON smallIcon = nullptr;
     HICON bigIcon = nullptr;
     bool destroyed = false;

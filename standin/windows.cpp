@@ -669,6 +669,73 @@ BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase) {
     return LiveWindow(window) ? TRUE : FALSE;
 }
 
+namespace {
+
+// Where the window's client area starts on the screen.
+POINT ClientOrigin(HWND window) {
+    POINT origin{};
+    for (WindowRecord* record = LiveWindow(window); record;) {
+        origin.x += record->bounds.left;
+        origin.y += record->bounds.top;
+        record = (record->style & WS_CHILD) ? LiveWindow(record->parent) : nullptr;
+    }
+    return origin;
+}
+
+}  // namespace
+
+BOOL GetClientRect(HWND window, LPRECT rect) {
+    WindowRecord* record = LiveWindow(window);
+    if (!record || !rect) {
+        S().lastError = ERROR_INVALID_WINDOW_HANDLE;
+        return FALSE;
+    }
+    *rect = RECT{0, 0, record->bounds.right - record->bounds.left,
+                 record->bounds.bottom - record->bounds.top};
+    return TRUE;
+}
+
+BOOL GetWindowRect(HWND window, LPRECT rect) {
+    if (!GetClientRect(window, rect)) {
+        return FALSE;
+    }
+    const POINT origin = ClientOrigin(window);
+    *rect = RECT{origin.x, origin.y, origin.x + rect->right, origin.y + rect->bottom};
+    return TRUE;
+}
+
+// A null window is the screen.
+int MapWindowPoints(HWND from, HWND to, LPPOINT points, UINT count) {
+    const POINT source = ClientOrigin(from);
+    const POINT target = ClientOrigin(to);
+    const LONG dx = source.x - target.x;
+    const LONG dy = source.y - target.y;
+    for (UINT i = 0; i < count; ++i) {
+        points[i].x += dx;
+        points[i].y += dy;
+    }
+    return static_cast<int>(MAKELONG(static_cast<WORD>(dx), static_cast<WORD>(dy)));
+}
+
+BOOL SetWindowPos(HWND window, HWND, int x, int y, int width, int height, UINT flags) {
+    WindowRecord* record = LiveWindow(window);
+    if (!record) {
+        S().lastError = ERROR_INVALID_WINDOW_HANDLE;
+        return FALSE;
+    }
+    RECT& bounds = record->bounds;
+    if (flags & SWP_NOMOVE) {
+        x = bounds.left;
+        y = bounds.top;
+    }
+    if (flags & SWP_NOSIZE) {
+        width = bounds.right - bounds.left;
+        height = bounds.bottom - bounds.top;
+    }
+    bounds = RECT{x, y, x + width, y + height};
+    return TRUE;
+}
+
 HDC GetDC(HWND window) {
     LogCall("GetDC", {Win(window)});
     return reinterpret_cast<HDC>(static_cast<uintptr_t>(1));

@@ -1,3 +1,5 @@
+#include <vector>
+
 #include "app/fade.h"
 #include "app/shell.h"
 #include "intake/batch_dialog.h"
@@ -13,6 +15,7 @@
 #include "ui/dpi.h"
 #include "ui/dpi_scale.h"
 #include "ui/prompts.h"
+#include "ui/window_layout.h"
 
 namespace {
 
@@ -21,6 +24,15 @@ namespace {
 constexpr int kPathColumnWidth = 300;
 constexpr int kResultColumnWidth = 80;
 constexpr int kReasonColumnWidth = 160;
+
+// The list takes the room of a larger window; the buttons keep their column at the right.
+const std::vector<AnchoredControl> kMainControls = {
+    {IDC_FILE_LIST, LayoutAnchor::kFills},        {IDC_ADD, LayoutAnchor::kRightColumn},
+    {IDC_REMOVE, LayoutAnchor::kRightColumn},     {IDC_BATCH_ADD, LayoutAnchor::kRightColumn},
+    {IDC_CLEAR_LIST, LayoutAnchor::kRightColumn}, {IDC_RESTART_DELETE, LayoutAnchor::kRightColumn},
+};
+
+WindowLayout g_mainLayout;
 
 BOOL OnMainInitDialog(HWND window) {
     SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(g_app.mainIcon));
@@ -33,6 +45,7 @@ BOOL OnMainInitDialog(HWND window) {
     AddColumn(ScaleForDpi(kPathColumnWidth, dpi), kColumnPath, 0);
     AddColumn(ScaleForDpi(kResultColumnWidth, dpi), kColumnResult, 1);
     AddColumn(ScaleForDpi(kReasonColumnWidth, dpi), kColumnReason, 2);
+    g_mainLayout = RecordLayout(window, kMainControls);
     AddPendingMenuItem(window);
     // Drops are accepted from the moment the window can be seen, so before the fade-in.
     RegisterDropTarget(window, OnFileDropped);
@@ -111,6 +124,12 @@ BOOL OnMainNotify(const NMHDR* header) {
     return TRUE;
 }
 
+void OnMainSize(HWND window, UINT kind, int width, int height) {
+    if (kind != SIZE_MINIMIZED) {
+        LayOutControls(window, g_mainLayout, width, height);
+    }
+}
+
 void OnMainClose(HWND window) {
     // A close that arrives while a box or the open-file dialog is open (from the taskbar, say, or
     // at log-off) closes them first, innermost first; the window itself ends when the command
@@ -150,7 +169,10 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
             OnMainClose(window);
             return TRUE;
         case WM_SIZE:
+            OnMainSize(window, static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
             return TRUE;
+        case WM_GETMINMAXINFO:
+            return KeepMinimumSize(g_mainLayout, reinterpret_cast<MINMAXINFO*>(lParam));
         default:
             return FALSE;
     }

@@ -15,11 +15,22 @@
 #include "ui/dpi.h"
 #include "ui/dpi_scale.h"
 #include "ui/prompts.h"
+#include "ui/window_layout.h"
 
 namespace {
 
 constexpr int kFileColumnWidth = 300;
 constexpr int kActionColumnWidth = 190;
+
+// As the main window's: the list takes the room, the buttons keep to the right edge.
+const std::vector<AnchoredControl> kPendingControls = {
+    {IDC_PENDING_LIST, LayoutAnchor::kFills},
+    {IDC_PENDING_CANCEL, LayoutAnchor::kRightColumn},
+    {IDCANCEL, LayoutAnchor::kRightColumn},
+};
+
+// The window as its template made it, while it is open.
+WindowLayout g_pendingLayout;
 
 // The operation each row of the window shows, while it is open.
 std::vector<PendingOperation> g_pendingRows;
@@ -113,6 +124,7 @@ BOOL OnPendingInitDialog(HWND window) {
     const int dpi = WindowDpi(window);
     AddListColumn(list, ScaleForDpi(kFileColumnWidth, dpi), kColumnPendingFile, 0);
     AddListColumn(list, ScaleForDpi(kActionColumnWidth, dpi), kColumnPendingAction, 1);
+    g_pendingLayout = RecordLayout(window, kPendingControls);
     ShowPendingNow();
     // TRUE lets the dialog manager put the focus on the list.
     return TRUE;
@@ -128,6 +140,12 @@ void OnPendingCommand(int commandId) {
             break;
         default:
             break;
+    }
+}
+
+void OnPendingSize(HWND window, UINT kind, int width, int height) {
+    if (kind != SIZE_MINIMIZED) {
+        LayOutControls(window, g_pendingLayout, width, height);
     }
 }
 
@@ -167,11 +185,12 @@ void ShowPendingOperations() {
     HMODULE module = GetModuleHandleA(nullptr);
     DialogBoxParamW(module, MAKEINTRESOURCEW(IDD_PENDING), g_app.mainWindow, PendingDialogProc, 0);
     g_app.pendingWindow = nullptr;
+    g_pendingLayout = WindowLayout{};
     g_pendingRows.clear();
     MarkCancelledRows();
 }
 
-INT_PTR CALLBACK PendingDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK PendingDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG:
             return OnPendingInitDialog(window);
@@ -181,6 +200,11 @@ INT_PTR CALLBACK PendingDialogProc(HWND window, UINT message, WPARAM wParam, LPA
         case WM_CLOSE:
             EndDialog(window, 0);
             return TRUE;
+        case WM_SIZE:
+            OnPendingSize(window, static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
+            return TRUE;
+        case WM_GETMINMAXINFO:
+            return KeepMinimumSize(g_pendingLayout, reinterpret_cast<MINMAXINFO*>(lParam));
         default:
             return FALSE;
     }

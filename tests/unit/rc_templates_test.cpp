@@ -514,6 +514,21 @@ TEST(RcTemplates, EveryDialogIsInTheRcFile) {
     EXPECT_EQ(dialogs[2].controls.size(), 3u);
 }
 
+// The main window and the to-do list can be resized and maximized, for a long list; the batch
+// dialog keeps its size.
+TEST(RcTemplates, ListWindowsAreResizableAndTheBatchDialogIsNot) {
+    const uint32_t resizable = StyleNames().at("WS_THICKFRAME") | StyleNames().at("WS_MAXIMIZEBOX");
+    const std::vector<RcDialog> dialogs = ReadRcDialogs(RcText());
+    ASSERT_EQ(dialogs.size(), 3u);
+    for (const RcDialog& dialog : dialogs) {
+        const bool listWindow = dialog.id == 1000 || dialog.id == 1200;
+        EXPECT_EQ(dialog.style & resizable, listWindow ? resizable : 0u)
+            << "dialog " << dialog.id << " style " << Hex(dialog.style);
+    }
+    EXPECT_NE(dialogs[0].style & StyleNames().at("WS_MINIMIZEBOX"), 0u)
+        << "the main window keeps its minimize box";
+}
+
 TEST(RcTemplates, RcFileAndStandinTableAgree) {
     for (const std::string& difference : Differences(ReadRcDialogs(RcText()), StandinDialogs())) {
         ADD_FAILURE() << difference;

@@ -110,6 +110,14 @@ typedef struct tagRECT {
     LONG bottom;
 } RECT, *PRECT, *LPRECT;
 
+typedef struct tagMINMAXINFO {
+    POINT ptReserved;
+    POINT ptMaxSize;
+    POINT ptMaxPosition;
+    POINT ptMinTrackSize;
+    POINT ptMaxTrackSize;
+} MINMAXINFO, *PMINMAXINFO, *LPMINMAXINFO;
+
 typedef struct tagMSG {
     HWND hwnd;
     UINT message;
@@ -213,6 +221,9 @@ typedef struct tagCHANGEFILTERSTRUCT {
 #define WM_CREATE 0x0001
 #define WM_DESTROY 0x0002
 #define WM_SIZE 0x0005
+#define SIZE_RESTORED 0
+#define SIZE_MINIMIZED 1
+#define SIZE_MAXIMIZED 2
 #define WM_SETFOCUS 0x0007
 #define WM_KILLFOCUS 0x0008
 #define WM_ENABLE 0x000A
@@ -224,6 +235,7 @@ typedef struct tagCHANGEFILTERSTRUCT {
 #define WM_CLOSE 0x0010
 #define WM_QUIT 0x0012
 #define WM_SHOWWINDOW 0x0018
+#define WM_GETMINMAXINFO 0x0024
 #define WM_COPYDATA 0x004A
 #define WM_NOTIFY 0x004E
 #define NM_DBLCLK (0U - 3U)
@@ -433,6 +445,8 @@ typedef struct tagCHANGEFILTERSTRUCT {
 #define LVM_DELETEITEM (LVM_FIRST + 8)
 #define LVM_DELETEALLITEMS (LVM_FIRST + 9)
 #define LVM_GETNEXTITEM (LVM_FIRST + 12)
+#define LVM_GETCOLUMNWIDTH (LVM_FIRST + 29)
+#define LVM_SETCOLUMNWIDTH (LVM_FIRST + 30)
 #define LVM_SETEXTENDEDLISTVIEWSTYLE (LVM_FIRST + 54)
 #define LVM_GETITEMW (LVM_FIRST + 75)
 #define LVM_INSERTITEMW (LVM_FIRST + 77)
@@ -629,6 +643,17 @@ int GetWindowTextLengthW(HWND window);
 BOOL ShowWindow(HWND window, int command);
 BOOL UpdateWindow(HWND window);
 BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase);
+// Geometry: a window is where SetWindowPos put it (nowhere, at first), a child in its parent's
+// client coordinates; a window has no frame, so its client area is its whole rectangle. Nothing
+// is sent to the window.
+#define SWP_NOSIZE 0x0001
+#define SWP_NOMOVE 0x0002
+#define SWP_NOZORDER 0x0004
+#define SWP_NOACTIVATE 0x0010
+BOOL GetClientRect(HWND window, LPRECT rect);
+BOOL GetWindowRect(HWND window, LPRECT rect);
+int MapWindowPoints(HWND from, HWND to, LPPOINT points, UINT count);
+BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int height, UINT flags);
 // The screen's device context, at 96 DPI; nothing is drawn.
 HDC GetDC(HWND window);
 int ReleaseDC(HWND window, HDC context);
