@@ -271,3 +271,7 @@ BootView SurveyRow(BootSurvey& survey, const WideText& path,
         SystemMayDelete(survey.system, finalLiteral.empty() ? literal : finalLiteral);
     return view;
 }
+
+WideText FileKey(const BootView& view, const WideText& path) {
+    return view.location.empty() ? LiteralPath(path) : view.location;
+}

@@ -40,3 +40,6 @@ std::vector<WideText> PendingRenameNames();
 BootView SurveyRow(BootSurvey& survey, const WideText& path,
                    const std::optional<WideText>& listedLocation);
 void EndBootSurvey(BootSurvey& survey);
+// The name the file system knows the surveyed file by: its final path, or the literal path when
+// that could not be told. Two spellings of one file give one key.
+WideText FileKey(const BootView& view, const WideText& path);

@@ -45,8 +45,7 @@ bool IsSystemFolder(const WideText& folder, const SystemFolders& system,
     return std::any_of(system.others.begin(), system.others.end(), same);
 }
 
-FolderPlan PlanFolderDeletion(const std::vector<FolderEntry>& entries,
-                              const std::set<WideText>& recorded) {
+FolderPlan PlanFolderDeletion(const std::vector<FolderEntry>& entries) {
     FolderPlan plan;
     for (size_t i = 0; i < entries.size(); ++i) {
         if (entries[i].refusal != BootRefusal::kNone) {
@@ -58,9 +57,6 @@ FolderPlan PlanFolderDeletion(const std::vector<FolderEntry>& entries,
     }
     std::vector<size_t> folders;
     for (size_t i = 0; i < entries.size(); ++i) {
-        if (recorded.count(entries[i].key) != 0) {
-            continue;
-        }
         if (entries[i].folder) {
             folders.push_back(i);
         } else {

@@ -4,7 +4,6 @@
 // by then, and carries out the operations in the order they were recorded: a folder goes only
 // when everything in it is recorded before it. Pure: no platform here.
 
-#include <set>
 #include <vector>
 
 #include "restart/boot_view.h"
@@ -42,14 +41,12 @@ struct FolderPlan {
     // The refused entries, in the walk's order; when there is one, nothing is recorded.
     std::vector<size_t> refused;
     // The entries to record, in the order the boot must meet them: every file, then every folder
-    // deepest first, then the folder itself; none that this run has recorded already.
+    // deepest first, then the folder itself.
     std::vector<size_t> toRecord;
 };
 
-// All or nothing: entries are the folder itself and what the walk found, keys the keys of what
-// the run has recorded so far.
-FolderPlan PlanFolderDeletion(const std::vector<FolderEntry>& entries,
-                              const std::set<WideText>& recorded);
+// All or nothing: entries are the folder itself and what the walk found.
+FolderPlan PlanFolderDeletion(const std::vector<FolderEntry>& entries);
 
 // The "原因" of a refused folder (code page 936): the folder's own reason, or the first refused
 // entry's followed by how many were refused, " (共 2 项)".

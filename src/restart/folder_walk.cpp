@@ -67,7 +67,7 @@ FolderEntry SurveyEntry(BootSurvey& survey, const WideText& path, size_t depth,
     const BootView view = SurveyRow(survey, path, location);
     FolderEntry entry;
     entry.path = path;
-    entry.key = view.location.empty() ? LiteralPath(path) : view.location;
+    entry.key = FileKey(view, path);
     entry.folder = view.folder;
     entry.depth = depth;
     entry.readOnly = view.readOnly;

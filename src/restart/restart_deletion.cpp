@@ -125,8 +125,7 @@ RowOutcome ScheduleFileRow(RestartRun& run, int row, const WideText& path,
     if (RecordedForm(path).empty()) {
         return {false, RequestRefusalReason(ERROR_INVALID_NAME)};
     }
-    const WideText key = view.location.empty() ? LiteralPath(path) : view.location;
-    run.planned.push_back({row, false, {{path, key, view.readOnly, 0}}});
+    run.planned.push_back({row, false, {{path, FileKey(view, path), view.readOnly, 0}}});
     return Deferred();
 }
 
@@ -150,7 +149,7 @@ RowOutcome ScheduleFolderRow(RestartRun& run, int row, const WideText& rowPath,
     };
     const std::vector<FolderEntry> entries =
         WalkFolder(run.survey, FolderOfRow(rowPath), listedLocation, run.systemFolders, checked);
-    const FolderPlan plan = PlanFolderDeletion(entries, {});
+    const FolderPlan plan = PlanFolderDeletion(entries);
     if (!plan.refused.empty()) {
         std::vector<RefusedEntry> refused;
         for (size_t index : plan.refused) {

@@ -1,11 +1,9 @@
 // What a folder row comes to at the restart run: which folders are never walked, the order the
-// boot must meet the entries in, all or nothing, the entries a row of the same run has recorded
-// already, and the reason a refused folder shows.
+// boot must meet the entries in, all or nothing, and the reason a refused folder shows.
 
 #include <gtest/gtest.h>
 
 #include <cctype>
-#include <set>
 #include <vector>
 
 #include "paths/folder_rows.h"
@@ -114,7 +112,7 @@ std::vector<WideText> PathsOf(const std::vector<FolderEntry>& entries,
 
 TEST(FolderRules, FilesThenFoldersDeepestFirstThenTheFolderItself) {
     const std::vector<FolderEntry> tree = Tree();
-    const FolderPlan plan = PlanFolderDeletion(tree, {});
+    const FolderPlan plan = PlanFolderDeletion(tree);
     EXPECT_TRUE(plan.refused.empty());
     EXPECT_EQ(PathsOf(tree, plan.toRecord),
               (std::vector<WideText>{u"C:\\app\\a.txt", u"C:\\app\\sub\\b.txt",
@@ -127,7 +125,7 @@ TEST(FolderRules, OneRefusedEntryRefusesTheFolderAndRecordsNothing) {
     std::vector<FolderEntry> tree = Tree();
     tree[4].refusal = BootRefusal::kRenameConflict;
     tree[6].refusal = BootRefusal::kLink;
-    const FolderPlan plan = PlanFolderDeletion(tree, {});
+    const FolderPlan plan = PlanFolderDeletion(tree);
     EXPECT_TRUE(plan.toRecord.empty());
     EXPECT_EQ(plan.refused, (std::vector<size_t>{4, 6}));
     EXPECT_EQ(FolderRefusalReason(tree, plan),
@@ -136,23 +134,7 @@ TEST(FolderRules, OneRefusedEntryRefusesTheFolderAndRecordsNothing) {
     // The folder's own refusal is told alone: nothing in it was looked at.
     const std::vector<FolderEntry> system = {
         Entry(u"C:\\Windows", true, 0, BootRefusal::kSystemFolder)};
-    EXPECT_EQ(FolderRefusalReason(system, PlanFolderDeletion(system, {})), kReasonSystemFolder);
-}
-
-TEST(FolderRules, WhatTheRunRecordedAlreadyIsNotRecordedAgain) {
-    const std::vector<FolderEntry> tree = Tree();
-    // A file row of the tree came first, then a nested folder row with everything in it.
-    const std::set<WideText> recorded = {tree[1].key, tree[2].key, tree[4].key, tree[5].key,
-                                         tree[6].key};
-    EXPECT_EQ(PathsOf(tree, PlanFolderDeletion(tree, recorded).toRecord),
-              (std::vector<WideText>{u"C:\\app\\empty", u"C:\\app"}));
-    // The outer folder row, recorded whole, leaves nothing for a nested row after it.
-    std::set<WideText> all;
-    for (const FolderEntry& entry : tree) {
-        all.insert(entry.key);
-    }
-    const std::vector<FolderEntry> inner(tree.begin() + 2, tree.begin() + 3);
-    EXPECT_TRUE(PlanFolderDeletion(inner, all).toRecord.empty());
+    EXPECT_EQ(FolderRefusalReason(system, PlanFolderDeletion(system)), kReasonSystemFolder);
 }
 
 TEST(FolderRules, WhatARowMustBeForTheBoot) {
