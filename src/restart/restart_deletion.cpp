@@ -201,6 +201,8 @@ RowOutcome ScheduleFolderRow(RestartRun& run, int row, const WideText& rowPath,
     return {true, Text()};
 }
 
+}  // namespace
+
 bool ScheduleListedRows(int rowCount) {
     // What every row shares (the pending renames, each drive, SYSTEM's context) is asked once.
     RestartRun run;
@@ -223,6 +225,8 @@ bool ScheduleListedRows(int rowCount) {
     EndBootSurvey(run.survey);
     return anyAccepted;
 }
+
+namespace {
 
 // The most entries the box lists; the row's reason gives the number of all.
 constexpr size_t kRefusalsShown = 20;
