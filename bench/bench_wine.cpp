@@ -1,9 +1,14 @@
 // Benchmark on a real Win32 implementation (run under Wine): appending N dropped files to an
 // empty list and to a list of N rows, against the floor of bare calls the design needs (one
 // LVM_GETITEMTEXTW and one pump look per row read); the restart run of N rows of existing files,
-// against the floor of a bare MoveFileExW request for each of the same files; start-up to the
-// opaque window, WM_CLOSE to the end, and the peak working set. The main dialog runs modeless on
-// this one thread, so the clock sees only the program's own work. Prints figures; asserts nothing.
+// against the floor of a bare MoveFileExW request for each of the same files; the restart run of
+// one folder row holding N files; opening the to-do list over N deletions and a rename, and
+// taking the N deletions back; start-up to the opaque window, WM_CLOSE to the end, and the peak
+// working set. The main dialog and the to-do list run modeless on this one thread, so the clock
+// sees only the program's own work. Prints figures; asserts nothing.
+//
+// Each measure prints one line: the measure, N, the program's seconds, and the floor's seconds
+// or "-" when it has none; scripts/bench.sh works out the time per file and joins the builds.
 
 #include <windows.h>
 #include <psapi.h>
@@ -17,6 +22,9 @@
 
 #include "app/shell.h"
 #include "bench_common.h"
+#include "list/deletion_list.h"
+#include "paths/folder_rows.h"
+#include "pending/pending_window.h"
 #include "resources/resource.h"
 #include "restart/restart_deletion.h"
 #include "state/app_state.h"
@@ -58,6 +66,17 @@ void CloseMainWindow(HWND window) {
     PumpPendingMessages();
 }
 
+// A floor below zero is none.
+void PrintMeasure(const char* what, int count, double program, double floor,
+                  const char* note = "") {
+    if (floor >= 0) {
+        std::printf("%-34s %6d %10.3f s %10.3f s%s\n", what, count, program, floor, note);
+    } else {
+        std::printf("%-34s %6d %10.3f s %10s  %s\n", what, count, program, "-", note);
+    }
+    std::fflush(stdout);
+}
+
 void MeasureDrop(const char* what, int count, int existing) {
     HWND window = OpenMainWindow();
     if (existing > 0) {
@@ -68,9 +87,7 @@ void MeasureDrop(const char* what, int count, int existing) {
     SendMessageA(window, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
     const double program = Seconds(start, Clock::now());
     const double floor = bench::FloorSeconds(g_app.listControl, bench::RowReads(count, existing));
-    std::printf("%-34s %6d %10.3f s %10.3f s %8.2f\n", what, count, program, floor,
-                program / floor);
-    std::fflush(stdout);
+    PrintMeasure(what, count, program, floor);
     CloseMainWindow(window);
 }
 
@@ -85,6 +102,39 @@ void ClearPendingOperations() {
         RegDeleteValueW(key, L"PendingFileRenameOperations");
         RegCloseKey(key);
     }
+}
+
+// The value's size in code units, 0 when it is gone.
+DWORD PendingUnits() {
+    HKEY key = nullptr;
+    DWORD size = 0;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_QUERY_VALUE, &key) ==
+        ERROR_SUCCESS) {
+        if (RegQueryValueExW(key, L"PendingFileRenameOperations", nullptr, nullptr, nullptr,
+                             &size) != ERROR_SUCCESS) {
+            size = 0;
+        }
+        RegCloseKey(key);
+    }
+    return size / sizeof(WCHAR);
+}
+
+bool WritePendingUnits(const std::wstring& units) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_SET_VALUE, &key) !=
+        ERROR_SUCCESS) {
+        return false;
+    }
+    const bool written =
+        RegSetValueExW(key, L"PendingFileRenameOperations", 0, REG_MULTI_SZ,
+                       reinterpret_cast<const BYTE*>(units.data()),
+                       static_cast<DWORD>(units.size() * sizeof(WCHAR))) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return written;
+}
+
+std::wstring WideOf(const std::string& path) {
+    return std::wstring(path.begin(), path.end());
 }
 
 std::wstring LiteralOf(const std::string& path) {
@@ -113,13 +163,120 @@ void MeasureRestartRun(int count) {
     }
     const double floor = Seconds(floorStart, Clock::now());
     ClearPendingOperations();
-    std::printf("%-34s %6d %10.3f s %10.3f s %8.2f\n", "restart run of N rows", count, program,
-                floor, program / floor);
-    std::fflush(stdout);
+    PrintMeasure("restart run of N rows", count, program, floor);
     CloseMainWindow(window);
     for (int i = 0; i < count; ++i) {
         DeleteFileA(bench::NumberedPath("run", i).c_str());
     }
+}
+
+// The restart run of one folder row holding `count` files: the walk, every entry decided and
+// recorded, the folder last.
+void MeasureFolderRun(int count) {
+    CreateDirectoryA("C:\\bench", nullptr);
+    const std::string folder = "C:\\bench\\folder" + std::to_string(count);
+    CreateDirectoryA(folder.c_str(), nullptr);
+    const auto file = [&](int i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "\\f%05d.txt", i);
+        return folder + name;
+    };
+    for (int i = 0; i < count; ++i) {
+        CloseHandle(
+            CreateFileA(file(i).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    }
+    HWND window = OpenMainWindow();
+    const std::wstring wide = WideOf(folder);
+    AppendPath(FolderRow(WideText(wide.begin(), wide.end())));
+    ClearPendingOperations();
+    const Clock::time_point start = Clock::now();
+    const bool accepted = ScheduleListedRows(1);
+    const double program = Seconds(start, Clock::now());
+    const DWORD recorded = PendingUnits();
+    ClearPendingOperations();
+    PrintMeasure("restart run of a folder of N files", count, program, -1,
+                 accepted && recorded > 0 ? "" : "(refused: not measured)");
+    CloseMainWindow(window);
+    for (int i = 0; i < count; ++i) {
+        DeleteFileA(file(i).c_str());
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+// The box being answered, and the seconds boxes were up: the platform's, not the program's.
+HWND g_box = nullptr;
+Clock::time_point g_boxShown;
+double g_boxSeconds = 0;
+
+// Answers every message box this thread opens with OK, as the user would.
+LRESULT CALLBACK AnswerBoxesWithOk(int code, WPARAM wParam, LPARAM lParam) {
+    HWND window = reinterpret_cast<HWND>(wParam);
+    if (code == HCBT_CREATEWND && g_box == nullptr) {
+        char className[16] = {};
+        GetClassNameA(window, className, sizeof className);
+        if (std::strcmp(className, "#32770") == 0) {
+            g_box = window;
+            g_boxShown = Clock::now();
+        }
+    } else if (code == HCBT_ACTIVATE && window == g_box) {
+        PostMessageW(window, WM_COMMAND, IDOK, 0);
+    } else if (code == HCBT_DESTROYWND && window == g_box) {
+        g_boxSeconds += Seconds(g_boxShown, Clock::now());
+        g_box = nullptr;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// Opening the to-do list over `count` deletions and another program's rename, until its rows
+// are painted; then all its rows chosen and "取消删除" confirmed, until the value is rewritten.
+void MeasureToDoList(int count) {
+    const std::wstring rename = L"\\??\\C:\\bench\\setup.new" + std::wstring(1, L'\0') +
+                                L"!\\??\\C:\\bench\\setup.dll" + std::wstring(1, L'\0');
+    std::wstring units = rename;
+    for (int i = 0; i < count; ++i) {
+        units += L"\\??\\" + WideOf(bench::NumberedPath("pend", i)) + std::wstring(2, L'\0');
+    }
+    units.push_back(L'\0');
+    HWND window = OpenMainWindow();
+    if (!WritePendingUnits(units)) {
+        std::printf("to-do list: the value could not be written\n");
+        CloseMainWindow(window);
+        return;
+    }
+    HMODULE module = GetModuleHandleA(nullptr);
+    const Clock::time_point opening = Clock::now();
+    HWND dialog =
+        CreateDialogParamW(module, MAKEINTRESOURCEW(IDD_PENDING), window, PendingDialogProc, 0);
+    RedrawWindow(dialog, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    PumpPendingMessages();
+    const double open = Seconds(opening, Clock::now());
+    HWND list = GetDlgItem(dialog, IDC_PENDING_LIST);
+    const int rows = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    PrintMeasure("open the to-do list of N + 1", count, open, -1,
+                 rows == count + 1 ? "" : "(rows missing)");
+
+    LVITEMW all{};
+    all.stateMask = LVIS_SELECTED;
+    all.state = LVIS_SELECTED;
+    SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&all));
+    g_boxSeconds = 0;
+    HHOOK hook = SetWindowsHookExW(WH_CBT, AnswerBoxesWithOk, nullptr, GetCurrentThreadId());
+    const Clock::time_point cancelling = Clock::now();
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_PENDING_CANCEL, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_PENDING_CANCEL)));
+    const double cancel = Seconds(cancelling, Clock::now());
+    UnhookWindowsHookEx(hook);
+    // What stays is the rename, its two strings and the list's end.
+    const bool onlyRename =
+        PendingUnits() == rename.size() + 1 && SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == 1;
+    char note[64];
+    std::snprintf(note, sizeof note, "(the question's box, %.3f s, not counted)%s", g_boxSeconds,
+                  onlyRename ? "" : " (not all taken back)");
+    PrintMeasure("take back N chosen deletions", count, cancel - g_boxSeconds, -1, note);
+    DestroyWindow(dialog);
+    g_app.pendingWindow = nullptr;
+    CloseMainWindow(window);
+    ClearPendingOperations();
 }
 
 }  // namespace
@@ -145,7 +302,7 @@ int main(int argc, char** argv) {
                         : wow64            ? "i686 build, 64-bit Windows (WOW64)"
                                            : "i686 build, 32-bit Windows";
     std::printf("Wine (%s, code page %u)\n", build, GetACP());
-    std::printf("%-34s %6s %12s %12s %8s\n", "measure", "N", "program", "floor", "ratio");
+    std::printf("%-34s %6s %12s %12s\n", "measure", "N", "program", "floor");
     std::vector<int> sizes;
     for (int i = 1; i < argc; ++i) {
         sizes.push_back(std::atoi(argv[i]));
@@ -159,6 +316,12 @@ int main(int argc, char** argv) {
     }
     for (int n : sizes) {
         MeasureRestartRun(n);
+    }
+    for (int n : sizes) {
+        MeasureFolderRun(n);
+    }
+    for (int n : sizes) {
+        MeasureToDoList(n);
     }
     std::printf("start to opaque window: %.1f ms; WM_CLOSE to exit: %.1f ms\n", startup, close);
 

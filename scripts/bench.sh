@@ -45,20 +45,25 @@ fi
 run_build win64 /usr/lib/wine/wine64
 echo
 
-# The two tables joined row by row, i686 first (the shipped build).
+# The two tables joined row by row, i686 first (the shipped build): for each measure and N the
+# seconds and the time per file, then how the time per file grew from the smallest N to the
+# largest (1.00: every file costs the same however many there are).
 python3 - build/bench/win32.txt build/bench/win64.txt <<'PY'
+import re
 import sys
+
+MEASURE = re.compile(r"^(.{34}) +(\d+) +([\d.]+) s +(?:([\d.]+) s|-)\s*(.*)$")
 
 def read(path):
     heading, rows, rest = "not run", {}, []
     text = open(path, encoding="utf-8", errors="replace").read().replace("\r", "")
     for line in text.splitlines():
+        match = MEASURE.match(line)
         if line.startswith("Wine ("):
             heading = line[len("Wine ("):].rstrip(")")
-        elif line.startswith("drop N files") or line.startswith("restart run"):
-            measure, fields = line[:34].rstrip(), line[34:].split()
-            # N, program, "s", floor, "s", ratio
-            rows[(measure, fields[0])] = (fields[1], fields[3], fields[5])
+        elif match:
+            measure, n, program, floor, note = match.groups()
+            rows[(measure.rstrip(), int(n))] = (float(program), floor, note)
         elif line.startswith("measure"):
             continue
         elif line.strip():
@@ -68,16 +73,36 @@ def read(path):
 builds = [("i686", *read(sys.argv[1])), ("x86_64", *read(sys.argv[2]))]
 print("Wine: " + "; ".join(f"{name}: {heading}" for name, heading, _, _ in builds))
 keys = list(dict.fromkeys(k for _, _, rows, _ in builds for k in rows))
+measures = list(dict.fromkeys(measure for measure, _ in keys))
 head = f"{'measure':<34} {'N':>6}"
 for name, *_ in builds:
-    head += f" | {name + ' program':>14} {'floor':>9} {'ratio':>6}"
+    head += f" | {name + ' seconds':>14} {'us/file':>9} {'floor':>9}"
 print(head)
-for key in keys:
-    line = f"{key[0]:<34} {key[1]:>6}"
-    for _, _, rows, _ in builds:
-        program, floor, ratio = rows.get(key, ("-", "-", "-"))
-        line += f" | {program + ' s':>14} {floor + ' s':>9} {ratio:>6}"
-    print(line)
+for measure in measures:
+    sizes = sorted(n for m, n in keys if m == measure)
+    for n in sizes:
+        line = f"{measure:<34} {n:>6}"
+        notes = []
+        for name, _, rows, _ in builds:
+            if (measure, n) in rows:
+                program, floor, note = rows[(measure, n)]
+                floor = floor + " s" if floor else "-"
+                line += f" | {program:>12.3f} s {1e6 * program / n:>9.1f} {floor:>9}"
+                if note:
+                    notes.append(f"{name} {note}")
+            else:
+                line += f" | {'-':>14} {'-':>9} {'-':>9}"
+        print(line + ("  " + "; ".join(notes) if notes else ""))
+    if len(sizes) > 1:
+        low, high = sizes[0], sizes[-1]
+        line = f"{'  per file, ' + str(high) + ' / ' + str(low):<34} {'':>6}"
+        for _, _, rows, _ in builds:
+            if (measure, low) in rows and (measure, high) in rows and rows[(measure, low)][0] > 0:
+                ratio = (rows[(measure, high)][0] / high) / (rows[(measure, low)][0] / low)
+                line += f" | {'ratio':>14} {ratio:>9.2f} {'':>9}"
+            else:
+                line += f" | {'':>14} {'-':>9} {'':>9}"
+        print(line)
 for name, _, _, rest in builds:
     for line in rest:
         print(f"{name}: {line}")

@@ -46,7 +46,43 @@ bool ValidRow(const ListRecord& list, WPARAM row) {
     return static_cast<intptr_t>(row) >= 0 && row < list.rows.size();
 }
 
+// An owner-data list keeps no texts: it asks its parent for each cell it shows, with a buffer
+// of the size the real control paints with.
+constexpr int kShownCellUnits = 260;
+
+std::u16string AskParentForCell(HWND window, int row, int column, WCHAR* buffer, int units) {
+    const WindowRecord* record = LiveWindow(window);
+    if (!record || units <= 0) {
+        return std::u16string();
+    }
+    NMLVDISPINFOW info{};
+    info.hdr.hwndFrom = window;
+    info.hdr.idFrom = static_cast<UINT_PTR>(record->controlId);
+    info.hdr.code = LVN_GETDISPINFOW;
+    info.item.mask = LVIF_TEXT;
+    info.item.iItem = row;
+    info.item.iSubItem = column;
+    info.item.pszText = buffer;
+    info.item.cchTextMax = units;
+    buffer[0] = 0;
+    Deliver(record->parent, WM_NOTIFY, static_cast<WPARAM>(record->controlId),
+            reinterpret_cast<LPARAM>(&info));
+    // The parent may also point the record at a text of its own.
+    if (info.item.pszText != buffer) {
+        return TextOf(info.item.pszText);
+    }
+    const std::u16string_view given(buffer, static_cast<size_t>(units));
+    return std::u16string(given.substr(0, std::min(given.find(u'\0'), given.size())));
+}
+
+bool OwnerData(const WindowRecord& record) {
+    return (record.style & LVS_OWNERDATA) != 0;
+}
+
 LRESULT InsertItem(WindowRecord& record, const LVITEMW* item) {
+    if (OwnerData(record)) {
+        Abort("LVM_INSERTITEMW: an owner-data list takes its rows from LVM_SETITEMCOUNT");
+    }
     ListRecord& list = record.list;
     if (!item || item->iSubItem != 0 || item->iItem < 0) {
         return -1;
@@ -77,15 +113,19 @@ LRESULT SetItemText(ListRecord& list, WPARAM row, const LVITEMW* item) {
 
 // As the real control: at most cchTextMax - 1 code units and a terminator, cut wherever the room
 // ends, between the halves of a surrogate pair too; the count copied.
-LRESULT GetItemText(const ListRecord& list, WPARAM row, LVITEMW* item) {
+LRESULT GetItemText(HWND window, const WindowRecord& record, WPARAM row, LVITEMW* item) {
+    const ListRecord& list = record.list;
     if (!item || !ValidRow(list, row) || !item->pszText || item->cchTextMax <= 0) {
         return 0;
     }
     const std::vector<std::u16string>& cells = list.rows[row].cells;
-    const std::u16string text =
-        item->iSubItem >= 0 && static_cast<size_t>(item->iSubItem) < cells.size()
-            ? cells[static_cast<size_t>(item->iSubItem)]
-            : std::u16string();
+    std::u16string text;
+    if (OwnerData(record)) {
+        text = AskParentForCell(window, static_cast<int>(row), item->iSubItem, item->pszText,
+                                item->cchTextMax);
+    } else if (item->iSubItem >= 0 && static_cast<size_t>(item->iSubItem) < cells.size()) {
+        text = cells[static_cast<size_t>(item->iSubItem)];
+    }
     const size_t count = std::min(text.size(), static_cast<size_t>(item->cchTextMax - 1));
     std::memcpy(item->pszText, text.data(), count * sizeof(char16_t));
     item->pszText[count] = 0;
@@ -183,7 +223,7 @@ LRESULT ListViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         case LVM_GETITEMW:
             return GetItem(list, reinterpret_cast<LVITEMW*>(lParam));
         case LVM_GETITEMTEXTW:
-            return GetItemText(list, wParam, reinterpret_cast<LVITEMW*>(lParam));
+            return GetItemText(window, *record, wParam, reinterpret_cast<LVITEMW*>(lParam));
         case LVM_SETITEMTEXTW:
             return SetItemText(list, wParam, reinterpret_cast<const LVITEMW*>(lParam));
         case LVM_DELETEITEM:
@@ -195,6 +235,12 @@ LRESULT ListViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         case LVM_DELETEALLITEMS:
             list.rows.clear();
             return TRUE;
+        case LVM_SETITEMCOUNT:
+            // Only an owner-data list has as many rows as it is told; rows kept keep their state.
+            if (OwnerData(*record)) {
+                list.rows.resize(static_cast<size_t>(wParam));
+            }
+            return TRUE;
         case LVM_GETNEXTITEM:
             return GetNextItem(list, wParam, lParam);
         case LVM_INSERTCOLUMNW:
@@ -203,6 +249,34 @@ LRESULT ListViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
             return SetExtendedStyle(list, wParam, lParam);
         default:
             return Default(window, message, wParam, lParam);
+    }
+}
+
+// What the real control does when it paints: ask for every cell it shows. Here every row is
+// shown, and each cell is kept as it was asked for, so that a test can read the list after the
+// dialog has gone.
+void PaintOwnerDataLists() {
+    for (size_t i = 0; i < S().windows.size(); ++i) {
+        const HWND window = HandleOf(i);
+        const WindowRecord* record = LiveWindow(window);
+        if (!record || record->className != WC_LISTVIEWA || !OwnerData(*record)) {
+            continue;
+        }
+        const size_t columns = std::max<size_t>(record->list.columns.size(), 1);
+        for (size_t row = 0; row < record->list.rows.size(); ++row) {
+            std::vector<std::u16string> cells;
+            for (size_t column = 0; column < columns; ++column) {
+                WCHAR buffer[kShownCellUnits];
+                cells.push_back(AskParentForCell(window, static_cast<int>(row),
+                                                 static_cast<int>(column), buffer,
+                                                 kShownCellUnits));
+            }
+            WindowRecord* again = LiveWindow(window);
+            if (!again || row >= again->list.rows.size()) {
+                break;
+            }
+            again->list.rows[row].cells = std::move(cells);
+        }
     }
 }
 

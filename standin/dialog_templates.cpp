@@ -78,7 +78,7 @@ std::vector<DialogTemplate> BuildTemplates() {
     pending.fontPointSize = 8;
     pending.controls = {
         {IDC_PENDING_LIST, WC_LISTVIEWA, "", 3, 3, 342, 144,
-         kChild | LVS_REPORT | LVS_SHOWSELALWAYS, WS_EX_CLIENTEDGE},
+         kChild | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_OWNERDATA, WS_EX_CLIENTEDGE},
         {IDC_PENDING_CANCEL, "button", kCancelDeletion, 348, 3, 48, 12, kChild | BS_PUSHBUTTON, 0},
         {IDCANCEL, "button", kCloseText, 348, 18, 48, 12, kChild | BS_PUSHBUTTON, 0},
     };

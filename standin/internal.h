@@ -247,6 +247,8 @@ bool DefaultTextMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
 // Control class procedures.
 LRESULT ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT ListViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Every owner-data list asks its parent for the cells it shows, as a paint would.
+void PaintOwnerDataLists();
 WNDPROC ClassProcedure(const std::string& className);
 
 // Texts between the code page selected and UTF-16, as the platform converts the arguments of

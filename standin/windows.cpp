@@ -495,6 +495,8 @@ INT_PTR RunModalDialog(HINSTANCE instance, int templateId, HWND owner, DLGPROC d
         FireDueTriggers();
         std::deque<MSG>& queue = S().queue;
         if (queue.empty()) {
+            // Windows paints when the queue is empty, before the user's next gesture.
+            PaintOwnerDataLists();
             PerformNextInput("modal loop");
             continue;
         }

@@ -1,7 +1,9 @@
 #include "pending/pending_rules.h"
 
 #include <algorithm>
+#include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 
 #include "paths/folder_rows.h"
@@ -37,35 +39,64 @@ bool StartsWithUnc(std::u16string_view path) {
     return true;
 }
 
-bool SamePair(const PendingOperation& left, const PendingOperation& right) {
-    return left.source == right.source && left.destination == right.destination;
+// A pair's two strings as one text: neither holds a NUL, so no two pairs give the same text.
+WideText PairKey(const WideText& source, const WideText& destination) {
+    WideText key;
+    key.reserve(source.size() + destination.size() + 1);
+    key.append(source).push_back(u'\0');
+    key.append(destination);
+    return key;
+}
+
+void AppendNumber(WideText& text, size_t number) {
+    const std::string digits = std::to_string(number);
+    text.append(digits.begin(), digits.end());
 }
 
 // One operation of one read: its value, its pair and the equal pairs before it.
-bool SameOperation(const PendingOperation& left, const PendingOperation& right) {
-    return left.value == right.value && left.equalBefore == right.equalBefore &&
-           SamePair(left, right);
+WideText OperationKey(const PendingOperation& operation) {
+    WideText key = PairKey(operation.source, operation.destination);
+    key.push_back(u'\0');
+    AppendNumber(key, operation.value);
+    key.push_back(u':');
+    AppendNumber(key, operation.equalBefore);
+    return key;
 }
 
-// path is folder, a separator and at least one more unit; folder itself is not under it.
-bool Under(const WideText& path, const WideText& folder, SameNameFunction sameName) {
-    return !folder.empty() && path.size() > folder.size() + 1 && path[folder.size()] == u'\\' &&
-           sameName(path.substr(0, folder.size()), folder);
+// Stands in the key for every unit that sameName may take for another unit.
+constexpr char16_t kAnyLetter = 0x7F;
+
+// The key a name is kept under in a NameIndex. sameName compares unit by unit through an
+// upper-case table, which changes only letters and never makes a digit or a mark of anything:
+// so ASCII letters are folded, other ASCII stays, and every unit beyond ASCII is one
+// placeholder, as are "I" and "S", which the table may also give the dotless i and the long s.
+WideText NameKey(std::u16string_view name) {
+    WideText key(name);
+    for (char16_t& unit : key) {
+        unit = AsciiUpper(unit);
+        if (unit >= 0x80 || unit == u'I' || unit == u'S') {
+            unit = kAnyLetter;
+        }
+    }
+    return key;
 }
 
-// A deletion among operations of something under folder.
-bool DeletionUnder(const WideText& folder, const std::vector<PendingOperation>& operations,
-                   SameNameFunction sameName) {
-    return std::any_of(
-        operations.begin(), operations.end(), [&](const PendingOperation& operation) {
-            return IsDeletion(operation) && Under(ShownPath(operation.source), folder, sameName);
-        });
+// Each folder path lies under, at any depth: its text up to each "\" with more after it.
+template <typename Visit>
+bool AnyFolderAbove(const WideText& path, Visit visit) {
+    for (size_t at = 1; at + 1 < path.size(); ++at) {
+        if (path[at] == u'\\' && visit(path.substr(0, at))) {
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace
 
 PendingOperations ParsePendingOperations(std::u16string_view value) {
     PendingOperations parsed;
+    std::unordered_map<WideText, size_t> pairsSoFar;
     size_t at = 0;
     while (at < value.size() && value[at] != u'\0') {
         const size_t sourceEnd = TerminatorAfter(value, at);
@@ -82,9 +113,7 @@ PendingOperations ParsePendingOperations(std::u16string_view value) {
             WideText(value.substr(sourceEnd + 1, destinationEnd - sourceEnd - 1));
         operation.offset = at;
         operation.length = destinationEnd + 1 - at;
-        operation.equalBefore = static_cast<size_t>(std::count_if(
-            parsed.operations.begin(), parsed.operations.end(),
-            [&](const PendingOperation& before) { return SamePair(before, operation); }));
+        operation.equalBefore = pairsSoFar[PairKey(operation.source, operation.destination)]++;
         parsed.operations.push_back(std::move(operation));
         at = destinationEnd + 1;
     }
@@ -130,20 +159,23 @@ Removal WithoutChosenPairs(std::u16string_view value, const std::vector<PendingO
     }
     // The very pairs chosen: the same pair with as many equal ones before it. Where the value
     // changed since it was shown, that is still the operation the row stood for, or it is gone.
+    // Each pair's places in the value, in order: the n-th is the pair with n equal before it.
+    std::unordered_map<WideText, std::vector<size_t>> places;
+    for (size_t i = 0; i < parsed.operations.size(); ++i) {
+        const PendingOperation& operation = parsed.operations[i];
+        places[PairKey(operation.source, operation.destination)].push_back(i);
+    }
     std::vector<bool> removed(parsed.operations.size(), false);
     for (const PendingOperation& wanted : chosen) {
         if (!IsDeletion(wanted)) {
             continue;  // a rename is never taken out
         }
-        const auto found = std::find_if(
-            parsed.operations.begin(), parsed.operations.end(), [&](const PendingOperation& now) {
-                return SamePair(now, wanted) && now.equalBefore == wanted.equalBefore;
-            });
-        if (found == parsed.operations.end()) {
+        const auto found = places.find(PairKey(wanted.source, wanted.destination));
+        if (found == places.end() || wanted.equalBefore >= found->second.size()) {
             removal.outcome = RemovalOutcome::kGone;
             return removal;
         }
-        removed[static_cast<size_t>(found - parsed.operations.begin())] = true;
+        removed[found->second[wanted.equalBefore]] = true;
     }
     WideText kept;
     kept.reserve(value.size());
@@ -195,51 +227,78 @@ bool HoldsDeletions(const std::vector<PendingOperation>& operations,
                        [](const auto& entry) { return entry.second == 0; });
 }
 
-bool DeletionPending(const WideText& path, const std::vector<PendingOperation>& operations,
-                     SameNameFunction sameName) {
-    return std::any_of(
-        operations.begin(), operations.end(), [&](const PendingOperation& operation) {
-            return IsDeletion(operation) && sameName(ShownPath(operation.source), path);
-        });
+void AddName(NameIndex& index, const WideText& name) {
+    std::vector<WideText>& names = index.byKey[NameKey(name)];
+    if (std::find(names.begin(), names.end(), name) == names.end()) {
+        names.push_back(name);
+    }
+}
+
+bool HasName(const NameIndex& index, const WideText& name, SameNameFunction sameName) {
+    const auto found = index.byKey.find(NameKey(name));
+    return found != index.byKey.end() &&
+           std::any_of(found->second.begin(), found->second.end(),
+                       [&](const WideText& kept) { return sameName(name, kept); });
 }
 
 TakenBack DeletionsTakenBack(const std::vector<PendingOperation>& chosen,
                              const std::vector<PendingOperation>& operations,
                              SameNameFunction sameName) {
     TakenBack takenBack;
-    std::vector<WideText> folders;
+    NameIndex folders;
+    std::unordered_set<WideText> taken;
     for (const PendingOperation& operation : chosen) {
         if (IsDeletion(operation)) {
             takenBack.deletions.push_back(operation);
-            folders.push_back(ShownPath(operation.source));
+            AddName(folders, ShownPath(operation.source));
+            taken.insert(OperationKey(operation));
         }
     }
     for (const PendingOperation& operation : operations) {
         if (!IsDeletion(operation)) {
             continue;
         }
-        const WideText path = ShownPath(operation.source);
-        if (std::none_of(folders.begin(), folders.end(),
-                         [&](const WideText& folder) { return Under(path, folder, sameName); })) {
+        // Under a chosen path: that path, "\" and more.
+        const bool under = AnyFolderAbove(ShownPath(operation.source), [&](const WideText& above) {
+            return HasName(folders, above, sameName);
+        });
+        if (!under) {
             continue;
         }
         takenBack.withFolderContents = true;
-        const auto& taken = takenBack.deletions;
-        if (std::none_of(taken.begin(), taken.end(), [&](const PendingOperation& already) {
-                return SameOperation(already, operation);
-            })) {
+        if (taken.insert(OperationKey(operation)).second) {
             takenBack.deletions.push_back(operation);
         }
     }
     return takenBack;
 }
 
-bool RowDeletionPending(const WideText& rowText, const std::vector<PendingOperation>& operations,
+PendingDeletions IndexPendingDeletions(const std::vector<PendingOperation>& operations) {
+    PendingDeletions pending;
+    for (const PendingOperation& operation : operations) {
+        if (!IsDeletion(operation)) {
+            continue;
+        }
+        const WideText path = ShownPath(operation.source);
+        AddName(pending.paths, path);
+        AnyFolderAbove(path, [&](const WideText& above) {
+            AddName(pending.folders, above);
+            return false;
+        });
+    }
+    return pending;
+}
+
+bool RowDeletionPending(const WideText& rowText, const PendingDeletions& pending,
                         SameNameFunction sameName) {
     if (!IsFolderRow(rowText)) {
-        return DeletionPending(rowText, operations, sameName);
+        return HasName(pending.paths, rowText, sameName);
     }
     const WideText folder = FolderOfRow(rowText);
-    return DeletionPending(folder, operations, sameName) ||
-           DeletionUnder(folder, operations, sameName);
+    return HasName(pending.paths, folder, sameName) || HasName(pending.folders, folder, sameName);
+}
+
+bool RowDeletionPending(const WideText& rowText, const std::vector<PendingOperation>& operations,
+                        SameNameFunction sameName) {
+    return RowDeletionPending(rowText, IndexPendingDeletions(operations), sameName);
 }

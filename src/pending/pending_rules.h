@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "runtime/text.h"
@@ -64,10 +65,21 @@ WideText WithDeletionsAppended(std::u16string_view value, const std::vector<Wide
 bool HoldsDeletions(const std::vector<PendingOperation>& operations,
                     const std::vector<WideText>& sources);
 
-// True when a deletion of the file at path (an ordinary full path) is among the operations, its
-// source made ordinary (ShownPath) and compared by sameName, as the file system compares names.
-bool DeletionPending(const WideText& path, const std::vector<PendingOperation>& operations,
-                     SameNameFunction sameName);
+// Names found again as the file system compares them (sameName), in time that does not grow with
+// their number: each name is kept under a key that every spelling sameName takes for it shares,
+// and only the names under the same key are compared.
+struct NameIndex {
+    std::unordered_map<WideText, std::vector<WideText>> byKey;
+};
+void AddName(NameIndex& index, const WideText& name);
+bool HasName(const NameIndex& index, const WideText& name, SameNameFunction sameName);
+
+// What the restart still deletes, for asking about many main-list rows at once.
+struct PendingDeletions {
+    NameIndex paths;    // every deletion's ordinary path (ShownPath)
+    NameIndex folders;  // every folder a deletion's path lies under, at any depth
+};
+PendingDeletions IndexPendingDeletions(const std::vector<PendingOperation>& operations);
 
 // What taking back chosen deletions takes back.
 struct TakenBack {
@@ -85,8 +97,11 @@ TakenBack DeletionsTakenBack(const std::vector<PendingOperation>& chosen,
                              const std::vector<PendingOperation>& operations,
                              SameNameFunction sameName);
 
-// True when the restart still deletes what a main-list row names: for a file, a deletion of it
-// (DeletionPending); for a folder (a row whose text ends in "\"), a deletion of the folder or
-// of anything under it.
+// True when the restart still deletes what a main-list row names: for a file, a deletion of it,
+// its source made ordinary (ShownPath) and compared by sameName, as the file system compares
+// names; for a folder (a row whose text ends in "\"), a deletion of the folder or of anything
+// under it.
+bool RowDeletionPending(const WideText& rowText, const PendingDeletions& pending,
+                        SameNameFunction sameName);
 bool RowDeletionPending(const WideText& rowText, const std::vector<PendingOperation>& operations,
                         SameNameFunction sameName);

@@ -1,5 +1,6 @@
 #include "pending/pending_window.h"
 
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -39,36 +40,41 @@ HWND PendingList() {
     return GetDlgItem(g_app.pendingWindow, IDC_PENDING_LIST);
 }
 
-void SetPendingCell(HWND list, int row, int column, WideText text) {
-    LVITEMW item{};
-    item.mask = LVIF_TEXT;
-    item.iItem = row;
-    item.iSubItem = column;
-    item.pszText = WideData(text);
-    if (column == 0) {
-        SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    } else {
-        SendMessageW(list, LVM_SETITEMTEXTW, static_cast<WPARAM>(row),
-                     reinterpret_cast<LPARAM>(&item));
-    }
-}
-
-// Fills the list with what the next restart will do now.
+// Fills the list with what the next restart will do now. The list holds no texts of its own: it
+// asks for each cell it shows (LVN_GETDISPINFOW), so ten thousand operations open at once.
 void ShowPendingNow() {
     std::vector<PendingOperation> operations;
     ReadPendingOperations(operations);
-    HWND list = PendingList();
-    SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
-    for (size_t i = 0; i < operations.size(); ++i) {
-        const PendingOperation& operation = operations[i];
-        const int row = static_cast<int>(i);
-        SetPendingCell(list, row, 0, ShownPath(operation.source));
-        SetPendingCell(list, row, 1,
-                       IsDeletion(operation)
-                           ? UiText(kPendingDeletion)
-                           : UiText(kPendingMoveTo) + ShownPath(operation.destination));
-    }
     g_pendingRows = std::move(operations);
+    HWND list = PendingList();
+    // As rows deleted and inserted again: no row stays chosen.
+    SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
+    SendMessageW(list, LVM_SETITEMCOUNT, static_cast<WPARAM>(g_pendingRows.size()), 0);
+}
+
+// A cell's text: the file, or what the restart does to it.
+WideText PendingCellText(size_t row, int column) {
+    const PendingOperation& operation = g_pendingRows[row];
+    if (column == 0) {
+        return ShownPath(operation.source);
+    }
+    return IsDeletion(operation) ? UiText(kPendingDeletion)
+                                 : UiText(kPendingMoveTo) + ShownPath(operation.destination);
+}
+
+// The list asks for a cell it is about to show; the text is copied into its buffer, cut to fit.
+void OnPendingDisplayInfo(NMLVDISPINFOW& info) {
+    LVITEMW& item = info.item;
+    if (!(item.mask & LVIF_TEXT) || item.pszText == nullptr || item.cchTextMax <= 0) {
+        return;
+    }
+    const size_t row = static_cast<size_t>(item.iItem);
+    const WideText text = item.iItem >= 0 && row < g_pendingRows.size()
+                              ? PendingCellText(row, item.iSubItem)
+                              : WideText();
+    const size_t count = std::min(text.size(), static_cast<size_t>(item.cchTextMax - 1));
+    std::copy_n(text.begin(), count, item.pszText);
+    item.pszText[count] = 0;
 }
 
 // The operations of the selected rows that are deletions.
@@ -158,13 +164,14 @@ void MarkCancelledRows() {
     if (!ReadPendingOperations(operations)) {
         return;
     }
+    const PendingDeletions pending = IndexPendingDeletions(operations);
     const WideText& accepted = UiText(kResultAccepted);
     const int count = RowCount();
     for (int row = 0; row < count; ++row) {
         if (GetRowWideText(row, 1) != accepted) {
             continue;
         }
-        if (!RowDeletionPending(GetRowWideText(row, 0), operations, SameFileSystemName)) {
+        if (!RowDeletionPending(GetRowWideText(row, 0), pending, SameFileSystemName)) {
             SetRowResult(row, kResultCancelled);
         }
     }
@@ -197,6 +204,13 @@ INT_PTR CALLBACK PendingDialogProc(HWND window, UINT message, WPARAM wParam, LPA
         case WM_COMMAND:
             OnPendingCommand(LOWORD(wParam));
             return TRUE;
+        case WM_NOTIFY: {
+            NMHDR& header = *reinterpret_cast<NMHDR*>(lParam);
+            if (header.idFrom == IDC_PENDING_LIST && header.code == LVN_GETDISPINFOW) {
+                OnPendingDisplayInfo(*reinterpret_cast<NMLVDISPINFOW*>(lParam));
+            }
+            return FALSE;
+        }
         case WM_CLOSE:
             EndDialog(window, 0);
             return TRUE;

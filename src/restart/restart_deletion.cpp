@@ -272,6 +272,8 @@ std::vector<std::pair<int, RowOutcome>> RecordPlannedRows(const RestartRun& run)
     return outcomes;
 }
 
+}  // namespace
+
 bool ScheduleListedRows(int rowCount) {
     // What every row shares (the pending renames, each drive, SYSTEM's context) is asked once.
     RestartRun run;
@@ -295,6 +297,8 @@ bool ScheduleListedRows(int rowCount) {
     EndBootSurvey(run.survey);
     return anyAccepted;
 }
+
+namespace {
 
 // The most entries the box lists; the row's reason gives the number of all.
 constexpr size_t kRefusalsShown = 20;

@@ -182,6 +182,21 @@ TEST(PendingRules, RemovalTakesOutExactlyTheChosenPairs) {
          {Chosen(u"\\??\\C:\\a", u"", 0)},
          RemovalOutcome::kRemoved,
          u"\0\0"s},
+        // Many equal pairs: exactly the chosen occurrences go, the others keep their places; one
+        // chosen twice goes once.
+        {__LINE__,
+         kFirstA + kRename + kFirstA + kStar + kFirstA + kStar + kFirstA + u"\0"s,
+         {Chosen(u"\\??\\C:\\a", u"", 3), Chosen(u"*1\\??\\C:\\star", u"", 1),
+          Chosen(u"\\??\\C:\\a", u"", 0), Chosen(u"\\??\\C:\\a", u"", 2),
+          Chosen(u"\\??\\C:\\a", u"", 0)},
+         RemovalOutcome::kRemoved,
+         kRename + kFirstA + kStar + u"\0"s},
+        // One occurrence more than the value holds is gone.
+        {__LINE__,
+         kFirstA + kRename + kFirstA + u"\0"s,
+         {Chosen(u"\\??\\C:\\a", u"", 0), Chosen(u"\\??\\C:\\a", u"", 2)},
+         RemovalOutcome::kGone,
+         kFirstA + kRename + kFirstA + u"\0"s},
         // A value that is not well formed is never changed.
         {__LINE__,
          u"\\??\\C:\\a\0\0\\??\\C:\\b\0"s,
@@ -339,6 +354,54 @@ TEST(PendingRules, AFolderRowIsPendingWhileItOrAnythingUnderItIs) {
         SCOPED_TRACE(testing::Message() << "case at line " << c.line);
         EXPECT_EQ(RowDeletionPending(c.row, operations, AsciiSameName), c.pending);
     }
+}
+
+// As the file system's upper-case table: Latin-1 letters too, and the dotless i and the long s,
+// which some tables give "I" and "S".
+bool UpperTableSameName(const WideText& left, const WideText& right) {
+    const auto upper = [](char16_t c) -> char16_t {
+        if ((c >= u'a' && c <= u'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7)) {
+            return static_cast<char16_t>(c - 0x20);
+        }
+        return c == 0x131 ? u'I' : c == 0x17F ? u'S' : c;
+    };
+    return left.size() == right.size() &&
+           std::equal(left.begin(), left.end(), right.begin(),
+                      [&](char16_t l, char16_t r) { return upper(l) == upper(r); });
+}
+
+// Rows and deletions are found again through an index of the paths; every spelling the
+// comparison takes for the same name must still meet there, letters beyond ASCII included.
+TEST(PendingRules, EverySpellingOfANameFindsItsPendingDeletion) {
+    const std::vector<PendingOperation> operations = {
+        Read(u"\\??\\C:\\\u00c4rger\\list.txt", u"", 0),
+        Read(u"\\??\\C:\\ITEMS\\a.txt", u"", 0),
+        Read(u"*1\\??\\D:\\Sub\\x\u00e9.dat", u"", 1),
+    };
+    const struct {
+        int line;
+        WideText row;
+        bool pending;
+    } cases[] = {
+        {__LINE__, u"c:\\\u00e4RGER\\LIST.TXT", true},
+        {__LINE__, u"C:\\\u00e4rger\\", true},
+        {__LINE__, u"C:\\\u0131tem\u017f\\", true},
+        {__LINE__, u"C:\\\u0131tem\u017f\\A.txt", true},
+        {__LINE__, u"d:\\\u017fUB\\X\u00c9.DAT", true},
+        // Digits and marks are never another spelling.
+        {__LINE__, u"C:\\ITEMS\\a.txt1", false},
+        {__LINE__, u"C:\\ITEMS\\a_txt", false},
+        {__LINE__, u"D:\\Sub\\xe.dat", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "case at line " << c.line);
+        EXPECT_EQ(RowDeletionPending(c.row, operations, UpperTableSameName), c.pending);
+    }
+    // Taking back a folder in another spelling takes back what is under it.
+    const TakenBack takenBack = DeletionsTakenBack({Read(u"\\??\\c:\\\u0131tem\u017f", u"", 0)},
+                                                   operations, UpperTableSameName);
+    ASSERT_EQ(takenBack.deletions.size(), 2u);
+    EXPECT_EQ(takenBack.deletions[1].source, operations[1].source);
 }
 
 }  // namespace

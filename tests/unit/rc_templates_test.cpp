@@ -75,6 +75,7 @@ const std::map<std::string, uint32_t>& StyleNames() {
         {"LVS_REPORT", 0x1},
         {"LVS_SINGLESEL", 0x4},
         {"LVS_SHOWSELALWAYS", 0x8},
+        {"LVS_OWNERDATA", 0x1000},
         {"WS_EX_CLIENTEDGE", 0x200},
         {"WS_EX_STATICEDGE", 0x20000},
         {"WS_EX_ACCEPTFILES", 0x10},

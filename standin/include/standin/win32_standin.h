@@ -196,6 +196,15 @@ typedef struct tagNMHDR {
     UINT code;
 } NMHDR;
 
+// What an owner-data list asks its parent for a cell it shows (WM_NOTIFY, LVN_GETDISPINFOW).
+typedef struct tagLVDISPINFOW {
+    NMHDR hdr;
+    LVITEMW item;
+} NMLVDISPINFOW, *LPNMLVDISPINFOW;
+
+#define LVN_FIRST (0U - 100U)
+#define LVN_GETDISPINFOW (LVN_FIRST - 77)
+
 typedef struct _OFNOTIFYW {
     NMHDR hdr;
     LPOPENFILENAMEW lpOFN;
@@ -433,6 +442,7 @@ typedef struct tagCHANGEFILTERSTRUCT {
 #define LVS_LIST 0x0003
 #define LVS_SINGLESEL 0x0004
 #define LVS_SHOWSELALWAYS 0x0008
+#define LVS_OWNERDATA 0x1000
 #define LVS_NOSORTHEADER 0x8000
 
 #define LVS_EX_GRIDLINES 0x00000001
@@ -447,6 +457,7 @@ typedef struct tagCHANGEFILTERSTRUCT {
 #define LVM_GETNEXTITEM (LVM_FIRST + 12)
 #define LVM_GETCOLUMNWIDTH (LVM_FIRST + 29)
 #define LVM_SETCOLUMNWIDTH (LVM_FIRST + 30)
+#define LVM_SETITEMCOUNT (LVM_FIRST + 47)
 #define LVM_SETEXTENDEDLISTVIEWSTYLE (LVM_FIRST + 54)
 #define LVM_GETITEMW (LVM_FIRST + 75)
 #define LVM_INSERTITEMW (LVM_FIRST + 77)
