@@ -1,8 +1,7 @@
 #pragma once
 
 // What both benchmarks measure alike: the clock, the numbered paths they drop, and the floor of
-// bare calls the duplicate scan cannot do without (one LVM_GETITEMTEXTW and one look at the queue
-// per row read).
+// bare calls an intake cannot do without (one look at the queue per new path).
 
 #include <chrono>
 #include <cstdio>
@@ -25,26 +24,12 @@ inline std::string NumberedPath(const char* stem, int i) {
     return path;
 }
 
-// Rows read when `count` new files are appended to `existing` rows: each new file is compared
-// with every row present before it.
-inline long long RowReads(int count, int existing) {
-    const long long n = count;
-    return n * existing + n * (n - 1) / 2;
-}
-
-// Seconds taken by `reads` bare row reads of `list`, cycling over its rows.
-inline double FloorSeconds(HWND list, long long reads) {
-    const int rows = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
-    WCHAR buffer[260];
+// Seconds taken by `count` bare looks at the message queue: what the design needs at least for
+// each new path, whose duplicate test is one index look-up after one pump.
+inline double PumpFloorSeconds(int count) {
     MSG message;
     const Clock::time_point start = Clock::now();
-    for (long long read = 0; read < reads; ++read) {
-        LVITEMW item{};
-        item.mask = LVIF_TEXT;
-        item.pszText = buffer;
-        item.cchTextMax = 260;
-        SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(read % rows),
-                     reinterpret_cast<LPARAM>(&item));
+    for (int look = 0; look < count; ++look) {
         PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
     }
     return Seconds(start, Clock::now());
