@@ -56,7 +56,8 @@ ATOMS = {0x80: "button", 0x81: "edit", 0x82: "static"}
 BUTTON = 0x50010000  # WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON
 DIALOGS = {
     1000: dict(
-        style=0x10CA0840, ex_style=0, help_id=0, pos=(-2, -13), size=(441, 76),
+        # Resizable and maximizable (WS_THICKFRAME, WS_MAXIMIZEBOX).
+        style=0x10CF0840, ex_style=0, help_id=0, pos=(-2, -13), size=(441, 76),
         controls=[
             (1001, "button", "添加", (389, 3, 48, 12), BUTTON, 0),
             (1002, "syslistview32", "", (3, 3, 383, 72), BUTTON | 0x5, 0x200),
@@ -74,11 +75,12 @@ DIALOGS = {
             (1103, "button", "粘贴", (210, 126, 33, 12), BUTTON, 0),
         ],
     ),
-    # The restart's to-do list: report view, several rows chosen, shown while a button has focus.
+    # The restart's to-do list, resizable and maximizable: report view, several rows chosen, shown
+    # while a button has focus, cells asked of the dialog (owner data).
     1200: dict(
-        style=0x10C80840, ex_style=0, help_id=0, pos=(0, 0), size=(400, 150),
+        style=0x10CD0840, ex_style=0, help_id=0, pos=(0, 0), size=(400, 150),
         controls=[
-            (1201, "syslistview32", "", (3, 3, 342, 144), BUTTON | 0x9, 0x200),
+            (1201, "syslistview32", "", (3, 3, 342, 144), BUTTON | 0x1009, 0x200),
             (1202, "button", "取消删除", (348, 3, 48, 12), BUTTON, 0),
             (2, "button", "关闭", (348, 18, 48, 12), BUTTON, 0),
         ],
