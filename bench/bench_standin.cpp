@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
         sizes.push_back(std::atoi(argv[i]));
     }
     if (sizes.empty()) {
-        sizes = {1000, 4000};
+        sizes = {1000, 10000};
     }
     for (int n : sizes) {
         PrintRow("drop N files on an empty list", n, MeasureDrop(n, 0));

@@ -2,12 +2,12 @@
 # Prints the benchmark figures: over the stand-in, then under Wine, the shipped i686 build with the
 # 32-bit Wine in a 32-bit prefix beside the x86_64 build with wine64 in a 64-bit prefix, one after
 # the other in the same run. Figures only; nothing here passes or fails. Sizes may be given, e.g.
-# `make bench SIZES="1000"`; the default is 1000 and 4000. Each build's own output is kept in
+# `make bench SIZES="1000"`; the default is 1000 and 10000. Each build's own output is kept in
 # build/bench/<build>.txt.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-sizes=${SIZES:-"1000 4000"}
+sizes=${SIZES:-"1000 10000"}
 read -r -a size_list <<<"$sizes"
 echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//')"
 echo
