@@ -74,6 +74,12 @@ void PrintMeasure(const char* what, int count, double program, double floor,
     } else {
         std::printf("%-34s %6d %10.3f s %10s  %s\n", what, count, program, "-", note);
     }
+    // The peak so far, after each measure, tells which one raised it.
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    std::printf("peak working set after %s, N = %d: %.1f MiB\n", what, count,
+                counters.PeakWorkingSetSize / 1048576.0);
     std::fflush(stdout);
 }
 
