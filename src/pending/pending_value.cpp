@@ -72,6 +72,32 @@ bool PlanRemoval(HKEY key, const std::vector<PendingOperation>& chosen,
     return true;
 }
 
+// The write of AppendPendingDeletions, on the open key.
+bool AppendToFirstValue(HKEY key, const std::vector<WideText>& sources, Text& failure) {
+    const WideText& name = kPendingValues[0];
+    const PendingValue before = ReadPendingValue(key, name);
+    if (before.state == ValueState::kUnreadable) {
+        failure = FailureOf(before.error != ERROR_SUCCESS ? before.error : ERROR_MORE_DATA);
+        return false;
+    }
+    // Rewriting a value the program cannot read whole could lose another program's operations.
+    if (before.state == ValueState::kRead && !before.writable) {
+        failure = kReasonPendingUnrecognised;
+        return false;
+    }
+    const LONG status = WriteValue(key, name, WithDeletionsAppended(before.units, sources));
+    if (status != ERROR_SUCCESS) {
+        failure = FailureOf(status);
+        return false;
+    }
+    const PendingValue written = ReadPendingValue(key, name);
+    if (written.state != ValueState::kRead || !HoldsDeletions(written.parsed.operations, sources)) {
+        failure = FailureOf(written.error != ERROR_SUCCESS ? written.error : ERROR_INVALID_DATA);
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 LONG OpenSessionManager(REGSAM access, HKEY& key) {
@@ -170,32 +196,7 @@ bool AppendPendingDeletions(const std::vector<WideText>& sources, Text& failure)
         failure = FailureOf(opened);
         return false;
     }
-    const WideText& name = kPendingValues[0];
-    const PendingValue before = ReadPendingValue(key, name);
-    bool done = false;
-    if (before.state == ValueState::kUnreadable) {
-        failure = FailureOf(before.error != ERROR_SUCCESS ? before.error : ERROR_MORE_DATA);
-    } else if (before.state == ValueState::kRead && !before.writable) {
-        // Rewriting a value the program cannot read whole could lose another program's
-        // operations.
-        failure = kReasonPendingUnrecognised;
-    } else {
-        const WideText after = WithDeletionsAppended(before.units, sources);
-        const LONG status = RegSetValueExW(key, WideC(name), 0, REG_MULTI_SZ,
-                                           reinterpret_cast<const BYTE*>(after.data()),
-                                           static_cast<DWORD>(after.size() * sizeof(char16_t)));
-        if (status != ERROR_SUCCESS) {
-            failure = FailureOf(status);
-        } else {
-            const PendingValue written = ReadPendingValue(key, name);
-            done = written.state == ValueState::kRead &&
-                   HoldsDeletions(written.parsed.operations, sources);
-            if (!done) {
-                failure =
-                    FailureOf(written.error != ERROR_SUCCESS ? written.error : ERROR_INVALID_DATA);
-            }
-        }
-    }
+    const bool done = AppendToFirstValue(key, sources, failure);
     RegCloseKey(key);
     return done;
 }

@@ -76,21 +76,12 @@ void OfferRestart(HWND owner) {
     }
 }
 
-// One deletion a row waits for: the file or folder, the name the file system knows it by (which
-// tells the same entry of two rows, however each was spelt), and whether it is read-only.
-struct PlannedDeletion {
-    WideText path;
-    WideText key;
-    bool readOnly = false;
-    // 0 for a row's own file or folder, 1 for what its folder holds, and so on.
-    size_t depth = 0;
-};
-
-// A row that passed the survey, with its deletions in the order the boot must meet them.
+// A row that passed the survey, with its deletions in the order the boot must meet them: a file
+// row's one entry, or a folder's as its plan orders them.
 struct PlannedRow {
     int row = 0;
     bool folder = false;
-    std::vector<PlannedDeletion> deletions;
+    std::vector<FolderEntry> deletions;
 };
 
 // What a restart run has found so far. Every request is recorded at the end in one write of the
@@ -125,7 +116,11 @@ RowOutcome ScheduleFileRow(RestartRun& run, int row, const WideText& path,
     if (RecordedForm(path).empty()) {
         return {false, RequestRefusalReason(ERROR_INVALID_NAME)};
     }
-    run.planned.push_back({row, false, {{path, FileKey(view, path), view.readOnly, 0}}});
+    FolderEntry entry;
+    entry.path = path;
+    entry.key = FileKey(view, path);
+    entry.readOnly = view.readOnly;
+    run.planned.push_back({row, false, {std::move(entry)}});
     return Deferred();
 }
 
@@ -160,8 +155,7 @@ RowOutcome ScheduleFolderRow(RestartRun& run, int row, const WideText& rowPath,
     }
     PlannedRow planned{row, true, {}};
     for (size_t index : plan.toRecord) {
-        const FolderEntry& entry = entries[index];
-        planned.deletions.push_back({entry.path, entry.key, entry.readOnly, entry.depth});
+        planned.deletions.push_back(entries[index]);
     }
     run.planned.push_back(std::move(planned));
     return Deferred();
@@ -173,7 +167,7 @@ std::optional<RowOutcome> RenamedSinceSurvey(const PlannedRow& planned,
                                              const std::vector<WideText>& renamed) {
     std::vector<RefusedEntry> touched;
     bool itself = false;
-    for (const PlannedDeletion& deletion : planned.deletions) {
+    for (const FolderEntry& deletion : planned.deletions) {
         if (TouchedByRename(deletion.path, renamed, SameFileSystemName) ||
             TouchedByRename(deletion.key, renamed, SameFileSystemName)) {
             touched.push_back({deletion.path, kReasonRenameConflict});
@@ -201,9 +195,9 @@ struct ClearedAttribute {
 
 // Some boots delete no read-only file: the attribute goes first, in the view the survey looked
 // in, and comes back when the deletions could not be recorded.
-std::vector<ClearedAttribute> ClearReadOnly(const std::vector<const PlannedDeletion*>& deletions) {
+std::vector<ClearedAttribute> ClearReadOnly(const std::vector<const FolderEntry*>& deletions) {
     std::vector<ClearedAttribute> cleared;
-    for (const PlannedDeletion* deletion : deletions) {
+    for (const FolderEntry* deletion : deletions) {
         if (!deletion->readOnly) {
             continue;
         }
@@ -240,14 +234,14 @@ std::vector<std::pair<int, RowOutcome>> RecordPlannedRows(const RestartRun& run)
     }
     const std::vector<WideText> renamed = PendingRenameNames();
     std::unordered_set<WideText> keys;
-    std::vector<const PlannedDeletion*> toRecord;
+    std::vector<const FolderEntry*> toRecord;
     std::vector<WideText> sources;
     for (const PlannedRow& planned : run.planned) {
         if (const std::optional<RowOutcome> refused = RenamedSinceSurvey(planned, renamed)) {
             outcomes.emplace_back(planned.row, *refused);
             continue;
         }
-        for (const PlannedDeletion& deletion : planned.deletions) {
+        for (const FolderEntry& deletion : planned.deletions) {
             if (keys.insert(deletion.key).second) {
                 toRecord.push_back(&deletion);
                 sources.push_back(RecordedForm(deletion.path));

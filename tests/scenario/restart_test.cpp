@@ -66,35 +66,6 @@ TEST_F(RestartTest, EveryRowIsAskedInOrderAndShowsItsOwnResult) {
     EXPECT_EQ(ArgsOf("MessageBoxW").at(0).at(0), "dialog:1000");
 }
 
-// A refused row shows its result at once, and the queue is looked at before the next row; the
-// accepted rows show theirs once their deletions are written.
-TEST_F(RestartTest, ARefusedRowIsReportedAndPumpedAtOnceTheAcceptedAfterTheWrite) {
-    DropExisting({"C:\\a.txt", "C:\\b.txt"});
-    RenamePending(u"C:\\a.txt");
-    standin::Click(IDD_MAIN, IDC_RESTART_DELETE);
-    standin::AnswerBox(IDOK);
-    standin::Close(IDD_MAIN);
-    RunProgram();
-
-    const std::vector<Call>& log = standin::Log();
-    const auto isResult = [](const Call& call) {
-        return call.function == "SendMessageW" &&
-               call.args.at(1) == std::to_string(LVM_SETITEMTEXTW);
-    };
-    const size_t write =
-        PositionOf([](const Call& call) { return call.function == "RegSetValueExW"; });
-    const size_t firstResult = PositionOf(isResult);
-    EXPECT_LT(firstResult, write);
-    bool pumped = false;
-    for (size_t i = firstResult; i < write; ++i) {
-        pumped = pumped || log[i].function == "PeekMessageA";
-    }
-    EXPECT_TRUE(pumped);
-    // Row a's result and reason before the write, row b's after it.
-    EXPECT_GT(PositionOf(isResult, 3), write);
-    EXPECT_EQ(ListedResults(), (std::vector<std::string>{kResultRefused, kResultAccepted}));
-}
-
 TEST_F(RestartTest, AllRefusedLocksTheButtonsPausesAndOffersNoRestart) {
     DropExisting({"C:\\a.txt", "C:\\b.txt"});
     // The one write is refused: every row it held says so.
