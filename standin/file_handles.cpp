@@ -45,6 +45,13 @@ HANDLE CreateFileW(LPCWSTR fileName, DWORD access, DWORD shareMode, LPSECURITY_A
     if (disposition != OPEN_EXISTING || access != 0) {
         Abort("CreateFileW: the stand-in only opens existing files for no access");
     }
+    // A drive's or the volume's device: "\\.\C:", "\\?\Volume{...}".
+    const std::u16string name = fileName ? fileName : u"";
+    const bool driveDevice = name.size() == 6 && name.rfind(u"\\\\.\\", 0) == 0 && name[5] == u':';
+    if (driveDevice || name.rfind(u"\\\\?\\Volume{", 0) == 0) {
+        S().openFiles.push_back(OpenFileRecord{name, false, false, true});
+        return FileHandle(S().openFiles.size() - 1);
+    }
     const std::optional<DiskHit> hit =
         fileName ? LookUpInView(std::u16string(fileName)) : std::nullopt;
     if (!hit) {
@@ -68,10 +75,19 @@ DWORD GetFinalPathNameByHandleW(HANDLE file, LPWSTR buffer, DWORD bufferLength, 
         S().lastError = ERROR_INVALID_HANDLE;
         return 0;
     }
-    if (flags != (FILE_NAME_NORMALIZED | VOLUME_NAME_DOS)) {
-        Abort("GetFinalPathNameByHandleW: the stand-in reports only normalised DOS paths");
+    if (flags != (FILE_NAME_NORMALIZED | VOLUME_NAME_DOS) &&
+        flags != (FILE_NAME_NORMALIZED | VOLUME_NAME_GUID)) {
+        Abort("GetFinalPathNameByHandleW: the stand-in reports only normalised DOS or GUID paths");
     }
-    const std::u16string& path = record->finalPath;
+    std::u16string path = record->finalPath;
+    // Each letter's files are on its one volume; a share has no GUID.
+    if ((flags & VOLUME_NAME_GUID) != 0) {
+        if (path.size() < 7 || path[5] != u':' || path[6] != u'\\') {
+            S().lastError = ERROR_PATH_NOT_FOUND;
+            return 0;
+        }
+        path = VolumeOfLetter(path[4]) + path.substr(7);
+    }
     // Too small: the size needed, terminator included; nothing is written.
     if (buffer == nullptr || bufferLength <= path.size()) {
         return static_cast<DWORD>(path.size() + 1);
@@ -92,6 +108,7 @@ BOOL GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATION info) 
     *info = BY_HANDLE_FILE_INFORMATION{};
     info->dwFileAttributes = record->directory ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
     info->dwVolumeSerialNumber = 1;
+    info->nNumberOfLinks = 1;
     info->nFileIndexHigh = static_cast<DWORD>(static_cast<uint64_t>(index) >> 32);
     info->nFileIndexLow = static_cast<DWORD>(index);
     return TRUE;
@@ -131,12 +148,26 @@ BOOL GetFileInformationByHandleEx(HANDLE file, FILE_INFO_BY_HANDLE_CLASS infoCla
     return TRUE;
 }
 
-BOOL DeviceIoControl(HANDLE device, DWORD code, LPVOID, DWORD, LPVOID, DWORD, LPDWORD returned,
-                     LPVOID) {
+BOOL DeviceIoControl(HANDLE device, DWORD code, LPVOID, DWORD, LPVOID out, DWORD outSize,
+                     LPDWORD returned, LPVOID) {
     LogCall("DeviceIoControl", {FileName(device), Unsigned(code)});
     if (returned != nullptr) {
         *returned = 0;
     }
-    S().lastError = ERROR_NOT_SUPPORTED;
-    return FALSE;
+    const OpenFileRecord* record = FindFile(device);
+    if (record == nullptr || record->closed || !record->volume ||
+        code != IOCTL_STORAGE_QUERY_PROPERTY || out == nullptr ||
+        outSize < sizeof(STORAGE_DEVICE_DESCRIPTOR)) {
+        S().lastError = ERROR_NOT_SUPPORTED;
+        return FALSE;
+    }
+    // A SATA disk.
+    STORAGE_DEVICE_DESCRIPTOR descriptor{};
+    descriptor.Size = sizeof descriptor;
+    descriptor.BusType = 11;
+    std::memcpy(out, &descriptor, sizeof descriptor);
+    if (returned != nullptr) {
+        *returned = sizeof descriptor;
+    }
+    return TRUE;
 }

@@ -381,6 +381,90 @@ DWORD QueryDosDeviceW(LPCWSTR deviceName, LPWSTR targetPath, DWORD max) {
     return static_cast<DWORD>(target.size());
 }
 
+namespace {
+
+bool IsLetter(char16_t unit) {
+    return (unit >= u'A' && unit <= u'Z') || (unit >= u'a' && unit <= u'z');
+}
+
+}  // namespace
+
+std::u16string standin::detail::VolumeOfLetter(char16_t letter) {
+    static const char16_t kDigits[] = u"0123456789abcdef";
+    const unsigned code = static_cast<unsigned>(letter & ~0x20u);
+    return std::u16string(u"\\\\?\\Volume{00000000-0000-0000-0000-0000000000") +
+           kDigits[code >> 4] + kDigits[code & 0xF] + u"}\\";
+}
+
+DWORD GetLogicalDrives() {
+    LogCall("GetLogicalDrives", {});
+    return 1u << 2;
+}
+
+BOOL GetVolumeNameForVolumeMountPointW(LPCWSTR mountPoint, LPWSTR volumeName, DWORD length) {
+    LogCall("GetVolumeNameForVolumeMountPointW", {WideArg(mountPoint), Unsigned(length)});
+    const std::u16string point = mountPoint ? mountPoint : u"";
+    if (point.size() != 3 || !IsLetter(point[0]) || point[1] != u':' || point[2] != u'\\') {
+        S().lastError = ERROR_FILE_NOT_FOUND;
+        return FALSE;
+    }
+    const std::u16string volume = VolumeOfLetter(point[0]);
+    if (!volumeName || length <= volume.size()) {
+        S().lastError = ERROR_INSUFFICIENT_BUFFER;
+        return FALSE;
+    }
+    std::memcpy(volumeName, volume.c_str(), (volume.size() + 1) * sizeof(char16_t));
+    return TRUE;
+}
+
+BOOL GetVolumePathNamesForVolumeNameW(LPCWSTR volumeName, LPWSTR names, DWORD length,
+                                      LPDWORD needed) {
+    LogCall("GetVolumePathNamesForVolumeNameW", {WideArg(volumeName), Unsigned(length)});
+    const std::u16string volume = volumeName ? volumeName : u"";
+    char16_t letter = 0;
+    for (char16_t candidate = u'A'; candidate <= u'Z'; ++candidate) {
+        if (FoldCase(Wtf8(volume)) == FoldCase(Wtf8(VolumeOfLetter(candidate)))) {
+            letter = candidate;
+        }
+    }
+    if (letter == 0) {
+        S().lastError = ERROR_INVALID_NAME;
+        return FALSE;
+    }
+    // The letter's root and the empty name that ends the list.
+    const std::u16string list = std::u16string{letter, u':', u'\\', u'\0', u'\0'};
+    if (needed) {
+        *needed = static_cast<DWORD>(list.size());
+    }
+    if (!names || length < list.size()) {
+        S().lastError = ERROR_MORE_DATA;
+        return FALSE;
+    }
+    std::memcpy(names, list.data(), list.size() * sizeof(char16_t));
+    return TRUE;
+}
+
+DWORD GetLongPathNameW(LPCWSTR shortPath, LPWSTR longPath, DWORD bufferLength) {
+    LogCall("GetLongPathNameW",
+            {WideArg(shortPath), longPath ? "buffer" : "NULL", Unsigned(bufferLength)});
+    const std::optional<DiskHit> hit =
+        shortPath ? LookUpInView(std::u16string(shortPath)) : std::nullopt;
+    if (!hit) {
+        S().lastError = shortPath ? ERROR_FILE_NOT_FOUND : ERROR_INVALID_PARAMETER;
+        return 0;
+    }
+    std::u16string form = hit->path;
+    // Asked in the literal form, the answer comes in it too.
+    if (std::u16string(shortPath).rfind(u"\\\\?\\", 0) == 0) {
+        form = u"\\\\?\\" + form;
+    }
+    if (!longPath || bufferLength <= form.size()) {
+        return static_cast<DWORD>(form.size() + 1);
+    }
+    std::memcpy(longPath, form.c_str(), (form.size() + 1) * sizeof(char16_t));
+    return static_cast<DWORD>(form.size());
+}
+
 int CompareStringOrdinal(LPCWCH left, int leftLength, LPCWCH right, int rightLength,
                          BOOL ignoreCase) {
     if (left == nullptr || right == nullptr) {

@@ -132,6 +132,7 @@ struct OpenFileRecord {
     std::u16string finalPath;  // what GetFinalPathNameByHandleW reports
     bool closed = false;
     bool directory = false;
+    bool volume = false;  // a volume opened as a device, to ask about its disk
 };
 
 // A folder search of FindFirstFileW (files.cpp): the entries it has still to hand out.
@@ -293,5 +294,7 @@ struct DiskHit {
     bool directory = false;
 };
 std::optional<DiskHit> LookUpInView(const std::u16string& path);
+// The GUID path of a drive letter's volume ("\\?\Volume{...}\"): one volume for each letter.
+std::u16string VolumeOfLetter(char16_t letter);
 
 }  // namespace standin::detail

@@ -27,16 +27,20 @@ char16_t AsciiUpper(char16_t unit) {
 }
 
 // The object manager's names ignore case: "\??\unc\" is the same link as "\??\UNC\".
-bool StartsWithUnc(std::u16string_view path) {
-    if (path.size() < kUncPart.size()) {
+bool StartsWithIgnoringCase(std::u16string_view path, std::u16string_view front) {
+    if (path.size() < front.size()) {
         return false;
     }
-    for (size_t i = 0; i < kUncPart.size(); ++i) {
-        if (AsciiUpper(path[i]) != kUncPart[i]) {
+    for (size_t i = 0; i < front.size(); ++i) {
+        if (AsciiUpper(path[i]) != AsciiUpper(front[i])) {
             return false;
         }
     }
     return true;
+}
+
+bool StartsWithUnc(std::u16string_view path) {
+    return StartsWithIgnoringCase(path, kUncPart);
 }
 
 // A pair's two strings as one text: neither holds a NUL, so no two pairs give the same text.
@@ -137,7 +141,8 @@ WideText ShownPath(std::u16string_view recorded) {
         }
         path.remove_prefix(digits);
     }
-    if (!path.empty() && path[0] == u'!') {
+    // "!" marks a rename that replaces its destination, "@" one the boot may fail quietly.
+    while (!path.empty() && (path[0] == u'!' || path[0] == u'@')) {
         path.remove_prefix(1);
     }
     if (path.substr(0, kNtPrefix.size()) != kNtPrefix) {
@@ -148,6 +153,17 @@ WideText ShownPath(std::u16string_view recorded) {
         return u"\\\\" + WideText(path.substr(kUncPart.size()));
     }
     return WideText(path);
+}
+
+WideText WithDriveLetter(const WideText& path, const std::vector<VolumeAlias>& aliases) {
+    for (const VolumeAlias& alias : aliases) {
+        const size_t length = alias.name.size();
+        if (length > 0 && StartsWithIgnoringCase(path, alias.name) &&
+            (path.size() == length || path[length] == u'\\')) {
+            return alias.drive + path.substr(length);
+        }
+    }
+    return path;
 }
 
 Removal WithoutChosenPairs(std::u16string_view value, const std::vector<PendingOperation>& chosen) {

@@ -35,9 +35,22 @@ PendingOperations ParsePendingOperations(std::u16string_view value);
 
 bool IsDeletion(const PendingOperation& operation);
 
-// A source or destination as an ordinary path: without a leading "*" and digits, a leading "!",
-// and the "\??\" prefix; "\??\UNC\server\..." as "\\server\...". Any other form is shown as it is.
+// A source or destination as an ordinary path: without a leading "*" and digits, a leading "!" or
+// "@", and the "\??\" prefix; "\??\UNC\server\..." as "\\server\...". Any other form is shown as
+// it is.
 WideText ShownPath(std::u16string_view recorded);
+
+// Another name of a drive's volume: its device ("\Device\HarddiskVolume1") or its volume GUID
+// ("Volume{...}", as "\??\Volume{...}" is shown), and the drive ("C:").
+struct VolumeAlias {
+    WideText name;
+    WideText drive;
+};
+
+// A shown path that begins with a volume's other name, and then "\" or nothing, with the drive's
+// letter there instead, so that it compares with the paths the rows name; any other path as it is.
+// The object manager ignores case in both names.
+WideText WithDriveLetter(const WideText& path, const std::vector<VolumeAlias>& aliases);
 
 // What taking chosen pairs out of a value came to.
 enum class RemovalOutcome {

@@ -51,6 +51,8 @@ bool LoadAuthzCalls(AuthzCalls& calls) {
         Find<AuthzInitializeResourceManagerCall>(calls.library, "AuthzInitializeResourceManager");
     calls.initializeContextFromSid =
         Find<AuthzInitializeContextFromSidCall>(calls.library, "AuthzInitializeContextFromSid");
+    calls.addSidsToContext =
+        Find<AuthzAddSidsToContextCall>(calls.library, "AuthzAddSidsToContext");
     calls.accessCheck = Find<AuthzAccessCheckCall>(calls.library, "AuthzAccessCheck");
     calls.freeContext = Find<AuthzFreeHandleCall>(calls.library, "AuthzFreeContext");
     calls.freeResourceManager =
@@ -58,9 +60,9 @@ bool LoadAuthzCalls(AuthzCalls& calls) {
     calls.getFileSecurity =
         Find<GetFileSecurityCall>(GetModuleHandleA("advapi32.dll"), "GetFileSecurityW");
     return calls.initializeResourceManager != nullptr &&
-           calls.initializeContextFromSid != nullptr && calls.accessCheck != nullptr &&
-           calls.freeContext != nullptr && calls.freeResourceManager != nullptr &&
-           calls.getFileSecurity != nullptr;
+           calls.initializeContextFromSid != nullptr && calls.addSidsToContext != nullptr &&
+           calls.accessCheck != nullptr && calls.freeContext != nullptr &&
+           calls.freeResourceManager != nullptr && calls.getFileSecurity != nullptr;
 }
 
 void ReleaseAuthzCalls(AuthzCalls& calls) {

@@ -54,6 +54,14 @@ using AuthzInitializeContextFromSidCall = BOOL(WINAPI*)(DWORD flags, void* sid,
                                                         void* resourceManager, void* expiration,
                                                         AuthzLuid identifier, void* dynamicGroups,
                                                         void** context);
+// A SID and its SE_GROUP_* attributes.
+struct AuthzSidAndAttributes {
+    void* sid;
+    DWORD attributes;
+};
+using AuthzAddSidsToContextCall = BOOL(WINAPI*)(void* context, AuthzSidAndAttributes* sids,
+                                                DWORD sidCount, AuthzSidAndAttributes* restricted,
+                                                DWORD restrictedCount, void** newContext);
 using AuthzAccessCheckCall = BOOL(WINAPI*)(DWORD flags, void* context, AuthzAccessRequest* request,
                                            void* auditEvent, void* securityDescriptor,
                                            void** optionalDescriptors, DWORD optionalCount,
@@ -66,6 +74,7 @@ struct AuthzCalls {
     HMODULE library = nullptr;
     AuthzInitializeResourceManagerCall initializeResourceManager = nullptr;
     AuthzInitializeContextFromSidCall initializeContextFromSid = nullptr;
+    AuthzAddSidsToContextCall addSidsToContext = nullptr;
     AuthzAccessCheckCall accessCheck = nullptr;
     AuthzFreeHandleCall freeContext = nullptr;
     AuthzFreeHandleCall freeResourceManager = nullptr;

@@ -108,6 +108,10 @@ inline constexpr char kCountSuffix[] = " \xcf\xee)";
 inline constexpr char kWalkProgressPrefix[] = "\xd5\xfd\xd4\xda\xbc\xec\xb2\xe9 ";
 // after the number of entries checked so far: " 项"
 inline constexpr char kWalkProgressSuffix[] = " \xcf\xee";
+// an accepted file's reason, before the number of its other names: "另有 "
+inline constexpr char kOtherLinksPrefix[] = "\xc1\xed\xd3\xd0 ";
+// after the number of its other names (hard links), whose data the restart keeps: " 个硬链接"
+inline constexpr char kOtherLinksSuffix[] = " \xb8\xf6\xd3\xb2\xc1\xb4\xbd\xd3";
 // box of a refused folder's row, above its refused entries: "以下各项重启时无法删除："
 inline constexpr char kRefusedEntriesHeading[] = "\xd2\xd4\xcf\xc2\xb8\xf7\xcf\xee\xd6\xd8\xc6\xf4\xca\xb1\xce\xde\xb7\xa8\xc9\xbe\xb3\xfd\xa3\xba";
 // the box's last line when it shows only the first refused entries: "……"

@@ -21,10 +21,29 @@ constexpr DWORD kDescriptorBytes = 1024;
 constexpr DWORD kFinalPathRoom = 32768;
 // The handle's path with its drive letter, as the system spells the names.
 constexpr DWORD kFinalPathFlags = FILE_NAME_NORMALIZED | VOLUME_NAME_DOS;
+// The same path with the volume's GUID path at its front ("\\?\Volume{...}\dir\name").
+constexpr DWORD kVolumePathFlags = FILE_NAME_NORMALIZED | VOLUME_NAME_GUID;
 
 // The well-known SYSTEM account, S-1-5-18: revision 1, one sub-authority, the NT authority (5),
 // and 18.
 constexpr BYTE kSystemSid[] = {1, 1, 0, 0, 0, 0, 0, 5, 18, 0, 0, 0};
+
+// The groups of the token the boot deletes with: Everyone (S-1-1-0), Authenticated Users
+// (S-1-5-11), Administrators (S-1-5-32-544), and the System integrity level (S-1-16-16384).
+constexpr DWORD kGroupEnabled = 0x4 | 0x1 | 0x2;  // enabled, mandatory, enabled by default
+constexpr DWORD kGroupIntegrity = 0x20 | 0x40;    // integrity, integrity enabled
+constexpr size_t kLongestGroupSid = 16;
+struct GroupSid {
+    BYTE sid[kLongestGroupSid];
+    size_t length;
+    DWORD attributes;
+};
+constexpr GroupSid kBootGroups[] = {
+    {{1, 1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0}, 12, kGroupEnabled},
+    {{1, 1, 0, 0, 0, 0, 0, 5, 11, 0, 0, 0}, 12, kGroupEnabled},
+    {{1, 2, 0, 0, 0, 0, 0, 5, 32, 0, 0, 0, 0x20, 2, 0, 0}, 16, kGroupEnabled},
+    {{1, 1, 0, 0, 0, 0, 0, 16, 0, 0x40, 0, 0}, 12, kGroupIntegrity},
+};
 
 // The rights whose grant lets SYSTEM delete a file: DELETE on it, or FILE_DELETE_CHILD on its
 // folder. MAXIMUM_ALLOWED asks for every right granted.
@@ -37,15 +56,75 @@ constexpr DWORD kSecurityParts = 0x1 | 0x2 | 0x4;
 
 }  // namespace
 
+namespace {
+
+// Every drive letter's other names, as a rename may be written with them.
+std::vector<VolumeAlias> DriveAliases() {
+    std::vector<VolumeAlias> aliases;
+    const DWORD letters = GetLogicalDrives();
+    for (char16_t letter = u'A'; letter <= u'Z'; ++letter) {
+        if ((letters & (1u << (letter - u'A'))) == 0) {
+            continue;
+        }
+        const WideText drive = {letter, u':'};
+        WideText device(MAX_PATH, u'\0');
+        if (QueryDosDeviceW(WideC(drive), WideData(device), MAX_PATH) != 0) {
+            aliases.push_back({device.substr(0, device.find(u'\0')), drive});
+        }
+        WideText volume(MAX_PATH, u'\0');
+        if (GetVolumeNameForVolumeMountPointW(WideC(drive + u'\\'), WideData(volume), MAX_PATH)) {
+            // "\\?\Volume{...}\" is recorded as "\??\Volume{...}\", which is shown without
+            // its "\??\".
+            volume.resize(volume.find(u'\0'));
+            if (volume.size() > 5 && volume.back() == u'\\') {
+                aliases.push_back({volume.substr(4, volume.size() - 5), drive});
+            }
+        }
+    }
+    return aliases;
+}
+
+// The path with its 8.3 names long, as far as it exists now (in the native view: the boot's);
+// the rest, which no file holds yet, as it is.
+WideText WithLongNames(const WideText& path) {
+    if (path.find(u'~') == WideText::npos) {
+        return path;
+    }
+    for (size_t end = path.size(); end != WideText::npos && end > 2;
+         end = path.find_last_of(u'\\', end - 1)) {
+        const WideText literal = LiteralPath(path.substr(0, end));
+        if (literal.empty()) {
+            break;
+        }
+        WideText room(kFinalPathRoom, u'\0');
+        const DWORD length = InNativeView(
+            [&] { return GetLongPathNameW(WideC(literal), WideData(room), kFinalPathRoom); },
+            DWORD{0});
+        if (length > 0 && length < kFinalPathRoom) {
+            const std::optional<WideText> ordinary = OrdinaryPath(room.substr(0, length));
+            if (ordinary) {
+                return *ordinary + path.substr(end);
+            }
+        }
+    }
+    return path;
+}
+
+}  // namespace
+
 // Deletions are left out. The system carries out both values' operations before ours.
-std::vector<WideText> PendingRenameNames() {
+std::optional<std::vector<WideText>> PendingRenameNames() {
     std::vector<PendingOperation> operations;
-    ReadPendingOperations(operations);
+    if (!ReadPendingOperations(operations)) {
+        return std::nullopt;
+    }
+    const std::vector<VolumeAlias> aliases = DriveAliases();
     std::vector<WideText> names;
     for (const PendingOperation& operation : operations) {
         if (!IsDeletion(operation)) {
-            names.push_back(ShownPath(operation.source));
-            names.push_back(ShownPath(operation.destination));
+            for (const WideText* side : {&operation.source, &operation.destination}) {
+                names.push_back(WithLongNames(WithDriveLetter(ShownPath(*side), aliases)));
+            }
         }
     }
     return names;
@@ -53,9 +132,9 @@ std::vector<WideText> PendingRenameNames() {
 
 namespace {
 
-// The storage bus of the disk under a drive letter; nothing when the system does not say.
-std::optional<unsigned> BusTypeOf(char16_t letter) {
-    const WideText volume = WideText(u"\\\\.\\") + letter + u':';
+// The storage bus of the disk under a volume ("\\.\C:", "\\?\Volume{...}"); nothing when the
+// system does not say.
+std::optional<unsigned> BusTypeOf(const WideText& volume) {
     std::vector<BYTE> answer(kDescriptorBytes);
     HANDLE device = CreateFileW(WideC(volume), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                 OPEN_EXISTING, 0, nullptr);
@@ -95,8 +174,39 @@ const VolumeFacts& DriveFacts(BootSurvey& survey, char16_t letter) {
     } else {
         facts.subst = !IsOwnDevice(device.substr(0, device.find(u'\0')));
     }
-    facts.busType = BusTypeOf(letter);
+    facts.busType = BusTypeOf(WideText(u"\\\\.\\") + drive);
+    WideText volume(MAX_PATH, u'\0');
+    facts.knownToMountManager =
+        GetVolumeNameForVolumeMountPointW(WideC(root), WideData(volume), MAX_PATH) != FALSE;
     return survey.drives.emplace(letter, facts).first->second;
+}
+
+// The facts of the volume a GUID path ("\\?\Volume{...}\dir\name") is on: those of its drive
+// letter when it has one, else asked of the volume itself. A volume mounted in a folder of C:
+// is judged as the disk it is, not as C:.
+VolumeFacts VolumeOfGuidPath(BootSurvey& survey, const WideText& guidPath) {
+    const size_t close = guidPath.find(u"}\\");
+    if (close == WideText::npos) {
+        return VolumeFacts();
+    }
+    const WideText volume = guidPath.substr(0, close + 2);
+    const auto known = survey.volumes.find(volume);
+    if (known != survey.volumes.end()) {
+        return known->second;
+    }
+    WideText names(MAX_PATH, u'\0');
+    DWORD length = 0;
+    VolumeFacts facts;
+    if (GetVolumePathNamesForVolumeNameW(WideC(volume), WideData(names), MAX_PATH, &length) &&
+        names.size() >= 3 && names[1] == u':' && names[2] == u'\\' && names[3] == u'\0') {
+        facts = DriveFacts(survey, names[0]);
+    } else {
+        facts.driveType = GetDriveTypeW(WideC(volume));
+        facts.busType = BusTypeOf(volume.substr(0, volume.size() - 1));
+        facts.knownToMountManager = true;
+    }
+    survey.volumes.emplace(volume, facts);
+    return facts;
 }
 
 // The drive facts of an ordinary full path: its letter's, or a share's.
@@ -124,10 +234,24 @@ SystemAccessCheck OpenSystemAccessCheck() {
     }
     BYTE sid[sizeof kSystemSid];
     std::memcpy(sid, kSystemSid, sizeof sid);
+    void* bare = nullptr;
     if (!check.calls.initializeContextFromSid(0, sid, check.resourceManager, nullptr,
-                                              AuthzLuid{0, 0}, nullptr, &check.context)) {
+                                              AuthzLuid{0, 0}, nullptr, &bare)) {
+        return check;
+    }
+    // A context from the SID alone may lack the groups of the boot's own token; asked without
+    // them, a file only Administrators may delete would be refused though the boot deletes it.
+    BYTE groupSids[std::size(kBootGroups)][kLongestGroupSid];
+    AuthzSidAndAttributes groups[std::size(kBootGroups)];
+    for (size_t i = 0; i < std::size(kBootGroups); ++i) {
+        std::memcpy(groupSids[i], kBootGroups[i].sid, kBootGroups[i].length);
+        groups[i] = {groupSids[i], kBootGroups[i].attributes};
+    }
+    if (!check.calls.addSidsToContext(bare, groups, static_cast<DWORD>(std::size(groups)), nullptr,
+                                      0, &check.context)) {
         check.context = nullptr;
     }
+    check.calls.freeContext(bare);
     return check;
 }
 
@@ -188,14 +312,18 @@ std::optional<bool> SystemMayDelete(const SystemAccessCheck& check, const WideTe
 void ReadAttributes(HANDLE file, BootView& view) {
     FILE_ATTRIBUTE_TAG_INFO tag{};
     DWORD attributes = 0;
-    if (GetFileInformationByHandleEx(file, FileAttributeTagInfo, &tag, sizeof tag)) {
+    const bool tagged = GetFileInformationByHandleEx(file, FileAttributeTagInfo, &tag, sizeof tag);
+    if (tagged) {
         attributes = tag.FileAttributes;
         if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
             view.reparseTag = tag.ReparseTag;
         }
-    } else {
-        BY_HANDLE_FILE_INFORMATION info{};
-        if (GetFileInformationByHandle(file, &info)) {
+    }
+    // The number of names the file has, which only this call tells.
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (GetFileInformationByHandle(file, &info)) {
+        view.linkCount = info.nNumberOfLinks;
+        if (!tagged) {
             attributes = info.dwFileAttributes;
         }
     }
@@ -207,9 +335,12 @@ void ReadAttributes(HANDLE file, BootView& view) {
 
 BootSurvey BeginBootSurvey() {
     BootSurvey survey;
-    survey.renamed = PendingRenameNames();
+    std::optional<std::vector<WideText>> renamed = PendingRenameNames();
+    survey.pendingUnrecognised = !renamed;
+    survey.renamed = renamed ? std::move(*renamed) : std::vector<WideText>();
     survey.system = OpenSystemAccessCheck();
     survey.finalPathRoom.assign(kFinalPathRoom, u'\0');
+    survey.volumePathRoom.assign(kFinalPathRoom, u'\0');
     return survey;
 }
 
@@ -228,6 +359,7 @@ void EndBootSurvey(BootSurvey& survey) {
 BootView SurveyRow(BootSurvey& survey, const WideText& path,
                    const std::optional<WideText>& listedLocation) {
     BootView view;
+    view.pendingUnrecognised = survey.pendingUnrecognised;
     const std::optional<VolumeFacts> named = VolumeOf(survey, path);
     if (named) {
         view.namedDrive = *named;
@@ -246,10 +378,15 @@ BootView SurveyRow(BootSurvey& survey, const WideText& path,
     const DWORD length = GetFinalPathNameByHandleW(file, WideData(survey.finalPathRoom),
                                                    kFinalPathRoom, kFinalPathFlags);
     const DWORD finalPathError = length == 0 ? GetLastError() : ERROR_SUCCESS;
+    const DWORD volumeLength = GetFinalPathNameByHandleW(file, WideData(survey.volumePathRoom),
+                                                         kFinalPathRoom, kVolumePathFlags);
     CloseHandle(file);
     // Nothing, or no path with a drive letter: a volume the boot has no name for.
     const WideText finalLiteral =
         length > 0 && length < kFinalPathRoom ? survey.finalPathRoom.substr(0, length) : WideText();
+    const WideText volumePath = volumeLength > 0 && volumeLength < kFinalPathRoom
+                                    ? survey.volumePathRoom.substr(0, volumeLength)
+                                    : WideText();
     // A folder on the way re-pointed since the row was listed (replaced by a junction, say) leads
     // to another file; a link the user chose when listing it still leads where it did.
     view.movedSinceListing = MovedSinceListing(listedLocation, finalLiteral, SameFileSystemName);
@@ -257,6 +394,10 @@ BootView SurveyRow(BootSurvey& survey, const WideText& path,
     const std::optional<WideText> finalPath = OrdinaryPath(finalLiteral);
     if (finalPath) {
         view.finalDrive = VolumeOf(survey, *finalPath);
+        // The volume the file is on, which the letter at the front of its path may not be.
+        if (!volumePath.empty() && view.finalDrive && !view.finalDrive->share) {
+            view.finalDrive = VolumeOfGuidPath(survey, volumePath);
+        }
     } else if (length == 0 && finalPathError != ERROR_PATH_NOT_FOUND) {
         // The system tells a volume without a drive letter by ERROR_PATH_NOT_FOUND. Any other
         // failure (Wine reports no final path longer than MAX_PATH) leaves the file where the

@@ -24,17 +24,25 @@ struct SystemAccessCheck {
 struct BootSurvey {
     // The ordinary sources and destinations of every pending rename, in both values.
     std::vector<WideText> renamed;
+    // A value could not be read whole: its renames are not known, and no row is safe.
+    bool pendingUnrecognised = false;
     // Each drive letter's facts, asked at its first row; by upper-case letter.
     std::map<char16_t, VolumeFacts> drives;
+    // Each volume's facts, by its GUID path ("\\?\Volume{...}\"), asked at its first file.
+    std::map<WideText, VolumeFacts> volumes;
     SystemAccessCheck system;
-    // Room for any final path, made before any file is opened: nothing is allocated while a
-    // handle is open, so that a fatal exit for want of memory leaves none behind.
+    // Room for any final path, with its drive letter and with its volume GUID, made before any
+    // file is opened: nothing is allocated while a handle is open, so that a fatal exit for want
+    // of memory leaves none behind.
     WideText finalPathRoom;
+    WideText volumePathRoom;
 };
 
 BootSurvey BeginBootSurvey();
-// Every name a pending rename moves from or to, as an ordinary path, read now.
-std::vector<WideText> PendingRenameNames();
+// Every name a pending rename moves from or to, read now, as the paths rows name: ordinary, with
+// a volume's GUID or device name as its drive letter and 8.3 names long. Nothing when a value
+// could not be read whole.
+std::optional<std::vector<WideText>> PendingRenameNames();
 // What the boot will see of the file the row's UTF-16 path names; listedLocation is the final
 // path its file had when the row was listed, when that could be told.
 BootView SurveyRow(BootSurvey& survey, const WideText& path,

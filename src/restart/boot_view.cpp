@@ -1,5 +1,7 @@
 #include "restart/boot_view.h"
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 
 #include "resources/texts.h"
@@ -11,17 +13,24 @@ constexpr unsigned kDriveRemovable = 2;
 constexpr unsigned kDriveFixed = 3;
 constexpr unsigned kDriveRemote = 4;
 constexpr unsigned kDriveCdRom = 5;
-constexpr unsigned kDriveRamDisk = 6;
 
 // STORAGE_BUS_TYPE values of buses whose disks come and go: such a disk may be absent at boot,
 // or another card may stand under its letter.
 constexpr unsigned kBusUsb = 7;
 constexpr unsigned kBusSd = 12;
 constexpr unsigned kBusMmc = 13;
+// The buses whose disks the boot has before it carries out the pending operations: SCSI, ATA,
+// RAID, SAS, SATA, Storage Spaces and NVMe. Any other (iSCSI, which needs the network; a
+// virtual or file-backed disk such as a mounted VHD, attached later; an unknown one) may not
+// be there yet.
+constexpr unsigned kBootBuses[] = {1, 3, 8, 10, 11, 16, 17};
 
 // Reparse tags the boot follows as links: a symbolic link, and a junction or mount point.
 constexpr unsigned long kTagSymbolicLink = 0xA000000CUL;
 constexpr unsigned long kTagMountPoint = 0xA0000003UL;
+// A file the system compressed (CompactOS, say): its filter starts with the boot, which deletes
+// it as any other file.
+constexpr unsigned long kTagCompressed = 0x80000017UL;
 
 // The two places a file's drive is judged: the letter the row names, which the boot must have,
 // and the volume where the file really is.
@@ -42,7 +51,9 @@ bool OnRemovableDisk(const VolumeFacts& drive) {
 }
 
 bool OnBootVolume(const VolumeFacts& drive) {
-    return drive.driveType == kDriveFixed || drive.driveType == kDriveRamDisk;
+    const bool bootBus = drive.busType && std::find(std::begin(kBootBuses), std::end(kBootBuses),
+                                                    *drive.busType) != std::end(kBootBuses);
+    return drive.driveType == kDriveFixed && bootBus && drive.knownToMountManager;
 }
 
 bool IsSeparator(char16_t unit) {
@@ -52,6 +63,10 @@ bool IsSeparator(char16_t unit) {
 }  // namespace
 
 BootRefusal DecideBootRefusal(const BootView& view, Wanted wanted) {
+    // Without the renames before ours, no row can be told safe.
+    if (view.pendingUnrecognised) {
+        return BootRefusal::kPendingUnrecognised;
+    }
     // A folder row whose folder is a file now names nothing it stood for.
     if (!view.exists || (wanted == Wanted::kFolder && !view.folder)) {
         return BootRefusal::kNoFile;
@@ -83,7 +98,7 @@ BootRefusal DecideBootRefusal(const BootView& view, Wanted wanted) {
     if (view.reparseTag == kTagSymbolicLink || view.reparseTag == kTagMountPoint) {
         return BootRefusal::kLink;
     }
-    if (view.reparseTag != 0) {
+    if (view.reparseTag != 0 && view.reparseTag != kTagCompressed) {
         return BootRefusal::kSpecialFile;
     }
     if (view.renameConflict) {
@@ -99,6 +114,8 @@ Text BootRefusalReason(BootRefusal refusal) {
     switch (refusal) {
         case BootRefusal::kNone:
             return Text();
+        case BootRefusal::kPendingUnrecognised:
+            return kReasonPendingUnrecognised;
         case BootRefusal::kNoFile:
             return kReasonNoFile;
         case BootRefusal::kMovedSinceListing:
@@ -129,6 +146,13 @@ Text BootRefusalReason(BootRefusal refusal) {
             return kReasonUnlistedFolder;
     }
     return Text();
+}
+
+Text AcceptedNote(const BootView& view) {
+    if (view.folder || view.linkCount <= 1) {
+        return Text();
+    }
+    return kOtherLinksPrefix + std::to_string(view.linkCount - 1) + kOtherLinksSuffix;
 }
 
 bool MovedSinceListing(const std::optional<WideText>& listed, const WideText& now,

@@ -3,8 +3,8 @@
 // What the boot will see of a row's file, gathered once per row just before the request, and the
 // one decision made from it. The boot carries out the pending operations in the order they were
 // recorded (another program's renames before our deletions), runs as SYSTEM before late volumes
-// appear, follows links and refuses when the file it reaches is not the one recorded, and refuses
-// reparse files that are not links. Pure: no platform here.
+// appear (a file-backed or network disk, a RAM disk, a volume of a driver that starts at logon),
+// and meets a final link by deleting what it leads to. Pure: no platform here.
 
 #include <optional>
 #include <vector>
@@ -22,6 +22,9 @@ struct VolumeFacts {
     bool subst = false;
     // The storage bus of the disk under it (STORAGE_BUS_TYPE), when the system answered.
     std::optional<unsigned> busType;
+    // The mount manager has the volume: a letter it gave, or a volume GUID. A DefineDosDevice
+    // letter of the user's session, say, it does not have, and the boot never sees.
+    bool knownToMountManager = false;
 };
 
 struct BootView {
@@ -47,6 +50,10 @@ struct BootView {
     WideText location;
     // The read-only attribute, which some boots do not clear before they delete.
     bool readOnly = false;
+    // The file's names (hard links): the data stays under the others when this one goes.
+    unsigned long linkCount = 1;
+    // The pending operations could not be read whole, so the renames before ours are not known.
+    bool pendingUnrecognised = false;
 };
 
 // What a row or an entry must be for the boot to delete it as it stands: a file row names a
@@ -56,6 +63,7 @@ enum class Wanted { kFile, kFolder, kEither };
 // Why the boot would not delete exactly the row's file, in the order the reasons are shown.
 enum class BootRefusal {
     kNone,
+    kPendingUnrecognised,
     kNoFile,
     kMovedSinceListing,
     kFolder,
@@ -77,6 +85,10 @@ BootRefusal DecideBootRefusal(const BootView& view, Wanted wanted = Wanted::kFil
 
 // The "原因" text of a refusal (code page 936, from the program's texts); empty for kNone.
 Text BootRefusalReason(BootRefusal refusal);
+
+// The "原因" text of an accepted file: that its data stays under its other names, when it has
+// any; empty otherwise.
+Text AcceptedNote(const BootView& view);
 
 // True when the file a row names now is not where it was when the row was listed: both final
 // paths known ("\\?\C:\dir\name") and not one name. A row whose place could not be told then,

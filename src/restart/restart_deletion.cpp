@@ -82,6 +82,8 @@ struct PlannedRow {
     int row = 0;
     bool folder = false;
     std::vector<FolderEntry> deletions;
+    // What an accepted row says beside "成功": a file's other names, which keep its data.
+    Text note;
 };
 
 // What a restart run has found so far. Every request is recorded at the end in one write of the
@@ -100,8 +102,9 @@ WideText RecordedForm(const WideText& path) {
     return literal.empty() ? WideText() : u"\\??\\" + literal.substr(4);
 }
 
-RowOutcome Deferred() {
-    return {false, Text(), true};
+// A row decided when the run's deletions are recorded, and what it says then if they are.
+RowOutcome Deferred(const Text& note = Text()) {
+    return {false, note, true};
 }
 
 RowOutcome ScheduleFileRow(RestartRun& run, int row, const WideText& path,
@@ -120,7 +123,7 @@ RowOutcome ScheduleFileRow(RestartRun& run, int row, const WideText& path,
     entry.path = path;
     entry.key = FileKey(view, path);
     entry.readOnly = view.readOnly;
-    run.planned.push_back({row, false, {std::move(entry)}});
+    run.planned.push_back({row, false, {std::move(entry)}, AcceptedNote(view)});
     return Deferred();
 }
 
@@ -153,7 +156,7 @@ RowOutcome ScheduleFolderRow(RestartRun& run, int row, const WideText& rowPath,
         SetRowRefusedEntries(row, std::move(refused));
         return {false, FolderRefusalReason(entries, plan)};
     }
-    PlannedRow planned{row, true, {}};
+    PlannedRow planned{row, true, {}, Text()};
     for (size_t index : plan.toRecord) {
         planned.deletions.push_back(entries[index]);
     }
@@ -232,12 +235,16 @@ std::vector<std::pair<int, RowOutcome>> RecordPlannedRows(const RestartRun& run)
     if (run.planned.empty()) {
         return outcomes;
     }
-    const std::vector<WideText> renamed = PendingRenameNames();
+    const std::optional<std::vector<WideText>> renamed = PendingRenameNames();
     std::unordered_set<WideText> keys;
     std::vector<const FolderEntry*> toRecord;
     std::vector<WideText> sources;
     for (const PlannedRow& planned : run.planned) {
-        if (const std::optional<RowOutcome> refused = RenamedSinceSurvey(planned, renamed)) {
+        if (!renamed) {
+            outcomes.emplace_back(planned.row, RowOutcome{false, kReasonPendingUnrecognised});
+            continue;
+        }
+        if (const std::optional<RowOutcome> refused = RenamedSinceSurvey(planned, *renamed)) {
             outcomes.emplace_back(planned.row, *refused);
             continue;
         }
@@ -247,7 +254,7 @@ std::vector<std::pair<int, RowOutcome>> RecordPlannedRows(const RestartRun& run)
                 sources.push_back(RecordedForm(deletion.path));
             }
         }
-        outcomes.emplace_back(planned.row, Deferred());
+        outcomes.emplace_back(planned.row, Deferred(planned.note));
     }
     if (sources.empty()) {
         return outcomes;
@@ -260,7 +267,7 @@ std::vector<std::pair<int, RowOutcome>> RecordPlannedRows(const RestartRun& run)
     }
     for (auto& [row, outcome] : outcomes) {
         if (outcome.deferred) {
-            outcome = recorded ? RowOutcome{true, Text()} : RowOutcome{false, failure};
+            outcome = recorded ? RowOutcome{true, outcome.reason} : RowOutcome{false, failure};
         }
     }
     return outcomes;

@@ -29,6 +29,7 @@ VolumeFacts Drive(unsigned type, std::optional<unsigned> bus = kBusSata) {
     VolumeFacts facts;
     facts.driveType = type;
     facts.busType = bus;
+    facts.knownToMountManager = true;
     return facts;
 }
 
@@ -61,6 +62,11 @@ BootView PlainWith(Change change) {
     return view;
 }
 
+// A fixed disk on the bus given, as the volume the file really is on.
+BootView OnBus(std::optional<unsigned> bus) {
+    return PlainWith([bus](BootView& v) { v.finalDrive = Drive(kFixed, bus); });
+}
+
 struct Case {
     const char* what;
     BootView view;
@@ -70,14 +76,38 @@ struct Case {
 TEST(BootRefusal, EachRowOfTheReasonTableAndTheFirstThatApplies) {
     const Case cases[] = {
         {"a plain file", Plain(), BootRefusal::kNone},
+        {"SYSTEM's right unknown (no access check)",
+         PlainWith([](BootView& v) { v.systemMayDelete.reset(); }), BootRefusal::kNone},
+        // The buses the boot has, and those it may not have yet.
+        {"SCSI", OnBus(1), BootRefusal::kNone},
+        {"ATA", OnBus(3), BootRefusal::kNone},
+        {"RAID", OnBus(8), BootRefusal::kNone},
+        {"SAS", OnBus(10), BootRefusal::kNone},
+        {"Storage Spaces", OnBus(16), BootRefusal::kNone},
+        {"NVMe", OnBus(17), BootRefusal::kNone},
+        {"iSCSI", OnBus(9), BootRefusal::kNoBootVolume},
+        {"a virtual disk", OnBus(14), BootRefusal::kNoBootVolume},
+        {"a mounted VHD (file-backed)", OnBus(15), BootRefusal::kNoBootVolume},
+        {"1394", OnBus(4), BootRefusal::kNoBootVolume},
+        {"an unknown bus", OnBus(0), BootRefusal::kNoBootVolume},
+        {"no answer about the bus (a logon driver's volume)", OnBus(std::nullopt),
+         BootRefusal::kNoBootVolume},
         {"a RAM disk", PlainWith([](BootView& v) {
              v.namedDrive = Drive(kRamDisk), v.finalDrive = Drive(kRamDisk);
          }),
-         BootRefusal::kNone},
-        {"SYSTEM's right unknown (no access check)",
-         PlainWith([](BootView& v) { v.systemMayDelete.reset(); }), BootRefusal::kNone},
-        {"the bus unknown: the drive type decides",
-         PlainWith([](BootView& v) { v.finalDrive = Drive(kFixed, std::nullopt); }),
+         BootRefusal::kNoBootVolume},
+        {"a letter the mount manager does not have (DefineDosDevice)",
+         PlainWith([](BootView& v) { v.namedDrive.knownToMountManager = false; }),
+         BootRefusal::kNoBootVolume},
+        // Judged by the volume the file is on, not the letter its path begins with.
+        {"a USB disk mounted in a folder of C:", OnBus(kBusUsb), BootRefusal::kRemovable},
+        {"the pending operations unreadable",
+         PlainWith([](BootView& v) { v.pendingUnrecognised = true; }),
+         BootRefusal::kPendingUnrecognised},
+        {"the pending operations unreadable, before anything else",
+         PlainWith([](BootView& v) { v.pendingUnrecognised = true, v.exists = false; }),
+         BootRefusal::kPendingUnrecognised},
+        {"a file with other names", PlainWith([](BootView& v) { v.linkCount = 3; }),
          BootRefusal::kNone},
         {"no file now", PlainWith([](BootView& v) { v.exists = false; }), BootRefusal::kNoFile},
         {"no file, though also moved and a folder",
@@ -125,6 +155,10 @@ TEST(BootRefusal, EachRowOfTheReasonTableAndTheFirstThatApplies) {
          BootRefusal::kSpecialFile},
         {"a deduplicated file", PlainWith([](BootView& v) { v.reparseTag = 0x80000013UL; }),
          BootRefusal::kSpecialFile},
+        {"an app execution alias", PlainWith([](BootView& v) { v.reparseTag = 0x8000001BUL; }),
+         BootRefusal::kSpecialFile},
+        {"a file the system compressed (WOF)",
+         PlainWith([](BootView& v) { v.reparseTag = 0x80000017UL; }), BootRefusal::kNone},
         {"a link on a network drive is refused for the network",
          PlainWith([](BootView& v) { v.namedDrive = Drive(kRemote), v.reparseTag = 0xA000000CUL; }),
          BootRefusal::kNetwork},
@@ -150,8 +184,9 @@ TEST(BootRefusal, EachRefusalHasItsOwnTextAndAnAcceptedRowNone) {
     EXPECT_EQ(BootRefusalReason(BootRefusal::kMovedSinceListing), kReasonMovedSinceListing);
     EXPECT_EQ(BootRefusalReason(BootRefusal::kRenameConflict), kReasonRenameConflict);
     EXPECT_EQ(BootRefusalReason(BootRefusal::kSystemMayNotDelete), kReasonSystemMayNotDelete);
+    EXPECT_EQ(BootRefusalReason(BootRefusal::kPendingUnrecognised), kReasonPendingUnrecognised);
     std::vector<Text> texts;
-    for (int r = static_cast<int>(BootRefusal::kNoFile);
+    for (int r = static_cast<int>(BootRefusal::kPendingUnrecognised);
          r <= static_cast<int>(BootRefusal::kSystemMayNotDelete); ++r) {
         const Text text = BootRefusalReason(static_cast<BootRefusal>(r));
         EXPECT_FALSE(text.empty()) << r;
@@ -161,6 +196,17 @@ TEST(BootRefusal, EachRefusalHasItsOwnTextAndAnAcceptedRowNone) {
     EXPECT_EQ(RequestRefusalReason(5), kReasonNeedsAdministrator);
     EXPECT_EQ(RequestRefusalReason(32), Text(kReasonRefusedPrefix) + "32)");
     EXPECT_EQ(RequestRefusalReason(1224), Text(kReasonRefusedPrefix) + "1224)");
+}
+
+TEST(AcceptedNote, OnlyAFileWithOtherNamesSaysHowMany) {
+    EXPECT_EQ(AcceptedNote(Plain()), "");
+    EXPECT_EQ(AcceptedNote(PlainWith([](BootView& v) { v.linkCount = 0; })), "");
+    EXPECT_EQ(AcceptedNote(PlainWith([](BootView& v) { v.linkCount = 2; })),
+              Text(kOtherLinksPrefix) + "1" + kOtherLinksSuffix);
+    EXPECT_EQ(AcceptedNote(PlainWith([](BootView& v) { v.linkCount = 12; })),
+              Text(kOtherLinksPrefix) + "11" + kOtherLinksSuffix);
+    // A folder's count is of its own entries, not other names.
+    EXPECT_EQ(AcceptedNote(PlainWith([](BootView& v) { v.folder = true, v.linkCount = 3; })), "");
 }
 
 bool AsciiSameName(const WideText& left, const WideText& right) {

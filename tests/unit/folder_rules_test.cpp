@@ -141,6 +141,8 @@ TEST(FolderRules, WhatARowMustBeForTheBoot) {
     BootView view;
     view.exists = true;
     view.namedDrive.driveType = 3;
+    view.namedDrive.busType = 11;
+    view.namedDrive.knownToMountManager = true;
     view.finalDrive = view.namedDrive;
     view.folder = true;
     EXPECT_EQ(DecideBootRefusal(view), BootRefusal::kFolder);

@@ -75,6 +75,10 @@ TEST(PendingRules, EachSideIsShownAsAnOrdinaryPath) {
         {__LINE__, u"*1\\??\\C:\\a.txt", u"C:\\a.txt"},
         {__LINE__, u"*12\\??\\C:\\a.txt", u"C:\\a.txt"},
         {__LINE__, u"!\\??\\C:\\b.txt", u"C:\\b.txt"},
+        // "@" (a rename the boot may fail quietly), alone or beside the others.
+        {__LINE__, u"@\\??\\C:\\a.txt", u"C:\\a.txt"},
+        {__LINE__, u"*1@\\??\\C:\\a.txt", u"C:\\a.txt"},
+        {__LINE__, u"@!\\??\\C:\\b.txt", u"C:\\b.txt"},
         // Shares, however the link's name is spelled.
         {__LINE__, u"\\??\\UNC\\server\\share\\a.txt", u"\\\\server\\share\\a.txt"},
         {__LINE__, u"!\\??\\unc\\server\\share\\a.txt", u"\\\\server\\share\\a.txt"},
@@ -89,6 +93,34 @@ TEST(PendingRules, EachSideIsShownAsAnOrdinaryPath) {
     for (const ShownCase& c : cases) {
         SCOPED_TRACE(testing::Message() << "case at line " << c.line);
         EXPECT_EQ(ShownPath(c.recorded), c.shown);
+    }
+}
+
+TEST(PendingRules, AVolumesOtherNameAtTheFrontBecomesItsDriveLetter) {
+    const std::vector<VolumeAlias> aliases = {
+        {u"\\Device\\HarddiskVolume1", u"C:"},
+        {u"Volume{0fa2b3c4-0000-0000-0000-100000000000}", u"C:"},
+        {u"\\Device\\HarddiskVolume12", u"D:"},
+    };
+    const struct {
+        int line;
+        WideText path;
+        WideText ordinary;
+    } cases[] = {
+        {__LINE__, u"\\Device\\HarddiskVolume1\\dir\\a.txt", u"C:\\dir\\a.txt"},
+        // The object manager ignores case, and a GUID may be written in either.
+        {__LINE__, u"\\device\\harddiskvolume1\\a.txt", u"C:\\a.txt"},
+        {__LINE__, u"Volume{0FA2B3C4-0000-0000-0000-100000000000}\\a.txt", u"C:\\a.txt"},
+        {__LINE__, u"\\Device\\HarddiskVolume1", u"C:"},
+        // Volume 12 is not volume 1 with a "2" after it.
+        {__LINE__, u"\\Device\\HarddiskVolume12\\a.txt", u"D:\\a.txt"},
+        {__LINE__, u"\\Device\\HarddiskVolume13\\a.txt", u"\\Device\\HarddiskVolume13\\a.txt"},
+        {__LINE__, u"C:\\Device\\HarddiskVolume1\\a.txt", u"C:\\Device\\HarddiskVolume1\\a.txt"},
+        {__LINE__, u"C:\\a.txt", u"C:\\a.txt"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "case at line " << c.line);
+        EXPECT_EQ(WithDriveLetter(c.path, aliases), c.ordinary);
     }
 }
 

@@ -259,6 +259,8 @@ constexpr Literal kLiterals[] = {
     {"kCountSuffix", kCountSuffix},
     {"kWalkProgressPrefix", kWalkProgressPrefix},
     {"kWalkProgressSuffix", kWalkProgressSuffix},
+    {"kOtherLinksPrefix", kOtherLinksPrefix},
+    {"kOtherLinksSuffix", kOtherLinksSuffix},
     {"kRefusedEntriesHeading", kRefusedEntriesHeading},
     {"kMoreEntries", kMoreEntries},
 };

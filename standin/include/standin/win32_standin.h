@@ -736,6 +736,14 @@ DWORD GetShortPathNameW(LPCWSTR longPath, LPWSTR shortPath, DWORD bufferLength);
 // drive.
 UINT GetDriveTypeW(LPCWSTR rootPath);
 DWORD QueryDosDeviceW(LPCWSTR deviceName, LPWSTR targetPath, DWORD max);
+// C: is the drive GetLogicalDrives lists; the mount manager has a volume for every letter,
+// "\\?\Volume{00000000-0000-0000-0000-0000000000XX}\", XX the letter's code, as Wine numbers them.
+DWORD GetLogicalDrives();
+BOOL GetVolumeNameForVolumeMountPointW(LPCWSTR mountPoint, LPWSTR volumeName, DWORD length);
+BOOL GetVolumePathNamesForVolumeNameW(LPCWSTR volumeName, LPWSTR names, DWORD length,
+                                      LPDWORD needed);
+// The path as the disk spells its names, short names made long.
+DWORD GetLongPathNameW(LPCWSTR shortPath, LPWSTR longPath, DWORD bufferLength);
 // Ordinal comparison; with ignoreCase, each UTF-16 unit is upper-cased alone, as NTFS does.
 int CompareStringOrdinal(LPCWCH left, int leftLength, LPCWCH right, int rightLength,
                          BOOL ignoreCase);
@@ -785,7 +793,7 @@ typedef struct _FILE_ATTRIBUTE_TAG_INFO {
 } FILE_ATTRIBUTE_TAG_INFO;
 BOOL GetFileInformationByHandleEx(HANDLE file, FILE_INFO_BY_HANDLE_CLASS infoClass, LPVOID info,
                                   DWORD size);
-// The storage bus of a volume: the stand-in has no devices to ask, so the query always fails.
+// The storage bus of a volume ("\\.\C:" or its GUID path opened as a device): always SATA.
 #define IOCTL_STORAGE_QUERY_PROPERTY 0x002D1400
 typedef enum _STORAGE_PROPERTY_ID { StorageDeviceProperty = 0 } STORAGE_PROPERTY_ID;
 typedef enum _STORAGE_QUERY_TYPE { PropertyStandardQuery = 0 } STORAGE_QUERY_TYPE;
