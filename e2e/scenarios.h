@@ -42,6 +42,8 @@ void DrivePendingOperations(HWND mainWindow);
 void CheckPendingOperationsAfterRestart();
 void DriveBootRenames(HWND mainWindow);
 void CheckBootRenamesAfterRestart();
+void DriveBootForms(HWND mainWindow);
+void DrivePendingUnreadable(HWND mainWindow);
 void DrivePendingExactCancel(HWND mainWindow);
 void DrivePendingSpellings(HWND mainWindow);
 void DrivePendingFolder(HWND mainWindow);
@@ -78,6 +80,8 @@ inline constexpr Scenario kScenarios[] = {
     {"wide-texts", DriveWideTexts},
     {"pending-operations", DrivePendingOperations, CheckPendingOperationsAfterRestart},
     {"boot-renames", DriveBootRenames, CheckBootRenamesAfterRestart},
+    {"boot-forms", DriveBootForms},
+    {"pending-unreadable", DrivePendingUnreadable},
     {"pending-exact-cancel", DrivePendingExactCancel},
     {"pending-spellings", DrivePendingSpellings},
     {"pending-folder", DrivePendingFolder},

@@ -444,27 +444,6 @@ BOOL GetVolumePathNamesForVolumeNameW(LPCWSTR volumeName, LPWSTR names, DWORD le
     return TRUE;
 }
 
-DWORD GetLongPathNameW(LPCWSTR shortPath, LPWSTR longPath, DWORD bufferLength) {
-    LogCall("GetLongPathNameW",
-            {WideArg(shortPath), longPath ? "buffer" : "NULL", Unsigned(bufferLength)});
-    const std::optional<DiskHit> hit =
-        shortPath ? LookUpInView(std::u16string(shortPath)) : std::nullopt;
-    if (!hit) {
-        S().lastError = shortPath ? ERROR_FILE_NOT_FOUND : ERROR_INVALID_PARAMETER;
-        return 0;
-    }
-    std::u16string form = hit->path;
-    // Asked in the literal form, the answer comes in it too.
-    if (std::u16string(shortPath).rfind(u"\\\\?\\", 0) == 0) {
-        form = u"\\\\?\\" + form;
-    }
-    if (!longPath || bufferLength <= form.size()) {
-        return static_cast<DWORD>(form.size() + 1);
-    }
-    std::memcpy(longPath, form.c_str(), (form.size() + 1) * sizeof(char16_t));
-    return static_cast<DWORD>(form.size());
-}
-
 int CompareStringOrdinal(LPCWCH left, int leftLength, LPCWCH right, int rightLength,
                          BOOL ignoreCase) {
     if (left == nullptr || right == nullptr) {

@@ -84,27 +84,19 @@ std::vector<VolumeAlias> DriveAliases() {
     return aliases;
 }
 
-// The path with its 8.3 names long, as far as it exists now (in the native view: the boot's);
-// the rest, which no file holds yet, as it is.
+// The path with its 8.3 names long, as far as it exists now: the system's own path for the
+// longest part that names a file or folder (in the native view, the boot's), and the rest, which
+// no file holds yet, as it is.
 WideText WithLongNames(const WideText& path) {
     if (path.find(u'~') == WideText::npos) {
         return path;
     }
     for (size_t end = path.size(); end != WideText::npos && end > 2;
          end = path.find_last_of(u'\\', end - 1)) {
-        const WideText literal = LiteralPath(path.substr(0, end));
-        if (literal.empty()) {
-            break;
-        }
-        WideText room(kFinalPathRoom, u'\0');
-        const DWORD length = InNativeView(
-            [&] { return GetLongPathNameW(WideC(literal), WideData(room), kFinalPathRoom); },
-            DWORD{0});
-        if (length > 0 && length < kFinalPathRoom) {
-            const std::optional<WideText> ordinary = OrdinaryPath(room.substr(0, length));
-            if (ordinary) {
-                return *ordinary + path.substr(end);
-            }
+        const std::optional<WideText> location = FileLocationNow(path.substr(0, end));
+        const std::optional<WideText> ordinary = location ? OrdinaryPath(*location) : std::nullopt;
+        if (ordinary) {
+            return *ordinary + path.substr(end);
         }
     }
     return path;

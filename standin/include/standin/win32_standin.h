@@ -742,8 +742,6 @@ DWORD GetLogicalDrives();
 BOOL GetVolumeNameForVolumeMountPointW(LPCWSTR mountPoint, LPWSTR volumeName, DWORD length);
 BOOL GetVolumePathNamesForVolumeNameW(LPCWSTR volumeName, LPWSTR names, DWORD length,
                                       LPDWORD needed);
-// The path as the disk spells its names, short names made long.
-DWORD GetLongPathNameW(LPCWSTR shortPath, LPWSTR longPath, DWORD bufferLength);
 // Ordinal comparison; with ignoreCase, each UTF-16 unit is upper-cased alone, as NTFS does.
 int CompareStringOrdinal(LPCWCH left, int leftLength, LPCWCH right, int rightLength,
                          BOOL ignoreCase);
