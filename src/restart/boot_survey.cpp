@@ -54,10 +54,6 @@ constexpr DWORD kNoAudit = 0x1;
 // Owner, group and DACL: what an access check reads.
 constexpr DWORD kSecurityParts = 0x1 | 0x2 | 0x4;
 
-}  // namespace
-
-namespace {
-
 // Every drive letter's other names, as a rename may be written with them.
 std::vector<VolumeAlias> DriveAliases() {
     std::vector<VolumeAlias> aliases;
@@ -186,12 +182,24 @@ VolumeFacts VolumeOfGuidPath(BootSurvey& survey, const WideText& guidPath) {
     if (known != survey.volumes.end()) {
         return known->second;
     }
+    // Where the volume is mounted: folders ("C:\mnt\usb\") and letters ("E:\"), each ended by
+    // a terminator, the list by another.
     WideText names(MAX_PATH, u'\0');
     DWORD length = 0;
+    std::optional<char16_t> letter;
+    if (GetVolumePathNamesForVolumeNameW(WideC(volume), WideData(names), MAX_PATH, &length)) {
+        size_t at = 0;
+        while (!letter && at < names.size() && names[at] != u'\0') {
+            const size_t end = names.find(u'\0', at);
+            if (end == at + 3 && names[at + 1] == u':' && names[at + 2] == u'\\') {
+                letter = names[at];
+            }
+            at = end == WideText::npos ? names.size() : end + 1;
+        }
+    }
     VolumeFacts facts;
-    if (GetVolumePathNamesForVolumeNameW(WideC(volume), WideData(names), MAX_PATH, &length) &&
-        names.size() >= 3 && names[1] == u':' && names[2] == u'\\' && names[3] == u'\0') {
-        facts = DriveFacts(survey, names[0]);
+    if (letter) {
+        facts = DriveFacts(survey, *letter);
     } else {
         facts.driveType = GetDriveTypeW(WideC(volume));
         facts.busType = BusTypeOf(volume.substr(0, volume.size() - 1));
