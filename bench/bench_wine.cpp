@@ -8,12 +8,17 @@
 // sees only the program's own work. Prints figures; asserts nothing.
 //
 // Each measure prints one line: the measure, N, the program's seconds, and the floor's seconds
-// or "-" when it has none; scripts/bench.sh works out the time per file and joins the builds.
+// or "-" when it has none, then the peak working set so far; scripts/bench.sh works out the time
+// per file and joins the builds. Measures named on the command line (drop-empty, drop-rows,
+// restart-run, folder-run, to-do-list) run alone: scripts/bench.sh starts one process for each
+// measure and size, so that each peak is that measure's own and not what the heap kept from the
+// measures before it.
 
 #include <windows.h>
 #include <psapi.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -310,24 +315,42 @@ int main(int argc, char** argv) {
     std::printf("Wine (%s, code page %u)\n", build, GetACP());
     std::printf("%-34s %6s %12s %12s\n", "measure", "N", "program", "floor");
     std::vector<int> sizes;
+    std::vector<std::string> named;
     for (int i = 1; i < argc; ++i) {
-        sizes.push_back(std::atoi(argv[i]));
+        if (argv[i][0] >= '0' && argv[i][0] <= '9') {
+            sizes.push_back(std::atoi(argv[i]));
+        } else {
+            named.emplace_back(argv[i]);
+        }
     }
     if (sizes.empty()) {
         sizes = {1000, 10000};
     }
+    const auto runs = [&](const char* measure) {
+        return named.empty() || std::find(named.begin(), named.end(), measure) != named.end();
+    };
     for (int n : sizes) {
-        MeasureDrop("drop N files on an empty list", n, 0);
-        MeasureDrop("drop N files on a list of N rows", n, n);
+        if (runs("drop-empty")) {
+            MeasureDrop("drop N files on an empty list", n, 0);
+        }
+        if (runs("drop-rows")) {
+            MeasureDrop("drop N files on a list of N rows", n, n);
+        }
     }
     for (int n : sizes) {
-        MeasureRestartRun(n);
+        if (runs("restart-run")) {
+            MeasureRestartRun(n);
+        }
     }
     for (int n : sizes) {
-        MeasureFolderRun(n);
+        if (runs("folder-run")) {
+            MeasureFolderRun(n);
+        }
     }
     for (int n : sizes) {
-        MeasureToDoList(n);
+        if (runs("to-do-list")) {
+            MeasureToDoList(n);
+        }
     }
     std::printf("start to opaque window: %.1f ms; WM_CLOSE to exit: %.1f ms\n", startup, close);
 

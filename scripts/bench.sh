@@ -2,8 +2,8 @@
 # Prints the benchmark figures: over the stand-in, then under Wine, the shipped i686 build with the
 # 32-bit Wine in a 32-bit prefix beside the x86_64 build with wine64 in a 64-bit prefix, one after
 # the other in the same run. Figures only; nothing here passes or fails. Sizes may be given, e.g.
-# `make bench SIZES="1000"`; the default is 1000 and 10000. Each build's own output is kept in
-# build/bench/<build>.txt.
+# `make bench SIZES="1000"`; the default is 1000 and 10000; REPEATS sets how many times each drop
+# runs. Each build's own output is kept in build/bench/<build>.txt.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -17,7 +17,14 @@ echo
 export WINEDEBUG=-all LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 WINEDLLOVERRIDES="mscoree,mshtml="
 mkdir -p build/bench
 
-# Runs one build's bench_wine.exe in a prefix of its own width; its output goes to
+# Each measure and size runs in a bench_wine.exe process of its own, so that the peak working set
+# printed after it is that measure's own, not what the heap kept from the measures before it. The
+# drops run REPEATS times (3 unless given) and the table keeps the fastest: on a busy machine one
+# try can take several times as long as the next.
+repeats=${REPEATS:-3}
+measures=(drop-empty drop-rows restart-run folder-run to-do-list)
+
+# Runs one build's measures in a prefix of its own width; the output goes to
 # build/bench/<build>.txt (through a file: Wine's service processes keep a pipe open).
 run_build() {
     local build=$1 wine=$2
@@ -31,9 +38,18 @@ run_build() {
     # Wine's own processes end while the virtual display is still there, or they complain.
     # shellcheck disable=SC2016
     local run_then_end='"$@"; status=$?; /usr/lib/wine/wineserver -k; exit $status'
-    WINEPREFIX=$prefix xvfb-run -a sh -c "$run_then_end" sh \
-        "$wine" "build/bench-$build/bench/bench_wine.exe" "${size_list[@]}" \
-        </dev/null >"build/bench/$build.txt" 2>&1 || true
+    local measure n try tries
+    for measure in "${measures[@]}"; do
+        tries=1
+        [[ $measure == drop-* ]] && tries=$repeats
+        for n in "${size_list[@]}"; do
+            for ((try = 0; try < tries; try++)); do
+                WINEPREFIX=$prefix xvfb-run -a sh -c "$run_then_end" sh \
+                    "$wine" "build/bench-$build/bench/bench_wine.exe" "$measure" "$n" \
+                    </dev/null >>"build/bench/$build.txt" 2>&1 || true
+            done
+        done
+    done
 }
 
 rm -f build/bench/win32.txt build/bench/win64.txt
@@ -53,57 +69,77 @@ import re
 import sys
 
 MEASURE = re.compile(r"^(.{34}) +(\d+) +([\d.]+) s +(?:([\d.]+) s|-)\s*(.*)$")
+PEAK = re.compile(r"^peak working set after (.+), N = (\d+): ([\d.]+) MiB$")
+STARTUP = re.compile(r"^start to opaque window: ([\d.]+) ms; WM_CLOSE to exit: ([\d.]+) ms$")
 
+# A measure run more than once keeps its fastest try, and the highest peak of its processes;
+# start-up and close, which every process measures, the fastest of all.
 def read(path):
-    heading, rows, rest = "not run", {}, []
+    heading, rows, peaks, rest = "not run", {}, {}, []
+    starts, closes = [], []
     text = open(path, encoding="utf-8", errors="replace").read().replace("\r", "")
     for line in text.splitlines():
         match = MEASURE.match(line)
+        peak = PEAK.match(line)
         if line.startswith("Wine ("):
             heading = line[len("Wine ("):].rstrip(")")
         elif match:
             measure, n, program, floor, note = match.groups()
-            rows[(measure.rstrip(), int(n))] = (float(program), floor, note)
-        elif line.startswith("measure"):
+            key = (measure.rstrip(), int(n))
+            if key not in rows or float(program) < rows[key][0]:
+                rows[key] = (float(program), floor, note)
+        elif peak:
+            key = (peak.group(1), int(peak.group(2)))
+            peaks[key] = max(peaks.get(key, 0.0), float(peak.group(3)))
+        elif STARTUP.match(line):
+            starts.append(float(STARTUP.match(line).group(1)))
+            closes.append(float(STARTUP.match(line).group(2)))
+        elif line.startswith("measure") or line.startswith("peak working set:"):
             continue
-        elif line.strip():
+        elif line.strip() and line not in rest:
             rest.append(line)
-    return heading, rows, rest
+    if starts:
+        rest.append(f"start to opaque window: {min(starts):.1f} ms; WM_CLOSE to exit: "
+                    f"{min(closes):.1f} ms (the fastest of {len(starts)} processes)")
+    return heading, rows, peaks, rest
 
 builds = [("i686", *read(sys.argv[1])), ("x86_64", *read(sys.argv[2]))]
-print("Wine: " + "; ".join(f"{name}: {heading}" for name, heading, _, _ in builds))
-keys = list(dict.fromkeys(k for _, _, rows, _ in builds for k in rows))
+print("Wine: " + "; ".join(f"{name}: {heading}" for name, heading, _, _, _ in builds))
+print("each measure in a process of its own; peak: that process's peak working set")
+keys = list(dict.fromkeys(k for _, _, rows, _, _ in builds for k in rows))
 measures = list(dict.fromkeys(measure for measure, _ in keys))
 head = f"{'measure':<34} {'N':>6}"
 for name, *_ in builds:
-    head += f" | {name + ' seconds':>14} {'us/file':>9} {'floor':>9}"
+    head += f" | {name + ' seconds':>14} {'us/file':>9} {'floor':>9} {'peak MiB':>8}"
 print(head)
 for measure in measures:
     sizes = sorted(n for m, n in keys if m == measure)
     for n in sizes:
         line = f"{measure:<34} {n:>6}"
         notes = []
-        for name, _, rows, _ in builds:
+        for name, _, rows, peaks, _ in builds:
             if (measure, n) in rows:
                 program, floor, note = rows[(measure, n)]
                 floor = floor + " s" if floor else "-"
-                line += f" | {program:>12.3f} s {1e6 * program / n:>9.1f} {floor:>9}"
+                peak = peaks.get((measure, n))
+                peak = f"{peak:.1f}" if peak is not None else "-"
+                line += f" | {program:>12.3f} s {1e6 * program / n:>9.1f} {floor:>9} {peak:>8}"
                 if note:
                     notes.append(f"{name} {note}")
             else:
-                line += f" | {'-':>14} {'-':>9} {'-':>9}"
+                line += f" | {'-':>14} {'-':>9} {'-':>9} {'-':>8}"
         print(line + ("  " + "; ".join(notes) if notes else ""))
     if len(sizes) > 1:
         low, high = sizes[0], sizes[-1]
         line = f"{'  per file, ' + str(high) + ' / ' + str(low):<34} {'':>6}"
-        for _, _, rows, _ in builds:
+        for _, _, rows, _, _ in builds:
             if (measure, low) in rows and (measure, high) in rows and rows[(measure, low)][0] > 0:
                 ratio = (rows[(measure, high)][0] / high) / (rows[(measure, low)][0] / low)
-                line += f" | {'ratio':>14} {ratio:>9.2f} {'':>9}"
+                line += f" | {'ratio':>14} {ratio:>9.2f} {'':>9} {'':>8}"
             else:
-                line += f" | {'':>14} {'-':>9} {'':>9}"
+                line += f" | {'':>14} {'-':>9} {'':>9} {'':>8}"
         print(line)
-for name, _, _, rest in builds:
+for name, _, _, _, rest in builds:
     for line in rest:
         print(f"{name}: {line}")
 PY

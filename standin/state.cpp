@@ -474,11 +474,12 @@ void PostDropOf(const std::vector<std::optional<std::u16string>>& entries, const
 }
 
 // The block the shell would hand over: a DROPFILES header (pFiles 20, fWide TRUE) and the names,
-// each with its NUL, and one more. An entry that cannot be read still has its place.
+// each with its NUL, and one more. An entry that cannot be read still has its place, as a lone
+// surrogate: a name no reader of the block can turn into a path, exact or short.
 void PostWholeDrop(const std::vector<std::optional<std::u16string>>& paths, bool postPointer) {
     std::u16string names;
     for (const std::optional<std::u16string>& path : paths) {
-        names += path ? *path : u"?";
+        names += path ? *path : u"\xD800";
         names += u'\0';
     }
     names += u'\0';

@@ -1,5 +1,6 @@
 #include "intake/drop_target.h"
 
+#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,7 +18,6 @@
 
 namespace {
 
-constexpr UINT kQueryFileCount = 0xFFFFFFFF;
 // WM_COPYGLOBALDATA: the shell sends it along with a drop; it has no name in the SDK headers.
 constexpr UINT kCopyGlobalData = 0x0049;
 
@@ -34,68 +34,64 @@ void AllowDropsFromLowerIntegrity(HWND window) {
     }
 }
 
-// The whole UTF-16 name of one dropped file, however long; empty when it cannot be read.
-WideText QueryDroppedName(HDROP drop, UINT index) {
-    const UINT length = DragQueryFileW(drop, index, nullptr, 0);
-    if (length == 0) {
-        return {};
+// One name of a drop block in UTF-16, as the shell's readers give it: a wide name unit by unit
+// (copied byte by byte, since pFiles need not be even), an ANSI one converted from the code page.
+WideText DroppedName(std::string_view bytes, bool wide) {
+    if (!wide) {
+        return WideFromAnsi(Text(bytes));
     }
-    WideText buffer(static_cast<size_t>(length) + 1, u'\0');
-    const UINT copied = DragQueryFileW(drop, index, WideData(buffer), length + 1);
-    if (copied == 0) {
-        return {};
-    }
-    return buffer.substr(0, buffer.find(u'\0'));
+    WideText name(bytes.size() / 2, u'\0');
+    std::memcpy(WideData(name), bytes.data(), name.size() * sizeof(char16_t));
+    return name;
 }
 
-// The ANSI path of one dropped file: its name converted exactly, or its short form. Empty when
-// it cannot be read or has neither form: the ANSI view the platform would give of such a name
-// (by best fit, or with "?") names another file, or nothing.
-Text QueryDroppedPath(HDROP drop, UINT index) {
-    const WideText name = QueryDroppedName(drop, index);
-    if (name.empty()) {
-        return {};
-    }
-    return AnsiFileName(name).value_or(Text());
-}
-
-// Whether a WM_DROPFILES handle is one the program can prove it was handed: a moveable global
+// The names of a WM_DROPFILES handle the program can prove it was handed: a moveable global
 // block holding a whole drop block. Any program of the user can post one, with a pointer into any
 // live block of this process, or the handle of a drop already released; the shell's readers take
-// pFiles and the names as they come, and DragFinish frees what it is given. Locked only for the
-// check.
-bool HoldsWholeDropBlock(HDROP drop) {
+// pFiles and the names as they come, and DragFinish frees what it is given. Nothing for any
+// other handle. Copied out in the one pass that checks the block, while it is locked: reading
+// name i through DragQueryFileW walks the i names before it, so a large drop would cost the
+// square of its length.
+std::optional<std::vector<WideText>> CopyHandedNames(HDROP drop) {
     if (drop == nullptr) {
-        return false;
+        return std::nullopt;
     }
     DropHandleFacts facts;
     facts.handle = reinterpret_cast<uintptr_t>(drop);
     facts.flags = GlobalFlags(drop);
     if (facts.flags == kInvalidHandleFlags) {
-        return false;
+        return std::nullopt;
     }
     const void* bytes = GlobalLock(drop);
     if (bytes == nullptr) {
-        return false;
+        return std::nullopt;
     }
     facts.locked = reinterpret_cast<uintptr_t>(bytes);
     facts.handleOfLocked = reinterpret_cast<uintptr_t>(GlobalHandle(bytes));
     // A pointer's size is not asked: only a moveable block's bytes are looked at.
     const SIZE_T size = IsMoveableBlock(facts) ? GlobalSize(drop) : 0;
-    const bool whole =
-        ReadDropHandle(facts, std::string_view(static_cast<const char*>(bytes), size)).has_value();
+    const std::optional<DropBlockNames> block =
+        ReadDropHandle(facts, std::string_view(static_cast<const char*>(bytes), size));
+    std::optional<std::vector<WideText>> names;
+    if (block) {
+        names.emplace();
+        names->reserve(block->names.size());
+        for (std::string_view name : block->names) {
+            names->push_back(DroppedName(name, block->wide));
+        }
+    }
     GlobalUnlock(drop);
-    return whole;
+    return names;
 }
 
-// Every name of a checked drop, in the drop's order, as ANSI paths (empty for a name that cannot
-// be read or converted).
-std::vector<Text> CopyDroppedPaths(HDROP drop) {
-    const UINT count = DragQueryFileW(drop, kQueryFileCount, nullptr, 0);
+// Every name of a drop, in the drop's order, as ANSI paths: each converted exactly, or its
+// short form. Empty for a name that has neither form: the ANSI view the platform would give of
+// such a name (by best fit, or with "?") names another file, or nothing.
+std::vector<Text> DroppedPaths(const std::vector<WideText>& names) {
     std::vector<Text> paths;
-    paths.reserve(count);
-    for (UINT index = 0; index < count; ++index) {
-        paths.push_back(QueryDroppedPath(drop, index));
+    paths.reserve(names.size());
+    for (const WideText& name : names) {
+        paths.push_back(name.empty() ? Text() : AnsiFileName(name).value_or(Text()));
     }
     return paths;
 }
@@ -163,15 +159,15 @@ LRESULT CALLBACK DropTargetWindowProc(HWND window, UINT message, WPARAM wParam, 
 
 void HandleDroppedFiles(HDROP drop, HWND window) {
     // Any handle but a whole drop block is left exactly as it was: not read, and not freed.
-    if (!HoldsWholeDropBlock(drop)) {
+    const std::optional<std::vector<WideText>> names = CopyHandedNames(drop);
+    if (!names) {
         return;
     }
     // Copied out and released before anything is decided: the files' duplicate scans pump
     // messages, and the same handle posted again by then is a released one, which no longer
     // passes the check.
-    const std::vector<Text> paths = CopyDroppedPaths(drop);
     DragFinish(drop);
-    ListDroppedPaths(paths, window);
+    ListDroppedPaths(DroppedPaths(*names), window);
 }
 
 LRESULT CALLBACK OnFileDropped(HWND, UINT, WPARAM path, LPARAM) {

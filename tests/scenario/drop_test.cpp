@@ -80,18 +80,46 @@ TEST_F(DropTest, OnlyWholeDropBlocksAreReadAndReleasedEachOnce) {
     standin::Do("post the bytes of a whole drop in place of its handle",
                 [] { standin::PostDropPointer({"C:\\c.txt"}); });
     standin::Drop({"C:\\a.txt", "C:\\b.txt"});
-    // While its names are copied out, and again once it is released, the same handle arrives:
-    // both times the duplicate scans' pump takes it after the release.
-    standin::AfterCall("DragQueryFileW", 5, [] { standin::PostDropHandle(standin::LastDrop()); });
+    // While its names are copied out (the third block whose size is asked), and again once it is
+    // released, the same handle arrives: both times the duplicate scans' pump takes it after the
+    // release.
+    standin::AfterCall("GlobalSize", 3, [] { standin::PostDropHandle(standin::LastDrop()); });
     standin::AfterCall("DragFinish", 1, [] { standin::PostDropHandle(standin::LastDrop()); });
     standin::Close(IDD_MAIN);
     RunProgram();
 
     EXPECT_EQ(ListedPaths(), (std::vector<std::string>{"C:\\a.txt", "C:\\b.txt"}));
-    // One count and two reads for each file of the one whole drop, one release for it.
-    EXPECT_EQ(standin::CountCalls("DragQueryFileW"), 5u);
+    // The names come from the pass that checks the block: DragQueryFileW walks every name before
+    // the one it is asked for. One release for the one whole drop.
+    EXPECT_EQ(standin::CountCalls("DragQueryFileW"), 0u);
     EXPECT_EQ(ArgsOf("DragFinish"), (std::vector<std::vector<std::string>>{{"drop:4"}}));
     EXPECT_EQ(standin::UnfinishedDrops(), 3u);
+}
+
+// The names are read from the block itself, as the shell's readers take them: an ANSI block's
+// from the code page, a wide block's unit by unit wherever pFiles puts them (here at an odd
+// offset).
+TEST_F(DropTest, AnAnsiBlockAndAWideBlockAtAnOddOffsetGiveTheirNames) {
+    std::string ansi(20, '\0');
+    ansi[0] = 20;
+    ansi +=
+        "C:\\\xCE\xC4"
+        "a.txt";
+    ansi += '\0';
+    ansi += "C:\\b.txt";
+    ansi += std::string(2, '\0');
+    std::string wide(21, '\0');
+    wide[0] = 21;
+    wide[16] = 1;
+    const std::u16string names = u"C:\\\u6587c.txt" + std::u16string(2, u'\0');
+    wide.append(reinterpret_cast<const char*>(names.data()), names.size() * sizeof(char16_t));
+    standin::Do("post an ANSI block", [=] { standin::PostDropBlock(ansi); });
+    standin::Do("post a wide block", [=] { standin::PostDropBlock(wide); });
+    standin::Close(IDD_MAIN);
+    RunProgram();
+    EXPECT_EQ(WideColumn(0),
+              (std::vector<std::u16string>{u"C:\\\u6587a.txt", u"C:\\b.txt", u"C:\\\u6587c.txt"}));
+    EXPECT_EQ(standin::CountCalls("DragFinish"), 2u);
 }
 
 TEST_F(DropTest, AnUnreadableEntryIsSkippedAndTheRestStillArrive) {
@@ -181,8 +209,8 @@ TEST_F(DropTest, ADropDuringTheDuplicateScanRunsToItsEndFirst) {
     standin::AddFile("C:\\c.txt");
     standin::AddFile("C:\\nested.txt");
     standin::Drop({"C:\\c.txt"});
-    // The scan for c.txt reads the rows back; a second drop arrives during it.
-    standin::AfterCall("DragQueryFileW", 7, [] { standin::PostDrop({"C:\\nested.txt"}); });
+    // Posted as c.txt's drop is released; c.txt's duplicate test takes it.
+    standin::AfterCall("DragFinish", 2, [] { standin::PostDrop({"C:\\nested.txt"}); });
     standin::Close(IDD_MAIN);
     RunProgram();
     EXPECT_EQ(ListedPaths(),
@@ -193,13 +221,13 @@ TEST_F(DropTest, TheListHoldsItsRedrawWhileADropAppendsAndRedrawsOnceAtTheEnd) {
     standin::AddFile("C:\\nested.txt");
     standin::Drop({"C:\\a.txt", "C:\\b.txt", "C:\\c.txt"});
     std::vector<bool> redrawDuringDrop;
-    // After the second file's read (a drop that the first file's duplicate test takes), and again
-    // while the third file is read.
-    standin::AfterCall("DragQueryFileW", 5, [&] {
+    // Taken by the first file's duplicate test (with a drop of its own), and by the nested drop's
+    // own file's test.
+    standin::AfterCall("DragFinish", 1, [&] {
         redrawDuringDrop.push_back(standin::Inspect(MainList()).redraw);
         standin::PostDrop({"C:\\nested.txt"});
     });
-    standin::AfterCall("DragQueryFileW", 9,
+    standin::AfterCall("DragFinish", 2,
                        [&] { redrawDuringDrop.push_back(standin::Inspect(MainList()).redraw); });
     standin::Do("the list redraws again", [] {
         EXPECT_TRUE(standin::Inspect(MainList()).redraw);
