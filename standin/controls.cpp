@@ -1,7 +1,6 @@
 // The control classes the dialogs use: button, edit and the report-view list.
 
 #include <algorithm>
-#include <cstring>
 
 #include "internal.h"
 
@@ -16,25 +15,8 @@ LRESULT Default(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// List view: the W messages the program sends. The control keeps its texts in UTF-16.
-
-constexpr UINT kExclusiveStates = LVIS_FOCUSED;
-
-void ApplyState(ListRecord& list, size_t row, UINT state, UINT mask, bool singleSelection) {
-    UINT& current = list.rows[row].state;
-    current = (current & ~mask) | (state & mask);
-    // One row at most has the focus, and one at most the selection in a single-selection list.
-    UINT exclusive = kExclusiveStates | (singleSelection ? LVIS_SELECTED : 0u);
-    exclusive &= current & mask;
-    if (!exclusive) {
-        return;
-    }
-    for (size_t i = 0; i < list.rows.size(); ++i) {
-        if (i != row) {
-            list.rows[i].state &= ~exclusive;
-        }
-    }
-}
+// List view: the W messages the program sends. Every list of the program's is owner-data: the
+// control keeps each row's state, and asks its parent for the texts.
 
 // LPSTR_TEXTCALLBACKW is (LPWSTR)-1.
 std::u16string TextOf(const WCHAR* text) {
@@ -49,6 +31,8 @@ bool ValidRow(const ListRecord& list, WPARAM row) {
 // An owner-data list keeps no texts: it asks its parent for each cell it shows, with a buffer
 // of the size the real control paints with.
 constexpr int kShownCellUnits = 260;
+// Room for the longest path Windows can name, and its terminator.
+constexpr int kWholeCellUnits = 32768;
 
 std::u16string AskParentForCell(HWND window, int row, int column, WCHAR* buffer, int units) {
     const WindowRecord* record = LiveWindow(window);
@@ -77,83 +61,6 @@ std::u16string AskParentForCell(HWND window, int row, int column, WCHAR* buffer,
 
 bool OwnerData(const WindowRecord& record) {
     return (record.style & LVS_OWNERDATA) != 0;
-}
-
-LRESULT InsertItem(WindowRecord& record, const LVITEMW* item) {
-    if (OwnerData(record)) {
-        Abort("LVM_INSERTITEMW: an owner-data list takes its rows from LVM_SETITEMCOUNT");
-    }
-    ListRecord& list = record.list;
-    if (!item || item->iSubItem != 0 || item->iItem < 0) {
-        return -1;
-    }
-    const size_t index = std::min(static_cast<size_t>(item->iItem), list.rows.size());
-    ListRowRecord row;
-    row.inserted = *item;
-    row.inserted.pszText = nullptr;
-    row.cells.push_back((item->mask & LVIF_TEXT) ? TextOf(item->pszText) : std::u16string());
-    list.rows.insert(list.rows.begin() + static_cast<std::ptrdiff_t>(index), std::move(row));
-    if (item->mask & LVIF_STATE) {
-        ApplyState(list, index, item->state, item->stateMask, record.style & LVS_SINGLESEL);
-    }
-    return static_cast<LRESULT>(index);
-}
-
-LRESULT SetItemText(ListRecord& list, WPARAM row, const LVITEMW* item) {
-    if (!item || !ValidRow(list, row) || item->iSubItem < 0) {
-        return FALSE;
-    }
-    std::vector<std::u16string>& cells = list.rows[row].cells;
-    if (cells.size() <= static_cast<size_t>(item->iSubItem)) {
-        cells.resize(static_cast<size_t>(item->iSubItem) + 1);
-    }
-    cells[static_cast<size_t>(item->iSubItem)] = TextOf(item->pszText);
-    return TRUE;
-}
-
-// As the real control: at most cchTextMax - 1 code units and a terminator, cut wherever the room
-// ends, between the halves of a surrogate pair too; the count copied.
-LRESULT GetItemText(HWND window, const WindowRecord& record, WPARAM row, LVITEMW* item) {
-    const ListRecord& list = record.list;
-    if (!item || !ValidRow(list, row) || !item->pszText || item->cchTextMax <= 0) {
-        return 0;
-    }
-    const std::vector<std::u16string>& cells = list.rows[row].cells;
-    std::u16string text;
-    if (OwnerData(record)) {
-        text = AskParentForCell(window, static_cast<int>(row), item->iSubItem, item->pszText,
-                                item->cchTextMax);
-    } else if (item->iSubItem >= 0 && static_cast<size_t>(item->iSubItem) < cells.size()) {
-        text = cells[static_cast<size_t>(item->iSubItem)];
-    }
-    const size_t count = std::min(text.size(), static_cast<size_t>(item->cchTextMax - 1));
-    std::memcpy(item->pszText, text.data(), count * sizeof(char16_t));
-    item->pszText[count] = 0;
-    return static_cast<LRESULT>(count);
-}
-
-// A row's record without its text, which the program reads with LVM_GETITEMTEXTW only.
-LRESULT GetItem(const ListRecord& list, LVITEMW* item) {
-    if (item && (item->mask & LVIF_TEXT)) {
-        Abort("LVM_GETITEMW: the stand-in reads cell texts with LVM_GETITEMTEXTW only");
-    }
-    if (!item || item->iItem < 0 || static_cast<size_t>(item->iItem) >= list.rows.size()) {
-        return FALSE;
-    }
-    const ListRowRecord& row = list.rows[static_cast<size_t>(item->iItem)];
-    if (item->mask & LVIF_STATE) {
-        item->state = row.state & item->stateMask;
-    }
-    if (item->mask & LVIF_PARAM) {
-        item->lParam = row.inserted.lParam;
-    }
-    if (item->mask & LVIF_IMAGE) {
-        item->iImage = row.inserted.iImage;
-    }
-    if (item->mask & LVIF_INDENT) {
-        item->iIndent = row.inserted.iIndent;
-    }
-    return TRUE;
 }
 
 // The next row after start that has every state the flags ask for.
@@ -194,6 +101,40 @@ LRESULT SetExtendedStyle(ListRecord& list, WPARAM mask, LPARAM value) {
     return previous;
 }
 
+// A cell that fills the painted room is asked for again with room for any path, as a reader of
+// the list asks for the whole cell.
+std::u16string AskForWholeCell(HWND window, int row, int column) {
+    WCHAR buffer[kShownCellUnits];
+    std::u16string cell = AskParentForCell(window, row, column, buffer, kShownCellUnits);
+    if (cell.size() + 1 >= kShownCellUnits) {
+        std::vector<WCHAR> whole(kWholeCellUnits, 0);
+        cell = AskParentForCell(window, row, column, whole.data(), kWholeCellUnits);
+    }
+    return cell;
+}
+
+// Asks for every cell of rows first to last and keeps them as they were asked for, so that a
+// test can read the list after the dialog has gone.
+void PaintRows(HWND window, size_t first, size_t last) {
+    const WindowRecord* record = LiveWindow(window);
+    if (!record) {
+        return;
+    }
+    const size_t columns = std::max<size_t>(record->list.columns.size(), 1);
+    for (size_t row = first; row <= last && row < record->list.rows.size(); ++row) {
+        std::vector<std::u16string> cells;
+        for (size_t column = 0; column < columns; ++column) {
+            cells.push_back(
+                AskForWholeCell(window, static_cast<int>(row), static_cast<int>(column)));
+        }
+        WindowRecord* again = LiveWindow(window);
+        if (!again || row >= again->list.rows.size()) {
+            break;
+        }
+        again->list.rows[row].cells = std::move(cells);
+    }
+}
+
 }  // namespace
 
 LRESULT ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -218,14 +159,6 @@ LRESULT ListViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case LVM_GETITEMCOUNT:
             return static_cast<LRESULT>(list.rows.size());
-        case LVM_INSERTITEMW:
-            return InsertItem(*record, reinterpret_cast<const LVITEMW*>(lParam));
-        case LVM_GETITEMW:
-            return GetItem(list, reinterpret_cast<LVITEMW*>(lParam));
-        case LVM_GETITEMTEXTW:
-            return GetItemText(window, *record, wParam, reinterpret_cast<LVITEMW*>(lParam));
-        case LVM_SETITEMTEXTW:
-            return SetItemText(list, wParam, reinterpret_cast<const LVITEMW*>(lParam));
         case LVM_DELETEITEM:
             if (!ValidRow(list, wParam)) {
                 return FALSE;
@@ -241,6 +174,13 @@ LRESULT ListViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
                 list.rows.resize(static_cast<size_t>(wParam));
             }
             return TRUE;
+        case LVM_REDRAWITEMS:
+            // The rows are painted again at the next pump; here at once, unless redraw is off.
+            if (record->redraw && static_cast<int>(wParam) >= 0 &&
+                wParam <= static_cast<WPARAM>(lParam)) {
+                PaintRows(window, static_cast<size_t>(wParam), static_cast<size_t>(lParam));
+            }
+            return TRUE;
         case LVM_GETNEXTITEM:
             return GetNextItem(list, wParam, lParam);
         case LVM_INSERTCOLUMNW:
@@ -253,29 +193,13 @@ LRESULT ListViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 // What the real control does when it paints: ask for every cell it shows. Here every row is
-// shown, and each cell is kept as it was asked for, so that a test can read the list after the
-// dialog has gone.
+// shown.
 void PaintOwnerDataLists() {
     for (size_t i = 0; i < S().windows.size(); ++i) {
         const HWND window = HandleOf(i);
         const WindowRecord* record = LiveWindow(window);
-        if (!record || record->className != WC_LISTVIEWA || !OwnerData(*record)) {
-            continue;
-        }
-        const size_t columns = std::max<size_t>(record->list.columns.size(), 1);
-        for (size_t row = 0; row < record->list.rows.size(); ++row) {
-            std::vector<std::u16string> cells;
-            for (size_t column = 0; column < columns; ++column) {
-                WCHAR buffer[kShownCellUnits];
-                cells.push_back(AskParentForCell(window, static_cast<int>(row),
-                                                 static_cast<int>(column), buffer,
-                                                 kShownCellUnits));
-            }
-            WindowRecord* again = LiveWindow(window);
-            if (!again || row >= again->list.rows.size()) {
-                break;
-            }
-            again->list.rows[row].cells = std::move(cells);
+        if (record && record->className == WC_LISTVIEWA && OwnerData(*record)) {
+            PaintRows(window, 0, record->list.rows.size());
         }
     }
 }

@@ -42,8 +42,8 @@ std::vector<DialogTemplate> BuildTemplates() {
     main.fontPointSize = 8;
     main.controls = {
         {IDC_ADD, "button", kAdd, 389, 3, 48, 12, kChild | BS_PUSHBUTTON, 0},
-        {IDC_FILE_LIST, WC_LISTVIEWA, "", 3, 3, 383, 72, kChild | LVS_REPORT | LVS_SINGLESEL,
-         WS_EX_CLIENTEDGE},
+        {IDC_FILE_LIST, WC_LISTVIEWA, "", 3, 3, 383, 72,
+         kChild | LVS_REPORT | LVS_SINGLESEL | LVS_OWNERDATA, WS_EX_CLIENTEDGE},
         {IDC_REMOVE, "button", kRemove, 389, 18, 48, 12, kChild | BS_PUSHBUTTON, 0},
         {IDC_BATCH_ADD, "button", kBatchAdd, 389, 33, 48, 12, kChild | BS_PUSHBUTTON, 0},
         {IDC_CLEAR_LIST, "button", kClearList, 389, 48, 48, 12, kChild | BS_PUSHBUTTON, 0},

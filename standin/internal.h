@@ -20,7 +20,6 @@ namespace standin::detail {
 struct ListRowRecord {
     std::vector<std::u16string> cells;  // by sub-item, exactly as last written
     UINT state = 0;
-    LVITEMW inserted{};
 };
 
 struct ListRecord {

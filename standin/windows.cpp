@@ -398,7 +398,7 @@ ListInfo InspectList(HWND listControl) {
     info.extendedStyleCalls = record->list.extendedStyleCalls;
     for (size_t i = 0; i < record->list.rows.size(); ++i) {
         const ListRowRecord& row = record->list.rows[i];
-        ListRow shown{{}, row.inserted, row.cells};
+        ListRow shown{{}, row.cells};
         for (const std::u16string& cell : row.cells) {
             shown.cells.push_back(Narrow(CP_ACP, cell));
         }

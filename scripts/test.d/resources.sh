@@ -60,7 +60,8 @@ DIALOGS = {
         style=0x10CF0840, ex_style=0, help_id=0, pos=(-2, -13), size=(441, 76),
         controls=[
             (1001, "button", "添加", (389, 3, 48, 12), BUTTON, 0),
-            (1002, "syslistview32", "", (3, 3, 383, 72), BUTTON | 0x5, 0x200),
+            # Report view, one row chosen at a time, cells asked of the dialog (owner data).
+            (1002, "syslistview32", "", (3, 3, 383, 72), BUTTON | 0x1005, 0x200),
             (1003, "button", "删除", (389, 18, 48, 12), BUTTON, 0),
             (1004, "button", "批量添加", (389, 33, 48, 12), BUTTON, 0),
             (1005, "button", "清空列表", (389, 48, 48, 12), BUTTON, 0),

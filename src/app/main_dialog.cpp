@@ -115,13 +115,22 @@ BOOL OnMainSysCommand(UINT command) {
     return TRUE;
 }
 
-// A double-click on a refused folder's row shows what in it the restart would not delete.
-BOOL OnMainNotify(const NMHDR* header) {
-    if (header == nullptr || header->idFrom != IDC_FILE_LIST || header->code != NM_DBLCLK) {
+// The list asks for each cell it shows; a double-click on a refused folder's row shows what in
+// it the restart would not delete.
+BOOL OnMainNotify(NMHDR* header) {
+    if (header == nullptr || header->idFrom != IDC_FILE_LIST) {
         return FALSE;
     }
-    ShowRowRefusals(FocusedRow());
-    return TRUE;
+    switch (header->code) {
+        case LVN_GETDISPINFOW:
+            AnswerListCell(*reinterpret_cast<NMLVDISPINFOW*>(header));
+            return TRUE;
+        case NM_DBLCLK:
+            ShowRowRefusals(FocusedRow());
+            return TRUE;
+        default:
+            return FALSE;
+    }
 }
 
 void OnMainSize(HWND window, UINT kind, int width, int height) {
@@ -164,7 +173,7 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
             // The system keeps the low four bits of a system command for itself.
             return OnMainSysCommand(static_cast<UINT>(wParam & 0xFFF0));
         case WM_NOTIFY:
-            return OnMainNotify(reinterpret_cast<const NMHDR*>(lParam));
+            return OnMainNotify(reinterpret_cast<NMHDR*>(lParam));
         case WM_CLOSE:
             OnMainClose(window);
             return TRUE;

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <optional>
-#include <string_view>
 #include <utility>
 
 #include "paths/exact_names.h"
@@ -14,96 +13,37 @@
 
 namespace {
 
+constexpr int kPathColumn = 0;
 constexpr int kResultColumn = 1;
 constexpr int kReasonColumn = 2;
-// Enough for most paths; a read that may have been cut is repeated with twice the room, up to
-// the last size, which holds any path Windows can name (32,767 UTF-16 code units).
-constexpr int kFirstReadCapacity = 260;
-constexpr int kLargestReadCapacity = 1 << 16;
-// A new row carries state image 1; the mask covers the state-image bits and every bit above
-// them, and LVIS_DROPHILITED, so the row starts with nothing else set.
-constexpr UINT kNewRowState = 0x1000;
-constexpr UINT kNewRowStateMask = 0xFFFFF000u | LVIS_DROPHILITED;
 
 LRESULT SendToList(UINT message, WPARAM wParam, LPARAM lParam) {
     return SendMessageA(g_app.listControl, message, wParam, lParam);
 }
 
-// What one read of a cell gave, and whether that is surely the whole cell.
-struct CellRead {
-    std::u16string_view text;
-    bool whole = false;
-};
-
-// One LVM_GETITEMTEXTW of at most capacity code units, terminator included, into buffer, which
-// holds capacity + 1 units, all zero. The control copies what fits and a terminator, so only a
-// text that fills the room may have been cut (perhaps between the two halves of a surrogate
-// pair). The text is measured in the buffer, whose last unit the control never writes.
-CellRead ReadCell(int row, int column, char16_t* buffer, int capacity) {
-    LVITEMW item{};
-    item.mask = LVIF_TEXT;
-    item.iSubItem = column;
-    item.pszText = reinterpret_cast<LPWSTR>(buffer);
-    item.cchTextMax = capacity;
-    SendMessageW(g_app.listControl, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
-                 reinterpret_cast<LPARAM>(&item));
-    const auto* text = reinterpret_cast<const char16_t*>(item.pszText);
-    if (text == nullptr) {
-        return {{}, true};
-    }
-    // The control may point pszText at its own copy, whole, instead of filling the buffer.
-    if (text != buffer) {
-        return {std::u16string_view(text), true};
-    }
-    const std::u16string_view room(buffer, static_cast<size_t>(capacity));
-    const std::u16string_view read = room.substr(0, room.find(u'\0'));
-    return {read, read.size() + 1 < room.size()};
-}
-
-// The whole cell: read again with twice the room until the text is surely whole.
-WideText ReadWholeCell(int row, int column) {
-    char16_t first[kFirstReadCapacity + 1] = {};
-    CellRead read = ReadCell(row, column, first, kFirstReadCapacity);
-    WideText text(read.text);
-    for (int capacity = kFirstReadCapacity * 2; !read.whole && capacity <= kLargestReadCapacity;
-         capacity *= 2) {
-        WideText buffer(static_cast<size_t>(capacity) + 1, u'\0');
-        read = ReadCell(row, column, buffer.data(), capacity);
-        text = WideText(read.text);
-    }
-    return text;
-}
-
-// One cell's text, one of the program's literal texts.
-void SetCellText(int row, int column, const char* text) {
-    WideText textCopy = UiText(text);
-    LVITEMW item{};
-    item.mask = LVIF_TEXT;
-    item.iSubItem = column;
-    item.pszText = WideData(textCopy);
-    SendMessageW(g_app.listControl, LVM_SETITEMTEXTW, static_cast<WPARAM>(row),
-                 reinterpret_cast<LPARAM>(&item));
-}
-
-// The record a row's lParam points to; nullptr for no such row.
+// The record of a row; nullptr for no such row.
 ListedRow* RowRecord(int row) {
-    if (row < 0) {
+    if (row < 0 || static_cast<size_t>(row) >= g_app.listedRows.size()) {
         return nullptr;
     }
-    LVITEMW item{};
-    item.mask = LVIF_PARAM;
-    item.iItem = row;
-    if (!SendMessageW(g_app.listControl, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) {
-        return nullptr;
-    }
-    return reinterpret_cast<ListedRow*>(item.lParam);
+    return &g_app.listedRows[static_cast<size_t>(row)];
 }
 
-void ReleaseRowRecord(const ListedRow* record) {
-    const auto found = std::find_if(g_app.listedRows.begin(), g_app.listedRows.end(),
-                                    [record](const ListedRow& kept) { return &kept == record; });
-    if (found != g_app.listedRows.end()) {
-        g_app.listedRows.erase(found);
+// A cell's text as the record keeps it; nullptr for no such cell.
+const WideText* CellOf(int row, int column) {
+    const ListedRow* record = RowRecord(row);
+    if (record == nullptr) {
+        return nullptr;
+    }
+    switch (column) {
+        case kPathColumn:
+            return &record->path;
+        case kResultColumn:
+            return &record->result;
+        case kReasonColumn:
+            return &record->reason;
+        default:
+            return nullptr;
     }
 }
 
@@ -134,30 +74,18 @@ int RowCount() {
 }
 
 int AppendPath(const WideText& path) {
-    WideText text = path;
     // Where the file is now, before anyone can re-point a folder on its path behind the row:
     // the restart run compares it with where the file is then.
-    ListedRow& record =
-        g_app.listedRows.emplace_back(ListedRow{path, FileLocationNow(FolderOfRow(path)), {}});
-    LVITEMW item{};
-    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM | LVIF_STATE | LVIF_INDENT | LVIF_COLUMNS;
-    item.iItem = RowCount();
-    item.iSubItem = 0;
-    item.pszText = WideData(text);
-    item.iImage = 0;
-    item.state = kNewRowState;
-    item.stateMask = kNewRowStateMask;
-    item.lParam = reinterpret_cast<LPARAM>(&record);
-    item.iIndent = 0;
-    item.cColumns = 0;
-    const int row = static_cast<int>(
-        SendMessageW(g_app.listControl, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
-    if (row < 0) {
-        ReleaseRowRecord(&record);
-        return row;
+    g_app.listedRows.push_back(ListedRow{path, FileLocationNow(FolderOfRow(path)), {}, {}, {}});
+    const size_t count = g_app.listedRows.size();
+    // Only the new row's room is drawn again, and the view stays where the user scrolled it.
+    if (!SendToList(LVM_SETITEMCOUNT, static_cast<WPARAM>(count),
+                    LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL)) {
+        g_app.listedRows.pop_back();
+        return -1;
     }
     g_app.listedPaths.insert(path);
-    return row;
+    return static_cast<int>(count - 1);
 }
 
 std::optional<WideText> RowListedLocation(int row) {
@@ -182,36 +110,57 @@ bool ContainsPath(const WideText& path) {
     return g_app.listedPaths.count(path) != 0;
 }
 
+// The list answers a cell it shows from the row's record, cut to the room it gives, as an ordinary
+// list would copy its own text.
+void AnswerListCell(NMLVDISPINFOW& info) {
+    LVITEMW& item = info.item;
+    if (!(item.mask & LVIF_TEXT) || item.pszText == nullptr || item.cchTextMax <= 0) {
+        return;
+    }
+    const WideText* cell = CellOf(item.iItem, item.iSubItem);
+    const size_t count =
+        cell != nullptr ? std::min(cell->size(), static_cast<size_t>(item.cchTextMax - 1)) : 0;
+    if (count != 0) {
+        std::copy_n(cell->begin(), count, item.pszText);
+    }
+    item.pszText[count] = 0;
+}
+
 Text GetRowText(int row, int column) {
-    if (row < 0) {
+    const WideText* cell = CellOf(row, column);
+    if (cell == nullptr) {
         return Text();
     }
-    return ExactAnsiText(ReadWholeCell(row, column), SystemAnsiConverters()).value_or(Text());
+    return ExactAnsiText(*cell, SystemAnsiConverters()).value_or(Text());
 }
 
 WideText GetRowWideText(int row, int column) {
-    return row < 0 ? WideText() : ReadWholeCell(row, column);
+    const WideText* cell = CellOf(row, column);
+    return cell != nullptr ? *cell : WideText();
 }
 
 void SetRowResult(int row, const char* result, const char* reason) {
-    SetCellText(row, kResultColumn, result);
-    SetCellText(row, kReasonColumn, reason);
+    ListedRow* record = RowRecord(row);
+    if (record == nullptr) {
+        return;
+    }
+    record->result = UiText(result);
+    record->reason = UiText(reason);
+    SendToList(LVM_REDRAWITEMS, static_cast<WPARAM>(row), static_cast<LPARAM>(row));
 }
 
 // A row's record goes with the row here, not on the control's LVN_DELETEITEM, which no fatal stop
 // waits for; what is left when the window ends goes with the state at exit.
 bool RemoveRow(int row) {
-    const ListedRow* record = RowRecord(row);
-    if (!SendToList(LVM_DELETEITEM, static_cast<WPARAM>(row), 0)) {
+    if (RowRecord(row) == nullptr || !SendToList(LVM_DELETEITEM, static_cast<WPARAM>(row), 0)) {
         return false;
     }
-    if (record != nullptr) {
-        const auto listed = g_app.listedPaths.find(record->path);
-        if (listed != g_app.listedPaths.end()) {
-            g_app.listedPaths.erase(listed);
-        }
+    const auto record = g_app.listedRows.begin() + row;
+    const auto listed = g_app.listedPaths.find(record->path);
+    if (listed != g_app.listedPaths.end()) {
+        g_app.listedPaths.erase(listed);
     }
-    ReleaseRowRecord(record);
+    g_app.listedRows.erase(record);
     UpdateWindow(g_app.listControl);
     return true;
 }

@@ -2,9 +2,10 @@
 
 // The deletion list: the report-view list control that shows the collected paths. Column 0 holds
 // the path, column 1 the result of the last restart deletion, column 2 the reason of a refusal.
-// Readers read the rows back from the control, which keeps them in UTF-16: paths go in and come
-// out converted exactly. Only the duplicate test asks the state's index of the listed paths
-// instead, which the row functions here keep in step with the rows.
+// The control is owner-data: the rows' texts are kept, in UTF-16, in the state's records, and
+// the control asks for each cell it shows (AnswerListCell). Readers here read the records; the
+// duplicate test asks the state's index of the listed paths, which the row functions here keep
+// in step with the rows.
 
 #include <optional>
 #include <vector>
@@ -21,6 +22,7 @@ void AddColumn(int width, const char* header, int columnIndex);
 void AddListColumn(HWND list, int width, const char* header, int columnIndex);
 int RowCount();
 // Appends a row at the end with the UTF-16 path and an empty result; the new row's index, or -1.
+// The row starts with no state set: not selected, without the focus.
 // The row keeps where its file is at this moment (FileLocationNow). An intake lists only a path
 // it took exactly from what the user chose: an ANSI text without an exact UTF-16 form is never
 // listed, since it could not be read back as itself.
@@ -34,13 +36,15 @@ std::vector<RefusedEntry> RowRefusedEntries(int row);
 // True when some row holds exactly this UTF-16 path, at the same cost however many rows there
 // are. Pumps messages once first, so that a long intake keeps the window answering.
 bool ContainsPath(const WideText& path);
-// The whole text of one cell, however long, read in UTF-16; empty for a negative row and for a
-// cell without an exact form in the ANSI code page.
+// Answers the list's LVN_GETDISPINFOW: the cell's text, cut to the room given.
+void AnswerListCell(NMLVDISPINFOW& info);
+// The whole text of one cell, however long, in the ANSI code page; empty for no such row and
+// for a cell without an exact form in the ANSI code page.
 Text GetRowText(int row, int column);
-// The whole text of one cell, however long, as the control keeps it: in UTF-16.
+// The whole text of one cell, however long, in UTF-16; empty for no such row.
 WideText GetRowWideText(int row, int column);
 // Writes a row's result and its reason, each one of the program's literal texts, in UTF-16; any
-// earlier reason goes.
+// earlier reason goes. The row is drawn again.
 void SetRowResult(int row, const char* result, const char* reason = "");
 // Both release what the rows kept with them.
 bool RemoveRow(int row);

@@ -3,7 +3,6 @@
 // The one program-wide record. It lives from start to exit; its texts and arrays are released by
 // ReleaseAppState, which is also the clean-up routine of a fatal exit.
 
-#include <list>
 #include <optional>
 #include <unordered_set>
 #include <vector>
@@ -34,7 +33,8 @@ struct RefusedEntry {
     Text reason;
 };
 
-// What a row of the deletion list keeps beside its texts; the row's lParam points to it.
+// A row of the deletion list. The list is owner-data: it keeps no texts and asks for each cell
+// it shows, which these answer.
 struct ListedRow {
     // The row's path, exactly as the row shows it.
     WideText path;
@@ -42,6 +42,9 @@ struct ListedRow {
     std::optional<WideText> location;
     // A refused folder's refused entries, from the restart run.
     std::vector<RefusedEntry> refusedEntries;
+    // The result and reason cells, in UTF-16; empty until a restart run writes them.
+    WideText result;
+    WideText reason;
 };
 
 struct AppState {
@@ -68,10 +71,11 @@ struct AppState {
     // The main window has been asked to close; boxes and dialogs in front of it close with it.
     bool closeRequested = false;
 
-    // One record per row of the deletion list. The state owns them, not the control: a row's
-    // record goes with the row (RemoveRow, ClearRows), and every one goes at exit, also at a fatal
-    // stop, which asks nothing of the control. A list keeps each record where the row points.
-    std::list<ListedRow> listedRows;
+    // One record per row of the deletion list, in the rows' order. The state owns them, not the
+    // control: a row's record goes with the row (RemoveRow, ClearRows), and every one goes at
+    // exit, also at a fatal stop, which asks nothing of the control. A vector, as an empty one
+    // takes nothing from the heap: the out-of-memory stop makes a fresh state.
+    std::vector<ListedRow> listedRows;
     // The paths of those rows, exactly as listed, so that the duplicate test of a new path costs
     // the same however long the list is. Changed only where rows are, with them.
     std::unordered_multiset<WideText> listedPaths;

@@ -156,8 +156,11 @@ std::vector<std::string> RowPaths() {
     if (list == nullptr) {
         return paths;
     }
+    // A row the list never painted showed the user nothing.
     for (const standin::ListRow& row : standin::InspectList(list).rows) {
-        paths.push_back(row.cells.empty() ? std::string() : row.cells[0]);
+        if (!row.cells.empty()) {
+            paths.push_back(row.cells[0]);
+        }
     }
     return paths;
 }
@@ -171,6 +174,9 @@ std::vector<std::string> RowResults() {
         return results;
     }
     for (const standin::ListRow& row : standin::InspectList(list).rows) {
+        if (row.cells.empty()) {
+            continue;
+        }
         const std::u16string wide = row.wideCells.size() < 2 ? std::u16string() : row.wideCells[1];
         if (wide == UiText(kResultAccepted) || wide == UiText(kResultRefused)) {
             results.push_back(wide == UiText(kResultAccepted) ? kResultAccepted : kResultRefused);

@@ -1,5 +1,6 @@
-// The deletion list at its limits: the record a new row is inserted with, and paths around the
-// first UTF-16 read-back's buffer in every code page, surrogate pairs cut at its end included.
+// The deletion list at its limits: the order and focus as rows are appended, the cells it answers
+// the list with, and paths around the painted cell's room in every code page, surrogate pairs cut
+// at its end included.
 
 #include <algorithm>
 
@@ -12,36 +13,58 @@ namespace {
 
 class DeletionListTest : public ScenarioTest {};
 
-TEST_F(DeletionListTest, ANewRowIsInsertedAtTheEndWithItsWholeRecordSet) {
+// Rows are appended in order, and appending keeps the row the user chose: the focus stays on it.
+TEST_F(DeletionListTest, NewRowsAreAppendedInOrderAndKeepTheFocusedRow) {
     DropExisting({"C:\\a.txt", "C:\\b.txt"});
+    standin::FocusRow(1);
+    DropExisting({"C:\\c.txt", "C:\\d.txt"});
+    int focused = -1;
+    standin::Do("read the focus", [&focused] { focused = FocusedRow(); });
     standin::Close(IDD_MAIN);
     RunProgram();
 
-    const std::vector<standin::ListRow> rows = standin::InspectList(MainList()).rows;
-    ASSERT_EQ(rows.size(), 2u);
-    for (int index = 0; index < 2; ++index) {
-        SCOPED_TRACE(testing::Message() << "row " << index);
-        const LVITEMW& item = rows[static_cast<size_t>(index)].inserted;
-        EXPECT_EQ(item.mask, 0x21Fu);
-        EXPECT_EQ(item.mask, static_cast<UINT>(LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM | LVIF_STATE |
-                                               LVIF_INDENT | LVIF_COLUMNS));
-        EXPECT_EQ(item.iItem, index);
-        EXPECT_EQ(item.iSubItem, 0);
-        EXPECT_EQ(item.state, 0x1000u);
-        EXPECT_EQ(item.stateMask, 0xFFFFF008u);
-        EXPECT_EQ(item.iImage, 0);
-        // The row's own record of where its file is.
-        EXPECT_NE(item.lParam, 0);
-        EXPECT_EQ(item.iIndent, 0);
-        EXPECT_EQ(item.cColumns, 0u);
-        // The rest of the long record stays zero.
-        EXPECT_EQ(item.cchTextMax, 0);
-        EXPECT_EQ(item.iGroupId, 0);
-        EXPECT_EQ(item.puColumns, nullptr);
-        EXPECT_EQ(item.piColFmt, nullptr);
-        EXPECT_EQ(item.iGroup, 0);
-    }
-    EXPECT_EQ(ListedPaths(), (std::vector<std::string>{"C:\\a.txt", "C:\\b.txt"}));
+    EXPECT_EQ(ListedPaths(),
+              (std::vector<std::string>{"C:\\a.txt", "C:\\b.txt", "C:\\c.txt", "C:\\d.txt"}));
+    EXPECT_EQ(focused, 1);
+}
+
+// The list asks for each cell with the room it paints with, and an outside reader with any room:
+// the answer is the cell's start, cut to one unit less than the room (between the halves of a
+// surrogate pair too) and ended, nothing written past it; no such row or column answers empty.
+TEST_F(DeletionListTest, ACellIsAnsweredCutToTheRoomGivenAndNeverPastIt) {
+    const std::string path = "C:\\" + std::string(256, 'p') + "\xF0\x9F\x98\x80z";
+    standin::SetCodePage(65001);
+    DropExisting({path});
+    std::vector<std::u16string> answers;
+    std::vector<bool> untouched;
+    standin::Do("ask for cells", [&] {
+        const auto ask = [&](int row, int column, int room) {
+            std::u16string buffer(300, u'#');
+            NMLVDISPINFOW info{};
+            info.item.mask = LVIF_TEXT;
+            info.item.iItem = row;
+            info.item.iSubItem = column;
+            info.item.pszText = reinterpret_cast<LPWSTR>(buffer.data());
+            info.item.cchTextMax = room;
+            AnswerListCell(info);
+            const size_t end = buffer.find(u'\0');
+            answers.push_back(end == std::u16string::npos ? u"unended" : buffer.substr(0, end));
+            untouched.push_back(buffer.find_first_not_of(u'#', end + 1) == std::u16string::npos);
+        };
+        ask(0, 0, 262);
+        ask(0, 0, 261);
+        ask(0, 0, 1);
+        ask(0, 1, 260);
+        ask(1, 0, 260);
+        ask(0, 3, 260);
+    });
+    standin::Close(IDD_MAIN);
+    RunProgram();
+
+    const std::u16string start = u"C:\\" + std::u16string(256, u'p');
+    EXPECT_EQ(answers, (std::vector<std::u16string>{start + u"\xD83D\xDE00", start + u"\xD83D", u"",
+                                                    u"", u"", u""}));
+    EXPECT_EQ(untouched, std::vector<bool>(6, true));
 }
 
 // Each row keeps where its file was when it was listed, in a record of its own that goes with

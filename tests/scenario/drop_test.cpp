@@ -33,8 +33,9 @@ std::vector<bool> RedrawAt(const std::function<bool(const Call&)>& matches) {
     return seen;
 }
 
-bool IsInsertion(const Call& call) {
-    return IsListMessage(call, LVM_INSERTITEMW);
+// A row appended: the owner-data list is told its new count.
+bool IsAppend(const Call& call) {
+    return IsListMessage(call, LVM_SETITEMCOUNT);
 }
 
 // A drop's folders are asked about once, after its files are listed: declined, they are left
@@ -252,7 +253,7 @@ TEST_F(DropTest, ADropIsTakenFromTheFirstFrameOfTheFadeIn) {
     const auto isOpacity = [](const Call& call) {
         return call.function == "SetLayeredWindowAttributes";
     };
-    EXPECT_LT(PositionOf(IsInsertion), PositionOf(isOpacity, 3));
+    EXPECT_LT(PositionOf(IsAppend), PositionOf(isOpacity, 3));
     EXPECT_EQ(standin::Log().at(PositionOf(isOpacity, 2)).args.at(2), "1");
 }
 
@@ -276,9 +277,9 @@ TEST_F(DropTest, ARestartRunStartedDuringADropsScanWritesEachResultWithTheListRe
     EXPECT_EQ(ListedWideResults(),
               (std::vector<std::u16string>{kAccepted, kAccepted, kAccepted, u""}));
     EXPECT_EQ(redrawAtRequest, (std::vector<bool>{true}));
-    const auto isResult = [](const Call& call) { return IsListMessage(call, LVM_SETITEMTEXTW); };
-    // A result and its reason for each row.
-    EXPECT_EQ(RedrawAt(isResult), std::vector<bool>(6, true));
+    const auto isResult = [](const Call& call) { return IsListMessage(call, LVM_REDRAWITEMS); };
+    // Each row drawn again with its result.
+    EXPECT_EQ(RedrawAt(isResult), std::vector<bool>(3, true));
     // The list was invalidated after the drop held it and before the first request, and the
     // drop appended d.txt under its hold again.
     const auto isHold = [](const Call& call) {
@@ -291,7 +292,7 @@ TEST_F(DropTest, ARestartRunStartedDuringADropsScanWritesEachResultWithTheListRe
     const size_t secondHold = PositionOf(isHold, 2);
     EXPECT_LT(secondHold, PositionOf(isInvalidation, 2));
     EXPECT_LT(PositionOf(isInvalidation, 2), PositionOf(isRequest));
-    EXPECT_EQ(RedrawAt(IsInsertion), (std::vector<bool>{false, false, false, false}));
+    EXPECT_EQ(RedrawAt(IsAppend), (std::vector<bool>{false, false, false, false}));
     EXPECT_TRUE(standin::Inspect(MainList()).redraw);
     EXPECT_EQ(standin::CountCalls("InvalidateRect"), 3u);
 }
@@ -316,7 +317,7 @@ TEST_F(DropTest, RemoveAndClearDuringADropRepaintTheListWithItsRedrawOn) {
         return call.function == "UpdateWindow" && call.args.at(0) == "#1002";
     };
     EXPECT_EQ(RedrawAt(isRepaint), (std::vector<bool>{true, true}));
-    EXPECT_EQ(RedrawAt(IsInsertion), (std::vector<bool>{false, false, false, false}));
+    EXPECT_EQ(RedrawAt(IsAppend), (std::vector<bool>{false, false, false, false}));
     EXPECT_TRUE(standin::Inspect(MainList()).redraw);
 }
 

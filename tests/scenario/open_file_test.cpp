@@ -222,7 +222,7 @@ TEST_F(OpenFileTest, ASecondAddWhileTheFirstIsAddingIsIgnored) {
     // The injected click was dispatched by the first Add's scan, before its last row.
     std::vector<size_t> dialogs;
     std::vector<size_t> pumpedClicks;
-    size_t lastInsertOfFirstAdd = 0;
+    size_t lastAppendOfFirstAdd = 0;
     const std::vector<standin::Call>& log = standin::Log();
     for (size_t i = 0; i < log.size(); ++i) {
         const standin::Call& call = log[i];
@@ -233,15 +233,15 @@ TEST_F(OpenFileTest, ASecondAddWhileTheFirstIsAddingIsIgnored) {
             call.args.at(1) == std::to_string(BM_CLICK)) {
             pumpedClicks.push_back(i);
         }
-        if (dialogs.size() == 1 && call.function == "SendMessageW" &&
-            call.args.at(1) == std::to_string(LVM_INSERTITEMW)) {
-            lastInsertOfFirstAdd = i;
+        if (dialogs.size() == 1 && call.function == "SendMessageA" &&
+            call.args.at(1) == std::to_string(LVM_SETITEMCOUNT)) {
+            lastAppendOfFirstAdd = i;
         }
     }
     ASSERT_EQ(dialogs.size(), 2u);
     ASSERT_EQ(pumpedClicks.size(), 1u);
     EXPECT_GT(pumpedClicks[0], dialogs[0]);
-    EXPECT_LT(pumpedClicks[0], lastInsertOfFirstAdd);
+    EXPECT_LT(pumpedClicks[0], lastAppendOfFirstAdd);
 }
 
 }  // namespace

@@ -296,6 +296,26 @@ TEST_F(StandinTest, WideTextsStayWholeWhateverTheCodePage) {
 
 class ListViewTest : public StandinTest {
 protected:
+    // The cells the dialog answers for, by row and column.
+    static inline std::vector<std::vector<std::u16string>> cells;
+
+    static INT_PTR CALLBACK AnsweringProc(HWND dialog, UINT message, WPARAM, LPARAM lParam) {
+        if (message == WM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->code == LVN_GETDISPINFOW) {
+            LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(lParam)->item;
+            const size_t row = static_cast<size_t>(item.iItem);
+            const size_t column = static_cast<size_t>(item.iSubItem);
+            const std::u16string text = row < cells.size() && column < cells[row].size()
+                                            ? cells[row][column].substr(0, item.cchTextMax - 1)
+                                            : std::u16string();
+            std::copy(text.begin(), text.end(), item.pszText);
+            item.pszText[text.size()] = 0;
+        }
+        if (message == WM_CLOSE) {
+            EndDialog(dialog, 0);
+        }
+        return message == WM_CLOSE;
+    }
+
     // A list control in a dialog that stays open for the whole test.
     template <typename Body>
     void WithList(Body body) {
@@ -303,120 +323,42 @@ protected:
                     [body] { body(standin::Control(IDD_MAIN, IDC_FILE_LIST)); });
         standin::Close(IDD_MAIN);
         standin::RunResult result = standin::Run([] {
-            return static_cast<int>(DialogBoxParamW(
-                nullptr, MAKEINTRESOURCEW(IDD_MAIN), nullptr,
-                [](HWND dialog, UINT message, WPARAM, LPARAM) -> INT_PTR {
-                    if (message == WM_CLOSE) {
-                        EndDialog(dialog, 0);
-                    }
-                    return message == WM_CLOSE;
-                },
-                0));
+            return static_cast<int>(
+                DialogBoxParamW(nullptr, MAKEINTRESOURCEW(IDD_MAIN), nullptr, AnsweringProc, 0));
         });
         EXPECT_FALSE(result.aborted);
         EXPECT_TRUE(standin::Failures().empty());
     }
-
-    static LRESULT Insert(HWND list, int index, std::u16string text) {
-        LVITEMW item{};
-        item.mask = LVIF_TEXT | LVIF_STATE;
-        item.iItem = index;
-        item.pszText = text.data();
-        item.state = 0x1000;
-        item.stateMask = LVIS_STATEIMAGEMASK;
-        return SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    }
-
-    static BOOL SetCell(HWND list, WPARAM row, int column, std::u16string text) {
-        LVITEMW item{};
-        item.mask = LVIF_TEXT;
-        item.iSubItem = column;
-        item.pszText = text.data();
-        return static_cast<BOOL>(
-            SendMessageW(list, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item)));
-    }
-
-    static std::vector<std::string> Paths(HWND list) {
-        std::vector<std::string> paths;
-        for (const standin::ListRow& row : standin::InspectList(list).rows) {
-            paths.push_back(row.cells.at(0));
-        }
-        return paths;
-    }
 };
 
-TEST_F(ListViewTest, InsertionIsClampedAndKeepsTheRecordItReceived) {
-    WithList([](HWND list) {
-        EXPECT_EQ(Insert(list, 5, u"b"), 0);
-        EXPECT_EQ(Insert(list, 0, u"a"), 0);
-        EXPECT_EQ(Insert(list, 99, u"c"), 2);
-        EXPECT_EQ(Insert(list, -1, u"never"), -1);
-        EXPECT_EQ(Paths(list), (std::vector<std::string>{"a", "b", "c"}));
-        EXPECT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 3);
-        const LVITEMW kept = standin::InspectList(list).rows[1].inserted;
-        EXPECT_EQ(kept.iItem, 5);
-        EXPECT_EQ(kept.state, 0x1000u);
-        EXPECT_EQ(kept.pszText, nullptr);
-    });
-}
-
-// As the real control: at most one code unit less than the buffer, a surrogate pair cut at its
-// end too, and the count copied.
-TEST_F(ListViewTest, ReadBackCopiesAtMostOneUnitLessThanTheBufferAndCountsIt) {
-    WithList([](HWND list) {
-        Insert(list, 0, u"abc\U0001F600");
-        EXPECT_TRUE(SetCell(list, 0, 2, u"result"));
-        EXPECT_FALSE(SetCell(list, 1, 1, u"no such row"));
-
-        char16_t buffer[8];
-        std::fill(std::begin(buffer), std::end(buffer), u'x');
-        LVITEMW get{};
-        get.pszText = buffer;
-        get.cchTextMax = 5;
-        EXPECT_EQ(SendMessageW(list, LVM_GETITEMTEXTW, 0, reinterpret_cast<LPARAM>(&get)), 4);
-        EXPECT_EQ(std::u16string(buffer, 5), u"abc\xd83d"s + u'\0');
-        EXPECT_EQ(buffer[5], u'x');
-        get.iSubItem = 2;
-        get.cchTextMax = 8;
-        EXPECT_EQ(SendMessageW(list, LVM_GETITEMTEXTW, 0, reinterpret_cast<LPARAM>(&get)), 6);
-        EXPECT_EQ(std::u16string(buffer), u"result");
-        get.iSubItem = 1;  // never set: empty
-        EXPECT_EQ(SendMessageW(list, LVM_GETITEMTEXTW, 0, reinterpret_cast<LPARAM>(&get)), 0);
-        EXPECT_EQ(buffer[0], u'\0');
-        // A bad row writes nothing.
-        buffer[0] = u'x';
-        EXPECT_EQ(SendMessageW(list, LVM_GETITEMTEXTW, 3, reinterpret_cast<LPARAM>(&get)), 0);
-        EXPECT_EQ(buffer[0], u'x');
-    });
-}
-
+// An owner-data list keeps each row's state: growing keeps it, a deletion moves the rows below
+// up with theirs, and the focus goes with its row.
 TEST_F(ListViewTest, FocusMovesWithItsRowAndDiesWithIt) {
     standin::Do("fill", [] {
-        HWND list = standin::Control(IDD_MAIN, IDC_FILE_LIST);
-        Insert(list, 0, u"a");
-        Insert(list, 1, u"b");
-        Insert(list, 2, u"c");
+        SendMessageA(standin::Control(IDD_MAIN, IDC_FILE_LIST), LVM_SETITEMCOUNT, 3, 0);
     });
     standin::FocusRow(1);
     WithList([](HWND list) {
         EXPECT_EQ(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED), 1);
-        Insert(list, 0, u"top");  // rows below shift, the focus with them
-        EXPECT_EQ(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED), 2);
+        SendMessageA(list, LVM_SETITEMCOUNT, 4, LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+        EXPECT_EQ(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED), 1);
         EXPECT_FALSE(SendMessageA(list, LVM_DELETEITEM, 4, 0));
         EXPECT_TRUE(SendMessageA(list, LVM_DELETEITEM, 0, 0));
-        EXPECT_EQ(standin::InspectList(list).focusedRow, 1);
-        EXPECT_TRUE(SendMessageA(list, LVM_DELETEITEM, 1, 0));
+        EXPECT_EQ(standin::InspectList(list).focusedRow, 0);
+        EXPECT_TRUE(SendMessageA(list, LVM_DELETEITEM, 0, 0));
         EXPECT_EQ(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED), -1);
-        EXPECT_EQ(Paths(list), (std::vector<std::string>{"a", "c"}));
+        EXPECT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 2);
         EXPECT_TRUE(SendMessageA(list, LVM_DELETEALLITEMS, 0, 0));
         EXPECT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 0);
     });
 }
 
-// The control keeps its own copies of the UTF-16 texts; an ANSI reader sees them in the code
-// page.
-TEST_F(ListViewTest, ExtendedStylesFollowTheMaskAndTextsStayWhole) {
+// The cells a paint asked for are kept whole, a long one asked again with more room; an ANSI
+// reader sees them in the code page.
+TEST_F(ListViewTest, ExtendedStylesFollowTheMaskAndPaintedCellsStayWhole) {
     standin::SetCodePage(1252);
+    const std::u16string longPath = u"C:\\" + std::u16string(300, u'\u00e9');
+    cells = {{u"C:\\caf\u00e9", u"成功"}, {longPath, u""}};
     WithList([](HWND list) {
         SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_GRIDLINES, LVS_EX_GRIDLINES);
         SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, 0xFFFF);
@@ -426,26 +368,28 @@ TEST_F(ListViewTest, ExtendedStylesFollowTheMaskAndTextsStayWhole) {
         EXPECT_EQ(standin::InspectList(list).extendedStyle, static_cast<DWORD>(LVS_EX_CHECKBOXES));
         EXPECT_EQ(standin::InspectList(list).extendedStyleCalls.size(), 3u);
 
-        WCHAR header[] = u"结果";
-        LVCOLUMNW column{};
-        column.mask = LVCF_TEXT | LVCF_WIDTH;
-        column.cx = 80;
-        column.pszText = header;
-        EXPECT_EQ(SendMessageW(list, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column)), 0);
-        header[0] = u'X';
+        for (WCHAR header : {u'X', u'Y'}) {
+            WCHAR text[] = u"结果";
+            text[1] = header;
+            LVCOLUMNW column{};
+            column.mask = LVCF_TEXT | LVCF_WIDTH;
+            column.cx = 80;
+            column.pszText = text;
+            SendMessageW(list, LVM_INSERTCOLUMNW, 9, reinterpret_cast<LPARAM>(&column));
+            text[0] = u'Z';
+        }
         const standin::ListColumn kept = standin::InspectList(list).columns.at(0);
-        EXPECT_EQ(kept.wideHeader, u"结果");
-        EXPECT_EQ(kept.header, "??");
+        EXPECT_EQ(kept.wideHeader, u"结X");
+        EXPECT_EQ(kept.header, "?X");
         EXPECT_EQ(kept.width, 80);
-
-        std::u16string path = u"C:\\caf\u00e9";
-        Insert(list, 0, path);
-        path[0] = u'X';
-        SetCell(list, 0, 1, u"成功");
-        const standin::ListRow row = standin::InspectList(list).rows.at(0);
-        EXPECT_EQ(row.cells, (Args{"C:\\caf\xe9", "??"}));
-        EXPECT_EQ(row.wideCells, (std::vector<std::u16string>{u"C:\\caf\u00e9", u"成功"}));
+        SendMessageA(list, LVM_SETITEMCOUNT, 2, 0);
     });
+    const std::vector<standin::ListRow> rows =
+        standin::InspectList(standin::Control(IDD_MAIN, IDC_FILE_LIST)).rows;
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].cells, (Args{"C:\\caf\xe9", "??"}));
+    EXPECT_EQ(rows[0].wideCells, (std::vector<std::u16string>{u"C:\\caf\u00e9", u"成功"}));
+    EXPECT_EQ(rows[1].wideCells, (std::vector<std::u16string>{longPath, u""}));
 }
 
 // ---------------------------------------------------------------------------------------------

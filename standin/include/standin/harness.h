@@ -131,9 +131,8 @@ struct ListColumn {
     int format = 0;
 };
 struct ListRow {
-    std::vector<std::string> cells;  // cell 0 path, cell 1 result, in the selected code page
-    LVITEMW inserted{};              // the record LVM_INSERTITEMW received (pszText not valid)
-    std::vector<std::u16string> wideCells;  // the cells as LVM_GETITEMTEXTW reads them
+    std::vector<std::string> cells;         // cell 0 path, cell 1 result, in the selected code page
+    std::vector<std::u16string> wideCells;  // the cells as the parent answered them, whole
 };
 struct ListInfo {
     std::vector<ListColumn> columns;
