@@ -137,6 +137,13 @@ BOOL GetFileInformationByHandleEx(HANDLE file, FILE_INFO_BY_HANDLE_CLASS infoCla
         S().lastError = ERROR_INVALID_HANDLE;
         return FALSE;
     }
+    if (infoClass == FileStandardInfo && info != nullptr && size >= sizeof(FILE_STANDARD_INFO)) {
+        auto* standard = static_cast<FILE_STANDARD_INFO*>(info);
+        *standard = FILE_STANDARD_INFO{};
+        standard->NumberOfLinks = 1;
+        standard->Directory = record->directory;
+        return TRUE;
+    }
     if (infoClass != FileAttributeTagInfo || info == nullptr ||
         size < sizeof(FILE_ATTRIBUTE_TAG_INFO)) {
         S().lastError = ERROR_INVALID_PARAMETER;

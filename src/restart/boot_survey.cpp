@@ -308,27 +308,41 @@ std::optional<bool> SystemMayDelete(const SystemAccessCheck& check, const WideTe
     return (*onFolder & kDeleteChildRight) != 0;
 }
 
-// Reads the file's own attributes and reparse tag into view.
+// Reads the file's own attributes, reparse tag and number of names into view.
 void ReadAttributes(HANDLE file, BootView& view) {
     FILE_ATTRIBUTE_TAG_INFO tag{};
     DWORD attributes = 0;
-    const bool tagged = GetFileInformationByHandleEx(file, FileAttributeTagInfo, &tag, sizeof tag);
-    if (tagged) {
+    if (GetFileInformationByHandleEx(file, FileAttributeTagInfo, &tag, sizeof tag)) {
         attributes = tag.FileAttributes;
         if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
             view.reparseTag = tag.ReparseTag;
         }
-    }
-    // The number of names the file has, which only this call tells.
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (GetFileInformationByHandle(file, &info)) {
-        view.linkCount = info.nNumberOfLinks;
-        if (!tagged) {
+    } else {
+        BY_HANDLE_FILE_INFORMATION info{};
+        if (GetFileInformationByHandle(file, &info)) {
             attributes = info.dwFileAttributes;
         }
     }
     view.folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     view.readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+    FILE_STANDARD_INFO standard{};
+    if (GetFileInformationByHandleEx(file, FileStandardInfo, &standard, sizeof standard)) {
+        view.linkCount = standard.NumberOfLinks;
+    }
+}
+
+// The volume GUID path of the file a literal path names ("\\?\Volume{...}\dir\name"); empty
+// when the system gives none.
+WideText VolumePathOf(BootSurvey& survey, const WideText& literal) {
+    HANDLE file = InNativeView([&] { return OpenToAsk(literal); }, INVALID_HANDLE_VALUE);
+    if (file == INVALID_HANDLE_VALUE) {
+        return WideText();
+    }
+    const DWORD length = GetFinalPathNameByHandleW(file, WideData(survey.volumePathRoom),
+                                                   kFinalPathRoom, kVolumePathFlags);
+    CloseHandle(file);
+    return length > 0 && length < kFinalPathRoom ? survey.volumePathRoom.substr(0, length)
+                                                 : WideText();
 }
 
 }  // namespace
@@ -378,15 +392,10 @@ BootView SurveyRow(BootSurvey& survey, const WideText& path,
     const DWORD length = GetFinalPathNameByHandleW(file, WideData(survey.finalPathRoom),
                                                    kFinalPathRoom, kFinalPathFlags);
     const DWORD finalPathError = length == 0 ? GetLastError() : ERROR_SUCCESS;
-    const DWORD volumeLength = GetFinalPathNameByHandleW(file, WideData(survey.volumePathRoom),
-                                                         kFinalPathRoom, kVolumePathFlags);
     CloseHandle(file);
     // Nothing, or no path with a drive letter: a volume the boot has no name for.
     const WideText finalLiteral =
         length > 0 && length < kFinalPathRoom ? survey.finalPathRoom.substr(0, length) : WideText();
-    const WideText volumePath = volumeLength > 0 && volumeLength < kFinalPathRoom
-                                    ? survey.volumePathRoom.substr(0, volumeLength)
-                                    : WideText();
     // A folder on the way re-pointed since the row was listed (replaced by a junction, say) leads
     // to another file; a link the user chose when listing it still leads where it did.
     view.movedSinceListing = MovedSinceListing(listedLocation, finalLiteral, SameFileSystemName);
@@ -394,9 +403,22 @@ BootView SurveyRow(BootSurvey& survey, const WideText& path,
     const std::optional<WideText> finalPath = OrdinaryPath(finalLiteral);
     if (finalPath) {
         view.finalDrive = VolumeOf(survey, *finalPath);
-        // The volume the file is on, which the letter at the front of its path may not be.
-        if (!volumePath.empty() && view.finalDrive && !view.finalDrive->share) {
-            view.finalDrive = VolumeOfGuidPath(survey, volumePath);
+        // The volume the file is on, which the letter at the front of its path may not be (a
+        // disk mounted in a folder). Every file of a folder is on the folder's volume, so the
+        // mount manager, which takes far longer than the rest of a file's survey, is asked once
+        // for each folder.
+        if (view.finalDrive && !view.finalDrive->share) {
+            const WideText folder = finalPath->substr(0, finalPath->find_last_of(u'\\') + 1);
+            auto known = survey.folderVolumes.find(folder);
+            if (known == survey.folderVolumes.end()) {
+                const WideText volumePath = VolumePathOf(survey, literal);
+                known =
+                    survey.folderVolumes
+                        .emplace(folder, volumePath.empty() ? *view.finalDrive
+                                                            : VolumeOfGuidPath(survey, volumePath))
+                        .first;
+            }
+            view.finalDrive = known->second;
         }
     } else if (length == 0 && finalPathError != ERROR_PATH_NOT_FOUND) {
         // The system tells a volume without a drive letter by ERROR_PATH_NOT_FOUND. Any other

@@ -6,6 +6,7 @@
 
 #include <map>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/looked_up.h"
@@ -28,6 +29,9 @@ struct BootSurvey {
     bool pendingUnrecognised = false;
     // Each drive letter's facts, asked at its first row; by upper-case letter.
     std::map<char16_t, VolumeFacts> drives;
+    // The facts of the volume each folder is on, by the folder's final path ("C:\dir\"):
+    // every file of a folder is on its volume.
+    std::unordered_map<WideText, VolumeFacts> folderVolumes;
     // Each volume's facts, by its GUID path ("\\?\Volume{...}\"), asked at its first file.
     std::map<WideText, VolumeFacts> volumes;
     SystemAccessCheck system;

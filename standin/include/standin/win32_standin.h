@@ -783,7 +783,18 @@ HANDLE CreateFileW(LPCWSTR fileName, DWORD access, DWORD shareMode, LPSECURITY_A
 DWORD GetFinalPathNameByHandleW(HANDLE file, LPWSTR buffer, DWORD bufferLength, DWORD flags);
 BOOL CloseHandle(HANDLE object);
 // A file's attributes and reparse tag: the stand-in's files are no reparse points.
-typedef enum _FILE_INFO_BY_HANDLE_CLASS { FileAttributeTagInfo = 9 } FILE_INFO_BY_HANDLE_CLASS;
+typedef enum _FILE_INFO_BY_HANDLE_CLASS {
+    FileStandardInfo = 1,
+    FileAttributeTagInfo = 9
+} FILE_INFO_BY_HANDLE_CLASS;
+// One name for each file.
+typedef struct _FILE_STANDARD_INFO {
+    int64_t AllocationSize;
+    int64_t EndOfFile;
+    DWORD NumberOfLinks;
+    BYTE DeletePending;
+    BYTE Directory;
+} FILE_STANDARD_INFO;
 typedef struct _FILE_ATTRIBUTE_TAG_INFO {
     DWORD FileAttributes;
     DWORD ReparseTag;
