@@ -542,6 +542,23 @@ bool PathExists(const std::string& path) {
     return GetFileAttributesW(LongForm(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+bool AllRowsHaveResults(HWND list) {
+    for (const Row& row : ReadRows(list)) {
+        if (row.result.empty()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Presses Restart deletion and answers its question; true when the question came and went.
+bool AskForRestartDeletion(HWND mainWindow, int answer) {
+    Click(mainWindow, IDC_RESTART_DELETE);
+    HWND question = WaitForMessageBox(kConfirmRestart);
+    return Check(question != nullptr, "Restart deletion asks its question") &&
+           AnswerBox(question, answer);
+}
+
 bool RunRestartDeclinePrompt(HWND mainWindow) {
     Click(mainWindow, IDC_RESTART_DELETE);
     HWND question = WaitForMessageBox(kConfirmRestart);

@@ -146,6 +146,10 @@ bool ClearPendingOperations();
 // Presses "重启删除", confirms the run and declines the restart prompt that follows; false when
 // the question or the prompt did not come.
 bool RunRestartDeclinePrompt(HWND mainWindow);
+// True when every row of the list has its result.
+bool AllRowsHaveResults(HWND list);
+// Presses Restart deletion and answers its question; true when the question came and went.
+bool AskForRestartDeletion(HWND mainWindow, int answer);
 // The source paths of the pending operations, as recorded ("\??\C:\..."), in order. Each entry
 // must have an empty destination; otherwise the entry is reported as "<source> -> <dest>".
 std::vector<std::string> PendingDeletions();

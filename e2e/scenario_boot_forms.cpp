@@ -53,24 +53,6 @@ struct Expected {
     std::string reason;  // empty for an accepted row with nothing to say
 };
 
-// Presses Restart deletion, confirms it, and waits until every row has its result.
-bool RunRestart(HWND mainWindow, HWND list) {
-    Click(mainWindow, IDC_RESTART_DELETE);
-    HWND question = WaitForMessageBox(kConfirmRestart);
-    if (!Check(question != nullptr && AnswerBox(question, IDOK), "the restart run is confirmed")) {
-        return false;
-    }
-    return Check(WaitUntil([&] {
-                     for (const Row& row : ReadRows(list)) {
-                         if (row.result.empty()) {
-                             return false;
-                         }
-                     }
-                     return true;
-                 }),
-                 "every row gets its result");
-}
-
 void CheckRows(HWND list, const std::vector<Expected>& rows) {
     const std::vector<Row> listed = ReadRows(list);
     Check(listed.size() == rows.size(), "every file is listed");
@@ -151,7 +133,8 @@ void DrivePendingUnreadable(HWND mainWindow) {
               WritePendingValueUnits(broken),
           "the pending value ends in the middle of a pair");
     Check(WaitForDropFinished(DropFiles(mainWindow, {plain, other})), "two files are dropped");
-    if (!RunRestart(mainWindow, list)) {
+    if (!AskForRestartDeletion(mainWindow, IDOK) ||
+        !Check(WaitUntil([&] { return AllRowsHaveResults(list); }), "every row gets its result")) {
         return;
     }
     CheckRows(list, {{plain, kResultRefused, kReasonPendingUnrecognised},

@@ -36,29 +36,12 @@ bool AllButtons(HWND mainWindow, bool enabled) {
     return true;
 }
 
-bool AllRowsHaveResults(HWND list) {
-    for (const Row& row : ReadRows(list)) {
-        if (row.result.empty()) {
-            return false;
-        }
-    }
-    return true;
-}
-
 std::string PendingAsText() {
     std::string text;
     for (const std::string& entry : PendingDeletions()) {
         text += "[" + Printable(entry) + "] ";
     }
     return text;
-}
-
-// Presses Restart deletion and answers its question; true when the question came and went.
-bool AskForRestartDeletion(HWND mainWindow, int answer) {
-    Click(mainWindow, IDC_RESTART_DELETE);
-    HWND question = WaitForMessageBox(kConfirmRestart);
-    return Check(question != nullptr, "Restart deletion asks its question") &&
-           AnswerBox(question, answer);
 }
 
 void CancelLeavesEverything(HWND mainWindow, HWND list) {
