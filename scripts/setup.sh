@@ -24,7 +24,14 @@ done
 
 if [ ${#missing[@]} -gt 0 ]; then
     echo "setup: installing ${missing[*]}"
-    $sudo apt-get update -qq
+    # A mirror caught mid-sync fails one index; it is usually whole again a minute later.
+    for attempt in 1 2 3; do
+        $sudo apt-get update -qq && break
+        # The install below then works from the indexes that did arrive, or says what is missing.
+        [ "$attempt" -lt 3 ] || { echo "setup: apt-get update failed three times" >&2; break; }
+        echo "setup: apt-get update failed; trying again in 30 s" >&2
+        sleep 30
+    done
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
