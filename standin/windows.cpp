@@ -447,11 +447,6 @@ LRESULT DefDlgProcA(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
-LRESULT CallWindowProcA(WNDPROC procedure, HWND window, UINT message, WPARAM wParam,
-                        LPARAM lParam) {
-    return procedure ? procedure(window, message, wParam, lParam) : 0;
-}
-
 // The stand-in's messages carry no texts that would need converting on the way.
 LRESULT CallWindowProcW(WNDPROC procedure, HWND window, UINT message, WPARAM wParam,
                         LPARAM lParam) {

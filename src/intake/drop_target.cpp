@@ -113,9 +113,11 @@ void ListDroppedPaths(const std::vector<Text>& paths, HWND window) {
         }
         const Text extension = DroppedPathExtension(path);
         const WNDPROC callback = g_app.dropRegistry[static_cast<size_t>(position) - 1].callback;
-        CallWindowProcA(callback, reinterpret_cast<HWND>(static_cast<uintptr_t>(count)), index,
-                        reinterpret_cast<WPARAM>(path.c_str()),
-                        reinterpret_cast<LPARAM>(NullIfEmpty(extension)));
+        // Called directly, as CallWindowProcA calls a procedure that is no thunk of the system's:
+        // under Wine that call alone takes about 170 us, more than the file's own work.
+        callback(reinterpret_cast<HWND>(static_cast<uintptr_t>(count)), index,
+                 reinterpret_cast<WPARAM>(path.c_str()),
+                 reinterpret_cast<LPARAM>(NullIfEmpty(extension)));
     }
     ReleaseListRedraw();
     const std::vector<WideText> folders =

@@ -16,6 +16,6 @@ LRESULT CALLBACK DropTargetWindowProc(HWND window, UINT message, WPARAM wParam, 
 // pointer, a broken block, a drop already released) adds nothing and is left as it was.
 void HandleDroppedFiles(HDROP drop, HWND window);
 
-// The main window's callback, called through CallWindowProcA with (file count, 1-based index,
-// path, extension or NULL) in the four window-procedure slots. Appends files not yet listed.
+// The main window's callback, called as a window procedure with (file count, 1-based index,
+// path, extension or NULL) in its four slots. Appends files not yet listed.
 LRESULT CALLBACK OnFileDropped(HWND count, UINT index, WPARAM path, LPARAM extension);

@@ -308,8 +308,8 @@ std::optional<bool> SystemMayDelete(const SystemAccessCheck& check, const WideTe
     return (*onFolder & kDeleteChildRight) != 0;
 }
 
-// Reads the file's own attributes, reparse tag and number of names into view.
-void ReadAttributes(HANDLE file, BootView& view) {
+// Reads the file's own attributes, reparse tag and, when asked, number of names into view.
+void ReadAttributes(HANDLE file, BootView& view, OtherNames otherNames) {
     FILE_ATTRIBUTE_TAG_INFO tag{};
     DWORD attributes = 0;
     if (GetFileInformationByHandleEx(file, FileAttributeTagInfo, &tag, sizeof tag)) {
@@ -326,7 +326,8 @@ void ReadAttributes(HANDLE file, BootView& view) {
     view.folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     view.readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
     FILE_STANDARD_INFO standard{};
-    if (GetFileInformationByHandleEx(file, FileStandardInfo, &standard, sizeof standard)) {
+    if (otherNames == OtherNames::kCounted &&
+        GetFileInformationByHandleEx(file, FileStandardInfo, &standard, sizeof standard)) {
         view.linkCount = standard.NumberOfLinks;
     }
 }
@@ -371,7 +372,7 @@ void EndBootSurvey(BootSurvey& survey) {
 }
 
 BootView SurveyRow(BootSurvey& survey, const WideText& path,
-                   const std::optional<WideText>& listedLocation) {
+                   const std::optional<WideText>& listedLocation, OtherNames otherNames) {
     BootView view;
     view.pendingUnrecognised = survey.pendingUnrecognised;
     const std::optional<VolumeFacts> named = VolumeOf(survey, path);
@@ -388,7 +389,7 @@ BootView SurveyRow(BootSurvey& survey, const WideText& path,
         return view;
     }
     view.exists = true;
-    ReadAttributes(file, view);
+    ReadAttributes(file, view, otherNames);
     const DWORD length = GetFinalPathNameByHandleW(file, WideData(survey.finalPathRoom),
                                                    kFinalPathRoom, kFinalPathFlags);
     const DWORD finalPathError = length == 0 ? GetLastError() : ERROR_SUCCESS;

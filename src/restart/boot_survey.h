@@ -47,10 +47,13 @@ BootSurvey BeginBootSurvey();
 // a volume's GUID or device name as its drive letter and 8.3 names long. Nothing when a value
 // could not be read whole.
 std::optional<std::vector<WideText>> PendingRenameNames();
+// Whether a survey counts the file's names: only a file row says how many others it has, and
+// under Wine each question of a file takes about as long as the rest of its survey.
+enum class OtherNames { kCounted, kNotCounted };
 // What the boot will see of the file the row's UTF-16 path names; listedLocation is the final
 // path its file had when the row was listed, when that could be told.
 BootView SurveyRow(BootSurvey& survey, const WideText& path,
-                   const std::optional<WideText>& listedLocation);
+                   const std::optional<WideText>& listedLocation, OtherNames otherNames);
 void EndBootSurvey(BootSurvey& survey);
 // The name the file system knows the surveyed file by: its final path, or the literal path when
 // that could not be told. Two spellings of one file give one key.

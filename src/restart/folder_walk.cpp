@@ -64,7 +64,8 @@ bool ListFolder(const WideText& folder, std::vector<ListedName>& names) {
 
 FolderEntry SurveyEntry(BootSurvey& survey, const WideText& path, size_t depth,
                         const std::optional<WideText>& location, Wanted wanted) {
-    const BootView view = SurveyRow(survey, path, location);
+    // A folder row's entries are deleted name by name; their other names are not told.
+    const BootView view = SurveyRow(survey, path, location, OtherNames::kNotCounted);
     FolderEntry entry;
     entry.path = path;
     entry.key = FileKey(view, path);

@@ -111,7 +111,7 @@ RowOutcome ScheduleFileRow(RestartRun& run, int row, const WideText& path,
                            const std::optional<WideText>& listedLocation) {
     // The system records almost any path; only a file the boot will delete, exactly that one, is
     // asked for, so that an accepted row is a file the restart deletes.
-    const BootView view = SurveyRow(run.survey, path, listedLocation);
+    const BootView view = SurveyRow(run.survey, path, listedLocation, OtherNames::kCounted);
     const BootRefusal refusal = DecideBootRefusal(view);
     if (refusal != BootRefusal::kNone) {
         return {false, BootRefusalReason(refusal)};
@@ -131,11 +131,15 @@ RowOutcome ScheduleFileRow(RestartRun& run, int row, const WideText& path,
 // again at most this often.
 constexpr ULONGLONG kProgressDelay = 500;
 constexpr ULONGLONG kProgressInterval = 250;
+// How often a walk looks at the queue: a folder of ten thousand files is walked in a second or
+// two, and a look for each would take as long again under Wine, where each costs about 100 us.
+constexpr ULONGLONG kPumpInterval = 10;
 
 RowOutcome ScheduleFolderRow(RestartRun& run, int row, const WideText& rowPath,
                              const std::optional<WideText>& listedLocation) {
     const ULONGLONG start = GetTickCount64();
     ULONGLONG shown = 0;
+    ULONGLONG pumped = start;
     const auto checked = [&](size_t count) {
         const ULONGLONG now = GetTickCount64();
         if (now - start >= kProgressDelay && now - shown >= kProgressInterval) {
@@ -143,7 +147,10 @@ RowOutcome ScheduleFolderRow(RestartRun& run, int row, const WideText& rowPath,
             const Text progress = kWalkProgressPrefix + std::to_string(count) + kWalkProgressSuffix;
             SetRowResult(row, progress.c_str());
         }
-        PumpPendingMessages();
+        if (now - pumped >= kPumpInterval) {
+            pumped = now;
+            PumpPendingMessages();
+        }
     };
     const std::vector<FolderEntry> entries =
         WalkFolder(run.survey, FolderOfRow(rowPath), listedLocation, run.systemFolders, checked);
