@@ -1,5 +1,5 @@
 // Remove takes the row with the keyboard focus (not the selected one); Clear asks first, and
-// Cancel keeps every row.
+// Cancel keeps every row. Typing in the list moves the focus to the next row that begins so.
 
 #include <string>
 #include <vector>
@@ -49,6 +49,31 @@ void ClearWithQuestion(HWND mainWindow, HWND list) {
           "Clear on the emptied list asks nothing");
 }
 
+int FocusedRowOf(HWND list) {
+    return static_cast<int>(
+        SendWithTimeout(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+}
+
+// The list takes a typed letter as the start of a path; a letter typed after a pause starts a
+// new search, from the row after the focused one and round past the end.
+void FindByTyping(HWND mainWindow, HWND list) {
+    const std::vector<std::string> paths = {kFolder + "\\a.txt", "Z:\\e2e-find\\b.txt",
+                                            kFolder + "\\c.txt"};
+    Check(WaitForDropFinished(DropFiles(mainWindow, paths)) && RowCountOf(list) == 3,
+          "three files on two drives are dropped and listed");
+    Check(FocusRow(list, 0), "row 0 has the focus");
+    const auto type = [list](char letter) {
+        // Apart by more than the list's pause between the keys of one search.
+        Sleep(600);
+        SendWithTimeout(list, WM_CHAR, static_cast<WPARAM>(letter), 1);
+        return FocusedRowOf(list);
+    };
+    Check(type('z') == 1, "typing z moves the focus to the row on Z:");
+    Check(type('c') == 2, "typing c moves it on to the next row on C:, whatever the case");
+    Check(type('c') == 0, "typing c again goes round to the first row");
+    Check(type('q') == 0, "a letter no path begins with leaves the focus where it is");
+}
+
 }  // namespace
 
 void DriveRemoveAndClear(HWND mainWindow) {
@@ -61,4 +86,5 @@ void DriveRemoveAndClear(HWND mainWindow) {
           "four files are dropped and listed");
     RemoveByFocus(mainWindow, list, paths);
     ClearWithQuestion(mainWindow, list);
+    FindByTyping(mainWindow, list);
 }

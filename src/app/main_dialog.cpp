@@ -117,13 +117,17 @@ BOOL OnMainSysCommand(UINT command) {
 
 // The list asks for each cell it shows; a double-click on a refused folder's row shows what in
 // it the restart would not delete.
-BOOL OnMainNotify(NMHDR* header) {
+BOOL OnMainNotify(HWND window, NMHDR* header) {
     if (header == nullptr || header->idFrom != IDC_FILE_LIST) {
         return FALSE;
     }
     switch (header->code) {
         case LVN_GETDISPINFOW:
             AnswerListCell(*reinterpret_cast<NMLVDISPINFOW*>(header));
+            return TRUE;
+        case LVN_ODFINDITEMW:
+            SetWindowLongPtrW(window, DWLP_MSGRESULT,
+                              FindListedRow(*reinterpret_cast<NMLVFINDITEMW*>(header)));
             return TRUE;
         case NM_DBLCLK:
             ShowRowRefusals(FocusedRow());
@@ -173,7 +177,7 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
             // The system keeps the low four bits of a system command for itself.
             return OnMainSysCommand(static_cast<UINT>(wParam & 0xFFF0));
         case WM_NOTIFY:
-            return OnMainNotify(reinterpret_cast<NMHDR*>(lParam));
+            return OnMainNotify(window, reinterpret_cast<NMHDR*>(lParam));
         case WM_CLOSE:
             OnMainClose(window);
             return TRUE;

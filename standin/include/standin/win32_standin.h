@@ -202,8 +202,26 @@ typedef struct tagLVDISPINFOW {
     LVITEMW item;
 } NMLVDISPINFOW, *LPNMLVDISPINFOW;
 
+// What an owner-data list asks its parent to find when the user types in it (LVN_ODFINDITEMW).
+typedef struct tagLVFINDINFOW {
+    UINT flags;
+    LPCWSTR psz;
+    LPARAM lParam;
+    POINT pt;
+    UINT vkDirection;
+} LVFINDINFOW;
+typedef struct tagNMLVFINDITEMW {
+    NMHDR hdr;
+    int iStart;
+    LVFINDINFOW lvfi;
+} NMLVFINDITEMW;
+#define LVFI_STRING 0x0002
+#define LVFI_PARTIAL 0x0008
+#define LVFI_WRAP 0x0020
+
 #define LVN_FIRST (0U - 100U)
 #define LVN_GETDISPINFOW (LVN_FIRST - 77)
+#define LVN_ODFINDITEMW (LVN_FIRST - 79)
 
 typedef struct _OFNOTIFYW {
     NMHDR hdr;
