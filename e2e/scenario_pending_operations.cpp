@@ -217,6 +217,15 @@ void DrivePendingOperations(HWND mainWindow) {
                {W(kScheduled), kDeletionW}},
               "the list shows what is pending now: the cancelled deletion is gone, the rename, "
               "though chosen, stays");
+    // Every file is on C:, so a typed c finds the row after the focused one, and a z none.
+    const auto typeAndFocus = [list](char letter) {
+        SendWithTimeout(list, WM_CHAR, static_cast<WPARAM>(letter), 1);
+        return SendWithTimeout(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED);
+    };
+    Check(FocusRow(list, 0) && typeAndFocus('c') == 1,
+          "typing c in the list moves the focus to the next file");
+    Sleep(600);
+    Check(typeAndFocus('z') == 1, "typing z, which no file begins with, leaves it there");
     std::wstring after;
     const bool read = ReadValue(after);
     Check(read && after == others + PairUnits(L"", kScheduled) + L'\0',

@@ -10,6 +10,7 @@
 #include "runtime/wide_text.h"
 #include "state/app_state.h"
 #include "ui/prompts.h"
+#include "ui/typed_find.h"
 
 namespace {
 
@@ -127,34 +128,8 @@ void AnswerListCell(NMLVDISPINFOW& info) {
 }
 
 int FindListedRow(const NMLVFINDITEMW& find) {
-    const LVFINDINFOW& info = find.lvfi;
-    const size_t count = g_app.listedRows.size();
-    if ((info.flags & (LVFI_STRING | LVFI_PARTIAL)) == 0 || info.psz == nullptr || count == 0) {
-        return -1;
-    }
-    const WideText typed(reinterpret_cast<const char16_t*>(info.psz));
-    const bool partial = (info.flags & LVFI_PARTIAL) != 0;
-    const bool wrap = (info.flags & LVFI_WRAP) != 0;
-    size_t start = find.iStart > 0 ? static_cast<size_t>(find.iStart) : 0;
-    if (start >= count) {
-        if (!wrap) {
-            return -1;
-        }
-        start = 0;
-    }
-    const size_t span = wrap ? count : count - start;
-    for (size_t step = 0; step < span; ++step) {
-        const size_t row = (start + step) % count;
-        const WideText& path = g_app.listedRows[row].path;
-        if (partial ? path.size() < typed.size() : path.size() != typed.size()) {
-            continue;
-        }
-        const int length = static_cast<int>(typed.size());
-        if (CompareStringOrdinal(WideC(path), length, WideC(typed), length, TRUE) == CSTR_EQUAL) {
-            return static_cast<int>(row);
-        }
-    }
-    return -1;
+    return FindTypedRow(find, g_app.listedRows.size(),
+                        [](size_t row) { return g_app.listedRows[row].path; });
 }
 
 Text GetRowText(int row, int column) {

@@ -38,10 +38,8 @@ std::vector<RefusedEntry> RowRefusedEntries(int row);
 bool ContainsPath(const WideText& path);
 // Answers the list's LVN_GETDISPINFOW: the cell's text, cut to the room given.
 void AnswerListCell(NMLVDISPINFOW& info);
-// Answers the list's LVN_ODFINDITEMW, sent as the user types in it: the first row from iStart
-// whose path begins with the typed text (or is it, without LVFI_PARTIAL), letters compared
-// without case as the list compares its own items, going round past the end with LVFI_WRAP;
-// -1 for none.
+// Answers the list's LVN_ODFINDITEMW, sent as the user types in it: the row whose path begins
+// with the typed text (FindTypedRow).
 int FindListedRow(const NMLVFINDITEMW& find);
 // The whole text of one cell, however long, in the ANSI code page; empty for no such row and
 // for a cell without an exact form in the ANSI code page.

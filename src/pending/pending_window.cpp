@@ -16,6 +16,7 @@
 #include "ui/dpi.h"
 #include "ui/dpi_scale.h"
 #include "ui/prompts.h"
+#include "ui/typed_find.h"
 #include "ui/window_layout.h"
 
 namespace {
@@ -177,6 +178,26 @@ void MarkCancelledRows() {
     }
 }
 
+// The list asks for the cells it shows, and for the row the user types the start of.
+BOOL OnPendingNotify(HWND window, NMHDR* header) {
+    if (header == nullptr || header->idFrom != IDC_PENDING_LIST) {
+        return FALSE;
+    }
+    switch (header->code) {
+        case LVN_GETDISPINFOW:
+            OnPendingDisplayInfo(*reinterpret_cast<NMLVDISPINFOW*>(header));
+            return FALSE;
+        case LVN_ODFINDITEMW:
+            SetWindowLongPtrW(
+                window, DWLP_MSGRESULT,
+                FindTypedRow(*reinterpret_cast<NMLVFINDITEMW*>(header), g_pendingRows.size(),
+                             [](size_t row) { return PendingCellText(row, 0); }));
+            return TRUE;
+        default:
+            return FALSE;
+    }
+}
+
 }  // namespace
 
 void AddPendingMenuItem(HWND mainWindow) {
@@ -204,13 +225,8 @@ INT_PTR CALLBACK PendingDialogProc(HWND window, UINT message, WPARAM wParam, LPA
         case WM_COMMAND:
             OnPendingCommand(LOWORD(wParam));
             return TRUE;
-        case WM_NOTIFY: {
-            NMHDR& header = *reinterpret_cast<NMHDR*>(lParam);
-            if (header.idFrom == IDC_PENDING_LIST && header.code == LVN_GETDISPINFOW) {
-                OnPendingDisplayInfo(*reinterpret_cast<NMLVDISPINFOW*>(lParam));
-            }
-            return FALSE;
-        }
+        case WM_NOTIFY:
+            return OnPendingNotify(window, reinterpret_cast<NMHDR*>(lParam));
         case WM_CLOSE:
             EndDialog(window, 0);
             return TRUE;
