@@ -1,6 +1,5 @@
 #include "list/deletion_list.h"
 
-#include <algorithm>
 #include <optional>
 #include <utility>
 
@@ -10,7 +9,7 @@
 #include "runtime/wide_text.h"
 #include "state/app_state.h"
 #include "ui/prompts.h"
-#include "ui/typed_find.h"
+#include "ui/owner_data_list.h"
 
 namespace {
 
@@ -111,20 +110,12 @@ bool ContainsPath(const WideText& path) {
     return g_app.listedPaths.count(path) != 0;
 }
 
-// The list answers a cell it shows from the row's record, cut to the room it gives, as an ordinary
-// list would copy its own text.
+// The list answers a cell it shows from the row's record.
 void AnswerListCell(NMLVDISPINFOW& info) {
-    LVITEMW& item = info.item;
-    if (!(item.mask & LVIF_TEXT) || item.pszText == nullptr || item.cchTextMax <= 0) {
-        return;
-    }
-    const WideText* cell = CellOf(item.iItem, item.iSubItem);
-    const size_t count =
-        cell != nullptr ? std::min(cell->size(), static_cast<size_t>(item.cchTextMax - 1)) : 0;
-    if (count != 0) {
-        std::copy_n(cell->begin(), count, item.pszText);
-    }
-    item.pszText[count] = 0;
+    AnswerCellText(info, g_app.listedRows.size(), [](size_t row, int column) {
+        const WideText* cell = CellOf(static_cast<int>(row), column);
+        return cell != nullptr ? *cell : WideText();
+    });
 }
 
 int FindListedRow(const NMLVFINDITEMW& find) {

@@ -1,6 +1,5 @@
 #include "pending/pending_window.h"
 
-#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -16,7 +15,7 @@
 #include "ui/dpi.h"
 #include "ui/dpi_scale.h"
 #include "ui/prompts.h"
-#include "ui/typed_find.h"
+#include "ui/owner_data_list.h"
 #include "ui/window_layout.h"
 
 namespace {
@@ -61,21 +60,6 @@ WideText PendingCellText(size_t row, int column) {
     }
     return IsDeletion(operation) ? UiText(kPendingDeletion)
                                  : UiText(kPendingMoveTo) + ShownPath(operation.destination);
-}
-
-// The list asks for a cell it is about to show; the text is copied into its buffer, cut to fit.
-void OnPendingDisplayInfo(NMLVDISPINFOW& info) {
-    LVITEMW& item = info.item;
-    if (!(item.mask & LVIF_TEXT) || item.pszText == nullptr || item.cchTextMax <= 0) {
-        return;
-    }
-    const size_t row = static_cast<size_t>(item.iItem);
-    const WideText text = item.iItem >= 0 && row < g_pendingRows.size()
-                              ? PendingCellText(row, item.iSubItem)
-                              : WideText();
-    const size_t count = std::min(text.size(), static_cast<size_t>(item.cchTextMax - 1));
-    std::copy_n(text.begin(), count, item.pszText);
-    item.pszText[count] = 0;
 }
 
 // The operations of the selected rows that are deletions.
@@ -185,7 +169,8 @@ BOOL OnPendingNotify(HWND window, NMHDR* header) {
     }
     switch (header->code) {
         case LVN_GETDISPINFOW:
-            OnPendingDisplayInfo(*reinterpret_cast<NMLVDISPINFOW*>(header));
+            AnswerCellText(*reinterpret_cast<NMLVDISPINFOW*>(header), g_pendingRows.size(),
+                           PendingCellText);
             return FALSE;
         case LVN_ODFINDITEMW:
             SetWindowLongPtrW(

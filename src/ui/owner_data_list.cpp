@@ -1,6 +1,21 @@
-#include "ui/typed_find.h"
+#include "ui/owner_data_list.h"
+
+#include <algorithm>
 
 #include "runtime/wide_text.h"
+
+void AnswerCellText(NMLVDISPINFOW& info, size_t count,
+                    const std::function<WideText(size_t row, int column)>& textOf) {
+    LVITEMW& item = info.item;
+    if (!(item.mask & LVIF_TEXT) || item.pszText == nullptr || item.cchTextMax <= 0) {
+        return;
+    }
+    const size_t row = static_cast<size_t>(item.iItem);
+    const WideText text = item.iItem >= 0 && row < count ? textOf(row, item.iSubItem) : WideText();
+    const size_t copied = std::min(text.size(), static_cast<size_t>(item.cchTextMax - 1));
+    std::copy_n(text.begin(), copied, item.pszText);
+    item.pszText[copied] = 0;
+}
 
 int FindTypedRow(const NMLVFINDITEMW& find, size_t count,
                  const std::function<WideText(size_t row)>& textOf) {

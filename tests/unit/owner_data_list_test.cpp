@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/typed_find.h"
+#include "ui/owner_data_list.h"
 
 namespace {
 
