@@ -12,6 +12,11 @@ target_link_libraries(rebootdel PRIVATE rebootdel_resources rebootdel_core comct
                       gdi32 advapi32 kernel32)
 # One .exe with no DLLs of its own: the C++ runtime, libgcc and the thread support are linked in.
 target_link_options(rebootdel PRIVATE -static -static-libgcc -static-libstdc++)
+# The i686 program may hold a folder of hundreds of thousands of entries; large-address aware, it
+# has 4 GB to work in on 64-bit Windows instead of 2.
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    target_link_options(rebootdel PRIVATE -Wl,--large-address-aware)
+endif()
 set_target_properties(rebootdel PROPERTIES OUTPUT_NAME rebootdel)
 
 # windres: the .rc is UTF-8, and the files it names (resource.h, the icon, the manifest) are found

@@ -2,8 +2,9 @@
 // read-only file, is dropped beside a file and agreed to: the value holds every entry before the
 // folder that holds it, and after Wine's restart nothing of the tree is left, while the folders
 // beside it (one whose name begins the same) are kept. Then the refusals: a declined question
-// lists nothing; a typed folder asks too; a folder with another program's rename inside, and the
-// Windows folder, say "失败" with their reasons, and nothing of them is recorded.
+// lists nothing; a typed folder asks too; a folder with another program's rename inside, one that a
+// pending rename moves a file into (the boot would find it not empty), and the Windows folder say
+// "失败" with their reasons, and nothing of them is recorded.
 
 #include <windows.h>
 
@@ -32,6 +33,9 @@ const std::string kHeld = kBase + "\\held";
 const std::string kHeldFile = kHeld + "\\x.txt";
 const std::string kHeldTarget = kHeld + "\\y.txt";
 const std::string kPlain = kBase + "\\plain.txt";
+// A folder another program's rename will move a file into at the boot.
+const std::string kInto = kBase + "\\into";
+const std::string kComing = kBase + "\\x.new";
 
 std::wstring Wide(const std::string& text) {
     return std::wstring(text.begin(), text.end());
@@ -110,8 +114,9 @@ void CheckFolderDeletionAfterRestart() {
 void DriveFolderRefusals(HWND mainWindow) {
     HWND list = ListOf(mainWindow);
     Check(ClearPendingOperations(), "the pending operations in the registry are cleared");
-    Check(MakeFile(kHeldFile) && MakeFile(kHeld + "\\z.txt") && MakeFile(kPlain),
-          "a folder and a file are made");
+    Check(MakeFile(kHeldFile) && MakeFile(kHeld + "\\z.txt") && MakeFile(kPlain) &&
+              MakeFile(kInto + "\\keep.txt") && MakeFile(kComing),
+          "the folders and files are made");
 
     Check(WaitForDropFinished(DropFiles(mainWindow, {kHeld})), "a folder alone is dropped");
     AnswerFolderQuestion(IDCANCEL, "the dropped folder");
@@ -124,38 +129,46 @@ void DriveFolderRefusals(HWND mainWindow) {
     char windows[MAX_PATH] = {};
     GetWindowsDirectoryA(windows, MAX_PATH);
     Check(SetTextOf(GetDlgItem(dialog, IDC_BATCH_EDIT),
-                    kHeld + "\r\n" + std::string(windows) + "\r\n" + kPlain),
-          "two folders and a file are typed");
+                    kHeld + "\r\n" + std::string(windows) + "\r\n" + kPlain + "\r\n" + kInto),
+          "three folders and a file are typed");
     ConfirmBatch(dialog, IDOK);
     AnswerFolderQuestion(IDOK, "the typed folders");
     Check(WaitUntilGone(dialog), "the batch dialog closes");
-    CheckPaths(list, {kPlain, kHeld + "\\", std::string(windows) + "\\"},
+    CheckPaths(list, {kPlain, kHeld + "\\", std::string(windows) + "\\", kInto + "\\"},
                "the file, then each typed folder as its row");
 
-    // Another program's delayed rename inside the folder.
+    // Another program's delayed renames: one inside the folder, one into the other from outside,
+    // of a file that is not there yet.
     Check(MoveFileExW(Wide(kHeldFile).c_str(), Wide(kHeldTarget).c_str(),
-                      MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE,
-          "another program's rename inside the folder is pending");
+                      MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE &&
+              MoveFileExW(Wide(kComing).c_str(), Wide(kInto + "\\later.dll").c_str(),
+                          MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE,
+          "another program's renames inside the one folder and into the other are pending");
     const std::vector<std::string> before = PendingDeletions();
     if (!RunRestartDeclinePrompt(mainWindow)) {
         return;
     }
     const std::vector<Row> rows = ReadRows(list);
-    if (!Check(rows.size() == 3, "three rows after the run")) {
+    if (!Check(rows.size() == 4, "four rows after the run")) {
         return;
     }
     Check(rows[0].result == kResultAccepted, "the file says 成功");
+    // The rename's source and destination both lie in the folder.
     CheckText(rows[1].result + " " + rows[1].reason,
-              std::string(kResultRefused) + " " + kReasonRenameConflict + kCountPrefix + "1" +
+              std::string(kResultRefused) + " " + kReasonRenameConflict + kCountPrefix + "2" +
                   kCountSuffix,
               "the folder with a rename inside says 失败, the rename's reason and the count");
+    CheckText(rows[3].result + " " + rows[3].reason,
+              std::string(kResultRefused) + " " + kReasonRenameConflict + kCountPrefix + "1" +
+                  kCountSuffix,
+              "the folder a rename moves a file into says 失败 and why");
     CheckText(rows[2].result + " " + rows[2].reason,
               std::string(kResultRefused) + " " + kReasonSystemFolder,
               "the Windows folder says 失败 系统文件夹");
     std::vector<std::string> after = before;
     after.push_back("\\??\\" + kPlain);
     Check(PendingDeletions() == after,
-          "only the file is recorded; nothing of either folder, and the rename is kept");
+          "only the file is recorded; nothing of the folders, and the renames are kept");
 
     // A double-click on the refused folder's row tells which entry and why.
     Check(FocusRow(list, 1), "the refused folder's row is focused");
@@ -170,9 +183,10 @@ void DriveFolderRefusals(HWND mainWindow) {
     if (box != nullptr) {
         const std::wstring text = WideMessageBoxText(box);
         Check(text.find(Wide(kHeldFile)) != std::wstring::npos &&
+                  text.find(Wide(kHeldTarget)) != std::wstring::npos &&
                   text.find(WideOf936(kReasonRenameConflict)) != std::wstring::npos &&
                   text.find(Wide(kHeld + "\\z.txt")) == std::wstring::npos,
-              "the box names the refused entry and its reason, and no other entry");
+              "the box names the rename's two names in the folder and why, and no other entry");
         AnswerBox(box, IDOK);
     }
     ClearPendingOperations();

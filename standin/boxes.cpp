@@ -186,6 +186,7 @@ int AnswerTheBox(const std::u16string& shown) {
 
 int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
     LogCall("MessageBoxW", {Win(owner), WideArg(text), WideArg(caption), Unsigned(type)});
+    CheckCallOutsideLock("MessageBoxW");
     return AnswerTheBox(text ? std::u16string(text) : std::u16string());
 }
 

@@ -2,6 +2,7 @@
 // GetFinalPathNameByHandleW, GetFileInformationByHandle, CloseHandle. The look-up sees the
 // process's current view.
 
+#include <cstddef>
 #include <cstring>
 #include <functional>
 
@@ -36,20 +37,92 @@ std::string FileName(HANDLE file) {
     return "file:" + Num(static_cast<long long>((value - kFileBase) / kStep + 1));
 }
 
+// The disk's entry of an open file; nullptr for a drive's root or a volume.
+DiskEntry* EntryOfRecord(const OpenFileRecord& record) {
+    return record.diskPath.empty() ? nullptr : EntryInView(record.diskPath);
+}
+
+DWORD AttributesOf(const OpenFileRecord& record) {
+    const DiskEntry* entry = EntryOfRecord(record);
+    const DWORD readOnly = entry != nullptr && entry->readOnly ? FILE_ATTRIBUTE_READONLY : 0;
+    return (record.directory ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL) | readOnly;
+}
+
+// Hands out as many of a folder's entries as fit, each FILE_ID_BOTH_DIR_INFO aligned to 8 bytes;
+// the first call, or a restart, takes the folder's entries as they are now.
+BOOL ListThrough(OpenFileRecord& record, bool restart, BYTE* buffer, DWORD size) {
+    CheckCallOutsideLock("GetFileInformationByHandleEx");
+    if (!record.directory || (record.access & FILE_LIST_DIRECTORY) == 0 || buffer == nullptr) {
+        S().lastError = ERROR_INVALID_PARAMETER;
+        return FALSE;
+    }
+    if (restart) {
+        record.listing = {{u".", true}, {u"..", true}};
+        for (SearchEntry& entry : EntriesOf(record.diskPath)) {
+            record.listing.push_back(std::move(entry));
+        }
+        record.listed = 0;
+    }
+    const std::u16string folder =
+        record.diskPath.back() == u'\\' ? record.diskPath : record.diskPath + u'\\';
+    size_t at = 0;
+    FILE_ID_BOTH_DIR_INFO* last = nullptr;
+    while (record.listed < record.listing.size()) {
+        const SearchEntry& entry = record.listing[record.listed];
+        const size_t nameBytes = entry.name.size() * sizeof(char16_t);
+        const size_t length = (offsetof(FILE_ID_BOTH_DIR_INFO, FileName) + nameBytes + 7) / 8 * 8;
+        if (at + length > size) {
+            break;
+        }
+        auto* info = reinterpret_cast<FILE_ID_BOTH_DIR_INFO*>(buffer + at);
+        std::memset(info, 0, offsetof(FILE_ID_BOTH_DIR_INFO, FileName));
+        const DiskEntry* disk =
+            entry.name == u"." || entry.name == u".." ? nullptr : EntryInView(folder + entry.name);
+        info->FileAttributes =
+            (entry.directory ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL) |
+            (disk != nullptr && disk->readOnly ? FILE_ATTRIBUTE_READONLY : 0);
+        info->FileNameLength = static_cast<DWORD>(nameBytes);
+        info->FileId.QuadPart = static_cast<int64_t>(
+            FileIndexOf(u"\\\\?\\" + (disk != nullptr ? disk->path : folder + entry.name)));
+        std::memcpy(info->FileName, entry.name.data(), nameBytes);
+        if (last != nullptr) {
+            last->NextEntryOffset =
+                static_cast<DWORD>(reinterpret_cast<BYTE*>(info) - reinterpret_cast<BYTE*>(last));
+        }
+        last = info;
+        at += length;
+        ++record.listed;
+    }
+    if (last == nullptr) {
+        S().lastError =
+            record.listed < record.listing.size() ? ERROR_INSUFFICIENT_BUFFER : ERROR_NO_MORE_FILES;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 }  // namespace
 
 HANDLE CreateFileW(LPCWSTR fileName, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES,
                    DWORD disposition, DWORD flags, HANDLE) {
     LogCall("CreateFileW", {WideArg(fileName), Unsigned(access), Unsigned(shareMode),
                             Unsigned(disposition), Unsigned(flags)});
-    if (disposition != OPEN_EXISTING || access != 0) {
-        Abort("CreateFileW: the stand-in only opens existing files for no access");
+    constexpr DWORD kAttributes = FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES;
+    constexpr DWORD kListing = FILE_LIST_DIRECTORY | SYNCHRONIZE;
+    if (disposition != OPEN_EXISTING ||
+        (access != 0 && access != kAttributes && access != kListing)) {
+        Abort(
+            "CreateFileW: the stand-in only opens existing files for no access, a folder's "
+            "listing or their attributes");
     }
     // A drive's or the volume's device: "\\.\C:", "\\?\Volume{...}".
     const std::u16string name = fileName ? fileName : u"";
     const bool driveDevice = name.size() == 6 && name.rfind(u"\\\\.\\", 0) == 0 && name[5] == u':';
     if (driveDevice || name.rfind(u"\\\\?\\Volume{", 0) == 0) {
-        S().openFiles.push_back(OpenFileRecord{name, false, false, true});
+        OpenFileRecord device;
+        device.finalPath = name;
+        device.volume = true;
+        S().openFiles.push_back(std::move(device));
         return FileHandle(S().openFiles.size() - 1);
     }
     const std::optional<DiskHit> hit =
@@ -58,12 +131,18 @@ HANDLE CreateFileW(LPCWSTR fileName, DWORD access, DWORD shareMode, LPSECURITY_A
         S().lastError = ERROR_FILE_NOT_FOUND;
         return INVALID_HANDLE_VALUE;
     }
-    // A folder opens only with backup semantics.
-    if (hit->directory && (flags & FILE_FLAG_BACKUP_SEMANTICS) == 0) {
+    // A folder opens only with backup semantics; only a folder has a listing.
+    if ((hit->directory && (flags & FILE_FLAG_BACKUP_SEMANTICS) == 0) ||
+        (!hit->directory && access == kListing)) {
         S().lastError = ERROR_ACCESS_DENIED;
         return INVALID_HANDLE_VALUE;
     }
-    S().openFiles.push_back(OpenFileRecord{u"\\\\?\\" + hit->path, false, hit->directory});
+    OpenFileRecord record;
+    record.finalPath = u"\\\\?\\" + hit->path;
+    record.directory = hit->directory;
+    record.access = access;
+    record.diskPath = hit->path;
+    S().openFiles.push_back(std::move(record));
     return FileHandle(S().openFiles.size() - 1);
 }
 
@@ -104,9 +183,9 @@ BOOL GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATION info) 
         return FALSE;
     }
     // One volume; a file's index follows from its path on the disk, whatever its spelling.
-    const size_t index = std::hash<std::string>()(FoldCase(Wtf8(record->finalPath)));
+    const uint64_t index = FileIndexOf(record->finalPath);
     *info = BY_HANDLE_FILE_INFORMATION{};
-    info->dwFileAttributes = record->directory ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
+    info->dwFileAttributes = AttributesOf(*record);
     info->dwVolumeSerialNumber = 1;
     info->nNumberOfLinks = 1;
     info->nFileIndexHigh = static_cast<DWORD>(static_cast<uint64_t>(index) >> 32);
@@ -115,6 +194,9 @@ BOOL GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATION info) 
 }
 
 BOOL CloseHandle(HANDLE object) {
+    if (CloseMutantHandle(object)) {
+        return TRUE;
+    }
     LogCall("CloseHandle", {FileName(object)});
     OpenFileRecord* record = FindFile(object);
     if (record == nullptr) {
@@ -144,14 +226,45 @@ BOOL GetFileInformationByHandleEx(HANDLE file, FILE_INFO_BY_HANDLE_CLASS infoCla
         standard->Directory = record->directory;
         return TRUE;
     }
+    if (infoClass == FileBasicInfo && info != nullptr && size >= sizeof(FILE_BASIC_INFO)) {
+        auto* basic = static_cast<FILE_BASIC_INFO*>(info);
+        *basic = FILE_BASIC_INFO{};
+        basic->FileAttributes = AttributesOf(*record);
+        return TRUE;
+    }
+    if (infoClass == FileIdBothDirectoryInfo || infoClass == FileIdBothDirectoryRestartInfo) {
+        return ListThrough(*FindFile(file), infoClass == FileIdBothDirectoryRestartInfo,
+                           static_cast<BYTE*>(info), size);
+    }
     if (infoClass != FileAttributeTagInfo || info == nullptr ||
         size < sizeof(FILE_ATTRIBUTE_TAG_INFO)) {
         S().lastError = ERROR_INVALID_PARAMETER;
         return FALSE;
     }
     auto* tag = static_cast<FILE_ATTRIBUTE_TAG_INFO*>(info);
-    tag->FileAttributes = record->directory ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
+    tag->FileAttributes = AttributesOf(*record);
     tag->ReparseTag = 0;
+    return TRUE;
+}
+
+BOOL SetFileInformationByHandle(HANDLE file, FILE_INFO_BY_HANDLE_CLASS infoClass, LPVOID info,
+                                DWORD size) {
+    LogCall("SetFileInformationByHandle", {FileName(file), Unsigned(infoClass)});
+    CheckCallOutsideLock("SetFileInformationByHandle");
+    const OpenFileRecord* record = FindFile(file);
+    if (record == nullptr || record->closed || infoClass != FileBasicInfo || info == nullptr ||
+        size < sizeof(FILE_BASIC_INFO)) {
+        S().lastError = ERROR_INVALID_PARAMETER;
+        return FALSE;
+    }
+    if ((record->access & FILE_WRITE_ATTRIBUTES) == 0) {
+        S().lastError = ERROR_ACCESS_DENIED;
+        return FALSE;
+    }
+    const DWORD attributes = static_cast<const FILE_BASIC_INFO*>(info)->FileAttributes;
+    if (DiskEntry* entry = EntryOfRecord(*record); entry != nullptr && attributes != 0) {
+        entry->readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+    }
     return TRUE;
 }
 

@@ -155,6 +155,20 @@ std::u16string ShortFormOf(const std::string& key) {
     return !folder.empty() && folder.back() == u'\\' ? folder + name : folder + u"\\" + name;
 }
 
+// The names a folder's key holds, each with whether it is a folder.
+std::vector<SearchEntry> ChildrenOfKey(const std::string& key) {
+    std::vector<SearchEntry> children;
+    const std::string prefix = IsDriveRoot(key) ? key : key + "\\";
+    for (auto it = S().disk.lower_bound(prefix);
+         it != S().disk.end() && it->first.compare(0, prefix.size(), prefix) == 0; ++it) {
+        if (it->first.find('\\', prefix.size()) == std::string::npos) {
+            const std::u16string& path = it->second.path;
+            children.push_back({path.substr(path.rfind(u'\\') + 1), it->second.directory});
+        }
+    }
+    return children;
+}
+
 }  // namespace
 
 namespace standin {
@@ -178,6 +192,24 @@ void AddDirectoryW(const std::u16string& path, std::optional<std::u16string> sho
 std::optional<std::u16string> FileNamedBy(const std::string& path) {
     const DiskEntry* entry = EntryOf(KeyOf(WideOfAnsi(path)));
     return entry ? std::optional<std::u16string>(entry->path) : std::nullopt;
+}
+
+void SetReadOnly(const std::string& path, bool readOnly) {
+    auto found = S().disk.find(KeyOf(WideOfAnsi(path)).value_or(std::string()));
+    if (found == S().disk.end()) {
+        Abort("SetReadOnly: no such file or folder: " + path);
+    }
+    found->second.readOnly = readOnly;
+}
+
+std::optional<std::u16string> FileNamedByW(const std::u16string& path) {
+    const DiskEntry* entry = EntryOf(KeyOf(path));
+    return entry ? std::optional<std::u16string>(entry->path) : std::nullopt;
+}
+
+bool IsReadOnly(const std::string& path) {
+    const DiskEntry* entry = EntryOf(KeyOf(WideOfAnsi(path)));
+    return entry != nullptr && entry->readOnly;
 }
 
 void SetCurrentDirectory(const std::string& directory) {
@@ -230,6 +262,7 @@ BOOL NextEntry(SearchRecord& search, LPWIN32_FIND_DATAW found) {
 
 HANDLE FindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW found) {
     LogCall("FindFirstFileW", {WideArg(pattern)});
+    CheckCallOutsideLock("FindFirstFileW");
     const std::u16string text = pattern ? std::u16string(pattern) : std::u16string();
     if (text.size() < 2 || text.compare(text.size() - 2, 2, u"\\*") != 0 || found == nullptr) {
         Abort("FindFirstFileW: the stand-in lists whole folders only (\"folder\\*\")");
@@ -241,13 +274,8 @@ HANDLE FindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW found) {
     }
     SearchRecord search;
     search.entries = {{u".", true}, {u"..", true}};
-    const std::string prefix = IsDriveRoot(*key) ? *key : *key + "\\";
-    for (auto it = S().disk.lower_bound(prefix);
-         it != S().disk.end() && it->first.compare(0, prefix.size(), prefix) == 0; ++it) {
-        if (it->first.find('\\', prefix.size()) == std::string::npos) {
-            const std::u16string& path = it->second.path;
-            search.entries.push_back({path.substr(path.rfind(u'\\') + 1), it->second.directory});
-        }
+    for (SearchEntry& entry : ChildrenOfKey(*key)) {
+        search.entries.push_back(std::move(entry));
     }
     S().searches.push_back(std::move(search));
     NextEntry(S().searches.back(), found);
@@ -276,10 +304,13 @@ BOOL FindClose(HANDLE search) {
 
 BOOL SetFileAttributesW(LPCWSTR path, DWORD attributes) {
     LogCall("SetFileAttributesW", {WideArg(path), Unsigned(attributes)});
-    if (path == nullptr || !EntryOf(ViewKeyOf(path))) {
+    CheckCallOutsideLock("SetFileAttributesW");
+    DiskEntry* entry = path != nullptr ? EntryInView(path) : nullptr;
+    if (entry == nullptr) {
         S().lastError = ERROR_FILE_NOT_FOUND;
         return FALSE;
     }
+    entry->readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
     return TRUE;
 }
 
@@ -307,6 +338,24 @@ DWORD GetEnvironmentVariableW(LPCWSTR name, LPWSTR buffer, DWORD size) {
 
 namespace standin::detail {
 
+DiskEntry* EntryInView(const std::u16string& path) {
+    const std::optional<std::string> key = ViewKeyOf(path);
+    if (!key) {
+        return nullptr;
+    }
+    auto found = S().disk.find(*key);
+    return found == S().disk.end() ? nullptr : &found->second;
+}
+
+std::vector<SearchEntry> EntriesOf(const std::u16string& folder) {
+    const std::optional<std::string> key = KeyOf(folder);
+    return key ? ChildrenOfKey(*key) : std::vector<SearchEntry>();
+}
+
+uint64_t FileIndexOf(const std::u16string& finalPath) {
+    return std::hash<std::string>()(FoldCase(Wtf8(finalPath)));
+}
+
 std::optional<DiskHit> LookUpInView(const std::u16string& path) {
     const std::optional<std::string> key = ViewKeyOf(path);
     const DiskEntry* entry = EntryOf(key);
@@ -326,7 +375,8 @@ DWORD GetFileAttributesW(LPCWSTR path) {
     const std::optional<std::string> key = path ? ViewKeyOf(path) : std::nullopt;
     const DiskEntry* entry = EntryOf(key);
     if (entry != nullptr) {
-        return entry->directory ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
+        const DWORD kind = entry->directory ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
+        return entry->readOnly ? (kind & ~FILE_ATTRIBUTE_NORMAL) | FILE_ATTRIBUTE_READONLY : kind;
     }
     if (IsDirectoryKey(key)) {
         return FILE_ATTRIBUTE_DIRECTORY;
@@ -454,20 +504,7 @@ int CompareStringOrdinal(LPCWCH left, int leftLength, LPCWCH right, int rightLen
                                                      : static_cast<size_t>(leftLength));
     const std::u16string_view b(right, rightLength < 0 ? std::char_traits<char16_t>::length(right)
                                                        : static_cast<size_t>(rightLength));
-    // Enough of the file system's upper-case table for the names the tests use: ASCII, Latin-1
-    // and the Latin Extended-A pairs.
-    auto upper = [&](char16_t unit) -> char16_t {
-        if (!ignoreCase) {
-            return unit;
-        }
-        if ((unit >= u'a' && unit <= u'z') || (unit >= 0xE0 && unit <= 0xFE && unit != 0xF7)) {
-            return static_cast<char16_t>(unit - 0x20);
-        }
-        if (unit >= 0x100 && unit <= 0x17F && unit % 2 == 1 && unit != 0x131 && unit != 0x149) {
-            return static_cast<char16_t>(unit - 1);
-        }
-        return unit;
-    };
+    auto upper = [&](char16_t unit) { return ignoreCase ? UpperCaseUnit(unit) : unit; };
     for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
         const char16_t x = upper(a[i]);
         const char16_t y = upper(b[i]);

@@ -99,6 +99,7 @@ struct DiskEntry {
     bool file = false;
     bool directory = false;
     std::optional<std::u16string> shortName;  // the 8.3 name of its last part, when it has one
+    bool readOnly = false;
 };
 
 // A 32-bit process on 64-bit Windows (wow64.cpp).
@@ -126,19 +127,33 @@ struct OpenKeyRecord {
 inline const char kSessionManager[] =
     "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\Session Manager";
 
+// A folder search of FindFirstFileW (files.cpp): the entries it has still to hand out.
+struct SearchEntry {
+    std::u16string name;
+    bool directory = false;
+};
+// The session manager's mutex on the pending values (sync.cpp): its knob, and the program's
+// handle and ownership in a run.
+struct PendingLockRecord {
+    PendingLockState state = PendingLockState::kNone;
+    bool open = false;
+    int owned = 0;
+};
 // A file opened with CreateFileW (file_handles.cpp).
 struct OpenFileRecord {
     std::u16string finalPath;  // what GetFinalPathNameByHandleW reports
     bool closed = false;
     bool directory = false;
     bool volume = false;  // a volume opened as a device, to ask about its disk
+    DWORD access = 0;
+    // The file's path as the disk keeps it.
+    std::u16string diskPath;
+    // A folder's listing through the handle, "." and ".." first, and how much of it was handed
+    // out.
+    std::vector<SearchEntry> listing;
+    size_t listed = 0;
 };
 
-// A folder search of FindFirstFileW (files.cpp): the entries it has still to hand out.
-struct SearchEntry {
-    std::u16string name;
-    bool directory = false;
-};
 struct SearchRecord {
     std::vector<SearchEntry> entries;
     size_t next = 0;
@@ -189,6 +204,7 @@ struct State {
     std::vector<SearchRecord> searches;
     DWORD tickStep = 0;
     ULONGLONG clock = 0;
+    PendingLockRecord pendingLock;
 };
 
 State& S();
@@ -293,6 +309,24 @@ struct DiskHit {
     bool directory = false;
 };
 std::optional<DiskHit> LookUpInView(const std::u16string& path);
+// The disk entry a full UTF-16 path names in the current view; nullptr for none.
+DiskEntry* EntryInView(const std::u16string& path);
+// The names a folder holds, its path as the disk keeps it (files.cpp).
+std::vector<SearchEntry> EntriesOf(const std::u16string& folder);
+// The index GetFileInformationByHandle gives the file of a final path ("\\?\C:\a"), whatever
+// its spelling.
+uint64_t FileIndexOf(const std::u16string& finalPath);
+
+// The pending values' mutex and ntdll's calls (sync.cpp).
+FARPROC NtdllExport(const std::string& name);
+// The upper case of a unit, as the stand-in's file system compares names: ASCII, Latin-1 and
+// the Latin Extended-A pairs.
+char16_t UpperCaseUnit(char16_t unit);
+bool CloseMutantHandle(HANDLE object);
+// Fails the scenario for a call the program makes while it holds the pending values' lock.
+void CheckCallOutsideLock(const std::string& function);
+void ResetSyncRun();
+void CheckSyncEndOfRun();
 // The GUID path of a drive letter's volume ("\\?\Volume{...}\"): one volume for each letter.
 std::u16string VolumeOfLetter(char16_t letter);
 

@@ -133,6 +133,7 @@ void ResetRunState() {
     s.openKeys.clear();
     s.systemMenuItems.clear();
     ResetWow64Run();
+    ResetSyncRun();
 }
 
 void CheckEndOfRun() {
@@ -147,6 +148,7 @@ void CheckEndOfRun() {
     }
     CheckWow64EndOfRun();
     CheckRegistryEndOfRun();
+    CheckSyncEndOfRun();
 }
 
 }  // namespace detail
@@ -168,6 +170,7 @@ void Reset() {
     s.logging = true;
     s.globalLockFails = false;
     s.hiddenExports.clear();
+    s.pendingLock = PendingLockRecord{};
     ResetRegistry();
     s.script.clear();
     s.triggers.clear();
@@ -572,6 +575,14 @@ std::optional<OpenFileRequestW> LastOpenFileRequestW() {
 }
 std::vector<std::string> ScheduledDeletions() {
     std::vector<std::string> deletions;
+    for (const std::u16string& deletion : ScheduledDeletionsW()) {
+        deletions.push_back(AnsiOfWide(deletion));
+    }
+    return deletions;
+}
+
+std::vector<std::u16string> ScheduledDeletionsW() {
+    std::vector<std::u16string> deletions;
     const RegistryValueRecord* value = FindValue(kSessionManager, "PendingFileRenameOperations");
     if (value == nullptr) {
         return deletions;
@@ -588,7 +599,7 @@ std::vector<std::string> ScheduledDeletions() {
         }
         std::u16string source = units.substr(at, sourceEnd - at);
         if (destinationEnd == sourceEnd + 1 && source.rfind(u"\\??\\", 0) == 0) {
-            deletions.push_back(AnsiOfWide(source.substr(4)));
+            deletions.push_back(source.substr(4));
         }
         at = destinationEnd + 1;
     }

@@ -17,8 +17,8 @@ constexpr uintptr_t kIconBase = 0x4000000;
 constexpr uintptr_t kStep = 0x10;
 constexpr uintptr_t kRange = 0x100000;
 
-const char* const kModuleNames[] = {"program",      "shell32.dll",  "user32.dll", "kernel32.dll",
-                                    "comctl32.dll", "comdlg32.dll", "shlwapi.dll"};
+const char* const kModuleNames[] = {"program",      "shell32.dll",  "user32.dll",  "kernel32.dll",
+                                    "comctl32.dll", "comdlg32.dll", "shlwapi.dll", "ntdll.dll"};
 constexpr int kModuleCount = sizeof kModuleNames / sizeof kModuleNames[0];
 
 // Index into a handle range, or -1.
@@ -330,6 +330,8 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR procName) {
             found = AsFarproc(&StandinSetDefaultDllDirectories);
         } else if (index == 3) {
             found = Wow64Export(name);
+        } else if (index == 7) {
+            found = NtdllExport(name);
         }
     }
     if (!found) {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks what the Windows builds carry: the three dialog templates exactly as the program expects
-# them, the icon group, the manifest, the version resource, the PE format (PE32 for i686, PE32+
-# for x86_64), the GUI subsystem and imports from system DLLs only, so that each .exe runs alone.
+# them, the icon group, the manifest, the version resource, the PE format (PE32 for i686, large-
+# address aware, PE32+ for x86_64), the GUI subsystem and imports from system DLLs only, so that
+# each .exe runs alone.
 # Fails on the first problem. `make dist` runs it on the two files it puts in build/dist.
 #
 # Usage: resources.sh [exe ...]   (default: build/win32/rebootdel.exe build/win64/rebootdel.exe)
@@ -264,6 +265,7 @@ PY
     grep -q 'Subsystem.*(Windows GUI)' "$dir/pe.txt" || fail "$exe: not a GUI-subsystem program"
     if [ "$machine" = i686 ]; then
         grep -qE '^Magic[[:space:]]+010b' "$dir/pe.txt" || fail "$exe: not a PE32 image"
+        grep -q 'large address aware' "$dir/pe.txt" || fail "$exe: not large-address aware"
     else
         grep -qE '^Magic[[:space:]]+020b' "$dir/pe.txt" || fail "$exe: not a PE32+ image"
     fi

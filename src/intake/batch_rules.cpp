@@ -94,7 +94,7 @@ TextArray BatchLineForms(const Text& line) {
             continue;
         }
         const std::optional<Text> ordinary =
-            OrdinaryPath(Text(kVerbatimPrefix) + unquoted.substr(start.size()));
+            OrdinaryFormOf(Text(kVerbatimPrefix) + unquoted.substr(start.size()));
         if (ordinary && std::find(forms.begin(), forms.end(), *ordinary) == forms.end()) {
             forms.push_back(*ordinary);
         }
@@ -110,7 +110,7 @@ Text BatchLinePath(const Text& typed, const BatchLineSteps& steps) {
     if (IsPlainFullPath(line, steps.isLeadByte)) {
         return line;
     }
-    if (const std::optional<Text> ordinary = OrdinaryPath(line)) {
+    if (const std::optional<Text> ordinary = OrdinaryFormOf(line)) {
         return *ordinary;
     }
     // Made full, the path is what the row shows, so it names the same file however the current

@@ -54,7 +54,7 @@ void FitSelectionBuffer(HWND hook, OPENFILENAMEW* record) {
 // process on 64-bit Windows reaches the native system folder there through Sysnative, which the
 // dialog's own existence check cannot see through. A link is asked about itself.
 bool PickExists(const WideText& path) {
-    HANDLE file = OpenToAsk(LiteralPath(path));
+    HANDLE file = OpenToAsk(LiteralFormOf(OrdinaryPath{path}));
     if (file == INVALID_HANDLE_VALUE) {
         return false;
     }

@@ -76,7 +76,7 @@ int RowCount() {
 int AppendPath(const WideText& path) {
     // Where the file is now, before anyone can re-point a folder on its path behind the row:
     // the restart run compares it with where the file is then.
-    g_app.listedRows.push_back(ListedRow{path, FileLocationNow(FolderOfRow(path)), {}, {}, {}});
+    g_app.listedRows.push_back(ListedRow{path, FileLocationNow(FolderOfRow(path)), {}, {}, {}, {}});
     const size_t count = g_app.listedRows.size();
     // Only the new row's room is drawn again, and the view stays where the user scrolled it.
     if (!SendToList(LVM_SETITEMCOUNT, static_cast<WPARAM>(count),
@@ -88,9 +88,20 @@ int AppendPath(const WideText& path) {
     return static_cast<int>(count - 1);
 }
 
-std::optional<WideText> RowListedLocation(int row) {
+std::optional<LiteralPath> RowListedLocation(int row) {
     const ListedRow* record = RowRecord(row);
     return record != nullptr ? record->location : std::nullopt;
+}
+
+void SetRowRecordedPath(int row, RecordedPath recorded) {
+    if (ListedRow* record = RowRecord(row)) {
+        record->recorded = std::move(recorded);
+    }
+}
+
+std::optional<RecordedPath> RowRecordedPath(int row) {
+    const ListedRow* record = RowRecord(row);
+    return record != nullptr ? record->recorded : std::nullopt;
 }
 
 void SetRowRefusedEntries(int row, std::vector<RefusedEntry> entries) {

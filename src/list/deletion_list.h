@@ -29,7 +29,10 @@ int RowCount();
 int AppendPath(const WideText& path);
 // Where the row's file was when the row was listed; nothing when that could not be told then,
 // or for no such row.
-std::optional<WideText> RowListedLocation(int row);
+std::optional<LiteralPath> RowListedLocation(int row);
+// The path a restart run recorded for the row; nothing before one did, or for no such row.
+void SetRowRecordedPath(int row, RecordedPath recorded);
+std::optional<RecordedPath> RowRecordedPath(int row);
 // A refused folder's entries that the restart would not delete; empty for any other row.
 void SetRowRefusedEntries(int row, std::vector<RefusedEntry> entries);
 std::vector<RefusedEntry> RowRefusedEntries(int row);

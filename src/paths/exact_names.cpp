@@ -1,7 +1,9 @@
 #include "paths/exact_names.h"
 
 #include <climits>
+#include <vector>
 
+#include "platform/looked_up.h"
 #include "runtime/exact_text.h"
 #include "runtime/wide_text.h"
 
@@ -99,10 +101,17 @@ std::optional<WideText> WideFileName(const Text& path) {
     return ExactWideText(path, SystemAnsiConverters());
 }
 
-bool SameFileSystemName(const WideText& left, const WideText& right) {
-    if (!FitsInInt(left.size()) || !FitsInInt(right.size())) {
-        return false;
-    }
-    return CompareStringOrdinal(WideC(left), static_cast<int>(left.size()), WideC(right),
-                                static_cast<int>(right.size()), TRUE) == CSTR_EQUAL;
+CaseTable FileSystemCase() {
+    static const std::vector<char16_t> table = [] {
+        std::vector<char16_t> units(0x10000);
+        const RtlUpcaseUnicodeCharCall upcase = LookUpRtlUpcaseUnicodeChar();
+        for (size_t unit = 0; unit < units.size(); ++unit) {
+            const auto wide = static_cast<WCHAR>(unit);
+            // Every NT system has the call; without it, the case only ASCII letters have.
+            units[unit] =
+                static_cast<char16_t>(upcase != nullptr ? upcase(wide) : AsciiUpper(wide));
+        }
+        return units;
+    }();
+    return table.data();
 }

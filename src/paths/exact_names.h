@@ -5,6 +5,7 @@
 
 #include <optional>
 
+#include "paths/folded_names.h"
 #include "runtime/exact_text.h"
 #include "runtime/text.h"
 
@@ -18,6 +19,7 @@ WideText WideFromAnsi(const Text& text);
 // The UTF-16 path an ANSI path stands for exactly, for the W file calls; nothing when it has
 // no exact form.
 std::optional<WideText> WideFileName(const Text& path);
-// True when two UTF-16 names are one name to the file system: compared unit by unit with case
-// ignored, as NTFS compares them (CompareStringOrdinal).
-bool SameFileSystemName(const WideText& left, const WideText& right);
+// The table the file system upper-cases each unit of a name with when it compares two names
+// (ntdll's RtlUpcaseUnicodeChar, which CompareStringOrdinal uses too when it ignores case), made
+// at its first use and kept to the end of the process.
+CaseTable FileSystemCase();

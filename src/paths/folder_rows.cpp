@@ -1,12 +1,6 @@
 #include "paths/folder_rows.h"
 
-namespace {
-
-bool IsDriveRoot(const WideText& path) {
-    return path.size() == 3 && path[1] == u':' && path[2] == u'\\';
-}
-
-}  // namespace
+#include "paths/literal_forms.h"
 
 bool IsFolderRow(const WideText& row) {
     return !row.empty() && row.back() == u'\\';
@@ -17,7 +11,7 @@ WideText FolderRow(const WideText& folder) {
 }
 
 WideText FolderOfRow(const WideText& row) {
-    if (!IsFolderRow(row) || IsDriveRoot(row)) {
+    if (!IsFolderRow(row) || IsDriveRoot(OrdinaryPath{row})) {
         return row;
     }
     return row.substr(0, row.size() - 1);

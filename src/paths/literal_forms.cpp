@@ -1,6 +1,7 @@
 #include "paths/literal_forms.h"
 
 #include <string_view>
+#include <utility>
 
 namespace {
 
@@ -18,11 +19,6 @@ bool IsAsciiLetter(Unit unit) {
     return (unit >= 'A' && unit <= 'Z') || (unit >= 'a' && unit <= 'z');
 }
 
-template <typename Unit>
-Unit AsciiLower(Unit unit) {
-    return unit >= 'A' && unit <= 'Z' ? static_cast<Unit>(unit + ('a' - 'A')) : unit;
-}
-
 // "X:\" and whatever follows.
 template <typename String>
 bool StartsWithDrive(const String& path, size_t at = 0) {
@@ -37,20 +33,8 @@ bool StartsWithShare(const String& path, size_t at = 0) {
            path[at + 2] != '\\' && path[at + 2] != '?' && path[at + 2] != '.';
 }
 
-template <typename String>
-bool StartsWithFolded(const String& text, size_t at, std::string_view part) {
-    if (text.size() < at + part.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < part.size(); ++i) {
-        if (AsciiLower(text[at + i]) != static_cast<Char<String>>(AsciiLower(part[i]))) {
-            return false;
-        }
-    }
-    return true;
-}
-
 constexpr std::string_view kVerbatimPrefix = "\\\\?\\";
+constexpr std::u16string_view kRecordedPrefix = u"\\??\\";
 constexpr std::string_view kUncPart = "UNC\\";
 
 template <typename String>
@@ -70,7 +54,9 @@ std::optional<String> OrdinaryOf(const String& literal) {
         return std::nullopt;
     }
     const size_t rest = kVerbatimPrefix.size();
-    if (StartsWithFolded(literal, rest, kUncPart)) {
+    const std::basic_string_view<Char<String>> afterPrefix(literal.data() + rest,
+                                                           literal.size() - rest);
+    if (StartsWithIgnoringAsciiCase(afterPrefix, kUncPart)) {
         String share = Ascii<String>("\\\\") + literal.substr(rest + kUncPart.size());
         if (!StartsWithShare(share)) {
             return std::nullopt;
@@ -85,20 +71,49 @@ std::optional<String> OrdinaryOf(const String& literal) {
 
 }  // namespace
 
-Text LiteralPath(const Text& path) {
+LiteralPath LiteralFormOf(const OrdinaryPath& path) {
+    return {LiteralOf(path.text)};
+}
+
+std::optional<OrdinaryPath> OrdinaryFormOf(const LiteralPath& literal) {
+    std::optional<WideText> ordinary = OrdinaryOf(literal.text);
+    if (!ordinary) {
+        return std::nullopt;
+    }
+    return OrdinaryPath{std::move(*ordinary)};
+}
+
+Text LiteralFormOf(const Text& path) {
     return LiteralOf(path);
 }
 
-WideText LiteralPath(const WideText& path) {
-    return LiteralOf(path);
-}
-
-std::optional<Text> OrdinaryPath(const Text& literal) {
+std::optional<Text> OrdinaryFormOf(const Text& literal) {
     return OrdinaryOf(literal);
 }
 
-std::optional<WideText> OrdinaryPath(const WideText& literal) {
-    return OrdinaryOf(literal);
+RecordedPath RecordedFormOf(const LiteralPath& literal) {
+    const WideText verbatim = Ascii<WideText>(kVerbatimPrefix);
+    if (literal.text.compare(0, verbatim.size(), verbatim) != 0) {
+        return {};
+    }
+    return {WideText(kRecordedPrefix) + literal.text.substr(verbatim.size())};
+}
+
+LiteralPath LiteralFormOf(const RecordedPath& recorded) {
+    if (recorded.text.compare(0, kRecordedPrefix.size(), kRecordedPrefix) != 0) {
+        return {};
+    }
+    return {Ascii<WideText>(kVerbatimPrefix) + recorded.text.substr(kRecordedPrefix.size())};
+}
+
+OrdinaryPath ParentOf(const OrdinaryPath& path) {
+    const size_t separator = path.text.find_last_of(u'\\');
+    return {separator == WideText::npos ? WideText() : path.text.substr(0, separator)};
+}
+
+bool IsDriveRoot(const OrdinaryPath& path) {
+    const WideText& text = path.text;
+    return (text.size() == 2 || (text.size() == 3 && text[2] == u'\\')) && text[1] == u':';
 }
 
 bool IsPlainFullPath(const Text& path, LeadBytePredicate isLeadByte) {

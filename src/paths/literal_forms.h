@@ -1,26 +1,36 @@
 #pragma once
 
-// The forms a path takes on its way to the system, and whether a drive letter is a device of its
-// own. The rows
-// hold ordinary full paths ("C:\dir\name", "\\server\share\name"); every file call gets the
-// literal form, which the system takes exactly as it stands. Pure: no platform here.
+// The forms one path takes on its way to the system (OrdinaryPath, LiteralPath, RecordedPath),
+// each made from another; and whether a drive letter is a device of its own. Pure: no platform
+// here.
 
 #include <optional>
 
+#include "runtime/path_texts.h"
 #include "runtime/text.h"
 
 // The literal form of an ordinary full path: "C:\dir\name" gives "\\?\C:\dir\name" and
-// "\\server\share\name" gives "\\?\UNC\server\share\name". The system then drops no final dot or
-// space, takes no name for a device and resolves no "." or "..". Empty for anything else: a
-// relative path, a device path ("\\.\..."), a path already in a verbatim form.
-Text LiteralPath(const Text& path);
-WideText LiteralPath(const WideText& path);
+// "\\server\share\name" gives "\\?\UNC\server\share\name". Empty for anything else: a relative
+// path, a device path ("\\.\..."), a path already in a verbatim form.
+LiteralPath LiteralFormOf(const OrdinaryPath& path);
+// The ordinary form of a literal path, the inverse of LiteralFormOf: "\\?\C:\dir" gives
+// "C:\dir", "\\?\UNC\server\share" gives "\\server\share" (the "UNC" in any case). Nothing for
+// any other form: a volume by its GUID, a share without a server, a text without the prefix.
+std::optional<OrdinaryPath> OrdinaryFormOf(const LiteralPath& literal);
+// The same two rules for ANSI texts of the system's code page.
+Text LiteralFormOf(const Text& path);
+std::optional<Text> OrdinaryFormOf(const Text& literal);
 
-// The ordinary form of a literal path, the inverse of LiteralPath: "\\?\C:\dir" gives "C:\dir",
-// "\\?\UNC\server\share" gives "\\server\share" (the "UNC" in any case). Nothing for any other
-// form: a volume by its GUID, a share without a server, a text without the prefix.
-std::optional<Text> OrdinaryPath(const Text& literal);
-std::optional<WideText> OrdinaryPath(const WideText& literal);
+// The recorded form of a literal path ("\\?\C:\a" gives "\??\C:\a"), and back; empty for a text
+// without the prefix.
+RecordedPath RecordedFormOf(const LiteralPath& literal);
+LiteralPath LiteralFormOf(const RecordedPath& recorded);
+
+// The folder an ordinary path lies in: its text before its last "\" ("C:\dir" for "C:\dir\a",
+// "C:" for "C:\dir"); empty for a path without one.
+OrdinaryPath ParentOf(const OrdinaryPath& path);
+// A drive's root, with or without its "\": "C:\", "C:".
+bool IsDriveRoot(const OrdinaryPath& path);
 
 // True for a typed path that already is the ordinary full path it means, and so is taken
 // literally: a drive letter, ":" and "\", or "\\" and a server, with backslashes only and no

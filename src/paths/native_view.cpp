@@ -10,7 +10,6 @@
 
 namespace {
 
-constexpr DWORD kFinalPathFlags = FILE_NAME_NORMALIZED | VOLUME_NAME_DOS;
 // Opening for no access at all is enough to ask where a file is, and asks nothing of its sharing.
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
@@ -28,33 +27,17 @@ bool AskIsWow64Process() {
 // The attributes of what a path names in the native view, asked with its literal form;
 // INVALID_FILE_ATTRIBUTES when it names nothing there or cannot be asked.
 DWORD NativeAttributes(const WideText& path) {
-    const WideText literal = LiteralPath(path);
+    const LiteralPath literal = LiteralFormOf(OrdinaryPath{path});
     if (literal.empty()) {
         return INVALID_FILE_ATTRIBUTES;
     }
-    return InNativeView([&] { return GetFileAttributesW(WideC(literal)); },
+    return InNativeView([&] { return GetFileAttributesW(WideC(literal.text)); },
                         INVALID_FILE_ATTRIBUTES);
-}
-
-// Which file a handle is: its volume and its index there.
-struct FileIdentity {
-    DWORD volume = 0;
-    DWORD indexHigh = 0;
-    DWORD indexLow = 0;
-    bool operator==(const FileIdentity&) const = default;
-};
-
-std::optional<FileIdentity> IdentityOf(HANDLE file) {
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!GetFileInformationByHandle(file, &info)) {
-        return std::nullopt;
-    }
-    return FileIdentity{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
 }
 
 // Which file a literal path names in the native view, as the boot sees the disk. Only the open
 // runs with redirection off.
-std::optional<FileIdentity> NativeIdentity(const WideText& literal) {
+std::optional<FileIdentity> NativeIdentity(const LiteralPath& literal) {
     HANDLE file = InNativeView([&] { return OpenToAsk(literal); }, INVALID_HANDLE_VALUE);
     if (file == INVALID_HANDLE_VALUE) {
         return std::nullopt;
@@ -67,15 +50,28 @@ std::optional<FileIdentity> NativeIdentity(const WideText& literal) {
 // GetShortPathNameW in the native view; 0 (no short form) when redirection cannot be turned off.
 // The answer is in the literal form too.
 DWORD NativeShortPathName(const WideText& path, LPWSTR buffer, DWORD size) {
-    const WideText literal = LiteralPath(path);
+    const LiteralPath literal = LiteralFormOf(OrdinaryPath{path});
     if (literal.empty()) {
         return 0;
     }
-    return InNativeView([&] { return GetShortPathNameW(WideC(literal), buffer, size); },
+    return InNativeView([&] { return GetShortPathNameW(WideC(literal.text), buffer, size); },
                         static_cast<DWORD>(0));
 }
 
 }  // namespace
+
+std::optional<FileIdentity> IdentityOf(HANDLE file) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(file, &info)) {
+        return std::nullopt;
+    }
+    return FileIdentity{info.dwVolumeSerialNumber,
+                        (uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
+}
+
+bool LeadsTo(const LiteralPath& literal, const FileIdentity& identity) {
+    return NativeIdentity(literal) == identity;
+}
 
 // The system's own Windows folder (not a terminal server user's); empty when it gives none.
 WideText SystemWindowsDirectory() {
@@ -114,13 +110,13 @@ std::optional<WideText> ShownFileLocation(const WideText& path) {
     }
     // Opened in this process's view: the file the dialog showed under this name. A link is
     // opened itself, not followed: deleting the link is what the user chose.
-    const WideText literal = LiteralPath(path);
+    const LiteralPath literal = LiteralFormOf(OrdinaryPath{path});
     HANDLE file = OpenToAsk(literal);
     if (file == INVALID_HANDLE_VALUE) {
         return std::nullopt;
     }
     const std::optional<FileIdentity> shown = IdentityOf(file);
-    const WideText finalPath = FinalPathOf(file);
+    const LiteralPath finalPath = FinalPathOf(file);
     CloseHandle(file);
     if (!shown) {
         return std::nullopt;
@@ -133,9 +129,9 @@ std::optional<WideText> ShownFileLocation(const WideText& path) {
     }
     // Else where the system reports the file, when the boot finds it there. A file that cannot
     // be told is left out: the chosen path may name another file at boot (a namesake in System32).
-    const std::optional<WideText> real = OrdinaryPath(finalPath);
-    if (real && NativeIdentity(LiteralPath(*real)) == shown) {
-        return real;
+    const std::optional<OrdinaryPath> real = OrdinaryFormOf(finalPath);
+    if (real && NativeIdentity(LiteralFormOf(*real)) == shown) {
+        return real->text;
     }
     return std::nullopt;
 }
@@ -159,7 +155,7 @@ bool SystemShortPath(const WideText& path, WideText& shortPath) {
     }
     buffer.resize(static_cast<size_t>(written));
     // Asked in the literal form, the system answers in it.
-    shortPath = OrdinaryPath(buffer).value_or(buffer);
+    shortPath = OrdinaryFormOf(LiteralPath{buffer}).value_or(OrdinaryPath{buffer}).text;
     return true;
 }
 
@@ -167,15 +163,15 @@ std::optional<Text> AnsiFileName(const WideText& path) {
     return ExactFileName(path, SystemAnsiConverters(), SystemShortPath);
 }
 
-HANDLE OpenToAsk(const WideText& literal) {
+HANDLE OpenToAsk(const LiteralPath& literal) {
     if (literal.empty()) {
         return INVALID_HANDLE_VALUE;
     }
-    return CreateFileW(WideC(literal), 0, kShareAll, nullptr, OPEN_EXISTING,
+    return CreateFileW(WideC(literal.text), 0, kShareAll, nullptr, OPEN_EXISTING,
                        FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
 }
 
-WideText FinalPathOf(HANDLE file) {
+LiteralPath FinalPathOf(HANDLE file) {
     WideText buffer(MAX_PATH, char16_t());
     DWORD length = GetFinalPathNameByHandleW(file, WideData(buffer),
                                              static_cast<DWORD>(buffer.size()), kFinalPathFlags);
@@ -189,11 +185,11 @@ WideText FinalPathOf(HANDLE file) {
         }
     }
     buffer.resize(length);
-    return buffer;
+    return {buffer};
 }
 
-std::optional<WideText> FileLocationNow(const WideText& rowPath) {
-    const WideText literal = LiteralPath(rowPath);
+std::optional<LiteralPath> FileLocationNow(const WideText& rowPath) {
+    const LiteralPath literal = LiteralFormOf(OrdinaryPath{rowPath});
     if (literal.empty()) {
         return std::nullopt;
     }
@@ -204,7 +200,7 @@ std::optional<WideText> FileLocationNow(const WideText& rowPath) {
     if (file == INVALID_HANDLE_VALUE) {
         return std::nullopt;
     }
-    WideText location = FinalPathOf(file);
+    LiteralPath location = FinalPathOf(file);
     CloseHandle(file);
     if (location.empty()) {
         return std::nullopt;

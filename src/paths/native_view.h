@@ -8,8 +8,20 @@
 
 #include <optional>
 
+#include "paths/file_identity.h"
 #include "platform/win32.h"
+#include "runtime/path_texts.h"
 #include "runtime/text.h"
+
+// A handle's final path with its drive letter, as the system spells the names ("\\?\C:\dir\a").
+inline constexpr DWORD kFinalPathFlags = FILE_NAME_NORMALIZED | VOLUME_NAME_DOS;
+// The same path with the volume's GUID path at its front ("\\?\Volume{...}\dir\a").
+inline constexpr DWORD kVolumePathFlags = FILE_NAME_NORMALIZED | VOLUME_NAME_GUID;
+
+// Which file a handle is; nothing when the system does not say.
+std::optional<FileIdentity> IdentityOf(HANDLE file);
+// True when a literal path names the file identity names, in the native view.
+bool LeadsTo(const LiteralPath& literal, const FileIdentity& identity);
 
 // True in a 32-bit process on 64-bit Windows. Asked of the system once, at the first use.
 bool UnderWow64();
@@ -55,11 +67,11 @@ Result InNativeView(Call call, Result failed) {
 
 // Opens a file or folder for no access, to ask where and which it is. A final link is opened
 // itself, not followed. INVALID_HANDLE_VALUE for an empty path or one that names nothing.
-HANDLE OpenToAsk(const WideText& literal);
+HANDLE OpenToAsk(const LiteralPath& literal);
 
 // The path the system reports for an open handle, with its drive letter ("\\?\C:\dir\name"), as
 // the system spells the names; empty when it reports none.
-WideText FinalPathOf(HANDLE file);
+LiteralPath FinalPathOf(HANDLE file);
 
 // Where a row's file really is: the path the system reports for the file the row names, in the
 // native view (the boot's), a final link taken as itself. Kept when the row is listed and asked
@@ -67,4 +79,4 @@ WideText FinalPathOf(HANDLE file);
 // junction) is told apart from the one the user chose.
 // The final path ("\\?\C:\dir\name") of what the row's UTF-16 path names now; nothing when it
 // names nothing, has no literal form, or the system reports no path for it.
-std::optional<WideText> FileLocationNow(const WideText& rowPath);
+std::optional<LiteralPath> FileLocationNow(const WideText& rowPath);

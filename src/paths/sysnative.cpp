@@ -5,11 +5,6 @@
 namespace {
 
 template <typename Unit>
-Unit AsciiLower(Unit unit) {
-    return unit >= 'A' && unit <= 'Z' ? static_cast<Unit>(unit + ('a' - 'A')) : unit;
-}
-
-template <typename Unit>
 bool IsPathSeparator(Unit unit) {
     return unit == '\\' || unit == '/';
 }
@@ -39,7 +34,7 @@ bool SameNameButAsciiCase(const String& left, const String& right) {
         return false;
     }
     for (size_t i = 0; i < left.size(); ++i) {
-        if (AsciiLower(left[i]) != AsciiLower(right[i])) {
+        if (AsciiUpper(left[i]) != AsciiUpper(right[i])) {
             return false;
         }
     }

@@ -1,28 +1,33 @@
 #pragma once
 
 // What the next restart will do: the pairs of a PendingFileRenameOperations value (REG_MULTI_SZ,
-// UTF-16), how each side is shown, and the removal of chosen deletions. Pure: no platform here.
+// UTF-16), how each side is shown, deletions added and chosen ones taken out. A value may hold
+// tens of megabytes, so a pair is read as its place in the value, never as a copy of its strings.
+// Pure: no platform here.
 //
 // The value is a list of strings, taken two at a time: a source and a destination. An empty
 // destination makes the pair a deletion. An empty string where a source would stand ends the list.
 
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
+#include "paths/folded_names.h"
+#include "paths/literal_forms.h"
 #include "runtime/text.h"
 
 struct PendingOperation {
-    WideText source;       // exactly as recorded: "\??\C:\a.txt", "*1\??\C:\a.txt"
-    WideText destination;  // empty for a deletion; "!" before it means "replace"
-    size_t offset = 0;     // where the pair starts in the value, in code units
-    size_t length = 0;     // the pair's code units, both terminators included
+    // Where the pair starts in its value, and its two strings' lengths, in code units.
+    uint32_t at = 0;
+    uint32_t sourceLength = 0;
+    uint32_t destinationLength = 0;
     // How many pairs equal to this one (source and destination alike) come before it in its
-    // value: with the pair, what finds this very operation again in a value read later.
-    size_t equalBefore = 0;
+    // value (CountEqualPairs): with the pair, what finds this very operation again in a value
+    // read later.
+    uint32_t equalBefore = 0;
     // Which value it was read from: 0 for the first, 1 for the second (set by the reader).
-    size_t value = 0;
+    uint32_t value = 0;
 };
 
 struct PendingOperations {
@@ -31,14 +36,25 @@ struct PendingOperations {
     bool wellFormed = false;
 };
 
+// The pairs of a value. A value of 2^31 code units or more is not read: nothing, not well formed.
 PendingOperations ParsePendingOperations(std::u16string_view value);
+
+// The strings of an operation of value: as recorded, "\??\C:\a.txt", "*1\??\C:\a.txt", "!\??\...".
+std::u16string_view SourceOf(std::u16string_view value, const PendingOperation& operation);
+std::u16string_view DestinationOf(std::u16string_view value, const PendingOperation& operation);
+// Both strings and the terminator between them: what tells two pairs apart.
+std::u16string_view PairOf(std::u16string_view value, const PendingOperation& operation);
+// The pair's code units, both terminators included.
+size_t PairLength(const PendingOperation& operation);
+// Where the list of a parsed value ends: after its last whole pair.
+size_t ListEnd(const PendingOperations& parsed);
 
 bool IsDeletion(const PendingOperation& operation);
 
 // A source or destination as an ordinary path: without a leading "*" and digits, a leading "!" or
 // "@", and the "\??\" prefix; "\??\UNC\server\..." as "\\server\...". Any other form is shown as
 // it is.
-WideText ShownPath(std::u16string_view recorded);
+OrdinaryPath ShownPath(std::u16string_view recorded);
 
 // Another name of a drive's volume: its device ("\Device\HarddiskVolume1") or its volume GUID
 // ("Volume{...}", as "\??\Volume{...}" is shown), and the drive ("C:").
@@ -49,8 +65,8 @@ struct VolumeAlias {
 
 // A shown path that begins with a volume's other name, and then "\" or nothing, with the drive's
 // letter there instead, so that it compares with the paths the rows name; any other path as it is.
-// The object manager ignores case in both names.
-WideText WithDriveLetter(const WideText& path, const std::vector<VolumeAlias>& aliases);
+// The object manager ignores ASCII case in both names.
+OrdinaryPath WithDriveLetter(const OrdinaryPath& path, const std::vector<VolumeAlias>& aliases);
 
 // What taking chosen pairs out of a value came to.
 enum class RemovalOutcome {
@@ -63,58 +79,64 @@ struct Removal {
     WideText kept;  // the value to write; the value unchanged unless removed
 };
 
-// The value without exactly the chosen deletions, each found by its pair and the number of equal
-// pairs before it; every other code unit stays as it was, in its place: the other pairs (equal
-// ones included), the terminators, whatever follows the list. A renaming pair is never removed.
-// When one chosen deletion is not there, none is removed.
-Removal WithoutChosenPairs(std::u16string_view value, const std::vector<PendingOperation>& chosen);
+// The value without exactly the chosen deletions: operations of the value as it was shown, each
+// found in value by its pair and the number of equal pairs before it. Every other code unit stays
+// as it was, in its place: the other pairs (equal ones included), the terminators, whatever
+// follows the list. A renaming pair is never removed. When one chosen deletion is not there, none
+// is removed.
+Removal WithoutChosenPairs(std::u16string_view value, std::u16string_view shown,
+                           const std::vector<PendingOperation>& chosen);
 
-// The value with a deletion of each source (a recorded form, "\??\C:\a.txt") added in order
-// after its last whole pair, as the system adds one: every code unit before kept in its place, and
-// what follows the list too (its closing terminator), which a value without one is given.
-WideText WithDeletionsAppended(std::u16string_view value, const std::vector<WideText>& sources);
+// Deletions join a value as the system adds them: after its last whole pair, each a source (a
+// recorded path, "\??\C:\a.txt") and an empty destination, every code unit before kept in its
+// place, and what followed the list (its closing terminator) kept after them, which a value
+// without one is given. OpenList cuts the value after its list and gives what it cut; the caller
+// appends each deletion's source and then EndDeletion; CloseList puts the cut part back.
+WideText OpenList(WideText& value);
+void EndDeletion(WideText& value);
+void CloseList(WideText& value, const WideText& rest);
+// All of that at once.
+WideText WithDeletionsAppended(std::u16string_view value, const std::vector<RecordedPath>& sources);
 
-// True when operations hold a deletion of each source, as many as it is given.
-bool HoldsDeletions(const std::vector<PendingOperation>& operations,
-                    const std::vector<WideText>& sources);
+// True when value holds a deletion of each source that appended (a run of whole deletion pairs)
+// holds, as many times as appended holds it.
+bool HoldsDeletions(std::u16string_view value, const PendingOperations& parsed,
+                    std::u16string_view appended);
 
-// Names found again as the file system compares them (sameName), in time that does not grow with
-// their number: each name is kept under a key that every spelling sameName takes for it shares,
-// and only the names under the same key are compared.
-struct NameIndex {
-    std::unordered_map<WideText, std::vector<WideText>> byKey;
+// The restart's values as read at one moment, and their operations over them, the first value's
+// first. Each operation's strings are in the units of the value it was read from.
+struct PendingValues {
+    WideText units[2];
+    std::vector<PendingOperation> operations;
 };
-void AddName(NameIndex& index, const WideText& name);
-bool HasName(const NameIndex& index, const WideText& name, SameNameFunction sameName);
-
-// What the restart still deletes, for asking about many main-list rows at once.
-struct PendingDeletions {
-    NameIndex paths;    // every deletion's ordinary path (ShownPath)
-    NameIndex folders;  // every folder a deletion's path lies under, at any depth
-};
-PendingDeletions IndexPendingDeletions(const std::vector<PendingOperation>& operations);
+std::u16string_view UnitsOf(const PendingValues& values, const PendingOperation& operation);
+// Sets each operation's equalBefore, within its own value.
+void CountEqualPairs(PendingValues& values);
 
 // What taking back chosen deletions takes back.
 struct TakenBack {
-    // The chosen deletions, then every other pending deletion under one of them, each once.
-    std::vector<PendingOperation> deletions;
+    // Indices into values.operations: the chosen deletions, then every other pending deletion
+    // under one of them, each once.
+    std::vector<size_t> deletions;
     // A chosen deletion has pending deletions under it (a folder's, recorded after its contents).
     bool withFolderContents = false;
 };
 
-// The chosen deletions (rows of operations) and every deletion among operations, in either
-// value, whose ordinary path is under a chosen one's: that path, "\" and more, the chosen path
-// compared by sameName. A folder's deletion taken back alone would still let the boot empty the
+// The chosen deletions (indices into values.operations) and every deletion, in either value,
+// whose ordinary path is under a chosen one's: that path, "\" and more, compared as the file
+// system compares names. A folder's deletion taken back alone would still let the boot empty the
 // folder the user means to keep.
-TakenBack DeletionsTakenBack(const std::vector<PendingOperation>& chosen,
-                             const std::vector<PendingOperation>& operations,
-                             SameNameFunction sameName);
+TakenBack DeletionsTakenBack(const std::vector<size_t>& chosen, const PendingValues& values,
+                             CaseTable table);
 
-// True when the restart still deletes what a main-list row names: for a file, a deletion of it,
-// its source made ordinary (ShownPath) and compared by sameName, as the file system compares
-// names; for a folder (a row whose text ends in "\"), a deletion of the folder or of anything
-// under it.
-bool RowDeletionPending(const WideText& rowText, const PendingDeletions& pending,
-                        SameNameFunction sameName);
-bool RowDeletionPending(const WideText& rowText, const std::vector<PendingOperation>& operations,
-                        SameNameFunction sameName);
+// A main-list row that the restart was asked to delete: the path recorded for it, and whether it
+// stands for a folder and everything in it.
+struct RecordedRow {
+    RecordedPath recorded;
+    bool folder = false;
+};
+// For each row, whether the restart still deletes it: for a file, a deletion of it; for a folder,
+// a deletion of it or of anything under it. Paths are compared as shown (ShownPath) and as the
+// file system compares names, each deletion's path once, however deep, whatever the rows.
+std::vector<bool> RowsStillPending(const std::vector<RecordedRow>& rows,
+                                   const PendingValues& values, CaseTable table);

@@ -1,10 +1,9 @@
 #include "pending/pending_value.h"
 
-#include <algorithm>
-#include <cstring>
 #include <iterator>
 #include <utility>
 
+#include "pending/pending_lock.h"
 #include "resources/texts.h"
 #include "runtime/wide_text.h"
 #include "ui/refusal_text.h"
@@ -16,11 +15,6 @@ const WideText kSessionManagerKey = u"System\\CurrentControlSet\\Control\\Sessio
 // tries.
 constexpr int kReadAttempts = 4;
 
-// A refusal of the system's is told as a refused restart request is: access denied, or the error.
-Text FailureOf(LONG status) {
-    return RequestRefusalReason(static_cast<unsigned long>(status));
-}
-
 // One value's new units, worked out before anything is written.
 struct ValueWrite {
     const WideText* name = nullptr;
@@ -28,77 +22,63 @@ struct ValueWrite {
     WideText after;
 };
 
-LONG WriteValue(HKEY key, const WideText& name, const WideText& units) {
-    if (ParsePendingOperations(units).operations.empty()) {
-        const LONG status = RegDeleteValueW(key, WideC(name));
-        return status == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : status;
-    }
-    return RegSetValueExW(key, WideC(name), 0, REG_MULTI_SZ,
-                          reinterpret_cast<const BYTE*>(units.data()),
-                          static_cast<DWORD>(units.size() * sizeof(char16_t)));
-}
-
 // Works out every value's change from a fresh read; nothing is written unless each chosen
 // operation is still there, in a value the window rewrites.
-bool PlanRemoval(HKEY key, const std::vector<PendingOperation>& chosen,
+bool PlanRemoval(HKEY key, const PendingValues& shown, const std::vector<size_t>& chosen,
                  std::vector<ValueWrite>& writes, Text& failure) {
-    for (size_t index = 0; index < std::size(kPendingValues); ++index) {
+    for (uint32_t index = 0; index < std::size(kPendingValues); ++index) {
         std::vector<PendingOperation> ofValue;
-        std::copy_if(chosen.begin(), chosen.end(), std::back_inserter(ofValue),
-                     [&](const PendingOperation& operation) { return operation.value == index; });
+        for (size_t row : chosen) {
+            if (shown.operations[row].value == index) {
+                ofValue.push_back(shown.operations[row]);
+            }
+        }
         if (ofValue.empty()) {
             continue;
         }
-        const PendingValue value = ReadPendingValue(key, kPendingValues[index]);
+        PendingValue value = ReadPendingValue(key, kPendingValues[index]);
         if (value.state == ValueState::kAbsent) {
             failure = kCancelGone;
             return false;
         }
         if (value.state != ValueState::kRead) {
-            failure = FailureOf(value.error != ERROR_SUCCESS ? value.error : ERROR_MORE_DATA);
+            failure = RegistryRefusal(value.error != ERROR_SUCCESS ? value.error : ERROR_MORE_DATA);
             return false;
         }
         if (!value.writable) {
             failure = kCancelUnrecognised;
             return false;
         }
-        const Removal removal = WithoutChosenPairs(value.units, ofValue);
+        Removal removal = WithoutChosenPairs(value.units, shown.units[index], ofValue);
         if (removal.outcome != RemovalOutcome::kRemoved) {
             failure = removal.outcome == RemovalOutcome::kGone ? kCancelGone : kCancelUnrecognised;
             return false;
         }
-        writes.push_back({&kPendingValues[index], value.units, removal.kept});
+        writes.push_back({&kPendingValues[index], std::move(value.units), std::move(removal.kept)});
     }
     return true;
 }
 
-// The write of AppendPendingDeletions, on the open key.
-bool AppendToFirstValue(HKEY key, const std::vector<WideText>& sources, Text& failure) {
-    const WideText& name = kPendingValues[0];
-    const PendingValue before = ReadPendingValue(key, name);
-    if (before.state == ValueState::kUnreadable) {
-        failure = FailureOf(before.error != ERROR_SUCCESS ? before.error : ERROR_MORE_DATA);
-        return false;
-    }
-    // Rewriting a value the program cannot read whole could lose another program's operations.
-    if (before.state == ValueState::kRead && !before.writable) {
-        failure = kReasonPendingUnrecognised;
-        return false;
-    }
-    const LONG status = WriteValue(key, name, WithDeletionsAppended(before.units, sources));
-    if (status != ERROR_SUCCESS) {
-        failure = FailureOf(status);
-        return false;
-    }
-    const PendingValue written = ReadPendingValue(key, name);
-    if (written.state != ValueState::kRead || !HoldsDeletions(written.parsed.operations, sources)) {
-        failure = FailureOf(written.error != ERROR_SUCCESS ? written.error : ERROR_INVALID_DATA);
-        return false;
+// The writes of a cancel, each value once; a write that fails puts back those before it.
+bool WriteRemoval(HKEY key, const std::vector<ValueWrite>& writes, Text& failure) {
+    for (size_t i = 0; i < writes.size(); ++i) {
+        const LONG status = WritePendingValue(key, *writes[i].name, writes[i].after);
+        if (status != ERROR_SUCCESS) {
+            failure = RegistryRefusal(status);
+            for (size_t back = 0; back < i; ++back) {
+                WritePendingValue(key, *writes[back].name, writes[back].before);
+            }
+            return false;
+        }
     }
     return true;
 }
 
 }  // namespace
+
+Text RegistryRefusal(LONG status) {
+    return RequestRefusalReason(static_cast<unsigned long>(status));
+}
 
 LONG OpenSessionManager(REGSAM access, HKEY& key) {
     key = nullptr;
@@ -124,79 +104,86 @@ PendingValue ReadPendingValue(HKEY key, const WideText& name) {
             value.error = status;
             return value;
         }
-        std::vector<BYTE> bytes(size + 1);
-        status = RegQueryValueExW(key, WideC(name), nullptr, &type, bytes.data(), &size);
+        // Read straight into the units, with room for an odd last byte: a value may be tens of
+        // megabytes, and is kept in one copy.
+        value.units.assign(size / sizeof(char16_t) + 1, u'\0');
+        DWORD room = static_cast<DWORD>(value.units.size() * sizeof(char16_t));
+        status = RegQueryValueExW(key, WideC(name), nullptr, &type,
+                                  reinterpret_cast<BYTE*>(WideData(value.units)), &room);
         if (status == ERROR_MORE_DATA) {
             continue;  // another program added to it in between
         }
         if (status == ERROR_FILE_NOT_FOUND) {
+            value.units.clear();
             value.state = ValueState::kAbsent;
             return value;
         }
         if (status != ERROR_SUCCESS) {
+            value.units.clear();
             value.error = status;
             return value;
         }
-        value.units.resize(size / sizeof(char16_t));
-        std::memcpy(value.units.data(), bytes.data(), value.units.size() * sizeof(char16_t));
+        value.units.resize(room / sizeof(char16_t));
         value.parsed = ParsePendingOperations(value.units);
         value.writable =
-            type == REG_MULTI_SZ && size % sizeof(char16_t) == 0 && value.parsed.wellFormed;
+            type == REG_MULTI_SZ && room % sizeof(char16_t) == 0 && value.parsed.wellFormed;
         value.state = ValueState::kRead;
         return value;
     }
+    value.units.clear();
     return value;
 }
 
-bool ReadPendingOperations(std::vector<PendingOperation>& operations) {
+LONG WritePendingValue(HKEY key, const WideText& name, const WideText& units) {
+    if (ParsePendingOperations(units).operations.empty()) {
+        const LONG status = RegDeleteValueW(key, WideC(name));
+        return status == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : status;
+    }
+    return RegSetValueExW(key, WideC(name), 0, REG_MULTI_SZ,
+                          reinterpret_cast<const BYTE*>(units.data()),
+                          static_cast<DWORD>(units.size() * sizeof(char16_t)));
+}
+
+bool ReadPendingValues(PendingValues& values) {
+    values = PendingValues{};
     HKEY key = nullptr;
     if (OpenSessionManager(KEY_QUERY_VALUE, key) != ERROR_SUCCESS) {
         return false;
     }
     bool whole = true;
-    for (size_t index = 0; index < std::size(kPendingValues); ++index) {
+    for (uint32_t index = 0; index < std::size(kPendingValues); ++index) {
         PendingValue value = ReadPendingValue(key, kPendingValues[index]);
         whole = whole && (value.state == ValueState::kAbsent || value.writable);
-        for (PendingOperation& operation : value.parsed.operations) {
+        for (PendingOperation operation : value.parsed.operations) {
             operation.value = index;
-            operations.push_back(std::move(operation));
+            values.operations.push_back(operation);
         }
+        values.units[index] = std::move(value.units);
     }
     RegCloseKey(key);
     return whole;
 }
 
-bool CancelPendingDeletions(const std::vector<PendingOperation>& chosen, Text& failure) {
-    HKEY key = nullptr;
-    const LONG opened = OpenSessionManager(KEY_QUERY_VALUE | KEY_SET_VALUE, key);
-    if (opened != ERROR_SUCCESS) {
-        failure = FailureOf(opened);
-        return false;
-    }
-    std::vector<ValueWrite> writes;
-    bool done = PlanRemoval(key, chosen, writes, failure);
-    for (size_t i = 0; done && i < writes.size(); ++i) {
-        const LONG status = WriteValue(key, *writes[i].name, writes[i].after);
-        if (status != ERROR_SUCCESS) {
-            failure = FailureOf(status);
-            done = false;
-            for (size_t back = 0; back < i; ++back) {
-                WriteValue(key, *writes[back].name, writes[back].before);
-            }
-        }
-    }
-    RegCloseKey(key);
-    return done;
+size_t PendingValueBytes(const PendingValue& first, const PendingValue& second) {
+    return (first.units.size() + second.units.size()) * sizeof(char16_t);
 }
 
-bool AppendPendingDeletions(const std::vector<WideText>& sources, Text& failure) {
+bool CancelPendingDeletions(const PendingValues& shown, const std::vector<size_t>& chosen,
+                            Text& failure) {
     HKEY key = nullptr;
     const LONG opened = OpenSessionManager(KEY_QUERY_VALUE | KEY_SET_VALUE, key);
     if (opened != ERROR_SUCCESS) {
-        failure = FailureOf(opened);
+        failure = RegistryRefusal(opened);
         return false;
     }
-    const bool done = AppendToFirstValue(key, sources, failure);
+    // Read, changed and written back under the system's lock, as every writer of the values
+    // does, so that nothing another program records in between is lost.
+    PendingLock lock;
+    const bool locked = TakePendingLock(lock, [] {}) != LockWait::kStopped;
+    std::vector<ValueWrite> writes;
+    const bool done = locked && PlanRemoval(key, shown, chosen, writes, failure) &&
+                      WriteRemoval(key, writes, failure);
+    ReleasePendingLock(lock);
     RegCloseKey(key);
     return done;
 }

@@ -32,16 +32,19 @@ struct PendingValue {
 LONG OpenSessionManager(REGSAM access, HKEY& key);
 // One value as it stands, read again while another program grows it in between.
 PendingValue ReadPendingValue(HKEY key, const WideText& name);
-// Every operation of both values, in the order the system carries them out, as far as they read;
-// false when a value could not be read whole.
-bool ReadPendingOperations(std::vector<PendingOperation>& operations);
-// Takes exactly the chosen deletions out, each value re-read just before it is written and
-// written once. A write that fails puts back what was already written, so a failed cancel
-// changes nothing; false then, with why in the program's texts (code page 936).
-bool CancelPendingDeletions(const std::vector<PendingOperation>& chosen, Text& failure);
-// Adds a deletion of each source (a recorded form, "\??\C:\a.txt"), in order, to the first value
-// in one write: the value read just before, every operation already there kept unit for unit, and
-// read back after to see that each deletion is there. False, with why in the program's texts
-// (code page 936), when the value cannot be read or is not one the program rewrites, when the
-// write is refused, or when the deletions are not there after it.
-bool AppendPendingDeletions(const std::vector<WideText>& sources, Text& failure);
+// Writes a value's new units; a value that holds no operation any more is deleted.
+LONG WritePendingValue(HKEY key, const WideText& name, const WideText& units);
+// Both values as they stand, each operation's equal pairs before it not counted; false when a
+// value could not be read whole (values then holds what did read).
+bool ReadPendingValues(PendingValues& values);
+// The bytes the two values hold together, as the boot loads them with the SYSTEM hive.
+size_t PendingValueBytes(const PendingValue& first, const PendingValue& second);
+// A refusal of the registry's, told as a refused restart request is: access denied, or the error.
+Text RegistryRefusal(LONG status);
+// Takes exactly the chosen deletions (indices into shown.operations, whose equal pairs before
+// them are counted) out of the values as they stand now, each value re-read just before it is
+// written and written once, holding the system's lock on them. A write that fails puts back what
+// was already written, so a failed cancel changes nothing; false then, with why in the program's
+// texts (code page 936).
+bool CancelPendingDeletions(const PendingValues& shown, const std::vector<size_t>& chosen,
+                            Text& failure);

@@ -1,11 +1,13 @@
 #include "pending/pending_window.h"
 
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "list/deletion_list.h"
 #include "paths/exact_names.h"
+#include "paths/folder_rows.h"
 #include "pending/pending_rules.h"
 #include "pending/pending_value.h"
 #include "resources/resource.h"
@@ -33,8 +35,9 @@ const std::vector<AnchoredControl> kPendingControls = {
 // The window as its template made it, while it is open.
 WindowLayout g_pendingLayout;
 
-// The operation each row of the window shows, while it is open.
-std::vector<PendingOperation> g_pendingRows;
+// The values as the window read them last, and the operation each of its rows shows, while it is
+// open.
+PendingValues g_pending;
 
 HWND PendingList() {
     return GetDlgItem(g_app.pendingWindow, IDC_PENDING_LIST);
@@ -43,35 +46,36 @@ HWND PendingList() {
 // Fills the list with what the next restart will do now. The list holds no texts of its own: it
 // asks for each cell it shows (LVN_GETDISPINFOW), so ten thousand operations open at once.
 void ShowPendingNow() {
-    std::vector<PendingOperation> operations;
-    ReadPendingOperations(operations);
-    g_pendingRows = std::move(operations);
+    ReadPendingValues(g_pending);
+    CountEqualPairs(g_pending);
     HWND list = PendingList();
     // As rows deleted and inserted again: no row stays chosen.
     SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
-    SendMessageW(list, LVM_SETITEMCOUNT, static_cast<WPARAM>(g_pendingRows.size()), 0);
+    SendMessageW(list, LVM_SETITEMCOUNT, static_cast<WPARAM>(g_pending.operations.size()), 0);
 }
 
 // A cell's text: the file, or what the restart does to it.
 WideText PendingCellText(size_t row, int column) {
-    const PendingOperation& operation = g_pendingRows[row];
+    const PendingOperation& operation = g_pending.operations[row];
+    const std::u16string_view units = UnitsOf(g_pending, operation);
     if (column == 0) {
-        return ShownPath(operation.source);
+        return ShownPath(SourceOf(units, operation)).text;
     }
-    return IsDeletion(operation) ? UiText(kPendingDeletion)
-                                 : UiText(kPendingMoveTo) + ShownPath(operation.destination);
+    return IsDeletion(operation)
+               ? UiText(kPendingDeletion)
+               : UiText(kPendingMoveTo) + ShownPath(DestinationOf(units, operation)).text;
 }
 
-// The operations of the selected rows that are deletions.
-std::vector<PendingOperation> ChosenDeletions() {
-    std::vector<PendingOperation> chosen;
+// The selected rows that are deletions, by their operations' indices.
+std::vector<size_t> ChosenDeletions() {
+    std::vector<size_t> chosen;
     HWND list = PendingList();
     int row = -1;
     while ((row = static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(row),
                                                 MAKELPARAM(LVNI_SELECTED, 0)))) >= 0) {
         const size_t index = static_cast<size_t>(row);
-        if (index < g_pendingRows.size() && IsDeletion(g_pendingRows[index])) {
-            chosen.push_back(g_pendingRows[index]);
+        if (index < g_pending.operations.size() && IsDeletion(g_pending.operations[index])) {
+            chosen.push_back(index);
         }
     }
     return chosen;
@@ -90,16 +94,22 @@ bool ConfirmTakingBack(const TakenBack& takenBack) {
 }
 
 void CancelChosenDeletions() {
-    const std::vector<PendingOperation> chosen = ChosenDeletions();
+    // A restart run in progress holds or waits for the values' lock further down this thread's
+    // stack: nothing is taken back under it.
+    if (g_app.restartRunning) {
+        return;
+    }
+    const std::vector<size_t> chosen = ChosenDeletions();
     if (chosen.empty()) {
         return;
     }
-    const TakenBack takenBack = DeletionsTakenBack(chosen, g_pendingRows, SameFileSystemName);
+    const TakenBack takenBack = DeletionsTakenBack(chosen, g_pending, FileSystemCase());
     if (!ConfirmTakingBack(takenBack)) {
         return;
     }
     Text failure;
-    if (!CancelPendingDeletions(takenBack.deletions, failure)) {
+    // A cancel stopped by the window's close has nothing to say.
+    if (!CancelPendingDeletions(g_pending, takenBack.deletions, failure) && !failure.empty()) {
         ShowMessage(g_app.pendingWindow, failure.c_str(), MB_OK | MB_ICONERROR);
     }
     ShowPendingNow();
@@ -116,6 +126,9 @@ BOOL OnPendingInitDialog(HWND window) {
     AddListColumn(list, ScaleForDpi(kFileColumnWidth, dpi), kColumnPendingFile, 0);
     AddListColumn(list, ScaleForDpi(kActionColumnWidth, dpi), kColumnPendingAction, 1);
     g_pendingLayout = RecordLayout(window, kPendingControls);
+    // Opened from inside a restart run's pump, the window only shows: the run holds or waits for
+    // the values' lock further down this thread's stack.
+    EnableWindow(GetDlgItem(window, IDC_PENDING_CANCEL), g_app.restartRunning ? FALSE : TRUE);
     ShowPendingNow();
     // TRUE lets the dialog manager put the focus on the list.
     return TRUE;
@@ -140,24 +153,29 @@ void OnPendingSize(HWND window, UINT kind, int width, int height) {
     }
 }
 
-// Each row that says "成功" and of which the restart deletes nothing any more, in any spelling
-// the file system takes for the same name, says "已取消": for a folder's row, neither the folder
-// nor anything under it. Nothing is marked when the values could not be read whole: the row may
-// still be pending.
+// Each row that says "成功" and of which the restart deletes nothing any more says "已取消": for a
+// folder's row, neither the folder nor anything under it. Rows are compared by the path recorded
+// for them, which a row listed through a link does not show. Nothing is marked when the values
+// could not be read whole: the row may still be pending.
 void MarkCancelledRows() {
-    std::vector<PendingOperation> operations;
-    if (!ReadPendingOperations(operations)) {
+    PendingValues values;
+    if (!ReadPendingValues(values)) {
         return;
     }
-    const PendingDeletions pending = IndexPendingDeletions(operations);
     const WideText& accepted = UiText(kResultAccepted);
-    const int count = RowCount();
-    for (int row = 0; row < count; ++row) {
-        if (GetRowWideText(row, 1) != accepted) {
-            continue;
+    std::vector<int> rows;
+    std::vector<RecordedRow> recorded;
+    for (int row = 0; row < RowCount(); ++row) {
+        std::optional<RecordedPath> path = RowRecordedPath(row);
+        if (path && GetRowWideText(row, 1) == accepted) {
+            rows.push_back(row);
+            recorded.push_back({std::move(*path), IsFolderRow(GetRowWideText(row, 0))});
         }
-        if (!RowDeletionPending(GetRowWideText(row, 0), pending, SameFileSystemName)) {
-            SetRowResult(row, kResultCancelled);
+    }
+    const std::vector<bool> pending = RowsStillPending(recorded, values, FileSystemCase());
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (!pending[i]) {
+            SetRowResult(rows[i], kResultCancelled);
         }
     }
 }
@@ -169,13 +187,13 @@ BOOL OnPendingNotify(HWND window, NMHDR* header) {
     }
     switch (header->code) {
         case LVN_GETDISPINFOW:
-            AnswerCellText(*reinterpret_cast<NMLVDISPINFOW*>(header), g_pendingRows.size(),
+            AnswerCellText(*reinterpret_cast<NMLVDISPINFOW*>(header), g_pending.operations.size(),
                            PendingCellText);
             return FALSE;
         case LVN_ODFINDITEMW:
             SetWindowLongPtrW(
                 window, DWLP_MSGRESULT,
-                FindTypedRow(*reinterpret_cast<NMLVFINDITEMW*>(header), g_pendingRows.size(),
+                FindTypedRow(*reinterpret_cast<NMLVFINDITEMW*>(header), g_pending.operations.size(),
                              [](size_t row) { return PendingCellText(row, 0); }));
             return TRUE;
         default:
@@ -199,7 +217,7 @@ void ShowPendingOperations() {
     DialogBoxParamW(module, MAKEINTRESOURCEW(IDD_PENDING), g_app.mainWindow, PendingDialogProc, 0);
     g_app.pendingWindow = nullptr;
     g_pendingLayout = WindowLayout{};
-    g_pendingRows.clear();
+    g_pending = PendingValues{};
     MarkCancelledRows();
 }
 

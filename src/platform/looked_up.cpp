@@ -32,6 +32,14 @@ ChangeWindowMessageFilterExCall LookUpChangeWindowMessageFilterEx() {
                                                  "ChangeWindowMessageFilterEx");
 }
 
+RtlUpcaseUnicodeCharCall LookUpRtlUpcaseUnicodeChar() {
+    return Find<RtlUpcaseUnicodeCharCall>(GetModuleHandleA("ntdll.dll"), "RtlUpcaseUnicodeChar");
+}
+
+NtOpenMutantCall LookUpNtOpenMutant() {
+    return Find<NtOpenMutantCall>(GetModuleHandleA("ntdll.dll"), "NtOpenMutant");
+}
+
 RestartDialogCall LookUpRestartDialog() {
     HMODULE shell = GetModuleHandleA("shell32.dll");
     if (shell == nullptr) {

@@ -23,6 +23,29 @@ using ChangeWindowMessageFilterExCall = BOOL(WINAPI*)(HWND window, UINT message,
                                                       void* status);
 ChangeWindowMessageFilterExCall LookUpChangeWindowMessageFilterEx();
 
+// ntdll: the upper case of one UTF-16 unit, as the file system compares names (every Windows NT).
+using RtlUpcaseUnicodeCharCall = WCHAR(WINAPI*)(WCHAR unit);
+RtlUpcaseUnicodeCharCall LookUpRtlUpcaseUnicodeChar();
+
+// ntdll: opens a named mutant of the object namespace, by records of the native API that not
+// every SDK the program builds with declares (UNICODE_STRING, OBJECT_ATTRIBUTES).
+struct NtUnicodeString {
+    USHORT length;         // in bytes, without a terminator
+    USHORT maximumLength;  // in bytes
+    WCHAR* buffer;
+};
+struct NtObjectAttributes {
+    ULONG length;  // sizeof(NtObjectAttributes)
+    HANDLE rootDirectory;
+    NtUnicodeString* objectName;
+    ULONG attributes;
+    void* securityDescriptor;
+    void* securityQualityOfService;
+};
+using NtOpenMutantCall = LONG(WINAPI*)(HANDLE* mutant, DWORD access,
+                                       NtObjectAttributes* attributes);
+NtOpenMutantCall LookUpNtOpenMutant();
+
 // shell32's restart prompt, exported by ordinal only; shell32 is loaded when it is not yet.
 using RestartDialogCall = int(WINAPI*)(HWND owner, LPCWSTR prompt, DWORD flags);
 RestartDialogCall LookUpRestartDialog();

@@ -117,6 +117,13 @@ inline constexpr char kRefusedEntriesHeading[] = "\xd2\xd4\xcf\xc2\xb8\xf7\xcf\x
 // the box's last line when it shows only the first refused entries: "……"
 inline constexpr char kMoreEntries[] = "\xa1\xad\xa1\xad";
 
+// reason: an entry whose attributes or reparse tag cannot be read: "无法读取文件信息"
+inline constexpr char kReasonUnknowable[] = "\xce\xde\xb7\xa8\xb6\xc1\xc8\xa1\xce\xc4\xbc\xfe\xd0\xc5\xcf\xa2";
+// reason: the row's deletions would take the pending values past 64 MiB: "重启删除列表将超过 64 MB"
+inline constexpr char kReasonOverCap[] = "\xd6\xd8\xc6\xf4\xc9\xbe\xb3\xfd\xc1\xd0\xb1\xed\xbd\xab\xb3\xac\xb9\xfd 64 MB";
+// result while the run waits for another program to finish writing the pending operations: "等待其他程序写完待处理的操作"
+inline constexpr char kWaitingForLock[] = "\xb5\xc8\xb4\xfd\xc6\xe4\xcb\xfb\xb3\xcc\xd0\xf2\xd0\xb4\xcd\xea\xb4\xfd\xb4\xa6\xc0\xed\xb5\xc4\xb2\xd9\xd7\xf7";
+
 // Texts that are the same in every code page.
 inline constexpr char kErrorCaption[] = "error";
 inline constexpr char kInternalErrorFormat[] = "program internal error number is %d. (0x%Xh)";

@@ -4,6 +4,7 @@
 #include <iterator>
 #include <string>
 
+#include "paths/literal_forms.h"
 #include "resources/texts.h"
 
 namespace {
@@ -56,10 +57,6 @@ bool OnBootVolume(const VolumeFacts& drive) {
     return drive.driveType == kDriveFixed && bootBus && drive.knownToMountManager;
 }
 
-bool IsSeparator(char16_t unit) {
-    return unit == u'\\';
-}
-
 }  // namespace
 
 BootRefusal DecideBootRefusal(const BootView& view, Wanted wanted) {
@@ -67,8 +64,15 @@ BootRefusal DecideBootRefusal(const BootView& view, Wanted wanted) {
     if (view.pendingUnrecognised) {
         return BootRefusal::kPendingUnrecognised;
     }
+    if (!view.exists) {
+        return BootRefusal::kNoFile;
+    }
+    // A file whose attributes cannot be read may be a folder, a link or anything else.
+    if (view.attributesUnknown) {
+        return BootRefusal::kUnknowable;
+    }
     // A folder row whose folder is a file now names nothing it stood for.
-    if (!view.exists || (wanted == Wanted::kFolder && !view.folder)) {
+    if (wanted == Wanted::kFolder && !view.folder) {
         return BootRefusal::kNoFile;
     }
     if (view.movedSinceListing) {
@@ -136,6 +140,8 @@ Text BootRefusalReason(BootRefusal refusal) {
             return kReasonLink;
         case BootRefusal::kSpecialFile:
             return kReasonSpecialFile;
+        case BootRefusal::kUnknowable:
+            return kReasonUnknowable;
         case BootRefusal::kRenameConflict:
             return kReasonRenameConflict;
         case BootRefusal::kSystemMayNotDelete:
@@ -144,6 +150,8 @@ Text BootRefusalReason(BootRefusal refusal) {
             return kReasonSystemFolder;
         case BootRefusal::kUnlistedFolder:
             return kReasonUnlistedFolder;
+        case BootRefusal::kOverCap:
+            return kReasonOverCap;
     }
     return Text();
 }
@@ -155,25 +163,11 @@ Text AcceptedNote(const BootView& view) {
     return kOtherLinksPrefix + std::to_string(view.linkCount - 1) + kOtherLinksSuffix;
 }
 
-bool MovedSinceListing(const std::optional<WideText>& listed, const WideText& now,
-                       SameNameFunction sameName) {
-    return listed && !listed->empty() && !now.empty() && !sameName(*listed, now);
+bool MovedSinceListing(const std::optional<LiteralPath>& listed, const LiteralPath& now,
+                       CaseTable table) {
+    return listed && !listed->empty() && !now.empty() && !SameName(*listed, now, table);
 }
 
-bool TouchedByRename(const WideText& path, const std::vector<WideText>& renamed,
-                     SameNameFunction sameName) {
-    for (const WideText& name : renamed) {
-        if (name.empty() || name.size() > path.size()) {
-            continue;
-        }
-        // The name itself, or a folder above it: the name and then a separator. A name that
-        // ends in a separator (a drive's root) is a folder above everything under it.
-        const bool whole = name.size() == path.size();
-        const bool folderAbove =
-            !whole && (IsSeparator(name.back()) || IsSeparator(path[name.size()]));
-        if ((whole || folderAbove) && sameName(path.substr(0, name.size()), name)) {
-            return true;
-        }
-    }
-    return false;
+RecordedPath RecordedPathOf(const BootView& view, const LiteralPath& literal) {
+    return RecordedFormOf(view.location.empty() ? literal : view.location);
 }

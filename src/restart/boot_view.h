@@ -7,8 +7,10 @@
 // and meets a final link by deleting what it leads to. Pure: no platform here.
 
 #include <optional>
-#include <vector>
 
+#include "paths/file_identity.h"
+#include "paths/folded_names.h"
+#include "runtime/path_texts.h"
 #include "runtime/text.h"
 
 // A drive letter or volume as the boot would meet it.
@@ -41,15 +43,20 @@ struct BootView {
     std::optional<VolumeFacts> finalDrive;
     // The reparse tag of the file itself; 0 for an ordinary file.
     unsigned long reparseTag = 0;
+    // The file's attributes, or its reparse point's tag, could not be read: it cannot be told an
+    // ordinary file.
+    bool attributesUnknown = false;
     // A pending rename moves, replaces or creates the file or a folder above it.
     bool renameConflict = false;
     // Whether SYSTEM may delete the file; nothing when the check could not be made.
     std::optional<bool> systemMayDelete;
     // The path the system reports for the file ("\\?\C:\dir\name"), as the file system spells
     // its names; empty when it reports none.
-    WideText location;
-    // The read-only attribute, which some boots do not clear before they delete.
+    LiteralPath location;
+    // The read-only attribute, which some boots do not clear before they delete, and which file
+    // it is on (asked only of a read-only one).
     bool readOnly = false;
+    FileIdentity identity;
     // The file's names (hard links): the data stays under the others when this one goes.
     unsigned long linkCount = 1;
     // The pending operations could not be read whole, so the renames before ours are not known.
@@ -74,11 +81,14 @@ enum class BootRefusal {
     kNoBootVolume,
     kLink,
     kSpecialFile,
+    kUnknowable,
     kRenameConflict,
     kSystemMayNotDelete,
     // A folder row's own refusals, told before its folder is walked.
     kSystemFolder,
     kUnlistedFolder,
+    // The row's deletions would take the pending values past the cap the program keeps them to.
+    kOverCap,
 };
 
 BootRefusal DecideBootRefusal(const BootView& view, Wanted wanted = Wanted::kFile);
@@ -93,11 +103,10 @@ Text AcceptedNote(const BootView& view);
 // True when the file a row names now is not where it was when the row was listed: both final
 // paths known ("\\?\C:\dir\name") and not one name. A row whose place could not be told then,
 // or whose final path cannot be told now, is not taken for moved.
-bool MovedSinceListing(const std::optional<WideText>& listed, const WideText& now,
-                       SameNameFunction sameName);
+bool MovedSinceListing(const std::optional<LiteralPath>& listed, const LiteralPath& now,
+                       CaseTable table);
 
-// True when path, or a folder above it, is one of renamed: the ordinary sources and destinations
-// of the renames pending before our deletions. Deletions are not in renamed: a file already
-// pending deletion may be asked for again.
-bool TouchedByRename(const WideText& path, const std::vector<WideText>& renamed,
-                     SameNameFunction sameName);
+// The path a deletion of the surveyed file is recorded by: its final path, every link on the way
+// resolved, long names, the drive letter of its volume, which current boots compare with the
+// path of the file they open; the literal path when the system gives no final path.
+RecordedPath RecordedPathOf(const BootView& view, const LiteralPath& literal);

@@ -1,6 +1,8 @@
 #include "restart/folder_walk.h"
 
 #include <initializer_list>
+#include <string_view>
+#include <vector>
 
 #include "paths/exact_names.h"
 #include "paths/literal_forms.h"
@@ -10,8 +12,14 @@
 
 namespace {
 
+// Enough for a few hundred entries a call; a folder is read in as many calls as it needs.
+constexpr size_t kListingBytes = 64 * 1024;
+// Listing a folder's entries, nothing else; every kind of sharing allowed.
+constexpr DWORD kListAccess = FILE_LIST_DIRECTORY | SYNCHRONIZE;
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
 // The value of an environment variable; empty when it is not set.
-WideText EnvironmentFolder(const char16_t* name) {
+OrdinaryPath EnvironmentFolder(const char16_t* name) {
     const DWORD needed = GetEnvironmentVariableW(reinterpret_cast<LPCWSTR>(name), nullptr, 0);
     if (needed == 0) {
         return {};
@@ -26,54 +34,124 @@ WideText EnvironmentFolder(const char16_t* name) {
     while (value.size() > 3 && value.back() == u'\\') {
         value.pop_back();
     }
-    return value;
+    return {value};
 }
 
-WideText ParentOf(const WideText& path) {
-    const size_t separator = path.find_last_of(u'\\');
-    return separator == WideText::npos ? WideText() : path.substr(0, separator);
-}
-
-// The names a folder holds, each with whether it is a folder; false when it cannot be listed.
-struct ListedName {
-    WideText name;
-    bool folder = false;
+// A walk in progress: the tree so far, what its deletions would add, and where it stands.
+struct Walk {
+    BootSurvey& survey;
+    // What every entry shares with the folder: the drives it is on.
+    BootView folderView;
+    size_t room = 0;
+    size_t bytes = 0;
+    FolderWalk result;
+    // Folders still to list, by entry.
+    std::vector<uint32_t> toList;
+    std::vector<uint64_t> listing;
 };
-bool ListFolder(const WideText& folder, std::vector<ListedName>& names) {
-    const WideText pattern = LiteralPath(folder + u"\\*");
-    if (pattern.empty()) {
-        return false;
+
+// An entry as the listing gave it, decided as the survey decides a file: on the folder's drives,
+// by its own attributes and reparse tag, and SYSTEM's right to delete it.
+BootRefusal DecideListedEntry(Walk& walk, const FILE_ID_BOTH_DIR_INFO& info,
+                              const LiteralPath& literal) {
+    BootView view = walk.folderView;
+    view.renameConflict = false;
+    view.movedSinceListing = false;
+    view.folder = (info.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    if ((info.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+        // A reparse point's tag stands where the size of its extended attributes would.
+        view.reparseTag = info.EaSize;
+        view.attributesUnknown = info.EaSize == 0;
     }
-    WIN32_FIND_DATAW found{};
-    HANDLE search =
-        InNativeView([&] { return FindFirstFileW(WideC(pattern), &found); }, INVALID_HANDLE_VALUE);
-    if (search == INVALID_HANDLE_VALUE) {
-        // An empty drive's root has not even "." to show.
-        return GetLastError() == ERROR_FILE_NOT_FOUND;
-    }
-    do {
-        const WideText name(reinterpret_cast<const char16_t*>(found.cFileName));
-        if (name != u"." && name != u"..") {
-            names.push_back({name, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
-        }
-    } while (FindNextFileW(search, &found));
-    const bool whole = GetLastError() == ERROR_NO_MORE_FILES;
-    FindClose(search);
-    return whole;
+    view.systemMayDelete = SystemMayDelete(walk.survey.system, literal);
+    return DecideBootRefusal(view, Wanted::kEither);
 }
 
-FolderEntry SurveyEntry(BootSurvey& survey, const WideText& path, size_t depth,
-                        const std::optional<WideText>& location, Wanted wanted) {
-    // A folder row's entries are deleted name by name; their other names are not told.
-    const BootView view = SurveyRow(survey, path, location, OtherNames::kNotCounted);
-    FolderEntry entry;
-    entry.path = path;
-    entry.key = FileKey(view, path);
-    entry.folder = view.folder;
-    entry.depth = depth;
-    entry.readOnly = view.readOnly;
-    entry.refusal = DecideBootRefusal(view, wanted);
-    return entry;
+// Adds every entry of an open folder's listing; false when it cannot be read whole, or when the
+// walk must end (its end is set then).
+bool AddListedEntries(Walk& walk, HANDLE handle, uint32_t parent,
+                      const std::function<bool(size_t checked)>& checked) {
+    WalkedTree& tree = walk.result.tree;
+    const bool askSystem = walk.survey.system.context != nullptr;
+    FILE_INFO_BY_HANDLE_CLASS kind = FileIdBothDirectoryRestartInfo;
+    while (GetFileInformationByHandleEx(handle, kind, walk.listing.data(),
+                                        static_cast<DWORD>(walk.listing.size() * 8))) {
+        kind = FileIdBothDirectoryInfo;
+        const auto* bytes = reinterpret_cast<const BYTE*>(walk.listing.data());
+        for (size_t at = 0;;) {
+            const auto& info = *reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(bytes + at);
+            const std::u16string_view name(reinterpret_cast<const char16_t*>(info.FileName),
+                                           info.FileNameLength / sizeof(char16_t));
+            if (name != u"." && name != u"..") {
+                const uint32_t entry = AddWalkedEntry(
+                    tree, parent, name, (info.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+                    (info.FileAttributes & FILE_ATTRIBUTE_READONLY) != 0,
+                    static_cast<uint64_t>(info.FileId.QuadPart), BootRefusal::kNone);
+                const LiteralPath literal =
+                    askSystem ? LiteralFormOf(RecordedPathOf(tree, entry)) : LiteralPath{};
+                tree.entries[entry].refusal = DecideListedEntry(walk, info, literal);
+                if (tree.entries[entry].folder &&
+                    tree.entries[entry].refusal == BootRefusal::kNone) {
+                    walk.toList.push_back(entry);
+                }
+                walk.bytes += DeletionBytes(tree.entries[entry]);
+                if (walk.bytes > walk.room) {
+                    walk.result.end = WalkEnd::kOverCap;
+                    return false;
+                }
+                if (!checked(tree.entries.size())) {
+                    walk.result.end = WalkEnd::kStopped;
+                    return false;
+                }
+            }
+            if (info.NextEntryOffset == 0) {
+                break;
+            }
+            at += info.NextEntryOffset;
+        }
+    }
+    return GetLastError() == ERROR_NO_MORE_FILES;
+}
+
+// Opens a folder of the tree where it is recorded, checks that it is the very folder its folder
+// listed (no folder on its way re-pointed since), and adds what it holds; its refusal otherwise.
+// False when the walk must end.
+bool ListFolder(Walk& walk, uint32_t folder, const std::function<bool(size_t checked)>& checked) {
+    WalkedTree& tree = walk.result.tree;
+    const LiteralPath literal = LiteralFormOf(RecordedPathOf(tree, folder));
+    HANDLE handle = InNativeView(
+        [&] {
+            return CreateFileW(WideC(literal.text), kListAccess, kShareAll, nullptr, OPEN_EXISTING,
+                               FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+        },
+        INVALID_HANDLE_VALUE);
+    if (handle == INVALID_HANDLE_VALUE) {
+        tree.entries[folder].refusal = BootRefusal::kUnlistedFolder;
+        return true;
+    }
+    const std::optional<FileIdentity> identity = IdentityOf(handle);
+    const LiteralPath now = FinalPathOf(handle);
+    bool going = true;
+    if (!identity) {
+        tree.entries[folder].refusal = BootRefusal::kUnknowable;
+    } else if (*identity != IdentityOf(tree, folder) ||
+               (!now.empty() && !SameName(now, literal, FileSystemCase()))) {
+        tree.entries[folder].refusal = BootRefusal::kMovedSinceListing;
+    } else {
+        const size_t before = tree.entries.size();
+        going = AddListedEntries(walk, handle, folder, checked);
+        if (!going && walk.result.end == WalkEnd::kWhole) {
+            // Not read whole: what it held is not known, and the folders found in it are not
+            // walked. The row is refused for it, so nothing of it is recorded.
+            tree.entries[folder].refusal = BootRefusal::kUnlistedFolder;
+            while (!walk.toList.empty() && walk.toList.back() >= before) {
+                walk.toList.pop_back();
+            }
+            going = true;
+        }
+    }
+    CloseHandle(handle);
+    return going;
 }
 
 }  // namespace
@@ -81,68 +159,57 @@ FolderEntry SurveyEntry(BootSurvey& survey, const WideText& path, size_t depth,
 SystemFolders SystemFoldersNow() {
     SystemFolders system;
     // Under WOW64 the Windows folder is known already, asked once for the process.
-    system.windows = UnderWow64() ? g_app.wow64.windowsDirectory : SystemWindowsDirectory();
-    const WideText profile = EnvironmentFolder(u"USERPROFILE");
+    system.windows = {UnderWow64() ? g_app.wow64.windowsDirectory : SystemWindowsDirectory()};
+    const OrdinaryPath profile = EnvironmentFolder(u"USERPROFILE");
     system.users = ParentOf(profile);
     system.others.push_back(profile);
     for (const char16_t* name : {u"ProgramFiles", u"ProgramFiles(x86)", u"ProgramW6432",
                                  u"ProgramData", u"ALLUSERSPROFILE", u"PUBLIC"}) {
-        if (WideText folder = EnvironmentFolder(name); !folder.empty()) {
+        if (OrdinaryPath folder = EnvironmentFolder(name); !folder.empty()) {
             system.others.push_back(folder);
         }
     }
     return system;
 }
 
-std::vector<FolderEntry> WalkFolder(BootSurvey& survey, const WideText& folder,
-                                    const std::optional<WideText>& listedLocation,
-                                    const SystemFolders& system,
-                                    const std::function<void(size_t checked)>& checked) {
-    std::vector<FolderEntry> entries;
-    if (IsSystemFolder(folder, system, SameFileSystemName)) {
-        FolderEntry root;
-        root.path = folder;
-        root.folder = true;
-        root.refusal = BootRefusal::kSystemFolder;
-        entries.push_back(root);
-        return entries;
+FolderWalk WalkFolder(BootSurvey& survey, const OrdinaryPath& folder,
+                      const std::optional<LiteralPath>& listedLocation, const SystemFolders& system,
+                      size_t room, const std::function<bool(size_t checked)>& checked) {
+    const CaseTable table = FileSystemCase();
+    if (IsSystemFolder(folder, system, table)) {
+        return {TreeOf(folder, {}, true, false, {}, BootRefusal::kSystemFolder), WalkEnd::kWhole};
     }
-    entries.push_back(SurveyEntry(survey, folder, 0, listedLocation, Wanted::kFolder));
+    const BootView view =
+        SurveyRow(survey, folder, listedLocation, OtherNames::kNotCounted, Wanted::kFolder);
+    BootRefusal refusal = DecideBootRefusal(view, Wanted::kFolder);
     // A folder on the way that leads into a system folder is one too.
-    const std::optional<WideText> real = OrdinaryPath(entries[0].key);
-    if (entries[0].refusal == BootRefusal::kNone && real &&
-        IsSystemFolder(*real, system, SameFileSystemName)) {
-        entries[0].refusal = BootRefusal::kSystemFolder;
+    const std::optional<OrdinaryPath> real = OrdinaryFormOf(view.location);
+    if (refusal == BootRefusal::kNone && real && IsSystemFolder(*real, system, table)) {
+        refusal = BootRefusal::kSystemFolder;
     }
-    checked(entries.size());
-    // Folders still to list, by index; each entry's own refusal already stops its walk.
-    std::vector<size_t> toList;
-    if (entries[0].refusal == BootRefusal::kNone) {
-        toList.push_back(0);
+    Walk walk{survey, view, room, 0, {}, {}, {}};
+    walk.result.tree = TreeOf(folder, RecordedPathOf(view, LiteralFormOf(folder)), true,
+                              view.readOnly, view.identity, refusal);
+    walk.bytes = DeletionBytes(walk.result.tree.entries[0]);
+    if (refusal != BootRefusal::kNone) {
+        return std::move(walk.result);
     }
-    while (!toList.empty()) {
-        const size_t parent = toList.back();
-        toList.pop_back();
-        std::vector<ListedName> names;
-        if (!ListFolder(entries[parent].path, names)) {
-            entries[parent].refusal = BootRefusal::kUnlistedFolder;
-            continue;
-        }
-        for (const ListedName& listed : names) {
-            const WideText path = entries[parent].path + u'\\' + listed.name;
-            // Where the entry must be when nothing on its way was re-pointed since the folder
-            // above it was surveyed.
-            const WideText parentKey = entries[parent].key;
-            const std::optional<WideText> expected =
-                parentKey.empty() ? std::nullopt
-                                  : std::optional<WideText>(parentKey + u'\\' + listed.name);
-            entries.push_back(
-                SurveyEntry(survey, path, entries[parent].depth + 1, expected, Wanted::kEither));
-            if (entries.back().folder && entries.back().refusal == BootRefusal::kNone) {
-                toList.push_back(entries.size() - 1);
-            }
-            checked(entries.size());
+    if (walk.bytes > room) {
+        walk.result.end = WalkEnd::kOverCap;
+        return std::move(walk.result);
+    }
+    if (!checked(1)) {
+        walk.result.end = WalkEnd::kStopped;
+        return std::move(walk.result);
+    }
+    walk.listing.assign(kListingBytes / sizeof(uint64_t), 0);
+    walk.toList.push_back(0);
+    while (!walk.toList.empty()) {
+        const uint32_t next = walk.toList.back();
+        walk.toList.pop_back();
+        if (!ListFolder(walk, next, checked)) {
+            break;
         }
     }
-    return entries;
+    return std::move(walk.result);
 }

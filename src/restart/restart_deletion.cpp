@@ -1,26 +1,23 @@
 #include "restart/restart_deletion.h"
 
 #include <optional>
-#include <string>
-#include <unordered_set>
 #include <utility>
 #include <vector>
 
 #include "list/deletion_list.h"
-#include "paths/folder_rows.h"
-#include "pending/pending_rules.h"
-#include "pending/pending_value.h"
-#include "restart/folder_rules.h"
-#include "restart/folder_walk.h"
 #include "paths/exact_names.h"
+#include "paths/folder_rows.h"
 #include "paths/literal_forms.h"
-#include "paths/native_view.h"
 #include "platform/looked_up.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
 #include "restart/boot_survey.h"
 #include "restart/boot_view.h"
+#include "restart/folder_walk.h"
+#include "restart/record_run.h"
 #include "restart/restart_run.h"
+#include "restart/run_plan.h"
+#include "restart/walk_progress.h"
 #include "runtime/wide_text.h"
 #include "state/app_state.h"
 #include "ui/prompts.h"
@@ -34,6 +31,8 @@ constexpr int kPausePasses = 3;
 constexpr DWORD kPauseMilliseconds = 300;
 const WideText kPowerKey = u"SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Power";
 const WideText kHiberbootValue = u"HiberbootEnabled";
+// The most refused entries a row keeps for its box; its reason gives the number of all.
+constexpr size_t kRefusalsShown = 20;
 
 void DisableCommandButtons() {
     for (int id : kCommandButtons) {
@@ -42,7 +41,7 @@ void DisableCommandButtons() {
 }
 
 void PauseWhilePumping() {
-    for (int pass = 0; pass < kPausePasses; ++pass) {
+    for (int pass = 0; pass < kPausePasses && !g_app.closeRequested; ++pass) {
         Sleep(kPauseMilliseconds);
         PumpPendingMessages();
     }
@@ -76,16 +75,6 @@ void OfferRestart(HWND owner) {
     }
 }
 
-// A row that passed the survey, with its deletions in the order the boot must meet them: a file
-// row's one entry, or a folder's as its plan orders them.
-struct PlannedRow {
-    int row = 0;
-    bool folder = false;
-    std::vector<FolderEntry> deletions;
-    // What an accepted row says beside "成功": a file's other names, which keep its data.
-    Text note;
-};
-
 // What a restart run has found so far. Every request is recorded at the end in one write of the
 // pending value: the system rewrites the whole value for each request it is asked, which for
 // thousands of files costs far more than the files themselves.
@@ -93,191 +82,97 @@ struct RestartRun {
     BootSurvey survey;
     SystemFolders systemFolders;
     std::vector<PlannedRow> planned;
+    // The recorded paths of the rows planned so far, and the bytes the values may still take.
+    RecordedKeys keys;
+    size_t room = 0;
 };
 
-// The form the system records a path in: "\??\" and the literal path, so that the boot deletes
-// this very name (a final dot or space, a device name); empty for a path with no literal form.
-WideText RecordedForm(const WideText& path) {
-    const WideText literal = LiteralPath(path);
-    return literal.empty() ? WideText() : u"\\??\\" + literal.substr(4);
+// A row decided when the run's deletions are recorded.
+RowOutcome Deferred() {
+    return {false, Text(), true};
 }
 
-// A row decided when the run's deletions are recorded, and what it says then if they are.
-RowOutcome Deferred(const Text& note = Text()) {
-    return {false, note, true};
+// Plans a row that passed its survey, when its deletions fit within the cap beside the rows
+// planned before it.
+RowOutcome Plan(RestartRun& run, PlannedRow planned) {
+    run.planned.push_back(std::move(planned));
+    if (!AdmitRow(run.keys, run.planned, run.planned.size() - 1, run.room, FileSystemCase())) {
+        run.planned.pop_back();
+        return {false, kReasonOverCap};
+    }
+    return Deferred();
 }
 
-RowOutcome ScheduleFileRow(RestartRun& run, int row, const WideText& path,
-                           const std::optional<WideText>& listedLocation) {
+// The room a row's own deletions may take: whatever else is planned, a row that takes more never
+// fits beside what the values hold already.
+size_t RowRoom(const RestartRun& run) {
+    return run.survey.pendingBytes > kPendingValueCap ? 0
+                                                      : kPendingValueCap - run.survey.pendingBytes;
+}
+
+RowOutcome ScheduleFileRow(RestartRun& run, int row, const OrdinaryPath& path,
+                           const std::optional<LiteralPath>& listedLocation) {
     // The system records almost any path; only a file the boot will delete, exactly that one, is
     // asked for, so that an accepted row is a file the restart deletes.
-    const BootView view = SurveyRow(run.survey, path, listedLocation, OtherNames::kCounted);
+    const BootView view =
+        SurveyRow(run.survey, path, listedLocation, OtherNames::kCounted, Wanted::kFile);
     const BootRefusal refusal = DecideBootRefusal(view);
     if (refusal != BootRefusal::kNone) {
         return {false, BootRefusalReason(refusal)};
     }
-    if (RecordedForm(path).empty()) {
+    const LiteralPath literal = LiteralFormOf(path);
+    if (literal.empty()) {
         return {false, RequestRefusalReason(ERROR_INVALID_NAME)};
     }
-    FolderEntry entry;
-    entry.path = path;
-    entry.key = FileKey(view, path);
-    entry.readOnly = view.readOnly;
-    run.planned.push_back({row, false, {std::move(entry)}, AcceptedNote(view)});
-    return Deferred();
+    PlannedRow planned;
+    planned.row = row;
+    planned.tree = TreeOf(path, RecordedPathOf(view, literal), false, view.readOnly, view.identity,
+                          BootRefusal::kNone);
+    planned.note = AcceptedNote(view);
+    if (DeletionBytes(planned.tree.entries[0]) > RowRoom(run)) {
+        return {false, kReasonOverCap};
+    }
+    return Plan(run, std::move(planned));
 }
 
-// A walk that takes longer than this shows how far it has come in the row's result, and then
-// again at most this often.
-constexpr ULONGLONG kProgressDelay = 500;
-constexpr ULONGLONG kProgressInterval = 250;
-// How often a walk looks at the queue: a folder of ten thousand files is walked in a second or
-// two, and a look for each would take as long again under Wine, where each costs about 100 us.
-constexpr ULONGLONG kPumpInterval = 10;
-
-RowOutcome ScheduleFolderRow(RestartRun& run, int row, const WideText& rowPath,
-                             const std::optional<WideText>& listedLocation) {
-    const ULONGLONG start = GetTickCount64();
-    ULONGLONG shown = 0;
-    ULONGLONG pumped = start;
-    const auto checked = [&](size_t count) {
-        const ULONGLONG now = GetTickCount64();
-        if (now - start >= kProgressDelay && now - shown >= kProgressInterval) {
-            shown = now;
-            const Text progress = kWalkProgressPrefix + std::to_string(count) + kWalkProgressSuffix;
-            SetRowResult(row, progress.c_str());
-        }
-        if (now - pumped >= kPumpInterval) {
-            pumped = now;
-            PumpPendingMessages();
-        }
-    };
-    const std::vector<FolderEntry> entries =
-        WalkFolder(run.survey, FolderOfRow(rowPath), listedLocation, run.systemFolders, checked);
-    const FolderPlan plan = PlanFolderDeletion(entries);
-    if (!plan.refused.empty()) {
-        std::vector<RefusedEntry> refused;
-        for (size_t index : plan.refused) {
-            refused.push_back({entries[index].path, BootRefusalReason(entries[index].refusal)});
-        }
-        SetRowRefusedEntries(row, std::move(refused));
-        return {false, FolderRefusalReason(entries, plan)};
+// The refused entries of a walked folder, for its row's box, and the row's reason.
+RowOutcome RefuseFolder(int row, const WalkedTree& tree) {
+    const RefusedEntries refused = RefusedEntriesOf(tree, kRefusalsShown + 1);
+    std::vector<RefusedEntry> entries;
+    for (uint32_t entry : refused.first) {
+        entries.push_back(
+            {ListedPathOf(tree, entry).text, BootRefusalReason(tree.entries[entry].refusal)});
     }
-    PlannedRow planned{row, true, {}, Text()};
-    for (size_t index : plan.toRecord) {
-        planned.deletions.push_back(entries[index]);
-    }
-    run.planned.push_back(std::move(planned));
-    return Deferred();
+    SetRowRefusedEntries(row, std::move(entries));
+    return {false, RefusalReason(tree, refused)};
 }
 
-// Another program may have recorded a rename since the survey read them; a row any of whose
-// deletions it touches is refused as the survey would have refused it. Nothing when none is.
-std::optional<RowOutcome> RenamedSinceSurvey(const PlannedRow& planned,
-                                             const std::vector<WideText>& renamed) {
-    std::vector<RefusedEntry> touched;
-    bool itself = false;
-    for (const FolderEntry& deletion : planned.deletions) {
-        if (TouchedByRename(deletion.path, renamed, SameFileSystemName) ||
-            TouchedByRename(deletion.key, renamed, SameFileSystemName)) {
-            touched.push_back({deletion.path, kReasonRenameConflict});
-            itself = itself || deletion.depth == 0;
+RowOutcome ScheduleFolderRow(RestartRun& run, int row, const OrdinaryPath& folder,
+                             const std::optional<LiteralPath>& listedLocation) {
+    WalkProgress progress = StartWalkProgress(row);
+    FolderWalk walk =
+        WalkFolder(run.survey, folder, listedLocation, run.systemFolders, RowRoom(run),
+                   [&progress](size_t checked) { return WalkChecked(progress, checked); });
+    if (walk.end == WalkEnd::kStopped) {
+        return {false, Text()};
+    }
+    if (walk.end == WalkEnd::kOverCap) {
+        return {false, kReasonOverCap};
+    }
+    PlannedRow planned;
+    planned.row = row;
+    planned.folder = true;
+    planned.tree = std::move(walk.tree);
+    if (planned.tree.entries[0].refusal == BootRefusal::kRenameConflict) {
+        // Told with the renames that move anything into or out of it.
+        if (std::optional<RowOutcome> refused = RenameRefusal(planned, run.survey.renamed)) {
+            return *refused;
         }
     }
-    if (touched.empty()) {
-        return std::nullopt;
+    if (RefusedEntriesOf(planned.tree, 1).count != 0) {
+        return RefuseFolder(row, planned.tree);
     }
-    Text reason = kReasonRenameConflict;
-    if (planned.folder) {
-        if (!itself) {
-            reason += kCountPrefix + std::to_string(touched.size()) + kCountSuffix;
-        }
-        SetRowRefusedEntries(planned.row, std::move(touched));
-    }
-    return RowOutcome{false, reason};
-}
-
-// A read-only file whose attribute was cleared for the restart, and what it was.
-struct ClearedAttribute {
-    WideText literal;
-    DWORD attributes = 0;
-};
-
-// Some boots delete no read-only file: the attribute goes first, in the view the survey looked
-// in, and comes back when the deletions could not be recorded.
-std::vector<ClearedAttribute> ClearReadOnly(const std::vector<const FolderEntry*>& deletions) {
-    std::vector<ClearedAttribute> cleared;
-    for (const FolderEntry* deletion : deletions) {
-        if (!deletion->readOnly) {
-            continue;
-        }
-        const WideText literal = LiteralPath(deletion->path);
-        const DWORD attributes = InNativeView([&] { return GetFileAttributesW(WideC(literal)); },
-                                              INVALID_FILE_ATTRIBUTES);
-        if (attributes != INVALID_FILE_ATTRIBUTES &&
-            InNativeView(
-                [&] {
-                    return SetFileAttributesW(WideC(literal),
-                                              attributes & ~FILE_ATTRIBUTE_READONLY) != 0;
-                },
-                false)) {
-            cleared.push_back({literal, attributes});
-        }
-    }
-    return cleared;
-}
-
-void RestoreAttributes(const std::vector<ClearedAttribute>& cleared) {
-    for (const ClearedAttribute& file : cleared) {
-        InNativeView([&] { return SetFileAttributesW(WideC(file.literal), file.attributes); },
-                     FALSE);
-    }
-}
-
-// Records the deletions of every row that passed, in row order, each entry once however many
-// rows name it, in one write of the pending value; then tells each of those rows what became of
-// it. A write that fails fails every row of it.
-std::vector<std::pair<int, RowOutcome>> RecordPlannedRows(const RestartRun& run) {
-    std::vector<std::pair<int, RowOutcome>> outcomes;
-    if (run.planned.empty()) {
-        return outcomes;
-    }
-    const std::optional<std::vector<WideText>> renamed = PendingRenameNames();
-    std::unordered_set<WideText> keys;
-    std::vector<const FolderEntry*> toRecord;
-    std::vector<WideText> sources;
-    for (const PlannedRow& planned : run.planned) {
-        if (!renamed) {
-            outcomes.emplace_back(planned.row, RowOutcome{false, kReasonPendingUnrecognised});
-            continue;
-        }
-        if (const std::optional<RowOutcome> refused = RenamedSinceSurvey(planned, *renamed)) {
-            outcomes.emplace_back(planned.row, *refused);
-            continue;
-        }
-        for (const FolderEntry& deletion : planned.deletions) {
-            if (keys.insert(deletion.key).second) {
-                toRecord.push_back(&deletion);
-                sources.push_back(RecordedForm(deletion.path));
-            }
-        }
-        outcomes.emplace_back(planned.row, Deferred(planned.note));
-    }
-    if (sources.empty()) {
-        return outcomes;
-    }
-    const std::vector<ClearedAttribute> cleared = ClearReadOnly(toRecord);
-    Text failure;
-    const bool recorded = AppendPendingDeletions(sources, failure);
-    if (!recorded) {
-        RestoreAttributes(cleared);
-    }
-    for (auto& [row, outcome] : outcomes) {
-        if (outcome.deferred) {
-            outcome = recorded ? RowOutcome{true, outcome.reason} : RowOutcome{false, failure};
-        }
-    }
-    return outcomes;
+    return Plan(run, std::move(planned));
 }
 
 }  // namespace
@@ -287,31 +182,32 @@ bool ScheduleListedRows(int rowCount) {
     RestartRun run;
     run.survey = BeginBootSurvey();
     run.systemFolders = SystemFoldersNow();
+    run.room = RowRoom(run);
     RestartRunSteps steps;
     steps.readPath = [](int row) { return GetRowWideText(row, 0); };
     steps.scheduleDeletion = [&run](int row, const WideText& path) {
         if (IsFolderRow(path)) {
-            return ScheduleFolderRow(run, row, path, RowListedLocation(row));
+            return ScheduleFolderRow(run, row, OrdinaryPath{FolderOfRow(path)},
+                                     RowListedLocation(row));
         }
-        return ScheduleFileRow(run, row, path, RowListedLocation(row));
+        return ScheduleFileRow(run, row, OrdinaryPath{path}, RowListedLocation(row));
     };
     steps.reportResult = [](int row, const RowOutcome& outcome) {
         SetRowResult(row, outcome.accepted ? kResultAccepted : kResultRefused,
                      outcome.reason.c_str());
     };
     steps.pump = PumpPendingMessages;
-    steps.recordDeferred = [&run] { return RecordPlannedRows(run); };
+    // A close asked for during the run ends it before anything is recorded.
+    steps.stopped = [] { return g_app.closeRequested; };
+    steps.recordDeferred = [&run] {
+        // What was admitted is admitted again under the lock, against the values as they are then.
+        run.keys = RecordedKeys{};
+        return RecordPlannedRows(run.planned, run.survey).outcomes;
+    };
     const bool anyAccepted = ScheduleRows(rowCount, steps);
     EndBootSurvey(run.survey);
     return anyAccepted;
 }
-
-namespace {
-
-// The most entries the box lists; the row's reason gives the number of all.
-constexpr size_t kRefusalsShown = 20;
-
-}  // namespace
 
 void ScheduleRestartDeletion() {
     // The rows the user confirms are the rows there at the press. The question's message loop
@@ -326,9 +222,12 @@ void ScheduleRestartDeletion() {
     }
     g_app.restartRunning = true;
     const bool anyAccepted = ScheduleListedRows(confirmedRows);
-    DisableCommandButtons();
-    PauseWhilePumping();
-    if (anyAccepted) {
+    // A window being closed offers no restart, whenever the close came.
+    if (!g_app.closeRequested) {
+        DisableCommandButtons();
+        PauseWhilePumping();
+    }
+    if (anyAccepted && !g_app.closeRequested) {
         OfferRestart(g_app.mainWindow);
     }
     g_app.restartRunning = false;

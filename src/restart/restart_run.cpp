@@ -9,6 +9,9 @@ bool ScheduleRows(int rowCount, const RestartRunSteps& steps) {
             anyAccepted = anyAccepted || outcome.accepted;
         }
         steps.pump();
+        if (steps.stopped()) {
+            return anyAccepted;
+        }
     }
     for (const auto& [row, outcome] : steps.recordDeferred()) {
         steps.reportResult(row, outcome);

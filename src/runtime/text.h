@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // A NUL-free byte string in the ANSI code page. The empty text stands for a missing one too.
@@ -18,8 +19,6 @@ using ByteString = std::string;
 using TextArray = std::vector<Text>;
 // A text in UTF-16 code units, as the platform keeps names and hands them to its W functions.
 using WideText = std::u16string;
-// Tells whether two UTF-16 names are one name to the file system.
-using SameNameFunction = bool (*)(const WideText& left, const WideText& right);
 
 // Tells whether a byte starts a double-byte character in the ANSI code page in use.
 using LeadBytePredicate = bool (*)(unsigned char byte);
@@ -63,6 +62,28 @@ Text ConcatText(const Text& first, const Text& second, const More&... more) {
 template <typename... More>
 ByteString ConcatBytes(const ByteString& first, const ByteString& second, const More&... more) {
     return ConcatText(first, second, more...);
+}
+
+// The unit with an ASCII lower-case letter made upper case; any other unit as it is. The object
+// manager's own names ("UNC", a device, a volume's GUID, a drive letter) ignore ASCII case only.
+template <typename Unit>
+constexpr Unit AsciiUpper(Unit unit) {
+    return unit >= 'a' && unit <= 'z' ? static_cast<Unit>(unit - ('a' - 'A')) : unit;
+}
+
+// True when text begins with front, ASCII letters compared without their case.
+template <typename Unit, typename FrontUnit>
+bool StartsWithIgnoringAsciiCase(std::basic_string_view<Unit> text,
+                                 std::basic_string_view<FrontUnit> front) {
+    if (text.size() < front.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < front.size(); ++i) {
+        if (AsciiUpper(text[i]) != static_cast<Unit>(AsciiUpper(front[i]))) {
+            return false;
+        }
+    }
+    return true;
 }
 
 // The number of elements of an array.

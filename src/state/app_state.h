@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/win32.h"
+#include "runtime/path_texts.h"
 #include "runtime/text.h"
 
 // A window that accepts dropped files and the procedure that receives each of them.
@@ -38,8 +39,12 @@ struct RefusedEntry {
 struct ListedRow {
     // The row's path, exactly as the row shows it.
     WideText path;
-    // Where the row's file was when it was listed; nothing when that could not be told.
-    std::optional<WideText> location;
+    // Where the row's file was when it was listed (its final path); nothing when that could not
+    // be told.
+    std::optional<LiteralPath> location;
+    // The path a restart run recorded for the row's file or folder (its final path, which a row
+    // listed through a link does not show); nothing until one did.
+    std::optional<RecordedPath> recorded;
     // A refused folder's refused entries, from the restart run.
     std::vector<RefusedEntry> refusedEntries;
     // The result and reason cells, in UTF-16; empty until a restart run writes them.

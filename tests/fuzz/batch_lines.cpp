@@ -73,7 +73,7 @@ BatchLineSteps StepsOf(BatchRun& run) {
 
 // A form taken as it stands: a plain full path, or a literal one (then in its ordinary form).
 bool IsTakenAsItStands(const Text& form, LeadBytePredicate isLeadByte) {
-    return IsPlainFullPath(form, isLeadByte) || OrdinaryPath(form).has_value();
+    return IsPlainFullPath(form, isLeadByte) || OrdinaryFormOf(form).has_value();
 }
 
 Text Unquoted(const Text& form) {
@@ -95,7 +95,7 @@ void CheckLine(const Text& line, const std::vector<BatchEvent>& events,
     const Text trimmed =
         first == Text::npos ? Text() : line.substr(first, line.find_last_not_of(" \t") - first + 1);
     for (size_t k = 1; k < forms.size(); ++k) {
-        FUZZ_REQUIRE(forms[k] == trimmed || OrdinaryPath(LiteralPath(forms[k])) == forms[k]);
+        FUZZ_REQUIRE(forms[k] == trimmed || OrdinaryFormOf(LiteralFormOf(forms[k])) == forms[k]);
     }
     size_t next = 0;
     std::set<Text> tried;
@@ -109,7 +109,7 @@ void CheckLine(const Text& line, const std::vector<BatchEvent>& events,
             path = events[next].path;
             ++next;
         } else {
-            path = OrdinaryPath(unquoted).value_or(unquoted);
+            path = OrdinaryFormOf(unquoted).value_or(unquoted);
         }
         if (path.empty() || !tried.insert(path).second) {
             continue;

@@ -16,13 +16,6 @@ namespace {
 constexpr char16_t kAlphabet[] = {0,    0,    0,    u'a', u'b',   u'\\',
                                   u'?', u'*', u'1', u'!', 0xD800, 0x6587};
 
-// Where the list ends: after its last pair.
-size_t ListEnd(const PendingOperations& parsed) {
-    return parsed.operations.empty()
-               ? 0
-               : parsed.operations.back().offset + parsed.operations.back().length;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -33,19 +26,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         value.push_back(kAlphabet[byte % (sizeof kAlphabet / sizeof kAlphabet[0])]);
     }
 
-    const PendingOperations parsed = ParsePendingOperations(value);
-    FUZZ_REQUIRE(WithoutChosenPairs(value, {}).kept == value);
+    PendingValues values;
+    values.units[0] = value;
+    values.operations = ParsePendingOperations(value).operations;
+    const PendingOperations parsed{values.operations, ParsePendingOperations(value).wellFormed};
+    CountEqualPairs(values);
+    FUZZ_REQUIRE(WithoutChosenPairs(value, value, {}).kept == value);
 
+    // Chosen as the window shows them: operations of the value as it read it.
     std::vector<PendingOperation> chosen;
     std::vector<bool> picked(parsed.operations.size(), false);
     for (size_t i = 0; i < parsed.operations.size(); ++i) {
-        const PendingOperation& operation = parsed.operations[i];
+        const PendingOperation& operation = values.operations[i];
         picked[i] = ((choice >> (i % 7)) & 1) && (IsDeletion(operation) || (choice & 0x80));
         if (picked[i]) {
             chosen.push_back(operation);
         }
     }
-    const Removal removal = WithoutChosenPairs(value, chosen);
+    const Removal removal = WithoutChosenPairs(value, value, chosen);
     const WideText& kept = removal.kept;
     if (!parsed.wellFormed) {
         FUZZ_REQUIRE(removal.outcome == RemovalOutcome::kUnrecognised && kept == value);
@@ -60,16 +58,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (size_t i = 0; i < parsed.operations.size(); ++i) {
         const PendingOperation& operation = parsed.operations[i];
         if (IsDeletion(operation) && picked[i]) {
-            removedUnits += operation.length;
+            removedUnits += PairLength(operation);
         } else {
             expected.push_back(operation);
         }
     }
     FUZZ_REQUIRE(after.operations.size() == expected.size());
     for (size_t i = 0; i < expected.size(); ++i) {
-        FUZZ_REQUIRE(after.operations[i].source == expected[i].source);
-        FUZZ_REQUIRE(after.operations[i].destination == expected[i].destination);
-        FUZZ_REQUIRE(after.operations[i].length == expected[i].length);
+        FUZZ_REQUIRE(PairOf(kept, after.operations[i]) == PairOf(value, expected[i]));
     }
     // The pairs are contiguous from the start, so equal pairs and an equal end mean every unit
     // outside the removed pairs is where it was.

@@ -72,8 +72,8 @@ TEST_F(DeletionListTest, ACellIsAnsweredCutToTheRoomGivenAndNeverPastIt) {
 TEST_F(DeletionListTest, EachRowKeepsItsListedLocationUntilItIsRemovedOrCleared) {
     DropExisting({"C:\\a.txt", "C:\\b.txt"});
     standin::Drop({"C:\\missing.txt"});
-    std::vector<std::optional<std::u16string>> beforeRemoval;
-    std::vector<std::optional<std::u16string>> afterRemoval;
+    std::vector<std::optional<LiteralPath>> beforeRemoval;
+    std::vector<std::optional<LiteralPath>> afterRemoval;
     size_t recordsAfterRemoval = 0;
     standin::Do("read the kept locations", [&] {
         for (int row = 0; row < 4; ++row) {
@@ -92,10 +92,12 @@ TEST_F(DeletionListTest, EachRowKeepsItsListedLocationUntilItIsRemovedOrCleared)
     standin::Close(IDD_MAIN);
     RunProgram();
 
-    using Location = std::optional<std::u16string>;
-    EXPECT_EQ(beforeRemoval, (std::vector<Location>{u"\\\\?\\C:\\a.txt", u"\\\\?\\C:\\b.txt",
-                                                    std::nullopt, std::nullopt}));
-    EXPECT_EQ(afterRemoval, (std::vector<Location>{u"\\\\?\\C:\\b.txt", std::nullopt}));
+    using Location = std::optional<LiteralPath>;
+    EXPECT_EQ(beforeRemoval, (std::vector<Location>{LiteralPath{u"\\\\?\\C:\\a.txt"},
+                                                    LiteralPath{u"\\\\?\\C:\\b.txt"}, std::nullopt,
+                                                    std::nullopt}));
+    EXPECT_EQ(afterRemoval,
+              (std::vector<Location>{LiteralPath{u"\\\\?\\C:\\b.txt"}, std::nullopt}));
     EXPECT_EQ(recordsAfterRemoval, 2u);
 }
 

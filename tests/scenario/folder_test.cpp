@@ -65,7 +65,8 @@ TEST_F(FolderTest, EveryEntryOnceBeforeItsFolderAndNothingBesideIt) {
     }
     EXPECT_EQ(scheduled.back(), "C:\\app");
     // Every request and every listing in the boot's view; the searches all closed.
-    EXPECT_EQ(standin::CountCalls("FindClose"), standin::CountCalls("FindFirstFileW"));
+    // Each folder listed through its handle; every handle closed (the stand-in checks that).
+    EXPECT_EQ(standin::CountCalls("FindFirstFileW"), 0u);
 }
 
 // Another program records a rename inside the folder while the run walks it: the pending value
@@ -77,14 +78,18 @@ TEST_F(FolderTest, ARenameRecordedDuringTheRunRefusesTheFolderItTouches) {
     standin::Drop({"C:\\other.txt", "C:\\app"});
     standin::AnswerBox(IDOK, kFolderQuestion);
     ScheduleAll();
-    // After the walk's last folder has been listed.
-    standin::AfterCall("FindClose", 4, [&rename] { SetPendingOperations(rename + u'\0'); });
+    // After the walk's last folder has been listed (the file row's attributes and names, the
+    // folder's attributes, then two calls for each of the four folders' listings).
+    standin::AfterCall("GetFileInformationByHandleEx", 11,
+                       [&rename] { SetPendingOperations(rename + u'\0'); });
     standin::Close(IDD_MAIN);
     RunProgram();
 
     EXPECT_EQ(ListedResults(), (Paths{kResultAccepted, kResultRefused}));
     EXPECT_EQ(ListedWideReasons(),
               (std::vector<std::u16string>{u"", u"与待处理的重命名冲突 (共 1 项)"}));
+    // The folder was walked whole before the rename came.
+    EXPECT_EQ(standin::CountCalls("GetFileInformationByHandleEx"), 11u);
     const std::optional<standin::RegistryValue> value = standin::GetRegistryValue(
         "HKLM\\SYSTEM\\CurrentControlSet\\Control\\Session Manager", "PendingFileRenameOperations");
     ASSERT_TRUE(value.has_value());
@@ -102,7 +107,7 @@ TEST_F(FolderTest, ALongWalkShowsItsProgressUntilTheResult) {
     ScheduleAll();
     std::u16string during;
     // Read at the pump after the third folder has been listed, in the middle of the walk.
-    standin::AfterCall("FindClose", 3, [&during] {
+    standin::AfterCall("GetFileInformationByHandleEx", 6, [&during] {
         during = standin::InspectList(MainList()).rows[0].wideCells[1];
     });
     standin::Close(IDD_MAIN);

@@ -50,8 +50,8 @@ protected:
     // "<nothing>".
     static Files ScheduledFiles() {
         Files files;
-        for (const std::string& path : standin::ScheduledDeletions()) {
-            files.push_back(standin::FileNamedBy(path).value_or(u"<nothing>"));
+        for (const std::u16string& path : standin::ScheduledDeletionsW()) {
+            files.push_back(standin::FileNamedByW(path).value_or(u"<nothing>"));
         }
         return files;
     }

@@ -181,7 +181,10 @@ TEST_F(Wow64Test, ShortFormsAreTheNativeFilesShortNames) {
 
     const Paths listed = {kSysWow64 + "WOW~1.DLL", kSystem32 + "NATIVE~1.DLL"};
     EXPECT_EQ(ListedPaths(), listed);
-    EXPECT_EQ(standin::ScheduledDeletions(), listed);
+    // Recorded by their final paths, long names and all, as the boot compares them.
+    EXPECT_EQ(standin::ScheduledDeletionsW(),
+              (std::vector<std::u16string>{u"C:\\Windows\\SysWOW64\\\u6587.dll",
+                                           u"C:\\Windows\\System32\\\u6587.dll"}));
     // Each short name asked for in the native view.
     const std::vector<standin::Call>& log = standin::Log();
     for (size_t i = 0; i < log.size(); ++i) {

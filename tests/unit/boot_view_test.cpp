@@ -1,14 +1,17 @@
 // The decision a restart run makes for each row from what the boot will see of its file, and the
-// pending renames that touch a path. The records are the ones the platform queries give for each
-// case, including those Wine cannot show (links, reparse tags, buses, SYSTEM's right).
+// pending renames that touch a file or a folder. The records are the ones the platform queries
+// give for each case, including those Wine cannot show (links, reparse tags, buses, SYSTEM's
+// right).
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cctype>
 
+#include "case_tables.h"
 #include "resources/texts.h"
 #include "restart/boot_view.h"
+#include "restart/rename_rules.h"
 #include "ui/refusal_text.h"
 
 namespace {
@@ -169,6 +172,16 @@ TEST(BootRefusal, EachRowOfTheReasonTableAndTheFirstThatApplies) {
          BootRefusal::kLink},
         {"SYSTEM may not delete", PlainWith([](BootView& v) { v.systemMayDelete = false; }),
          BootRefusal::kSystemMayNotDelete},
+        // What cannot be known is refused: the file may be a folder or a link.
+        {"attributes unreadable", PlainWith([](BootView& v) { v.attributesUnknown = true; }),
+         BootRefusal::kUnknowable},
+        {"attributes unreadable, before a link's tag and a rename", PlainWith([](BootView& v) {
+             v.attributesUnknown = true, v.reparseTag = 0xA000000CUL, v.renameConflict = true;
+         }),
+         BootRefusal::kUnknowable},
+        {"attributes unreadable, after no file",
+         PlainWith([](BootView& v) { v.attributesUnknown = true, v.exists = false; }),
+         BootRefusal::kNoFile},
         {"a pending rename before SYSTEM's right",
          PlainWith([](BootView& v) { v.renameConflict = true, v.systemMayDelete = false; }),
          BootRefusal::kRenameConflict},
@@ -176,6 +189,10 @@ TEST(BootRefusal, EachRowOfTheReasonTableAndTheFirstThatApplies) {
     for (const Case& c : cases) {
         EXPECT_EQ(DecideBootRefusal(c.view), c.expected) << c.what;
     }
+    // Inside a folder, and as a folder row's own folder, the same.
+    BootView unknown = PlainWith([](BootView& v) { v.attributesUnknown = true, v.folder = true; });
+    EXPECT_EQ(DecideBootRefusal(unknown, Wanted::kEither), BootRefusal::kUnknowable);
+    EXPECT_EQ(DecideBootRefusal(unknown, Wanted::kFolder), BootRefusal::kUnknowable);
 }
 
 TEST(BootRefusal, EachRefusalHasItsOwnTextAndAnAcceptedRowNone) {
@@ -187,7 +204,7 @@ TEST(BootRefusal, EachRefusalHasItsOwnTextAndAnAcceptedRowNone) {
     EXPECT_EQ(BootRefusalReason(BootRefusal::kPendingUnrecognised), kReasonPendingUnrecognised);
     std::vector<Text> texts;
     for (int r = static_cast<int>(BootRefusal::kPendingUnrecognised);
-         r <= static_cast<int>(BootRefusal::kSystemMayNotDelete); ++r) {
+         r <= static_cast<int>(BootRefusal::kOverCap); ++r) {
         const Text text = BootRefusalReason(static_cast<BootRefusal>(r));
         EXPECT_FALSE(text.empty()) << r;
         EXPECT_EQ(std::count(texts.begin(), texts.end(), text), 0) << r;
@@ -207,19 +224,6 @@ TEST(AcceptedNote, OnlyAFileWithOtherNamesSaysHowMany) {
               Text(kOtherLinksPrefix) + "11" + kOtherLinksSuffix);
     // A folder's count is of its own entries, not other names.
     EXPECT_EQ(AcceptedNote(PlainWith([](BootView& v) { v.folder = true, v.linkCount = 3; })), "");
-}
-
-bool AsciiSameName(const WideText& left, const WideText& right) {
-    if (left.size() != right.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < left.size(); ++i) {
-        const auto lower = [](char16_t c) { return c < 128 ? std::tolower(c) : c; };
-        if (lower(left[i]) != lower(right[i])) {
-            return false;
-        }
-    }
-    return true;
 }
 
 TEST(MovedSinceListing, OnlyAFinalPathThatChangedSinceListing) {
@@ -242,35 +246,56 @@ TEST(MovedSinceListing, OnlyAFinalPathThatChangedSinceListing) {
         {u"\\\\?\\C:\\x\\b.dll", u"", false},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(MovedSinceListing(c.listed, c.now, AsciiSameName), c.moved)
+        const std::optional<LiteralPath> listed =
+            c.listed ? std::optional<LiteralPath>(LiteralPath{*c.listed}) : std::nullopt;
+        EXPECT_EQ(MovedSinceListing(listed, LiteralPath{c.now}, AsciiCase()), c.moved)
             << std::string(c.now, c.now + std::char_traits<char16_t>::length(c.now));
     }
 }
 
-TEST(TouchedByRename, TheFileOrAFolderAboveItButNoNeighbour) {
-    const std::vector<WideText> renamed = {u"C:\\app\\x.new", u"C:\\app\\X.dll", u"D:\\old",
-                                           u"D:\\new", u"E:\\"};
+// A rename another program has pending touches a file when it moves, replaces or makes the file
+// or a folder above it; a folder also when it moves anything into or out of it, there now or not.
+TEST(RenameRules, TheFileOrAFolderAboveItAndForAFolderWhatLiesInIt) {
+    RenamedNames renamed;
+    for (const char16_t* name : {u"C:\\app\\x.new", u"C:\\app\\X.dll", u"D:\\old", u"D:\\new",
+                                 u"E:\\", u"G:\\tree\\sub\\later.dll", u"H:\\\u00c4rger\\a"}) {
+        AddRenamedName(renamed, OrdinaryPath{name}, LatinCase());
+    }
     const struct {
         const char16_t* path;
-        bool touched;
+        bool file;
+        bool folder;
     } cases[] = {
-        {u"C:\\app\\x.dll", true},       // replaced, in another case
-        {u"c:\\APP\\x.new", true},       // moved away
-        {u"C:\\app\\x.dll.bak", false},  // a neighbour whose name begins the same
-        {u"C:\\app\\x.dl", false},
-        {u"C:\\app", false},             // a folder above a renamed file is not renamed
-        {u"D:\\old\\a.txt", true},       // under a folder that moves
-        {u"D:\\new\\sub\\a.txt", true},  // under a folder that is created
-        {u"D:\\older\\a.txt", false},
-        {u"E:\\a.txt", true},  // a root that ends in its separator
-        {u"F:\\a.txt", false},
+        {u"C:\\app\\x.dll", true, true},        // replaced, in another case
+        {u"c:\\APP\\x.new", true, true},        // moved away
+        {u"C:\\app\\x.dll.bak", false, false},  // a neighbour whose name begins the same
+        {u"C:\\app\\x.dl", false, false},
+        // A folder that holds a renamed file: untouched as a file, touched as a folder.
+        {u"C:\\app", false, true},
+        {u"C:\\ap", false, false},
+        {u"D:\\old\\a.txt", true, true},       // under a folder that moves
+        {u"D:\\new\\sub\\a.txt", true, true},  // under a folder that is made
+        {u"D:\\older\\a.txt", false, false},
+        {u"E:\\a.txt", true, true},  // a root that ends in its separator
+        {u"F:\\a.txt", false, false},
+        // A file the rename will make, in a folder that is there: the folder stays at the boot.
+        {u"G:\\tree", false, true},
+        {u"G:\\TREE\\SUB", false, true},
+        {u"G:\\tree\\sub2", false, false},
+        // Letters beyond ASCII, as the table folds them.
+        {u"h:\\\u00e4RGER", false, true},
+        {u"H:\\\u00e4rger\\A", true, true},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(TouchedByRename(c.path, renamed, AsciiSameName), c.touched)
-            << std::string(c.path, c.path + std::char_traits<char16_t>::length(c.path));
+        const OrdinaryPath path{c.path};
+        const std::string what(c.path, c.path + std::char_traits<char16_t>::length(c.path));
+        EXPECT_EQ(RenameTouchesFile(renamed, path, LatinCase()), c.file) << what;
+        EXPECT_EQ(RenameTouchesFolder(renamed, path, LatinCase()), c.folder) << what;
     }
-    EXPECT_FALSE(TouchedByRename(u"C:\\a", {}, AsciiSameName));
-    EXPECT_FALSE(TouchedByRename(u"C:\\a", {u""}, AsciiSameName));
+    EXPECT_EQ(RenamedNamesIn(renamed, OrdinaryPath{u"c:\\app"}, LatinCase()),
+              (std::vector<OrdinaryPath>{{u"C:\\app\\x.new"}, {u"C:\\app\\X.dll"}}));
+    EXPECT_TRUE(RenamedNamesIn(renamed, OrdinaryPath{u"C:\\ap"}, LatinCase()).empty());
+    EXPECT_FALSE(RenameTouchesFolder(RenamedNames{}, OrdinaryPath{u"C:\\a"}, LatinCase()));
 }
 
 }  // namespace

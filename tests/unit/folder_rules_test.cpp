@@ -1,31 +1,18 @@
-// What a folder row comes to at the restart run: which folders are never walked, the order the
-// boot must meet the entries in, all or nothing, and the reason a refused folder shows.
+// What a folder row comes to at the restart run: which folders are never walked, the paths of a
+// walked tree's entries, the order the boot must meet them in, all or nothing, and the reason a
+// refused folder shows.
 
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <vector>
 
+#include "case_tables.h"
 #include "paths/folder_rows.h"
 #include "resources/texts.h"
 #include "restart/folder_rules.h"
+#include "restart/walked_tree.h"
 
 namespace {
-
-bool AsciiSameName(const WideText& left, const WideText& right) {
-    if (left.size() != right.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < left.size(); ++i) {
-        const auto fold = [](char16_t unit) {
-            return unit < 128 ? static_cast<char16_t>(std::toupper(unit)) : unit;
-        };
-        if (fold(left[i]) != fold(right[i])) {
-            return false;
-        }
-    }
-    return true;
-}
 
 TEST(FolderRows, AFolderRowIsItsPathAndOneBackslash) {
     EXPECT_EQ(FolderRow(u"C:\\old\\app"), u"C:\\old\\app\\");
@@ -41,10 +28,12 @@ TEST(FolderRows, AFolderRowIsItsPathAndOneBackslash) {
 
 TEST(FolderRules, SystemFoldersAreTheirOwnAndNotWhatTheyHold) {
     SystemFolders system;
-    system.windows = u"C:\\OS\\Windows";
-    system.users = u"C:\\Users";
-    system.others = {u"C:\\Program Files", u"C:\\Program Files (x86)", u"C:\\ProgramData",
-                     u"D:\\Profiles\\alice"};
+    system.windows = {u"C:\\OS\\Windows"};
+    system.users = {u"C:\\Users"};
+    system.others = {{u"C:\\Program Files"},
+                     {u"C:\\Program Files (x86)"},
+                     {u"C:\\ProgramData"},
+                     {u"D:\\Profiles\\alice"}};
     const struct {
         const char16_t* folder;
         bool system;
@@ -72,69 +61,77 @@ TEST(FolderRules, SystemFoldersAreTheirOwnAndNotWhatTheyHold) {
         {u"C:\\old\\app", false},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(IsSystemFolder(c.folder, system, AsciiSameName), c.system)
+        EXPECT_EQ(IsSystemFolder(OrdinaryPath{c.folder}, system, AsciiCase()), c.system)
             << std::string(c.folder, c.folder + std::char_traits<char16_t>::length(c.folder));
     }
     // What the system does not say is no system folder.
-    EXPECT_FALSE(IsSystemFolder(u"C:\\old\\app", SystemFolders{}, AsciiSameName));
+    EXPECT_FALSE(IsSystemFolder(OrdinaryPath{u"C:\\old\\app"}, SystemFolders{}, AsciiCase()));
 }
 
-FolderEntry Entry(const char16_t* path, bool folder, size_t depth,
-                  BootRefusal refusal = BootRefusal::kNone) {
-    FolderEntry entry;
-    entry.path = path;
-    entry.key = WideText(u"\\\\?\\") + path;
-    entry.folder = folder;
-    entry.depth = depth;
-    entry.refusal = refusal;
-    return entry;
+// C:\app, listed through a link to C:\real\app, holds a.txt, sub (b.txt, deep (c.txt)) and an
+// empty folder, in the walk's order.
+WalkedTree Tree() {
+    WalkedTree tree = TreeOf(OrdinaryPath{u"C:\\app"}, RecordedPath{u"\\??\\C:\\real\\app"}, true,
+                             false, FileIdentity{7, 70}, BootRefusal::kNone);
+    AddWalkedEntry(tree, 0, u"a.txt", false, true, 71, BootRefusal::kNone);  // 1
+    const uint32_t sub = AddWalkedEntry(tree, 0, u"sub", true, false, 72, BootRefusal::kNone);
+    AddWalkedEntry(tree, 0, u"empty", true, false, 73, BootRefusal::kNone);     // 3
+    AddWalkedEntry(tree, sub, u"b.txt", false, false, 74, BootRefusal::kNone);  // 4
+    const uint32_t deep = AddWalkedEntry(tree, sub, u"deep", true, false, 75, BootRefusal::kNone);
+    AddWalkedEntry(tree, deep, u"c.txt", false, false, 76, BootRefusal::kNone);  // 6
+    return tree;
 }
 
-// C:\app holds a.txt, sub (b.txt, deep (c.txt)) and an empty folder, in the walk's order.
-std::vector<FolderEntry> Tree() {
-    return {Entry(u"C:\\app", true, 0),
-            Entry(u"C:\\app\\a.txt", false, 1),
-            Entry(u"C:\\app\\sub", true, 1),
-            Entry(u"C:\\app\\empty", true, 1),
-            Entry(u"C:\\app\\sub\\b.txt", false, 2),
-            Entry(u"C:\\app\\sub\\deep", true, 2),
-            Entry(u"C:\\app\\sub\\deep\\c.txt", false, 3)};
-}
-
-std::vector<WideText> PathsOf(const std::vector<FolderEntry>& entries,
-                              const std::vector<size_t>& indices) {
+std::vector<WideText> RecordedPaths(const WalkedTree& tree, const std::vector<uint32_t>& order) {
     std::vector<WideText> paths;
-    for (size_t index : indices) {
-        paths.push_back(entries[index].path);
+    for (uint32_t entry : order) {
+        paths.push_back(RecordedPathOf(tree, entry).text);
     }
     return paths;
 }
 
-TEST(FolderRules, FilesThenFoldersDeepestFirstThenTheFolderItself) {
-    const std::vector<FolderEntry> tree = Tree();
-    const FolderPlan plan = PlanFolderDeletion(tree);
-    EXPECT_TRUE(plan.refused.empty());
-    EXPECT_EQ(PathsOf(tree, plan.toRecord),
-              (std::vector<WideText>{u"C:\\app\\a.txt", u"C:\\app\\sub\\b.txt",
-                                     u"C:\\app\\sub\\deep\\c.txt", u"C:\\app\\sub\\deep",
-                                     u"C:\\app\\sub", u"C:\\app\\empty", u"C:\\app"}));
-    EXPECT_EQ(FolderRefusalReason(tree, plan), "");
+// Each entry is recorded under the folder's final path and shown under the path the row names;
+// its recorded length is what it adds to the value.
+TEST(WalkedTree, EachEntrysPathsAreMadeFromItsFolders) {
+    const WalkedTree tree = Tree();
+    EXPECT_EQ(ListedPathOf(tree, 6).text, u"C:\\app\\sub\\deep\\c.txt");
+    EXPECT_EQ(RecordedPathOf(tree, 6).text, u"\\??\\C:\\real\\app\\sub\\deep\\c.txt");
+    EXPECT_EQ(RecordedPathOf(tree, 0).text, u"\\??\\C:\\real\\app");
+    EXPECT_EQ(ListedPathOf(tree, 0).text, u"C:\\app");
+    EXPECT_EQ(IdentityOf(tree, 1), (FileIdentity{7, 71}));
+    for (uint32_t entry = 0; entry < tree.entries.size(); ++entry) {
+        EXPECT_EQ(DeletionBytes(tree.entries[entry]),
+                  (RecordedPathOf(tree, entry).text.size() + 2) * sizeof(char16_t));
+    }
 }
 
-TEST(FolderRules, OneRefusedEntryRefusesTheFolderAndRecordsNothing) {
-    std::vector<FolderEntry> tree = Tree();
-    tree[4].refusal = BootRefusal::kRenameConflict;
-    tree[6].refusal = BootRefusal::kLink;
-    const FolderPlan plan = PlanFolderDeletion(tree);
-    EXPECT_TRUE(plan.toRecord.empty());
-    EXPECT_EQ(plan.refused, (std::vector<size_t>{4, 6}));
-    EXPECT_EQ(FolderRefusalReason(tree, plan),
+TEST(WalkedTree, FilesThenFoldersDeepestFirstThenTheFolderItself) {
+    const WalkedTree tree = Tree();
+    EXPECT_EQ(
+        RecordedPaths(tree, RecordOrder(tree)),
+        (std::vector<WideText>{u"\\??\\C:\\real\\app\\a.txt", u"\\??\\C:\\real\\app\\sub\\b.txt",
+                               u"\\??\\C:\\real\\app\\sub\\deep\\c.txt",
+                               u"\\??\\C:\\real\\app\\sub\\deep", u"\\??\\C:\\real\\app\\sub",
+                               u"\\??\\C:\\real\\app\\empty", u"\\??\\C:\\real\\app"}));
+    const RefusedEntries none = RefusedEntriesOf(tree, 20);
+    EXPECT_EQ(none.count, 0u);
+    EXPECT_EQ(RefusalReason(tree, none), "");
+}
+
+TEST(WalkedTree, RefusedEntriesAreCountedAndTheFirstOnesKept) {
+    WalkedTree tree = Tree();
+    tree.entries[4].refusal = BootRefusal::kRenameConflict;
+    tree.entries[6].refusal = BootRefusal::kLink;
+    const RefusedEntries refused = RefusedEntriesOf(tree, 1);
+    EXPECT_EQ(refused.first, (std::vector<uint32_t>{4}));
+    EXPECT_EQ(refused.count, 2u);
+    EXPECT_EQ(RefusalReason(tree, refused),
               std::string(kReasonRenameConflict) + kCountPrefix + "2" + kCountSuffix);
 
     // The folder's own refusal is told alone: nothing in it was looked at.
-    const std::vector<FolderEntry> system = {
-        Entry(u"C:\\Windows", true, 0, BootRefusal::kSystemFolder)};
-    EXPECT_EQ(FolderRefusalReason(system, PlanFolderDeletion(system)), kReasonSystemFolder);
+    const WalkedTree system =
+        TreeOf(OrdinaryPath{u"C:\\Windows"}, {}, true, false, {}, BootRefusal::kSystemFolder);
+    EXPECT_EQ(RefusalReason(system, RefusedEntriesOf(system, 20)), kReasonSystemFolder);
 }
 
 TEST(FolderRules, WhatARowMustBeForTheBoot) {

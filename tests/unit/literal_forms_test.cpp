@@ -29,29 +29,38 @@ TEST(PathForms, LiteralAndOrdinaryFormsAreInverse) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "case at line " << c.line);
-        EXPECT_EQ(LiteralPath(c.ordinary), c.literal);
-        EXPECT_EQ(OrdinaryPath(c.literal), c.ordinary);
-        const WideText wide(c.ordinary.begin(), c.ordinary.end());
-        const WideText wideLiteral(c.literal.begin(), c.literal.end());
-        EXPECT_EQ(LiteralPath(wide), wideLiteral);
-        EXPECT_EQ(OrdinaryPath(wideLiteral), wide);
+        EXPECT_EQ(LiteralFormOf(c.ordinary), c.literal);
+        EXPECT_EQ(OrdinaryFormOf(c.literal), c.ordinary);
+        const OrdinaryPath wide{WideText(c.ordinary.begin(), c.ordinary.end())};
+        const LiteralPath wideLiteral{WideText(c.literal.begin(), c.literal.end())};
+        EXPECT_EQ(LiteralFormOf(wide), wideLiteral);
+        EXPECT_EQ(OrdinaryFormOf(wideLiteral), wide);
+        // Recorded as the boot reads it, and back.
+        const RecordedPath recorded = RecordedFormOf(wideLiteral);
+        EXPECT_EQ(recorded.text, u"\\??\\" + wideLiteral.text.substr(4));
+        EXPECT_EQ(LiteralFormOf(recorded), wideLiteral);
     }
     // Names beyond ASCII pass unchanged, surrogate pairs included; "UNC" in any case.
-    EXPECT_EQ(OrdinaryPath(u"\\\\?\\D:\\\u6587\\\U0001F600.txt"), u"D:\\\u6587\\\U0001F600.txt");
-    EXPECT_EQ(OrdinaryPath(u"\\\\?\\unc\\server\\share"), u"\\\\server\\share");
+    EXPECT_EQ(OrdinaryFormOf(LiteralPath{u"\\\\?\\D:\\\u6587\\\U0001F600.txt"}),
+              OrdinaryPath{u"D:\\\u6587\\\U0001F600.txt"});
+    EXPECT_EQ(OrdinaryFormOf(LiteralPath{u"\\\\?\\unc\\server\\share"}),
+              OrdinaryPath{u"\\\\server\\share"});
+    // Only the literal form has a recorded one.
+    EXPECT_TRUE(RecordedFormOf(LiteralPath{u"C:\\a"}).empty());
+    EXPECT_TRUE(LiteralFormOf(RecordedPath{u"C:\\a"}).empty());
 }
 
 TEST(PathForms, OnlyFullPathsHaveALiteralFormOnlyLiteralOnesAnOrdinaryForm) {
     for (const char* path : {"", "a.txt", "C:a.txt", "\\a.txt", "1:\\a.txt", "C:/a.txt",
                              "\\\\.\\C:\\a.txt", "\\\\?\\C:\\a.txt", "\\\\\\a.txt"}) {
         SCOPED_TRACE(path);
-        EXPECT_EQ(LiteralPath(Text(path)), "");
+        EXPECT_EQ(LiteralFormOf(Text(path)), "");
     }
     for (const char* literal :
          {"", "C:\\a.txt", "\\\\?\\", "\\\\?\\C:", "\\\\?\\1:\\a.txt", "\\\\?\\Volume{1}\\a.txt",
           "\\\\?\\UNC\\", "\\\\?\\UNC\\\\share", "\\\\.\\C:\\a.txt"}) {
         SCOPED_TRACE(literal);
-        EXPECT_EQ(OrdinaryPath(Text(literal)), std::nullopt);
+        EXPECT_EQ(OrdinaryFormOf(Text(literal)), std::nullopt);
     }
 }
 

@@ -10,20 +10,46 @@
 #include <utility>
 #include <vector>
 
+#include "case_tables.h"
+#include "paths/folder_rows.h"
 #include "pending/pending_rules.h"
 
 namespace {
 
 using namespace std::string_literals;
+using namespace std::string_view_literals;
 
 using Pairs = std::vector<std::pair<WideText, WideText>>;
 
-Pairs PairsOf(const PendingOperations& parsed) {
+Pairs PairsOf(std::u16string_view value, const PendingOperations& parsed) {
     Pairs pairs;
     for (const PendingOperation& operation : parsed.operations) {
-        pairs.emplace_back(operation.source, operation.destination);
+        pairs.emplace_back(SourceOf(value, operation), DestinationOf(value, operation));
     }
     return pairs;
+}
+
+// Pairs of the values as a reader gives them: the value each is in, in the order given, each
+// with the equal pairs before it in its value counted.
+struct Pair {
+    WideText source;
+    WideText destination;
+    uint32_t value = 0;
+};
+PendingValues ValuesOf(const std::vector<Pair>& pairs) {
+    PendingValues values;
+    for (const Pair& pair : pairs) {
+        WideText& units = values.units[pair.value];
+        PendingOperation operation;
+        operation.at = static_cast<uint32_t>(units.size());
+        operation.sourceLength = static_cast<uint32_t>(pair.source.size());
+        operation.destinationLength = static_cast<uint32_t>(pair.destination.size());
+        operation.value = pair.value;
+        units += pair.source + u'\0' + pair.destination + u'\0';
+        values.operations.push_back(operation);
+    }
+    CountEqualPairs(values);
+    return values;
 }
 
 struct ParseCase {
@@ -57,7 +83,7 @@ TEST(PendingRules, ValuesReadAsPairsAsFarAsTheyAreWhole) {
     for (const ParseCase& c : cases) {
         SCOPED_TRACE(testing::Message() << "case at line " << c.line);
         const PendingOperations parsed = ParsePendingOperations(c.value);
-        EXPECT_EQ(PairsOf(parsed), c.pairs);
+        EXPECT_EQ(PairsOf(c.value, parsed), c.pairs);
         EXPECT_EQ(parsed.wellFormed, c.wellFormed);
     }
 }
@@ -92,7 +118,7 @@ TEST(PendingRules, EachSideIsShownAsAnOrdinaryPath) {
     };
     for (const ShownCase& c : cases) {
         SCOPED_TRACE(testing::Message() << "case at line " << c.line);
-        EXPECT_EQ(ShownPath(c.recorded), c.shown);
+        EXPECT_EQ(ShownPath(c.recorded).text, c.shown);
     }
 }
 
@@ -120,26 +146,40 @@ TEST(PendingRules, AVolumesOtherNameAtTheFrontBecomesItsDriveLetter) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "case at line " << c.line);
-        EXPECT_EQ(WithDriveLetter(c.path, aliases), c.ordinary);
+        EXPECT_EQ(WithDriveLetter(OrdinaryPath{c.path}, aliases).text, c.ordinary);
     }
 }
 
 // A chosen row: the pair and how many equal pairs come before it.
-PendingOperation Chosen(const WideText& source, const WideText& destination, size_t equalBefore) {
-    PendingOperation operation;
-    operation.source = source;
-    operation.destination = destination;
-    operation.equalBefore = equalBefore;
-    return operation;
-}
+struct Chosen {
+    WideText source;
+    WideText destination;
+    uint32_t equalBefore = 0;
+};
 
 struct RemovalCase {
     int line;
     WideText value;
-    std::vector<PendingOperation> chosen;
+    std::vector<Chosen> chosen;
     RemovalOutcome outcome;
     WideText kept;
 };
+
+// The chosen rows as the window shows them: operations of the value it read.
+Removal RemoveChosen(std::u16string_view value, const std::vector<Chosen>& chosen) {
+    WideText shown;
+    std::vector<PendingOperation> operations;
+    for (const Chosen& row : chosen) {
+        PendingOperation operation;
+        operation.at = static_cast<uint32_t>(shown.size());
+        operation.sourceLength = static_cast<uint32_t>(row.source.size());
+        operation.destinationLength = static_cast<uint32_t>(row.destination.size());
+        operation.equalBefore = row.equalBefore;
+        shown += row.source + u'\0' + row.destination + u'\0';
+        operations.push_back(operation);
+    }
+    return WithoutChosenPairs(value, shown, operations);
+}
 
 // Another program's operations around two deletions of one file: the first deletes the "a" that
 // is there now, the rename makes a new "a", the second deletes that one.
@@ -243,7 +283,7 @@ TEST(PendingRules, RemovalTakesOutExactlyTheChosenPairs) {
     };
     for (const RemovalCase& c : cases) {
         SCOPED_TRACE(testing::Message() << "case at line " << c.line);
-        const Removal removal = WithoutChosenPairs(c.value, c.chosen);
+        const Removal removal = RemoveChosen(c.value, c.chosen);
         EXPECT_EQ(removal.outcome, c.outcome);
         EXPECT_EQ(removal.kept, c.kept);
     }
@@ -256,20 +296,20 @@ TEST(PendingRules, DeletionsAreAppendedAfterTheLastPairAndFoundAgainByCount) {
     struct AppendCase {
         int line;
         std::u16string value;
-        std::vector<WideText> sources;
+        std::vector<RecordedPath> sources;
         std::u16string expected;
     };
     const std::u16string rename = u"\\??\\C:\\a\0!\\??\\C:\\b\0"s;
     const std::vector<AppendCase> cases = {
-        {__LINE__, u""s, {u"\\??\\C:\\d.txt."}, u"\\??\\C:\\d.txt.\0\0\0"s},
+        {__LINE__, u""s, {{u"\\??\\C:\\d.txt."}}, u"\\??\\C:\\d.txt.\0\0\0"s},
         {__LINE__,
          rename + u"\0"s,
-         {u"\\??\\C:\\x", u"\\??\\UNC\\srv\\s\\e"},
+         {{u"\\??\\C:\\x"}, {u"\\??\\UNC\\srv\\s\\e"}},
          rename + u"\\??\\C:\\x\0\0\\??\\UNC\\srv\\s\\e\0\0\0"s},
         // Extra terminators after the list stay where they were, after it.
-        {__LINE__, rename + u"\0\0\0"s, {u"\\??\\C:\\x"}, rename + u"\\??\\C:\\x\0\0\0\0\0"s},
+        {__LINE__, rename + u"\0\0\0"s, {{u"\\??\\C:\\x"}}, rename + u"\\??\\C:\\x\0\0\0\0\0"s},
         // A value without its closing terminator is given one.
-        {__LINE__, rename, {u"\\??\\C:\\x"}, rename + u"\\??\\C:\\x\0\0\0"s},
+        {__LINE__, rename, {{u"\\??\\C:\\x"}}, rename + u"\\??\\C:\\x\0\0\0"s},
     };
     for (const AppendCase& c : cases) {
         SCOPED_TRACE(testing::Message() << "case at line " << c.line);
@@ -277,43 +317,31 @@ TEST(PendingRules, DeletionsAreAppendedAfterTheLastPairAndFoundAgainByCount) {
         EXPECT_EQ(appended, c.expected);
         const PendingOperations parsed = ParsePendingOperations(appended);
         EXPECT_TRUE(parsed.wellFormed);
-        EXPECT_TRUE(HoldsDeletions(parsed.operations, c.sources));
+        const std::u16string_view added =
+            std::u16string_view(appended).substr(ListEnd(ParsePendingOperations(c.value)));
+        EXPECT_TRUE(HoldsDeletions(appended, parsed, added));
     }
-    const std::vector<PendingOperation> once =
-        ParsePendingOperations(rename + u"\\??\\C:\\x\0\0\0"s).operations;
-    EXPECT_FALSE(HoldsDeletions(once, {u"\\??\\C:\\x", u"\\??\\C:\\x"}));
+    const WideText once = rename + u"\\??\\C:\\x\0\0\0"s;
+    const PendingOperations parsedOnce = ParsePendingOperations(once);
+    EXPECT_FALSE(HoldsDeletions(once, parsedOnce, u"\\??\\C:\\x\0\0\\??\\C:\\x\0\0"sv));
     // A rename of the file is not its deletion.
-    EXPECT_FALSE(HoldsDeletions(once, {u"\\??\\C:\\a"}));
-}
-
-bool AsciiSameName(const WideText& left, const WideText& right) {
-    const auto lower = [](char16_t c) { return c < 128 ? std::tolower(c) : c; };
-    return left.size() == right.size() &&
-           std::equal(left.begin(), left.end(), right.begin(),
-                      [&](char16_t l, char16_t r) { return lower(l) == lower(r); });
-}
-
-// An operation as the reader gives it: its pair, its value and the equal pairs before it.
-PendingOperation Read(const WideText& source, const WideText& destination, size_t value,
-                      size_t equalBefore = 0) {
-    PendingOperation operation = Chosen(source, destination, equalBefore);
-    operation.value = value;
-    return operation;
+    EXPECT_FALSE(HoldsDeletions(once, parsedOnce, u"\\??\\C:\\a\0\0"sv));
+    EXPECT_TRUE(HoldsDeletions(once, parsedOnce, u""));
 }
 
 // A folder's tree as the restart run records it (files, then folders deepest first), with
 // neighbours: the same file deleted twice and once in the other value, a name that begins like
 // the folder's, a rename inside it, and a deletion in the "*1" form and another spelling.
-const std::vector<PendingOperation> kTree = {
-    Read(u"\\??\\C:\\old\\app\\a.txt", u"", 0),                            // 0
-    Read(u"\\??\\C:\\old\\app\\sub\\b.txt", u"", 0),                       // 1
-    Read(u"\\??\\C:\\old\\app\\sub", u"", 0),                              // 2
-    Read(u"\\??\\C:\\old\\app", u"", 0),                                   // 3
-    Read(u"\\??\\C:\\old\\apple.txt", u"", 0),                             // 4
-    Read(u"\\??\\C:\\old\\app\\n.dll", u"!\\??\\C:\\old\\app\\o.dll", 0),  // 5
-    Read(u"\\??\\C:\\old\\app\\a.txt", u"", 0, 1),                         // 6
-    Read(u"*1\\??\\c:\\OLD\\APP\\c.txt", u"", 1),                          // 7
-    Read(u"\\??\\C:\\old\\app\\a.txt", u"", 1),                            // 8
+const std::vector<Pair> kTree = {
+    {u"\\??\\C:\\old\\app\\a.txt", u"", 0},                            // 0
+    {u"\\??\\C:\\old\\app\\sub\\b.txt", u"", 0},                       // 1
+    {u"\\??\\C:\\old\\app\\sub", u"", 0},                              // 2
+    {u"\\??\\C:\\old\\app", u"", 0},                                   // 3
+    {u"\\??\\C:\\old\\apple.txt", u"", 0},                             // 4
+    {u"\\??\\C:\\old\\app\\n.dll", u"!\\??\\C:\\old\\app\\o.dll", 0},  // 5
+    {u"\\??\\C:\\old\\app\\a.txt", u"", 0},                            // 6: a second one
+    {u"*1\\??\\c:\\OLD\\APP\\c.txt", u"", 1},                          // 7
+    {u"\\??\\C:\\old\\app\\a.txt", u"", 1},                            // 8
 };
 
 struct TakenBackCase {
@@ -340,30 +368,29 @@ TEST(PendingRules, AFolderDeletionTakesBackEveryDeletionUnderItOnce) {
     };
     for (const TakenBackCase& c : cases) {
         SCOPED_TRACE(testing::Message() << "case at line " << c.line);
-        std::vector<PendingOperation> chosen;
-        for (size_t row : c.chosen) {
-            chosen.push_back(kTree[row]);
-        }
-        const TakenBack takenBack = DeletionsTakenBack(chosen, kTree, AsciiSameName);
-        std::vector<size_t> rows;
-        for (const PendingOperation& operation : takenBack.deletions) {
-            const auto found = std::find_if(kTree.begin(), kTree.end(), [&](const auto& row) {
-                return row.source == operation.source && row.value == operation.value &&
-                       row.equalBefore == operation.equalBefore;
-            });
-            rows.push_back(static_cast<size_t>(found - kTree.begin()));
-        }
-        EXPECT_EQ(rows, c.takenBack);
+        const TakenBack takenBack = DeletionsTakenBack(c.chosen, ValuesOf(kTree), AsciiCase());
+        EXPECT_EQ(takenBack.deletions, c.takenBack);
         EXPECT_EQ(takenBack.withFolderContents, c.withFolderContents);
     }
 }
 
+// Whether the restart still deletes each of rows, given as the main list shows them (a folder's
+// with its final "\\"), each recorded as the run records it.
+std::vector<bool> StillPending(const std::vector<WideText>& rows, const std::vector<Pair>& pairs,
+                               CaseTable table) {
+    std::vector<RecordedRow> recorded;
+    for (const WideText& row : rows) {
+        recorded.push_back({RecordedPath{u"\\??\\" + FolderOfRow(row)}, IsFolderRow(row)});
+    }
+    return RowsStillPending(recorded, ValuesOf(pairs), table);
+}
+
 TEST(PendingRules, AFolderRowIsPendingWhileItOrAnythingUnderItIs) {
-    const std::vector<PendingOperation> operations = {
-        Read(u"\\??\\C:\\old\\app\\sub\\b.txt", u"", 0),
-        Read(u"\\??\\C:\\old\\apple.txt", u"", 0),
-        Read(u"\\??\\C:\\keep\\n.dll", u"!\\??\\C:\\keep\\o.dll", 0),
-        Read(u"*1\\??\\E:\\empty", u"", 1),
+    const std::vector<Pair> operations = {
+        {u"\\??\\C:\\old\\app\\sub\\b.txt", u"", 0},
+        {u"\\??\\C:\\old\\apple.txt", u"", 0},
+        {u"\\??\\C:\\keep\\n.dll", u"!\\??\\C:\\keep\\o.dll", 0},
+        {u"*1\\??\\E:\\empty", u"", 1},
     };
     const struct {
         int line;
@@ -382,33 +409,23 @@ TEST(PendingRules, AFolderRowIsPendingWhileItOrAnythingUnderItIs) {
         {__LINE__, u"E:\\empty", true},
         {__LINE__, u"C:\\old\\app", false},
     };
+    std::vector<WideText> rows;
+    std::vector<bool> pending;
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "case at line " << c.line);
-        EXPECT_EQ(RowDeletionPending(c.row, operations, AsciiSameName), c.pending);
+        rows.push_back(c.row);
+        pending.push_back(c.pending);
     }
-}
-
-// As the file system's upper-case table: Latin-1 letters too, and the dotless i and the long s,
-// which some tables give "I" and "S".
-bool UpperTableSameName(const WideText& left, const WideText& right) {
-    const auto upper = [](char16_t c) -> char16_t {
-        if ((c >= u'a' && c <= u'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7)) {
-            return static_cast<char16_t>(c - 0x20);
-        }
-        return c == 0x131 ? u'I' : c == 0x17F ? u'S' : c;
-    };
-    return left.size() == right.size() &&
-           std::equal(left.begin(), left.end(), right.begin(),
-                      [&](char16_t l, char16_t r) { return upper(l) == upper(r); });
+    // Asked all at once, as the list's rows are.
+    EXPECT_EQ(StillPending(rows, operations, AsciiCase()), pending);
 }
 
 // Rows and deletions are found again through an index of the paths; every spelling the
 // comparison takes for the same name must still meet there, letters beyond ASCII included.
 TEST(PendingRules, EverySpellingOfANameFindsItsPendingDeletion) {
-    const std::vector<PendingOperation> operations = {
-        Read(u"\\??\\C:\\\u00c4rger\\list.txt", u"", 0),
-        Read(u"\\??\\C:\\ITEMS\\a.txt", u"", 0),
-        Read(u"*1\\??\\D:\\Sub\\x\u00e9.dat", u"", 1),
+    const std::vector<Pair> operations = {
+        {u"\\??\\C:\\\u00c4rger\\list.txt", u"", 0},
+        {u"\\??\\C:\\ITEMS\\a.txt", u"", 0},
+        {u"*1\\??\\D:\\Sub\\x\u00e9.dat", u"", 1},
     };
     const struct {
         int line;
@@ -427,13 +444,13 @@ TEST(PendingRules, EverySpellingOfANameFindsItsPendingDeletion) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "case at line " << c.line);
-        EXPECT_EQ(RowDeletionPending(c.row, operations, UpperTableSameName), c.pending);
+        EXPECT_EQ(StillPending({c.row}, operations, LatinCase()), std::vector<bool>{c.pending});
     }
     // Taking back a folder in another spelling takes back what is under it.
-    const TakenBack takenBack = DeletionsTakenBack({Read(u"\\??\\c:\\\u0131tem\u017f", u"", 0)},
-                                                   operations, UpperTableSameName);
-    ASSERT_EQ(takenBack.deletions.size(), 2u);
-    EXPECT_EQ(takenBack.deletions[1].source, operations[1].source);
+    std::vector<Pair> withFolder = operations;
+    withFolder.push_back({u"\\??\\c:\\\u0131tem\u017f", u"", 0});
+    const TakenBack takenBack = DeletionsTakenBack({3}, ValuesOf(withFolder), LatinCase());
+    EXPECT_EQ(takenBack.deletions, (std::vector<size_t>{3, 1}));
 }
 
 }  // namespace

@@ -81,7 +81,9 @@ struct RecordedRun {
     std::vector<int> deferred;
 };
 
-RecordedRun RunOver(const std::vector<std::string>& paths, bool writeRefused = false) {
+// The run over rows with these paths; with stopAfter, the window is closed after that row's pump.
+RecordedRun RunOver(const std::vector<std::string>& paths, bool writeRefused = false,
+                    int stopAfter = -1) {
     RecordedRun run;
     RestartRunSteps steps;
     steps.readPath = [&](int row) {
@@ -103,7 +105,12 @@ RecordedRun RunOver(const std::vector<std::string>& paths, bool writeRefused = f
         run.events.push_back("report " + std::to_string(row) +
                              (outcome.accepted ? " yes" : " no, " + outcome.reason));
     };
-    steps.pump = [&] { run.events.push_back("pump"); };
+    int pumps = 0;
+    steps.pump = [&] {
+        run.events.push_back("pump");
+        ++pumps;
+    };
+    steps.stopped = [&] { return stopAfter >= 0 && pumps > stopAfter; };
     steps.recordDeferred = [&] {
         run.events.push_back("record");
         std::vector<std::pair<int, RowOutcome>> outcomes;
@@ -126,6 +133,13 @@ TEST(RestartRun, RefusedRowsAreReportedAtOnceTheOthersAfterTheWrite) {
                                                     "read 2", "ask 2 ok-c", "pump",    //
                                                     "record", "report 0 yes", "report 2 yes"}));
     EXPECT_TRUE(run.anyAccepted);
+}
+
+// A run whose window is closed reads no row after it and records nothing.
+TEST(RestartRun, AStoppedRunReadsAndRecordsNothingMore) {
+    RecordedRun run = RunOver({"ok-a", "ok-b", "bad-c"}, false, 0);
+    EXPECT_EQ(run.events, (std::vector<std::string>{"read 0", "ask 0 ok-a", "pump"}));
+    EXPECT_FALSE(run.anyAccepted);
 }
 
 TEST(RestartRun, OnlyARecordedRowCountsAsAccepted) {

@@ -263,6 +263,9 @@ constexpr Literal kLiterals[] = {
     {"kOtherLinksSuffix", kOtherLinksSuffix},
     {"kRefusedEntriesHeading", kRefusedEntriesHeading},
     {"kMoreEntries", kMoreEntries},
+    {"kReasonUnknowable", kReasonUnknowable},
+    {"kReasonOverCap", kReasonOverCap},
+    {"kWaitingForLock", kWaitingForLock},
 };
 
 // UTF-8 to UTF-16 with glibc's iconv, apart from the stand-in's own conversions.

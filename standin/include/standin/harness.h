@@ -218,8 +218,20 @@ void AddDirectoryW(const std::u16string& path,
 // The full UTF-16 path, as added, of the file or folder that an ANSI path of the selected code
 // page names, short parts resolved; nullopt when it names nothing on the disk.
 std::optional<std::u16string> FileNamedBy(const std::string& path);
+std::optional<std::u16string> FileNamedByW(const std::u16string& path);
 void SetCurrentDirectory(const std::string& directory);  // for GetFullPathNameA
-void SetRestartDialogResult(int result);                 // default IDNO
+// The read-only attribute of an existing file or folder (an ANSI path of the selected code page).
+void SetReadOnly(const std::string& path, bool readOnly);
+bool IsReadOnly(const std::string& path);
+// The session manager's mutex on the pending values, \PendingRenameMutex: none, as under Wine
+// (the default); free; held by another program, which lets go when a test sets it free (the
+// program's wait performs the next input action meanwhile, as a modal loop does); or abandoned
+// by its last owner. While the program holds it, a box, a folder's listing or an attribute change
+// fails the scenario, and so does a run that ends holding it.
+enum class PendingLockState { kNone, kFree, kHeldByOther, kAbandoned };
+void SetPendingRenameMutex(PendingLockState state);
+bool ProgramHoldsPendingRenameMutex();
+void SetRestartDialogResult(int result);  // default IDNO
 // Each GetTickCount64 call moves the clock on by this much, as if the program's work between
 // two calls took that long (Sleep moves it too); default 0.
 void SetTickStep(DWORD milliseconds);
@@ -323,6 +335,8 @@ std::optional<OpenFileRequestW> LastOpenFileRequestW();
 // Every deletion PendingFileRenameOperations holds now, in order, each as the path it names
 // without "\??\", in the selected code page.
 std::vector<std::string> ScheduledDeletions();
+// The same in UTF-16, as recorded.
+std::vector<std::u16string> ScheduledDeletionsW();
 // Drops posted in this run that were never given back with DragFinish.
 size_t UnfinishedDrops();
 

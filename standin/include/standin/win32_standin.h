@@ -15,6 +15,7 @@ typedef int32_t LONG;
 typedef uint32_t ULONG;
 typedef uint32_t DWORD;
 typedef uint16_t WORD;
+typedef uint16_t USHORT;
 typedef uint8_t BYTE;
 typedef BYTE* LPBYTE;
 typedef unsigned int UINT;
@@ -590,6 +591,12 @@ typedef struct tagCHANGEFILTERSTRUCT {
 #define TRUNCATE_EXISTING 5
 #define FILE_FLAG_BACKUP_SEMANTICS 0x02000000
 #define FILE_FLAG_OPEN_REPARSE_POINT 0x00200000
+// Access rights of CreateFileW: none at all (to ask where a file is), a folder's listing, a
+// file's attributes.
+#define FILE_LIST_DIRECTORY 0x0001
+#define FILE_READ_ATTRIBUTES 0x0080
+#define FILE_WRITE_ATTRIBUTES 0x0100
+#define SYNCHRONIZE 0x00100000
 #define FILE_NAME_NORMALIZED 0x0
 #define FILE_NAME_OPENED 0x8
 #define VOLUME_NAME_DOS 0x0
@@ -799,11 +806,48 @@ HANDLE CreateFileW(LPCWSTR fileName, DWORD access, DWORD shareMode, LPSECURITY_A
                    DWORD disposition, DWORD flags, HANDLE templateFile);
 DWORD GetFinalPathNameByHandleW(HANDLE file, LPWSTR buffer, DWORD bufferLength, DWORD flags);
 BOOL CloseHandle(HANDLE object);
-// A file's attributes and reparse tag: the stand-in's files are no reparse points.
+// A file's attributes and reparse tag (the stand-in's files are no reparse points), its times and
+// attributes, and a folder's listing through its handle.
 typedef enum _FILE_INFO_BY_HANDLE_CLASS {
+    FileBasicInfo = 0,
     FileStandardInfo = 1,
-    FileAttributeTagInfo = 9
+    FileAttributeTagInfo = 9,
+    FileIdBothDirectoryInfo = 10,
+    FileIdBothDirectoryRestartInfo = 11
 } FILE_INFO_BY_HANDLE_CLASS;
+typedef union _LARGE_INTEGER {
+    struct {
+        DWORD LowPart;
+        LONG HighPart;
+    };
+    int64_t QuadPart;
+} LARGE_INTEGER;
+typedef struct _FILE_BASIC_INFO {
+    LARGE_INTEGER CreationTime;
+    LARGE_INTEGER LastAccessTime;
+    LARGE_INTEGER LastWriteTime;
+    LARGE_INTEGER ChangeTime;
+    DWORD FileAttributes;
+} FILE_BASIC_INFO;
+// One entry of a folder's listing; the stand-in fills the offset of the next, the attributes,
+// the name and the file's index.
+typedef struct _FILE_ID_BOTH_DIR_INFO {
+    DWORD NextEntryOffset;
+    DWORD FileIndex;
+    LARGE_INTEGER CreationTime;
+    LARGE_INTEGER LastAccessTime;
+    LARGE_INTEGER LastWriteTime;
+    LARGE_INTEGER ChangeTime;
+    LARGE_INTEGER EndOfFile;
+    LARGE_INTEGER AllocationSize;
+    DWORD FileAttributes;
+    DWORD FileNameLength;
+    DWORD EaSize;
+    CHAR ShortNameLength;
+    WCHAR ShortName[12];
+    LARGE_INTEGER FileId;
+    WCHAR FileName[1];
+} FILE_ID_BOTH_DIR_INFO;
 // One name for each file.
 typedef struct _FILE_STANDARD_INFO {
     int64_t AllocationSize;
@@ -818,6 +862,23 @@ typedef struct _FILE_ATTRIBUTE_TAG_INFO {
 } FILE_ATTRIBUTE_TAG_INFO;
 BOOL GetFileInformationByHandleEx(HANDLE file, FILE_INFO_BY_HANDLE_CLASS infoClass, LPVOID info,
                                   DWORD size);
+// FileBasicInfo only, on a file opened with FILE_WRITE_ATTRIBUTES: sets its read-only attribute.
+BOOL SetFileInformationByHandle(HANDLE file, FILE_INFO_BY_HANDLE_CLASS infoClass, LPVOID info,
+                                DWORD size);
+// Waiting for the mutex the session manager keeps on the pending values (opened through ntdll's
+// NtOpenMutant, found with GetProcAddress), while the queue is answered.
+#define WAIT_OBJECT_0 0x00000000
+#define WAIT_ABANDONED_0 0x00000080
+#define WAIT_IO_COMPLETION 0x000000C0
+#define WAIT_TIMEOUT 258
+#define WAIT_FAILED ((DWORD)0xFFFFFFFF)
+#define INFINITE 0xFFFFFFFF
+#define QS_ALLINPUT 0x04FF
+#define MWMO_INPUTAVAILABLE 0x0004
+DWORD WaitForSingleObject(HANDLE object, DWORD milliseconds);
+DWORD MsgWaitForMultipleObjectsEx(DWORD count, const HANDLE* objects, DWORD milliseconds,
+                                  DWORD wakeMask, DWORD flags);
+BOOL ReleaseMutex(HANDLE mutex);
 // The storage bus of a volume ("\\.\C:" or its GUID path opened as a device): always SATA.
 #define IOCTL_STORAGE_QUERY_PROPERTY 0x002D1400
 typedef enum _STORAGE_PROPERTY_ID { StorageDeviceProperty = 0 } STORAGE_PROPERTY_ID;
@@ -863,7 +924,7 @@ typedef struct _WIN32_FIND_DATAW {
 HANDLE FindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW found);
 BOOL FindNextFileW(HANDLE search, LPWIN32_FIND_DATAW found);
 BOOL FindClose(HANDLE search);
-// Accepted for any existing file or folder; the stand-in keeps no attributes.
+// Accepted for any existing file or folder; the stand-in keeps its read-only attribute.
 BOOL SetFileAttributesW(LPCWSTR path, DWORD attributes);
 // The folders of a typical system: USERPROFILE C:\Users\user, PUBLIC C:\Users\Public,
 // ProgramFiles C:\Program Files, ProgramFiles(x86), ProgramW6432, ProgramData, ALLUSERSPROFILE.

@@ -1,0 +1,27 @@
+#pragma once
+
+// Some boots delete no read-only file (Wine's and ReactOS's do not clear the attribute first), so
+// the run clears the attribute of every file and folder it records, just before its write, and
+// puts it back when they are not recorded after all. Each change goes through a handle opened
+// without following a final link and checked to be the surveyed file, never by path alone: a
+// folder on the way swapped for a junction in between leads it nowhere else.
+
+#include <optional>
+
+#include "paths/file_identity.h"
+#include "platform/win32.h"
+#include "runtime/path_texts.h"
+
+// A file whose read-only attribute the run cleared, and what its attributes were.
+struct ClearedAttribute {
+    RecordedPath path;
+    FileIdentity identity;
+    DWORD attributes = 0;
+};
+
+// Clears the read-only attribute of the file recorded by path when it is the file identity names;
+// nothing when it is another file, or cannot be opened or changed.
+std::optional<ClearedAttribute> ClearReadOnly(const RecordedPath& path,
+                                              const FileIdentity& identity);
+// Puts back what ClearReadOnly cleared, on the same file only.
+void RestoreAttributes(const ClearedAttribute& cleared);

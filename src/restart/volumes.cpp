@@ -1,0 +1,206 @@
+#include "restart/volumes.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
+
+#include "paths/literal_forms.h"
+#include "paths/native_view.h"
+#include "runtime/wide_text.h"
+
+namespace {
+
+// Large enough for any storage device descriptor's fixed part and its strings.
+constexpr DWORD kDescriptorBytes = 1024;
+// The longest path Windows can name, in UTF-16 code units, and its terminator.
+constexpr DWORD kPathRoom = 32768;
+
+// The storage bus of the disk under a volume ("\\.\C:", "\\?\Volume{...}"); nothing when the
+// system does not say.
+std::optional<unsigned> BusTypeOf(const WideText& volume) {
+    std::vector<BYTE> answer(kDescriptorBytes);
+    HANDLE device = CreateFileW(WideC(volume), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    if (device == INVALID_HANDLE_VALUE) {
+        return std::nullopt;
+    }
+    STORAGE_PROPERTY_QUERY query{};
+    query.PropertyId = StorageDeviceProperty;
+    query.QueryType = PropertyStandardQuery;
+    DWORD returned = 0;
+    const BOOL asked = DeviceIoControl(device, IOCTL_STORAGE_QUERY_PROPERTY, &query, sizeof query,
+                                       answer.data(), kDescriptorBytes, &returned, nullptr);
+    CloseHandle(device);
+    if (!asked || returned < offsetof(STORAGE_DEVICE_DESCRIPTOR, BusType) + sizeof(DWORD)) {
+        return std::nullopt;
+    }
+    STORAGE_DEVICE_DESCRIPTOR descriptor{};
+    std::memcpy(&descriptor, answer.data(), std::min<size_t>(returned, sizeof descriptor));
+    return static_cast<unsigned>(descriptor.BusType);
+}
+
+// The drive type of a letter's root, asked of the letter alone.
+UINT DriveTypeOf(char16_t letter) {
+    const WideText root = {letter, u':', u'\\'};
+    return GetDriveTypeW(WideC(root));
+}
+
+const VolumeFacts& DriveFacts(VolumeCache& cache, char16_t letter) {
+    letter = AsciiUpper(letter);
+    auto known = cache.drives.find(letter);
+    if (known != cache.drives.end()) {
+        return known->second;
+    }
+    VolumeFacts facts;
+    const WideText root = {letter, u':', u'\\'};
+    facts.driveType = DriveTypeOf(letter);
+    WideText device(MAX_PATH, u'\0');
+    const WideText drive = {letter, u':'};
+    if (QueryDosDeviceW(WideC(drive), WideData(device), MAX_PATH) == 0) {
+        facts.driveType = DRIVE_NO_ROOT_DIR;
+    } else {
+        facts.subst = !IsOwnDevice(device.substr(0, device.find(u'\0')));
+    }
+    facts.busType = BusTypeOf(WideText(u"\\\\.\\") + drive);
+    WideText volume(MAX_PATH, u'\0');
+    facts.knownToMountManager =
+        GetVolumeNameForVolumeMountPointW(WideC(root), WideData(volume), MAX_PATH) != FALSE;
+    return cache.drives.emplace(letter, facts).first->second;
+}
+
+// The facts of the volume a GUID path ("\\?\Volume{...}\dir\name") is on: those of its drive
+// letter when it has one, else asked of the volume itself. A volume mounted in a folder of C:
+// is judged as the disk it is, not as C:.
+VolumeFacts VolumeOfGuidPath(VolumeCache& cache, const WideText& guidPath) {
+    const size_t close = guidPath.find(u"}\\");
+    if (close == WideText::npos) {
+        return VolumeFacts();
+    }
+    const WideText volume = guidPath.substr(0, close + 2);
+    const auto known = cache.volumes.find(volume);
+    if (known != cache.volumes.end()) {
+        return known->second;
+    }
+    // Where the volume is mounted: folders ("C:\mnt\usb\") and letters ("E:\"), each ended by
+    // a terminator, the list by another.
+    WideText names(MAX_PATH, u'\0');
+    DWORD length = 0;
+    std::optional<char16_t> letter;
+    if (GetVolumePathNamesForVolumeNameW(WideC(volume), WideData(names), MAX_PATH, &length)) {
+        size_t at = 0;
+        while (!letter && at < names.size() && names[at] != u'\0') {
+            const size_t end = names.find(u'\0', at);
+            if (end == at + 3 && names[at + 1] == u':' && names[at + 2] == u'\\') {
+                letter = names[at];
+            }
+            at = end == WideText::npos ? names.size() : end + 1;
+        }
+    }
+    VolumeFacts facts;
+    if (letter) {
+        facts = DriveFacts(cache, *letter);
+    } else {
+        facts.driveType = GetDriveTypeW(WideC(volume));
+        facts.busType = BusTypeOf(volume.substr(0, volume.size() - 1));
+        facts.knownToMountManager = true;
+    }
+    cache.volumes.emplace(volume, facts);
+    return facts;
+}
+
+// The volume GUID path of the file a literal path names ("\\?\Volume{...}\dir\name"); empty
+// when the system gives none.
+WideText VolumePathOf(VolumeCache& cache, const LiteralPath& literal) {
+    HANDLE file = InNativeView([&] { return OpenToAsk(literal); }, INVALID_HANDLE_VALUE);
+    if (file == INVALID_HANDLE_VALUE) {
+        return WideText();
+    }
+    const DWORD length = GetFinalPathNameByHandleW(file, WideData(cache.volumePathRoom), kPathRoom,
+                                                   kVolumePathFlags);
+    CloseHandle(file);
+    return length > 0 && length < kPathRoom ? cache.volumePathRoom.substr(0, length) : WideText();
+}
+
+bool IsShare(const OrdinaryPath& path) {
+    return path.text.size() >= 2 && path.text[0] == u'\\' && path.text[1] == u'\\';
+}
+
+bool HasDriveLetter(const OrdinaryPath& path) {
+    return path.text.size() >= 3 && path.text[1] == u':' && path.text[2] == u'\\';
+}
+
+}  // namespace
+
+VolumeCache NewVolumeCache() {
+    VolumeCache cache;
+    cache.volumePathRoom.assign(kPathRoom, u'\0');
+    return cache;
+}
+
+std::optional<VolumeFacts> VolumeOf(VolumeCache& cache, const OrdinaryPath& path) {
+    if (IsShare(path)) {
+        VolumeFacts share;
+        share.share = true;
+        return share;
+    }
+    if (HasDriveLetter(path)) {
+        return DriveFacts(cache, path.text[0]);
+    }
+    return std::nullopt;
+}
+
+VolumeFacts VolumeOfFile(VolumeCache& cache, const OrdinaryPath& finalPath,
+                         const LiteralPath& literal, const VolumeFacts& letterFacts) {
+    // The mount manager takes far longer than the rest of a file's survey: asked once a folder.
+    const WideText folder = finalPath.text.substr(0, finalPath.text.find_last_of(u'\\') + 1);
+    auto known = cache.folderVolumes.find(folder);
+    if (known == cache.folderVolumes.end()) {
+        const WideText volumePath = VolumePathOf(cache, literal);
+        known = cache.folderVolumes
+                    .emplace(folder,
+                             volumePath.empty() ? letterFacts : VolumeOfGuidPath(cache, volumePath))
+                    .first;
+    }
+    return known->second;
+}
+
+bool OnNetworkDrive(VolumeCache& cache, const OrdinaryPath& path) {
+    if (IsShare(path)) {
+        return true;
+    }
+    if (!HasDriveLetter(path)) {
+        return false;
+    }
+    const char16_t letter = AsciiUpper(path.text[0]);
+    const auto known = cache.drives.find(letter);
+    // The letter's type alone: the rest of its facts open its device, which a network drive's
+    // name should not be asked of before it is known to be none.
+    const unsigned type =
+        known != cache.drives.end() ? known->second.driveType : DriveTypeOf(letter);
+    return type == DRIVE_REMOTE;
+}
+
+std::vector<VolumeAlias> DriveAliases() {
+    std::vector<VolumeAlias> aliases;
+    const DWORD letters = GetLogicalDrives();
+    for (char16_t letter = u'A'; letter <= u'Z'; ++letter) {
+        if ((letters & (1u << (letter - u'A'))) == 0) {
+            continue;
+        }
+        const WideText drive = {letter, u':'};
+        WideText device(MAX_PATH, u'\0');
+        if (QueryDosDeviceW(WideC(drive), WideData(device), MAX_PATH) != 0) {
+            aliases.push_back({device.substr(0, device.find(u'\0')), drive});
+        }
+        WideText volume(MAX_PATH, u'\0');
+        if (GetVolumeNameForVolumeMountPointW(WideC(drive + u'\\'), WideData(volume), MAX_PATH)) {
+            // "\\?\Volume{...}\" is recorded as "\??\Volume{...}\", which is shown without
+            // its "\??\".
+            volume.resize(volume.find(u'\0'));
+            if (volume.size() > 5 && volume.back() == u'\\') {
+                aliases.push_back({volume.substr(4, volume.size() - 5), drive});
+            }
+        }
+    }
+    return aliases;
+}
