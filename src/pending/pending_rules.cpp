@@ -158,8 +158,7 @@ Removal WithoutChosenPairs(std::u16string_view value, std::u16string_view shown,
     return removal;
 }
 
-WideText OpenList(WideText& value) {
-    const size_t listEnd = ListEnd(ParsePendingOperations(value));
+WideText OpenList(WideText& value, size_t listEnd) {
     WideText rest = value.substr(listEnd);
     value.resize(listEnd);
     return rest;
@@ -182,7 +181,7 @@ void CloseList(WideText& value, const WideText& rest) {
 WideText WithDeletionsAppended(std::u16string_view value,
                                const std::vector<RecordedPath>& sources) {
     WideText units(value);
-    const WideText rest = OpenList(units);
+    const WideText rest = OpenList(units, ListEnd(ParsePendingOperations(value)));
     for (const RecordedPath& source : sources) {
         units += source.text;
         EndDeletion(units);

@@ -90,9 +90,10 @@ Removal WithoutChosenPairs(std::u16string_view value, std::u16string_view shown,
 // Deletions join a value as the system adds them: after its last whole pair, each a source (a
 // recorded path, "\??\C:\a.txt") and an empty destination, every code unit before kept in its
 // place, and what followed the list (its closing terminator) kept after them, which a value
-// without one is given. OpenList cuts the value after its list and gives what it cut; the caller
-// appends each deletion's source and then EndDeletion; CloseList puts the cut part back.
-WideText OpenList(WideText& value);
+// without one is given. OpenList cuts the value after its list (which ends at listEnd, ListEnd of
+// its parse) and gives what it cut; the caller appends each deletion's source and then
+// EndDeletion; CloseList puts the cut part back.
+WideText OpenList(WideText& value, size_t listEnd);
 void EndDeletion(WideText& value);
 void CloseList(WideText& value, const WideText& rest);
 // All of that at once.

@@ -135,7 +135,8 @@ PendingValue ReadPendingValue(HKEY key, const WideText& name) {
 }
 
 LONG WritePendingValue(HKEY key, const WideText& name, const WideText& units) {
-    if (ParsePendingOperations(units).operations.empty()) {
+    // Only whole values are written, and a whole one without an operation begins with its end.
+    if (units.empty() || units[0] == u'\0') {
         const LONG status = RegDeleteValueW(key, WideC(name));
         return status == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : status;
     }

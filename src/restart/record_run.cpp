@@ -94,6 +94,7 @@ bool WriteUnderLock(HKEY key, std::vector<PlannedRow>& rows, BootSurvey& survey,
     if (!ValuesReadWhole(first, second, failure)) {
         return false;
     }
+    const size_t listEnd = ListEnd(first.parsed);
     PendingValues values = BothValues(std::move(first), std::move(second));
     const size_t bytes = (values.units[0].size() + values.units[1].size()) * sizeof(char16_t);
     const RenamedNames renamed = RenamedNamesOf(values, survey.spellings, survey.volumes, table);
@@ -112,7 +113,7 @@ bool WriteUnderLock(HKEY key, std::vector<PlannedRow>& rows, BootSurvey& survey,
             outcomes[i] = RowOutcome{false, kReasonOverCap};
         }
     }
-    const WideText rest = OpenList(units);
+    const WideText rest = OpenList(units, listEnd);
     const size_t start = units.size();
     for (const PlannedRow& planned : rows) {
         if (!planned.admitted) {

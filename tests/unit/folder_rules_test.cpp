@@ -10,6 +10,7 @@
 #include "paths/folder_rows.h"
 #include "resources/texts.h"
 #include "restart/folder_rules.h"
+#include "restart/run_plan.h"
 #include "restart/walked_tree.h"
 
 namespace {
@@ -132,6 +133,53 @@ TEST(WalkedTree, RefusedEntriesAreCountedAndTheFirstOnesKept) {
     const WalkedTree system =
         TreeOf(OrdinaryPath{u"C:\\Windows"}, {}, true, false, {}, BootRefusal::kSystemFolder);
     EXPECT_EQ(RefusalReason(system, RefusedEntriesOf(system, 20)), kReasonSystemFolder);
+}
+
+PlannedRow FileRow(const char16_t* recorded) {
+    PlannedRow planned;
+    planned.tree =
+        TreeOf(OrdinaryPath{}, RecordedPath{recorded}, false, false, {}, BootRefusal::kNone);
+    return planned;
+}
+
+// Rows are admitted in order: each entry another row admitted before records already is not
+// counted again (the same path in another case too), and a row that does not fit in what room
+// is left is not admitted, leaves the room and the entries kept as they were, and lets a later
+// row that fits in.
+TEST(RunPlan, EachPathOnceAndEveryRowWithinTheRoomLeft) {
+    std::vector<PlannedRow> rows;
+    rows.push_back(FileRow(u"\\??\\C:\\real\\app\\sub\\b.txt"));
+    PlannedRow folder;
+    folder.folder = true;
+    folder.tree = Tree();
+    rows.push_back(std::move(folder));
+    rows.push_back(FileRow(u"\\??\\c:\\REAL\\APP\\A.TXT"));
+    rows.push_back(FileRow(u"\\??\\C:\\a-name-too-long-for-what-is-left.txt"));
+    rows.push_back(FileRow(u"\\??\\C:\\x"));
+    const auto bytes = [&](size_t row, uint32_t entry) {
+        return DeletionBytes(rows[row].tree.entries[entry]);
+    };
+    size_t treeBytes = 0;
+    for (uint32_t entry = 0; entry < rows[1].tree.entries.size(); ++entry) {
+        treeBytes += entry == 4 ? 0 : bytes(1, entry);
+    }
+    size_t room = bytes(0, 0) + treeBytes + bytes(4, 0);
+    RecordedKeys keys;
+    EXPECT_TRUE(AdmitRow(keys, rows, 0, room, LatinCase()));
+    EXPECT_TRUE(AdmitRow(keys, rows, 1, room, LatinCase()));
+    // The folder's b.txt is the first row's.
+    EXPECT_EQ(rows[1].repeated,
+              (std::vector<bool>{false, false, false, false, true, false, false}));
+    EXPECT_EQ(room, bytes(4, 0));
+    // Its a.txt in another case: nothing more.
+    EXPECT_TRUE(AdmitRow(keys, rows, 2, room, LatinCase()));
+    EXPECT_EQ(rows[2].repeated, std::vector<bool>{true});
+    EXPECT_FALSE(AdmitRow(keys, rows, 3, room, LatinCase()));
+    EXPECT_FALSE(rows[3].admitted);
+    EXPECT_FALSE(IsRecorded(keys, rows, rows[3].tree.recorded, LatinCase()));
+    EXPECT_TRUE(AdmitRow(keys, rows, 4, room, LatinCase()));
+    EXPECT_EQ(room, 0u);
+    EXPECT_TRUE(IsRecorded(keys, rows, RecordedPath{u"\\??\\C:\\REAL\\app\\sub"}, LatinCase()));
 }
 
 TEST(FolderRules, WhatARowMustBeForTheBoot) {
