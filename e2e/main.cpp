@@ -83,6 +83,10 @@ int ListScenarios() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Another program of the scenarios: the pending values' other writer.
+    if (argc == 2 && std::strcmp(argv[1], "--hold-pending-lock") == 0) {
+        return HoldPendingLock();
+    }
     if (argc == 3 && std::strcmp(argv[1], "--after-restart") == 0) {
         const Scenario* scenario = FindScenario(argv[2]);
         if (scenario == nullptr || scenario->afterRestart == nullptr) {

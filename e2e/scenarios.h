@@ -51,6 +51,14 @@ void DriveFolderDeletion(HWND mainWindow);
 void CheckFolderDeletionAfterRestart();
 void DriveFolderRefusals(HWND mainWindow);
 void DriveLongList(HWND mainWindow);
+void DrivePendingLock(HWND mainWindow);
+// The other writer DrivePendingLock starts: e2e_suite.exe --hold-pending-lock.
+int HoldPendingLock();
+void DriveLinkFinalPath(HWND mainWindow);
+void CheckLinkFinalPathAfterRestart();
+void DriveRenameDuringWalk(HWND mainWindow);
+void DriveCloseDuringWalk(HWND mainWindow);
+void DriveCaseFolding(HWND mainWindow);
 
 // Scenarios that end the process with a fatal box instead of running the main window: the name of
 // each, one a line; and the run of one, which does not return (-1 when name is none of them).
@@ -88,4 +96,9 @@ inline constexpr Scenario kScenarios[] = {
     {"folder-deletion", DriveFolderDeletion, CheckFolderDeletionAfterRestart},
     {"folder-refusals", DriveFolderRefusals},
     {"long-list", DriveLongList},
+    {"pending-lock", DrivePendingLock},
+    {"link-final-path", DriveLinkFinalPath, CheckLinkFinalPathAfterRestart},
+    {"rename-during-walk", DriveRenameDuringWalk},
+    {"close-during-walk", DriveCloseDuringWalk},
+    {"case-folding", DriveCaseFolding},
 };

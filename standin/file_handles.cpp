@@ -76,14 +76,18 @@ BOOL ListThrough(OpenFileRecord& record, bool restart, BYTE* buffer, DWORD size)
         }
         auto* info = reinterpret_cast<FILE_ID_BOTH_DIR_INFO*>(buffer + at);
         std::memset(info, 0, offsetof(FILE_ID_BOTH_DIR_INFO, FileName));
+        const bool itself = entry.name == u".";
         const DiskEntry* disk =
-            entry.name == u"." || entry.name == u".." ? nullptr : EntryInView(folder + entry.name);
+            itself || entry.name == u".." ? nullptr : EntryInView(folder + entry.name);
         info->FileAttributes =
             (entry.directory ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL) |
             (disk != nullptr && disk->readOnly ? FILE_ATTRIBUTE_READONLY : 0);
         info->FileNameLength = static_cast<DWORD>(nameBytes);
-        info->FileId.QuadPart = static_cast<int64_t>(
-            FileIndexOf(u"\\\\?\\" + (disk != nullptr ? disk->path : folder + entry.name)));
+        // "." is the folder itself; ".." is given no index.
+        const std::u16string indexed = itself            ? record.finalPath
+                                       : disk != nullptr ? u"\\\\?\\" + disk->path
+                                                         : std::u16string();
+        info->FileId.QuadPart = indexed.empty() ? 0 : static_cast<int64_t>(FileIndexOf(indexed));
         std::memcpy(info->FileName, entry.name.data(), nameBytes);
         if (last != nullptr) {
             last->NextEntryOffset =

@@ -200,6 +200,10 @@ if [ "$locale_name" != zh_CN.UTF-8 ] && [ -n "$cjk_file" ]; then
             fail "could not link the font $face to $cjk_family"
     done
 fi
+# C:\e2e\linked\link is a folder link to C:\e2e\linked\target, as a moved profile folder or a
+# junction is: a directory symlink in the prefix, whose files' final paths are under its target.
+mkdir -p "$WINEPREFIX/drive_c/e2e/linked/target"
+ln -sfn target "$WINEPREFIX/drive_c/e2e/linked/link"
 # Drive N: is a network drive (DRIVE_REMOTE) over a folder of the output folder, as a mapped
 # share is; the drive manager reads the type when the server starts.
 mkdir -p "$out/network"

@@ -67,12 +67,21 @@ BootRefusal DecideListedEntry(Walk& walk, const FILE_ID_BOTH_DIR_INFO& info,
     return DecideBootRefusal(view, Wanted::kEither);
 }
 
-// Adds every entry of an open folder's listing; false when it cannot be read whole, or when the
-// walk must end (its end is set then).
-bool AddListedEntries(Walk& walk, HANDLE handle, uint32_t parent,
-                      const std::function<bool(size_t checked)>& checked) {
+// What reading a folder's listing came to.
+enum class Listing {
+    kWhole,
+    kNotWhole,       // the system did not give all of it
+    kAnotherFolder,  // its own entry is not the folder its folder listed
+    kEnded,          // the walk ends (its end says why)
+};
+
+// Adds every entry of an open folder's listing. The listing's own entry, ".", tells which folder
+// it is, as GetFileInformationByHandle would, which under Wine takes a millisecond a folder.
+Listing AddListedEntries(Walk& walk, HANDLE handle, uint32_t parent,
+                         const std::function<bool(size_t checked)>& checked) {
     WalkedTree& tree = walk.result.tree;
     const bool askSystem = walk.survey.system.context != nullptr;
+    std::optional<uint64_t> itself;
     FILE_INFO_BY_HANDLE_CLASS kind = FileIdBothDirectoryRestartInfo;
     while (GetFileInformationByHandleEx(handle, kind, walk.listing.data(),
                                         static_cast<DWORD>(walk.listing.size() * 8))) {
@@ -82,7 +91,9 @@ bool AddListedEntries(Walk& walk, HANDLE handle, uint32_t parent,
             const auto& info = *reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(bytes + at);
             const std::u16string_view name(reinterpret_cast<const char16_t*>(info.FileName),
                                            info.FileNameLength / sizeof(char16_t));
-            if (name != u"." && name != u"..") {
+            if (name == u".") {
+                itself = static_cast<uint64_t>(info.FileId.QuadPart);
+            } else if (name != u"..") {
                 const uint32_t entry = AddWalkedEntry(
                     tree, parent, name, (info.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
                     (info.FileAttributes & FILE_ATTRIBUTE_READONLY) != 0,
@@ -97,11 +108,7 @@ bool AddListedEntries(Walk& walk, HANDLE handle, uint32_t parent,
                 walk.bytes += DeletionBytes(tree.entries[entry]);
                 if (walk.bytes > walk.room) {
                     walk.result.end = WalkEnd::kOverCap;
-                    return false;
-                }
-                if (!checked(tree.entries.size())) {
-                    walk.result.end = WalkEnd::kStopped;
-                    return false;
+                    return Listing::kEnded;
                 }
             }
             if (info.NextEntryOffset == 0) {
@@ -109,13 +116,26 @@ bool AddListedEntries(Walk& walk, HANDLE handle, uint32_t parent,
             }
             at += info.NextEntryOffset;
         }
+        // A folder of few entries still lets the window answer and the progress show.
+        if (!checked(tree.entries.size())) {
+            walk.result.end = WalkEnd::kStopped;
+            return Listing::kEnded;
+        }
     }
-    return GetLastError() == ERROR_NO_MORE_FILES;
+    if (GetLastError() != ERROR_NO_MORE_FILES) {
+        return Listing::kNotWhole;
+    }
+    // A file system that gives "." no index is asked the folder's own.
+    if (!itself || *itself == 0) {
+        const std::optional<FileIdentity> identity = IdentityOf(handle);
+        itself = identity ? std::optional<uint64_t>(identity->index) : std::nullopt;
+    }
+    return itself == tree.entries[parent].index ? Listing::kWhole : Listing::kAnotherFolder;
 }
 
 // Opens a folder of the tree where it is recorded, checks that it is the very folder its folder
-// listed (no folder on its way re-pointed since), and adds what it holds; its refusal otherwise.
-// False when the walk must end.
+// listed, still at that path (no folder on its way re-pointed since), and adds what it holds; its
+// refusal otherwise. False when the walk must end.
 bool ListFolder(Walk& walk, uint32_t folder, const std::function<bool(size_t checked)>& checked) {
     WalkedTree& tree = walk.result.tree;
     const LiteralPath literal = LiteralFormOf(RecordedPathOf(tree, folder));
@@ -129,29 +149,24 @@ bool ListFolder(Walk& walk, uint32_t folder, const std::function<bool(size_t che
         tree.entries[folder].refusal = BootRefusal::kUnlistedFolder;
         return true;
     }
-    const std::optional<FileIdentity> identity = IdentityOf(handle);
     const LiteralPath now = FinalPathOf(handle);
-    bool going = true;
-    if (!identity) {
-        tree.entries[folder].refusal = BootRefusal::kUnknowable;
-    } else if (*identity != IdentityOf(tree, folder) ||
-               (!now.empty() && !SameName(now, literal, FileSystemCase()))) {
-        tree.entries[folder].refusal = BootRefusal::kMovedSinceListing;
-    } else {
-        const size_t before = tree.entries.size();
-        going = AddListedEntries(walk, handle, folder, checked);
-        if (!going && walk.result.end == WalkEnd::kWhole) {
-            // Not read whole: what it held is not known, and the folders found in it are not
-            // walked. The row is refused for it, so nothing of it is recorded.
-            tree.entries[folder].refusal = BootRefusal::kUnlistedFolder;
-            while (!walk.toList.empty() && walk.toList.back() >= before) {
-                walk.toList.pop_back();
-            }
-            going = true;
-        }
+    Listing listing = Listing::kAnotherFolder;
+    const size_t before = tree.entries.size();
+    if (now.empty() || SameName(now, literal, FileSystemCase())) {
+        listing = AddListedEntries(walk, handle, folder, checked);
     }
     CloseHandle(handle);
-    return going;
+    if (listing == Listing::kWhole || listing == Listing::kEnded) {
+        return listing == Listing::kWhole;
+    }
+    // Not the folder, or not read whole: what it held is not known, and the folders found in it
+    // are not walked. The row is refused for it, so nothing of it is recorded.
+    tree.entries[folder].refusal = listing == Listing::kNotWhole ? BootRefusal::kUnlistedFolder
+                                                                 : BootRefusal::kMovedSinceListing;
+    while (!walk.toList.empty() && walk.toList.back() >= before) {
+        walk.toList.pop_back();
+    }
+    return true;
 }
 
 }  // namespace

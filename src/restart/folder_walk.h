@@ -30,8 +30,8 @@ struct FolderWalk {
 // The folder itself first, then every entry below it; a refused folder is not walked further,
 // and a system folder not at all. listedLocation is where the folder was when its row was
 // listed. The walk stops once the row's deletions would take more than room bytes. checked is
-// called after each entry with the number of entries so far; it pumps, and stops the walk by
-// answering false.
+// called after each part of a folder's listing (a few hundred entries at most) with the number
+// of entries so far; it pumps, and stops the walk by answering false.
 FolderWalk WalkFolder(BootSurvey& survey, const OrdinaryPath& folder,
                       const std::optional<LiteralPath>& listedLocation, const SystemFolders& system,
                       size_t room, const std::function<bool(size_t checked)>& checked);

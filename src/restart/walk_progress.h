@@ -14,7 +14,7 @@ struct WalkProgress {
 };
 
 WalkProgress StartWalkProgress(int row);
-// Called after each entry the walk checked, with how many it has checked: shows "正在检查 N 项"
+// Called as the walk goes, with how many entries it has checked: shows "正在检查 N 项"
 // in the row's result once the walk takes longer than a moment, and pumps now and then. False
 // once the main window has been asked to close: the walk stops.
 bool WalkChecked(WalkProgress& progress, size_t checked);

@@ -48,6 +48,7 @@ TEST_F(FolderTest, EveryEntryOnceBeforeItsFolderAndNothingBesideIt) {
     EXPECT_EQ(ListedPaths(),
               (Paths{"C:\\app\\sub\\b.txt", "C:\\other.txt", "C:\\app\\", "C:\\app\\sub\\"}));
     EXPECT_EQ(ListedResults(), Paths(4, kResultAccepted));
+
     const Paths expected = {
         "C:\\app\\sub\\b.txt", "C:\\other.txt", "C:\\app\\a.txt", "C:\\app\\sub\\deep\\c.txt",
         "C:\\app\\sub\\deep",  "C:\\app\\sub",  "C:\\app\\empty", "C:\\app"};
@@ -106,8 +107,8 @@ TEST_F(FolderTest, ALongWalkShowsItsProgressUntilTheResult) {
     standin::AnswerBox(IDOK, kFolderQuestion);
     ScheduleAll();
     std::u16string during;
-    // Read at the pump after the third folder has been listed, in the middle of the walk.
-    standin::AfterCall("GetFileInformationByHandleEx", 6, [&during] {
+    // Read at the pump after the last folder's first listing call, in the middle of the walk.
+    standin::AfterCall("GetFileInformationByHandleEx", 8, [&during] {
         during = standin::InspectList(MainList()).rows[0].wideCells[1];
     });
     standin::Close(IDD_MAIN);
