@@ -42,6 +42,9 @@ struct NtObjectAttributes {
     void* securityDescriptor;
     void* securityQualityOfService;
 };
+// The native API's own layouts: 8 and 24 bytes on a 32-bit system, 16 and 48 on a 64-bit one.
+static_assert(sizeof(NtUnicodeString) == 2 * sizeof(void*) &&
+              sizeof(NtObjectAttributes) == 6 * sizeof(void*));
 using NtOpenMutantCall = LONG(WINAPI*)(HANDLE* mutant, DWORD access,
                                        NtObjectAttributes* attributes);
 NtOpenMutantCall LookUpNtOpenMutant();

@@ -203,6 +203,9 @@ FolderWalk WalkFolder(BootSurvey& survey, const OrdinaryPath& folder,
         refusal = BootRefusal::kSystemFolder;
     }
     Walk walk{survey, view, room, 0, {}, {}, {}};
+    // What each entry shares with the folder, without the folder's own path: copied for every
+    // entry, it would be a copy of the path too.
+    walk.folderView.location = LiteralPath{};
     walk.result.tree = TreeOf(folder, RecordedPathOf(view, LiteralFormOf(folder)), true,
                               view.readOnly, view.identity, refusal);
     walk.bytes = DeletionBytes(walk.result.tree.entries[0]);
