@@ -129,9 +129,6 @@ RowOutcome ScheduleFileRow(RestartRun& run, int row, const OrdinaryPath& path,
     planned.tree = TreeOf(path, RecordedPathOf(view, literal), false, view.readOnly, view.identity,
                           BootRefusal::kNone);
     planned.note = AcceptedNote(view);
-    if (DeletionBytes(planned.tree.entries[0]) > RowRoom(run)) {
-        return {false, kReasonOverCap};
-    }
     return Plan(run, std::move(planned));
 }
 
