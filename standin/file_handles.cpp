@@ -115,6 +115,10 @@ BOOL GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATION info) 
 }
 
 BOOL CloseHandle(HANDLE object) {
+    if (object == MutexHandle()) {
+        LogCall("CloseHandle", {"mutex"});
+        return TRUE;
+    }
     LogCall("CloseHandle", {FileName(object)});
     OpenFileRecord* record = FindFile(object);
     if (record == nullptr) {

@@ -132,6 +132,9 @@ void ResetRunState() {
     s.clock = 0;
     s.openKeys.clear();
     s.systemMenuItems.clear();
+    s.arguments.clear();
+    s.argumentPointers.clear();
+    s.shortcuts.clear();
     ResetWow64Run();
 }
 

@@ -263,6 +263,13 @@ constexpr Literal kLiterals[] = {
     {"kOtherLinksSuffix", kOtherLinksSuffix},
     {"kRefusedEntriesHeading", kRefusedEntriesHeading},
     {"kMoreEntries", kMoreEntries},
+    {"kMissingPathsHeading", kMissingPathsHeading},
+    {"kMorePathsPrefix", kMorePathsPrefix},
+    {"kMorePathsSuffix", kMorePathsSuffix},
+    {"kMenuAddSendTo", kMenuAddSendTo},
+    {"kMenuRemoveSendTo", kMenuRemoveSendTo},
+    {"kSendToShortcutName", kSendToShortcutName},
+    {"kSendToFailed", kSendToFailed},
 };
 
 // UTF-8 to UTF-16 with glibc's iconv, apart from the stand-in's own conversions.

@@ -1,0 +1,219 @@
+// Starts from Explorer. The suite's program is started as a drop on the icon starts it: two files
+// (one with a space in its name), a folder in quotes that ends in a backslash, and a relative name
+// of no file; it lists the files, then after the question the folder, and tells of the missing
+// name. Then the real program is started twice more while this window is open: it hands over its
+// file and ends with 0, and without paths it only ends. And the system menu's Send To item writes
+// a shortcut to the program, takes it out again, and points another program's shortcut of the
+// name here instead of deleting it.
+
+#include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <string>
+#include <vector>
+
+#include "driver.h"
+#include "resources/resource.h"
+#include "resources/texts.h"
+#include "scenarios.h"
+
+namespace {
+
+const std::string kFolder = "C:\\e2e\\cmdline";
+const std::string kSpaced = kFolder + "\\with space.txt";
+const std::string kPlain = kFolder + "\\plain.txt";
+const std::string kSubFolder = kFolder + "\\a folder";
+const std::string kHanded = kFolder + "\\handed.txt";
+const std::wstring kMissingName = L"no such file.txt";
+
+std::wstring Wide(const std::string& text) {
+    return std::wstring(text.begin(), text.end());
+}
+
+std::wstring CurrentFolder() {
+    wchar_t folder[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, folder);
+    return folder;
+}
+
+std::wstring ModulePath() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return path;
+}
+
+// build/<build>/rebootdel.exe, beside the folder of build/<build>/e2e/e2e_suite.exe.
+std::wstring RealProgram() {
+    std::wstring path = ModulePath();
+    for (int part = 0; part < 2; ++part) {
+        path.resize(path.find_last_of(L'\\'));
+    }
+    return path + L"\\rebootdel.exe";
+}
+
+// Starts the real program with these arguments and waits for it to end; its exit code, or -1
+// when it did not end in time. How long it took goes to elapsed.
+long RunRealProgram(const std::wstring& arguments, DWORD& elapsed) {
+    std::wstring line = L"\"" + RealProgram() + L"\" " + arguments;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    const ULONGLONG start = GetTickCount64();
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        return -1;
+    }
+    DWORD code = static_cast<DWORD>(-1);
+    if (WaitForSingleObject(process.hProcess, 30000) == WAIT_OBJECT_0) {
+        GetExitCodeProcess(process.hProcess, &code);
+    } else {
+        TerminateProcess(process.hProcess, 9);
+    }
+    elapsed = static_cast<DWORD>(GetTickCount64() - start);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return static_cast<long>(code);
+}
+
+std::wstring SendToShortcut() {
+    PWSTR folder = nullptr;
+    std::wstring path;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_SendTo, KF_FLAG_CREATE, nullptr, &folder))) {
+        path = std::wstring(folder) + L"\\" + WideOf936(kSendToShortcutName) + L".lnk";
+    }
+    CoTaskMemFree(folder);
+    return path;
+}
+
+// The target of a shortcut file, or the shortcut written with that target.
+std::wstring TargetOf(const std::wstring& shortcut) {
+    IShellLinkW* link = nullptr;
+    IPersistFile* file = nullptr;
+    std::wstring target;
+    wchar_t buffer[MAX_PATH] = {};
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                   reinterpret_cast<void**>(&link))) &&
+        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+        SUCCEEDED(file->Load(shortcut.c_str(), STGM_READ)) &&
+        SUCCEEDED(link->GetPath(buffer, MAX_PATH, nullptr, SLGP_RAWPATH))) {
+        target = buffer;
+    }
+    if (file != nullptr) {
+        file->Release();
+    }
+    if (link != nullptr) {
+        link->Release();
+    }
+    return target;
+}
+
+bool WriteShortcut(const std::wstring& shortcut, const std::wstring& target) {
+    IShellLinkW* link = nullptr;
+    IPersistFile* file = nullptr;
+    const bool written =
+        SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                   reinterpret_cast<void**>(&link))) &&
+        SUCCEEDED(link->SetPath(target.c_str())) &&
+        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+        SUCCEEDED(file->Save(shortcut.c_str(), TRUE));
+    if (file != nullptr) {
+        file->Release();
+    }
+    if (link != nullptr) {
+        link->Release();
+    }
+    return written;
+}
+
+// The Send To item's text as the window menu shows it when it opens.
+std::wstring SendToItemText(HWND mainWindow) {
+    HMENU menu = GetSystemMenu(mainWindow, FALSE);
+    SendWithTimeout(mainWindow, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), MAKELPARAM(0, 1));
+    wchar_t text[256] = {};
+    GetMenuStringW(menu, IDM_SEND_TO, text, 256, MF_BYCOMMAND);
+    return text;
+}
+
+// Chooses the item and waits until the shortcut's target is expected (empty: no shortcut).
+bool ChooseSendTo(HWND mainWindow, const std::wstring& shortcut, const std::wstring& expected) {
+    PostMessageW(mainWindow, WM_SYSCOMMAND, IDM_SEND_TO, 0);
+    return WaitUntil([&] {
+        const bool there = GetFileAttributesW(shortcut.c_str()) != INVALID_FILE_ATTRIBUTES;
+        return expected.empty() ? !there : there && TargetOf(shortcut) == expected;
+    });
+}
+
+}  // namespace
+
+std::wstring CommandLineArguments() {
+    MakeFile(kSpaced);
+    MakeFile(kPlain);
+    MakeFile(kSubFolder + "\\inside.txt");
+    MakeFile(kHanded);
+    // The folder in quotes with its final backslash, which must not escape the quote.
+    return L"\"" + Wide(kSpaced) + L"\" " + Wide(kPlain) + L" \"" + Wide(kSubFolder) + L"\\\" \"" +
+           kMissingName + L"\"";
+}
+
+void DriveCommandLine(HWND mainWindow) {
+    HWND list = ListOf(mainWindow);
+    AnswerFolderQuestion(IDOK, "the folder of the command line");
+    HWND box = nullptr;
+    Check(WaitUntil([&] { return (box = OtherDialog(mainWindow)) != nullptr; }),
+          "a box tells of the name of no file");
+    if (box != nullptr) {
+        CheckWideText(
+            WideMessageBoxText(box),
+            WideOf936(kMissingPathsHeading) + L"\r\n" + CurrentFolder() + L"\\" + kMissingName,
+            "the box lists the missing name made full against the starting folder");
+        Check(GetWindow(box, GW_OWNER) == mainWindow, "the box is owned by the window");
+        AnswerBox(box, IDOK);
+    }
+    CheckPaths(list, {kSpaced, kPlain, kSubFolder + "\\"},
+               "the files in order, then after the question the folder; the missing name never");
+
+    DWORD elapsed = 0;
+    const long handed = RunRealProgram(L"\"" + Wide(kHanded) + L"\"", elapsed);
+    Check(handed == 0, "a second start with a file ends with 0 (" + std::to_string(handed) + ")");
+    Check(elapsed < 10000, "within seconds (" + std::to_string(elapsed) + " ms)");
+    Check(WaitForRowCount(list, 4), "its file is listed in this window");
+    CheckPaths(list, {kSpaced, kPlain, kSubFolder + "\\", kHanded},
+               "the handed file comes last, with nothing else");
+    Check(ReadRows(list).back().result.empty(), "the handed row is only listed");
+
+    const long bare = RunRealProgram(L"", elapsed);
+    Check(bare == 0 && OtherDialog(mainWindow) == nullptr && RowCountOf(list) == 4,
+          "a start without paths ends with 0 and changes nothing here");
+}
+
+void DriveSendTo(HWND mainWindow) {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    const std::wstring shortcut = SendToShortcut();
+    if (!Check(!shortcut.empty(), "the Send To folder is known")) {
+        return;
+    }
+    DeleteFileW(shortcut.c_str());
+    const std::wstring program = ModulePath();
+    const std::wstring add = WideOf936(kMenuAddSendTo);
+    const std::wstring remove = WideOf936(kMenuRemoveSendTo);
+    CheckWideText(SendToItemText(mainWindow), add, "without the shortcut the item adds it");
+
+    Check(ChooseSendTo(mainWindow, shortcut, program),
+          "the item writes the shortcut, whose target is the program");
+    CheckWideText(SendToItemText(mainWindow), remove, "with it the item takes it out");
+    Check(ChooseSendTo(mainWindow, shortcut, L""), "the item takes the shortcut out again");
+    CheckWideText(SendToItemText(mainWindow), add, "and then adds it again");
+
+    wchar_t windows[MAX_PATH] = {};
+    GetWindowsDirectoryW(windows, MAX_PATH);
+    const std::wstring other = std::wstring(windows) + L"\\notepad.exe";
+    Check(WriteShortcut(shortcut, other) && TargetOf(shortcut) == other,
+          "another program's shortcut of the name is there");
+    CheckWideText(SendToItemText(mainWindow), add, "a shortcut pointing elsewhere is not ours");
+    Check(ChooseSendTo(mainWindow, shortcut, program),
+          "the item points that shortcut at the program instead of deleting it");
+    Check(OtherDialog(mainWindow) == nullptr, "no box: every change was made");
+    DeleteFileW(shortcut.c_str());
+    CoUninitialize();
+}
