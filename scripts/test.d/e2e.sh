@@ -200,6 +200,10 @@ if [ "$locale_name" != zh_CN.UTF-8 ] && [ -n "$cjk_file" ]; then
             fail "could not link the font $face to $cjk_family"
     done
 fi
+# The dialogs' texts drawn whole, not from a Chinese font's broken small bitmaps.
+# shellcheck source=../wine_fonts.sh
+. "$root/scripts/wine_fonts.sh"
+use_whole_dialog_fonts "$prefix_wine" || fail "could not give the prefix a whole dialog font"
 # Drive N: is a network drive (DRIVE_REMOTE) over a folder of the output folder, as a mapped
 # share is; the drive manager reads the type when the server starts.
 mkdir -p "$out/network"
