@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "app/one_window.h"
 #include "driver.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
@@ -52,28 +53,59 @@ std::wstring RealProgram() {
     return path + L"\\rebootdel.exe";
 }
 
-// Starts the real program with these arguments and waits for it to end; its exit code, or -1
-// when it did not end in time. How long it took goes to elapsed.
-long RunRealProgram(const std::wstring& arguments, DWORD& elapsed) {
+// Starts the real program with these arguments; false when it could not be started.
+bool StartRealProgram(const std::wstring& arguments, PROCESS_INFORMATION& process) {
     std::wstring line = L"\"" + RealProgram() + L"\" " + arguments;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    const ULONGLONG start = GetTickCount64();
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
-        return -1;
-    }
+    return CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &process) != FALSE;
+}
+
+// Waits for a started program to end; its exit code, or -1 when it did not end in time.
+long ExitCodeOf(PROCESS_INFORMATION& process) {
     DWORD code = static_cast<DWORD>(-1);
     if (WaitForSingleObject(process.hProcess, 30000) == WAIT_OBJECT_0) {
         GetExitCodeProcess(process.hProcess, &code);
     } else {
         TerminateProcess(process.hProcess, 9);
     }
-    elapsed = static_cast<DWORD>(GetTickCount64() - start);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return static_cast<long>(code);
+}
+
+// Starts the real program and waits for it to end; how long it took goes to elapsed.
+long RunRealProgram(const std::wstring& arguments, DWORD& elapsed) {
+    const ULONGLONG start = GetTickCount64();
+    PROCESS_INFORMATION process{};
+    const long code = StartRealProgram(arguments, process) ? ExitCodeOf(process) : -1;
+    elapsed = static_cast<DWORD>(GetTickCount64() - start);
+    return code;
+}
+
+// The visible main window of another process, or null.
+struct WindowSearch {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK TakeWindowOfProcess(HWND window, LPARAM parameter) {
+    WindowSearch& search = *reinterpret_cast<WindowSearch*>(parameter);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != search.processId || !IsWindowVisible(window) ||
+        GetDlgItem(window, IDC_FILE_LIST) == nullptr) {
+        return TRUE;
+    }
+    search.found = window;
+    return FALSE;
+}
+
+HWND WindowOfProcess(DWORD processId) {
+    WindowSearch search{processId, nullptr};
+    EnumWindows(TakeWindowOfProcess, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 std::wstring SendToShortcut() {
@@ -185,6 +217,26 @@ void DriveCommandLine(HWND mainWindow) {
     const long bare = RunRealProgram(L"", elapsed);
     Check(bare == 0 && OtherDialog(mainWindow) == nullptr && RowCountOf(list) == 4,
           "a start without paths ends with 0 and changes nothing here");
+
+    // A window that cannot be found (or does not answer) takes nothing: the start opens its own.
+    const LPCWSTR property = reinterpret_cast<LPCWSTR>(kWindowProperty);
+    const HANDLE mark = RemovePropW(mainWindow, property);
+    PROCESS_INFORMATION process{};
+    if (Check(mark != nullptr && StartRealProgram(L"\"" + Wide(kPlain) + L"\"", process),
+              "a start is made while this window cannot be found")) {
+        HWND own = nullptr;
+        Check(WaitUntil([&] { return (own = WindowOfProcess(process.dwProcessId)) != nullptr; },
+                        20000),
+              "it opens a window of its own");
+        Check(own != nullptr && WaitUntil([&] { return RowCountOf(ListOf(own)) == 1; }),
+              "which lists its file rather than lose it");
+        if (own != nullptr) {
+            PostMessageW(own, WM_CLOSE, 0, 0);
+        }
+        Check(ExitCodeOf(process) == 0, "and ends with 0 when closed");
+    }
+    SetPropW(mainWindow, property, mark);
+    Check(RowCountOf(list) == 4, "nothing reached this window meanwhile");
 }
 
 void DriveSendTo(HWND mainWindow) {
