@@ -7,14 +7,13 @@
 // name here instead of deleting it.
 
 #include <windows.h>
-#include <objbase.h>
-#include <shlobj.h>
 
 #include <string>
 #include <vector>
 
 #include "app/one_window.h"
 #include "driver.h"
+#include "platform/shell_links.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
 #include "scenarios.h"
@@ -28,7 +27,8 @@ const std::string kSubFolder = kFolder + "\\a folder";
 const std::string kHanded = kFolder + "\\handed.txt";
 const std::wstring kMissingName = L"no such file.txt";
 
-std::wstring Wide(const std::string& text) {
+template <typename Text>
+std::wstring Wide(const Text& text) {
     return std::wstring(text.begin(), text.end());
 }
 
@@ -108,54 +108,15 @@ HWND WindowOfProcess(DWORD processId) {
     return search.found;
 }
 
+// Through the program's own shell calls, which are Wine's shell objects and nothing more.
 std::wstring SendToShortcut() {
-    PWSTR folder = nullptr;
-    std::wstring path;
-    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_SendTo, KF_FLAG_CREATE, nullptr, &folder))) {
-        path = std::wstring(folder) + L"\\" + WideOf936(kSendToShortcutName) + L".lnk";
-    }
-    CoTaskMemFree(folder);
-    return path;
+    const std::u16string folder = SendToFolder();
+    return folder.empty() ? std::wstring()
+                          : Wide(folder) + L"\\" + WideOf936(kSendToShortcutName) + L".lnk";
 }
 
-// The target of a shortcut file, or the shortcut written with that target.
 std::wstring TargetOf(const std::wstring& shortcut) {
-    IShellLinkW* link = nullptr;
-    IPersistFile* file = nullptr;
-    std::wstring target;
-    wchar_t buffer[MAX_PATH] = {};
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                   reinterpret_cast<void**>(&link))) &&
-        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
-        SUCCEEDED(file->Load(shortcut.c_str(), STGM_READ)) &&
-        SUCCEEDED(link->GetPath(buffer, MAX_PATH, nullptr, SLGP_RAWPATH))) {
-        target = buffer;
-    }
-    if (file != nullptr) {
-        file->Release();
-    }
-    if (link != nullptr) {
-        link->Release();
-    }
-    return target;
-}
-
-bool WriteShortcut(const std::wstring& shortcut, const std::wstring& target) {
-    IShellLinkW* link = nullptr;
-    IPersistFile* file = nullptr;
-    const bool written =
-        SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                   reinterpret_cast<void**>(&link))) &&
-        SUCCEEDED(link->SetPath(target.c_str())) &&
-        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
-        SUCCEEDED(file->Save(shortcut.c_str(), TRUE));
-    if (file != nullptr) {
-        file->Release();
-    }
-    if (link != nullptr) {
-        link->Release();
-    }
-    return written;
+    return Wide(ShortcutTarget(std::u16string(shortcut.begin(), shortcut.end())));
 }
 
 // The Send To item's text as the window menu shows it when it opens.
@@ -240,7 +201,6 @@ void DriveCommandLine(HWND mainWindow) {
 }
 
 void DriveSendTo(HWND mainWindow) {
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     const std::wstring shortcut = SendToShortcut();
     if (!Check(!shortcut.empty(), "the Send To folder is known")) {
         return;
@@ -260,12 +220,13 @@ void DriveSendTo(HWND mainWindow) {
     wchar_t windows[MAX_PATH] = {};
     GetWindowsDirectoryW(windows, MAX_PATH);
     const std::wstring other = std::wstring(windows) + L"\\notepad.exe";
-    Check(WriteShortcut(shortcut, other) && TargetOf(shortcut) == other,
+    Check(SaveShortcut(std::u16string(shortcut.begin(), shortcut.end()),
+                       std::u16string(other.begin(), other.end())) &&
+              TargetOf(shortcut) == other,
           "another program's shortcut of the name is there");
     CheckWideText(SendToItemText(mainWindow), add, "a shortcut pointing elsewhere is not ours");
     Check(ChooseSendTo(mainWindow, shortcut, program),
           "the item points that shortcut at the program instead of deleting it");
     Check(OtherDialog(mainWindow) == nullptr, "no box: every change was made");
     DeleteFileW(shortcut.c_str());
-    CoUninitialize();
 }

@@ -181,9 +181,6 @@ struct State {
     std::optional<OpenFileRequestW> lastOpenFileW;
     std::vector<OpenKeyRecord> openKeys;
     std::vector<UINT_PTR> systemMenuItems;  // the commands the program appended
-    // CommandLineToArgvW's last array, until LocalFree.
-    std::vector<std::u16string> arguments;
-    std::vector<char16_t*> argumentPointers;
     // The shortcut files of the Send To folder: path -> target.
     std::map<std::u16string, std::u16string> shortcuts;
 

@@ -132,8 +132,6 @@ void ResetRunState() {
     s.clock = 0;
     s.openKeys.clear();
     s.systemMenuItems.clear();
-    s.arguments.clear();
-    s.argumentPointers.clear();
     s.shortcuts.clear();
     ResetWow64Run();
 }

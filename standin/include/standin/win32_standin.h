@@ -818,11 +818,9 @@ BOOL CloseHandle(HANDLE object);
 // A mutex is new in every run: the stand-in has one process.
 HANDLE CreateMutexW(void* attributes, BOOL initialOwner, LPCWSTR name);
 DWORD GetModuleFileNameW(HMODULE module, LPWSTR buffer, DWORD size);
-// The folder SetCurrentDirectory set, in UTF-16.
+// Declared for the program's sources, never defined: only the Windows process entry reads a
+// command line (intake/command_line.cpp), and no native test links it.
 DWORD GetCurrentDirectoryW(DWORD size, LPWSTR buffer);
-// Splits as the system does: the program's name up to a space or its closing quote, then
-// arguments between spaces or in quotes, 2n backslashes before a quote giving n and the quote,
-// 2n + 1 giving n and a literal quote. The array lives until LocalFree.
 LPWSTR* CommandLineToArgvW(LPCWSTR commandLine, int* count);
 HLOCAL LocalFree(HLOCAL memory);
 // A file's attributes and reparse tag: the stand-in's files are no reparse points.
