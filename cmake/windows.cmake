@@ -30,3 +30,6 @@ set_source_files_properties(${RESOURCE_DIR}/rebootdel.rc PROPERTIES
 if(EXISTS ${CMAKE_SOURCE_DIR}/e2e/CMakeLists.txt)
     add_subdirectory(e2e)
 endif()
+
+# The Send To shortcut is written through the shell's COM objects.
+target_link_libraries(rebootdel_core PUBLIC ole32 uuid)

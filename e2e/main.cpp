@@ -7,6 +7,7 @@
 
 #include "app/shell.h"
 #include "driver.h"
+#include "intake/command_line.h"
 #include "scenarios.h"
 
 namespace {
@@ -117,7 +118,14 @@ int main(int argc, char** argv) {
     g_programEnded = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     HANDLE driver =
         CreateThread(nullptr, 0, DriveScenario, const_cast<Scenario*>(scenario), 0, nullptr);
-    const int exitCode = RunProcess();
+    // The suite's own command line names the scenario; the program is handed a command line of
+    // its own, read as the process entry reads one. Its window is always the one others hand to.
+    std::vector<WideText> paths;
+    if (scenario->commandLine != nullptr) {
+        const std::wstring line = L"e2e_suite.exe " + scenario->commandLine();
+        paths = CommandLinePaths(line.c_str());
+    }
+    const int exitCode = RunProcess(paths, nullptr);
     SetEvent(g_programEnded);
     if (WaitForSingleObject(driver, kEndMilliseconds) != WAIT_OBJECT_0) {
         Check(false, "the driver finishes after the program ended");

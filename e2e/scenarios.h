@@ -7,12 +7,17 @@
 
 #include <windows.h>
 
+#include <string>
+
 struct Scenario {
     const char* name;
     void (*drive)(HWND mainWindow);
     // Checks of the disk and the registry after Wine has restarted and carried out the pending
     // operations; run by `e2e_suite.exe --after-restart NAME`, without the program.
     void (*afterRestart)() = nullptr;
+    // The program is started as from Explorer: this makes the files its command line names and
+    // gives the arguments after the program's name.
+    std::wstring (*commandLine)() = nullptr;
 };
 
 void DriveStartUp(HWND mainWindow);
@@ -59,6 +64,9 @@ void CheckLinkFinalPathAfterRestart();
 void DriveRenameDuringWalk(HWND mainWindow);
 void DriveCloseDuringWalk(HWND mainWindow);
 void DriveCaseFolding(HWND mainWindow);
+void DriveCommandLine(HWND mainWindow);
+std::wstring CommandLineArguments();
+void DriveSendTo(HWND mainWindow);
 
 // Scenarios that end the process with a fatal box instead of running the main window: the name of
 // each, one a line; and the run of one, which does not return (-1 when name is none of them).
@@ -101,4 +109,6 @@ inline constexpr Scenario kScenarios[] = {
     {"rename-during-walk", DriveRenameDuringWalk},
     {"close-during-walk", DriveCloseDuringWalk},
     {"case-folding", DriveCaseFolding},
+    {"command-line", DriveCommandLine, nullptr, CommandLineArguments},
+    {"send-to", DriveSendTo},
 };

@@ -45,6 +45,10 @@ Add, Remove, Batch add, Clear list and Restart delete.
      Explorer's "Copy as path" gives them, are fine; so are spaces or tabs around a path and
      the \??\C:\... form registry tools show), press its right-hand button (OK) and confirm.
      Its left-hand button pastes the clipboard's text.
+   You can also drop files and folders onto rebootdel.exe's icon or a shortcut to it, or send
+   them with Explorer's "Send to" menu (see 6): the window lists them, and a name of no file
+   is said in a message. While the window is open, a second start hands its files to it and
+   ends; each start asks for administrator rights.
    Folders, files that do not exist and files already in the list are left out. Add takes
    any number of files at once; a name typed there of a file that does not exist is answered
    by the dialog itself.
@@ -62,7 +66,7 @@ Add, Remove, Batch add, Clear list and Restart delete.
    during the next restart, whenever it happens. The buttons stay disabled until you close
    the window.
 5. To see what the next restart will do, open the window's system menu (click the icon at the
-   left of the title bar) and choose its last item. The list shows every pending deletion and
+   left of the title bar) and choose the item below the line. The list shows every pending deletion and
    rename, also those of other programs. Each row is one operation. To take a deletion back,
    choose it and press the upper button (Cancel deletion), then confirm: exactly the chosen
    rows go; renames and everything else stay as they are. If nothing could be taken back (no
@@ -70,13 +74,17 @@ Add, Remove, Batch add, Clear list and Restart delete.
    program does not rewrite), a message says why and nothing is changed. When you close that
    window, the main list says "taken back" for a file only when no deletion of it is left,
    however its name is spelled.
+6. The last item of the same menu adds rebootdel to Explorer's "Send to" menu (a shortcut
+   in your Send To folder); once added, the same item removes it again. If
+   you gave the administrator prompt another account's password, the shortcut goes to that
+   account's Send To folder.
 
 On Windows 10 version 1903 and later every file name is listed as it is. Older Windows list a
 name that the system's language cannot write (an emoji, say) by its short 8.3 form, which names
 the same file, or leave it out where the drive keeps no short names.
 
 The files stay where they are until the restart. The program changes nothing else on the
-computer and keeps no settings.
+computer, apart from the Send To shortcut when you add it, and keeps no settings.
 TEXT
 
 # Both as shipped: the resources, and imports from system DLLs only.

@@ -201,6 +201,10 @@ BOOL CloseHandle(HANDLE object) {
     if (CloseMutantHandle(object)) {
         return TRUE;
     }
+    if (object == MutexHandle()) {
+        LogCall("CloseHandle", {"mutex"});
+        return TRUE;
+    }
     LogCall("CloseHandle", {FileName(object)});
     OpenFileRecord* record = FindFile(object);
     if (record == nullptr) {

@@ -196,6 +196,8 @@ struct State {
     std::optional<OpenFileRequestW> lastOpenFileW;
     std::vector<OpenKeyRecord> openKeys;
     std::vector<UINT_PTR> systemMenuItems;  // the commands the program appended
+    // The shortcut files of the Send To folder: path -> target.
+    std::map<std::u16string, std::u16string> shortcuts;
 
     // The view of a 32-bit process on 64-bit Windows: knobs kept by Run, the switch per run.
     Wow64State wow64;
@@ -219,6 +221,8 @@ HDROP DropHandle(size_t index);
 GlobalBlock* FindBlock(HGLOBAL block);
 HGLOBAL BlockHandle(size_t index);
 HICON IconHandle(int module, int resourceId);
+// The one mutex a run creates.
+HANDLE MutexHandle();
 HMODULE ModuleHandle(int module);  // 0 program, 1 shell32, 2 user32, 3 kernel32, 4 comctl32, ...
 int ModuleIndex(HMODULE module);   // -1 when unknown
 std::string ModuleName(int module);

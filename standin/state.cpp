@@ -132,6 +132,7 @@ void ResetRunState() {
     s.clock = 0;
     s.openKeys.clear();
     s.systemMenuItems.clear();
+    s.shortcuts.clear();
     ResetWow64Run();
     ResetSyncRun();
 }

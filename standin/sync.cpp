@@ -26,7 +26,8 @@ struct StandinObjectAttributes {
     void* securityQualityOfService;
 };
 
-LONG StandinNtOpenMutant(HANDLE* mutant, DWORD access, StandinObjectAttributes* attributes) {
+LONG StandinNtOpenMutant(HANDLE* mutant, DWORD access, void* objectAttributes) {
+    const auto* attributes = static_cast<const StandinObjectAttributes*>(objectAttributes);
     const std::u16string name = attributes != nullptr && attributes->objectName != nullptr
                                     ? std::u16string(attributes->objectName->buffer,
                                                      attributes->objectName->length / sizeof(WCHAR))

@@ -921,3 +921,24 @@ BOOL AppendMenuW(HMENU menu, UINT flags, UINT_PTR id, LPCWSTR text) {
     }
     return TRUE;
 }
+
+BOOL ModifyMenuW(HMENU menu, UINT position, UINT flags, UINT_PTR id, LPCWSTR text) {
+    LogCall("ModifyMenuW", {menu == kSystemMenu ? "system menu" : Pointer(menu), Unsigned(position),
+                            Unsigned(flags), Unsigned(id), WideArg(text)});
+    return menu == kSystemMenu ? TRUE : FALSE;
+}
+
+BOOL SetPropW(HWND window, LPCWSTR name, HANDLE data) {
+    LogCall("SetPropW", {Win(window), WideArg(name), Pointer(data)});
+    return LiveWindow(window) != nullptr ? TRUE : FALSE;
+}
+
+BOOL IsIconic(HWND window) {
+    LogCall("IsIconic", {Win(window)});
+    return FALSE;
+}
+
+BOOL SetForegroundWindow(HWND window) {
+    LogCall("SetForegroundWindow", {Win(window)});
+    return LiveWindow(window) != nullptr ? TRUE : FALSE;
+}

@@ -1,4 +1,6 @@
+#include "app/one_window.h"
 #include "app/shell.h"
+#include "intake/handed_paths.h"
 #include "platform/looked_up.h"
 #include "runtime/fatal.h"
 #include "state/app_state.h"
@@ -19,12 +21,27 @@ void LoadLibrariesFromTheSystemFolderOnly() {
 }  // namespace
 
 int RunProcess() {
+    return RunProcess({}, nullptr);
+}
+
+int RunProcess(const std::vector<WideText>& paths, HandOverCall handOver) {
     g_app = AppState{};
     RegisterCleanup(ReleaseAppState);
     InstallOutOfMemoryHandler();
     // Before anything that may load a library; after the out-of-memory stop, like every call.
     LoadLibrariesFromTheSystemFolderOnly();
+    // Held until this window is gone. When the other window does not take the paths (it closes,
+    // or does not answer), this start opens its own rather than lose them.
+    const OneWindowClaim claim = ClaimOneWindow();
+    if (claim.anotherStart && handOver != nullptr && handOver(paths)) {
+        ReleaseOneWindow(claim);
+        return 0;
+    }
+    if (!paths.empty()) {
+        KeepHandedPaths(paths);
+    }
     StartApplication();
     ReleaseAppState();
+    ReleaseOneWindow(claim);
     return 0;
 }

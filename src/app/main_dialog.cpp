@@ -1,9 +1,12 @@
 #include <vector>
 
 #include "app/fade.h"
+#include "app/one_window.h"
+#include "app/send_to.h"
 #include "app/shell.h"
 #include "intake/batch_dialog.h"
 #include "intake/drop_target.h"
+#include "intake/handed_paths.h"
 #include "intake/open_file.h"
 #include "list/deletion_list.h"
 #include "pending/pending_window.h"
@@ -47,9 +50,13 @@ BOOL OnMainInitDialog(HWND window) {
     AddColumn(ScaleForDpi(kReasonColumnWidth, dpi), kColumnReason, 2);
     g_mainLayout = RecordLayout(window, kMainControls);
     AddPendingMenuItem(window);
-    // Drops are accepted from the moment the window can be seen, so before the fade-in.
+    AddSendToMenuItem(window);
+    // Drops are accepted from the moment the window can be seen, so before the fade-in; so are
+    // other starts' paths, which wait with the command line's until it has faded in.
     RegisterDropTarget(window, OnFileDropped);
+    MarkProgramWindow(window);
     FadeInWindow(window);
+    StartListingHandedPaths(window);
     return TRUE;
 }
 
@@ -104,7 +111,11 @@ void OnMainCommand(int commandId) {
 }
 
 // Only the program's own system command is handled here; every other one goes on to the system.
-BOOL OnMainSysCommand(UINT command) {
+BOOL OnMainSysCommand(HWND window, UINT command) {
+    if (command == IDM_SEND_TO) {
+        ToggleSendTo(window);
+        return TRUE;
+    }
     if (command != IDM_PENDING) {
         return FALSE;
     }
@@ -175,7 +186,20 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
             return TRUE;
         case WM_SYSCOMMAND:
             // The system keeps the low four bits of a system command for itself.
-            return OnMainSysCommand(static_cast<UINT>(wParam & 0xFFF0));
+            return OnMainSysCommand(window, static_cast<UINT>(wParam & 0xFFF0));
+        case WM_INITMENUPOPUP:
+            // The window menu opens: its Send To item says what choosing it would do now.
+            if (HIWORD(lParam) != 0) {
+                ShowSendToMenuItem(reinterpret_cast<HMENU>(wParam));
+            }
+            return FALSE;
+        case WM_COPYDATA:
+            SetWindowLongPtrW(window, DWLP_MSGRESULT,
+                              TakeHandedPaths(window, reinterpret_cast<COPYDATASTRUCT*>(lParam)));
+            return TRUE;
+        case kListHandedPaths:
+            ListHandedPaths(window);
+            return TRUE;
         case WM_NOTIFY:
             return OnMainNotify(window, reinterpret_cast<NMHDR*>(lParam));
         case WM_CLOSE:

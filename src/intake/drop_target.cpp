@@ -191,3 +191,13 @@ LRESULT CALLBACK OnFileDropped(HWND, UINT, WPARAM path, LPARAM) {
     AppendPath(*dropped);
     return 0;
 }
+
+std::vector<WideText> ListHandedPathsAsDrop(const std::vector<WideText>& paths, HWND window) {
+    std::vector<WideText> present;
+    std::vector<WideText> missing;
+    for (const WideText& path : paths) {
+        (NativePathFileExists(path) ? present : missing).push_back(path);
+    }
+    ListDroppedPaths(DroppedPaths(present), window);
+    return missing;
+}

@@ -3,7 +3,10 @@
 // Dropped files: a window registered here accepts files dropped on it and hands each one, in
 // drop order, to its callback. The main window's callback adds them to the deletion list.
 
+#include <vector>
+
 #include "platform/win32.h"
+#include "runtime/text.h"
 
 // Makes a window accept dropped files; a second call for the same window changes nothing.
 void RegisterDropTarget(HWND window, WNDPROC callback);
@@ -19,3 +22,8 @@ void HandleDroppedFiles(HDROP drop, HWND window);
 // The main window's callback, called as a window procedure with (file count, 1-based index,
 // path, extension or NULL) in its four slots. Appends files not yet listed.
 LRESULT CALLBACK OnFileDropped(HWND count, UINT index, WPARAM path, LPARAM extension);
+
+// Paths a start handed the window (its command line): listed as a drop of them is, the same rules
+// and callback, except that a drop names only files that exist and a command line may not, so
+// only the paths that name something in the native view are listed. Returns the others, in order.
+std::vector<WideText> ListHandedPathsAsDrop(const std::vector<WideText>& paths, HWND window);

@@ -45,8 +45,8 @@ struct NtObjectAttributes {
 // The native API's own layouts: 8 and 24 bytes on a 32-bit system, 16 and 48 on a 64-bit one.
 static_assert(sizeof(NtUnicodeString) == 2 * sizeof(void*) &&
               sizeof(NtObjectAttributes) == 6 * sizeof(void*));
-using NtOpenMutantCall = LONG(WINAPI*)(HANDLE* mutant, DWORD access,
-                                       NtObjectAttributes* attributes);
+// attributes is an NtObjectAttributes.
+using NtOpenMutantCall = LONG(WINAPI*)(HANDLE* mutant, DWORD access, void* attributes);
 NtOpenMutantCall LookUpNtOpenMutant();
 
 // shell32's restart prompt, exported by ordinal only; shell32 is loaded when it is not yet.

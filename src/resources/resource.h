@@ -24,3 +24,5 @@
 // The main window's system-menu item that opens IDD_PENDING. System commands keep their low four
 // bits for the system.
 #define IDM_PENDING 0x0120
+// The item that adds the program to Explorer's Send To menu, or takes it out again.
+#define IDM_SEND_TO 0x0130

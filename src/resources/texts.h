@@ -127,4 +127,21 @@ inline constexpr char kWaitingForLock[] = "\xb5\xc8\xb4\xfd\xc6\xe4\xcb\xfb\xb3\
 // Texts that are the same in every code page.
 inline constexpr char kErrorCaption[] = "error";
 inline constexpr char kInternalErrorFormat[] = "program internal error number is %d. (0x%Xh)";
+
+// Starts from Explorer: paths on the command line or handed over by a second start, and the
+// Send To shortcut.
+// box of a start's paths that name nothing, above them: "以下路径不存在，未加入列表："
+inline constexpr char kMissingPathsHeading[] = "\xd2\xd4\xcf\xc2\xc2\xb7\xbe\xb6\xb2\xbb\xb4\xe6\xd4\xda\xa3\xac\xce\xb4\xbc\xd3\xc8\xeb\xc1\xd0\xb1\xed\xa3\xba";
+// the box's last line when it shows only the first of them, before how many more: "……另有 "
+inline constexpr char kMorePathsPrefix[] = "\xa1\xad\xa1\xad\xc1\xed\xd3\xd0 ";
+// after how many more: " 项"
+inline constexpr char kMorePathsSuffix[] = " \xcf\xee";
+// system menu item that adds the program to Explorer's Send To menu: "添加到“发送到”菜单"
+inline constexpr char kMenuAddSendTo[] = "\xcc\xed\xbc\xd3\xb5\xbd\xa1\xb0\xb7\xa2\xcb\xcd\xb5\xbd\xa1\xb1\xb2\xcb\xb5\xa5";
+// system menu item that takes it out again: "从“发送到”菜单移除"
+inline constexpr char kMenuRemoveSendTo[] = "\xb4\xd3\xa1\xb0\xb7\xa2\xcb\xcd\xb5\xbd\xa1\xb1\xb2\xcb\xb5\xa5\xd2\xc6\xb3\xfd";
+// the name of the shortcut in the Send To folder: "重启删除"
+inline constexpr char kSendToShortcutName[] = "\xd6\xd8\xc6\xf4\xc9\xbe\xb3\xfd";
+// box when the Send To folder or its shortcut cannot be changed: "无法更改“发送到”菜单"
+inline constexpr char kSendToFailed[] = "\xce\xde\xb7\xa8\xb8\xfc\xb8\xc4\xa1\xb0\xb7\xa2\xcb\xcd\xb5\xbd\xa1\xb1\xb2\xcb\xb5\xa5";
 // clang-format on

@@ -97,6 +97,13 @@ struct AppState {
 
     // The restart's to-do list while it is open.
     HWND pendingWindow = nullptr;
+
+    // Paths handed to the main window, one batch a start: the program's own command line, then
+    // each later start's (WM_COPYDATA), waiting to be listed in that order.
+    std::vector<std::vector<WideText>> handedPaths;
+    // The window has faded in, so handed paths are listed from now on; and a batch is being listed.
+    bool handedPathsListed = false;
+    bool listingHandedPaths = false;
 };
 
 extern AppState g_app;

@@ -281,7 +281,11 @@ void ExpectNoViewCalls() {
     }
     // The plain open that keeps where each of the three rows' file is; b.txt is no file.
     EXPECT_EQ(standin::CountCalls("CreateFileW"), 3u);
-    EXPECT_EQ(standin::CountCalls("CloseHandle"), 2u);
+    size_t filesClosed = 0;
+    for (const standin::Call& call : standin::CallsTo("CloseHandle")) {
+        filesClosed += call.args.at(0) != "mutex" ? 1 : 0;
+    }
+    EXPECT_EQ(filesClosed, 2u);
     // Three lines' and two drops' folder tests, two lines' existence tests.
     EXPECT_EQ(standin::CountCalls("GetFileAttributesW"), 3u + 2u + 2u);
 }

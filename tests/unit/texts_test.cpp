@@ -266,6 +266,13 @@ constexpr Literal kLiterals[] = {
     {"kReasonUnknowable", kReasonUnknowable},
     {"kReasonOverCap", kReasonOverCap},
     {"kWaitingForLock", kWaitingForLock},
+    {"kMissingPathsHeading", kMissingPathsHeading},
+    {"kMorePathsPrefix", kMorePathsPrefix},
+    {"kMorePathsSuffix", kMorePathsSuffix},
+    {"kMenuAddSendTo", kMenuAddSendTo},
+    {"kMenuRemoveSendTo", kMenuRemoveSendTo},
+    {"kSendToShortcutName", kSendToShortcutName},
+    {"kSendToFailed", kSendToFailed},
 };
 
 // UTF-8 to UTF-16 with glibc's iconv, apart from the stand-in's own conversions.

@@ -242,6 +242,13 @@ typedef struct tagCHANGEFILTERSTRUCT {
     DWORD ExtStatus;
 } CHANGEFILTERSTRUCT, *PCHANGEFILTERSTRUCT;
 
+// What WM_COPYDATA carries: a number, and a block the system copies into the receiver.
+typedef struct tagCOPYDATASTRUCT {
+    ULONG_PTR dwData;
+    DWORD cbData;
+    PVOID lpData;
+} COPYDATASTRUCT, *PCOPYDATASTRUCT;
+
 // ---------------------------------------------------------------------------------------------
 // Window messages
 
@@ -265,6 +272,8 @@ typedef struct tagCHANGEFILTERSTRUCT {
 #define WM_SHOWWINDOW 0x0018
 #define WM_GETMINMAXINFO 0x0024
 #define WM_COPYDATA 0x004A
+#define WM_INITMENUPOPUP 0x0117
+#define WM_APP 0x8000
 #define WM_NOTIFY 0x004E
 #define NM_DBLCLK (0U - 3U)
 #define WM_SETICON 0x0080
@@ -444,6 +453,7 @@ typedef struct tagCHANGEFILTERSTRUCT {
 
 #define MF_STRING 0x00000000
 #define MF_SEPARATOR 0x00000800
+#define MF_BYCOMMAND 0x00000000
 
 #define CF_TEXT 1
 #define CF_OEMTEXT 7
@@ -623,6 +633,7 @@ typedef struct _SECURITY_ATTRIBUTES {
 #define ERROR_FILE_NOT_FOUND 2
 #define ERROR_PATH_NOT_FOUND 3
 #define ERROR_ACCESS_DENIED 5
+#define ERROR_ALREADY_EXISTS 183
 #define ERROR_NO_MORE_FILES 18
 #define ERROR_INVALID_HANDLE 6
 #define ERROR_INVALID_DATA 13
@@ -710,6 +721,11 @@ int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
 int wsprintfA(LPSTR buffer, LPCSTR format, ...);
 HMENU GetSystemMenu(HWND window, BOOL revert);
 BOOL AppendMenuW(HMENU menu, UINT flags, UINT_PTR id, LPCWSTR text);
+BOOL ModifyMenuW(HMENU menu, UINT position, UINT flags, UINT_PTR id, LPCWSTR text);
+// Properties are kept, never read back: only another program looks for them.
+BOOL SetPropW(HWND window, LPCWSTR name, HANDLE data);
+BOOL IsIconic(HWND window);
+BOOL SetForegroundWindow(HWND window);
 
 // user32: the message queue
 BOOL PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags);
@@ -806,6 +822,14 @@ HANDLE CreateFileW(LPCWSTR fileName, DWORD access, DWORD shareMode, LPSECURITY_A
                    DWORD disposition, DWORD flags, HANDLE templateFile);
 DWORD GetFinalPathNameByHandleW(HANDLE file, LPWSTR buffer, DWORD bufferLength, DWORD flags);
 BOOL CloseHandle(HANDLE object);
+// A mutex is new in every run: the stand-in has one process.
+HANDLE CreateMutexW(void* attributes, BOOL initialOwner, LPCWSTR name);
+DWORD GetModuleFileNameW(HMODULE module, LPWSTR buffer, DWORD size);
+// Declared for the program's sources, never defined: only the Windows process entry reads a
+// command line (intake/command_line.cpp), and no native test links it.
+DWORD GetCurrentDirectoryW(DWORD size, LPWSTR buffer);
+LPWSTR* CommandLineToArgvW(LPCWSTR commandLine, int* count);
+HLOCAL LocalFree(HLOCAL memory);
 // A file's attributes and reparse tag (the stand-in's files are no reparse points), its times and
 // attributes, and a folder's listing through its handle.
 typedef enum _FILE_INFO_BY_HANDLE_CLASS {

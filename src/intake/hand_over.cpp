@@ -1,0 +1,95 @@
+#include "intake/hand_over.h"
+
+#include <utility>
+
+namespace {
+
+constexpr size_t kCountSize = 4;
+
+void AppendUnit(ByteString& block, uint32_t value, size_t bytes) {
+    for (size_t i = 0; i < bytes; ++i) {
+        block += static_cast<char>((value >> (8 * i)) & 0xFF);
+    }
+}
+
+uint32_t ValueAt(std::string_view block, size_t at, size_t bytes) {
+    uint32_t value = 0;
+    for (size_t i = 0; i < bytes; ++i) {
+        value |= static_cast<uint32_t>(static_cast<unsigned char>(block[at + i])) << (8 * i);
+    }
+    return value;
+}
+
+bool IsDriveLetter(char16_t unit) {
+    return (unit >= u'A' && unit <= u'Z') || (unit >= u'a' && unit <= u'z');
+}
+
+}  // namespace
+
+bool HandablePath(const WideText& path) {
+    if (path.size() < 3 || path.size() > kLongestHandedPath) {
+        return false;
+    }
+    const bool drive = IsDriveLetter(path[0]) && path[1] == u':' && path[2] == u'\\';
+    const bool share = path[0] == u'\\' && path[1] == u'\\' && path[2] != u'\\';
+    if (!drive && !share) {
+        return false;
+    }
+    for (char16_t unit : path) {
+        if (unit < 0x20) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::optional<ByteString> HandOverBlock(const std::vector<WideText>& paths) {
+    if (paths.size() > kMostHandedPaths) {
+        return std::nullopt;
+    }
+    ByteString block;
+    AppendUnit(block, static_cast<uint32_t>(paths.size()), kCountSize);
+    for (const WideText& path : paths) {
+        if (!HandablePath(path)) {
+            return std::nullopt;
+        }
+        for (char16_t unit : path) {
+            AppendUnit(block, unit, 2);
+        }
+        AppendUnit(block, 0, 2);
+        if (block.size() > kLargestHandOver) {
+            return std::nullopt;
+        }
+    }
+    return block;
+}
+
+std::optional<std::vector<WideText>> ReadHandOverBlock(uint64_t tag, std::string_view block) {
+    if (tag != kHandOverTag || block.size() < kCountSize || block.size() > kLargestHandOver ||
+        (block.size() - kCountSize) % 2 != 0) {
+        return std::nullopt;
+    }
+    const size_t count = ValueAt(block, 0, kCountSize);
+    if (count > kMostHandedPaths) {
+        return std::nullopt;
+    }
+    std::vector<WideText> paths;
+    WideText path;
+    for (size_t at = kCountSize; at < block.size(); at += 2) {
+        const char16_t unit = static_cast<char16_t>(ValueAt(block, at, 2));
+        if (unit != u'\0') {
+            path += unit;
+            continue;
+        }
+        if (paths.size() == count || !HandablePath(path)) {
+            return std::nullopt;
+        }
+        paths.push_back(std::move(path));
+        path.clear();
+    }
+    // A path without its NUL, or fewer paths than the count: a block cut short.
+    if (!path.empty() || paths.size() != count) {
+        return std::nullopt;
+    }
+    return paths;
+}
