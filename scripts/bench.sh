@@ -2,13 +2,15 @@
 # Prints the benchmark figures: over the stand-in, then under Wine, the shipped i686 build with the
 # 32-bit Wine in a 32-bit prefix beside the x86_64 build with wine64 in a 64-bit prefix, one after
 # the other in the same run. Figures only; nothing here passes or fails. Sizes may be given, e.g.
-# `make bench SIZES="1000"`; the default is 1000 and 10000; REPEATS sets how many times each drop
-# runs. Each build's own output is kept in build/bench/<build>.txt.
+# `make bench SIZES="1000"`; the default is 1000 and 10000. The restart run of a folder has sizes
+# of its own, FOLDER_SIZES (10000 and 200000); REPEATS sets how many times each drop runs. Each
+# build's own output is kept in build/bench/<build>.txt.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 sizes=${SIZES:-"1000 10000"}
 read -r -a size_list <<<"$sizes"
+read -r -a folder_sizes <<<"${FOLDER_SIZES:-"10000 200000"}"
 echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//')"
 echo
 build/bench-native/bench/bench_standin "${size_list[@]}"
@@ -24,6 +26,17 @@ mkdir -p build/bench
 repeats=${REPEATS:-3}
 measures=(drop-empty drop-rows restart-run folder-run to-do-list)
 
+# Makes the folder of n files that the folder run takes (C:\bench\folder<n>, files f000000.txt
+# and on), on the host: Wine looks through the whole folder for each file it creates, which for
+# 200,000 files takes hours, and here they take seconds. The measure finds them and leaves them.
+make_folder() {
+    local folder=$1 n=$2
+    rm -rf "$folder"
+    mkdir -p "$folder"
+    (cd "$folder" && awk -v n="$n" 'BEGIN { for (i = 0; i < n; i++) printf "f%06d.txt\n", i }' |
+        xargs touch)
+}
+
 # Runs one build's measures in a prefix of its own width; the output goes to
 # build/bench/<build>.txt (through a file: Wine's service processes keep a pipe open).
 run_build() {
@@ -38,16 +51,28 @@ run_build() {
     # Wine's own processes end while the virtual display is still there, or they complain.
     # shellcheck disable=SC2016
     local run_then_end='"$@"; status=$?; /usr/lib/wine/wineserver -k; exit $status'
-    local measure n try tries
+    local measure n try tries folder
+    local -a sizes
     for measure in "${measures[@]}"; do
         tries=1
         [[ $measure == drop-* ]] && tries=$repeats
-        for n in "${size_list[@]}"; do
+        case $measure in
+            folder-run) sizes=("${folder_sizes[@]}") ;;
+            *) sizes=("${size_list[@]}") ;;
+        esac
+        for n in "${sizes[@]}"; do
+            folder=$prefix/drive_c/bench/folder$n
+            if [ "$measure" = folder-run ]; then
+                make_folder "$folder" "$n"
+            fi
             for ((try = 0; try < tries; try++)); do
                 WINEPREFIX=$prefix xvfb-run -a sh -c "$run_then_end" sh \
                     "$wine" "build/bench-$build/bench/bench_wine.exe" "$measure" "$n" \
                     </dev/null >>"build/bench/$build.txt" 2>&1 || true
             done
+            if [ "$measure" = folder-run ]; then
+                rm -rf "$folder"
+            fi
         done
     done
 }
