@@ -3,16 +3,19 @@
 // look per new path); the restart run of N rows of existing files, against bare MoveFileExW
 // requests for each of the same files (what the run's one write saves); the restart run of
 // one folder row holding N files; opening the to-do list over N deletions and a rename, and
-// taking the N deletions back; start-up to the opaque window, WM_CLOSE to the end, and the peak
-// working set. The main dialog and the to-do list run modeless on this one thread, so the clock
-// sees only the program's own work. Prints figures; asserts nothing.
+// taking the N deletions back; the to-do list opened from the main window's system menu over N
+// operations and closed, until the main window answers again, with the rows its close marks;
+// start-up to the opaque window, WM_CLOSE to the end, and the peak working set. The main dialog
+// runs modeless on this one thread, and so does the to-do list, except from the menu, where it
+// runs modally as in the program; the clock sees only the program's own work and the platform's
+// under it. Prints figures; asserts nothing.
 //
 // Each measure prints one line: the measure, N, the program's seconds, and the floor's seconds
 // or "-" when it has none, then the peak working set so far; scripts/bench.sh works out the time
 // per file and joins the builds. Measures named on the command line (drop-empty, drop-rows,
-// restart-run, folder-run, to-do-list) run alone: scripts/bench.sh starts one process for each
-// measure and size, so that each peak is that measure's own and not what the heap kept from the
-// measures before it.
+// restart-run, folder-run, to-do-list, to-do-close) run alone: scripts/bench.sh starts one
+// process for each measure and size, so that each peak is that measure's own and not what the
+// heap kept from the measures before it.
 
 #include <windows.h>
 #include <psapi.h>
@@ -133,7 +136,7 @@ DWORD PendingUnits() {
     return size / sizeof(WCHAR);
 }
 
-bool WritePendingUnits(const std::wstring& units) {
+bool WritePendingUnits(std::u16string_view units) {
     HKEY key = nullptr;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_SET_VALUE, &key) !=
         ERROR_SUCCESS) {
@@ -309,7 +312,7 @@ void MeasureToDoList(int count) {
     }
     units.push_back(L'\0');
     HWND window = OpenMainWindow();
-    if (!WritePendingUnits(units)) {
+    if (!WritePendingUnits(WideText(units.begin(), units.end()))) {
         std::printf("to-do list: the value could not be written\n");
         CloseMainWindow(window);
         return;
@@ -346,6 +349,178 @@ void MeasureToDoList(int count) {
     PrintMeasure("take back N chosen deletions", count, cancel - g_boxSeconds, -1, note);
     DestroyWindow(dialog);
     g_app.pendingWindow = nullptr;
+    CloseMainWindow(window);
+    ClearPendingOperations();
+}
+
+// The i-th of a series of distinct four-character Chinese names: the digits of i in base 100,
+// each position drawing from a hundred characters of the CJK block of its own.
+WideText ChineseName(int i) {
+    WideText name;
+    int scale = 1000000;
+    for (int position = 0; position < 4; ++position, scale /= 100) {
+        name.push_back(static_cast<char16_t>(0x4E00 + 100 * position + i / scale % 100));
+    }
+    return name;
+}
+
+// The to-do list opened from the menu: when it was drawn and asked to close, what it showed, and
+// the window procedures the watch stands in front of.
+struct MenuOpening {
+    HWND dialog = nullptr;
+    Clock::time_point drawn;
+    Clock::time_point closing;
+    int rows = -1;
+    // Hiding the closed dialog: the platform's part of the close. Without a window manager (as on
+    // Xvfb), Wine's X11 driver waits two seconds there for one to say the window is gone.
+    Clock::time_point hiding;
+    double hideSeconds = 0;
+    WNDPROC mainProcedure = nullptr;
+    WNDPROC dialogProcedure = nullptr;
+};
+MenuOpening g_opening;
+
+// A window procedure put in front of a window's own, in the window's own character set, so that
+// nothing the window is sent is converted on the way.
+WNDPROC PutInFront(HWND window, WNDPROC procedure) {
+    const auto replacement = reinterpret_cast<LONG_PTR>(procedure);
+    return reinterpret_cast<WNDPROC>(IsWindowUnicode(window)
+                                         ? SetWindowLongPtrW(window, GWLP_WNDPROC, replacement)
+                                         : SetWindowLongPtrA(window, GWLP_WNDPROC, replacement));
+}
+
+LRESULT PassOn(WNDPROC procedure, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return IsWindowUnicode(window) ? CallWindowProcW(procedure, window, message, wParam, lParam)
+                                   : CallWindowProcA(procedure, window, message, wParam, lParam);
+}
+
+bool Hides(LPARAM position) {
+    return (reinterpret_cast<const WINDOWPOS*>(position)->flags & SWP_HIDEWINDOW) != 0;
+}
+
+// Times the hiding of the closed dialog.
+LRESULT CALLBACK WatchDialogHide(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_WINDOWPOSCHANGING && Hides(lParam)) {
+        g_opening.hiding = Clock::now();
+    }
+    const LRESULT result = PassOn(g_opening.dialogProcedure, window, message, wParam, lParam);
+    if (message == WM_WINDOWPOSCHANGED && Hides(lParam)) {
+        g_opening.hideSeconds += Seconds(g_opening.hiding, Clock::now());
+    }
+    return result;
+}
+
+// The modal dialog's loop tells its owner each time its queue runs dry (WM_ENTERIDLE). The first
+// time that happens with the dialog shown and nothing of it left to paint, the list is open on
+// the screen: the clock stops there, and the close is posted, as a click on "关闭". A watch in
+// front of the two windows, not a hook on the thread's messages: under Wine such a hook makes
+// every message the program sends, such as its many to the list, a call to the server.
+LRESULT CALLBACK WatchForDrawnList(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_ENTERIDLE && wParam == MSGF_DIALOGBOX && g_opening.dialog == nullptr) {
+        HWND dialog = reinterpret_cast<HWND>(lParam);
+        if (IsWindowVisible(dialog) && (HIWORD(GetQueueStatus(QS_PAINT)) & QS_PAINT) == 0) {
+            g_opening.drawn = Clock::now();
+            g_opening.dialog = dialog;
+            g_opening.rows = static_cast<int>(
+                SendDlgItemMessageW(dialog, IDC_PENDING_LIST, LVM_GETITEMCOUNT, 0, 0));
+            g_opening.dialogProcedure = PutInFront(dialog, WatchDialogHide);
+            g_opening.closing = Clock::now();
+            PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDCANCEL)));
+        }
+    }
+    return PassOn(g_opening.mainProcedure, window, message, wParam, lParam);
+}
+
+// Should the watch never see the list drawn, the list is closed after ten minutes, so that the
+// run goes on; the figures then say so.
+void CALLBACK CloseAfterTooLong(HWND, UINT, UINT_PTR, DWORD) {
+    if (g_app.pendingWindow != nullptr) {
+        PostMessageW(g_app.pendingWindow, WM_CLOSE, 0, 0);
+    }
+}
+
+// The to-do list opened from the main window's system menu over `count` operations and closed,
+// until the command returns and the main window answers again; the close marks each "成功" row
+// whose deletion is no longer pending. Of the operations, a thirty-first are the levels of a
+// chain of nested folders, deepest first, as a folder's run records them, and the rest files of
+// four-character Chinese names: 62,000 is 60,000 names and 2,000 levels. The main list holds a
+// row for each file and one for the chain's top folder, each "成功" with the path a run would
+// have recorded, and one more row whose deletion is not pending, which the close must mark.
+void MeasureToDoClose(int count) {
+    const int levels = count / 31;
+    const int files = count - levels;
+    const WideText todo = u"C:\\bench\\todo\\";
+    const WideText chain = u"C:\\bench\\chain";
+    const WideText recordedPrefix = u"\\??\\";
+    WideText units;
+    for (int i = 0; i < files; ++i) {
+        units += recordedPrefix + todo + ChineseName(i) + WideText(2, u'\0');
+    }
+    for (int level = levels; level >= 1; --level) {
+        WideText folder = chain;
+        for (int i = 0; i < level; ++i) {
+            folder += u"\\a";
+        }
+        units += recordedPrefix + folder + WideText(2, u'\0');
+    }
+    units.push_back(u'\0');
+
+    HWND window = OpenMainWindow();
+    if (!WritePendingUnits(units)) {
+        std::printf("to-do list from the menu: the value could not be written\n");
+        CloseMainWindow(window);
+        return;
+    }
+    const auto listAccepted = [&](const WideText& path, const WideText& recorded) {
+        const int row = AppendPath(path);
+        SetRowResult(row, kResultAccepted);
+        SetRowRecordedPath(row, RecordedPath{recordedPrefix + recorded});
+    };
+    HoldListRedraw();
+    for (int i = 0; i < files; ++i) {
+        listAccepted(todo + ChineseName(i), todo + ChineseName(i));
+    }
+    if (levels > 0) {
+        listAccepted(FolderRow(chain + u"\\a"), chain + u"\\a");
+    }
+    const int goneRow = RowCount();
+    listAccepted(todo + u"gone.txt", todo + u"gone.txt");
+    ReleaseListRedraw();
+    PumpPendingMessages();
+
+    g_opening = MenuOpening{};
+    g_opening.mainProcedure = PutInFront(window, WatchForDrawnList);
+    const UINT_PTR guard = SetTimer(nullptr, 0, 600000, CloseAfterTooLong);
+    const Clock::time_point asking = Clock::now();
+    SendMessageW(window, WM_SYSCOMMAND, IDM_PENDING, 0);
+    const Clock::time_point answered = Clock::now();
+    KillTimer(nullptr, guard);
+    PutInFront(window, g_opening.mainProcedure);
+
+    if (g_opening.dialog == nullptr) {
+        std::printf("to-do list from the menu, N = %d: never seen drawn; closed after %.0f s\n",
+                    count, Seconds(asking, answered));
+    } else {
+        PrintMeasure("open the to-do list of N, by menu", count, Seconds(asking, g_opening.drawn),
+                     -1, g_opening.rows == count ? "" : "(operations missing from the list)");
+        const WideText& accepted = UiText(kResultAccepted);
+        const WideText& cancelled = UiText(kResultCancelled);
+        int others = 0;
+        for (int row = 0; row < RowCount(); ++row) {
+            others += row != goneRow && GetRowWideText(row, 1) != accepted ? 1 : 0;
+        }
+        const bool right = GetRowWideText(goneRow, 1) == cancelled && others == 0;
+        char hidden[96];
+        std::snprintf(hidden, sizeof hidden, "(hiding the dialog, %.3f s, counted)%s",
+                      g_opening.hideSeconds, right ? "" : " (marks wrong)");
+        PrintMeasure("close it until the main answers", count, Seconds(g_opening.closing, answered),
+                     -1, hidden);
+        std::printf(
+            "to-do list from the menu, N = %d: the row not pending says %s, %d other "
+            "rows changed\n",
+            count, Utf8Of(GetRowWideText(goneRow, 1)).c_str(), others);
+    }
     CloseMainWindow(window);
     ClearPendingOperations();
 }
@@ -410,6 +585,11 @@ int main(int argc, char** argv) {
     for (int n : sizes) {
         if (runs("to-do-list")) {
             MeasureToDoList(n);
+        }
+    }
+    for (int n : sizes) {
+        if (runs("to-do-close")) {
+            MeasureToDoClose(n);
         }
     }
     std::printf("start to opaque window: %.1f ms; WM_CLOSE to exit: %.1f ms\n", startup, close);

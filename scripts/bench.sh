@@ -3,7 +3,8 @@
 # 32-bit Wine in a 32-bit prefix beside the x86_64 build with wine64 in a 64-bit prefix, one after
 # the other in the same run. Figures only; nothing here passes or fails. Sizes may be given, e.g.
 # `make bench SIZES="1000"`; the default is 1000 and 10000. The restart run of a folder has sizes
-# of its own, FOLDER_SIZES (10000 and 200000); REPEATS sets how many times each drop runs. Each
+# of its own, FOLDER_SIZES (10000 and 200000), and so has the to-do list opened from the menu and
+# closed, TODO_SIZES (1 and 62000 operations); REPEATS sets how many times each drop runs. Each
 # build's own output is kept in build/bench/<build>.txt.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -11,6 +12,7 @@ cd "$(dirname "$0")/.."
 sizes=${SIZES:-"1000 10000"}
 read -r -a size_list <<<"$sizes"
 read -r -a folder_sizes <<<"${FOLDER_SIZES:-"10000 200000"}"
+read -r -a todo_sizes <<<"${TODO_SIZES:-"1 62000"}"
 echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//')"
 echo
 build/bench-native/bench/bench_standin "${size_list[@]}"
@@ -24,7 +26,7 @@ mkdir -p build/bench
 # drops run REPEATS times (3 unless given) and the table keeps the fastest: on a busy machine one
 # try can take several times as long as the next.
 repeats=${REPEATS:-3}
-measures=(drop-empty drop-rows restart-run folder-run to-do-list)
+measures=(drop-empty drop-rows restart-run folder-run to-do-list to-do-close)
 
 # Makes the folder of n files that the folder run takes (C:\bench\folder<n>, files f000000.txt
 # and on), on the host: Wine looks through the whole folder for each file it creates, which for
@@ -58,6 +60,7 @@ run_build() {
         [[ $measure == drop-* ]] && tries=$repeats
         case $measure in
             folder-run) sizes=("${folder_sizes[@]}") ;;
+            to-do-close) sizes=("${todo_sizes[@]}") ;;
             *) sizes=("${size_list[@]}") ;;
         esac
         for n in "${sizes[@]}"; do
@@ -88,7 +91,8 @@ echo
 
 # The two tables joined row by row, i686 first (the shipped build): for each measure and N the
 # seconds and the time per file, then how the time per file grew from the smallest N to the
-# largest (1.00: every file costs the same however many there are).
+# largest (1.00: every file costs the same however many there are); for a measure whose smallest
+# N is 1, the seconds the largest took more than one.
 python3 - build/bench/win32.txt build/bench/win64.txt <<'PY'
 import re
 import sys
@@ -154,7 +158,17 @@ for measure in measures:
             else:
                 line += f" | {'-':>14} {'-':>9} {'-':>9} {'-':>8}"
         print(line + ("  " + "; ".join(notes) if notes else ""))
-    if len(sizes) > 1:
+    if len(sizes) > 1 and sizes[0] == 1:
+        low, high = sizes[0], sizes[-1]
+        line = f"{'  more than over ' + str(low):<34} {high:>6}"
+        for _, _, rows, _, _ in builds:
+            if (measure, low) in rows and (measure, high) in rows:
+                more = rows[(measure, high)][0] - rows[(measure, low)][0]
+                line += f" | {more:>+12.3f} s {'':>9} {'':>9} {'':>8}"
+            else:
+                line += f" | {'':>14} {'-':>9} {'':>9} {'':>8}"
+        print(line)
+    elif len(sizes) > 1:
         low, high = sizes[0], sizes[-1]
         line = f"{'  per file, ' + str(high) + ' / ' + str(low):<34} {'':>6}"
         for _, _, rows, _, _ in builds:
