@@ -143,6 +143,8 @@ for name, *_ in builds:
 print(head)
 for measure in measures:
     sizes = sorted(n for m, n in keys if m == measure)
+    # A measure compared with one operation is told in seconds; a time per file says nothing there.
+    by_difference = len(sizes) > 1 and sizes[0] == 1
     for n in sizes:
         line = f"{measure:<34} {n:>6}"
         notes = []
@@ -152,13 +154,14 @@ for measure in measures:
                 floor = floor + " s" if floor else "-"
                 peak = peaks.get((measure, n))
                 peak = f"{peak:.1f}" if peak is not None else "-"
-                line += f" | {program:>12.3f} s {1e6 * program / n:>9.1f} {floor:>9} {peak:>8}"
+                per_file = "-" if by_difference else f"{1e6 * program / n:.1f}"
+                line += f" | {program:>12.3f} s {per_file:>9} {floor:>9} {peak:>8}"
                 if note:
                     notes.append(f"{name} {note}")
             else:
                 line += f" | {'-':>14} {'-':>9} {'-':>9} {'-':>8}"
         print(line + ("  " + "; ".join(notes) if notes else ""))
-    if len(sizes) > 1 and sizes[0] == 1:
+    if by_difference:
         low, high = sizes[0], sizes[-1]
         line = f"{'  more than over ' + str(low):<34} {high:>6}"
         for _, _, rows, _, _ in builds:
