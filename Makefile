@@ -26,7 +26,7 @@ fuzz: fuzz-build
 	FUZZ_SECONDS=$${FUZZ_SECONDS:-300} bash scripts/test.d/fuzz.sh
 
 # Figures, not tests: the stand-in, then the i686 and x86_64 builds under Wine side by side
-# (about four and a half minutes a build at N = 10000, each measure in a process of its own).
+# (about six minutes a build at the default sizes, each measure in a process of its own).
 bench: setup build/bench-native/CMakeCache.txt build/bench-win32/CMakeCache.txt \
        build/bench-win64/CMakeCache.txt
 	cmake --build build/bench-native --target bench_standin -j $(JOBS)
