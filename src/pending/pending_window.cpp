@@ -165,7 +165,8 @@ void MarkCancelledRows() {
     const WideText& accepted = UiText(kResultAccepted);
     std::vector<int> rows;
     std::vector<RecordedRow> recorded;
-    for (int row = 0; row < RowCount(); ++row) {
+    const int count = RowCount();
+    for (int row = 0; row < count; ++row) {
         std::optional<RecordedPath> path = RowRecordedPath(row);
         if (path && GetRowWideText(row, 1) == accepted) {
             rows.push_back(row);
