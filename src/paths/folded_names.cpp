@@ -27,14 +27,6 @@ void Keep(FoldedPathIndex& index, uint64_t hash, size_t at, size_t length, uint3
 
 }  // namespace
 
-WideText FoldedName(std::u16string_view name, CaseTable table) {
-    WideText folded(name.size(), u'\0');
-    for (size_t i = 0; i < name.size(); ++i) {
-        folded[i] = table[name[i]];
-    }
-    return folded;
-}
-
 bool SameFoldedName(std::u16string_view left, std::u16string_view right, CaseTable table) {
     if (left.size() != right.size()) {
         return false;

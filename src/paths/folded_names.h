@@ -16,7 +16,6 @@
 // Each UTF-16 unit's upper case: 65536 units, indexed by unit.
 using CaseTable = const char16_t*;
 
-WideText FoldedName(std::u16string_view name, CaseTable table);
 bool SameFoldedName(std::u16string_view left, std::u16string_view right, CaseTable table);
 
 // Two paths of one form that name the same file as the file system compares names.

@@ -20,6 +20,7 @@ bool IsAsciiDigit(char16_t unit) {
 }
 
 // The object manager's names ignore ASCII case: "\??\unc\" is the same link as "\??\UNC\".
+// (A view of either text, so that the template takes a WideText too.)
 bool StartsWithIgnoringCase(std::u16string_view path, std::u16string_view front) {
     return StartsWithIgnoringAsciiCase(path, front);
 }
