@@ -34,8 +34,7 @@ WideText ThisProgram() {
 bool PointsHere(const WideText& shortcut) {
     const WideText target = shortcut.empty() ? WideText() : ShortcutTarget(shortcut);
     const WideText program = ThisProgram();
-    return !target.empty() && !program.empty() &&
-           SameFoldedName(target, program, FileSystemCase());
+    return !target.empty() && !program.empty() && SameFoldedName(target, program, FileSystemCase());
 }
 
 }  // namespace

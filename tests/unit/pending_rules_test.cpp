@@ -36,16 +36,22 @@ struct Pair {
     WideText destination;
     uint32_t value = 0;
 };
+// Adds a pair to a value's units; the operation that reads it there.
+PendingOperation AddPair(WideText& units, const WideText& source, const WideText& destination) {
+    PendingOperation operation;
+    operation.at = static_cast<uint32_t>(units.size());
+    operation.sourceLength = static_cast<uint32_t>(source.size());
+    operation.destinationLength = static_cast<uint32_t>(destination.size());
+    units += source + u'\0' + destination + u'\0';
+    return operation;
+}
+
 PendingValues ValuesOf(const std::vector<Pair>& pairs) {
     PendingValues values;
     for (const Pair& pair : pairs) {
-        WideText& units = values.units[pair.value];
-        PendingOperation operation;
-        operation.at = static_cast<uint32_t>(units.size());
-        operation.sourceLength = static_cast<uint32_t>(pair.source.size());
-        operation.destinationLength = static_cast<uint32_t>(pair.destination.size());
+        PendingOperation operation =
+            AddPair(values.units[pair.value], pair.source, pair.destination);
         operation.value = pair.value;
-        units += pair.source + u'\0' + pair.destination + u'\0';
         values.operations.push_back(operation);
     }
     CountEqualPairs(values);
@@ -170,12 +176,8 @@ Removal RemoveChosen(std::u16string_view value, const std::vector<Chosen>& chose
     WideText shown;
     std::vector<PendingOperation> operations;
     for (const Chosen& row : chosen) {
-        PendingOperation operation;
-        operation.at = static_cast<uint32_t>(shown.size());
-        operation.sourceLength = static_cast<uint32_t>(row.source.size());
-        operation.destinationLength = static_cast<uint32_t>(row.destination.size());
+        PendingOperation operation = AddPair(shown, row.source, row.destination);
         operation.equalBefore = row.equalBefore;
-        shown += row.source + u'\0' + row.destination + u'\0';
         operations.push_back(operation);
     }
     return WithoutChosenPairs(value, shown, operations);
