@@ -101,16 +101,25 @@ bool WriteUnderLock(HKEY key, std::vector<PlannedRow>& rows, BootSurvey& survey,
     // The first value is built on in place; the rest of what was read is no longer needed.
     WideText units = std::move(values.units[0]);
     values = PendingValues{};
-    size_t room = bytes > kPendingValueCap ? 0 : kPendingValueCap - bytes;
+    bool anyRefused = false;
     for (size_t i = 0; i < rows.size(); ++i) {
-        PlannedRow& planned = rows[i];
-        planned.admitted = false;
-        planned.repeated.clear();
-        if (std::optional<RowOutcome> refused = RenameRefusal(planned, renamed)) {
-            planned.refused = true;
+        if (std::optional<RowOutcome> refused = RenameRefusal(rows[i], renamed)) {
+            rows[i].refused = anyRefused = true;
             outcomes[i] = std::move(refused);
-        } else if (!AdmitRow(keys, rows, i, room, table)) {
-            outcomes[i] = RowOutcome{false, kReasonOverCap};
+        }
+    }
+    // What the survey admitted stands when no row went and the values did not grow since;
+    // otherwise each row still there is admitted again, against the values as they are now.
+    if (anyRefused || bytes > survey.pendingBytes) {
+        keys = RecordedKeys{};
+        size_t room = bytes > kPendingValueCap ? 0 : kPendingValueCap - bytes;
+        for (size_t i = 0; i < rows.size(); ++i) {
+            PlannedRow& planned = rows[i];
+            planned.admitted = false;
+            planned.repeated.clear();
+            if (!planned.refused && !AdmitRow(keys, rows, i, room, table)) {
+                outcomes[i] = RowOutcome{false, kReasonOverCap};
+            }
         }
     }
     const WideText rest = OpenList(units, listEnd);
@@ -137,10 +146,12 @@ bool WriteUnderLock(HKEY key, std::vector<PlannedRow>& rows, BootSurvey& survey,
         return false;
     }
     // Writers that write the registry directly ignore the lock: what was written must be there.
+    // Read back as written, unit for unit, the value holds them; only a value another program
+    // changed meanwhile is searched for each.
     const PendingValue written = ReadPendingValue(key, kPendingValues[0]);
     const std::u16string_view appended = std::u16string_view(units).substr(start, end - start);
     if (written.state != ValueState::kRead ||
-        !HoldsDeletions(written.units, written.parsed, appended)) {
+        (written.units != units && !HoldsDeletions(written.units, written.parsed, appended))) {
         failure =
             RegistryRefusal(written.error != ERROR_SUCCESS ? written.error : ERROR_INVALID_DATA);
         return false;
@@ -187,7 +198,8 @@ std::optional<RowOutcome> RenameRefusal(const PlannedRow& planned, const Renamed
     return RowOutcome{false, reason};
 }
 
-RecordedRun RecordPlannedRows(std::vector<PlannedRow>& rows, BootSurvey& survey) {
+RecordedRun RecordPlannedRows(std::vector<PlannedRow>& rows, BootSurvey& survey,
+                              RecordedKeys keys) {
     RecordedRun run;
     if (rows.empty()) {
         return run;
@@ -195,7 +207,6 @@ RecordedRun RecordPlannedRows(std::vector<PlannedRow>& rows, BootSurvey& survey)
     std::vector<ClearedAttribute> cleared;
     const bool going = ClearAdmittedReadOnly(rows, cleared);
     std::vector<std::optional<RowOutcome>> outcomes(rows.size());
-    RecordedKeys keys;
     Text failure;
     bool written = false;
     HKEY key = nullptr;

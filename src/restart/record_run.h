@@ -26,6 +26,7 @@ struct RecordedRun {
     bool stopped = false;
 };
 
-// Records the planned rows (each admitted when its survey ended) and says what became of each; a
-// row that passes is given the path recorded for it (SetRowRecordedPath).
-RecordedRun RecordPlannedRows(std::vector<PlannedRow>& rows, BootSurvey& survey);
+// Records the planned rows (each admitted when its survey ended, with keys, against the values as
+// the survey read them) and says what became of each; a row that passes is given the path
+// recorded for it (SetRowRecordedPath).
+RecordedRun RecordPlannedRows(std::vector<PlannedRow>& rows, BootSurvey& survey, RecordedKeys keys);

@@ -197,9 +197,7 @@ bool ScheduleListedRows(int rowCount) {
     // A close asked for during the run ends it before anything is recorded.
     steps.stopped = [] { return g_app.closeRequested; };
     steps.recordDeferred = [&run] {
-        // What was admitted is admitted again under the lock, against the values as they are then.
-        run.keys = RecordedKeys{};
-        return RecordPlannedRows(run.planned, run.survey).outcomes;
+        return RecordPlannedRows(run.planned, run.survey, std::move(run.keys)).outcomes;
     };
     const bool anyAccepted = ScheduleRows(rowCount, steps);
     EndBootSurvey(run.survey);
