@@ -4,7 +4,7 @@
 # the other in the same run. Figures only; nothing here passes or fails. Sizes may be given, e.g.
 # `make bench SIZES="1000"`; the default is 1000 and 10000. The restart run of a folder has sizes
 # of its own, FOLDER_SIZES (10000 and 200000), and so has the to-do list opened from the menu and
-# closed, TODO_SIZES (1 and 62000 operations); REPEATS sets how many times each drop runs. Each
+# closed, TODO_SIZES (1 and 62000 operations); REPEATS sets how many times each drop and folder run runs. Each
 # build's own output is kept in build/bench/<build>.txt.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -23,8 +23,9 @@ mkdir -p build/bench
 
 # Each measure and size runs in a bench_wine.exe process of its own, so that the peak working set
 # printed after it is that measure's own, not what the heap kept from the measures before it. The
-# drops run REPEATS times (3 unless given) and the table keeps the fastest: on a busy machine one
-# try can take several times as long as the next.
+# drops and the folder runs run REPEATS times (3 unless given) and the table keeps the fastest: on
+# a busy machine one try can take several times as long as the next, and a folder of 10,000 takes
+# a tenth of a second, which one try's noise can double.
 repeats=${REPEATS:-3}
 measures=(drop-empty drop-rows restart-run folder-run to-do-list to-do-close)
 
@@ -57,7 +58,7 @@ run_build() {
     local -a sizes
     for measure in "${measures[@]}"; do
         tries=1
-        [[ $measure == drop-* ]] && tries=$repeats
+        [[ $measure == drop-* || $measure == folder-run ]] && tries=$repeats
         case $measure in
             folder-run) sizes=("${folder_sizes[@]}") ;;
             to-do-close) sizes=("${todo_sizes[@]}") ;;
