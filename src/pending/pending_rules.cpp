@@ -226,6 +226,10 @@ void CountEqualPairs(PendingValues& values) {
     }
 }
 
+size_t ValueBytes(const PendingValues& values) {
+    return (values.units[0].size() + values.units[1].size()) * sizeof(char16_t);
+}
+
 TakenBack DeletionsTakenBack(const std::vector<size_t>& chosen, const PendingValues& values,
                              CaseTable table) {
     TakenBack takenBack;

@@ -113,6 +113,8 @@ struct PendingValues {
 std::u16string_view UnitsOf(const PendingValues& values, const PendingOperation& operation);
 // Sets each operation's equalBefore, within its own value.
 void CountEqualPairs(PendingValues& values);
+// The bytes both values hold together, as the boot loads them with the SYSTEM hive.
+size_t ValueBytes(const PendingValues& values);
 
 // What taking back chosen deletions takes back.
 struct TakenBack {

@@ -165,10 +165,6 @@ bool ReadPendingValues(PendingValues& values) {
     return whole;
 }
 
-size_t PendingValueBytes(const PendingValue& first, const PendingValue& second) {
-    return (first.units.size() + second.units.size()) * sizeof(char16_t);
-}
-
 bool CancelPendingDeletions(const PendingValues& shown, const std::vector<size_t>& chosen,
                             Text& failure) {
     HKEY key = nullptr;

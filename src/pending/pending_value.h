@@ -37,8 +37,6 @@ LONG WritePendingValue(HKEY key, const WideText& name, const WideText& units);
 // Both values as they stand, each operation's equal pairs before it not counted; false when a
 // value could not be read whole (values then holds what did read).
 bool ReadPendingValues(PendingValues& values);
-// The bytes the two values hold together, as the boot loads them with the SYSTEM hive.
-size_t PendingValueBytes(const PendingValue& first, const PendingValue& second);
 // A refusal of the registry's, told as a refused restart request is: access denied, or the error.
 Text RegistryRefusal(LONG status);
 // Takes exactly the chosen deletions (indices into shown.operations, whose equal pairs before

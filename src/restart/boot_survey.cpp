@@ -61,7 +61,7 @@ BootSurvey BeginBootSurvey() {
     survey.volumes = NewVolumeCache();
     PendingValues values;
     survey.pendingUnrecognised = !ReadPendingValues(values);
-    survey.pendingBytes = (values.units[0].size() + values.units[1].size()) * sizeof(char16_t);
+    survey.pendingBytes = ValueBytes(values);
     survey.renamed = RenamedNamesOf(values, survey.spellings, survey.volumes, FileSystemCase());
     survey.system = OpenSystemAccessCheck();
     survey.finalPathRoom.assign(kFinalPathRoom, u'\0');

@@ -96,7 +96,7 @@ bool WriteUnderLock(HKEY key, std::vector<PlannedRow>& rows, BootSurvey& survey,
     }
     const size_t listEnd = ListEnd(first.parsed);
     PendingValues values = BothValues(std::move(first), std::move(second));
-    const size_t bytes = (values.units[0].size() + values.units[1].size()) * sizeof(char16_t);
+    const size_t bytes = ValueBytes(values);
     const RenamedNames renamed = RenamedNamesOf(values, survey.spellings, survey.volumes, table);
     // The first value is built on in place; the rest of what was read is no longer needed.
     WideText units = std::move(values.units[0]);
@@ -213,18 +213,16 @@ RecordedRun RecordPlannedRows(std::vector<PlannedRow>& rows, BootSurvey& survey,
     const LONG opened =
         going ? OpenSessionManager(KEY_QUERY_VALUE | KEY_SET_VALUE, key) : ERROR_SUCCESS;
     PendingLock lock;
-    LockWait wait = LockWait::kStopped;
     if (!going) {
         run.stopped = true;
     } else if (opened != ERROR_SUCCESS) {
         failure = RegistryRefusal(opened);
     } else {
-        wait = TakePendingLock(lock, [&rows] {
-            for (const PlannedRow& planned : rows) {
-                SetRowResult(planned.row, kWaitingForLock);
-            }
-        });
-        run.stopped = wait == LockWait::kStopped;
+        run.stopped = TakePendingLock(lock, [&rows] {
+                          for (const PlannedRow& planned : rows) {
+                              SetRowResult(planned.row, kWaitingForLock);
+                          }
+                      }) == LockWait::kStopped;
         if (!run.stopped) {
             written = WriteUnderLock(key, rows, survey, outcomes, keys, failure);
         }

@@ -150,8 +150,9 @@ RowOutcome ScheduleFolderRow(RestartRun& run, int row, const OrdinaryPath& folde
     FolderWalk walk =
         WalkFolder(run.survey, folder, listedLocation, run.systemFolders, RowRoom(run),
                    [&progress](size_t checked) { return WalkChecked(progress, checked); });
+    // A walk stopped by the window's close says nothing: the run records nothing after it.
     if (walk.end == WalkEnd::kStopped) {
-        return {false, Text()};
+        return Deferred();
     }
     if (walk.end == WalkEnd::kOverCap) {
         return {false, kReasonOverCap};
