@@ -26,10 +26,6 @@ bool HasDrive(const WideText& path) {
     return path.size() >= 2 && IsDriveLetter(path[0]) && path[1] == u':';
 }
 
-bool IsShare(const WideText& path) {
-    return path.size() >= 2 && path[0] == u'\\' && path[1] == u'\\';
-}
-
 // Applies the parts of text (after its root) to the parts already there.
 void AddParts(std::vector<WideText>& parts, const WideText& text) {
     size_t start = 0;
@@ -54,7 +50,7 @@ void AddParts(std::vector<WideText>& parts, const WideText& text) {
 SplitPath SplitFull(const WideText& path) {
     SplitPath split;
     size_t rest = 0;
-    if (IsShare(path)) {
+    if (RootOf(path) == PathRoot::kShare) {
         const size_t server = path.find(u'\\', 2);
         const size_t share = server == WideText::npos ? server : path.find(u'\\', server + 1);
         split.root = (share == WideText::npos ? path : path.substr(0, share)) + u"\\";
@@ -108,7 +104,7 @@ WideText FullArgumentPath(const WideText& argument, const WideText& currentFolde
     if (path.rfind(u"\\\\.\\", 0) == 0) {
         return path;
     }
-    if (IsShare(path) || (HasDrive(path) && path.size() > 2 && path[2] == u'\\')) {
+    if (RootOf(path) != PathRoot::kNone) {
         return Joined(SplitFull(path));
     }
     SplitPath split = SplitFull(currentFolder);

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "paths/literal_forms.h"
+
 namespace {
 
 constexpr size_t kCountSize = 4;
@@ -20,19 +22,13 @@ uint32_t ValueAt(std::string_view block, size_t at, size_t bytes) {
     return value;
 }
 
-bool IsDriveLetter(char16_t unit) {
-    return (unit >= u'A' && unit <= u'Z') || (unit >= u'a' && unit <= u'z');
-}
-
 }  // namespace
 
 bool HandablePath(const WideText& path) {
     if (path.size() < 3 || path.size() > kLongestHandedPath) {
         return false;
     }
-    const bool drive = IsDriveLetter(path[0]) && path[1] == u':' && path[2] == u'\\';
-    const bool share = path[0] == u'\\' && path[1] == u'\\' && path[2] != u'\\';
-    if (!drive && !share) {
+    if (RootOf(path) == PathRoot::kNone) {
         return false;
     }
     for (char16_t unit : path) {

@@ -19,18 +19,32 @@ bool IsAsciiLetter(Unit unit) {
     return (unit >= 'A' && unit <= 'Z') || (unit >= 'a' && unit <= 'z');
 }
 
+// The one rule of what a path begins with, for texts of either kind.
+template <typename View>
+PathRoot RootAt(View path, size_t at = 0) {
+    if (path.size() < at + 3) {
+        return PathRoot::kNone;
+    }
+    if (IsAsciiLetter(path[at]) && path[at + 1] == ':' && path[at + 2] == '\\') {
+        return PathRoot::kDrive;
+    }
+    // "\\" followed by a server name: not a device ("\\.\") or verbatim ("\\?\") path.
+    if (path[at] == '\\' && path[at + 1] == '\\' && path[at + 2] != '\\' && path[at + 2] != '?' &&
+        path[at + 2] != '.') {
+        return PathRoot::kShare;
+    }
+    return PathRoot::kNone;
+}
+
 // "X:\" and whatever follows.
 template <typename String>
 bool StartsWithDrive(const String& path, size_t at = 0) {
-    return path.size() >= at + 3 && IsAsciiLetter(path[at]) && path[at + 1] == ':' &&
-           path[at + 2] == '\\';
+    return RootAt(std::basic_string_view<Char<String>>(path), at) == PathRoot::kDrive;
 }
 
-// "\\" followed by a server name: not a device ("\\.\") or verbatim ("\\?\") path.
 template <typename String>
 bool StartsWithShare(const String& path, size_t at = 0) {
-    return path.size() >= at + 3 && path[at] == '\\' && path[at + 1] == '\\' &&
-           path[at + 2] != '\\' && path[at + 2] != '?' && path[at + 2] != '.';
+    return RootAt(std::basic_string_view<Char<String>>(path), at) == PathRoot::kShare;
 }
 
 constexpr std::string_view kVerbatimPrefix = "\\\\?\\";
@@ -70,6 +84,14 @@ std::optional<String> OrdinaryOf(const String& literal) {
 }
 
 }  // namespace
+
+PathRoot RootOf(std::u16string_view path) {
+    return RootAt(path);
+}
+
+PathRoot RootOf(std::string_view path) {
+    return RootAt(path);
+}
 
 LiteralPath LiteralFormOf(const OrdinaryPath& path) {
     return {LiteralOf(path.text)};

@@ -1,13 +1,21 @@
 #pragma once
 
 // The forms one path takes on its way to the system (OrdinaryPath, LiteralPath, RecordedPath),
-// each made from another; and whether a drive letter is a device of its own. Pure: no platform
-// here.
+// each made from another; what a full path begins with; and whether a drive letter is a device of
+// its own. Pure: no platform here.
 
 #include <optional>
+#include <string_view>
 
 #include "runtime/path_texts.h"
 #include "runtime/text.h"
+
+// What a full path begins with: a drive and its root ("C:\"), a share ("\\" and a server name),
+// or neither: a relative or drive-relative path ("a", "\a", "C:a"), a device path ("\\.\") or a
+// verbatim one ("\\?\"), which name no drive and no share as they stand.
+enum class PathRoot { kNone, kDrive, kShare };
+PathRoot RootOf(std::u16string_view path);
+PathRoot RootOf(std::string_view path);
 
 // The literal form of an ordinary full path: "C:\dir\name" gives "\\?\C:\dir\name" and
 // "\\server\share\name" gives "\\?\UNC\server\share\name". Empty for anything else: a relative

@@ -10,9 +10,6 @@
 
 namespace {
 
-// Opening for no access at all is enough to ask where a file is, and asks nothing of its sharing.
-constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-
 bool AskIsWow64Process() {
 #if defined(_WIN64)
     // A 64-bit process sees the system as it is.

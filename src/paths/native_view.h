@@ -13,6 +13,10 @@
 #include "runtime/path_texts.h"
 #include "runtime/text.h"
 
+// Files opened to be asked about, listed or have their attributes changed let every other program
+// go on with them: the program asks nothing of their sharing.
+inline constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
 // A handle's final path with its drive letter, as the system spells the names ("\\?\C:\dir\a").
 inline constexpr DWORD kFinalPathFlags = FILE_NAME_NORMALIZED | VOLUME_NAME_DOS;
 // The same path with the volume's GUID path at its front ("\\?\Volume{...}\dir\a").

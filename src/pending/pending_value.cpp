@@ -42,7 +42,7 @@ bool PlanRemoval(HKEY key, const PendingValues& shown, const std::vector<size_t>
             return false;
         }
         if (value.state != ValueState::kRead) {
-            failure = RegistryRefusal(value.error != ERROR_SUCCESS ? value.error : ERROR_MORE_DATA);
+            failure = UnreadableRefusal(value);
             return false;
         }
         if (!value.writable) {
@@ -78,6 +78,23 @@ bool WriteRemoval(HKEY key, const std::vector<ValueWrite>& writes, Text& failure
 
 Text RegistryRefusal(LONG status) {
     return RequestRefusalReason(static_cast<unsigned long>(status));
+}
+
+Text UnreadableRefusal(const PendingValue& value) {
+    return RegistryRefusal(value.error != ERROR_SUCCESS ? value.error : ERROR_MORE_DATA);
+}
+
+PendingValues BothValues(PendingValue first, PendingValue second) {
+    PendingValues values;
+    PendingValue* read[] = {&first, &second};
+    for (uint32_t index = 0; index < std::size(read); ++index) {
+        for (PendingOperation operation : read[index]->parsed.operations) {
+            operation.value = index;
+            values.operations.push_back(operation);
+        }
+        values.units[index] = std::move(read[index]->units);
+    }
+    return values;
 }
 
 LONG OpenSessionManager(REGSAM access, HKEY& key) {
@@ -151,17 +168,12 @@ bool ReadPendingValues(PendingValues& values) {
     if (OpenSessionManager(KEY_QUERY_VALUE, key) != ERROR_SUCCESS) {
         return false;
     }
-    bool whole = true;
-    for (uint32_t index = 0; index < std::size(kPendingValues); ++index) {
-        PendingValue value = ReadPendingValue(key, kPendingValues[index]);
-        whole = whole && (value.state == ValueState::kAbsent || value.writable);
-        for (PendingOperation operation : value.parsed.operations) {
-            operation.value = index;
-            values.operations.push_back(operation);
-        }
-        values.units[index] = std::move(value.units);
-    }
+    PendingValue first = ReadPendingValue(key, kPendingValues[0]);
+    PendingValue second = ReadPendingValue(key, kPendingValues[1]);
     RegCloseKey(key);
+    const bool whole = (first.state == ValueState::kAbsent || first.writable) &&
+                       (second.state == ValueState::kAbsent || second.writable);
+    values = BothValues(std::move(first), std::move(second));
     return whole;
 }
 

@@ -37,8 +37,13 @@ LONG WritePendingValue(HKEY key, const WideText& name, const WideText& units);
 // Both values as they stand, each operation's equal pairs before it not counted; false when a
 // value could not be read whole (values then holds what did read).
 bool ReadPendingValues(PendingValues& values);
+// The two values as read, the first's operations first, each knowing its value: what every
+// reader of both works on.
+PendingValues BothValues(PendingValue first, PendingValue second);
 // A refusal of the registry's, told as a refused restart request is: access denied, or the error.
 Text RegistryRefusal(LONG status);
+// Why a value could not be read whole: the registry's answer, or that it kept growing.
+Text UnreadableRefusal(const PendingValue& value);
 // Takes exactly the chosen deletions (indices into shown.operations, whose equal pairs before
 // them are counted) out of the values as they stand now, each value re-read just before it is
 // written and written once, holding the system's lock on them. A write that fails puts back what

@@ -68,8 +68,7 @@ std::u16string ShortcutTarget(const std::u16string& shortcut) {
     IPersistFile* file = nullptr;
     std::u16string target;
     if (NewShellLink(link, file) && SUCCEEDED(file->Load(Wide(shortcut), STGM_READ))) {
-        // The longest path the system takes.
-        std::u16string buffer(32768, u'\0');
+        std::u16string buffer(kLongestPathUnits, u'\0');
         if (SUCCEEDED(link->GetPath(reinterpret_cast<LPWSTR>(buffer.data()),
                                     static_cast<int>(buffer.size()), nullptr, SLGP_RAWPATH))) {
             target = buffer.c_str();

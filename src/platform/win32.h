@@ -12,3 +12,7 @@
 #else
 #include "standin/win32_standin.h"
 #endif
+
+// The longest path Windows can name, in UTF-16 code units, with its terminator: room enough for any
+// path the system reports.
+inline constexpr DWORD kLongestPathUnits = 32768;

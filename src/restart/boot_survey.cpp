@@ -10,9 +10,6 @@
 
 namespace {
 
-// The longest path Windows can name, in UTF-16 code units, and its terminator.
-constexpr DWORD kFinalPathRoom = 32768;
-
 // Reads the file's own attributes, reparse tag and, when asked, number of names into view. A
 // file whose attributes cannot be read, or that is a reparse point whose tag cannot, is told so:
 // it may be a link.
@@ -36,16 +33,86 @@ void ReadAttributes(HANDLE file, BootView& view, OtherNames otherNames) {
     }
     view.folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     view.readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
-    // Which file it is, for what is done to it by handle later: its attribute, or its listing.
-    if (view.readOnly || view.folder) {
-        const std::optional<FileIdentity> identity = IdentityOf(file);
-        view.attributesUnknown = view.attributesUnknown || !identity;
-        view.identity = identity.value_or(FileIdentity{});
-    }
     FILE_STANDARD_INFO standard{};
     if (otherNames == OtherNames::kCounted &&
         GetFileInformationByHandleEx(file, FileStandardInfo, &standard, sizeof standard)) {
         view.linkCount = standard.NumberOfLinks;
+    }
+}
+
+// What the one handle of a file said of where it is, in the survey's rooms.
+struct WhereAnswers {
+    // The final path's length in the final path room; 0 when the system reported none, and why.
+    DWORD finalLength = 0;
+    DWORD finalError = ERROR_SUCCESS;
+    // Which file it is: asked when the reported path is spelt otherwise than the row (it must lead
+    // back to the file), and for what is done to the file by handle later (its read-only
+    // attribute, a folder's listing).
+    std::optional<FileIdentity> identity;
+    bool identityAsked = false;
+    // The volume GUID path's length in the volume path room, when it was asked: once for each
+    // folder of files on a drive.
+    bool volumeAsked = false;
+    DWORD volumeLength = 0;
+};
+
+// The "C:\dir\" of a reported "\\?\C:\dir\name", by which the volume of its files is kept; empty
+// for a share, whose volume is never asked.
+std::u16string_view DriveFolderOf(std::u16string_view reported) {
+    constexpr size_t kVerbatim = 4;
+    if (reported.size() <= kVerbatim || RootOf(reported.substr(kVerbatim)) != PathRoot::kDrive) {
+        return {};
+    }
+    return FolderOfFile(reported.substr(kVerbatim));
+}
+
+// Asks the open handle where and which the file is, allocating nothing.
+WhereAnswers AskWhere(BootSurvey& survey, HANDLE file, const LiteralPath& literal,
+                      const BootView& view) {
+    WhereAnswers answers;
+    const DWORD length = GetFinalPathNameByHandleW(file, WideData(survey.finalPathRoom),
+                                                   kLongestPathUnits, kFinalPathFlags);
+    answers.finalError = length == 0 ? GetLastError() : ERROR_SUCCESS;
+    answers.finalLength = length < kLongestPathUnits ? length : 0;
+    const std::u16string_view reported(survey.finalPathRoom.data(), answers.finalLength);
+    const bool spelledOtherwise =
+        !reported.empty() && !SameFoldedName(reported, literal.text, FileSystemCase());
+    if (view.readOnly || view.folder || spelledOtherwise) {
+        answers.identityAsked = true;
+        answers.identity = IdentityOf(file);
+    }
+    const std::u16string_view folder = DriveFolderOf(reported);
+    if (!folder.empty() && KnownFolderVolume(survey.volumes, folder) == nullptr) {
+        answers.volumeAsked = true;
+        const DWORD volume = GetFinalPathNameByHandleW(file, WideData(survey.volumePathRoom),
+                                                       kLongestPathUnits, kVolumePathFlags);
+        answers.volumeLength = volume < kLongestPathUnits ? volume : 0;
+    }
+    return answers;
+}
+
+// Where the file is, from what its handle said: the reported path, whether it leads back to the
+// file, and the drive and volume under it.
+void ReadPlace(BootSurvey& survey, BootView& view, const LiteralPath& literal,
+               const WhereAnswers& answers) {
+    ReportedPlace& reported = view.reported;
+    reported.path = LiteralPath{WideText(survey.finalPathRoom.data(), answers.finalLength)};
+    reported.noLetter = answers.finalLength == 0 && answers.finalError == ERROR_PATH_NOT_FOUND;
+    const bool spelledOtherwise =
+        !reported.path.empty() && !SameName(reported.path, literal, FileSystemCase());
+    reported.leadsBack = !reported.path.empty() && (!spelledOtherwise || !answers.identity ||
+                                                    LeadsTo(reported.path, *answers.identity));
+    const std::optional<OrdinaryPath> finalPath = OrdinaryFormOf(reported.path);
+    if (finalPath) {
+        reported.drive = VolumeOf(survey.volumes, *finalPath);
+    }
+    const std::u16string_view folder = DriveFolderOf(reported.path.text);
+    if (answers.volumeAsked) {
+        reported.volume = KeepFolderVolume(
+            survey.volumes, folder, WideText(survey.volumePathRoom.data(), answers.volumeLength));
+    } else if (const std::optional<VolumeFacts>* known =
+                   KnownFolderVolume(survey.volumes, folder)) {
+        reported.volume = *known;
     }
 }
 
@@ -64,7 +131,8 @@ BootSurvey BeginBootSurvey() {
     survey.pendingBytes = ValueBytes(values);
     survey.renamed = RenamedNamesOf(values, survey.spellings, survey.volumes, FileSystemCase());
     survey.system = OpenSystemAccessCheck();
-    survey.finalPathRoom.assign(kFinalPathRoom, u'\0');
+    survey.finalPathRoom.assign(kLongestPathUnits, u'\0');
+    survey.volumePathRoom.assign(kLongestPathUnits, u'\0');
     return survey;
 }
 
@@ -78,58 +146,38 @@ BootView SurveyRow(BootSurvey& survey, const OrdinaryPath& path,
                    Wanted wanted) {
     BootView view;
     view.pendingUnrecognised = survey.pendingUnrecognised;
-    const std::optional<VolumeFacts> named = VolumeOf(survey.volumes, path);
-    if (named) {
-        view.namedDrive = *named;
-    }
+    view.namedDrive = VolumeOf(survey.volumes, path).value_or(VolumeFacts{});
     const LiteralPath literal = LiteralFormOf(path);
     // The boot has no Sysnative folder, though some systems keep the alias with redirection off.
     if (literal.empty() ||
         (UnderWow64() && IsInSysnative(path.text, g_app.wow64.windowsDirectory))) {
         return view;
     }
+    // The file is opened once, and everything the boot will meet of it asked of that handle.
     HANDLE file = InNativeView([&] { return OpenToAsk(literal); }, INVALID_HANDLE_VALUE);
     if (file == INVALID_HANDLE_VALUE) {
         return view;
     }
     view.exists = true;
     ReadAttributes(file, view, otherNames);
-    const DWORD length = GetFinalPathNameByHandleW(file, WideData(survey.finalPathRoom),
-                                                   kFinalPathRoom, kFinalPathFlags);
-    const DWORD finalPathError = length == 0 ? GetLastError() : ERROR_SUCCESS;
-    // Which file it is, when the path the system reports for it is spelt otherwise than the row:
-    // that path must lead back to it.
-    const std::u16string_view reported(survey.finalPathRoom.data(),
-                                       length < kFinalPathRoom ? length : 0);
-    const std::optional<FileIdentity> identity =
-        reported.empty() || SameFoldedName(reported, literal.text, FileSystemCase())
-            ? std::nullopt
-            : IdentityOf(file);
+    const WhereAnswers answers = AskWhere(survey, file, literal, view);
     CloseHandle(file);
-    // Nothing, or no path with a drive letter: a volume the boot has no name for.
-    const LiteralPath finalLiteral{WideText(reported)};
+    if ((view.readOnly || view.folder) && !answers.identity) {
+        // What is done to it later goes by handle to this very file, which cannot be told.
+        view.attributesUnknown = true;
+    }
+    view.identity = answers.identity.value_or(FileIdentity{});
+    ReadPlace(survey, view, literal, answers);
     // A folder on the way re-pointed since the row was listed (replaced by a junction, say) leads
     // to another file; a link the user chose when listing it still leads where it did.
-    view.movedSinceListing = MovedSinceListing(listedLocation, finalLiteral, FileSystemCase());
-    // Wine reports "a\foo" for "a\foo.": a path that leads to another file is none of this one.
-    view.location = identity && !LeadsTo(finalLiteral, *identity) ? LiteralPath{} : finalLiteral;
-    const std::optional<OrdinaryPath> finalPath = OrdinaryFormOf(finalLiteral);
-    if (finalPath) {
-        view.finalDrive = VolumeOf(survey.volumes, *finalPath);
-        if (view.finalDrive && !view.finalDrive->share) {
-            view.finalDrive = VolumeOfFile(survey.volumes, *finalPath, literal, *view.finalDrive);
-        }
-    } else if (length == 0 && finalPathError != ERROR_PATH_NOT_FOUND) {
-        // The system tells a volume without a drive letter by ERROR_PATH_NOT_FOUND. Any other
-        // failure (Wine reports no final path longer than MAX_PATH) leaves the file where the
-        // letter typed puts it, which is all that can be told.
-        view.finalDrive = view.namedDrive;
-    }
+    view.movedSinceListing =
+        MovedSinceListing(listedLocation, view.reported.path, FileSystemCase());
     // Both forms the file is reached by, each compared with the renames' names in its own form.
+    const std::optional<OrdinaryPath> finalPath = OrdinaryFormOf(view.reported.path);
     view.renameConflict = TouchedByRenames(survey, path, wanted) ||
                           (finalPath && TouchedByRenames(survey, *finalPath, wanted));
     // Asked of folders too: a folder row's folder and those inside it are deleted as files are.
     view.systemMayDelete =
-        SystemMayDelete(survey.system, finalLiteral.empty() ? literal : finalLiteral);
+        SystemMayDelete(survey.system, view.reported.path.empty() ? literal : view.reported.path);
     return view;
 }

@@ -23,9 +23,11 @@ struct BootSurvey {
     RenameSpellings spellings;
     VolumeCache volumes;
     SystemAccessCheck system;
-    // Room for any final path, made before any file is opened: nothing is allocated while a
-    // handle is open, so that a fatal exit for want of memory leaves none behind.
+    // Room for any final path and any volume GUID path, made before any file is opened: nothing
+    // is allocated while a handle is open, so that a fatal exit for want of memory leaves none
+    // behind.
     WideText finalPathRoom;
+    WideText volumePathRoom;
 };
 
 BootSurvey BeginBootSurvey();

@@ -36,8 +36,8 @@ constexpr unsigned long kTagCompressed = 0x80000017UL;
 // The two places a file's drive is judged: the letter the row names, which the boot must have,
 // and the volume where the file really is.
 template <typename Test>
-bool EitherDrive(const BootView& view, Test test) {
-    return test(view.namedDrive) || (view.finalDrive && test(*view.finalDrive));
+bool EitherDrive(const BootView& view, const std::optional<VolumeFacts>& finalDrive, Test test) {
+    return test(view.namedDrive) || (finalDrive && test(*finalDrive));
 }
 
 bool OnNetwork(const VolumeFacts& drive) {
@@ -81,22 +81,23 @@ BootRefusal DecideBootRefusal(const BootView& view, Wanted wanted) {
     if (view.folder && wanted == Wanted::kFile) {
         return BootRefusal::kFolder;
     }
-    if (EitherDrive(view, OnNetwork)) {
+    const std::optional<VolumeFacts> finalDrive = FinalDriveOf(view);
+    if (EitherDrive(view, finalDrive, OnNetwork)) {
         return BootRefusal::kNetwork;
     }
-    if (EitherDrive(view, [](const VolumeFacts& drive) { return drive.subst; })) {
+    if (EitherDrive(view, finalDrive, [](const VolumeFacts& drive) { return drive.subst; })) {
         return BootRefusal::kSubst;
     }
-    if (EitherDrive(view, OnRemovableDisk)) {
+    if (EitherDrive(view, finalDrive, OnRemovableDisk)) {
         return BootRefusal::kRemovable;
     }
-    if (EitherDrive(view,
+    if (EitherDrive(view, finalDrive,
                     [](const VolumeFacts& drive) { return drive.driveType == kDriveCdRom; })) {
         return BootRefusal::kOptical;
     }
     // A file reached through a folder link on a volume without a letter has no final path with
     // one; the boot, which knows no other names, cannot reach it.
-    if (!view.finalDrive || !OnBootVolume(view.namedDrive) || !OnBootVolume(*view.finalDrive)) {
+    if (!finalDrive || !OnBootVolume(view.namedDrive) || !OnBootVolume(*finalDrive)) {
         return BootRefusal::kNoBootVolume;
     }
     if (view.reparseTag == kTagSymbolicLink || view.reparseTag == kTagMountPoint) {
@@ -168,6 +169,22 @@ bool MovedSinceListing(const std::optional<LiteralPath>& listed, const LiteralPa
     return listed && !listed->empty() && !now.empty() && !SameName(*listed, now, table);
 }
 
+std::optional<VolumeFacts> FinalDriveOf(const BootView& view) {
+    const ReportedPlace& reported = view.reported;
+    if (reported.drive) {
+        return reported.drive->share ? reported.drive : reported.volume.value_or(*reported.drive);
+    }
+    if (reported.path.empty() && !reported.noLetter) {
+        return view.namedDrive;
+    }
+    return std::nullopt;
+}
+
+LiteralPath LocationOf(const BootView& view) {
+    return view.reported.leadsBack ? view.reported.path : LiteralPath{};
+}
+
 RecordedPath RecordedPathOf(const BootView& view, const LiteralPath& literal) {
-    return RecordedFormOf(view.location.empty() ? literal : view.location);
+    const LiteralPath location = LocationOf(view);
+    return RecordedFormOf(location.empty() ? literal : location);
 }

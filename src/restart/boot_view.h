@@ -29,6 +29,27 @@ struct VolumeFacts {
     bool knownToMountManager = false;
 };
 
+// Where the system says the file is, as it answered for the handle the survey opened: its final
+// path, links on the way followed, and the volume under it. The rules below tell from these where
+// the file is recorded and which drive the boot must have.
+struct ReportedPlace {
+    // The path the system reports ("\\?\C:\dir\name"), as the file system spells its names;
+    // empty when it reports none.
+    LiteralPath path;
+    // It reported none because the file's volume has no drive letter (ERROR_PATH_NOT_FOUND); any
+    // other failure (Wine reports no path beyond MAX_PATH) leaves the file where the letter typed
+    // puts it.
+    bool noLetter = false;
+    // The reported path opens this very file: it is spelt as the row, or the file it opens is the
+    // same. Wine reports "a\foo" for "a\foo.".
+    bool leadsBack = false;
+    // The drive letter or share the reported path begins with.
+    std::optional<VolumeFacts> drive;
+    // The volume the file is on, by its GUID path, when the system gave one: a disk mounted in a
+    // folder of C: is judged as the disk it is, not as C:.
+    std::optional<VolumeFacts> volume;
+};
+
 struct BootView {
     // The row's path opens, in the view the boot has.
     bool exists = false;
@@ -38,9 +59,7 @@ struct BootView {
     bool folder = false;
     // The letter the row names, which the boot must have too.
     VolumeFacts namedDrive;
-    // Where the file really is: the volume of its final path, links on the way followed. Nothing
-    // when the system reports no path with a drive letter for it.
-    std::optional<VolumeFacts> finalDrive;
+    ReportedPlace reported;
     // The reparse tag of the file itself; 0 for an ordinary file.
     unsigned long reparseTag = 0;
     // The file's attributes, or its reparse point's tag, could not be read: it cannot be told an
@@ -50,9 +69,6 @@ struct BootView {
     bool renameConflict = false;
     // Whether SYSTEM may delete the file; nothing when the check could not be made.
     std::optional<bool> systemMayDelete;
-    // The path the system reports for the file ("\\?\C:\dir\name"), as the file system spells
-    // its names; empty when it reports none.
-    LiteralPath location;
     // The read-only attribute, which some boots do not clear before they delete, and which file
     // it is on (asked only of a read-only one).
     bool readOnly = false;
@@ -93,6 +109,12 @@ enum class BootRefusal {
 
 BootRefusal DecideBootRefusal(const BootView& view, Wanted wanted = Wanted::kFile);
 
+// Where the file really is: the volume of its final path. Nothing when the system reports no path
+// with a drive letter for it: a volume the boot has no name for.
+std::optional<VolumeFacts> FinalDriveOf(const BootView& view);
+// The final path the file is reached by, when it leads back to the file; empty otherwise.
+LiteralPath LocationOf(const BootView& view);
+
 // The "原因" text of a refusal (code page 936, from the program's texts); empty for kNone.
 Text BootRefusalReason(BootRefusal refusal);
 
@@ -108,5 +130,6 @@ bool MovedSinceListing(const std::optional<LiteralPath>& listed, const LiteralPa
 
 // The path a deletion of the surveyed file is recorded by: its final path, every link on the way
 // resolved, long names, the drive letter of its volume, which current boots compare with the
-// path of the file they open; the literal path when the system gives no final path.
+// path of the file they open; the literal path when the system gives no final path that leads
+// back to it.
 RecordedPath RecordedPathOf(const BootView& view, const LiteralPath& literal);

@@ -16,7 +16,6 @@ namespace {
 constexpr size_t kListingBytes = 64 * 1024;
 // Listing a folder's entries, nothing else; every kind of sharing allowed.
 constexpr DWORD kListAccess = FILE_LIST_DIRECTORY | SYNCHRONIZE;
-constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 // The value of an environment variable; empty when it is not set.
 OrdinaryPath EnvironmentFolder(const char16_t* name) {
@@ -198,14 +197,14 @@ FolderWalk WalkFolder(BootSurvey& survey, const OrdinaryPath& folder,
         SurveyRow(survey, folder, listedLocation, OtherNames::kNotCounted, Wanted::kFolder);
     BootRefusal refusal = DecideBootRefusal(view, Wanted::kFolder);
     // A folder on the way that leads into a system folder is one too.
-    const std::optional<OrdinaryPath> real = OrdinaryFormOf(view.location);
+    const std::optional<OrdinaryPath> real = OrdinaryFormOf(LocationOf(view));
     if (refusal == BootRefusal::kNone && real && IsSystemFolder(*real, system, table)) {
         refusal = BootRefusal::kSystemFolder;
     }
     Walk walk{survey, view, room, 0, {}, {}, {}};
     // What each entry shares with the folder, without the folder's own path: copied for every
     // entry, it would be a copy of the path too.
-    walk.folderView.location = LiteralPath{};
+    walk.folderView.reported.path = LiteralPath{};
     walk.result.tree = TreeOf(folder, RecordedPathOf(view, LiteralFormOf(folder)), true,
                               view.readOnly, view.identity, refusal);
     walk.bytes = DeletionBytes(walk.result.tree.entries[0]);

@@ -6,8 +6,6 @@
 
 namespace {
 
-constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-
 // Sets the attributes of the file path records, when it is the file identity names, to what
 // change makes of them; what they were, or nothing when nothing was changed.
 template <typename Change>

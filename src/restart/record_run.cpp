@@ -16,9 +16,6 @@
 
 namespace {
 
-// How often clearing attributes looks at the queue, as a walk does.
-constexpr ULONGLONG kPumpInterval = 10;
-
 // Where the row's file or folder really is, as an ordinary path; nothing when that is not known.
 std::optional<OrdinaryPath> RealPathOf(const PlannedRow& planned) {
     return OrdinaryFormOf(LiteralFormOf(planned.tree.recorded));
@@ -39,39 +36,20 @@ bool ClearAdmittedReadOnly(const std::vector<PlannedRow>& rows,
                     ClearReadOnly(RecordedPathOf(tree, entry), IdentityOf(tree, entry))) {
                 cleared.push_back(std::move(*one));
             }
-            const ULONGLONG now = GetTickCount64();
-            if (now - pumped >= kPumpInterval) {
-                pumped = now;
-                PumpPendingMessages();
-                if (g_app.closeRequested) {
-                    return false;
-                }
+            PumpNowAndThen(pumped);
+            if (g_app.closeRequested) {
+                return false;
             }
         }
     }
     return true;
 }
 
-// The values as read under the lock, for their renames.
-PendingValues BothValues(PendingValue first, PendingValue second) {
-    PendingValues values;
-    PendingValue* read[] = {&first, &second};
-    for (uint32_t index = 0; index < std::size(read); ++index) {
-        for (PendingOperation operation : read[index]->parsed.operations) {
-            operation.value = index;
-            values.operations.push_back(operation);
-        }
-        values.units[index] = std::move(read[index]->units);
-    }
-    return values;
-}
-
 // A value the program cannot read whole hides renames, and is never rewritten.
 bool ValuesReadWhole(const PendingValue& first, const PendingValue& second, Text& failure) {
     for (const PendingValue* value : {&first, &second}) {
         if (value->state == ValueState::kUnreadable) {
-            failure =
-                RegistryRefusal(value->error != ERROR_SUCCESS ? value->error : ERROR_MORE_DATA);
+            failure = UnreadableRefusal(*value);
             return false;
         }
         if (value->state == ValueState::kRead && !value->writable) {
@@ -112,7 +90,7 @@ bool WriteUnderLock(HKEY key, std::vector<PlannedRow>& rows, BootSurvey& survey,
     // otherwise each row still there is admitted again, against the values as they are now.
     if (anyRefused || bytes > survey.pendingBytes) {
         keys = RecordedKeys{};
-        size_t room = bytes > kPendingValueCap ? 0 : kPendingValueCap - bytes;
+        size_t room = RoomUnderCap(bytes);
         for (size_t i = 0; i < rows.size(); ++i) {
             PlannedRow& planned = rows[i];
             planned.admitted = false;

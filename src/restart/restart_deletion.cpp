@@ -106,8 +106,7 @@ RowOutcome Plan(RestartRun& run, PlannedRow planned) {
 // The room a row's own deletions may take: whatever else is planned, a row that takes more never
 // fits beside what the values hold already.
 size_t RowRoom(const RestartRun& run) {
-    return run.survey.pendingBytes > kPendingValueCap ? 0
-                                                      : kPendingValueCap - run.survey.pendingBytes;
+    return RoomUnderCap(run.survey.pendingBytes);
 }
 
 RowOutcome ScheduleFileRow(RestartRun& run, int row, const OrdinaryPath& path,

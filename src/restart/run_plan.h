@@ -16,6 +16,10 @@
 
 // The most bytes both pending values may hold together once the run's deletions are added.
 inline constexpr size_t kPendingValueCap = size_t{64} * 1024 * 1024;
+// The bytes deletions may still add to values that hold bytes already.
+inline size_t RoomUnderCap(size_t bytes) {
+    return bytes > kPendingValueCap ? 0 : kPendingValueCap - bytes;
+}
 
 struct PlannedRow {
     int row = 0;

@@ -12,8 +12,6 @@ namespace {
 
 // Large enough for any storage device descriptor's fixed part and its strings.
 constexpr DWORD kDescriptorBytes = 1024;
-// The longest path Windows can name, in UTF-16 code units, and its terminator.
-constexpr DWORD kPathRoom = 32768;
 
 // The storage bus of the disk under a volume ("\\.\C:", "\\?\Volume{...}"); nothing when the
 // system does not say.
@@ -108,68 +106,51 @@ VolumeFacts VolumeOfGuidPath(VolumeCache& cache, const WideText& guidPath) {
     return facts;
 }
 
-// The volume GUID path of the file a literal path names ("\\?\Volume{...}\dir\name"); empty
-// when the system gives none.
-WideText VolumePathOf(VolumeCache& cache, const LiteralPath& literal) {
-    HANDLE file = InNativeView([&] { return OpenToAsk(literal); }, INVALID_HANDLE_VALUE);
-    if (file == INVALID_HANDLE_VALUE) {
-        return WideText();
-    }
-    const DWORD length = GetFinalPathNameByHandleW(file, WideData(cache.volumePathRoom), kPathRoom,
-                                                   kVolumePathFlags);
-    CloseHandle(file);
-    return length > 0 && length < kPathRoom ? cache.volumePathRoom.substr(0, length) : WideText();
-}
-
-bool IsShare(const OrdinaryPath& path) {
-    return path.text.size() >= 2 && path.text[0] == u'\\' && path.text[1] == u'\\';
-}
-
-bool HasDriveLetter(const OrdinaryPath& path) {
-    return path.text.size() >= 3 && path.text[1] == u':' && path.text[2] == u'\\';
-}
-
 }  // namespace
 
 VolumeCache NewVolumeCache() {
-    VolumeCache cache;
-    cache.volumePathRoom.assign(kPathRoom, u'\0');
-    return cache;
+    return VolumeCache();
 }
 
 std::optional<VolumeFacts> VolumeOf(VolumeCache& cache, const OrdinaryPath& path) {
-    if (IsShare(path)) {
-        VolumeFacts share;
-        share.share = true;
-        return share;
-    }
-    if (HasDriveLetter(path)) {
-        return DriveFacts(cache, path.text[0]);
+    switch (RootOf(path.text)) {
+        case PathRoot::kShare: {
+            VolumeFacts share;
+            share.share = true;
+            return share;
+        }
+        case PathRoot::kDrive:
+            return DriveFacts(cache, path.text[0]);
+        case PathRoot::kNone:
+            break;
     }
     return std::nullopt;
 }
 
-VolumeFacts VolumeOfFile(VolumeCache& cache, const OrdinaryPath& finalPath,
-                         const LiteralPath& literal, const VolumeFacts& letterFacts) {
-    // The mount manager takes far longer than the rest of a file's survey: asked once a folder.
-    const WideText folder = finalPath.text.substr(0, finalPath.text.find_last_of(u'\\') + 1);
-    auto known = cache.folderVolumes.find(folder);
-    if (known == cache.folderVolumes.end()) {
-        const WideText volumePath = VolumePathOf(cache, literal);
-        known = cache.folderVolumes
-                    .emplace(folder,
-                             volumePath.empty() ? letterFacts : VolumeOfGuidPath(cache, volumePath))
-                    .first;
-    }
-    return known->second;
+std::u16string_view FolderOfFile(std::u16string_view finalPath) {
+    const size_t separator = finalPath.find_last_of(u'\\');
+    return finalPath.substr(0, separator == std::u16string_view::npos ? 0 : separator + 1);
+}
+
+const std::optional<VolumeFacts>* KnownFolderVolume(const VolumeCache& cache,
+                                                    std::u16string_view folder) {
+    const auto known = cache.folderVolumes.find(folder);
+    return known == cache.folderVolumes.end() ? nullptr : &known->second;
+}
+
+std::optional<VolumeFacts> KeepFolderVolume(VolumeCache& cache, std::u16string_view folder,
+                                            const WideText& guidPath) {
+    const std::optional<VolumeFacts> facts =
+        guidPath.empty() ? std::nullopt
+                         : std::optional<VolumeFacts>(VolumeOfGuidPath(cache, guidPath));
+    cache.folderVolumes.emplace(WideText(folder), facts);
+    return facts;
 }
 
 bool OnNetworkDrive(VolumeCache& cache, const OrdinaryPath& path) {
-    if (IsShare(path)) {
-        return true;
-    }
-    if (!HasDriveLetter(path)) {
-        return false;
+    const PathRoot root = RootOf(path.text);
+    if (root != PathRoot::kDrive) {
+        return root == PathRoot::kShare;
     }
     const char16_t letter = AsciiUpper(path.text[0]);
     const auto known = cache.drives.find(letter);

@@ -13,9 +13,6 @@ namespace {
 // again at most this often.
 constexpr ULONGLONG kProgressDelay = 500;
 constexpr ULONGLONG kProgressInterval = 250;
-// How often a walk looks at the queue: a folder of ten thousand files is walked in a second or
-// two, and a look for each would take as long again under Wine, where each costs about 100 us.
-constexpr ULONGLONG kPumpInterval = 10;
 
 }  // namespace
 
@@ -31,9 +28,6 @@ bool WalkChecked(WalkProgress& progress, size_t checked) {
         const Text text = kWalkProgressPrefix + std::to_string(checked) + kWalkProgressSuffix;
         SetRowResult(progress.row, text.c_str());
     }
-    if (now - progress.pumped >= kPumpInterval) {
-        progress.pumped = now;
-        PumpPendingMessages();
-    }
+    PumpNowAndThen(progress.pumped);
     return !g_app.closeRequested;
 }

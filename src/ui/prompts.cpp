@@ -51,6 +51,15 @@ void PumpPendingMessages() {
     }
 }
 
+void PumpNowAndThen(ULONGLONG& pumped) {
+    constexpr ULONGLONG kPumpInterval = 10;
+    const ULONGLONG now = GetTickCount64();
+    if (now - pumped >= kPumpInterval) {
+        pumped = now;
+        PumpPendingMessages();
+    }
+}
+
 int ShowMessage(HWND owner, const char* text, UINT type, const char* caption) {
     return ShowBox(owner, UiText(text), UiText(caption != nullptr ? caption : " "), type);
 }

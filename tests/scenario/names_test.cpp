@@ -204,8 +204,8 @@ TEST_F(NamesTest, TypedLinesWithACharacterWithoutAFormAreSkippedThenTheRestartRu
             opened.push_back(args.at(0));
         }
     }
-    // Listed, then surveyed; the first file of the folder is opened again for its volume.
-    EXPECT_EQ(opened, (std::vector<std::string>{yen, plain, yen, yen, plain}));
+    // Listed, then surveyed: once each, the volume asked of the same handle.
+    EXPECT_EQ(opened, (std::vector<std::string>{yen, plain, yen, plain}));
 }
 
 // Without UTF-16 text on the clipboard the ANSI text is read as before.

@@ -53,9 +53,17 @@ BootView Plain() {
     BootView view;
     view.exists = true;
     view.namedDrive = Drive(kFixed);
-    view.finalDrive = Drive(kFixed);
+    view.reported.path = LiteralPath{u"\\\\?\\C:\\a.txt"};
+    view.reported.leadsBack = true;
+    view.reported.drive = Drive(kFixed);
     view.systemMayDelete = true;
     return view;
+}
+
+// The file's final path names a drive of these facts, on a volume of the same.
+void OnFinalDrive(BootView& view, const VolumeFacts& drive) {
+    view.reported.drive = drive;
+    view.reported.volume = drive;
 }
 
 template <typename Change>
@@ -67,7 +75,7 @@ BootView PlainWith(Change change) {
 
 // A fixed disk on the bus given, as the volume the file really is on.
 BootView OnBus(std::optional<unsigned> bus) {
-    return PlainWith([bus](BootView& v) { v.finalDrive = Drive(kFixed, bus); });
+    return PlainWith([bus](BootView& v) { v.reported.volume = Drive(kFixed, bus); });
 }
 
 struct Case {
@@ -96,7 +104,7 @@ TEST(BootRefusal, EachRowOfTheReasonTableAndTheFirstThatApplies) {
         {"no answer about the bus (a logon driver's volume)", OnBus(std::nullopt),
          BootRefusal::kNoBootVolume},
         {"a RAM disk", PlainWith([](BootView& v) {
-             v.namedDrive = Drive(kRamDisk), v.finalDrive = Drive(kRamDisk);
+             v.namedDrive = Drive(kRamDisk), OnFinalDrive(v, Drive(kRamDisk));
          }),
          BootRefusal::kNoBootVolume},
         {"a letter the mount manager does not have (DefineDosDevice)",
@@ -122,31 +130,50 @@ TEST(BootRefusal, EachRowOfTheReasonTableAndTheFirstThatApplies) {
         {"a junction is a folder first",
          PlainWith([](BootView& v) { v.folder = true, v.reparseTag = 0xA0000003UL; }),
          BootRefusal::kFolder},
-        {"a share", PlainWith([](BootView& v) { v.namedDrive = Share(), v.finalDrive = Share(); }),
+        {"a share",
+         PlainWith([](BootView& v) { v.namedDrive = Share(), OnFinalDrive(v, Share()); }),
          BootRefusal::kNetwork},
         {"a network drive letter", PlainWith([](BootView& v) { v.namedDrive = Drive(kRemote); }),
          BootRefusal::kNetwork},
         {"a local letter whose folder link leads to a share",
-         PlainWith([](BootView& v) { v.finalDrive = Share(); }), BootRefusal::kNetwork},
+         PlainWith([](BootView& v) { OnFinalDrive(v, Share()); }), BootRefusal::kNetwork},
         {"a SUBST drive", PlainWith([](BootView& v) { v.namedDrive = Subst(); }),
          BootRefusal::kSubst},
-        {"a removable disk", PlainWith([](BootView& v) { v.finalDrive = Drive(kRemovable); }),
+        {"a removable disk", PlainWith([](BootView& v) { OnFinalDrive(v, Drive(kRemovable)); }),
          BootRefusal::kRemovable},
         {"a removable letter", PlainWith([](BootView& v) { v.namedDrive = Drive(kRemovable); }),
          BootRefusal::kRemovable},
         {"a fixed disk on USB",
-         PlainWith([](BootView& v) { v.finalDrive = Drive(kFixed, kBusUsb); }),
+         PlainWith([](BootView& v) { OnFinalDrive(v, Drive(kFixed, kBusUsb)); }),
          BootRefusal::kRemovable},
-        {"an SD card", PlainWith([](BootView& v) { v.finalDrive = Drive(kFixed, kBusSd); }),
+        {"an SD card", PlainWith([](BootView& v) { OnFinalDrive(v, Drive(kFixed, kBusSd)); }),
          BootRefusal::kRemovable},
-        {"an MMC card", PlainWith([](BootView& v) { v.finalDrive = Drive(kFixed, kBusMmc); }),
+        {"an MMC card", PlainWith([](BootView& v) { OnFinalDrive(v, Drive(kFixed, kBusMmc)); }),
          BootRefusal::kRemovable},
-        {"a CD or DVD",
-         PlainWith([](BootView& v) { v.namedDrive = Drive(kCdRom), v.finalDrive = Drive(kCdRom); }),
+        {"a CD or DVD", PlainWith([](BootView& v) {
+             v.namedDrive = Drive(kCdRom), OnFinalDrive(v, Drive(kCdRom));
+         }),
          BootRefusal::kOptical},
-        {"a volume without a letter", PlainWith([](BootView& v) { v.finalDrive.reset(); }),
+        {"a volume without a letter",
+         PlainWith([](BootView& v) { v.reported = ReportedPlace{}, v.reported.noLetter = true; }),
          BootRefusal::kNoBootVolume},
-        {"a drive of unknown kind", PlainWith([](BootView& v) { v.finalDrive = Drive(kUnknown); }),
+        {"a final path with no drive in it",
+         PlainWith([](BootView& v) { v.reported.drive.reset(), v.reported.volume.reset(); }),
+         BootRefusal::kNoBootVolume},
+        // Wine reports no final path beyond MAX_PATH: the file is where its letter puts it.
+        {"no final path for another reason, on a fixed letter",
+         PlainWith([](BootView& v) { v.reported = ReportedPlace{}; }), BootRefusal::kNone},
+        {"no final path for another reason, on a removable letter", PlainWith([](BootView& v) {
+             v.reported = ReportedPlace{}, v.namedDrive = Drive(kRemovable);
+         }),
+         BootRefusal::kRemovable},
+        // A share's final path is judged as the share, whatever volume was asked of it.
+        {"a share with a fixed volume", PlainWith([](BootView& v) {
+             v.reported.drive = Share(), v.reported.volume = Drive(kFixed);
+         }),
+         BootRefusal::kNetwork},
+        {"a drive of unknown kind",
+         PlainWith([](BootView& v) { OnFinalDrive(v, Drive(kUnknown)); }),
          BootRefusal::kNoBootVolume},
         {"a letter that is no drive", PlainWith([](BootView& v) { v.namedDrive = Drive(kNoRoot); }),
          BootRefusal::kNoBootVolume},

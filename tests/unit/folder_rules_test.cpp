@@ -188,7 +188,7 @@ TEST(FolderRules, WhatARowMustBeForTheBoot) {
     view.namedDrive.driveType = 3;
     view.namedDrive.busType = 11;
     view.namedDrive.knownToMountManager = true;
-    view.finalDrive = view.namedDrive;
+    view.reported.drive = view.namedDrive;
     view.folder = true;
     EXPECT_EQ(DecideBootRefusal(view), BootRefusal::kFolder);
     EXPECT_EQ(DecideBootRefusal(view, Wanted::kFolder), BootRefusal::kNone);

@@ -58,6 +58,9 @@ TEST(HandOver, OnlyAWholeBoundedListOfFullPathsIsRead) {
         {__LINE__, kHandOverTag, Count(1) + Paths(u"a.txt\0"s), std::nullopt},
         {__LINE__, kHandOverTag, Count(1) + Paths(u"\0"s), std::nullopt},
         {__LINE__, kHandOverTag, Count(1) + Paths(u"C:\\a\nb\0"s), std::nullopt},
+        // A device or verbatim path names no drive and no share as it stands.
+        {__LINE__, kHandOverTag, Count(1) + Paths(u"\\\\?\\C:\\a\0"s), std::nullopt},
+        {__LINE__, kHandOverTag, Count(1) + Paths(u"\\\\.\\C:\0"s), std::nullopt},
     };
     for (const Case& c : cases) {
         const auto read = ReadHandOverBlock(c.tag, c.block);

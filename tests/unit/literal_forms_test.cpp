@@ -66,6 +66,36 @@ TEST(PathForms, OnlyFullPathsHaveALiteralFormOnlyLiteralOnesAnOrdinaryForm) {
 
 // A typed line taken literally must already be the full path it means: nothing the system's
 // resolution would change (separators, "." and "..", empty parts) is taken as typed.
+// One rule of what a full path begins with serves every caller (the survey's drives, the
+// command line, handed paths): a device or verbatim path is neither a drive nor a share.
+TEST(PathForms, ADriveOrAShareAndNeitherForDeviceAndVerbatimPaths) {
+    const struct {
+        int line;
+        const char16_t* path;
+        PathRoot root;
+    } cases[] = {
+        {__LINE__, u"C:\\a", PathRoot::kDrive},
+        {__LINE__, u"z:\\", PathRoot::kDrive},
+        {__LINE__, u"\\\\server\\share", PathRoot::kShare},
+        {__LINE__, u"\\\\s", PathRoot::kShare},
+        {__LINE__, u"\\\\?\\C:\\a", PathRoot::kNone},
+        {__LINE__, u"\\\\.\\C:", PathRoot::kNone},
+        {__LINE__, u"\\\\\\a", PathRoot::kNone},
+        {__LINE__, u"\\??\\C:\\a", PathRoot::kNone},
+        {__LINE__, u"C:a", PathRoot::kNone},
+        {__LINE__, u"C:", PathRoot::kNone},
+        {__LINE__, u"1:\\a", PathRoot::kNone},
+        {__LINE__, u"\\a", PathRoot::kNone},
+        {__LINE__, u"", PathRoot::kNone},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "case at line " << c.line);
+        const std::u16string_view wide = c.path;
+        EXPECT_EQ(RootOf(wide), c.root);
+        EXPECT_EQ(RootOf(std::string(wide.begin(), wide.end())), c.root);
+    }
+}
+
 TEST(PathForms, PlainFullPathsAreThoseResolutionWouldLeaveAlone) {
     struct Case {
         int line;
