@@ -2,7 +2,7 @@
 
 #ifdef _WIN32
 
-#include <windows.h>
+#include "platform/win32.h"
 #include <objbase.h>
 #include <shlobj.h>
 
