@@ -270,7 +270,12 @@ BOOL SetFileInformationByHandle(HANDLE file, FILE_INFO_BY_HANDLE_CLASS infoClass
         return FALSE;
     }
     const DWORD attributes = static_cast<const FILE_BASIC_INFO*>(info)->FileAttributes;
-    if (DiskEntry* entry = EntryOfRecord(*record); entry != nullptr && attributes != 0) {
+    DiskEntry* entry = EntryOfRecord(*record);
+    if (entry != nullptr && entry->attributesFixed) {
+        S().lastError = ERROR_ACCESS_DENIED;
+        return FALSE;
+    }
+    if (entry != nullptr && attributes != 0) {
         entry->readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
     }
     return TRUE;

@@ -207,6 +207,14 @@ std::optional<std::u16string> FileNamedByW(const std::u16string& path) {
     return entry ? std::optional<std::u16string>(entry->path) : std::nullopt;
 }
 
+void SetAttributesFixed(const std::string& path, bool fixed) {
+    auto found = S().disk.find(KeyOf(WideOfAnsi(path)).value_or(std::string()));
+    if (found == S().disk.end()) {
+        Abort("SetAttributesFixed: no such file or folder: " + path);
+    }
+    found->second.attributesFixed = fixed;
+}
+
 bool IsReadOnly(const std::string& path) {
     const DiskEntry* entry = EntryOf(KeyOf(WideOfAnsi(path)));
     return entry != nullptr && entry->readOnly;

@@ -100,6 +100,8 @@ struct DiskEntry {
     bool directory = false;
     std::optional<std::u16string> shortName;  // the 8.3 name of its last part, when it has one
     bool readOnly = false;
+    // Its attributes cannot be changed: SetFileInformationByHandle is denied.
+    bool attributesFixed = false;
 };
 
 // A 32-bit process on 64-bit Windows (wow64.cpp).
@@ -179,6 +181,13 @@ struct State {
     // Keyed by the full path, in WTF-8, ASCII letters folded.
     std::map<std::string, RegistryKeyRecord> registry;
     std::deque<LONG> registryWriteAnswers;
+    // After the program's next write, the answer of that many reads of a value's data.
+    LONG readAnswerAfterWrite = ERROR_SUCCESS;
+    size_t readsAfterWrite = 0;
+    bool readAnswersArmed = false;
+    // The answer of the reads still to be answered so.
+    LONG readAnswer = ERROR_SUCCESS;
+    size_t readsLeft = 0;
     std::deque<Action> script;
     std::vector<Trigger> triggers;
 

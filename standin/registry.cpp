@@ -102,6 +102,8 @@ void ResetRegistry() {
     S().registry.clear();
     CreateKey(kSessionManager);
     S().registryWriteAnswers.clear();
+    S().readAnswersArmed = false;
+    S().readsLeft = 0;
 }
 
 void CheckRegistryEndOfRun() {
@@ -127,6 +129,13 @@ std::optional<RegistryValue> GetRegistryValue(const std::string& key, const std:
     const RegistryValueRecord* found = FindValue(HarnessPath(key), name);
     return found ? std::optional<RegistryValue>(RegistryValue{found->type, found->bytes})
                  : std::nullopt;
+}
+
+void AnswerRegistryReadsAfterNextWrite(LONG answer, size_t reads) {
+    S().readAnswerAfterWrite = answer;
+    S().readsAfterWrite = reads;
+    S().readAnswersArmed = reads > 0;
+    S().readsLeft = 0;
 }
 
 void AnswerRegistryWrites(std::vector<LONG> answers) {
@@ -190,6 +199,10 @@ LONG RegQueryValueExW(HKEY key, LPCWSTR name, LPDWORD, LPDWORD type, LPBYTE data
     if (room < needed) {
         return ERROR_MORE_DATA;
     }
+    if (S().readsLeft > 0) {
+        --S().readsLeft;
+        return S().readAnswer;
+    }
     std::memcpy(data, value->bytes.data(), needed);
     return ERROR_SUCCESS;
 }
@@ -211,6 +224,11 @@ LONG RegSetValueExW(HKEY key, LPCWSTR name, DWORD, DWORD type, const BYTE* data,
     }
     KeyOf(*open).values[FoldCase(NameOf(name))] =
         RegistryValueRecord{type, std::string(reinterpret_cast<const char*>(data), size)};
+    if (S().readAnswersArmed) {
+        S().readAnswersArmed = false;
+        S().readAnswer = S().readAnswerAfterWrite;
+        S().readsLeft = S().readsAfterWrite;
+    }
     return ERROR_SUCCESS;
 }
 

@@ -13,8 +13,10 @@
 #include "paths/exact_names.h"
 #include "paths/native_view.h"
 #include "platform/looked_up.h"
+#include "resources/texts.h"
 #include "runtime/wide_text.h"
 #include "state/app_state.h"
+#include "ui/prompts.h"
 
 namespace {
 
@@ -84,16 +86,40 @@ std::optional<std::vector<WideText>> CopyHandedNames(HDROP drop) {
     return names;
 }
 
+// As many paths of one kind as a box can show on a screen.
+constexpr size_t kLeftOutShown = 20;
+
 // Every name of a drop, in the drop's order, as ANSI paths: each converted exactly, or its
-// short form. Empty for a name that has neither form: the ANSI view the platform would give of
-// such a name (by best fit, or with "?") names another file, or nothing.
-std::vector<Text> DroppedPaths(const std::vector<WideText>& names) {
+// short form. Empty for a name that has neither form, which goes in unlistable: the ANSI view the
+// platform would give of such a name (by best fit, or with "?") names another file, or nothing.
+std::vector<Text> DroppedPaths(const std::vector<WideText>& names,
+                               std::vector<WideText>& unlistable) {
     std::vector<Text> paths;
     paths.reserve(names.size());
     for (const WideText& name : names) {
-        paths.push_back(name.empty() ? Text() : AnsiFileName(name).value_or(Text()));
+        std::optional<Text> path = name.empty() ? std::optional<Text>() : AnsiFileName(name);
+        if (!path && !name.empty()) {
+            unlistable.push_back(name);
+        }
+        paths.push_back(path.value_or(Text()));
     }
     return paths;
+}
+
+// The paths under one heading of the box.
+void AppendPathsShown(WideText& text, const char* heading, const std::vector<WideText>& paths) {
+    if (paths.empty()) {
+        return;
+    }
+    text += (text.empty() ? u"" : u"\r\n\r\n") + UiText(heading);
+    for (size_t i = 0; i < paths.size() && i < kLeftOutShown; ++i) {
+        text += u"\r\n" + paths[i];
+    }
+    if (paths.size() > kLeftOutShown) {
+        const std::string more = std::to_string(paths.size() - kLeftOutShown);
+        text += u"\r\n" + UiText(kMorePathsPrefix) + WideText(more.begin(), more.end()) +
+                UiText(kMorePathsSuffix);
+    }
 }
 
 // Hands every dropped file to the window's callback, in the drop's order.
@@ -169,7 +195,11 @@ void HandleDroppedFiles(HDROP drop, HWND window) {
     // messages, and the same handle posted again by then is a released one, which no longer
     // passes the check.
     DragFinish(drop);
-    ListDroppedPaths(DroppedPaths(*names), window);
+    PathsLeftOut leftOut;
+    ListDroppedPaths(DroppedPaths(*names, leftOut.unlistable), window);
+    if (!g_app.closeRequested) {
+        TellPathsLeftOut(window, leftOut);
+    }
 }
 
 LRESULT CALLBACK OnFileDropped(HWND, UINT, WPARAM path, LPARAM) {
@@ -192,12 +222,21 @@ LRESULT CALLBACK OnFileDropped(HWND, UINT, WPARAM path, LPARAM) {
     return 0;
 }
 
-std::vector<WideText> ListHandedPathsAsDrop(const std::vector<WideText>& paths, HWND window) {
+PathsLeftOut ListHandedPathsAsDrop(const std::vector<WideText>& paths, HWND window) {
     std::vector<WideText> present;
-    std::vector<WideText> missing;
+    PathsLeftOut leftOut;
     for (const WideText& path : paths) {
-        (NativePathFileExists(path) ? present : missing).push_back(path);
+        (NativePathFileExists(path) ? present : leftOut.missing).push_back(path);
     }
-    ListDroppedPaths(DroppedPaths(present), window);
-    return missing;
+    ListDroppedPaths(DroppedPaths(present, leftOut.unlistable), window);
+    return leftOut;
+}
+
+void TellPathsLeftOut(HWND window, const PathsLeftOut& leftOut) {
+    WideText text;
+    AppendPathsShown(text, kMissingPathsHeading, leftOut.missing);
+    AppendPathsShown(text, kUnlistedPathsHeading, leftOut.unlistable);
+    if (!text.empty()) {
+        ShowWideMessage(window, text, MB_OK | MB_ICONWARNING);
+    }
 }

@@ -23,7 +23,18 @@ void HandleDroppedFiles(HDROP drop, HWND window);
 // path, extension or NULL) in its four slots. Appends files not yet listed.
 LRESULT CALLBACK OnFileDropped(HWND count, UINT index, WPARAM path, LPARAM extension);
 
+// The paths of a drop or a start that were not listed, in order: those that name nothing, and
+// those that cannot be listed as themselves (no exact form in the program's code page, and no
+// short name).
+struct PathsLeftOut {
+    std::vector<WideText> missing;
+    std::vector<WideText> unlistable;
+};
+
 // Paths a start handed the window (its command line): listed as a drop of them is, the same rules
 // and callback, except that a drop names only files that exist and a command line may not, so
-// only the paths that name something in the native view are listed. Returns the others, in order.
-std::vector<WideText> ListHandedPathsAsDrop(const std::vector<WideText>& paths, HWND window);
+// only the paths that name something in the native view are listed. Returns the others.
+PathsLeftOut ListHandedPathsAsDrop(const std::vector<WideText>& paths, HWND window);
+// One box owned by window that names the paths left out, under a heading for each kind, the first
+// 20 of each and how many more; nothing when there are none.
+void TellPathsLeftOut(HWND window, const PathsLeftOut& leftOut);

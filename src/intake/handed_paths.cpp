@@ -12,22 +12,6 @@
 
 namespace {
 
-// As many paths as a box can show on a screen.
-constexpr size_t kMissingShown = 20;
-
-void TellMissingPaths(HWND window, const std::vector<WideText>& missing) {
-    WideText text = UiText(kMissingPathsHeading);
-    for (size_t i = 0; i < missing.size() && i < kMissingShown; ++i) {
-        text += u"\r\n" + missing[i];
-    }
-    if (missing.size() > kMissingShown) {
-        const std::string more = std::to_string(missing.size() - kMissingShown);
-        text += u"\r\n" + UiText(kMorePathsPrefix) + WideText(more.begin(), more.end()) +
-                UiText(kMorePathsSuffix);
-    }
-    ShowWideMessage(window, text, MB_OK | MB_ICONWARNING);
-}
-
 // The window the user works in comes to the front: the batch dialog while it hides the main
 // window, else the main window, restored when it is minimized.
 void BringToFront(HWND window) {
@@ -81,9 +65,9 @@ void ListHandedPaths(HWND window) {
     while (!g_app.handedPaths.empty() && !g_app.closeRequested) {
         const std::vector<WideText> paths = std::move(g_app.handedPaths.front());
         g_app.handedPaths.erase(g_app.handedPaths.begin());
-        const std::vector<WideText> missing = ListHandedPathsAsDrop(paths, window);
-        if (!missing.empty() && !g_app.closeRequested) {
-            TellMissingPaths(window, missing);
+        const PathsLeftOut leftOut = ListHandedPathsAsDrop(paths, window);
+        if (!g_app.closeRequested) {
+            TellPathsLeftOut(window, leftOut);
         }
     }
     g_app.listingHandedPaths = false;

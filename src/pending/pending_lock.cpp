@@ -3,7 +3,6 @@
 #include <iterator>
 
 #include "platform/looked_up.h"
-#include "state/app_state.h"
 #include "ui/prompts.h"
 
 namespace {
@@ -32,9 +31,9 @@ HANDLE OpenPendingRenameMutex() {
 }
 
 // Waits while answering the window; the wait's result, or WAIT_IO_COMPLETION for a stop.
-DWORD WaitAnswering(HANDLE mutant) {
+DWORD WaitAnswering(HANDLE mutant, const std::function<bool()>& stopped) {
     for (;;) {
-        if (g_app.closeRequested) {
+        if (stopped()) {
             return WAIT_IO_COMPLETION;
         }
         const DWORD result =
@@ -48,7 +47,8 @@ DWORD WaitAnswering(HANDLE mutant) {
 
 }  // namespace
 
-LockWait TakePendingLock(PendingLock& lock, const std::function<void()>& waiting) {
+LockWait TakePendingLock(PendingLock& lock, const std::function<void()>& waiting,
+                         const std::function<bool()>& stopped) {
     lock = PendingLock{};
     HANDLE mutant = OpenPendingRenameMutex();
     if (mutant == nullptr) {
@@ -57,7 +57,7 @@ LockWait TakePendingLock(PendingLock& lock, const std::function<void()>& waiting
     DWORD result = WaitForSingleObject(mutant, 0);
     if (result == WAIT_TIMEOUT) {
         waiting();
-        result = WaitAnswering(mutant);
+        result = WaitAnswering(mutant, stopped);
     }
     if (result == WAIT_OBJECT_0 || result == WAIT_ABANDONED_0) {
         lock = PendingLock{mutant, true};

@@ -18,12 +18,14 @@ struct PendingLock {
 enum class LockWait {
     kHeld,     // held until ReleasePendingLock
     kNoLock,   // the system has none, or it cannot be opened or waited for: nothing is held
-    kStopped,  // the main window was asked to close during the wait: nothing is held
+    kStopped,  // stopped() said so during the wait: nothing is held
 };
 
 // Takes the lock. While another program holds it the window keeps answering: the queue is pumped
-// as messages arrive, and waiting() is called once, when the wait begins. A lock its last owner
+// as messages arrive, waiting() is called once, when the wait begins, and stopped() after each
+// pass (the window that waits was asked to close, say) ends the wait. A lock its last owner
 // abandoned (it ended without letting go) is held as any other.
-LockWait TakePendingLock(PendingLock& lock, const std::function<void()>& waiting);
+LockWait TakePendingLock(PendingLock& lock, const std::function<void()>& waiting,
+                         const std::function<bool()>& stopped);
 // Lets go of a lock TakePendingLock gave; nothing for one it did not.
 void ReleasePendingLock(PendingLock& lock);

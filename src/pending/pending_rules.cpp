@@ -5,24 +5,12 @@
 
 namespace {
 
-constexpr std::u16string_view kNtPrefix = u"\\??\\";
-constexpr std::u16string_view kUncPart = u"UNC\\";
 // The longest value read: its places must fit the operations' fields.
 constexpr size_t kLongestValue = 0x7FFFFFFF;
 
 // The string that starts at at and its terminator's position; npos when no terminator follows.
 size_t TerminatorAfter(std::u16string_view value, size_t at) {
     return value.find(u'\0', at);
-}
-
-bool IsAsciiDigit(char16_t unit) {
-    return unit >= u'0' && unit <= u'9';
-}
-
-// The object manager's names ignore ASCII case: "\??\unc\" is the same link as "\??\UNC\".
-// (A view of either text, so that the template takes a WideText too.)
-bool StartsWithIgnoringCase(std::u16string_view path, std::u16string_view front) {
-    return StartsWithIgnoringAsciiCase(path, front);
 }
 
 }  // namespace
@@ -81,43 +69,7 @@ bool IsDeletion(const PendingOperation& operation) {
     return operation.destinationLength == 0;
 }
 
-OrdinaryPath ShownPath(std::u16string_view recorded) {
-    std::u16string_view path = recorded;
-    // Newer Windows writes "*1" before some sources.
-    if (path.size() >= 2 && path[0] == u'*' && IsAsciiDigit(path[1])) {
-        size_t digits = 1;
-        while (digits < path.size() && IsAsciiDigit(path[digits])) {
-            ++digits;
-        }
-        path.remove_prefix(digits);
-    }
-    // "!" marks a rename that replaces its destination, "@" one the boot may fail quietly.
-    while (!path.empty() && (path[0] == u'!' || path[0] == u'@')) {
-        path.remove_prefix(1);
-    }
-    if (path.substr(0, kNtPrefix.size()) != kNtPrefix) {
-        return {WideText(path)};
-    }
-    path.remove_prefix(kNtPrefix.size());
-    if (StartsWithIgnoringCase(path, kUncPart)) {
-        return {u"\\\\" + WideText(path.substr(kUncPart.size()))};
-    }
-    return {WideText(path)};
-}
-
-OrdinaryPath WithDriveLetter(const OrdinaryPath& path, const std::vector<VolumeAlias>& aliases) {
-    for (const VolumeAlias& alias : aliases) {
-        const size_t length = alias.name.size();
-        if (length > 0 && StartsWithIgnoringCase(path.text, alias.name) &&
-            (path.text.size() == length || path.text[length] == u'\\')) {
-            return {alias.drive + path.text.substr(length)};
-        }
-    }
-    return path;
-}
-
-Removal WithoutChosenPairs(std::u16string_view value, std::u16string_view shown,
-                           const std::vector<PendingOperation>& chosen) {
+Removal WithoutChosenPairs(std::u16string_view value, const std::vector<ChosenPair>& chosen) {
     Removal removal;
     removal.kept = WideText(value);
     const PendingOperations parsed = ParsePendingOperations(value);
@@ -132,11 +84,12 @@ Removal WithoutChosenPairs(std::u16string_view value, std::u16string_view shown,
         places[PairOf(value, parsed.operations[i])].push_back(i);
     }
     std::vector<bool> removed(parsed.operations.size(), false);
-    for (const PendingOperation& wanted : chosen) {
-        if (!IsDeletion(wanted)) {
-            continue;  // a rename is never taken out
+    for (const ChosenPair& wanted : chosen) {
+        // A rename is never taken out: its pair has a destination after the terminator.
+        if (wanted.pair.find(u'\0') + 1 != wanted.pair.size()) {
+            continue;
         }
-        const auto found = places.find(PairOf(shown, wanted));
+        const auto found = places.find(std::u16string_view(wanted.pair));
         if (found == places.end() || wanted.equalBefore >= found->second.size()) {
             removal.outcome = RemovalOutcome::kGone;
             return removal;
@@ -226,14 +179,31 @@ void CountEqualPairs(PendingValues& values) {
     }
 }
 
+std::vector<ChosenPair> ChosenPairsOf(const PendingValues& values,
+                                      const std::vector<size_t>& chosen) {
+    std::vector<ChosenPair> pairs;
+    pairs.reserve(chosen.size());
+    for (size_t index : chosen) {
+        const PendingOperation& operation = values.operations[index];
+        pairs.push_back({operation.value == 0 ? 0u : 1u,
+                         WideText(PairOf(UnitsOf(values, operation), operation)),
+                         operation.equalBefore});
+    }
+    return pairs;
+}
+
 size_t ValueBytes(const PendingValues& values) {
     return (values.units[0].size() + values.units[1].size()) * sizeof(char16_t);
 }
 
 TakenBack DeletionsTakenBack(const std::vector<size_t>& chosen, const PendingValues& values,
-                             CaseTable table) {
+                             const NameOf& nameOf, CaseTable table) {
     TakenBack takenBack;
     const std::vector<PendingOperation>& operations = values.operations;
+    const auto pathOf =
+        [&](const PendingOperation& operation) -> const std::optional<OrdinaryPath>& {
+        return nameOf(SourceOf(UnitsOf(values, operation), operation));
+    };
     FoldedPaths<OrdinaryPath> folders;
     std::vector<bool> taken(operations.size(), false);
     for (size_t index : chosen) {
@@ -241,7 +211,9 @@ TakenBack DeletionsTakenBack(const std::vector<size_t>& chosen, const PendingVal
         if (IsDeletion(operation) && !taken[index]) {
             taken[index] = true;
             takenBack.deletions.push_back(index);
-            AddPath(folders, ShownPath(SourceOf(UnitsOf(values, operation), operation)), table);
+            if (const std::optional<OrdinaryPath>& path = pathOf(operation)) {
+                AddPath(folders, *path, table);
+            }
         }
     }
     for (size_t index = 0; index < operations.size(); ++index) {
@@ -250,8 +222,8 @@ TakenBack DeletionsTakenBack(const std::vector<size_t>& chosen, const PendingVal
             continue;
         }
         // Under a chosen path: that path, "\" and more.
-        const OrdinaryPath path = ShownPath(SourceOf(UnitsOf(values, operation), operation));
-        if (!HasMatch(folders, path, table, Matching::kFolderAbove)) {
+        const std::optional<OrdinaryPath>& path = pathOf(operation);
+        if (!path || !HasMatch(folders, *path, table, Matching::kFolderAbove)) {
             continue;
         }
         takenBack.withFolderContents = true;
@@ -264,22 +236,31 @@ TakenBack DeletionsTakenBack(const std::vector<size_t>& chosen, const PendingVal
 }
 
 std::vector<bool> RowsStillPending(const std::vector<RecordedRow>& rows,
-                                   const PendingValues& values, CaseTable table) {
+                                   const PendingValues& values, const NameOf& nameOf,
+                                   CaseTable table) {
     FoldedPaths<OrdinaryPath> files;
     FoldedPaths<OrdinaryPath> folders;
-    for (size_t row = 0; row < rows.size(); ++row) {
-        const OrdinaryPath path = ShownPath(rows[row].recorded.text);
-        AddPath(rows[row].folder ? folders : files, path, table, static_cast<uint32_t>(row));
-    }
     std::vector<bool> pending(rows.size(), false);
+    for (size_t row = 0; row < rows.size(); ++row) {
+        const std::optional<OrdinaryPath> path = OrdinaryFormOf(LiteralFormOf(rows[row].recorded));
+        if (path) {
+            AddPath(rows[row].folder ? folders : files, *path, table, static_cast<uint32_t>(row));
+        } else {
+            pending[row] = true;
+        }
+    }
     const auto mark = [&](uint32_t row) { pending[row] = true; };
     for (const PendingOperation& operation : values.operations) {
         if (!IsDeletion(operation)) {
             continue;
         }
-        const OrdinaryPath path = ShownPath(SourceOf(UnitsOf(values, operation), operation));
-        VisitMatches(files, path, table, Matching::kPath, mark);
-        VisitMatches(folders, path, table, Matching::kPathOrFolderAbove, mark);
+        const std::optional<OrdinaryPath>& path =
+            nameOf(SourceOf(UnitsOf(values, operation), operation));
+        if (!path) {
+            return std::vector<bool>(rows.size(), true);
+        }
+        VisitMatches(files, *path, table, Matching::kPath, mark);
+        VisitMatches(folders, *path, table, Matching::kPathOrFolderAbove, mark);
     }
     return pending;
 }

@@ -10,6 +10,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -51,22 +53,9 @@ size_t ListEnd(const PendingOperations& parsed);
 
 bool IsDeletion(const PendingOperation& operation);
 
-// A source or destination as an ordinary path: without a leading "*" and digits, a leading "!" or
-// "@", and the "\??\" prefix; "\??\UNC\server\..." as "\\server\...". Any other form is shown as
-// it is.
-OrdinaryPath ShownPath(std::u16string_view recorded);
-
-// Another name of a drive's volume: its device ("\Device\HarddiskVolume1") or its volume GUID
-// ("Volume{...}", as "\??\Volume{...}" is shown), and the drive ("C:").
-struct VolumeAlias {
-    WideText name;
-    WideText drive;
-};
-
-// A shown path that begins with a volume's other name, and then "\" or nothing, with the drive's
-// letter there instead, so that it compares with the paths the rows name; any other path as it is.
-// The object manager ignores ASCII case in both names.
-OrdinaryPath WithDriveLetter(const OrdinaryPath& path, const std::vector<VolumeAlias>& aliases);
+// The path a recorded source or destination names, as the boot finds it (SpelledPath); nothing
+// for a name of no drive or share the program knows.
+using NameOf = std::function<const std::optional<OrdinaryPath>&(std::u16string_view recorded)>;
 
 // What taking chosen pairs out of a value came to.
 enum class RemovalOutcome {
@@ -79,13 +68,21 @@ struct Removal {
     WideText kept;  // the value to write; the value unchanged unless removed
 };
 
-// The value without exactly the chosen deletions: operations of the value as it was shown, each
-// found in value by its pair and the number of equal pairs before it. Every other code unit stays
-// as it was, in its place: the other pairs (equal ones included), the terminators, whatever
-// follows the list. A renaming pair is never removed. When one chosen deletion is not there, none
-// is removed.
-Removal WithoutChosenPairs(std::u16string_view value, std::u16string_view shown,
-                           const std::vector<PendingOperation>& chosen);
+// An operation chosen to be taken back, carried as a copy of its pair and the number of equal
+// pairs before it in its value: whatever is read or shown again meanwhile, it is found again in
+// the values as they are when they are changed, or it is gone.
+struct ChosenPair {
+    // Which value it was read from: 0 for the first, 1 for the second.
+    uint32_t value = 0;
+    // The source, a terminator and the destination (empty for a deletion).
+    WideText pair;
+    uint32_t equalBefore = 0;
+};
+// The value without exactly the chosen deletions, each found by its pair and the number of equal
+// pairs before it. Every other code unit stays as it was, in its place: the other pairs (equal
+// ones included), the terminators, whatever follows the list. A renaming pair is never removed.
+// When one chosen deletion is not there, none is removed.
+Removal WithoutChosenPairs(std::u16string_view value, const std::vector<ChosenPair>& chosen);
 
 // Deletions join a value as the system adds them: after its last whole pair, each a source (a
 // recorded path, "\??\C:\a.txt") and an empty destination, every code unit before kept in its
@@ -113,6 +110,12 @@ struct PendingValues {
 std::u16string_view UnitsOf(const PendingValues& values, const PendingOperation& operation);
 // Sets each operation's equalBefore, within its own value.
 void CountEqualPairs(PendingValues& values);
+
+// The chosen operations of values (indices into its operations, whose equal pairs before them are
+// counted), copied out.
+std::vector<ChosenPair> ChosenPairsOf(const PendingValues& values,
+                                      const std::vector<size_t>& chosen);
+
 // The bytes both values hold together, as the boot loads them with the SYSTEM hive.
 size_t ValueBytes(const PendingValues& values);
 
@@ -126,11 +129,11 @@ struct TakenBack {
 };
 
 // The chosen deletions (indices into values.operations) and every deletion, in either value,
-// whose ordinary path is under a chosen one's: that path, "\" and more, compared as the file
-// system compares names. A folder's deletion taken back alone would still let the boot empty the
-// folder the user means to keep.
+// whose path is under a chosen one's: that path, "\" and more, each read through nameOf and
+// compared as the file system compares names. A folder's deletion taken back alone would still let
+// the boot empty the folder the user means to keep.
 TakenBack DeletionsTakenBack(const std::vector<size_t>& chosen, const PendingValues& values,
-                             CaseTable table);
+                             const NameOf& nameOf, CaseTable table);
 
 // A main-list row that the restart was asked to delete: the path recorded for it, and whether it
 // stands for a folder and everything in it.
@@ -139,7 +142,9 @@ struct RecordedRow {
     bool folder = false;
 };
 // For each row, whether the restart still deletes it: for a file, a deletion of it; for a folder,
-// a deletion of it or of anything under it. Paths are compared as shown (ShownPath) and as the
-// file system compares names, each deletion's path once, however deep, whatever the rows.
+// a deletion of it or of anything under it. Each deletion's path is read through nameOf, once,
+// and compared as the file system compares names, however deep, whatever the rows. A deletion of
+// a name that cannot be placed may be of any row: every row is then still pending.
 std::vector<bool> RowsStillPending(const std::vector<RecordedRow>& rows,
-                                   const PendingValues& values, CaseTable table);
+                                   const PendingValues& values, const NameOf& nameOf,
+                                   CaseTable table);

@@ -24,13 +24,13 @@ struct ValueWrite {
 
 // Works out every value's change from a fresh read; nothing is written unless each chosen
 // operation is still there, in a value the window rewrites.
-bool PlanRemoval(HKEY key, const PendingValues& shown, const std::vector<size_t>& chosen,
-                 std::vector<ValueWrite>& writes, Text& failure) {
+bool PlanRemoval(HKEY key, const std::vector<ChosenPair>& chosen, std::vector<ValueWrite>& writes,
+                 Text& failure) {
     for (uint32_t index = 0; index < std::size(kPendingValues); ++index) {
-        std::vector<PendingOperation> ofValue;
-        for (size_t row : chosen) {
-            if (shown.operations[row].value == index) {
-                ofValue.push_back(shown.operations[row]);
+        std::vector<ChosenPair> ofValue;
+        for (const ChosenPair& pair : chosen) {
+            if (pair.value == index) {
+                ofValue.push_back(pair);
             }
         }
         if (ofValue.empty()) {
@@ -49,7 +49,7 @@ bool PlanRemoval(HKEY key, const PendingValues& shown, const std::vector<size_t>
             failure = kCancelUnrecognised;
             return false;
         }
-        Removal removal = WithoutChosenPairs(value.units, shown.units[index], ofValue);
+        Removal removal = WithoutChosenPairs(value.units, ofValue);
         if (removal.outcome != RemovalOutcome::kRemoved) {
             failure = removal.outcome == RemovalOutcome::kGone ? kCancelGone : kCancelUnrecognised;
             return false;
@@ -107,8 +107,9 @@ LONG OpenSessionManager(REGSAM access, HKEY& key) {
     return status;
 }
 
-PendingValue ReadPendingValue(HKEY key, const WideText& name) {
+PendingValue ReadPendingValue(HKEY key, const WideText& name, WideText room) {
     PendingValue value;
+    value.units = std::move(room);
     for (int attempt = 0; attempt < kReadAttempts; ++attempt) {
         DWORD type = 0;
         DWORD size = 0;
@@ -177,22 +178,26 @@ bool ReadPendingValues(PendingValues& values) {
     return whole;
 }
 
-bool CancelPendingDeletions(const PendingValues& shown, const std::vector<size_t>& chosen,
-                            Text& failure) {
+CancelEnd CancelPendingDeletions(const std::vector<ChosenPair>& chosen,
+                                 const std::function<void()>& waiting,
+                                 const std::function<bool()>& stopped, Text& failure) {
     HKEY key = nullptr;
     const LONG opened = OpenSessionManager(KEY_QUERY_VALUE | KEY_SET_VALUE, key);
     if (opened != ERROR_SUCCESS) {
         failure = RegistryRefusal(opened);
-        return false;
+        return CancelEnd::kFailed;
     }
     // Read, changed and written back under the system's lock, as every writer of the values
     // does, so that nothing another program records in between is lost.
     PendingLock lock;
-    const bool locked = TakePendingLock(lock, [] {}) != LockWait::kStopped;
-    std::vector<ValueWrite> writes;
-    const bool done = locked && PlanRemoval(key, shown, chosen, writes, failure) &&
-                      WriteRemoval(key, writes, failure);
+    CancelEnd end = CancelEnd::kStopped;
+    if (TakePendingLock(lock, waiting, stopped) != LockWait::kStopped) {
+        std::vector<ValueWrite> writes;
+        end = PlanRemoval(key, chosen, writes, failure) && WriteRemoval(key, writes, failure)
+                  ? CancelEnd::kDone
+                  : CancelEnd::kFailed;
+    }
     ReleasePendingLock(lock);
     RegCloseKey(key);
-    return done;
+    return end;
 }

@@ -4,6 +4,7 @@
 // the system keeps them: by the to-do list, and by the restart run, which must know the renames
 // carried out before its deletions.
 
+#include <functional>
 #include <vector>
 
 #include "pending/pending_rules.h"
@@ -30,8 +31,9 @@ struct PendingValue {
 // Opens the Session Manager key with the access asked for; the registry's answer, and key nullptr
 // unless it is ERROR_SUCCESS.
 LONG OpenSessionManager(REGSAM access, HKEY& key);
-// One value as it stands, read again while another program grows it in between.
-PendingValue ReadPendingValue(HKEY key, const WideText& name);
+// One value as it stands, read again while another program grows it in between; into room, when it
+// is given and large enough, without a new allocation.
+PendingValue ReadPendingValue(HKEY key, const WideText& name, WideText room = {});
 // Writes a value's new units; a value that holds no operation any more is deleted.
 LONG WritePendingValue(HKEY key, const WideText& name, const WideText& units);
 // Both values as they stand, each operation's equal pairs before it not counted; false when a
@@ -44,10 +46,16 @@ PendingValues BothValues(PendingValue first, PendingValue second);
 Text RegistryRefusal(LONG status);
 // Why a value could not be read whole: the registry's answer, or that it kept growing.
 Text UnreadableRefusal(const PendingValue& value);
-// Takes exactly the chosen deletions (indices into shown.operations, whose equal pairs before
-// them are counted) out of the values as they stand now, each value re-read just before it is
-// written and written once, holding the system's lock on them. A write that fails puts back what
-// was already written, so a failed cancel changes nothing; false then, with why in the program's
-// texts (code page 936).
-bool CancelPendingDeletions(const PendingValues& shown, const std::vector<size_t>& chosen,
-                            Text& failure);
+enum class CancelEnd {
+    kDone,
+    kFailed,   // nothing changed; failure says why
+    kStopped,  // stopped while waiting for another program: nothing changed
+};
+// Takes exactly the chosen deletions out of the values as they stand now, each value re-read just
+// before it is written and written once, holding the system's lock on them. While another program
+// holds it, waiting() is called once and stopped() can end the wait. A write that fails puts back
+// what was already written, so a failed cancel changes nothing; failure then says why in the
+// program's texts (code page 936).
+CancelEnd CancelPendingDeletions(const std::vector<ChosenPair>& chosen,
+                                 const std::function<void()>& waiting,
+                                 const std::function<bool()>& stopped, Text& failure);

@@ -10,6 +10,7 @@
 #include "paths/folder_rows.h"
 #include "pending/pending_rules.h"
 #include "pending/pending_value.h"
+#include "pending/spelled_names.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
 #include "runtime/wide_text.h"
@@ -30,14 +31,16 @@ const std::vector<AnchoredControl> kPendingControls = {
     {IDC_PENDING_LIST, LayoutAnchor::kFills},
     {IDC_PENDING_CANCEL, LayoutAnchor::kRightColumn},
     {IDCANCEL, LayoutAnchor::kRightColumn},
+    {IDC_PENDING_STATUS, LayoutAnchor::kRightColumn},
 };
 
 // The window as its template made it, while it is open.
 WindowLayout g_pendingLayout;
 
 // The values as the window read them last, and the operation each of its rows shows, while it is
-// open.
+// open; and the system's names for its drives, which its rows are shown with.
 PendingValues g_pending;
+SpellingTable g_spellings;
 
 HWND PendingList() {
     return GetDlgItem(g_app.pendingWindow, IDC_PENDING_LIST);
@@ -59,11 +62,11 @@ WideText PendingCellText(size_t row, int column) {
     const PendingOperation& operation = g_pending.operations[row];
     const std::u16string_view units = UnitsOf(g_pending, operation);
     if (column == 0) {
-        return ShownPath(SourceOf(units, operation)).text;
+        return ShownName(SourceOf(units, operation), g_spellings);
     }
     return IsDeletion(operation)
                ? UiText(kPendingDeletion)
-               : UiText(kPendingMoveTo) + ShownPath(DestinationOf(units, operation)).text;
+               : UiText(kPendingMoveTo) + ShownName(DestinationOf(units, operation), g_spellings);
 }
 
 // The selected rows that are deletions, by their operations' indices.
@@ -93,26 +96,56 @@ bool ConfirmTakingBack(const TakenBack& takenBack) {
     return ConfirmWidePrompt(g_app.pendingWindow, question);
 }
 
+// The line under the buttons, and the cancel button, while a cancel waits for another program.
+void ShowCancelWaiting(bool waiting) {
+    SetWindowTextW(GetDlgItem(g_app.pendingWindow, IDC_PENDING_STATUS),
+                   WideC(waiting ? UiText(kWaitingForLock) : WideText()));
+}
+
 void CancelChosenDeletions() {
-    // A restart run in progress holds or waits for the values' lock further down this thread's
-    // stack: nothing is taken back under it.
-    if (g_app.restartRunning) {
+    // A restart run, or another cancel, holds or waits for the values' lock further down this
+    // thread's stack: nothing is taken back under it.
+    if (g_app.pendingValuesBusy) {
         return;
     }
     const std::vector<size_t> chosen = ChosenDeletions();
     if (chosen.empty()) {
         return;
     }
-    const TakenBack takenBack = DeletionsTakenBack(chosen, g_pending, FileSystemCase());
+    SpelledNames names;
+    const NameOf nameOf =
+        [&names](std::u16string_view recorded) -> const std::optional<OrdinaryPath>& {
+        return SpelledPath(names, recorded);
+    };
+    const TakenBack takenBack = DeletionsTakenBack(chosen, g_pending, nameOf, FileSystemCase());
     if (!ConfirmTakingBack(takenBack)) {
         return;
     }
+    // Copies of the pairs: the list may be read again while the cancel waits.
+    const std::vector<ChosenPair> pairs = ChosenPairsOf(g_pending, takenBack.deletions);
+    g_app.pendingValuesBusy = true;
+    HWND cancel = GetDlgItem(g_app.pendingWindow, IDC_PENDING_CANCEL);
+    EnableWindow(cancel, FALSE);
     Text failure;
-    // A cancel stopped by the window's close has nothing to say.
-    if (!CancelPendingDeletions(g_pending, takenBack.deletions, failure) && !failure.empty()) {
+    const CancelEnd end = CancelPendingDeletions(
+        pairs, [] { ShowCancelWaiting(true); },
+        [] { return g_app.closeRequested || g_app.pendingClosing; }, failure);
+    g_app.pendingValuesBusy = false;
+    // A cancel stopped by a close has nothing to say, and its window nothing to show.
+    if (end == CancelEnd::kStopped || g_app.pendingClosing) {
+        return;
+    }
+    ShowCancelWaiting(false);
+    EnableWindow(cancel, TRUE);
+    if (end == CancelEnd::kFailed) {
         ShowMessage(g_app.pendingWindow, failure.c_str(), MB_OK | MB_ICONERROR);
     }
     ShowPendingNow();
+}
+
+void ClosePendingWindow() {
+    g_app.pendingClosing = true;
+    EndDialog(g_app.pendingWindow, 0);
 }
 
 BOOL OnPendingInitDialog(HWND window) {
@@ -128,7 +161,9 @@ BOOL OnPendingInitDialog(HWND window) {
     g_pendingLayout = RecordLayout(window, kPendingControls);
     // Opened from inside a restart run's pump, the window only shows: the run holds or waits for
     // the values' lock further down this thread's stack.
-    EnableWindow(GetDlgItem(window, IDC_PENDING_CANCEL), g_app.restartRunning ? FALSE : TRUE);
+    EnableWindow(GetDlgItem(window, IDC_PENDING_CANCEL), g_app.pendingValuesBusy ? FALSE : TRUE);
+    SpelledNames names;
+    g_spellings = SpellingTableOf(names);
     ShowPendingNow();
     // TRUE lets the dialog manager put the focus on the list.
     return TRUE;
@@ -140,7 +175,7 @@ void OnPendingCommand(int commandId) {
             CancelChosenDeletions();
             break;
         case IDCANCEL:
-            EndDialog(g_app.pendingWindow, 0);
+            ClosePendingWindow();
             break;
         default:
             break;
@@ -153,27 +188,35 @@ void OnPendingSize(HWND window, UINT kind, int width, int height) {
     }
 }
 
-// Each row that says "成功" and of which the restart deletes nothing any more says "已取消": for a
-// folder's row, neither the folder nor anything under it. Rows are compared by the path recorded
-// for them, which a row listed through a link does not show. Nothing is marked when the values
-// could not be read whole: the row may still be pending.
+// Each row that says "成功" or "未确认" and of which the restart deletes nothing any more says
+// "已取消": for a folder's row, neither the folder nor anything under it. Rows are compared by the
+// path recorded for them, which a row listed through a link does not show, with every deletion's
+// path in whatever spelling it is recorded. Nothing is marked when the values could not be read
+// whole, or a deletion names no drive the program knows: the row may still be pending.
 void MarkCancelledRows() {
     PendingValues values;
     if (!ReadPendingValues(values)) {
         return;
     }
     const WideText& accepted = UiText(kResultAccepted);
+    const WideText& unconfirmed = UiText(kResultUnconfirmed);
     std::vector<int> rows;
     std::vector<RecordedRow> recorded;
     const int count = RowCount();
     for (int row = 0; row < count; ++row) {
         std::optional<RecordedPath> path = RowRecordedPath(row);
-        if (path && GetRowWideText(row, 1) == accepted) {
+        const WideText result = GetRowWideText(row, 1);
+        if (path && (result == accepted || result == unconfirmed)) {
             rows.push_back(row);
             recorded.push_back({std::move(*path), IsFolderRow(GetRowWideText(row, 0))});
         }
     }
-    const std::vector<bool> pending = RowsStillPending(recorded, values, FileSystemCase());
+    SpelledNames names;
+    const NameOf nameOf =
+        [&names](std::u16string_view recorded) -> const std::optional<OrdinaryPath>& {
+        return SpelledPath(names, recorded);
+    };
+    const std::vector<bool> pending = RowsStillPending(recorded, values, nameOf, FileSystemCase());
     for (size_t i = 0; i < rows.size(); ++i) {
         if (!pending[i]) {
             SetRowResult(rows[i], kResultCancelled);
@@ -215,10 +258,13 @@ void ShowPendingOperations() {
         return;
     }
     HMODULE module = GetModuleHandleA(nullptr);
+    g_app.pendingClosing = false;
     DialogBoxParamW(module, MAKEINTRESOURCEW(IDD_PENDING), g_app.mainWindow, PendingDialogProc, 0);
     g_app.pendingWindow = nullptr;
+    g_app.pendingClosing = false;
     g_pendingLayout = WindowLayout{};
     g_pending = PendingValues{};
+    g_spellings = SpellingTable{};
     MarkCancelledRows();
 }
 
@@ -232,7 +278,7 @@ INT_PTR CALLBACK PendingDialogProc(HWND window, UINT message, WPARAM wParam, LPA
         case WM_NOTIFY:
             return OnPendingNotify(window, reinterpret_cast<NMHDR*>(lParam));
         case WM_CLOSE:
-            EndDialog(window, 0);
+            ClosePendingWindow();
             return TRUE;
         case WM_SIZE:
             OnPendingSize(window, static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));

@@ -20,6 +20,7 @@
 #define IDD_PENDING 1200
 #define IDC_PENDING_LIST 1201
 #define IDC_PENDING_CANCEL 1202
+#define IDC_PENDING_STATUS 1203
 
 // The main window's system-menu item that opens IDD_PENDING. System commands keep their low four
 // bits for the system.

@@ -123,6 +123,14 @@ inline constexpr char kReasonUnknowable[] = "\xce\xde\xb7\xa8\xb6\xc1\xc8\xa1\xc
 inline constexpr char kReasonOverCap[] = "\xd6\xd8\xc6\xf4\xc9\xbe\xb3\xfd\xc1\xd0\xb1\xed\xbd\xab\xb3\xac\xb9\xfd 64 MB";
 // result while the run waits for another program to finish writing the pending operations: "等待其他程序写完待处理的操作"
 inline constexpr char kWaitingForLock[] = "\xb5\xc8\xb4\xfd\xc6\xe4\xcb\xfb\xb3\xcc\xd0\xf2\xd0\xb4\xcd\xea\xb4\xfd\xb4\xa6\xc0\xed\xb5\xc4\xb2\xd9\xd7\xf7";
+// row result: written, but the value could not be read back whole to see it there: "未确认"
+inline constexpr char kResultUnconfirmed[] = "\xce\xb4\xc8\xb7\xc8\xcf";
+// reason of such a row: "已写入但未能确认，重启时仍可能被删除"
+inline constexpr char kReasonUnconfirmed[] = "\xd2\xd1\xd0\xb4\xc8\xeb\xb5\xab\xce\xb4\xc4\xdc\xc8\xb7\xc8\xcf\xa3\xac\xd6\xd8\xc6\xf4\xca\xb1\xc8\xd4\xbf\xc9\xc4\xdc\xb1\xbb\xc9\xbe\xb3\xfd";
+// reason: a read-only attribute the run could not clear, which some boots do not clear themselves: "无法清除只读属性"
+inline constexpr char kReasonReadOnlyKept[] = "\xce\xde\xb7\xa8\xc7\xe5\xb3\xfd\xd6\xbb\xb6\xc1\xca\xf4\xd0\xd4";
+// reason: the file at the path is no longer the one the run looked at: "文件已更改"
+inline constexpr char kReasonFileChanged[] = "\xce\xc4\xbc\xfe\xd2\xd1\xb8\xfc\xb8\xc4";
 
 // Texts that are the same in every code page.
 inline constexpr char kErrorCaption[] = "error";
@@ -132,6 +140,8 @@ inline constexpr char kInternalErrorFormat[] = "program internal error number is
 // Send To shortcut.
 // box of a start's paths that name nothing, above them: "以下路径不存在，未加入列表："
 inline constexpr char kMissingPathsHeading[] = "\xd2\xd4\xcf\xc2\xc2\xb7\xbe\xb6\xb2\xbb\xb4\xe6\xd4\xda\xa3\xac\xce\xb4\xbc\xd3\xc8\xeb\xc1\xd0\xb1\xed\xa3\xba";
+// the same box, above the paths that could not be listed (no exact form for the program's code page): "以下路径无法加入列表："
+inline constexpr char kUnlistedPathsHeading[] = "\xd2\xd4\xcf\xc2\xc2\xb7\xbe\xb6\xce\xde\xb7\xa8\xbc\xd3\xc8\xeb\xc1\xd0\xb1\xed\xa3\xba";
 // the box's last line when it shows only the first of them, before how many more: "……另有 "
 inline constexpr char kMorePathsPrefix[] = "\xa1\xad\xa1\xad\xc1\xed\xd3\xd0 ";
 // after how many more: " 项"

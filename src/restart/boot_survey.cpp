@@ -40,16 +40,11 @@ void ReadAttributes(HANDLE file, BootView& view, OtherNames otherNames) {
     }
 }
 
-// What the one handle of a file said of where it is, in the survey's rooms.
-struct WhereAnswers {
+// What a handle said of where its file is, in the survey's rooms.
+struct PlaceAnswers {
     // The final path's length in the final path room; 0 when the system reported none, and why.
     DWORD finalLength = 0;
     DWORD finalError = ERROR_SUCCESS;
-    // Which file it is: asked when the reported path is spelt otherwise than the row (it must lead
-    // back to the file), and for what is done to the file by handle later (its read-only
-    // attribute, a folder's listing).
-    std::optional<FileIdentity> identity;
-    bool identityAsked = false;
     // The volume GUID path's length in the volume path room, when it was asked: once for each
     // folder of files on a drive.
     bool volumeAsked = false;
@@ -66,55 +61,90 @@ std::u16string_view DriveFolderOf(std::u16string_view reported) {
     return FolderOfFile(reported.substr(kVerbatim));
 }
 
-// Asks the open handle where and which the file is, allocating nothing.
-WhereAnswers AskWhere(BootSurvey& survey, HANDLE file, const LiteralPath& literal,
-                      const BootView& view) {
-    WhereAnswers answers;
-    const DWORD length = GetFinalPathNameByHandleW(file, WideData(survey.finalPathRoom),
+// Asks an open handle where its file is, allocating nothing. With a name, the place asked about
+// is that name in the handle's folder.
+PlaceAnswers AskPlace(BootSurvey& survey, HANDLE handle, std::u16string_view name = {}) {
+    PlaceAnswers answers;
+    const DWORD length = GetFinalPathNameByHandleW(handle, WideData(survey.finalPathRoom),
                                                    kLongestPathUnits, kFinalPathFlags);
     answers.finalError = length == 0 ? GetLastError() : ERROR_SUCCESS;
     answers.finalLength = length < kLongestPathUnits ? length : 0;
     const std::u16string_view reported(survey.finalPathRoom.data(), answers.finalLength);
-    const bool spelledOtherwise =
-        !reported.empty() && !SameFoldedName(reported, literal.text, FileSystemCase());
-    if (view.readOnly || view.folder || spelledOtherwise) {
-        answers.identityAsked = true;
-        answers.identity = IdentityOf(file);
-    }
+    // A file asks once for each folder; a folder asked for the name of a file in it, always.
     const std::u16string_view folder = DriveFolderOf(reported);
-    if (!folder.empty() && KnownFolderVolume(survey.volumes, folder) == nullptr) {
+    if (!folder.empty() &&
+        (!name.empty() || KnownFolderVolume(survey.volumes, folder) == nullptr)) {
         answers.volumeAsked = true;
-        const DWORD volume = GetFinalPathNameByHandleW(file, WideData(survey.volumePathRoom),
+        const DWORD volume = GetFinalPathNameByHandleW(handle, WideData(survey.volumePathRoom),
                                                        kLongestPathUnits, kVolumePathFlags);
         answers.volumeLength = volume < kLongestPathUnits ? volume : 0;
     }
     return answers;
 }
 
-// Where the file is, from what its handle said: the reported path, whether it leads back to the
-// file, and the drive and volume under it.
-void ReadPlace(BootSurvey& survey, BootView& view, const LiteralPath& literal,
-               const WhereAnswers& answers) {
-    ReportedPlace& reported = view.reported;
-    reported.path = LiteralPath{WideText(survey.finalPathRoom.data(), answers.finalLength)};
-    reported.noLetter = answers.finalLength == 0 && answers.finalError == ERROR_PATH_NOT_FOUND;
-    const bool spelledOtherwise =
-        !reported.path.empty() && !SameName(reported.path, literal, FileSystemCase());
-    reported.leadsBack = !reported.path.empty() && (!spelledOtherwise || !answers.identity ||
-                                                    LeadsTo(reported.path, *answers.identity));
-    const std::optional<OrdinaryPath> finalPath = OrdinaryFormOf(reported.path);
-    if (finalPath) {
-        reported.drive = VolumeOf(survey.volumes, *finalPath);
+// The place a handle's answers name (with name after it when there is one): its path, the drive
+// and the volume under it. Whether it leads back to the file is the caller's to say.
+ReportedPlace PlaceOf(BootSurvey& survey, const PlaceAnswers& answers,
+                      std::u16string_view name = {}) {
+    ReportedPlace place;
+    place.path = LiteralPath{WideText(survey.finalPathRoom.data(), answers.finalLength)};
+    place.noLetter = answers.finalLength == 0 && answers.finalError == ERROR_PATH_NOT_FOUND;
+    if (!place.path.empty() && !name.empty()) {
+        if (place.path.text.back() != u'\\') {
+            place.path.text += u'\\';
+        }
+        place.path.text += name;
     }
-    const std::u16string_view folder = DriveFolderOf(reported.path.text);
+    const std::optional<OrdinaryPath> finalPath = OrdinaryFormOf(place.path);
+    if (finalPath) {
+        place.drive = VolumeOf(survey.volumes, *finalPath);
+    }
+    const std::u16string_view folder = DriveFolderOf(place.path.text);
     if (answers.volumeAsked) {
-        reported.volume = KeepFolderVolume(
+        place.volume = KeepFolderVolume(
             survey.volumes, folder, WideText(survey.volumePathRoom.data(), answers.volumeLength));
     } else if (const std::optional<VolumeFacts>* known =
                    KnownFolderVolume(survey.volumes, folder)) {
-        reported.volume = *known;
+        place.volume = *known;
     }
+    return place;
 }
+
+// The file's name in its folder, and its folder, of a literal path: "foo." and "\\?\C:\dir" for
+// "\\?\C:\dir\foo."; a drive's root keeps its "\".
+std::u16string_view NameInFolder(const LiteralPath& literal, LiteralPath& folder) {
+    const size_t separator = literal.text.find_last_of(u'\\');
+    const bool root = separator > 0 && literal.text[separator - 1] == u':';
+    folder.text = literal.text.substr(0, root ? separator + 1 : separator);
+    return std::u16string_view(literal.text).substr(separator + 1);
+}
+
+// Where the file is by its folder, when the path the system reports for it does not lead back to
+// it (it reports none beyond MAX_PATH under Wine, and "a\foo" for "a\foo."): its folder's final
+// path, links on the way followed, and its own name, when that opens this very file.
+ReportedPlace FolderPlaceOf(BootSurvey& survey, const LiteralPath& literal,
+                            const FileIdentity& identity) {
+    LiteralPath folder;
+    const std::u16string_view name = NameInFolder(literal, folder);
+    HANDLE handle = InNativeView(
+        [&] {
+            return CreateFileW(WideC(folder.text), 0, kShareAll, nullptr, OPEN_EXISTING,
+                               FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        },
+        INVALID_HANDLE_VALUE);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return ReportedPlace();
+    }
+    const PlaceAnswers answers = AskPlace(survey, handle, name);
+    CloseHandle(handle);
+    ReportedPlace place = PlaceOf(survey, answers, name);
+    place.leadsBack = !place.path.empty() && LeadsTo(place.path, identity);
+    return place;
+}
+
+// The class and flag of FileCaseSensitiveInfo, which older SDKs lack.
+constexpr int kFileCaseSensitiveInfo = 23;
+constexpr ULONG kCaseSensitiveDirectory = 0x1;
 
 bool TouchedByRenames(const BootSurvey& survey, const OrdinaryPath& path, Wanted wanted) {
     return wanted == Wanted::kFolder ? RenameTouchesFolder(survey.renamed, path, FileSystemCase())
@@ -129,7 +159,9 @@ BootSurvey BeginBootSurvey() {
     PendingValues values;
     survey.pendingUnrecognised = !ReadPendingValues(values);
     survey.pendingBytes = ValueBytes(values);
-    survey.renamed = RenamedNamesOf(values, survey.spellings, survey.volumes, FileSystemCase());
+    survey.renamed = RenamedNamesOf(values, survey.names, FileSystemCase());
+    // A rename of a name the program cannot place may touch any row.
+    survey.pendingUnrecognised = survey.pendingUnrecognised || survey.renamed.unknown;
     survey.system = OpenSystemAccessCheck();
     survey.finalPathRoom.assign(kLongestPathUnits, u'\0');
     survey.volumePathRoom.assign(kLongestPathUnits, u'\0');
@@ -160,24 +192,61 @@ BootView SurveyRow(BootSurvey& survey, const OrdinaryPath& path,
     }
     view.exists = true;
     ReadAttributes(file, view, otherNames);
-    const WhereAnswers answers = AskWhere(survey, file, literal, view);
+    const PlaceAnswers answers = AskPlace(survey, file);
+    const std::u16string_view reported(survey.finalPathRoom.data(), answers.finalLength);
+    // Which file it is: for what is done to it by handle later (its read-only attribute, a
+    // folder's listing), and when the path reported for it is spelt otherwise than the row, or
+    // is none, for the path it is recorded by, which must lead back to it.
+    const bool spelledOtherwise =
+        reported.empty() || !SameFoldedName(reported, literal.text, FileSystemCase());
+    std::optional<FileIdentity> identity;
+    if (view.readOnly || view.folder || spelledOtherwise) {
+        identity = IdentityOf(file);
+    }
     CloseHandle(file);
-    if ((view.readOnly || view.folder) && !answers.identity) {
+    if ((view.readOnly || view.folder) && !identity) {
         // What is done to it later goes by handle to this very file, which cannot be told.
         view.attributesUnknown = true;
     }
-    view.identity = answers.identity.value_or(FileIdentity{});
-    ReadPlace(survey, view, literal, answers);
+    view.identity = identity.value_or(FileIdentity{});
+    view.reported = PlaceOf(survey, answers);
+    view.reported.leadsBack =
+        !view.reported.path.empty() &&
+        (!spelledOtherwise || (identity && LeadsTo(view.reported.path, *identity)));
+    if (!view.reported.leadsBack && identity) {
+        view.byFolder = FolderPlaceOf(survey, literal, *identity);
+    }
     // A folder on the way re-pointed since the row was listed (replaced by a junction, say) leads
     // to another file; a link the user chose when listing it still leads where it did.
     view.movedSinceListing =
         MovedSinceListing(listedLocation, view.reported.path, FileSystemCase());
     // Both forms the file is reached by, each compared with the renames' names in its own form.
-    const std::optional<OrdinaryPath> finalPath = OrdinaryFormOf(view.reported.path);
+    const LiteralPath location = LocationOf(view);
+    const std::optional<OrdinaryPath> finalPath = OrdinaryFormOf(location);
     view.renameConflict = TouchedByRenames(survey, path, wanted) ||
                           (finalPath && TouchedByRenames(survey, *finalPath, wanted));
     // Asked of folders too: a folder row's folder and those inside it are deleted as files are.
-    view.systemMayDelete =
-        SystemMayDelete(survey.system, view.reported.path.empty() ? literal : view.reported.path);
+    view.systemMayDelete = SystemMayDelete(survey.system, location.empty() ? literal : location);
     return view;
+}
+
+bool FolderTellsCase(BootSurvey& survey, std::u16string_view folder) {
+    const WideText key(folder);
+    auto known = survey.caseSensitiveFolders.find(key);
+    if (known != survey.caseSensitiveFolders.end()) {
+        return known->second;
+    }
+    const LiteralPath literal = LiteralFormOf(RecordedPath{key});
+    HANDLE handle = InNativeView([&] { return OpenToAsk(literal); }, INVALID_HANDLE_VALUE);
+    ULONG flags = 0;
+    bool tells = false;
+    if (handle != INVALID_HANDLE_VALUE) {
+        tells = GetFileInformationByHandleEx(
+                    handle, static_cast<FILE_INFO_BY_HANDLE_CLASS>(kFileCaseSensitiveInfo), &flags,
+                    sizeof flags) &&
+                (flags & kCaseSensitiveDirectory) != 0;
+        CloseHandle(handle);
+    }
+    survey.caseSensitiveFolders.emplace(key, tells);
+    return tells;
 }

@@ -5,6 +5,8 @@
 // drive's kind, SYSTEM's security context. The rest is asked once per row, into one BootView.
 
 #include <optional>
+#include <string_view>
+#include <unordered_map>
 
 #include "platform/win32.h"
 #include "restart/boot_view.h"
@@ -20,7 +22,7 @@ struct BootSurvey {
     bool pendingUnrecognised = false;
     // The bytes both pending values held as the run began.
     size_t pendingBytes = 0;
-    RenameSpellings spellings;
+    SpelledNames names;
     VolumeCache volumes;
     SystemAccessCheck system;
     // Room for any final path and any volume GUID path, made before any file is opened: nothing
@@ -28,6 +30,8 @@ struct BootSurvey {
     // behind.
     WideText finalPathRoom;
     WideText volumePathRoom;
+    // Whether each folder asked about tells names apart by case, by its recorded path.
+    std::unordered_map<WideText, bool> caseSensitiveFolders;
 };
 
 BootSurvey BeginBootSurvey();
@@ -41,3 +45,7 @@ enum class OtherNames { kCounted, kNotCounted };
 BootView SurveyRow(BootSurvey& survey, const OrdinaryPath& path,
                    const std::optional<LiteralPath>& listedLocation, OtherNames otherNames,
                    Wanted wanted);
+// Whether the folder a recorded path names ("\??\C:\dir") tells names apart by case
+// (FileCaseSensitiveInfo, which only newer systems answer); asked once for each folder. A folder
+// that cannot be asked compares names as every other does.
+bool FolderTellsCase(BootSurvey& survey, std::u16string_view folder);

@@ -100,6 +100,10 @@ BootRefusal DecideBootRefusal(const BootView& view, Wanted wanted) {
     if (!finalDrive || !OnBootVolume(view.namedDrive) || !OnBootVolume(*finalDrive)) {
         return BootRefusal::kNoBootVolume;
     }
+    // Recorded by a path that may pass through a link, the deletion would not meet this file.
+    if (!view.reported.leadsBack && !view.byFolder.leadsBack) {
+        return BootRefusal::kUnknowable;
+    }
     if (view.reparseTag == kTagSymbolicLink || view.reparseTag == kTagMountPoint) {
         return BootRefusal::kLink;
     }
@@ -170,21 +174,24 @@ bool MovedSinceListing(const std::optional<LiteralPath>& listed, const LiteralPa
 }
 
 std::optional<VolumeFacts> FinalDriveOf(const BootView& view) {
-    const ReportedPlace& reported = view.reported;
-    if (reported.drive) {
-        return reported.drive->share ? reported.drive : reported.volume.value_or(*reported.drive);
+    const bool byFolder = !view.reported.leadsBack && view.byFolder.leadsBack;
+    const ReportedPlace& place = byFolder ? view.byFolder : view.reported;
+    if (place.drive) {
+        return place.drive->share ? place.drive : place.volume.value_or(*place.drive);
     }
-    if (reported.path.empty() && !reported.noLetter) {
+    if (view.reported.path.empty() && !view.reported.noLetter) {
         return view.namedDrive;
     }
     return std::nullopt;
 }
 
 LiteralPath LocationOf(const BootView& view) {
-    return view.reported.leadsBack ? view.reported.path : LiteralPath{};
+    if (view.reported.leadsBack) {
+        return view.reported.path;
+    }
+    return view.byFolder.leadsBack ? view.byFolder.path : LiteralPath{};
 }
 
-RecordedPath RecordedPathOf(const BootView& view, const LiteralPath& literal) {
-    const LiteralPath location = LocationOf(view);
-    return RecordedFormOf(location.empty() ? literal : location);
+RecordedPath RecordedPathOf(const BootView& view) {
+    return RecordedFormOf(LocationOf(view));
 }

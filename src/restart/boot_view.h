@@ -60,6 +60,9 @@ struct BootView {
     // The letter the row names, which the boot must have too.
     VolumeFacts namedDrive;
     ReportedPlace reported;
+    // Where the file is by its folder: the folder's final path and the file's own name, asked
+    // when the path reported for the file does not lead back to it.
+    ReportedPlace byFolder;
     // The reparse tag of the file itself; 0 for an ordinary file.
     unsigned long reparseTag = 0;
     // The file's attributes, or its reparse point's tag, could not be read: it cannot be told an
@@ -112,7 +115,8 @@ BootRefusal DecideBootRefusal(const BootView& view, Wanted wanted = Wanted::kFil
 // Where the file really is: the volume of its final path. Nothing when the system reports no path
 // with a drive letter for it: a volume the boot has no name for.
 std::optional<VolumeFacts> FinalDriveOf(const BootView& view);
-// The final path the file is reached by, when it leads back to the file; empty otherwise.
+// The final path the file is reached by: its own when that leads back to it, else its folder's and
+// its name when that does; empty when neither does.
 LiteralPath LocationOf(const BootView& view);
 
 // The "原因" text of a refusal (code page 936, from the program's texts); empty for kNone.
@@ -128,8 +132,7 @@ Text AcceptedNote(const BootView& view);
 bool MovedSinceListing(const std::optional<LiteralPath>& listed, const LiteralPath& now,
                        CaseTable table);
 
-// The path a deletion of the surveyed file is recorded by: its final path, every link on the way
-// resolved, long names, the drive letter of its volume, which current boots compare with the
-// path of the file they open; the literal path when the system gives no final path that leads
-// back to it.
-RecordedPath RecordedPathOf(const BootView& view, const LiteralPath& literal);
+// The path a deletion of the surveyed file is recorded by: its location, every link on the way
+// resolved, long names, the drive letter of its volume, which current boots compare with the path
+// of the file they open. Empty when it has none: such a file is refused.
+RecordedPath RecordedPathOf(const BootView& view);

@@ -1,5 +1,6 @@
 #include "restart/folder_walk.h"
 
+#include <cstddef>
 #include <initializer_list>
 #include <string_view>
 #include <vector>
@@ -7,6 +8,7 @@
 #include "paths/exact_names.h"
 #include "paths/literal_forms.h"
 #include "paths/native_view.h"
+#include "restart/listing_records.h"
 #include "runtime/wide_text.h"
 #include "state/app_state.h"
 
@@ -16,6 +18,8 @@ namespace {
 constexpr size_t kListingBytes = 64 * 1024;
 // Listing a folder's entries, nothing else; every kind of sharing allowed.
 constexpr DWORD kListAccess = FILE_LIST_DIRECTORY | SYNCHRONIZE;
+constexpr ListingLayout kListingLayout = {offsetof(FILE_ID_BOTH_DIR_INFO, FileName),
+                                          offsetof(FILE_ID_BOTH_DIR_INFO, FileNameLength)};
 
 // The value of an environment variable; empty when it is not set.
 OrdinaryPath EnvironmentFolder(const char16_t* name) {
@@ -82,11 +86,19 @@ Listing AddListedEntries(Walk& walk, HANDLE handle, uint32_t parent,
     const bool askSystem = walk.survey.system.context != nullptr;
     std::optional<uint64_t> itself;
     FILE_INFO_BY_HANDLE_CLASS kind = FileIdBothDirectoryRestartInfo;
+    const size_t listingBytes = walk.listing.size() * sizeof(uint64_t);
     while (GetFileInformationByHandleEx(handle, kind, walk.listing.data(),
-                                        static_cast<DWORD>(walk.listing.size() * 8))) {
+                                        static_cast<DWORD>(listingBytes))) {
         kind = FileIdBothDirectoryInfo;
-        const auto* bytes = reinterpret_cast<const BYTE*>(walk.listing.data());
-        for (size_t at = 0;;) {
+        const auto* bytes = reinterpret_cast<const char*>(walk.listing.data());
+        // The system says nothing of how much it wrote: each record is read only where the
+        // buffer holds it.
+        const std::optional<std::vector<size_t>> records =
+            ListingRecords(std::string_view(bytes, listingBytes), kListingLayout);
+        if (!records) {
+            return Listing::kNotWhole;
+        }
+        for (const size_t at : *records) {
             const auto& info = *reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(bytes + at);
             const std::u16string_view name(reinterpret_cast<const char16_t*>(info.FileName),
                                            info.FileNameLength / sizeof(char16_t));
@@ -110,10 +122,6 @@ Listing AddListedEntries(Walk& walk, HANDLE handle, uint32_t parent,
                     return Listing::kEnded;
                 }
             }
-            if (info.NextEntryOffset == 0) {
-                break;
-            }
-            at += info.NextEntryOffset;
         }
         // A folder of few entries still lets the window answer and the progress show.
         if (!checked(tree.entries.size())) {
@@ -205,8 +213,9 @@ FolderWalk WalkFolder(BootSurvey& survey, const OrdinaryPath& folder,
     // What each entry shares with the folder, without the folder's own path: copied for every
     // entry, it would be a copy of the path too.
     walk.folderView.reported.path = LiteralPath{};
-    walk.result.tree = TreeOf(folder, RecordedPathOf(view, LiteralFormOf(folder)), true,
-                              view.readOnly, view.identity, refusal);
+    walk.folderView.byFolder.path = LiteralPath{};
+    walk.result.tree =
+        TreeOf(folder, RecordedPathOf(view), true, view.readOnly, view.identity, refusal);
     walk.bytes = DeletionBytes(walk.result.tree.entries[0]);
     if (refusal != BootRefusal::kNone) {
         return std::move(walk.result);

@@ -7,28 +7,36 @@
 namespace {
 
 // Sets the attributes of the file path records, when it is the file identity names, to what
-// change makes of them; what they were, or nothing when nothing was changed.
+// change makes of them; before is what they were.
 template <typename Change>
-std::optional<DWORD> ChangeAttributes(const RecordedPath& path, const FileIdentity& identity,
-                                      Change change) {
+ClearEnd ChangeAttributes(const RecordedPath& path, const FileIdentity& identity, Change change,
+                          DWORD& before) {
     const LiteralPath literal = LiteralFormOf(path);
+    DWORD openError = ERROR_SUCCESS;
     HANDLE file = InNativeView(
         [&] {
-            return literal.empty()
-                       ? INVALID_HANDLE_VALUE
-                       : CreateFileW(
-                             WideC(literal.text), FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
-                             kShareAll, nullptr, OPEN_EXISTING,
-                             FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+            HANDLE opened =
+                literal.empty()
+                    ? INVALID_HANDLE_VALUE
+                    : CreateFileW(WideC(literal.text), FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
+                                  kShareAll, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
+                                  nullptr);
+            openError = opened == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
+            return opened;
         },
         INVALID_HANDLE_VALUE);
     if (file == INVALID_HANDLE_VALUE) {
-        return std::nullopt;
+        return openError == ERROR_FILE_NOT_FOUND || openError == ERROR_PATH_NOT_FOUND
+                   ? ClearEnd::kFileChanged
+                   : ClearEnd::kRefused;
     }
-    std::optional<DWORD> before;
+    ClearEnd end = ClearEnd::kRefused;
     FILE_BASIC_INFO basic{};
-    if (IdentityOf(file) == identity &&
-        GetFileInformationByHandleEx(file, FileBasicInfo, &basic, sizeof basic)) {
+    const std::optional<FileIdentity> opened = IdentityOf(file);
+    if (opened && *opened != identity) {
+        end = ClearEnd::kFileChanged;
+    } else if (opened && GetFileInformationByHandleEx(file, FileBasicInfo, &basic, sizeof basic)) {
         const DWORD attributes = basic.FileAttributes;
         // Times of 0 leave the file's times as they are; attributes of 0 would too. Whether it
         // is a folder is no attribute a caller sets.
@@ -39,24 +47,29 @@ std::optional<DWORD> ChangeAttributes(const RecordedPath& path, const FileIdenti
         }
         if (SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof basic)) {
             before = attributes;
+            end = ClearEnd::kCleared;
         }
     }
     CloseHandle(file);
-    return before;
+    return end;
 }
 
 }  // namespace
 
-std::optional<ClearedAttribute> ClearReadOnly(const RecordedPath& path,
-                                              const FileIdentity& identity) {
-    const std::optional<DWORD> before = ChangeAttributes(
-        path, identity, [](DWORD attributes) { return attributes & ~FILE_ATTRIBUTE_READONLY; });
-    if (!before) {
-        return std::nullopt;
+ClearEnd ClearReadOnly(const RecordedPath& path, const FileIdentity& identity,
+                       ClearedAttribute& cleared) {
+    DWORD before = 0;
+    const ClearEnd end = ChangeAttributes(
+        path, identity, [](DWORD attributes) { return attributes & ~FILE_ATTRIBUTE_READONLY; },
+        before);
+    if (end == ClearEnd::kCleared) {
+        cleared = ClearedAttribute{path, identity, before};
     }
-    return ClearedAttribute{path, identity, *before};
+    return end;
 }
 
 void RestoreAttributes(const ClearedAttribute& cleared) {
-    ChangeAttributes(cleared.path, cleared.identity, [&](DWORD) { return cleared.attributes; });
+    DWORD before = 0;
+    ChangeAttributes(
+        cleared.path, cleared.identity, [&](DWORD) { return cleared.attributes; }, before);
 }

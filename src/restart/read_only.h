@@ -6,8 +6,6 @@
 // without following a final link and checked to be the surveyed file, never by path alone: a
 // folder on the way swapped for a junction in between leads it nowhere else.
 
-#include <optional>
-
 #include "paths/file_identity.h"
 #include "platform/win32.h"
 #include "runtime/path_texts.h"
@@ -19,9 +17,18 @@ struct ClearedAttribute {
     DWORD attributes = 0;
 };
 
+enum class ClearEnd {
+    kCleared,
+    // The path names another file now, or none: not the file the run looked at.
+    kFileChanged,
+    // It is the file, but its attribute cannot be changed (access denied, say), or it cannot be
+    // told.
+    kRefused,
+};
+
 // Clears the read-only attribute of the file recorded by path when it is the file identity names;
-// nothing when it is another file, or cannot be opened or changed.
-std::optional<ClearedAttribute> ClearReadOnly(const RecordedPath& path,
-                                              const FileIdentity& identity);
+// what was cleared goes in cleared.
+ClearEnd ClearReadOnly(const RecordedPath& path, const FileIdentity& identity,
+                       ClearedAttribute& cleared);
 // Puts back what ClearReadOnly cleared, on the same file only.
 void RestoreAttributes(const ClearedAttribute& cleared);

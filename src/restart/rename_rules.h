@@ -13,6 +13,8 @@
 struct RenamedNames {
     // Every source and destination, as shown ("C:\dir\a.txt"), in the order read.
     std::vector<OrdinaryPath> names;
+    // A rename names a path on no drive or share the program knows: no row can be told untouched.
+    bool unknown = false;
     FoldedPaths<OrdinaryPath> kept;
     // Every folder above one of them.
     FoldedPaths<OrdinaryPath> holding;

@@ -96,7 +96,11 @@ RowOutcome Deferred() {
 // planned before it.
 RowOutcome Plan(RestartRun& run, PlannedRow planned) {
     run.planned.push_back(std::move(planned));
-    if (!AdmitRow(run.keys, run.planned, run.planned.size() - 1, run.room, FileSystemCase())) {
+    const CaseSensitiveFolder caseSensitive = [&run](std::u16string_view folder) {
+        return FolderTellsCase(run.survey, folder);
+    };
+    if (!AdmitRow(run.keys, run.planned, run.planned.size() - 1, run.room, FileSystemCase(),
+                  caseSensitive)) {
         run.planned.pop_back();
         return {false, kReasonOverCap};
     }
@@ -119,14 +123,10 @@ RowOutcome ScheduleFileRow(RestartRun& run, int row, const OrdinaryPath& path,
     if (refusal != BootRefusal::kNone) {
         return {false, BootRefusalReason(refusal)};
     }
-    const LiteralPath literal = LiteralFormOf(path);
-    if (literal.empty()) {
-        return {false, RequestRefusalReason(ERROR_INVALID_NAME)};
-    }
     PlannedRow planned;
     planned.row = row;
-    planned.tree = TreeOf(path, RecordedPathOf(view, literal), false, view.readOnly, view.identity,
-                          BootRefusal::kNone);
+    planned.tree =
+        TreeOf(path, RecordedPathOf(view), false, view.readOnly, view.identity, BootRefusal::kNone);
     planned.note = AcceptedNote(view);
     return Plan(run, std::move(planned));
 }
@@ -190,8 +190,10 @@ bool ScheduleListedRows(int rowCount) {
         return ScheduleFileRow(run, row, OrdinaryPath{path}, RowListedLocation(row));
     };
     steps.reportResult = [](int row, const RowOutcome& outcome) {
-        SetRowResult(row, outcome.accepted ? kResultAccepted : kResultRefused,
-                     outcome.reason.c_str());
+        const char* result = outcome.accepted      ? kResultAccepted
+                             : outcome.unconfirmed ? kResultUnconfirmed
+                                                   : kResultRefused;
+        SetRowResult(row, result, outcome.reason.c_str());
     };
     steps.pump = PumpPendingMessages;
     // A close asked for during the run ends it before anything is recorded.
@@ -209,13 +211,14 @@ void ScheduleRestartDeletion() {
     // still takes drops, from any program of the user; a row appended during the question or the
     // run is listed, and not scheduled.
     const int confirmedRows = RowCount();
-    if (confirmedRows == 0) {
+    if (confirmedRows == 0 || g_app.pendingValuesBusy) {
         return;
     }
     if (!ConfirmPrompt(g_app.mainWindow, kConfirmRestart)) {
         return;
     }
     g_app.restartRunning = true;
+    g_app.pendingValuesBusy = true;
     const bool anyAccepted = ScheduleListedRows(confirmedRows);
     // A window being closed offers no restart, whenever the close came.
     if (!g_app.closeRequested) {
@@ -226,6 +229,7 @@ void ScheduleRestartDeletion() {
         OfferRestart(g_app.mainWindow);
     }
     g_app.restartRunning = false;
+    g_app.pendingValuesBusy = false;
 }
 
 void ShowRowRefusals(int row) {

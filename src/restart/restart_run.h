@@ -18,6 +18,8 @@ struct RowOutcome {
     Text reason;
     // Not decided yet: the row's deletions wait to be recorded with the run's others.
     bool deferred = false;
+    // Written, but not seen in the value read back: the restart may still delete it.
+    bool unconfirmed = false;
 };
 
 struct RestartRunSteps {

@@ -7,6 +7,8 @@
 // platform here.
 
 #include <cstdint>
+#include <functional>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -36,6 +38,17 @@ struct PlannedRow {
     std::vector<bool> repeated;
 };
 
+// Whether a folder, by its recorded path ("\??\C:\dir"), tells names apart by their case, as a
+// folder of Linux programs may.
+using CaseSensitiveFolder = std::function<bool(std::u16string_view folder)>;
+
+// Two recorded paths name the same entry: the same folder and the same name, each name compared
+// as the folder it is in compares names, exactly where the folder tells case apart and folded
+// otherwise. The folder is asked only of names that differ in case alone. Two hard links of one
+// file are two names.
+bool SameEntry(std::u16string_view left, std::u16string_view right, CaseTable table,
+               const CaseSensitiveFolder& caseSensitive);
+
 // The recorded paths of the entries admitted so far, each found again by its folded units.
 struct RecordedKeys {
     struct Entry {
@@ -49,7 +62,20 @@ struct RecordedKeys {
 // in room; room then shrinks by them, and its entries are kept. False, and nothing changed, when
 // they do not fit.
 bool AdmitRow(RecordedKeys& keys, std::vector<PlannedRow>& rows, size_t index, size_t& room,
-              CaseTable table);
+              CaseTable table, const CaseSensitiveFolder& caseSensitive);
 // True when an admitted row records this path.
 bool IsRecorded(const RecordedKeys& keys, const std::vector<PlannedRow>& rows,
-                const RecordedPath& path, CaseTable table);
+                const RecordedPath& path, CaseTable table,
+                const CaseSensitiveFolder& caseSensitive);
+
+// An entry of a planned row.
+struct RowEntry {
+    uint32_t row = 0;
+    uint32_t entry = 0;
+    bool operator==(const RowEntry&) const = default;
+};
+// The entries the admitted rows record, each once, in the one order the boot must meet them
+// whichever row listed them: every file, in the rows' order, then every folder, deepest first,
+// so that each comes before the folder that holds it. The boot removes a folder only when it is
+// empty by then.
+std::vector<RowEntry> RunOrder(const std::vector<PlannedRow>& rows);

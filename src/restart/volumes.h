@@ -10,7 +10,6 @@
 #include <unordered_map>
 #include <vector>
 
-#include "pending/pending_rules.h"
 #include "platform/win32.h"
 #include "restart/boot_view.h"
 #include "runtime/path_texts.h"
@@ -49,8 +48,3 @@ const std::optional<VolumeFacts>* KnownFolderVolume(const VolumeCache& cache,
 // file ("\\?\Volume{...}\dir\name"; nothing when it gave none), kept for the folder's others.
 std::optional<VolumeFacts> KeepFolderVolume(VolumeCache& cache, std::u16string_view folder,
                                             const WideText& guidPath);
-// Whether a path is on a share or a network drive: asked of the drive letter only, never of the
-// server.
-bool OnNetworkDrive(VolumeCache& cache, const OrdinaryPath& path);
-// Every drive letter's other names, as a rename may be written with them.
-std::vector<VolumeAlias> DriveAliases();

@@ -88,21 +88,6 @@ size_t DeletionBytes(const WalkedEntry& entry) {
     return (size_t{entry.recordedLength} + 2) * sizeof(char16_t);
 }
 
-std::vector<uint32_t> RecordOrder(const WalkedTree& tree) {
-    std::vector<uint32_t> order;
-    std::vector<uint32_t> folders;
-    order.reserve(tree.entries.size());
-    for (uint32_t i = 0; i < tree.entries.size(); ++i) {
-        (tree.entries[i].folder ? folders : order).push_back(i);
-    }
-    // Deepest first; the row's own folder, at depth 0, last.
-    std::stable_sort(folders.begin(), folders.end(), [&](uint32_t left, uint32_t right) {
-        return tree.entries[left].depth > tree.entries[right].depth;
-    });
-    order.insert(order.end(), folders.begin(), folders.end());
-    return order;
-}
-
 RefusedEntries RefusedEntriesOf(const WalkedTree& tree, size_t limit) {
     RefusedEntries refused;
     for (uint32_t i = 0; i < tree.entries.size(); ++i) {

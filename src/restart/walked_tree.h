@@ -62,11 +62,6 @@ FileIdentity IdentityOf(const WalkedTree& tree, uint32_t entry);
 // destination's terminator.
 size_t DeletionBytes(const WalkedEntry& entry);
 
-// The entries to record, in the order the boot must meet them: every file, then every folder
-// deepest first, then the row's own folder. The boot removes a folder only when it is empty by
-// then.
-std::vector<uint32_t> RecordOrder(const WalkedTree& tree);
-
 // The refused entries, in the walk's order; when there is one, nothing of the row is recorded.
 // At most limit of them, and how many there were in all.
 struct RefusedEntries {

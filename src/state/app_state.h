@@ -71,6 +71,13 @@ struct AppState {
 
     // Commands that run message pumps, and so must not be entered again until they finish.
     bool restartRunning = false;
+    // A read-modify-write of the pending values is under way: a restart run, from its question to
+    // its end, or the to-do list's cancel, while it waits for or holds the values' lock. The other
+    // cannot begin meanwhile: it would run inside the first one's pump, under its lock.
+    bool pendingValuesBusy = false;
+    // The to-do list has been asked to close: a cancel waiting for the lock ends, taking nothing
+    // back.
+    bool pendingClosing = false;
     bool addRunning = false;
     bool batchRunning = false;
     // The main window has been asked to close; boxes and dialogs in front of it close with it.

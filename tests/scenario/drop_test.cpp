@@ -123,9 +123,13 @@ TEST_F(DropTest, AnAnsiBlockAndAWideBlockAtAnOddOffsetGiveTheirNames) {
     EXPECT_EQ(standin::CountCalls("DragFinish"), 2u);
 }
 
+// An entry that cannot be read as a name is not listed, and the box after the drop names it.
 TEST_F(DropTest, AnUnreadableEntryIsSkippedAndTheRestStillArrive) {
+    const std::u16string unreadable = u"\r\n\xD800";
     standin::Drop({std::nullopt, "C:\\missing-is-fine.txt", std::nullopt});
+    standin::AnswerBox(IDOK, UiText(kUnlistedPathsHeading) + unreadable + unreadable);
     standin::Drop({std::nullopt});
+    standin::AnswerBox(IDOK, UiText(kUnlistedPathsHeading) + unreadable);
     standin::Close(IDD_MAIN);
     RunProgram();
     // No existence test for drops: only directories and listed paths are skipped.
@@ -159,6 +163,7 @@ TEST_F(DropTest, TheCallbackGetsCountIndexPathAndExtensionForEachReadableFile) {
         standin::PostDrop(
             {"C:\\docs\\report.txt", std::nullopt, "C:\\v1.2\\readme", "C:\\docs\\name."});
     });
+    standin::AnswerBox(IDOK, UiText(kUnlistedPathsHeading) + u"\r\n\xD800");
     standin::Close(IDD_MAIN);
     RunProgram();
     EXPECT_EQ(g_received,

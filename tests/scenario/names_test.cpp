@@ -68,12 +68,14 @@ protected:
 
 // Dropped files of the three kinds under 936: an exact name is listed as before, a name that best
 // fit would change and a name without any form come by their short names, and a name without a
-// short name is skipped like an unreadable entry. The restart run asks for exactly those files.
+// short name is not listed, and named in a box after the drop. The restart run asks for exactly
+// those files.
 TEST_F(NamesTest, DroppedNamesUnder936ThenTheRestartRun) {
     MakeFiles();
     standin::AddDirectoryW(u"C:\\n\\\U0001F4C1", u"__~3");
     standin::DropW({kChinese, kYen, kDoubleAcute, kEmoji, kYen, u"C:\\n\\\U0001F4C1"});
     standin::AnswerBox(IDCANCEL, UiText(kConfirmFolders));
+    standin::AnswerBox(IDOK, UiText(kUnlistedPathsHeading) + u"\r\n" + kDoubleAcute);
     RestartRun();
     RunProgram();
 
@@ -96,6 +98,8 @@ TEST_F(NamesTest, DroppedNamesUnder1252ThenTheRestartRun) {
     MakeFiles();
     standin::AddFileW(kDoubleAcute, u"_~4.TXT");
     standin::DropW({kYen, kFullwidthYen, kDoubleAcute, kPlainO, kChinese});
+    standin::AnswerBox(IDOK, UiText(kUnlistedPathsHeading) + u"\r\n" + kFullwidthYen + u"\r\n" +
+                                 kChinese);
     RestartRun();
     RunProgram();
 

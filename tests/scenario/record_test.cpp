@@ -239,4 +239,72 @@ TEST_F(RecordTest, AClosedWindowStopsTheRunBeforeItsWrite) {
     }
 }
 
+// A value read back while another program keeps changing it: read again, with the lock let go,
+// for a few seconds. Once it reads whole the row says 成功; while it never does, the row says
+// 未确认 and why, offers no restart, keeps its attribute cleared (the deletion may well be there)
+// and keeps the path recorded for it, so that the to-do list's close marks it when its deletion
+// is gone.
+TEST_F(RecordTest, AWriteThatCannotBeReadBackIsUnconfirmedUntilItReadsWhole) {
+    for (const bool settles : {true, false}) {
+        SCOPED_TRACE(settles ? "settles" : "keeps changing");
+        standin::Reset();
+        DropExisting({"C:\\a.txt"});
+        standin::SetReadOnly("C:\\a.txt", true);
+        ScheduleAll();
+        // Read whole again after the read under the lock (four tries) and two more; or never.
+        standin::AnswerRegistryReadsAfterNextWrite(ERROR_MORE_DATA, settles ? 6 : SIZE_MAX);
+        std::vector<std::u16string> results;
+        std::vector<std::u16string> reasons;
+        if (!settles) {
+            standin::Do("look at the row, and the other program takes the deletion back", [&] {
+                results = ListedWideResults();
+                reasons = ListedWideReasons();
+                standin::AnswerRegistryReadsAfterNextWrite(ERROR_SUCCESS, 0);
+                SetPendingOperations(u"\0"s);
+            });
+            standin::ChooseSystemMenuItem(IDD_MAIN, IDM_PENDING);
+            standin::Close(IDD_PENDING);
+        }
+        standin::Close(IDD_MAIN);
+        RunProgram();
+
+        EXPECT_FALSE(standin::IsReadOnly("C:\\a.txt"));
+        if (settles) {
+            EXPECT_EQ(ListedWideResults(), (std::vector<std::u16string>{kAccepted}));
+            EXPECT_EQ(standin::CountCalls("RestartDialog"), 1u);
+        } else {
+            EXPECT_EQ(results, (std::vector<std::u16string>{u"未确认"}));
+            EXPECT_EQ(reasons,
+                      (std::vector<std::u16string>{u"已写入但未能确认，重启时仍可能被删除"}));
+            EXPECT_EQ(standin::CountCalls("RestartDialog"), 0u);
+            EXPECT_EQ(ListedWideResults(), (std::vector<std::u16string>{u"已取消"}));
+        }
+    }
+}
+
+// A read-only attribute that cannot be cleared refuses its row, since some boots leave such a
+// file; a row that shared an entry with it is admitted again, and that entry is cleared once and
+// recorded once, by it.
+TEST_F(RecordTest, AnAttributeThatCannotBeClearedRefusesItsRowAndTheOthersAreAdmittedAgain) {
+    standin::AddFile("C:\\tree\\x.txt");
+    standin::AddFile("C:\\tree\\y.txt");
+    standin::SetReadOnly("C:\\tree\\x.txt", true);
+    standin::SetReadOnly("C:\\tree\\y.txt", true);
+    standin::SetAttributesFixed("C:\\tree\\y.txt", true);
+    standin::Drop({"C:\\tree"});
+    standin::AnswerBox(IDOK, kFolderQuestion);
+    standin::Drop({"C:\\tree\\x.txt"});
+    ScheduleAll();
+    standin::Close(IDD_MAIN);
+    RunProgram();
+
+    EXPECT_EQ(ListedWideResults(), (std::vector<std::u16string>{kRefused, kAccepted}));
+    EXPECT_EQ(ListedWideReasons().at(0), u"无法清除只读属性");
+    EXPECT_EQ(PendingUnits(), u"\\??\\C:\\tree\\x.txt\0\0\0"s);
+    EXPECT_FALSE(standin::IsReadOnly("C:\\tree\\x.txt"));
+    EXPECT_TRUE(standin::IsReadOnly("C:\\tree\\y.txt"));
+    // x.txt cleared once, y.txt tried once.
+    EXPECT_EQ(standin::CountCalls("SetFileInformationByHandle"), 2u);
+}
+
 }  // namespace

@@ -157,12 +157,30 @@ TEST(BootRefusal, EachRowOfTheReasonTableAndTheFirstThatApplies) {
         {"a volume without a letter",
          PlainWith([](BootView& v) { v.reported = ReportedPlace{}, v.reported.noLetter = true; }),
          BootRefusal::kNoBootVolume},
+        // A path the system reports that leads elsewhere (Wine's "a\\foo" for "a\\foo."), or
+        // none at all: the file is recorded by its folder's final path and its name, which must
+        // lead back to it; without either, a link may lie on the way.
+        {"its final path leads elsewhere",
+         PlainWith([](BootView& v) { v.reported.leadsBack = false; }), BootRefusal::kUnknowable},
+        {"its final path leads elsewhere, its folder's back", PlainWith([](BootView& v) {
+             v.reported.leadsBack = false, v.byFolder = v.reported, v.byFolder.leadsBack = true;
+         }),
+         BootRefusal::kNone},
+        {"by its folder, on a removable disk", PlainWith([](BootView& v) {
+             v.reported.leadsBack = false, v.byFolder = v.reported, v.byFolder.leadsBack = true;
+             v.byFolder.volume = Drive(kRemovable);
+         }),
+         BootRefusal::kRemovable},
         {"a final path with no drive in it",
          PlainWith([](BootView& v) { v.reported.drive.reset(), v.reported.volume.reset(); }),
          BootRefusal::kNoBootVolume},
         // Wine reports no final path beyond MAX_PATH: the file is where its letter puts it.
         {"no final path for another reason, on a fixed letter",
-         PlainWith([](BootView& v) { v.reported = ReportedPlace{}; }), BootRefusal::kNone},
+         PlainWith([](BootView& v) { v.reported = ReportedPlace{}; }), BootRefusal::kUnknowable},
+        {"no final path for another reason, its folder's leads back", PlainWith([](BootView& v) {
+             v.byFolder = v.reported, v.reported = ReportedPlace{}, v.byFolder.leadsBack = true;
+         }),
+         BootRefusal::kNone},
         {"no final path for another reason, on a removable letter", PlainWith([](BootView& v) {
              v.reported = ReportedPlace{}, v.namedDrive = Drive(kRemovable);
          }),

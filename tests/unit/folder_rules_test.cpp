@@ -4,12 +4,16 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "case_tables.h"
 #include "paths/folder_rows.h"
 #include "resources/texts.h"
 #include "restart/folder_rules.h"
+#include "restart/listing_records.h"
 #include "restart/run_plan.h"
 #include "restart/walked_tree.h"
 
@@ -83,14 +87,6 @@ WalkedTree Tree() {
     return tree;
 }
 
-std::vector<WideText> RecordedPaths(const WalkedTree& tree, const std::vector<uint32_t>& order) {
-    std::vector<WideText> paths;
-    for (uint32_t entry : order) {
-        paths.push_back(RecordedPathOf(tree, entry).text);
-    }
-    return paths;
-}
-
 // Each entry is recorded under the folder's final path and shown under the path the row names;
 // its recorded length is what it adds to the value.
 TEST(WalkedTree, EachEntrysPathsAreMadeFromItsFolders) {
@@ -106,17 +102,10 @@ TEST(WalkedTree, EachEntrysPathsAreMadeFromItsFolders) {
     }
 }
 
-TEST(WalkedTree, FilesThenFoldersDeepestFirstThenTheFolderItself) {
-    const WalkedTree tree = Tree();
-    EXPECT_EQ(
-        RecordedPaths(tree, RecordOrder(tree)),
-        (std::vector<WideText>{u"\\??\\C:\\real\\app\\a.txt", u"\\??\\C:\\real\\app\\sub\\b.txt",
-                               u"\\??\\C:\\real\\app\\sub\\deep\\c.txt",
-                               u"\\??\\C:\\real\\app\\sub\\deep", u"\\??\\C:\\real\\app\\sub",
-                               u"\\??\\C:\\real\\app\\empty", u"\\??\\C:\\real\\app"}));
-    const RefusedEntries none = RefusedEntriesOf(tree, 20);
+TEST(WalkedTree, NothingRefusedSaysNothing) {
+    const RefusedEntries none = RefusedEntriesOf(Tree(), 20);
     EXPECT_EQ(none.count, 0u);
-    EXPECT_EQ(RefusalReason(tree, none), "");
+    EXPECT_EQ(RefusalReason(Tree(), none), "");
 }
 
 TEST(WalkedTree, RefusedEntriesAreCountedAndTheFirstOnesKept) {
@@ -142,6 +131,108 @@ PlannedRow FileRow(const char16_t* recorded) {
     return planned;
 }
 
+const CaseSensitiveFolder kNoFolderTellsCase = [](std::u16string_view) { return false; };
+
+// The recorded paths of the run's entries, in the order they are written.
+std::vector<WideText> RunPaths(const std::vector<PlannedRow>& rows) {
+    std::vector<WideText> paths;
+    for (const RowEntry& at : RunOrder(rows)) {
+        paths.push_back(RecordedPathOf(rows[at.row].tree, at.entry).text);
+    }
+    return paths;
+}
+
+// Every entry comes before the folder that holds it, whichever row listed either: files first in
+// the rows' order, then folders deepest first. An inner folder's row, an outer folder's, and a
+// file made in the inner folder after the walks, listed last.
+TEST(RunPlan, EveryEntryBeforeTheFolderThatHoldsItWhicheverRowListedIt) {
+    std::vector<PlannedRow> rows;
+    PlannedRow inner;
+    inner.folder = true;
+    inner.tree = TreeOf(OrdinaryPath{u"C:\\app\\sub"}, RecordedPath{u"\\??\\C:\\real\\app\\sub"},
+                        true, false, FileIdentity{7, 72}, BootRefusal::kNone);
+    AddWalkedEntry(inner.tree, 0, u"b.txt", false, false, 74, BootRefusal::kNone);
+    const uint32_t deep =
+        AddWalkedEntry(inner.tree, 0, u"deep", true, false, 75, BootRefusal::kNone);
+    AddWalkedEntry(inner.tree, deep, u"c.txt", false, false, 76, BootRefusal::kNone);
+    rows.push_back(std::move(inner));
+    PlannedRow outer;
+    outer.folder = true;
+    outer.tree = Tree();
+    rows.push_back(std::move(outer));
+    rows.push_back(FileRow(u"\\??\\C:\\real\\app\\sub\\new.txt"));
+    size_t room = kPendingValueCap;
+    RecordedKeys keys;
+    for (size_t row = 0; row < rows.size(); ++row) {
+        ASSERT_TRUE(AdmitRow(keys, rows, row, room, LatinCase(), kNoFolderTellsCase));
+    }
+    EXPECT_EQ(RunPaths(rows),
+              (std::vector<WideText>{
+                  u"\\??\\C:\\real\\app\\sub\\b.txt", u"\\??\\C:\\real\\app\\sub\\deep\\c.txt",
+                  u"\\??\\C:\\real\\app\\a.txt", u"\\??\\C:\\real\\app\\sub\\new.txt",
+                  u"\\??\\C:\\real\\app\\sub\\deep", u"\\??\\C:\\real\\app\\sub",
+                  u"\\??\\C:\\real\\app\\empty", u"\\??\\C:\\real\\app"}));
+    // A row not admitted records nothing.
+    rows[1].admitted = false;
+    EXPECT_EQ(RunPaths(rows).size(), 5u);
+}
+
+// The same entry is the same folder and the same name; a name that differs in case alone is
+// another entry only in a folder that tells case apart, and only that folder is asked.
+TEST(RunPlan, TheSameEntryIsTheSameNameAsItsFolderComparesNames) {
+    const std::u16string_view sensitive = u"\\??\\C:\\linux";
+    std::vector<std::u16string> asked;
+    const CaseSensitiveFolder caseSensitive = [&](std::u16string_view folder) {
+        asked.emplace_back(folder);
+        return folder == sensitive ||
+               folder.substr(0, sensitive.size() + 1) == std::u16string(sensitive) + u"\\";
+    };
+    const struct {
+        int line;
+        const char16_t* left;
+        const char16_t* right;
+        bool same;
+        std::vector<std::u16string> asked;
+    } cases[] = {
+        {__LINE__, u"\\??\\C:\\a\\B.txt", u"\\??\\C:\\a\\B.txt", true, {}},
+        {__LINE__,
+         u"\\??\\C:\\a\\B.txt",
+         u"\\??\\c:\\A\\b.TXT",
+         true,
+         {u"\\??\\C:", u"\\??\\C:\\a"}},
+        {__LINE__, u"\\??\\C:\\a\\B.txt", u"\\??\\C:\\a\\C.txt", false, {}},
+        {__LINE__, u"\\??\\C:\\a\\B.txt", u"\\??\\C:\\a\\B.txt2", false, {}},
+        // In a folder that tells case apart, two names; in the folder above it, one.
+        {__LINE__,
+         u"\\??\\C:\\linux\\A.txt",
+         u"\\??\\C:\\linux\\a.txt",
+         false,
+         {u"\\??\\C:\\linux"}},
+        {__LINE__, u"\\??\\C:\\LINUX\\a.txt", u"\\??\\C:\\linux\\a.txt", true, {u"\\??\\C:"}},
+        {__LINE__,
+         u"\\??\\C:\\linux\\Sub\\a",
+         u"\\??\\C:\\linux\\sub\\a",
+         false,
+         {u"\\??\\C:\\linux"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "case at line " << c.line);
+        asked.clear();
+        EXPECT_EQ(SameEntry(c.left, c.right, LatinCase(), caseSensitive), c.same);
+        EXPECT_EQ(asked, c.asked);
+    }
+    // Admitted as two rows, two names in a folder that tells case apart are both recorded.
+    std::vector<PlannedRow> rows;
+    rows.push_back(FileRow(u"\\??\\C:\\linux\\A.txt"));
+    rows.push_back(FileRow(u"\\??\\C:\\linux\\a.txt"));
+    size_t room = kPendingValueCap;
+    RecordedKeys keys;
+    ASSERT_TRUE(AdmitRow(keys, rows, 0, room, LatinCase(), caseSensitive));
+    ASSERT_TRUE(AdmitRow(keys, rows, 1, room, LatinCase(), caseSensitive));
+    EXPECT_EQ(RunPaths(rows),
+              (std::vector<WideText>{u"\\??\\C:\\linux\\A.txt", u"\\??\\C:\\linux\\a.txt"}));
+}
+
 // Rows are admitted in order: each entry another row admitted before records already is not
 // counted again (the same path in another case too), and a row that does not fit in what room
 // is left is not admitted, leaves the room and the entries kept as they were, and lets a later
@@ -165,21 +256,22 @@ TEST(RunPlan, EachPathOnceAndEveryRowWithinTheRoomLeft) {
     }
     size_t room = bytes(0, 0) + treeBytes + bytes(4, 0);
     RecordedKeys keys;
-    EXPECT_TRUE(AdmitRow(keys, rows, 0, room, LatinCase()));
-    EXPECT_TRUE(AdmitRow(keys, rows, 1, room, LatinCase()));
+    EXPECT_TRUE(AdmitRow(keys, rows, 0, room, LatinCase(), kNoFolderTellsCase));
+    EXPECT_TRUE(AdmitRow(keys, rows, 1, room, LatinCase(), kNoFolderTellsCase));
     // The folder's b.txt is the first row's.
     EXPECT_EQ(rows[1].repeated,
               (std::vector<bool>{false, false, false, false, true, false, false}));
     EXPECT_EQ(room, bytes(4, 0));
     // Its a.txt in another case: nothing more.
-    EXPECT_TRUE(AdmitRow(keys, rows, 2, room, LatinCase()));
+    EXPECT_TRUE(AdmitRow(keys, rows, 2, room, LatinCase(), kNoFolderTellsCase));
     EXPECT_EQ(rows[2].repeated, std::vector<bool>{true});
-    EXPECT_FALSE(AdmitRow(keys, rows, 3, room, LatinCase()));
+    EXPECT_FALSE(AdmitRow(keys, rows, 3, room, LatinCase(), kNoFolderTellsCase));
     EXPECT_FALSE(rows[3].admitted);
-    EXPECT_FALSE(IsRecorded(keys, rows, rows[3].tree.recorded, LatinCase()));
-    EXPECT_TRUE(AdmitRow(keys, rows, 4, room, LatinCase()));
+    EXPECT_FALSE(IsRecorded(keys, rows, rows[3].tree.recorded, LatinCase(), kNoFolderTellsCase));
+    EXPECT_TRUE(AdmitRow(keys, rows, 4, room, LatinCase(), kNoFolderTellsCase));
     EXPECT_EQ(room, 0u);
-    EXPECT_TRUE(IsRecorded(keys, rows, RecordedPath{u"\\??\\C:\\REAL\\app\\sub"}, LatinCase()));
+    EXPECT_TRUE(IsRecorded(keys, rows, RecordedPath{u"\\??\\C:\\REAL\\app\\sub"}, LatinCase(),
+                           kNoFolderTellsCase));
 }
 
 TEST(FolderRules, WhatARowMustBeForTheBoot) {
@@ -189,6 +281,7 @@ TEST(FolderRules, WhatARowMustBeForTheBoot) {
     view.namedDrive.busType = 11;
     view.namedDrive.knownToMountManager = true;
     view.reported.drive = view.namedDrive;
+    view.reported.leadsBack = true;
     view.folder = true;
     EXPECT_EQ(DecideBootRefusal(view), BootRefusal::kFolder);
     EXPECT_EQ(DecideBootRefusal(view, Wanted::kFolder), BootRefusal::kNone);
@@ -200,6 +293,50 @@ TEST(FolderRules, WhatARowMustBeForTheBoot) {
     // Inside a folder too, a link refuses.
     view.reparseTag = 0xA0000003UL;
     EXPECT_EQ(DecideBootRefusal(view, Wanted::kEither), BootRefusal::kLink);
+}
+
+// A listing's records are read only where the buffer holds them: a record of 16 fixed bytes (the
+// next record's offset at 0, the name's length at 12) and its name.
+TEST(ListingRecords, EachRecordAndItsNameInsideTheBufferAndTheNextForward) {
+    constexpr ListingLayout kLayout = {16, 12};
+    // A record at at: the offset of the next, and a name of nameBytes.
+    const auto record = [](std::string& bytes, size_t at, uint32_t next, uint32_t nameBytes) {
+        if (bytes.size() < at + 16 + nameBytes) {
+            bytes.resize(at + 16 + nameBytes, 'n');
+        }
+        for (size_t i = 0; i < 4; ++i) {
+            bytes[at + i] = static_cast<char>(next >> (8 * i));
+            bytes[at + 12 + i] = static_cast<char>(nameBytes >> (8 * i));
+        }
+    };
+    const struct {
+        int line;
+        std::vector<std::array<uint32_t, 3>> records;  // at, next, name bytes
+        size_t size;
+        std::optional<std::vector<size_t>> read;
+    } cases[] = {
+        {__LINE__, {{0, 24, 4}, {24, 0, 6}}, 64, {{0, 24}}},
+        {__LINE__, {{0, 0, 0}}, 16, {{0}}},
+        // The last name runs past the end; the buffer ends inside a fixed part.
+        {__LINE__, {{0, 24, 4}, {24, 0, 40}}, 64, std::nullopt},
+        {__LINE__, {{0, 0, 2}}, 17, std::nullopt},
+        {__LINE__, {{0, 0, 0}}, 8, std::nullopt},
+        // An odd name, an offset that is not aligned, one into its own record, one past the end.
+        {__LINE__, {{0, 0, 3}}, 24, std::nullopt},
+        {__LINE__, {{0, 20, 2}, {20, 0, 2}}, 64, std::nullopt},
+        {__LINE__, {{0, 16, 4}, {16, 0, 2}}, 64, std::nullopt},
+        {__LINE__, {{0, 64, 4}}, 64, std::nullopt},
+        {__LINE__, {{0, 0x7FFFFFF8, 4}}, 64, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "case at line " << c.line);
+        std::string bytes(c.size, '\0');
+        for (const auto& [at, next, nameBytes] : c.records) {
+            record(bytes, at, next, nameBytes);
+        }
+        bytes.resize(c.size);
+        EXPECT_EQ(ListingRecords(bytes, kLayout), c.read);
+    }
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <map>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -13,6 +15,7 @@
 #include "case_tables.h"
 #include "paths/folder_rows.h"
 #include "pending/pending_rules.h"
+#include "pending/spelling_rules.h"
 
 namespace {
 
@@ -44,6 +47,23 @@ PendingOperation AddPair(WideText& units, const WideText& source, const WideText
     operation.destinationLength = static_cast<uint32_t>(destination.size());
     units += source + u'\0' + destination + u'\0';
     return operation;
+}
+
+// Each recorded name as the table of spellings alone reads it, with no disk behind it.
+NameOf NamesInTable() {
+    auto names = std::make_shared<std::map<WideText, std::optional<OrdinaryPath>>>();
+    return [names](std::u16string_view recorded) -> const std::optional<OrdinaryPath>& {
+        auto known = names->find(WideText(recorded));
+        if (known == names->end()) {
+            const SpelledName spelled = ReadSpelling(recorded, SpellingTable{});
+            std::optional<OrdinaryPath> path;
+            if (spelled.kind == SpellingKind::kPath) {
+                path = OrdinaryPath{spelled.text};
+            }
+            known = names->emplace(WideText(recorded), std::move(path)).first;
+        }
+        return known->second;
+    };
 }
 
 PendingValues ValuesOf(const std::vector<Pair>& pairs) {
@@ -94,68 +114,6 @@ TEST(PendingRules, ValuesReadAsPairsAsFarAsTheyAreWhole) {
     }
 }
 
-struct ShownCase {
-    int line;
-    WideText recorded;
-    WideText shown;
-};
-
-TEST(PendingRules, EachSideIsShownAsAnOrdinaryPath) {
-    const ShownCase cases[] = {
-        {__LINE__, u"\\??\\C:\\dir\\a.txt", u"C:\\dir\\a.txt"},
-        // Markers: "*" and digits before a source, "!" (replace) before a destination.
-        {__LINE__, u"*1\\??\\C:\\a.txt", u"C:\\a.txt"},
-        {__LINE__, u"*12\\??\\C:\\a.txt", u"C:\\a.txt"},
-        {__LINE__, u"!\\??\\C:\\b.txt", u"C:\\b.txt"},
-        // "@" (a rename the boot may fail quietly), alone or beside the others.
-        {__LINE__, u"@\\??\\C:\\a.txt", u"C:\\a.txt"},
-        {__LINE__, u"*1@\\??\\C:\\a.txt", u"C:\\a.txt"},
-        {__LINE__, u"@!\\??\\C:\\b.txt", u"C:\\b.txt"},
-        // Shares, however the link's name is spelled.
-        {__LINE__, u"\\??\\UNC\\server\\share\\a.txt", u"\\\\server\\share\\a.txt"},
-        {__LINE__, u"!\\??\\unc\\server\\share\\a.txt", u"\\\\server\\share\\a.txt"},
-        // A name the Win32 calls would trim keeps its final dot and space.
-        {__LINE__, u"\\??\\C:\\name. ", u"C:\\name. "},
-        {__LINE__, u"\\??\\D:\\\u6587\u4ef6\\\U0001F600.txt", u"D:\\\u6587\u4ef6\\\U0001F600.txt"},
-        // Anything else is shown as recorded: "*" without digits, no prefix.
-        {__LINE__, u"*\\??\\C:\\a.txt", u"*\\??\\C:\\a.txt"},
-        {__LINE__, u"C:\\a.txt", u"C:\\a.txt"},
-        {__LINE__, u"", u""},
-    };
-    for (const ShownCase& c : cases) {
-        SCOPED_TRACE(testing::Message() << "case at line " << c.line);
-        EXPECT_EQ(ShownPath(c.recorded).text, c.shown);
-    }
-}
-
-TEST(PendingRules, AVolumesOtherNameAtTheFrontBecomesItsDriveLetter) {
-    const std::vector<VolumeAlias> aliases = {
-        {u"\\Device\\HarddiskVolume1", u"C:"},
-        {u"Volume{0fa2b3c4-0000-0000-0000-100000000000}", u"C:"},
-        {u"\\Device\\HarddiskVolume12", u"D:"},
-    };
-    const struct {
-        int line;
-        WideText path;
-        WideText ordinary;
-    } cases[] = {
-        {__LINE__, u"\\Device\\HarddiskVolume1\\dir\\a.txt", u"C:\\dir\\a.txt"},
-        // The object manager ignores case, and a GUID may be written in either.
-        {__LINE__, u"\\device\\harddiskvolume1\\a.txt", u"C:\\a.txt"},
-        {__LINE__, u"Volume{0FA2B3C4-0000-0000-0000-100000000000}\\a.txt", u"C:\\a.txt"},
-        {__LINE__, u"\\Device\\HarddiskVolume1", u"C:"},
-        // Volume 12 is not volume 1 with a "2" after it.
-        {__LINE__, u"\\Device\\HarddiskVolume12\\a.txt", u"D:\\a.txt"},
-        {__LINE__, u"\\Device\\HarddiskVolume13\\a.txt", u"\\Device\\HarddiskVolume13\\a.txt"},
-        {__LINE__, u"C:\\Device\\HarddiskVolume1\\a.txt", u"C:\\Device\\HarddiskVolume1\\a.txt"},
-        {__LINE__, u"C:\\a.txt", u"C:\\a.txt"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "case at line " << c.line);
-        EXPECT_EQ(WithDriveLetter(OrdinaryPath{c.path}, aliases).text, c.ordinary);
-    }
-}
-
 // A chosen row: the pair and how many equal pairs come before it.
 struct Chosen {
     WideText source;
@@ -171,16 +129,13 @@ struct RemovalCase {
     WideText kept;
 };
 
-// The chosen rows as the window shows them: operations of the value it read.
+// The chosen rows as the window carries them: copies of their pairs.
 Removal RemoveChosen(std::u16string_view value, const std::vector<Chosen>& chosen) {
-    WideText shown;
-    std::vector<PendingOperation> operations;
+    std::vector<ChosenPair> pairs;
     for (const Chosen& row : chosen) {
-        PendingOperation operation = AddPair(shown, row.source, row.destination);
-        operation.equalBefore = row.equalBefore;
-        operations.push_back(operation);
+        pairs.push_back({0, row.source + u'\0' + row.destination, row.equalBefore});
     }
-    return WithoutChosenPairs(value, shown, operations);
+    return WithoutChosenPairs(value, pairs);
 }
 
 // Another program's operations around two deletions of one file: the first deletes the "a" that
@@ -370,7 +325,8 @@ TEST(PendingRules, AFolderDeletionTakesBackEveryDeletionUnderItOnce) {
     };
     for (const TakenBackCase& c : cases) {
         SCOPED_TRACE(testing::Message() << "case at line " << c.line);
-        const TakenBack takenBack = DeletionsTakenBack(c.chosen, ValuesOf(kTree), AsciiCase());
+        const TakenBack takenBack =
+            DeletionsTakenBack(c.chosen, ValuesOf(kTree), NamesInTable(), AsciiCase());
         EXPECT_EQ(takenBack.deletions, c.takenBack);
         EXPECT_EQ(takenBack.withFolderContents, c.withFolderContents);
     }
@@ -384,7 +340,7 @@ std::vector<bool> StillPending(const std::vector<WideText>& rows, const std::vec
     for (const WideText& row : rows) {
         recorded.push_back({RecordedPath{u"\\??\\" + FolderOfRow(row)}, IsFolderRow(row)});
     }
-    return RowsStillPending(recorded, ValuesOf(pairs), table);
+    return RowsStillPending(recorded, ValuesOf(pairs), NamesInTable(), table);
 }
 
 TEST(PendingRules, AFolderRowIsPendingWhileItOrAnythingUnderItIs) {
@@ -419,6 +375,13 @@ TEST(PendingRules, AFolderRowIsPendingWhileItOrAnythingUnderItIs) {
     }
     // Asked all at once, as the list's rows are.
     EXPECT_EQ(StillPending(rows, operations, AsciiCase()), pending);
+    // Another spelling of the same folder is the same folder; a deletion of a name the program
+    // cannot place may be of any row, so every row is still pending.
+    std::vector<Pair> spelled = operations;
+    spelled[0].source = u"\\GLOBAL??\\C:\\old\\app\\sub\\b.txt";
+    EXPECT_EQ(StillPending(rows, spelled, AsciiCase()), pending);
+    spelled.push_back({u"\\Device\\Unknown7\\a.txt", u"", 0});
+    EXPECT_EQ(StillPending(rows, spelled, AsciiCase()), std::vector<bool>(rows.size(), true));
 }
 
 // Rows and deletions are found again through an index of the paths; every spelling the
@@ -451,7 +414,8 @@ TEST(PendingRules, EverySpellingOfANameFindsItsPendingDeletion) {
     // Taking back a folder in another spelling takes back what is under it.
     std::vector<Pair> withFolder = operations;
     withFolder.push_back({u"\\??\\c:\\\u0131tem\u017f", u"", 0});
-    const TakenBack takenBack = DeletionsTakenBack({3}, ValuesOf(withFolder), LatinCase());
+    const TakenBack takenBack =
+        DeletionsTakenBack({3}, ValuesOf(withFolder), NamesInTable(), LatinCase());
     EXPECT_EQ(takenBack.deletions, (std::vector<size_t>{3, 1}));
 }
 

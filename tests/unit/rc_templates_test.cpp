@@ -512,7 +512,7 @@ TEST(RcTemplates, EveryDialogIsInTheRcFile) {
     EXPECT_EQ(dialogs[1].id, 1100);
     EXPECT_EQ(dialogs[1].controls.size(), 3u);
     EXPECT_EQ(dialogs[2].id, 1200);
-    EXPECT_EQ(dialogs[2].controls.size(), 3u);
+    EXPECT_EQ(dialogs[2].controls.size(), 4u);
 }
 
 // The main window and the to-do list can be resized and maximized, for a long list; the batch

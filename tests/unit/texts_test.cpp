@@ -266,6 +266,10 @@ constexpr Literal kLiterals[] = {
     {"kReasonUnknowable", kReasonUnknowable},
     {"kReasonOverCap", kReasonOverCap},
     {"kWaitingForLock", kWaitingForLock},
+    {"kResultUnconfirmed", kResultUnconfirmed},
+    {"kReasonUnconfirmed", kReasonUnconfirmed},
+    {"kReasonReadOnlyKept", kReasonReadOnlyKept},
+    {"kReasonFileChanged", kReasonFileChanged},
     {"kMissingPathsHeading", kMissingPathsHeading},
     {"kMorePathsPrefix", kMorePathsPrefix},
     {"kMorePathsSuffix", kMorePathsSuffix},
@@ -273,6 +277,7 @@ constexpr Literal kLiterals[] = {
     {"kMenuRemoveSendTo", kMenuRemoveSendTo},
     {"kSendToShortcutName", kSendToShortcutName},
     {"kSendToFailed", kSendToFailed},
+    {"kUnlistedPathsHeading", kUnlistedPathsHeading},
 };
 
 // UTF-8 to UTF-16 with glibc's iconv, apart from the stand-in's own conversions.

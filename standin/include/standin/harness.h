@@ -223,6 +223,8 @@ void SetCurrentDirectory(const std::string& directory);  // for GetFullPathNameA
 // The read-only attribute of an existing file or folder (an ANSI path of the selected code page).
 void SetReadOnly(const std::string& path, bool readOnly);
 bool IsReadOnly(const std::string& path);
+// The attributes of a file or folder cannot be changed: every change is denied.
+void SetAttributesFixed(const std::string& path, bool fixed);
 // The session manager's mutex on the pending values, \PendingRenameMutex: none, as under Wine
 // (the default); free; held by another program, which lets go when a test sets it free (the
 // program's wait performs the next input action meanwhile, as a modal loop does); or abandoned
@@ -252,6 +254,10 @@ std::optional<RegistryValue> GetRegistryValue(const std::string& key, const std:
 // order: a write answered ERROR_SUCCESS is carried out, any other answer is returned and nothing
 // changes. Writes after the last answer are carried out.
 void AnswerRegistryWrites(std::vector<LONG> answers);
+// After the program's next write, the next reads of a value's data (RegQueryValueExW with a
+// buffer) are answered answer, as when another program keeps changing it (ERROR_MORE_DATA). A call
+// ends the answers an earlier one left.
+void AnswerRegistryReadsAfterNextWrite(LONG answer, size_t reads);
 
 // The clipboard: ANSI text (CF_TEXT, stored with its terminator), a CF_TEXT block of raw bytes
 // (maybe unterminated), UTF-16 text (CF_UNICODETEXT, with the CF_TEXT the system makes of it by
