@@ -31,19 +31,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     values.operations = ParsePendingOperations(value).operations;
     const PendingOperations parsed{values.operations, ParsePendingOperations(value).wellFormed};
     CountEqualPairs(values);
-    FUZZ_REQUIRE(WithoutChosenPairs(value, value, {}).kept == value);
+    FUZZ_REQUIRE(WithoutChosenPairs(value, {}).kept == value);
 
-    // Chosen as the window shows them: operations of the value as it read it.
-    std::vector<PendingOperation> chosen;
+    // Chosen as the window carries them: copies of the pairs of the value as it read it.
+    std::vector<size_t> chosen;
     std::vector<bool> picked(parsed.operations.size(), false);
     for (size_t i = 0; i < parsed.operations.size(); ++i) {
         const PendingOperation& operation = values.operations[i];
         picked[i] = ((choice >> (i % 7)) & 1) && (IsDeletion(operation) || (choice & 0x80));
         if (picked[i]) {
-            chosen.push_back(operation);
+            chosen.push_back(i);
         }
     }
-    const Removal removal = WithoutChosenPairs(value, value, chosen);
+    const Removal removal = WithoutChosenPairs(value, ChosenPairsOf(values, chosen));
     const WideText& kept = removal.kept;
     if (!parsed.wellFormed) {
         FUZZ_REQUIRE(removal.outcome == RemovalOutcome::kUnrecognised && kept == value);
