@@ -17,8 +17,6 @@
 namespace {
 
 const std::wstring kFolder = L"C:\\e2e\\lock\\";
-const std::wstring kSetupNew = kFolder + L"setup.new";
-const std::wstring kSetupDll = kFolder + L"setup.dll";
 const wchar_t kHeldEvent[] = L"Local\\rebootdel-e2e-lock-held";
 const wchar_t kLetGoEvent[] = L"Local\\rebootdel-e2e-lock-let-go";
 
@@ -28,18 +26,37 @@ std::string Narrow(const std::wstring& text) {
     return std::string(text.begin(), text.end());
 }
 
-// The other program, started by the scenario: the value's other writer.
-bool StartOtherWriter(PROCESS_INFORMATION& process) {
+}  // namespace
+
+const std::wstring kSetupNew = kFolder + L"setup.new";
+const std::wstring kSetupDll = kFolder + L"setup.dll";
+
+bool StartOtherWriter(OtherWriter& writer) {
+    writer.held = CreateEventW(nullptr, TRUE, FALSE, kHeldEvent);
+    writer.letGo = CreateEventW(nullptr, TRUE, FALSE, kLetGoEvent);
     wchar_t self[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, self, MAX_PATH);
     std::wstring command = L"\"" + std::wstring(self) + L"\" --hold-pending-lock";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     return CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, &process) != FALSE;
+                          &startup, &writer.process) != FALSE &&
+           WaitForSingleObject(writer.held, kWaitMilliseconds) == WAIT_OBJECT_0;
 }
 
-}  // namespace
+bool LetOtherWriterGo(OtherWriter& writer) {
+    SetEvent(writer.letGo);
+    DWORD exitCode = 1;
+    const bool ended =
+        WaitForSingleObject(writer.process.hProcess, kWaitMilliseconds) == WAIT_OBJECT_0 &&
+        GetExitCodeProcess(writer.process.hProcess, &exitCode) && exitCode == 0;
+    CloseHandle(writer.process.hProcess);
+    CloseHandle(writer.process.hThread);
+    CloseHandle(writer.held);
+    CloseHandle(writer.letGo);
+    writer = OtherWriter{};
+    return ended;
+}
 
 int HoldPendingLock() {
     HANDLE held = CreateEventW(nullptr, TRUE, FALSE, kHeldEvent);
@@ -74,12 +91,8 @@ void DrivePendingLock(HWND mainWindow) {
     const std::string a = Narrow(kFolder) + "a.txt";
     const std::string b = Narrow(kFolder) + "b.txt";
     Check(MakeFile(a) && MakeFile(b) && MakeFile(Narrow(kSetupNew)), "the files are made");
-    HANDLE held = CreateEventW(nullptr, TRUE, FALSE, kHeldEvent);
-    HANDLE letGo = CreateEventW(nullptr, TRUE, FALSE, kLetGoEvent);
-    PROCESS_INFORMATION other{};
-    if (!Check(StartOtherWriter(other), "the other program starts") ||
-        !Check(WaitForSingleObject(held, kWaitMilliseconds) == WAIT_OBJECT_0,
-               "the other program holds \\PendingRenameMutex")) {
+    OtherWriter other;
+    if (!Check(StartOtherWriter(other), "the other program holds \\PendingRenameMutex")) {
         return;
     }
     Check(WaitForDropFinished(DropFiles(mainWindow, {a, b})), "two files are dropped");
@@ -99,11 +112,7 @@ void DrivePendingLock(HWND mainWindow) {
     Check(!timedOut, "the window answers while the run waits");
     Check(PendingDeletions().empty(), "nothing is written while the other program holds the lock");
 
-    SetEvent(letGo);
-    DWORD exitCode = 1;
-    Check(WaitForSingleObject(other.hProcess, kWaitMilliseconds) == WAIT_OBJECT_0 &&
-              GetExitCodeProcess(other.hProcess, &exitCode) && exitCode == 0,
-          "the other program records its rename and lets go");
+    Check(LetOtherWriterGo(other), "the other program records its rename and lets go");
     HWND prompt = nullptr;
     if (Check(WaitUntil([&] { return (prompt = OtherDialog(mainWindow)) != nullptr; }),
               "the restart prompt comes")) {
@@ -120,9 +129,5 @@ void DrivePendingLock(HWND mainWindow) {
                                   L"b.txt" + nul + nul + nul;
     Check(ReadPendingValueUnits(units) && units == expected,
           "the value holds the other program's rename, then the run's deletions");
-    CloseHandle(other.hProcess);
-    CloseHandle(other.hThread);
-    CloseHandle(held);
-    CloseHandle(letGo);
     ClearPendingOperations();
 }

@@ -57,8 +57,20 @@ void CheckFolderDeletionAfterRestart();
 void DriveFolderRefusals(HWND mainWindow);
 void DriveLongList(HWND mainWindow);
 void DrivePendingLock(HWND mainWindow);
-// The other writer DrivePendingLock starts: e2e_suite.exe --hold-pending-lock.
+// The other writer DrivePendingLock starts: e2e_suite.exe --hold-pending-lock. It creates and
+// holds \PendingRenameMutex until it is let go, then records a rename of kSetupNew onto kSetupDll
+// under it, as MoveFileEx does, and ends with 0.
 int HoldPendingLock();
+extern const std::wstring kSetupNew;
+extern const std::wstring kSetupDll;
+struct OtherWriter {
+    PROCESS_INFORMATION process{};
+    HANDLE held = nullptr;
+    HANDLE letGo = nullptr;
+};
+// Starts it and waits until it holds the lock; and lets it go and waits for it to end with 0.
+bool StartOtherWriter(OtherWriter& writer);
+bool LetOtherWriterGo(OtherWriter& writer);
 void DriveLinkFinalPath(HWND mainWindow);
 void CheckLinkFinalPathAfterRestart();
 void DriveRenameDuringWalk(HWND mainWindow);
@@ -67,6 +79,8 @@ void DriveCaseFolding(HWND mainWindow);
 void DriveCommandLine(HWND mainWindow);
 std::wstring CommandLineArguments();
 void DriveSendTo(HWND mainWindow);
+void DriveCancelWhileLocked(HWND mainWindow);
+void DriveRenamesSpelled(HWND mainWindow);
 
 // Scenarios that end the process with a fatal box instead of running the main window: the name of
 // each, one a line; and the run of one, which does not return (-1 when name is none of them).
@@ -111,4 +125,6 @@ inline constexpr Scenario kScenarios[] = {
     {"case-folding", DriveCaseFolding},
     {"command-line", DriveCommandLine, nullptr, CommandLineArguments},
     {"send-to", DriveSendTo},
+    {"cancel-while-locked", DriveCancelWhileLocked},
+    {"renames-spelled", DriveRenamesSpelled},
 };

@@ -115,6 +115,37 @@ TEST_F(PendingTest, CancellingTakesOutExactlyTheChosenDeletions) {
     EXPECT_EQ(standin::CountCalls("MessageBoxW"), 1u);
 }
 
+// A cancel that waits for another program's lock says so and takes no second cancel; the list
+// closed meanwhile ends the wait, and nothing is taken back, then or when the lock is let go.
+TEST_F(PendingTest, ClosingTheListWhileACancelWaitsTakesNothingBack) {
+    const std::u16string value = Deletion(u"C:\\tmp\\a.txt") + Deletion(u"C:\\tmp\\b.txt") + kEnd;
+    Seed(kFirstValue, value);
+    standin::SetPendingRenameMutex(standin::PendingLockState::kHeldByOther);
+    OpenToDoList();
+    CancelRows({0});
+    std::u16string status;
+    bool cancelEnabled = true;
+    standin::Do("look at the list while the cancel waits", [&] {
+        status = standin::Inspect(standin::Control(IDD_PENDING, IDC_PENDING_STATUS)).wideText;
+        cancelEnabled = standin::Inspect(standin::Control(IDD_PENDING, IDC_PENDING_CANCEL)).enabled;
+    });
+    // The same row again, by the command itself: no second question.
+    standin::Do("cancel again", [] {
+        PostMessageA(standin::Dialog(IDD_PENDING), WM_COMMAND, IDC_PENDING_CANCEL, 0);
+    });
+    standin::Close(IDD_PENDING);
+    standin::Do("the other program lets go",
+                [] { standin::SetPendingRenameMutex(standin::PendingLockState::kFree); });
+    standin::Close(IDD_MAIN);
+    RunProgram();
+
+    EXPECT_EQ(status, u"等待其他程序写完待处理的操作");
+    EXPECT_FALSE(cancelEnabled);
+    EXPECT_EQ(Stored(kFirstValue), value);
+    EXPECT_EQ(standin::CountCalls("MessageBoxW"), 1u);
+    EXPECT_FALSE(standin::ProgramHoldsPendingRenameMutex());
+}
+
 // The whole way: two rows scheduled after another program's rename, one of them cancelled in the
 // list; that row says so when the list closes, the other is still pending.
 TEST_F(PendingTest, ARowCancelledInTheListSaysSoAndTheOtherStaysPending) {
