@@ -1,0 +1,315 @@
+// The last restart's results on Wine, which keeps no PFRO.log: the scenario writes one in the
+// prefix's Windows folder as the session manager does (UTF-16 LE, CR LF), before the program
+// starts, with two old boots and one of this boot, whose times are the local time now (Wine's
+// boot time is its server's start). The dialog from the system menu, and the reason of a dropped
+// file the boot failed to delete; then the same dialog over no log, a log of random bytes, and a
+// log of several MiB.
+
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "driver.h"
+#include "resources/resource.h"
+#include "scenarios.h"
+#include "wide_names.h"
+
+namespace {
+
+const std::string kFolder = "C:\\e2e\\boot-log";
+// The name holds ", ", and the log spells it in other case.
+const std::string kInUse = kFolder + "\\a, b.txt";
+const std::wstring kInUseLogged = L"\\??\\C:\\E2E\\Boot-Log\\A, B.TXT";
+const std::string kOther = kFolder + "\\other.txt";
+
+const std::wstring kOldBoots =
+    L"6/14/2016 19:14:22 - PFRO Error: \\??\\C:\\Users\\u1\\AppData\\Local\\Temp\\~nsu.tmp, "
+    L"|delete operation|, 0xc0000034\r\n"
+    L"6/14/2016 19:14:23 - 12 Successful PFRO operations\r\n\r\n"
+    L"3/15/2021 6:36:35 - PFRO Error: \\??\\C:\\Program Files\\Google\\Chrome, |delete "
+    L"operation|, 0xc0000101\r\n"
+    L"3/15/2021 6:36:35 - PFRO Error: \\??\\D:\\x.tmp, |delete operation|, 0xc0000185\r\n"
+    L"not a line of the boot's\r\n"
+    L"3/15/2021 6:36:36 - 7 Successful PFRO operations\r\n\r\n";
+const std::vector<std::vector<std::wstring>> kOldRows = {
+    {L"2021-03-15 06:36:35", L"C:\\Program Files\\Google\\Chrome", L"删除", L"文件夹不为空"},
+    {L"2021-03-15 06:36:35", L"D:\\x.tmp", L"删除", L"错误 0xC0000185"},
+    {L"2016-06-14 19:14:22", L"C:\\Users\\u1\\AppData\\Local\\Temp\\~nsu.tmp", L"删除",
+     L"文件不存在"},
+};
+const std::wstring kStillPending = L"\r\n当前仍有 2 项待处理的操作，只有“重启”才会执行它们。";
+
+std::wstring LogPath() {
+    wchar_t folder[MAX_PATH] = {};
+    GetSystemWindowsDirectoryW(folder, MAX_PATH);
+    return std::wstring(folder) + L"\\PFRO.log";
+}
+
+bool WriteLog(const std::string& bytes) {
+    HANDLE file = CreateFileW(LogPath().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    DWORD written = 0;
+    const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                              nullptr) != FALSE &&
+                    written == bytes.size();
+    return CloseHandle(file) && ok;
+}
+
+std::string Utf16Bytes(const std::wstring& text) {
+    return std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+}
+
+std::wstring Format(const wchar_t* format, int a, int b, int c, int d, int e, int f) {
+    wchar_t text[64] = {};
+    swprintf(text, 64, format, a, b, c, d, e, f);
+    return text;
+}
+
+// Now, as the boot writes a time ("M/D/YYYY H:M:S - "), and as the window shows it.
+struct Now {
+    std::wstring logged;
+    std::wstring shown;
+    std::wstring minute;
+};
+Now LocalNow() {
+    SYSTEMTIME t{};
+    GetLocalTime(&t);
+    return {
+        Format(L"%d/%d/%d %d:%d:%d - ", t.wMonth, t.wDay, t.wYear, t.wHour, t.wMinute, t.wSecond),
+        Format(L"%04d-%02d-%02d %02d:%02d:%02d", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute,
+               t.wSecond),
+        Format(L"%04d-%02d-%02d %02d:%02d", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, 0)};
+}
+
+Now g_now;
+
+// This boot: the deletion of a file in use, of a folder not empty, a rename onto a file there.
+std::wstring ThisBoot(const Now& now) {
+    return now.logged + L"PFRO Error: " + kInUseLogged + L", |delete operation|, 0xc0000043\r\n" +
+           now.logged +
+           L"PFRO Error: \\??\\C:\\e2e\\boot-log\\full folder, |delete operation|, 0xc0000101\r\n" +
+           now.logged +
+           L"PFRO Error: \\??\\C:\\e2e\\boot-log\\old.txt, \\??\\C:\\e2e\\boot-log\\new.txt, "
+           L"0xc0000035\r\n" +
+           now.logged + L"4 Successful PFRO operations\r\n\r\n";
+}
+
+using Rows = std::vector<std::vector<std::wstring>>;
+
+Rows DialogRows(HWND list, int most) {
+    Rows rows;
+    for (int row = 0; row < RowCountOf(list) && row < most; ++row) {
+        rows.push_back({});
+        for (int column = 0; column < 4; ++column) {
+            rows.back().push_back(WideCellText(list, row, column));
+        }
+    }
+    return rows;
+}
+
+std::string Shown(const Rows& rows) {
+    std::string text;
+    for (const auto& row : rows) {
+        text += "\n      ";
+        for (const std::wstring& cell : row) {
+            text += "[" + Utf8(cell) + "]";
+        }
+    }
+    return text;
+}
+
+// The dialog opened from the system menu, its rows shown; null after a failed check.
+HWND OpenDialog(HWND mainWindow, ULONGLONG* took = nullptr) {
+    const ULONGLONG start = GetTickCount64();
+    PostMessageW(mainWindow, WM_SYSCOMMAND, IDM_BOOT_LOG, 0);
+    HWND dialog = WaitForTopWindowW("#32770", L"上次重启的结果");
+    if (took != nullptr) {
+        *took = GetTickCount64() - start;
+    }
+    Check(dialog != nullptr && GetWindow(dialog, GW_OWNER) == mainWindow &&
+              !IsWindowEnabled(mainWindow),
+          "the system menu's item opens 上次重启的结果, modal and owned by the main window");
+    return dialog;
+}
+
+bool CloseDialog(HWND dialog, HWND mainWindow) {
+    Click(dialog, IDCANCEL);
+    return Check(WaitUntilGone(dialog) && WaitUntil([&] { return IsWindowEnabled(mainWindow); }),
+                 "关闭 closes it and the main window answers again");
+}
+
+std::wstring TextOfControl(HWND dialog, int id) {
+    return WideTextOf(GetDlgItem(dialog, id));
+}
+
+void CheckMenuItem(HWND mainWindow) {
+    HMENU menu = GetSystemMenu(mainWindow, FALSE);
+    wchar_t text[128] = {};
+    GetMenuStringW(menu, IDM_BOOT_LOG, text, 128, MF_BYCOMMAND);
+    const int count = GetMenuItemCount(menu);
+    Check(std::wstring(text) == L"上次重启的结果..." && count >= 3 &&
+              GetMenuItemID(menu, count - 3) == IDM_PENDING &&
+              GetMenuItemID(menu, count - 2) == IDM_BOOT_LOG,
+          "the system menu's item 上次重启的结果... follows the to-do list's: " + Utf8(text));
+}
+
+// The log of two old boots and this one: the line of text, the rows (this boot's first), and
+// the line under the list.
+void CheckThisBoot(HWND mainWindow) {
+    HWND dialog = OpenDialog(mainWindow);
+    if (dialog == nullptr) {
+        return;
+    }
+    HWND list = GetDlgItem(dialog, IDC_BOOT_LOG_LIST);
+    std::wstring headers[4];
+    for (int column = 0; column < 4; ++column) {
+        WideColumnHeader(list, column, headers[column]);
+    }
+    Check(headers[0] == L"时间" && headers[1] == L"文件" && headers[2] == L"操作" &&
+              headers[3] == L"原因",
+          "the columns are 时间, 文件, 操作 and 原因");
+    CheckWideText(
+        TextOfControl(dialog, IDC_BOOT_LOG_SUMMARY),
+        L"上次重启（" + g_now.minute + L"）时有 3 项操作未能完成，4 项已完成。" + kStillPending,
+        "the line of text tells of this boot, and of the operations still pending");
+    Rows expected = {
+        {g_now.shown, L"C:\\E2E\\Boot-Log\\A, B.TXT", L"删除", L"文件正在使用中"},
+        {g_now.shown, L"C:\\e2e\\boot-log\\full folder", L"删除", L"文件夹不为空"},
+        {g_now.shown, L"C:\\e2e\\boot-log\\old.txt", L"移到 C:\\e2e\\boot-log\\new.txt",
+         L"目标已存在"},
+    };
+    expected.insert(expected.end(), kOldRows.begin(), kOldRows.end());
+    const Rows rows = DialogRows(list, 10);
+    Check(rows == expected,
+          "one row per failed operation, this boot's first, then the older boots', newest "
+          "first:" +
+              Shown(rows));
+    CheckWideText(TextOfControl(dialog, IDC_BOOT_LOG_SKIPPED), L"1 行无法识别",
+                  "the line under the list counts the line that could not be read");
+    Check(SaveScreenshot(dialog, "boot-log.bmp"), "a screenshot of the dialog is saved");
+    CloseDialog(dialog, mainWindow);
+}
+
+// A file the boot failed to delete, dropped, says why; another file says nothing.
+void CheckDroppedFile(HWND mainWindow) {
+    HWND list = ListOf(mainWindow);
+    Check(WaitForDropFinished(DropFiles(mainWindow, {kInUse, kOther})) && WaitForRowCount(list, 2),
+          "the file the boot failed to delete and another are dropped and listed");
+    CheckWideText(WideCellText(list, 0, 2), L"上次重启未能删除：文件正在使用中",
+                  "the file the boot failed to delete says why, though the log spells it in "
+                  "other case");
+    CheckWideText(WideCellText(list, 1, 2), L"", "the other file has no reason");
+}
+
+// Bytes of odd length, none of them a line's end: the log's one line cannot be read.
+void CheckRandomBytes(HWND mainWindow) {
+    std::string bytes(4097, '\0');
+    unsigned state = 12345;
+    for (char& byte : bytes) {
+        state = state * 1103515245 + 12345;
+        byte = static_cast<char>(state >> 16);
+        byte = byte == '\n' ? 'n' : byte;
+    }
+    if (!Check(WriteLog(bytes), "a log of 4,097 random bytes is written")) {
+        return;
+    }
+    HWND dialog = OpenDialog(mainWindow);
+    if (dialog == nullptr) {
+        return;
+    }
+    CheckWideText(TextOfControl(dialog, IDC_BOOT_LOG_SUMMARY),
+                  L"无法读取重启记录：内容无法识别" + kStillPending,
+                  "over random bytes the line of text says the log could not be read");
+    CheckWideText(TextOfControl(dialog, IDC_BOOT_LOG_SKIPPED), L"1 行无法识别",
+                  "and the line under the list how much");
+    Check(RowCountOf(GetDlgItem(dialog, IDC_BOOT_LOG_LIST)) == 0, "the list is empty");
+    CloseDialog(dialog, mainWindow);
+}
+
+void CheckNoLog(HWND mainWindow) {
+    DeleteFileW(LogPath().c_str());
+    HWND dialog = OpenDialog(mainWindow);
+    if (dialog == nullptr) {
+        return;
+    }
+    CheckWideText(TextOfControl(dialog, IDC_BOOT_LOG_SUMMARY),
+                  L"系统没有留下重启记录 (PFRO.log)。" + kStillPending,
+                  "without a log the line of text says there is none");
+    Check(RowCountOf(GetDlgItem(dialog, IDC_BOOT_LOG_LIST)) == 0 &&
+              TextOfControl(dialog, IDC_BOOT_LOG_SKIPPED).empty(),
+          "the list is empty, and nothing is under it");
+    CloseDialog(dialog, mainWindow);
+}
+
+// Old boots for several MiB, then this boot's: only the last MiB is read, its newest boot first.
+void CheckLargeLog(HWND mainWindow) {
+    std::wstring text;
+    for (int boot = 0; text.size() * sizeof(wchar_t) < 3 * 1024 * 1024; ++boot) {
+        text += L"1/2/2010 3:4:5 - PFRO Error: \\??\\C:\\old\\" + std::to_wstring(boot) +
+                L".tmp, |delete operation|, 0xc0000034\r\n1/2/2010 3:4:6 - 1 Successful PFRO "
+                L"operations\r\n\r\n";
+    }
+    const Now now = LocalNow();
+    text += now.logged +
+            L"PFRO Error: \\??\\C:\\e2e\\boot-log\\late.txt, |delete operation|, 0xc0000022\r\n" +
+            now.logged + L"9 Successful PFRO operations\r\n\r\n";
+    if (!Check(WriteLog(Utf16Bytes(text)), "a log of " +
+                                               std::to_string(text.size() * sizeof(wchar_t)) +
+                                               " bytes is written, its last boot this one")) {
+        return;
+    }
+    ULONGLONG took = 0;
+    HWND dialog = OpenDialog(mainWindow, &took);
+    if (dialog == nullptr) {
+        return;
+    }
+    Note("the dialog opened over it in " + std::to_string(took) + " ms");
+    HWND list = GetDlgItem(dialog, IDC_BOOT_LOG_LIST);
+    CheckWideText(
+        TextOfControl(dialog, IDC_BOOT_LOG_SUMMARY),
+        L"上次重启（" + now.minute + L"）时有 1 项操作未能完成，9 项已完成。" + kStillPending,
+        "over several MiB the line of text tells of this boot");
+    const Rows first = DialogRows(list, 2);
+    const int count = RowCountOf(list);
+    Check(first.size() == 2 &&
+              first[0] == std::vector<std::wstring>{now.shown, L"C:\\e2e\\boot-log\\late.txt",
+                                                    L"删除", L"拒绝访问"} &&
+              first[1][0] == L"2010-01-02 03:04:05" && count > 1000 && count < 20000 &&
+              TextOfControl(dialog, IDC_BOOT_LOG_SKIPPED).empty(),
+          "this boot's row first, then the old boots of the last MiB (" + std::to_string(count) +
+              " rows), nothing unreadable:" + Shown(first));
+    CloseDialog(dialog, mainWindow);
+}
+
+}  // namespace
+
+void WriteBootLogBeforeStart() {
+    g_now = LocalNow();
+    Check(MakeFile(kInUse) && MakeFile(kOther), "the files are made");
+    Check(WriteLog(Utf16Bytes(kOldBoots + ThisBoot(g_now))),
+          "PFRO.log holds two old boots and this one");
+}
+
+void DriveBootLog(HWND mainWindow) {
+    // Two operations another program recorded, which no restart has carried out yet: a deletion
+    // and a rename, then the list's end.
+    const wchar_t pending[] =
+        L"\\??\\C:\\e2e\\boot-log\\p.txt\0\0\\??\\C:\\e2e\\boot-log\\q.txt\0"
+        L"\\??\\C:\\e2e\\boot-log\\r.txt\0";
+    Check(ClearPendingOperations() &&
+              WritePendingValueUnits(std::wstring(pending, sizeof pending / sizeof pending[0])),
+          "two operations are pending");
+    CheckMenuItem(mainWindow);
+    CheckThisBoot(mainWindow);
+    CheckDroppedFile(mainWindow);
+    CheckRandomBytes(mainWindow);
+    CheckNoLog(mainWindow);
+    CheckLargeLog(mainWindow);
+    DeleteFileW(LogPath().c_str());
+    ClearPendingOperations();
+}
