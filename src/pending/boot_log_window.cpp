@@ -22,10 +22,10 @@ constexpr int kTimeColumn = 0;
 constexpr int kFileColumn = 1;
 constexpr int kActionColumn = 2;
 constexpr int kReasonColumn = 3;
-// At 96 DPI.
-constexpr int kTimeColumnWidth = 125;
-constexpr int kFileColumnWidth = 210;
-constexpr int kActionColumnWidth = 135;
+// At 96 DPI; together as wide as the list, so that it opens without a horizontal scroll bar.
+constexpr int kTimeColumnWidth = 115;
+constexpr int kFileColumnWidth = 190;
+constexpr int kActionColumnWidth = 150;
 constexpr int kReasonColumnWidth = 100;
 
 // As the to-do list's: the list takes the room and its file column the width; the lines of text
