@@ -2,8 +2,8 @@
 // prefix's Windows folder as the session manager does (UTF-16 LE, CR LF), before the program
 // starts, with two old boots and one of this boot, whose times are the local time now (Wine's
 // boot time is its server's start). The dialog from the system menu, and the reason of a dropped
-// file the boot failed to delete; then the same dialog over no log, a log of random bytes, and a
-// log of several MiB.
+// file the boot failed to delete; then the same dialog over a log of older boots only, a log of
+// random bytes, no log, and a log of several MiB.
 
 #include <windows.h>
 
@@ -206,6 +206,24 @@ void CheckDroppedFile(HWND mainWindow) {
     CheckWideText(WideCellText(list, 1, 2), L"", "the other file has no reason");
 }
 
+// A log whose last boot is older than this one: nothing failed at this boot, or nothing was
+// pending; the older boots' rows are still listed.
+void CheckOnlyOlderBoots(HWND mainWindow) {
+    if (!Check(WriteLog(Utf16Bytes(kOldBoots)), "a log of the two old boots only is written")) {
+        return;
+    }
+    HWND dialog = OpenDialog(mainWindow);
+    if (dialog == nullptr) {
+        return;
+    }
+    CheckWideText(TextOfControl(dialog, IDC_BOOT_LOG_SUMMARY),
+                  L"上次重启时没有记录到失败的操作。" + kStillPending,
+                  "when the log's last boot is older the line of text says nothing failed");
+    const Rows rows = DialogRows(GetDlgItem(dialog, IDC_BOOT_LOG_LIST), 10);
+    Check(rows == kOldRows, "the older boots' rows are listed, newest first:" + Shown(rows));
+    CloseDialog(dialog, mainWindow);
+}
+
 // Bytes of odd length, none of them a line's end: the log's one line cannot be read.
 void CheckRandomBytes(HWND mainWindow) {
     std::string bytes(4097, '\0');
@@ -307,6 +325,7 @@ void DriveBootLog(HWND mainWindow) {
     CheckMenuItem(mainWindow);
     CheckThisBoot(mainWindow);
     CheckDroppedFile(mainWindow);
+    CheckOnlyOlderBoots(mainWindow);
     CheckRandomBytes(mainWindow);
     CheckNoLog(mainWindow);
     CheckLargeLog(mainWindow);
