@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -101,17 +102,6 @@ std::wstring ThisBoot(const Now& now) {
 
 using Rows = std::vector<std::vector<std::wstring>>;
 
-Rows DialogRows(HWND list, int most) {
-    Rows rows;
-    for (int row = 0; row < RowCountOf(list) && row < most; ++row) {
-        rows.push_back({});
-        for (int column = 0; column < 4; ++column) {
-            rows.back().push_back(WideCellText(list, row, column));
-        }
-    }
-    return rows;
-}
-
 std::string Shown(const Rows& rows) {
     std::string text;
     for (const auto& row : rows) {
@@ -123,28 +113,51 @@ std::string Shown(const Rows& rows) {
     return text;
 }
 
-// The dialog opened from the system menu, its rows shown; null after a failed check.
-HWND OpenDialog(HWND mainWindow, ULONGLONG* took = nullptr) {
+// What the dialog showed: its columns, its line of text, the line under its list, its first rows
+// and how many there are, and how long it took to open.
+struct Seen {
+    std::wstring columns;
+    std::wstring summary;
+    std::wstring skipped;
+    Rows rows;
+    int count = -1;
+    ULONGLONG took = 0;
+};
+
+// Opens the dialog from the system menu, reads it, and closes it with 关闭.
+Seen OpenAndRead(HWND mainWindow, const char* screenshot = nullptr) {
+    Seen seen;
     const ULONGLONG start = GetTickCount64();
     PostMessageW(mainWindow, WM_SYSCOMMAND, IDM_BOOT_LOG, 0);
     HWND dialog = WaitForTopWindowW("#32770", L"上次重启的结果");
-    if (took != nullptr) {
-        *took = GetTickCount64() - start;
+    seen.took = GetTickCount64() - start;
+    if (!Check(dialog != nullptr && GetWindow(dialog, GW_OWNER) == mainWindow &&
+                   !IsWindowEnabled(mainWindow),
+               "the system menu's item opens 上次重启的结果, modal and owned by the main window")) {
+        return seen;
     }
-    Check(dialog != nullptr && GetWindow(dialog, GW_OWNER) == mainWindow &&
-              !IsWindowEnabled(mainWindow),
-          "the system menu's item opens 上次重启的结果, modal and owned by the main window");
-    return dialog;
-}
-
-bool CloseDialog(HWND dialog, HWND mainWindow) {
+    HWND list = GetDlgItem(dialog, IDC_BOOT_LOG_LIST);
+    for (int column = 0; column < 4; ++column) {
+        std::wstring header;
+        WideColumnHeader(list, column, header);
+        seen.columns += header + L"|";
+    }
+    seen.summary = WideTextOf(GetDlgItem(dialog, IDC_BOOT_LOG_SUMMARY));
+    seen.skipped = WideTextOf(GetDlgItem(dialog, IDC_BOOT_LOG_SKIPPED));
+    seen.count = RowCountOf(list);
+    for (int row = 0; row < seen.count && row < 10; ++row) {
+        seen.rows.push_back({});
+        for (int column = 0; column < 4; ++column) {
+            seen.rows.back().push_back(WideCellText(list, row, column));
+        }
+    }
+    if (screenshot != nullptr) {
+        Check(SaveScreenshot(dialog, screenshot), "a screenshot of the dialog is saved");
+    }
     Click(dialog, IDCANCEL);
-    return Check(WaitUntilGone(dialog) && WaitUntil([&] { return IsWindowEnabled(mainWindow); }),
-                 "关闭 closes it and the main window answers again");
-}
-
-std::wstring TextOfControl(HWND dialog, int id) {
-    return WideTextOf(GetDlgItem(dialog, id));
+    Check(WaitUntilGone(dialog) && WaitUntil([&] { return IsWindowEnabled(mainWindow); }),
+          "关闭 closes it and the main window answers again");
+    return seen;
 }
 
 void CheckMenuItem(HWND mainWindow) {
@@ -158,23 +171,12 @@ void CheckMenuItem(HWND mainWindow) {
           "the system menu's item 上次重启的结果... follows the to-do list's: " + Utf8(text));
 }
 
-// The log of two old boots and this one: the line of text, the rows (this boot's first), and
-// the line under the list.
+// The log of two old boots and this one: this boot's rows first.
 void CheckThisBoot(HWND mainWindow) {
-    HWND dialog = OpenDialog(mainWindow);
-    if (dialog == nullptr) {
-        return;
-    }
-    HWND list = GetDlgItem(dialog, IDC_BOOT_LOG_LIST);
-    std::wstring headers[4];
-    for (int column = 0; column < 4; ++column) {
-        WideColumnHeader(list, column, headers[column]);
-    }
-    Check(headers[0] == L"时间" && headers[1] == L"文件" && headers[2] == L"操作" &&
-              headers[3] == L"原因",
-          "the columns are 时间, 文件, 操作 and 原因");
+    const Seen seen = OpenAndRead(mainWindow, "boot-log.bmp");
+    CheckWideText(seen.columns, L"时间|文件|操作|原因|", "the columns");
     CheckWideText(
-        TextOfControl(dialog, IDC_BOOT_LOG_SUMMARY),
+        seen.summary,
         L"上次重启（" + g_now.minute + L"）时有 3 项操作未能完成，4 项已完成。" + kStillPending,
         "the line of text tells of this boot, and of the operations still pending");
     Rows expected = {
@@ -184,15 +186,10 @@ void CheckThisBoot(HWND mainWindow) {
          L"目标已存在"},
     };
     expected.insert(expected.end(), kOldRows.begin(), kOldRows.end());
-    const Rows rows = DialogRows(list, 10);
-    Check(rows == expected,
-          "one row per failed operation, this boot's first, then the older boots', newest "
-          "first:" +
-              Shown(rows));
-    CheckWideText(TextOfControl(dialog, IDC_BOOT_LOG_SKIPPED), L"1 行无法识别",
-                  "the line under the list counts the line that could not be read");
-    Check(SaveScreenshot(dialog, "boot-log.bmp"), "a screenshot of the dialog is saved");
-    CloseDialog(dialog, mainWindow);
+    Check(seen.rows == expected,
+          "a row per failed operation, this boot's first, then older boots', newest first:" +
+              Shown(seen.rows));
+    CheckWideText(seen.skipped, L"1 行无法识别", "the line that could not be read is counted");
 }
 
 // A file the boot failed to delete, dropped, says why; another file says nothing.
@@ -206,22 +203,13 @@ void CheckDroppedFile(HWND mainWindow) {
     CheckWideText(WideCellText(list, 1, 2), L"", "the other file has no reason");
 }
 
-// A log whose last boot is older than this one: nothing failed at this boot, or nothing was
-// pending; the older boots' rows are still listed.
+// A log whose last boot is older: nothing failed at this boot, or nothing was pending.
 void CheckOnlyOlderBoots(HWND mainWindow) {
-    if (!Check(WriteLog(Utf16Bytes(kOldBoots)), "a log of the two old boots only is written")) {
-        return;
-    }
-    HWND dialog = OpenDialog(mainWindow);
-    if (dialog == nullptr) {
-        return;
-    }
-    CheckWideText(TextOfControl(dialog, IDC_BOOT_LOG_SUMMARY),
-                  L"上次重启时没有记录到失败的操作。" + kStillPending,
+    Check(WriteLog(Utf16Bytes(kOldBoots)), "a log of the two old boots only is written");
+    const Seen seen = OpenAndRead(mainWindow);
+    CheckWideText(seen.summary, L"上次重启时没有记录到失败的操作。" + kStillPending,
                   "when the log's last boot is older the line of text says nothing failed");
-    const Rows rows = DialogRows(GetDlgItem(dialog, IDC_BOOT_LOG_LIST), 10);
-    Check(rows == kOldRows, "the older boots' rows are listed, newest first:" + Shown(rows));
-    CloseDialog(dialog, mainWindow);
+    Check(seen.rows == kOldRows, "the older boots' rows are listed:" + Shown(seen.rows));
 }
 
 // Bytes of odd length, none of them a line's end: the log's one line cannot be read.
@@ -233,35 +221,20 @@ void CheckRandomBytes(HWND mainWindow) {
         byte = static_cast<char>(state >> 16);
         byte = byte == '\n' ? 'n' : byte;
     }
-    if (!Check(WriteLog(bytes), "a log of 4,097 random bytes is written")) {
-        return;
-    }
-    HWND dialog = OpenDialog(mainWindow);
-    if (dialog == nullptr) {
-        return;
-    }
-    CheckWideText(TextOfControl(dialog, IDC_BOOT_LOG_SUMMARY),
-                  L"无法读取重启记录：内容无法识别" + kStillPending,
+    Check(WriteLog(bytes), "a log of 4,097 random bytes is written");
+    const Seen seen = OpenAndRead(mainWindow);
+    CheckWideText(seen.summary, L"无法读取重启记录：内容无法识别" + kStillPending,
                   "over random bytes the line of text says the log could not be read");
-    CheckWideText(TextOfControl(dialog, IDC_BOOT_LOG_SKIPPED), L"1 行无法识别",
-                  "and the line under the list how much");
-    Check(RowCountOf(GetDlgItem(dialog, IDC_BOOT_LOG_LIST)) == 0, "the list is empty");
-    CloseDialog(dialog, mainWindow);
+    Check(seen.skipped == L"1 行无法识别" && seen.count == 0,
+          "the line under the list says how much; the list is empty");
 }
 
 void CheckNoLog(HWND mainWindow) {
     DeleteFileW(LogPath().c_str());
-    HWND dialog = OpenDialog(mainWindow);
-    if (dialog == nullptr) {
-        return;
-    }
-    CheckWideText(TextOfControl(dialog, IDC_BOOT_LOG_SUMMARY),
-                  L"系统没有留下重启记录 (PFRO.log)。" + kStillPending,
+    const Seen seen = OpenAndRead(mainWindow);
+    CheckWideText(seen.summary, L"系统没有留下重启记录 (PFRO.log)。" + kStillPending,
                   "without a log the line of text says there is none");
-    Check(RowCountOf(GetDlgItem(dialog, IDC_BOOT_LOG_LIST)) == 0 &&
-              TextOfControl(dialog, IDC_BOOT_LOG_SKIPPED).empty(),
-          "the list is empty, and nothing is under it");
-    CloseDialog(dialog, mainWindow);
+    Check(seen.count == 0 && seen.skipped.empty(), "the list is empty, and nothing is under it");
 }
 
 // Old boots for several MiB, then this boot's: only the last MiB is read, its newest boot first.
@@ -276,32 +249,22 @@ void CheckLargeLog(HWND mainWindow) {
     text += now.logged +
             L"PFRO Error: \\??\\C:\\e2e\\boot-log\\late.txt, |delete operation|, 0xc0000022\r\n" +
             now.logged + L"9 Successful PFRO operations\r\n\r\n";
-    if (!Check(WriteLog(Utf16Bytes(text)), "a log of " +
-                                               std::to_string(text.size() * sizeof(wchar_t)) +
-                                               " bytes is written, its last boot this one")) {
-        return;
-    }
-    ULONGLONG took = 0;
-    HWND dialog = OpenDialog(mainWindow, &took);
-    if (dialog == nullptr) {
-        return;
-    }
-    Note("the dialog opened over it in " + std::to_string(took) + " ms");
-    HWND list = GetDlgItem(dialog, IDC_BOOT_LOG_LIST);
+    Check(WriteLog(Utf16Bytes(text)), "a log of " + std::to_string(text.size() * sizeof(wchar_t)) +
+                                          " bytes is written, its last boot this one");
+    const Seen seen = OpenAndRead(mainWindow);
+    Note("the dialog opened over it in " + std::to_string(seen.took) + " ms");
     CheckWideText(
-        TextOfControl(dialog, IDC_BOOT_LOG_SUMMARY),
+        seen.summary,
         L"上次重启（" + now.minute + L"）时有 1 项操作未能完成，9 项已完成。" + kStillPending,
         "over several MiB the line of text tells of this boot");
-    const Rows first = DialogRows(list, 2);
-    const int count = RowCountOf(list);
+    const Rows first(seen.rows.begin(), seen.rows.begin() + std::min<size_t>(2, seen.rows.size()));
     Check(first.size() == 2 &&
               first[0] == std::vector<std::wstring>{now.shown, L"C:\\e2e\\boot-log\\late.txt",
                                                     L"删除", L"拒绝访问"} &&
-              first[1][0] == L"2010-01-02 03:04:05" && count > 1000 && count < 20000 &&
-              TextOfControl(dialog, IDC_BOOT_LOG_SKIPPED).empty(),
-          "this boot's row first, then the old boots of the last MiB (" + std::to_string(count) +
-              " rows), nothing unreadable:" + Shown(first));
-    CloseDialog(dialog, mainWindow);
+              first[1][0] == L"2010-01-02 03:04:05" && seen.count > 1000 && seen.count < 20000 &&
+              seen.skipped.empty(),
+          "this boot's row first, then the old boots of the last MiB (" +
+              std::to_string(seen.count) + " rows), nothing unreadable:" + Shown(first));
 }
 
 }  // namespace

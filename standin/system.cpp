@@ -340,38 +340,13 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR procName) {
     return found;
 }
 
-BOOL TzSpecificLocalTimeToSystemTime(const void*, const SYSTEMTIME* local, LPSYSTEMTIME universal) {
-    LogCall("TzSpecificLocalTimeToSystemTime", {});
-    if (local == nullptr || universal == nullptr) {
-        S().lastError = ERROR_INVALID_PARAMETER;
-        return FALSE;
-    }
-    *universal = *local;
-    return TRUE;
+// Only a boot logged in PFRO.log has its time converted, and the stand-in's files hold nothing.
+BOOL TzSpecificLocalTimeToSystemTime(const void*, const SYSTEMTIME*, LPSYSTEMTIME) {
+    Abort("TzSpecificLocalTimeToSystemTime: the stand-in has no boot's log to read");
 }
 
-BOOL SystemTimeToFileTime(const SYSTEMTIME* time, LPFILETIME fileTime) {
-    LogCall("SystemTimeToFileTime", {});
-    if (time == nullptr || fileTime == nullptr || time->wYear < 1601 || time->wMonth < 1 ||
-        time->wMonth > 12 || time->wDay < 1 || time->wDay > 31) {
-        S().lastError = ERROR_INVALID_PARAMETER;
-        return FALSE;
-    }
-    // Days since 1 January 1601 of the proleptic Gregorian calendar (civil-from-days inverted).
-    const int64_t year = time->wYear - (time->wMonth <= 2 ? 1 : 0);
-    const int64_t era = year / 400;
-    const int64_t yearOfEra = year - era * 400;
-    const int64_t month = time->wMonth;
-    const int64_t dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + time->wDay - 1;
-    const int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-    // 1 March 1600 is day 0 of era 4; 1 January 1601 is 306 days after it.
-    const int64_t days = era * 146097 + dayOfEra - 4 * 146097 - 306;
-    const int64_t seconds = ((days * 24 + time->wHour) * 60 + time->wMinute) * 60 + time->wSecond;
-    const uint64_t ticks =
-        static_cast<uint64_t>(seconds) * 10000000 + time->wMilliseconds * 10000ULL;
-    fileTime->dwLowDateTime = static_cast<DWORD>(ticks);
-    fileTime->dwHighDateTime = static_cast<DWORD>(ticks >> 32);
-    return TRUE;
+BOOL SystemTimeToFileTime(const SYSTEMTIME*, LPFILETIME) {
+    Abort("SystemTimeToFileTime: the stand-in has no boot's log to read");
 }
 
 void Sleep(DWORD milliseconds) {

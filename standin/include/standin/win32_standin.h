@@ -957,7 +957,7 @@ BOOL GetFileAttributesExW(LPCWSTR path, GET_FILEEX_INFO_LEVELS level, LPVOID inf
 // No handle the stand-in gives can be read: both fail with ERROR_INVALID_HANDLE.
 BOOL SetFilePointerEx(HANDLE file, LARGE_INTEGER distance, LARGE_INTEGER* position, DWORD method);
 BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, LPVOID overlapped);
-// The stand-in's local time is UTC.
+// Never called: a boot's time comes from the log, which no stand-in file holds.
 typedef struct _SYSTEMTIME {
     WORD wYear;
     WORD wMonth;
