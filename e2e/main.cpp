@@ -115,6 +115,9 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
 
     RememberOutputFolder();
+    if (scenario->beforeStart != nullptr) {
+        scenario->beforeStart();
+    }
     g_programEnded = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     HANDLE driver =
         CreateThread(nullptr, 0, DriveScenario, const_cast<Scenario*>(scenario), 0, nullptr);

@@ -113,11 +113,12 @@ void CheckSystemMenu(HWND mainWindow) {
     wchar_t text[128] = {};
     GetMenuStringW(menu, IDM_PENDING, text, 128, MF_BYCOMMAND);
     const int count = GetMenuItemCount(menu);
-    Check(std::wstring(text) == L"重启时待处理的文件..." && count >= 3 &&
-              GetMenuItemID(menu, count - 2) == IDM_PENDING &&
+    Check(std::wstring(text) == L"重启时待处理的文件..." && count >= 4 &&
+              GetMenuItemID(menu, count - 3) == IDM_PENDING &&
               GetMenuItemID(menu, count - 1) == IDM_SEND_TO &&
-              (GetMenuState(menu, static_cast<UINT>(count - 3), MF_BYPOSITION) & MF_SEPARATOR),
-          "the system menu ends with a separator, the item IDM_PENDING and the Send To item: " +
+              (GetMenuState(menu, static_cast<UINT>(count - 4), MF_BYPOSITION) & MF_SEPARATOR),
+          "the system menu ends with a separator, the item IDM_PENDING, the last restart's item "
+          "and the Send To item: " +
               Utf8(text));
 }
 

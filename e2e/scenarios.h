@@ -18,6 +18,8 @@ struct Scenario {
     // The program is started as from Explorer: this makes the files its command line names and
     // gives the arguments after the program's name.
     std::wstring (*commandLine)() = nullptr;
+    // Runs before the program starts: what the program reads at start-up.
+    void (*beforeStart)() = nullptr;
 };
 
 void DriveStartUp(HWND mainWindow);
@@ -81,6 +83,9 @@ std::wstring CommandLineArguments();
 void DriveSendTo(HWND mainWindow);
 void DriveCancelWhileLocked(HWND mainWindow);
 void DriveRenamesSpelled(HWND mainWindow);
+// The session manager's log written before the start, then the last restart's results.
+void WriteBootLogBeforeStart();
+void DriveBootLog(HWND mainWindow);
 
 // Scenarios that end the process with a fatal box instead of running the main window: the name of
 // each, one a line; and the run of one, which does not return (-1 when name is none of them).
@@ -115,6 +120,7 @@ inline constexpr Scenario kScenarios[] = {
     {"pending-exact-cancel", DrivePendingExactCancel},
     {"pending-spellings", DrivePendingSpellings},
     {"pending-folder", DrivePendingFolder},
+    {"boot-log", DriveBootLog, nullptr, nullptr, WriteBootLogBeforeStart},
     {"folder-deletion", DriveFolderDeletion, CheckFolderDeletionAfterRestart},
     {"folder-refusals", DriveFolderRefusals},
     {"long-list", DriveLongList},

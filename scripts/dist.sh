@@ -46,7 +46,7 @@ Add, Remove, Batch add, Clear list and Restart delete.
      the \??\C:\... form registry tools show), press its right-hand button (OK) and confirm.
      Its left-hand button pastes the clipboard's text.
    You can also drop files and folders onto rebootdel.exe's icon or a shortcut to it, or send
-   them with Explorer's "Send to" menu (see 6): the window lists them, and a name of no file
+   them with Explorer's "Send to" menu (see 7): the window lists them, and a name of no file
    is said in a message. While the window is open, a second start hands its files to it and
    ends; each start asks for administrator rights.
    Folders, files that do not exist and files already in the list are left out. Add takes
@@ -74,7 +74,14 @@ Add, Remove, Batch add, Clear list and Restart delete.
    program does not rewrite), a message says why and nothing is changed. When you close that
    window, the main list says "taken back" for a file only when no deletion of it is left,
    however its name is spelled.
-6. The last item of the same menu adds rebootdel to Explorer's "Send to" menu (a shortcut
+6. After a restart, the second item below the line shows what that restart could not do, from
+   the record Windows keeps of it (C:\Windows\PFRO.log): the line above the list says how many
+   operations failed and how many were carried out, and each failed deletion or rename is
+   listed with its time and why (file in use, folder not empty, access denied, ...). A file
+   the last restart failed to delete says so in the main list's third column when it is listed.
+   Windows does not try a failed operation again: schedule it again. A start after "Shut down"
+   with Fast Startup on is no restart, and nothing pending has run then.
+7. The last item of the same menu adds rebootdel to Explorer's "Send to" menu (a shortcut
    in your Send To folder); once added, the same item removes it again. If
    you gave the administrator prompt another account's password, the shortcut goes to that
    account's Send To folder.

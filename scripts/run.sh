@@ -48,11 +48,12 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     "$wine" wineboot --init >/dev/null 2>&1
     "$wineserver" -w
 fi
-# The dialogs' texts drawn whole, not from a Chinese font's broken small bitmaps; set on every
-# run, so that a prefix made before is mended too.
+# The dialogs' texts drawn whole, not from a Chinese font's broken small bitmaps, and the title
+# bars' buttons; set on every run, so that a prefix made before is mended too.
 # shellcheck source=wine_fonts.sh
 . scripts/wine_fonts.sh
 use_whole_dialog_fonts "$wine"
+use_wine_title_buttons
 
 if [ "${1:-}" != --on-virtual-display ]; then
     exec "$wine" "$exe"

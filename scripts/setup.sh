@@ -6,11 +6,13 @@ sudo=""
 [ "$(id -u)" -eq 0 ] || sudo=sudo
 
 # binutils' as and ld build the probe that tells whether the kernel runs 32-bit programs.
-# fonts-wqy-microhei draws the dialogs' 8-point Chinese whole under Wine (scripts/wine_fonts.sh).
+# fonts-wqy-microhei draws the dialogs' 8-point Chinese whole under Wine (scripts/wine_fonts.sh);
+# fonts-wine holds Wine's own fonts, Marlett among them, which draws the title bars' buttons
+# (without it they read "0 1 r").
 packages=(cmake make g++ clang libclang-rt-14-dev libgtest-dev python3 binutils
           g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64
-          wine64 xvfb xauth x11-utils locales fonts-wqy-zenhei fonts-wqy-microhei imagemagick
-          icoutils)
+          wine64 fonts-wine xvfb xauth x11-utils locales fonts-wqy-zenhei fonts-wqy-microhei
+          imagemagick icoutils)
 # wine32 (the 32-bit loader /usr/lib/wine/wine, which runs the shipped i686 program) is an i386
 # package, wanted only where the kernel runs 32-bit programs: elsewhere the suites skip the i686
 # configurations, and a mirror whose i386 index is mid-sync need not stop the rest.

@@ -1,4 +1,5 @@
-# Sourced by run.sh and test.d/e2e.sh once a prefix exists: the dialogs' texts drawn whole.
+# Sourced by run.sh and test.d/e2e.sh once a prefix exists: the dialogs' texts drawn whole, and the
+# title bars' buttons.
 # Wine falls back to WenQuanYi Zen Hei for the 8-point dialog font, and draws it from the font's
 # small embedded bitmaps, whose Chinese strokes are broken ("删除" reads as "删⊙"); WenQuanYi
 # Micro Hei (fonts-wqy-microhei) is an outline font without them. So the dialog font and the
@@ -13,4 +14,17 @@ use_whole_dialog_fonts() {
         timeout 60 "$loader" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" \
             /d 'WenQuanYi Micro Hei' /f >/dev/null 2>&1 || return 1
     done
+}
+
+# Wine draws the title bars' buttons with its own Marlett (fonts-wine), and without it shows them
+# as "0 1 r". Debian puts Wine's fonts in /usr/share/wine/fonts, where this Wine does not look, so
+# the prefix's Fonts folder links Marlett; the dialogs' fonts stay as above.
+use_wine_title_buttons() {
+    local marlett=/usr/share/wine/fonts/marlett.ttf
+    [ -f "$marlett" ] || {
+        echo "Wine's fonts are not installed (run make setup)" >&2
+        return 1
+    }
+    mkdir -p "$WINEPREFIX/drive_c/windows/Fonts" &&
+        ln -sfn "$marlett" "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf"
 }

@@ -83,7 +83,27 @@ std::vector<DialogTemplate> BuildTemplates() {
         {IDCANCEL, "button", kCloseText, 348, 18, 48, 12, kChild | BS_PUSHBUTTON, 0},
         {IDC_PENDING_STATUS, "static", "", 348, 36, 48, 60, WS_CHILD | WS_VISIBLE, 0},
     };
-    return {main, batch, pending};
+
+    DialogTemplate bootLog;
+    bootLog.id = IDD_BOOT_LOG;
+    bootLog.style = WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX |
+                    DS_CENTER | DS_SETFONT;
+    bootLog.x = 0;
+    bootLog.y = 0;
+    bootLog.cx = 440;
+    bootLog.cy = 170;
+    bootLog.fontName = "MS Sans Serif";
+    bootLog.fontPointSize = 8;
+    bootLog.controls = {
+        {IDC_BOOT_LOG_SUMMARY, "static", "", 3, 3, 382, 18,
+         WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0},
+        {IDC_BOOT_LOG_LIST, WC_LISTVIEWA, "", 3, 24, 382, 130,
+         kChild | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_OWNERDATA, WS_EX_CLIENTEDGE},
+        {IDC_BOOT_LOG_SKIPPED, "static", "", 3, 157, 382, 10,
+         WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0},
+        {IDCANCEL, "button", kCloseText, 388, 24, 48, 12, kChild | BS_PUSHBUTTON, 0},
+    };
+    return {main, batch, pending, bootLog};
 }
 
 }  // namespace

@@ -150,6 +150,21 @@ HANDLE CreateFileW(LPCWSTR fileName, DWORD access, DWORD shareMode, LPSECURITY_A
     return FileHandle(S().openFiles.size() - 1);
 }
 
+BOOL SetFilePointerEx(HANDLE file, LARGE_INTEGER, LARGE_INTEGER*, DWORD) {
+    LogCall("SetFilePointerEx", {FileName(file)});
+    S().lastError = ERROR_INVALID_HANDLE;
+    return FALSE;
+}
+
+BOOL ReadFile(HANDLE file, LPVOID, DWORD toRead, LPDWORD read, LPVOID) {
+    LogCall("ReadFile", {FileName(file), Unsigned(toRead)});
+    if (read != nullptr) {
+        *read = 0;
+    }
+    S().lastError = ERROR_INVALID_HANDLE;
+    return FALSE;
+}
+
 DWORD GetFinalPathNameByHandleW(HANDLE file, LPWSTR buffer, DWORD bufferLength, DWORD flags) {
     LogCall("GetFinalPathNameByHandleW",
             {FileName(file), buffer ? "buffer" : "NULL", Unsigned(bufferLength), Unsigned(flags)});

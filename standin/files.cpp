@@ -393,6 +393,22 @@ DWORD GetFileAttributesW(LPCWSTR path) {
     return INVALID_FILE_ATTRIBUTES;
 }
 
+BOOL GetFileAttributesExW(LPCWSTR path, GET_FILEEX_INFO_LEVELS level, LPVOID information) {
+    LogCall("GetFileAttributesExW", {WideArg(path), Unsigned(level)});
+    const std::optional<std::string> key = path ? ViewKeyOf(path) : std::nullopt;
+    const DiskEntry* entry = EntryOf(key);
+    if (level != GetFileExInfoStandard || information == nullptr ||
+        (entry == nullptr && !IsDirectoryKey(key))) {
+        S().lastError = entry == nullptr && path ? ERROR_FILE_NOT_FOUND : ERROR_INVALID_PARAMETER;
+        return FALSE;
+    }
+    // The stand-in's files hold nothing.
+    auto& data = *static_cast<WIN32_FILE_ATTRIBUTE_DATA*>(information);
+    data = WIN32_FILE_ATTRIBUTE_DATA{};
+    data.dwFileAttributes = GetFileAttributesW(path);
+    return TRUE;
+}
+
 DWORD GetShortPathNameW(LPCWSTR longPath, LPWSTR shortPath, DWORD bufferLength) {
     LogCall("GetShortPathNameW",
             {WideArg(longPath), shortPath ? "buffer" : "NULL", Unsigned(bufferLength)});

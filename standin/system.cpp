@@ -340,6 +340,15 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR procName) {
     return found;
 }
 
+// Only a boot logged in PFRO.log has its time converted, and the stand-in's files hold nothing.
+BOOL TzSpecificLocalTimeToSystemTime(const void*, const SYSTEMTIME*, LPSYSTEMTIME) {
+    Abort("TzSpecificLocalTimeToSystemTime: the stand-in has no boot's log to read");
+}
+
+BOOL SystemTimeToFileTime(const SYSTEMTIME*, LPFILETIME) {
+    Abort("SystemTimeToFileTime: the stand-in has no boot's log to read");
+}
+
 void Sleep(DWORD milliseconds) {
     LogCall("Sleep", {Unsigned(milliseconds)});
     S().clock += milliseconds;

@@ -133,6 +133,16 @@ UINT GetSystemWindowsDirectoryA(LPSTR buffer, UINT size) {
     return static_cast<UINT>(folder.size());
 }
 
+UINT GetSystemWindowsDirectoryW(LPWSTR buffer, UINT size) {
+    LogCall("GetSystemWindowsDirectoryW", {buffer ? "buffer" : "NULL", Unsigned(size)});
+    const std::u16string folder = u"C:\\Windows";
+    if (buffer == nullptr || size <= folder.size()) {
+        return static_cast<UINT>(folder.size() + 1);
+    }
+    std::memcpy(buffer, folder.c_str(), (folder.size() + 1) * sizeof(char16_t));
+    return static_cast<UINT>(folder.size());
+}
+
 // 32-bit Windows has the call but no redirection to turn off.
 BOOL Wow64DisableWow64FsRedirection(PVOID* oldValue) {
     LogCall("Wow64DisableWow64FsRedirection", {oldValue ? "buffer" : "NULL"});

@@ -204,10 +204,12 @@ fi
 # junction is: a directory symlink in the prefix, whose files' final paths are under its target.
 mkdir -p "$WINEPREFIX/drive_c/e2e/linked/target"
 ln -sfn target "$WINEPREFIX/drive_c/e2e/linked/link"
-# The dialogs' texts drawn whole, not from a Chinese font's broken small bitmaps.
+# The dialogs' texts drawn whole, not from a Chinese font's broken small bitmaps, and the title
+# bars' buttons.
 # shellcheck source=../wine_fonts.sh
 . "$root/scripts/wine_fonts.sh"
 use_whole_dialog_fonts "$prefix_wine" || fail "could not give the prefix a whole dialog font"
+use_wine_title_buttons || fail "could not give the prefix Wine's Marlett"
 # Drive N: is a network drive (DRIVE_REMOTE) over a folder of the output folder, as a mapped
 # share is; the drive manager reads the type when the server starts.
 mkdir -p "$out/network"

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Checks what the Windows builds carry: the three dialog templates exactly as the program expects
+# Checks what the Windows builds carry: the four dialog templates exactly as the program expects
 # them, the icon group, the manifest, the version resource, the PE format (PE32 for i686, large-
 # address aware, PE32+ for x86_64), the GUI subsystem and imports from system DLLs only, so that
 # each .exe runs alone.
@@ -42,6 +42,7 @@ check_exe() {
     extract "$exe" 5 1000 "$dir/dialog1000.bin"
     extract "$exe" 5 1100 "$dir/dialog1100.bin"
     extract "$exe" 5 1200 "$dir/dialog1200.bin"
+    extract "$exe" 5 1300 "$dir/dialog1300.bin"
     extract "$exe" 14 129 "$dir/group129.bin"
     extract "$exe" 24 1 "$dir/manifest.xml"
     extract "$exe" 16 1 "$dir/version.bin"
@@ -85,6 +86,18 @@ DIALOGS = {
             (1201, "syslistview32", "", (3, 3, 342, 144), BUTTON | 0x1009, 0x200),
             (1202, "button", "取消删除", (348, 3, 48, 12), BUTTON, 0),
             (2, "button", "关闭", (348, 18, 48, 12), BUTTON, 0),
+        ],
+    ),
+    # The last restart's results, resizable and maximizable: a line of text over the list and one
+    # under it (SS_NOPREFIX), the list in report view, one row chosen, shown while the button has
+    # focus, cells asked of the dialog (owner data).
+    1300: dict(
+        style=0x10CD0840, ex_style=0, help_id=0, pos=(0, 0), size=(440, 170),
+        controls=[
+            (1301, "static", "", (3, 3, 382, 18), 0x50000080, 0),
+            (1302, "syslistview32", "", (3, 24, 382, 130), BUTTON | 0x100D, 0x200),
+            (1303, "static", "", (3, 157, 382, 10), 0x50000080, 0),
+            (2, "button", "关闭", (388, 24, 48, 12), BUTTON, 0),
         ],
     ),
 }

@@ -9,6 +9,8 @@
 #include "intake/handed_paths.h"
 #include "intake/open_file.h"
 #include "list/deletion_list.h"
+#include "pending/boot_log.h"
+#include "pending/boot_log_window.h"
 #include "pending/pending_window.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
@@ -50,7 +52,10 @@ BOOL OnMainInitDialog(HWND window) {
     AddColumn(ScaleForDpi(kReasonColumnWidth, dpi), kColumnReason, 2);
     g_mainLayout = RecordLayout(window, kMainControls);
     AddPendingMenuItem(window);
+    AddBootLogMenuItem(window);
     AddSendToMenuItem(window);
+    // Before any path is listed: a row whose file the last restart failed to delete says so.
+    KeepLastRestartFailures();
     // Drops are accepted from the moment the window can be seen, so before the fade-in; so are
     // other starts' paths, which wait with the command line's until it has faded in.
     RegisterDropTarget(window, OnFileDropped);
@@ -110,10 +115,14 @@ void OnMainCommand(int commandId) {
     RestoreListRedrawHolds(holds);
 }
 
-// Only the program's own system command is handled here; every other one goes on to the system.
+// Only the program's own system commands are handled here; every other one goes on to the system.
 BOOL OnMainSysCommand(HWND window, UINT command) {
     if (command == IDM_SEND_TO) {
         ToggleSendTo(window);
+        return TRUE;
+    }
+    if (command == IDM_BOOT_LOG) {
+        ShowLastRestart();
         return TRUE;
     }
     if (command != IDM_PENDING) {

@@ -5,6 +5,7 @@
 
 #include "paths/exact_names.h"
 #include "paths/folder_rows.h"
+#include "paths/literal_forms.h"
 #include "paths/native_view.h"
 #include "runtime/wide_text.h"
 #include "state/app_state.h"
@@ -47,6 +48,30 @@ const WideText* CellOf(int row, int column) {
     }
 }
 
+// The path a restart run would record for a row listed now: its file's final path, or where the
+// system gives none, its folder's and its name; the row's own path when neither is told.
+RecordedPath RecordedPathAtListing(const WideText& path,
+                                   const std::optional<LiteralPath>& location) {
+    if (location) {
+        return RecordedFormOf(*location);
+    }
+    const WideText ordinary = FolderOfRow(path);
+    return RecordedFormOf(
+        LocationByFolderNow(ordinary).value_or(LiteralFormOf(OrdinaryPath{ordinary})));
+}
+
+// "上次重启未能删除：..." for a row whose file the boot the system is running failed to delete;
+// empty for any other.
+WideText LastRestartReason(const WideText& path, const std::optional<LiteralPath>& location) {
+    const LastRestartFailures& failures = g_app.lastRestartFailures;
+    WideText reason;
+    if (!failures.reasons.empty()) {
+        VisitMatches(failures.paths, RecordedPathAtListing(path, location), FileSystemCase(),
+                     Matching::kPath, [&](uint32_t tag) { reason = failures.reasons[tag]; });
+    }
+    return reason;
+}
+
 }  // namespace
 
 void SetListExtendedStyles() {
@@ -76,7 +101,9 @@ int RowCount() {
 int AppendPath(const WideText& path) {
     // Where the file is now, before anyone can re-point a folder on its path behind the row:
     // the restart run compares it with where the file is then.
-    g_app.listedRows.push_back(ListedRow{path, FileLocationNow(FolderOfRow(path)), {}, {}, {}, {}});
+    std::optional<LiteralPath> location = FileLocationNow(FolderOfRow(path));
+    WideText reason = LastRestartReason(path, location);
+    g_app.listedRows.push_back(ListedRow{path, std::move(location), {}, {}, {}, std::move(reason)});
     const size_t count = g_app.listedRows.size();
     // Only the new row's room is drawn again, and the view stays where the user scrolled it.
     if (!SendToList(LVM_SETITEMCOUNT, static_cast<WPARAM>(count),

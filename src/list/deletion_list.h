@@ -23,9 +23,11 @@ void AddListColumn(HWND list, int width, const char* header, int columnIndex);
 int RowCount();
 // Appends a row at the end with the UTF-16 path and an empty result; the new row's index, or -1.
 // The row starts with no state set: not selected, without the focus.
-// The row keeps where its file is at this moment (FileLocationNow). An intake lists only a path
-// it took exactly from what the user chose: an ANSI text without an exact UTF-16 form is never
-// listed, since it could not be read back as itself.
+// The row keeps where its file is at this moment (FileLocationNow); its reason says so when the
+// boot the system is running failed to delete that file (state's lastRestartFailures), until a
+// restart run writes its result. An intake lists only a path it took exactly from what the user
+// chose: an ANSI text without an exact UTF-16 form is never listed, since it could not be read
+// back as itself.
 int AppendPath(const WideText& path);
 // Where the row's file was when the row was listed; nothing when that could not be told then,
 // or for no such row.

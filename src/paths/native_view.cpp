@@ -204,3 +204,32 @@ std::optional<LiteralPath> FileLocationNow(const WideText& rowPath) {
     }
     return location;
 }
+
+std::optional<LiteralPath> LocationByFolderNow(const WideText& rowPath) {
+    const OrdinaryPath path{rowPath};
+    const OrdinaryPath folder = ParentOf(path);
+    const LiteralPath literal =
+        LiteralFormOf(IsDriveRoot(folder) ? OrdinaryPath{folder.text + u'\\'} : folder);
+    if (literal.empty() || folder.text.size() >= rowPath.size()) {
+        return std::nullopt;
+    }
+    HANDLE handle = InNativeView(
+        [&] {
+            return CreateFileW(WideC(literal.text), 0, kShareAll, nullptr, OPEN_EXISTING,
+                               FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        },
+        INVALID_HANDLE_VALUE);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return std::nullopt;
+    }
+    LiteralPath location = FinalPathOf(handle);
+    CloseHandle(handle);
+    if (location.empty()) {
+        return std::nullopt;
+    }
+    if (location.text.back() != u'\\') {
+        location.text += u'\\';
+    }
+    location.text += rowPath.substr(folder.text.size() + 1);
+    return location;
+}

@@ -84,3 +84,7 @@ LiteralPath FinalPathOf(HANDLE file);
 // The final path ("\\?\C:\dir\name") of what the row's UTF-16 path names now; nothing when it
 // names nothing, has no literal form, or the system reports no path for it.
 std::optional<LiteralPath> FileLocationNow(const WideText& rowPath);
+// Where a row's file is by its folder, for a file the system reports no final path for: its
+// folder's final path, links on the way followed, and its own name; nothing when the folder's is
+// not told either.
+std::optional<LiteralPath> LocationByFolderNow(const WideText& rowPath);

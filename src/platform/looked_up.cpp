@@ -40,6 +40,11 @@ NtOpenMutantCall LookUpNtOpenMutant() {
     return Find<NtOpenMutantCall>(GetModuleHandleA("ntdll.dll"), "NtOpenMutant");
 }
 
+NtQuerySystemInformationCall LookUpNtQuerySystemInformation() {
+    return Find<NtQuerySystemInformationCall>(GetModuleHandleA("ntdll.dll"),
+                                              "NtQuerySystemInformation");
+}
+
 RestartDialogCall LookUpRestartDialog() {
     HMODULE shell = GetModuleHandleA("shell32.dll");
     if (shell == nullptr) {

@@ -4,6 +4,8 @@
 // still starts where one is missing: each typed here, once, and found by one function that gives
 // null when the system lacks it.
 
+#include <cstdint>
+
 #include "platform/win32.h"
 
 // user32: Windows 10 version 1607 and later.
@@ -111,3 +113,18 @@ struct AuthzCalls {
 // loaded until ReleaseAuthzCalls, also when a call is missing.
 bool LoadAuthzCalls(AuthzCalls& calls);
 void ReleaseAuthzCalls(AuthzCalls& calls);
+
+// ntdll: the system's time of day (SystemTimeOfDayInformation), of which the boot's start is
+// wanted. The record's leading part, which every Windows NT gives; later systems add to it.
+inline constexpr ULONG kSystemTimeOfDayInformation = 3;
+struct NtTimeOfDay {
+    int64_t bootTime;  // UTC, in 100 ns units since 1601, as a FILETIME
+    int64_t currentTime;
+    int64_t timeZoneBias;
+    ULONG timeZoneId;
+    ULONG reserved;
+};
+static_assert(sizeof(NtTimeOfDay) == 32);
+using NtQuerySystemInformationCall = LONG(WINAPI*)(ULONG infoClass, void* info, ULONG length,
+                                                   ULONG* returned);
+NtQuerySystemInformationCall LookUpNtQuerySystemInformation();

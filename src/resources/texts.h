@@ -154,4 +154,62 @@ inline constexpr char kMenuRemoveSendTo[] = "\xb4\xd3\xa1\xb0\xb7\xa2\xcb\xcd\xb
 inline constexpr char kSendToShortcutName[] = "\xd6\xd8\xc6\xf4\xc9\xbe\xb3\xfd";
 // box when the Send To folder or its shortcut cannot be changed: "无法更改“发送到”菜单"
 inline constexpr char kSendToFailed[] = "\xce\xde\xb7\xa8\xb8\xfc\xb8\xc4\xa1\xb0\xb7\xa2\xcb\xcd\xb5\xbd\xa1\xb1\xb2\xcb\xb5\xa5";
+
+// After the restart: what the boot could not do, from the session manager's log (PFRO.log).
+// system menu item that shows what the last restart could not do: "上次重启的结果..."
+inline constexpr char kMenuBootLog[] = "\xc9\xcf\xb4\xce\xd6\xd8\xc6\xf4\xb5\xc4\xbd\xe1\xb9\xfb...";
+// caption of the last restart's results: "上次重启的结果"
+inline constexpr char kBootLogCaption[] = "\xc9\xcf\xb4\xce\xd6\xd8\xc6\xf4\xb5\xc4\xbd\xe1\xb9\xfb";
+// last restart's results column 0 header: "时间"
+inline constexpr char kColumnBootLogTime[] = "\xca\xb1\xbc\xe4";
+// last restart's results column 2 header: "操作"
+inline constexpr char kColumnBootLogAction[] = "\xb2\xd9\xd7\xf7";
+// the last restart, before its time: "上次重启（"
+inline constexpr char kLastRestartBefore[] = "\xc9\xcf\xb4\xce\xd6\xd8\xc6\xf4\xa3\xa8";
+// after its time, before the number of operations it could not carry out: "）时有 "
+inline constexpr char kLastRestartFailuresBefore[] = "\xa3\xa9\xca\xb1\xd3\xd0 ";
+// after that number: " 项操作未能完成"
+inline constexpr char kLastRestartFailuresAfter[] = " \xcf\xee\xb2\xd9\xd7\xf7\xce\xb4\xc4\xdc\xcd\xea\xb3\xc9";
+// before the number of operations it carried out: "，"
+inline constexpr char kLastRestartDoneBefore[] = "\xa3\xac";
+// after that number: " 项已完成"
+inline constexpr char kLastRestartDoneAfter[] = " \xcf\xee\xd2\xd1\xcd\xea\xb3\xc9";
+// the end of a sentence: "。"
+inline constexpr char kSentenceEnd[] = "\xa1\xa3";
+// the log's last boot is older than the one running now: "上次重启时没有记录到失败的操作。"
+inline constexpr char kLastRestartNothingFailed[] = "\xc9\xcf\xb4\xce\xd6\xd8\xc6\xf4\xca\xb1\xc3\xbb\xd3\xd0\xbc\xc7\xc2\xbc\xb5\xbd\xca\xa7\xb0\xdc\xb5\xc4\xb2\xd9\xd7\xf7\xa1\xa3";
+// the system left no log of its restarts: "系统没有留下重启记录 (PFRO.log)。"
+inline constexpr char kBootLogMissing[] = "\xcf\xb5\xcd\xb3\xc3\xbb\xd3\xd0\xc1\xf4\xcf\xc2\xd6\xd8\xc6\xf4\xbc\xc7\xc2\xbc (PFRO.log)\xa1\xa3";
+// the log could not be read, before why: "无法读取重启记录："
+inline constexpr char kBootLogUnreadable[] = "\xce\xde\xb7\xa8\xb6\xc1\xc8\xa1\xd6\xd8\xc6\xf4\xbc\xc7\xc2\xbc\xa3\xba";
+// why: not one of its lines could be read: "内容无法识别"
+inline constexpr char kBootLogUnrecognised[] = "\xc4\xda\xc8\xdd\xce\xde\xb7\xa8\xca\xb6\xb1\xf0";
+// operations still pending, before their number: "当前仍有 "
+inline constexpr char kStillPendingBefore[] = "\xb5\xb1\xc7\xb0\xc8\xd4\xd3\xd0 ";
+// after their number: " 项待处理的操作，只有“重启”才会执行它们。"
+inline constexpr char kStillPendingAfter[] = " \xcf\xee\xb4\xfd\xb4\xa6\xc0\xed\xb5\xc4\xb2\xd9\xd7\xf7\xa3\xac\xd6\xbb\xd3\xd0\xa1\xb0\xd6\xd8\xc6\xf4\xa1\xb1\xb2\xc5\xbb\xe1\xd6\xb4\xd0\xd0\xcb\xfc\xc3\xc7\xa1\xa3";
+// after the number of the log's lines that could not be read: " 行无法识别"
+inline constexpr char kSkippedLinesAfter[] = " \xd0\xd0\xce\xde\xb7\xa8\xca\xb6\xb1\xf0";
+// a listed file's reason when the last restart failed to delete it, before why: "上次重启未能删除："
+inline constexpr char kLastRestartNotDeleted[] = "\xc9\xcf\xb4\xce\xd6\xd8\xc6\xf4\xce\xb4\xc4\xdc\xc9\xbe\xb3\xfd\xa3\xba";
+// boot's failure: the path does not exist: "路径不存在"
+inline constexpr char kBootPathNotFound[] = "\xc2\xb7\xbe\xb6\xb2\xbb\xb4\xe6\xd4\xda";
+// boot's failure: the path is not a valid one: "路径格式无效"
+inline constexpr char kBootPathInvalid[] = "\xc2\xb7\xbe\xb6\xb8\xf1\xca\xbd\xce\xde\xd0\xa7";
+// boot's failure: the folder still held something: "文件夹不为空"
+inline constexpr char kBootFolderNotEmpty[] = "\xce\xc4\xbc\xfe\xbc\xd0\xb2\xbb\xce\xaa\xbf\xd5";
+// boot's failure: access denied: "拒绝访问"
+inline constexpr char kBootAccessDenied[] = "\xbe\xdc\xbe\xf8\xb7\xc3\xce\xca";
+// boot's failure: another process had the file open: "文件正在使用中"
+inline constexpr char kBootFileInUse[] = "\xce\xc4\xbc\xfe\xd5\xfd\xd4\xda\xca\xb9\xd3\xc3\xd6\xd0";
+// boot's failure: the file was already being deleted: "文件正在删除"
+inline constexpr char kBootDeletePending[] = "\xce\xc4\xbc\xfe\xd5\xfd\xd4\xda\xc9\xbe\xb3\xfd";
+// boot's failure: a read-only or running file: "只读或正在运行，无法删除"
+inline constexpr char kBootCannotDelete[] = "\xd6\xbb\xb6\xc1\xbb\xf2\xd5\xfd\xd4\xda\xd4\xcb\xd0\xd0\xa3\xac\xce\xde\xb7\xa8\xc9\xbe\xb3\xfd";
+// boot's failure: a rename's destination exists: "目标已存在"
+inline constexpr char kBootTargetExists[] = "\xc4\xbf\xb1\xea\xd2\xd1\xb4\xe6\xd4\xda";
+// boot's failure: the path went through a link: "路径经过链接"
+inline constexpr char kBootThroughLink[] = "\xc2\xb7\xbe\xb6\xbe\xad\xb9\xfd\xc1\xb4\xbd\xd3";
+// boot's failure of any other status, before it: "错误 "
+inline constexpr char kBootErrorPrefix[] = "\xb4\xed\xce\xf3 ";
 // clang-format on

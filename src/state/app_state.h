@@ -7,6 +7,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "paths/folded_names.h"
 #include "platform/win32.h"
 #include "runtime/path_texts.h"
 #include "runtime/text.h"
@@ -50,6 +51,13 @@ struct ListedRow {
     // The result and reason cells, in UTF-16; empty until a restart run writes them.
     WideText result;
     WideText reason;
+};
+
+// The deletions the boot the system is running logged as failed: each by the path the run would
+// record, with the reason a row listed for it shows until a run writes its result.
+struct LastRestartFailures {
+    FoldedPaths<RecordedPath> paths;
+    std::vector<WideText> reasons;  // by each path's tag
 };
 
 struct AppState {
@@ -104,6 +112,9 @@ struct AppState {
 
     // The restart's to-do list while it is open.
     HWND pendingWindow = nullptr;
+
+    // What the last restart could not delete, read once at start-up.
+    LastRestartFailures lastRestartFailures;
 
     // Paths handed to the main window, one batch a start: the program's own command line, then
     // each later start's (WM_COPYDATA), waiting to be listed in that order.

@@ -16,6 +16,14 @@ LayoutBox AnchoredBox(const LayoutBox& placed, LayoutAnchor anchor, int designed
             box.left = placed.left + wider;
             box.right = placed.right + wider;
             break;
+        case LayoutAnchor::kAcrossTop:
+            box.right = std::max(placed.left, placed.right + wider);
+            break;
+        case LayoutAnchor::kAcrossBottom:
+            box.right = std::max(placed.left, placed.right + wider);
+            box.top = placed.top + taller;
+            box.bottom = placed.bottom + taller;
+            break;
     }
     return box;
 }

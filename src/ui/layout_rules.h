@@ -20,6 +20,11 @@ enum class LayoutAnchor {
     // A button of the column at the right: its size and its top stay, and its distance to the
     // client area's right edge.
     kRightColumn,
+    // A line of text over the list: its left, top and height stay, its right edge keeps its
+    // distance to the client area's.
+    kAcrossTop,
+    // A line of text under the list: as one over it, and its distance to the bottom edge stays.
+    kAcrossBottom,
 };
 
 // Where a control placed at placed in a client area of designedWidth x designedHeight goes in one

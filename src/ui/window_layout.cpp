@@ -25,12 +25,12 @@ void MoveControl(HWND control, const LayoutBox& box) {
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void WidenPathColumn(HWND list, int listBefore, int listNow) {
+void WidenPathColumn(HWND list, int column, int listBefore, int listNow) {
     if (listNow == listBefore) {
         return;
     }
-    const int width = static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, 0, 0));
-    SendMessageW(list, LVM_SETCOLUMNWIDTH, 0,
+    const int width = static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, column, 0));
+    SendMessageW(list, LVM_SETCOLUMNWIDTH, column,
                  MAKELPARAM(WidenedColumn(width, listBefore, listNow), 0));
 }
 
@@ -61,7 +61,8 @@ void LayOutControls(HWND dialog, const WindowLayout& layout, int width, int heig
         const int widthBefore = WidthOf(control);
         MoveControl(control, box);
         if (placed.control.anchor == LayoutAnchor::kFills) {
-            WidenPathColumn(control, widthBefore, box.right - box.left);
+            WidenPathColumn(control, placed.control.widenedColumn, widthBefore,
+                            box.right - box.left);
         }
     }
 }

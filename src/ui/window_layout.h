@@ -12,6 +12,8 @@
 struct AnchoredControl {
     int id = 0;
     LayoutAnchor anchor = LayoutAnchor::kFills;
+    // A filling list's column that takes the change in its width: the paths'.
+    int widenedColumn = 0;
 };
 
 struct PlacedControl {
@@ -34,7 +36,7 @@ struct WindowLayout {
 // of them the template's dialog units at the dialog's font and DPI.
 WindowLayout RecordLayout(HWND dialog, const std::vector<AnchoredControl>& controls);
 // On WM_SIZE other than SIZE_MINIMIZED: every control to its place in a client area of
-// width x height. A filling list gives the change in its width to its first column, the paths'.
+// width x height. A filling list gives the change in its width to its paths' column.
 void LayOutControls(HWND dialog, const WindowLayout& layout, int width, int height);
 // On WM_GETMINMAXINFO: the template's size is the smallest the user can drag the window to. False
 // before the layout is recorded (the message comes before WM_INITDIALOG too).

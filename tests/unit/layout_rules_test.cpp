@@ -40,6 +40,34 @@ TEST(LayoutRules, ListFillsAndButtonsKeepToTheRightEdge) {
     }
 }
 
+// A line of text over the list and one under it, as the last restart's window has them.
+TEST(LayoutRules, LinesOfTextTakeTheWidthAndTheLowerOneKeepsToTheBottom) {
+    constexpr LayoutBox kOver{5, 5, 580, 25};
+    constexpr LayoutBox kUnder{5, 105, 580, 120};
+    const struct {
+        const char* what;
+        int width;
+        int height;
+        LayoutBox over;
+        LayoutBox under;
+    } cases[] = {
+        {"the template's size", kWidth, kHeight, kOver, kUnder},
+        {"wider only", kWidth + 300, kHeight, {5, 5, 880, 25}, {5, 105, 880, 120}},
+        {"taller only", kWidth, kHeight + 200, kOver, {5, 305, 580, 320}},
+        {"maximized", 1280, 990, {5, 5, 1199, 25}, {5, 971, 1199, 986}},
+        {"no room at all", 0, 0, {5, 5, 5, 25}, {5, -19, 5, -4}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(AnchoredBox(kOver, LayoutAnchor::kAcrossTop, kWidth, kHeight, c.width, c.height),
+                  c.over)
+            << c.what;
+        EXPECT_EQ(
+            AnchoredBox(kUnder, LayoutAnchor::kAcrossBottom, kWidth, kHeight, c.width, c.height),
+            c.under)
+            << c.what;
+    }
+}
+
 TEST(LayoutRules, PathColumnTakesTheChangeInTheListsWidth) {
     const struct {
         const char* what;

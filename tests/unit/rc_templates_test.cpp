@@ -67,6 +67,8 @@ const std::map<std::string, uint32_t>& StyleNames() {
         {"DS_SHELLFONT", 0x48},
         {"BS_PUSHBUTTON", 0x0},
         {"BS_DEFPUSHBUTTON", 0x1},
+        {"SS_LEFT", 0x0},
+        {"SS_NOPREFIX", 0x80},
         {"ES_LEFT", 0x0},
         {"ES_MULTILINE", 0x4},
         {"ES_AUTOVSCROLL", 0x40},
@@ -506,23 +508,25 @@ std::string Replaced(std::string text, const std::string& from, const std::strin
 
 TEST(RcTemplates, EveryDialogIsInTheRcFile) {
     const std::vector<RcDialog> dialogs = ReadRcDialogs(RcText());
-    ASSERT_EQ(dialogs.size(), 3u);
+    ASSERT_EQ(dialogs.size(), 4u);
     EXPECT_EQ(dialogs[0].id, 1000);
     EXPECT_EQ(dialogs[0].controls.size(), 6u);
     EXPECT_EQ(dialogs[1].id, 1100);
     EXPECT_EQ(dialogs[1].controls.size(), 3u);
     EXPECT_EQ(dialogs[2].id, 1200);
     EXPECT_EQ(dialogs[2].controls.size(), 4u);
+    EXPECT_EQ(dialogs[3].id, 1300);
+    EXPECT_EQ(dialogs[3].controls.size(), 4u);
 }
 
-// The main window and the to-do list can be resized and maximized, for a long list; the batch
-// dialog keeps its size.
+// The main window, the to-do list and the last restart's results can be resized and maximized,
+// for a long list; the batch dialog keeps its size.
 TEST(RcTemplates, ListWindowsAreResizableAndTheBatchDialogIsNot) {
     const uint32_t resizable = StyleNames().at("WS_THICKFRAME") | StyleNames().at("WS_MAXIMIZEBOX");
     const std::vector<RcDialog> dialogs = ReadRcDialogs(RcText());
-    ASSERT_EQ(dialogs.size(), 3u);
+    ASSERT_EQ(dialogs.size(), 4u);
     for (const RcDialog& dialog : dialogs) {
-        const bool listWindow = dialog.id == 1000 || dialog.id == 1200;
+        const bool listWindow = dialog.id != 1100;
         EXPECT_EQ(dialog.style & resizable, listWindow ? resizable : 0u)
             << "dialog " << dialog.id << " style " << Hex(dialog.style);
     }

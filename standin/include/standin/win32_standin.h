@@ -392,6 +392,9 @@ typedef struct tagCOPYDATASTRUCT {
 #define BS_AUTOCHECKBOX 0x00000003
 #define BS_GROUPBOX 0x00000007
 
+#define SS_LEFT 0x00000000
+#define SS_NOPREFIX 0x00000080
+
 // ---------------------------------------------------------------------------------------------
 // Buttons, edits, message boxes, the queue, layered windows
 
@@ -931,6 +934,43 @@ BOOL DeviceIoControl(HANDLE device, DWORD code, LPVOID in, DWORD inSize, LPVOID 
                      LPDWORD returned, LPVOID overlapped);
 HANDLE GetCurrentProcess();
 UINT GetSystemWindowsDirectoryA(LPSTR buffer, UINT size);
+// "C:\Windows", as the A call gives it.
+UINT GetSystemWindowsDirectoryW(LPWSTR buffer, UINT size);
+// The session manager's log in that folder, PFRO.log: a file the stand-in has is empty, and none
+// is opened to be read (CreateFileW only asks where files are).
+typedef struct _FILETIME {
+    DWORD dwLowDateTime;
+    DWORD dwHighDateTime;
+} FILETIME, *LPFILETIME;
+typedef enum _GET_FILEEX_INFO_LEVELS { GetFileExInfoStandard = 0 } GET_FILEEX_INFO_LEVELS;
+typedef struct _WIN32_FILE_ATTRIBUTE_DATA {
+    DWORD dwFileAttributes;
+    FILETIME ftCreationTime;
+    FILETIME ftLastAccessTime;
+    FILETIME ftLastWriteTime;
+    DWORD nFileSizeHigh;
+    DWORD nFileSizeLow;
+} WIN32_FILE_ATTRIBUTE_DATA;
+BOOL GetFileAttributesExW(LPCWSTR path, GET_FILEEX_INFO_LEVELS level, LPVOID information);
+#define FILE_FLAG_SEQUENTIAL_SCAN 0x08000000
+#define FILE_BEGIN 0
+// No handle the stand-in gives can be read: both fail with ERROR_INVALID_HANDLE.
+BOOL SetFilePointerEx(HANDLE file, LARGE_INTEGER distance, LARGE_INTEGER* position, DWORD method);
+BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, LPVOID overlapped);
+// Never called: a boot's time comes from the log, which no stand-in file holds.
+typedef struct _SYSTEMTIME {
+    WORD wYear;
+    WORD wMonth;
+    WORD wDayOfWeek;
+    WORD wDay;
+    WORD wHour;
+    WORD wMinute;
+    WORD wSecond;
+    WORD wMilliseconds;
+} SYSTEMTIME, *LPSYSTEMTIME;
+BOOL TzSpecificLocalTimeToSystemTime(const void* timeZone, const SYSTEMTIME* local,
+                                     LPSYSTEMTIME universal);
+BOOL SystemTimeToFileTime(const SYSTEMTIME* time, LPFILETIME fileTime);
 // A folder's entries, "." and ".." first: FindFirstFileW takes "folder\*" only. The stand-in fills
 // the attributes and the name.
 typedef struct _WIN32_FIND_DATAW {
