@@ -26,3 +26,5 @@
 #define IDM_PENDING 0x0120
 // The item that adds the program to Explorer's Send To menu, or takes it out again.
 #define IDM_SEND_TO 0x0130
+// The item that adds the right-click verb "重启时删除" to Explorer, or takes it out again.
+#define IDM_CONTEXT_MENU 0x0140

@@ -273,6 +273,11 @@ constexpr Literal kLiterals[] = {
     {"kMenuRemoveSendTo", kMenuRemoveSendTo},
     {"kSendToShortcutName", kSendToShortcutName},
     {"kSendToFailed", kSendToFailed},
+    {"kMenuAddContextMenu", kMenuAddContextMenu},
+    {"kMenuRemoveContextMenu", kMenuRemoveContextMenu},
+    {"kContextMenuVerb", kContextMenuVerb},
+    {"kContextMenuFailed", kContextMenuFailed},
+    {"kContextMenuHelperMissing", kContextMenuHelperMissing},
 };
 
 // UTF-8 to UTF-16 with glibc's iconv, apart from the stand-in's own conversions.
