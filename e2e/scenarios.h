@@ -18,6 +18,9 @@ struct Scenario {
     // The program is started as from Explorer: this makes the files its command line names and
     // gives the arguments after the program's name.
     std::wstring (*commandLine)() = nullptr;
+    // The window of a start of the program that the scenario made through the right-click verb
+    // with no window open (e2e_suite.exe |gathered|TOKEN, with E2E_STARTED_BY naming it).
+    void (*driveStarted)(HWND mainWindow) = nullptr;
 };
 
 void DriveStartUp(HWND mainWindow);
@@ -67,6 +70,10 @@ void DriveCaseFolding(HWND mainWindow);
 void DriveCommandLine(HWND mainWindow);
 std::wstring CommandLineArguments();
 void DriveSendTo(HWND mainWindow);
+void DriveContextMenu(HWND mainWindow);
+void DriveContextMenuStarted(HWND mainWindow);
+// Counts a start of the program that the helper made, for DriveContextMenu.
+void CountStartedProgram();
 
 // Scenarios that end the process with a fatal box instead of running the main window: the name of
 // each, one a line; and the run of one, which does not return (-1 when name is none of them).
@@ -111,4 +118,5 @@ inline constexpr Scenario kScenarios[] = {
     {"case-folding", DriveCaseFolding},
     {"command-line", DriveCommandLine, nullptr, CommandLineArguments},
     {"send-to", DriveSendTo},
+    {"context-menu", DriveContextMenu, nullptr, nullptr, DriveContextMenuStarted},
 };
