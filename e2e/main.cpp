@@ -93,7 +93,6 @@ int RunAfterRestart(const Scenario& scenario) {
 
 // The start of a gathering of the right-click verb's helper: the program as rebootdel.exe runs.
 int RunStartedProgram() {
-    CountStartedProgram();
     char name[64] = {};
     const DWORD length = GetEnvironmentVariableA("E2E_STARTED_BY", name, sizeof name);
     const Scenario* scenario = length > 0 && length < sizeof name ? FindScenario(name) : nullptr;

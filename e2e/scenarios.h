@@ -72,8 +72,6 @@ std::wstring CommandLineArguments();
 void DriveSendTo(HWND mainWindow);
 void DriveContextMenu(HWND mainWindow);
 void DriveContextMenuStarted(HWND mainWindow);
-// Counts a start of the program that the helper made, for DriveContextMenu.
-void CountStartedProgram();
 
 // Scenarios that end the process with a fatal box instead of running the main window: the name of
 // each, one a line; and the run of one, which does not return (-1 when name is none of them).

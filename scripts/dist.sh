@@ -82,14 +82,15 @@ Add, Remove, Batch add, Clear list and Restart delete.
    in your Send To folder); once added, the same item removes it again. If
    you gave the administrator prompt another account's password, the shortcut goes to that
    account's Send To folder.
-7. The last item adds the entry "重启时删除" (delete at restart) to Explorer's right-click menu
-   of every file and folder, for your account only; once added, the same item removes it
-   again. Choose any number of files and folders, right-click them and choose the entry: the
-   window lists them all, and the administrator prompt comes once, however many you chose. On
-   Windows 11 the entry is under "Show more options"; Explorer offers it for up to 100 items,
-   so for more use "Send to". If you move the program, choose the item again: it then points
-   the entry at the program's new place. If you gave the administrator prompt another
-   account's password, the entry is that account's.
+7. The last item adds an entry to Explorer's right-click menu of every file and folder (its
+   label, in Chinese, means "delete at restart", beside the program's icon), for your account
+   only; once added, the same item removes it again. Choose any number of files and folders,
+   right-click them and choose the entry: the window lists them all, and the administrator
+   prompt comes once, however many you chose. On Windows 11 the entry is under "Show more
+   options"; Explorer offers it for up to 100 items, so for more use "Send to". If you move
+   the program, choose the item again: it then points the entry at the program's new place.
+   If you gave the administrator prompt another account's password, the entry is that
+   account's.
 
 On Windows 10 version 1903 and later every file name is listed as it is. Older Windows list a
 name that the system's language cannot write (an emoji, say) by its short 8.3 form, which names

@@ -175,7 +175,7 @@ std::optional<SharedBlock> ShareBlock(const ByteString& block) {
         return std::nullopt;
     }
     SharedBlock shared;
-    shared.token = (static_cast<uint64_t>(GetCurrentProcessId()) << 32) | (GetTickCount64() >> 4);
+    shared.token = (static_cast<uint64_t>(GetCurrentProcessId()) << 32) | GetTickCount();
     for (int tries = 0; tries < kMostTokenTries; ++tries, ++shared.token) {
         const WideText token = GatheringToken(shared.token);
         shared.mapping = NewObject(

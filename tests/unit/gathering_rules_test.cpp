@@ -63,11 +63,11 @@ std::u16string Item(int number) {
     return u"\"C:\\e2e\\" + std::u16string(1, static_cast<char16_t>(u'a' + number)) + u".txt\"";
 }
 
-// Starts of one program, one every step milliseconds from first.
-std::vector<Arrival> Every(uint64_t step, int count, uint64_t first = 0) {
+// Starts of one program, one every step milliseconds.
+std::vector<Arrival> Every(uint64_t step, int count) {
     std::vector<Arrival> arrivals;
     for (int i = 0; i < count; ++i) {
-        arrivals.push_back({first + step * i, kProgram, Item(i % 26)});
+        arrivals.push_back({step * i, kProgram, Item(i % 26)});
     }
     return arrivals;
 }
@@ -172,7 +172,6 @@ TEST(Gathering, OnlyAWholeBlockWithinItsBoundsIsRead) {
         {__LINE__, Block(2, two), both},
         // A mapped view runs to the end of its page: the bytes past the length are not read.
         {__LINE__, Block(2, two) + std::string(4000, 'x'), both},
-        {__LINE__, Block(0, ""), std::vector<std::u16string>()},
         // Cut short: the length past the bytes, a text without its NUL, fewer texts than counted.
         {__LINE__, Block(2, two).substr(0, 20), std::nullopt},
         {__LINE__, Block(2, two.substr(0, two.size() - 2)), std::nullopt},
