@@ -26,6 +26,19 @@ set_source_files_properties(${RESOURCE_DIR}/rebootdel.rc PROPERTIES
     COMPILE_OPTIONS "-I${RESOURCE_DIR};--codepage=65001"
     OBJECT_DEPENDS "${RESOURCE_DIR}/resource.h;${RESOURCE_DIR}/app.ico;${RESOURCE_DIR}/rebootdel.manifest")
 
+# The right-click verb's helper, rebootdel-menu.exe beside the program: no elevation, no window,
+# only the gathering rules of the program's sources. One .exe with no DLLs of its own either.
+add_executable(rebootdel_menu WIN32 ${CMAKE_SOURCE_DIR}/src/app/menu_helper.cpp
+               ${CMAKE_SOURCE_DIR}/src/intake/gathering_rules.cpp ${RESOURCE_DIR}/menu_helper.rc)
+target_include_directories(rebootdel_menu PRIVATE ${CMAKE_SOURCE_DIR}/src)
+target_compile_definitions(rebootdel_menu PRIVATE STRICT NOMINMAX _WIN32_WINNT=0x0601)
+target_link_libraries(rebootdel_menu PRIVATE shell32 user32 advapi32 ole32 kernel32)
+target_link_options(rebootdel_menu PRIVATE -static -static-libgcc -static-libstdc++)
+set_target_properties(rebootdel_menu PROPERTIES OUTPUT_NAME rebootdel-menu)
+set_source_files_properties(${RESOURCE_DIR}/menu_helper.rc PROPERTIES
+    COMPILE_OPTIONS "-I${RESOURCE_DIR};--codepage=65001"
+    OBJECT_DEPENDS "${RESOURCE_DIR}/menu_helper.manifest")
+
 # The Wine suite, for both builds: the i686 one runs under 32-bit Wine, the x86_64 one under wine64.
 if(EXISTS ${CMAKE_SOURCE_DIR}/e2e/CMakeLists.txt)
     add_subdirectory(e2e)

@@ -1,10 +1,18 @@
 // e2e_suite.exe SCENARIO: runs the whole program on the main thread, as rebootdel.exe does, while
 // a driver thread works its windows through one scenario. Exit code 0 when every check passed and
 // the program ended with 0 after its main window was closed.
+//
+// e2e_suite.exe |gathered|TOKEN: the start the right-click verb's helper makes of the program that
+// registered the verb, here the suite. It runs as the program does; when it opens a window of its
+// own, the part of the scenario named in E2E_STARTED_BY drives it, its lines written to
+// NAME-started.log in the current folder.
 
+#include <atomic>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
+#include "app/one_window.h"
 #include "app/shell.h"
 #include "driver.h"
 #include "intake/command_line.h"
@@ -17,7 +25,13 @@ constexpr DWORD kStartMilliseconds = 30000;
 // Closing fades the window out first; then the program has to come back from RunProcess.
 constexpr DWORD kEndMilliseconds = 20000;
 
+// Every scenario but context-menu ends with its window; that one goes on to start the program
+// anew through the right-click verb, with no window open.
+constexpr DWORD kDriverAfterEndMilliseconds = 90000;
+
 HANDLE g_programEnded = nullptr;
+// The driver found the window it drives.
+std::atomic<bool> g_windowFound = false;
 
 // Something is stuck: report, and end the process without waiting for the program's thread.
 [[noreturn]] void Abandon(const char* scenario, UINT exitCode) {
@@ -27,13 +41,20 @@ HANDLE g_programEnded = nullptr;
     ExitProcess(exitCode);
 }
 
+// What a driver thread does: a scenario, or its part that drives a start it made.
+struct Drive {
+    const char* name;
+    void (*drive)(HWND mainWindow);
+};
+
 DWORD WINAPI DriveScenario(void* parameter) {
-    const Scenario& scenario = *static_cast<const Scenario*>(parameter);
+    const Drive& scenario = *static_cast<const Drive*>(parameter);
     // Found by its caption in UTF-16, which is the same on every code page.
     HWND mainWindow = WaitForTopWindowW("#32770", L"重启删除文件 -- quorvel", kStartMilliseconds);
     if (!Check(mainWindow != nullptr, "the main window appears with its caption")) {
         Abandon(scenario.name, 3);
     }
+    g_windowFound = true;
 
     scenario.drive(mainWindow);
 
@@ -70,6 +91,34 @@ int RunAfterRestart(const Scenario& scenario) {
     return FailureCount() == 0 ? 0 : 1;
 }
 
+// The start of a gathering of the right-click verb's helper: the program as rebootdel.exe runs.
+int RunStartedProgram() {
+    char name[64] = {};
+    const DWORD length = GetEnvironmentVariableA("E2E_STARTED_BY", name, sizeof name);
+    const Scenario* scenario = length > 0 && length < sizeof name ? FindScenario(name) : nullptr;
+    static Drive started{};
+    HANDLE driver = nullptr;
+    if (scenario != nullptr && scenario->driveStarted != nullptr) {
+        started = {scenario->name, scenario->driveStarted};
+        std::freopen((std::string(name) + "-started.log").c_str(), "w", stdout);
+        RememberOutputFolder();
+        g_programEnded = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        driver = CreateThread(nullptr, 0, DriveScenario, &started, 0, nullptr);
+    }
+    const int exitCode = RunProcess(CommandLinePaths(GetCommandLineW()), HandToOpenWindow);
+    // A start that handed its paths to the window open has nothing to drive.
+    if (driver == nullptr || !g_windowFound) {
+        return exitCode;
+    }
+    SetEvent(g_programEnded);
+    WaitForSingleObject(driver, kEndMilliseconds);
+    Check(exitCode == 0, "RunProcess returns 0");
+    std::printf("started by %s: %s (%d checks passed, %d failed)\n", scenario->name,
+                FailureCount() == 0 ? "passed" : "FAILED", PassCount(), FailureCount());
+    std::fflush(stdout);
+    return FailureCount() == 0 ? 0 : 1;
+}
+
 int ListScenarios() {
     std::printf(
         "usage: e2e_suite.exe SCENARIO | --list | --after-restart SCENARIO\n"
@@ -98,6 +147,9 @@ int main(int argc, char** argv) {
     if (argc != 2) {
         return ListScenarios();
     }
+    if (argv[1][0] == '|') {
+        return RunStartedProgram();
+    }
     if (std::strcmp(argv[1], "--list") == 0) {
         for (const Scenario& scenario : kScenarios) {
             std::printf("%s%s\n", scenario.name,
@@ -119,8 +171,8 @@ int main(int argc, char** argv) {
         scenario->beforeStart();
     }
     g_programEnded = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    HANDLE driver =
-        CreateThread(nullptr, 0, DriveScenario, const_cast<Scenario*>(scenario), 0, nullptr);
+    Drive drive{scenario->name, scenario->drive};
+    HANDLE driver = CreateThread(nullptr, 0, DriveScenario, &drive, 0, nullptr);
     // The suite's own command line names the scenario; the program is handed a command line of
     // its own, read as the process entry reads one. Its window is always the one others hand to.
     std::vector<WideText> paths;
@@ -130,7 +182,7 @@ int main(int argc, char** argv) {
     }
     const int exitCode = RunProcess(paths, nullptr);
     SetEvent(g_programEnded);
-    if (WaitForSingleObject(driver, kEndMilliseconds) != WAIT_OBJECT_0) {
+    if (WaitForSingleObject(driver, kDriverAfterEndMilliseconds) != WAIT_OBJECT_0) {
         Check(false, "the driver finishes after the program ended");
     }
     Check(exitCode == 0, "RunProcess returns 0");

@@ -113,12 +113,14 @@ void CheckSystemMenu(HWND mainWindow) {
     wchar_t text[128] = {};
     GetMenuStringW(menu, IDM_PENDING, text, 128, MF_BYCOMMAND);
     const int count = GetMenuItemCount(menu);
-    Check(std::wstring(text) == L"重启时待处理的文件..." && count >= 4 &&
-              GetMenuItemID(menu, count - 3) == IDM_PENDING &&
-              GetMenuItemID(menu, count - 1) == IDM_SEND_TO &&
-              (GetMenuState(menu, static_cast<UINT>(count - 4), MF_BYPOSITION) & MF_SEPARATOR),
-          "the system menu ends with a separator, the item IDM_PENDING, the last restart's item "
-          "and the Send To item: " +
+    Check(std::wstring(text) == L"重启时待处理的文件..." && count >= 5 &&
+              GetMenuItemID(menu, count - 4) == IDM_PENDING &&
+              GetMenuItemID(menu, count - 3) == IDM_BOOT_LOG &&
+              GetMenuItemID(menu, count - 2) == IDM_SEND_TO &&
+              GetMenuItemID(menu, count - 1) == IDM_CONTEXT_MENU &&
+              (GetMenuState(menu, static_cast<UINT>(count - 5), MF_BYPOSITION) & MF_SEPARATOR),
+          "the system menu ends with a separator, the item IDM_PENDING, the last restart's item, "
+          "the Send To item and the right-click menu's: " +
               Utf8(text));
 }
 

@@ -20,6 +20,9 @@ struct Scenario {
     std::wstring (*commandLine)() = nullptr;
     // Runs before the program starts: what the program reads at start-up.
     void (*beforeStart)() = nullptr;
+    // The window of a start of the program that the scenario made through the right-click verb
+    // with no window open (e2e_suite.exe |gathered|TOKEN, with E2E_STARTED_BY naming it).
+    void (*driveStarted)(HWND mainWindow) = nullptr;
 };
 
 void DriveStartUp(HWND mainWindow);
@@ -86,6 +89,8 @@ void DriveRenamesSpelled(HWND mainWindow);
 // The session manager's log written before the start, then the last restart's results.
 void WriteBootLogBeforeStart();
 void DriveBootLog(HWND mainWindow);
+void DriveContextMenu(HWND mainWindow);
+void DriveContextMenuStarted(HWND mainWindow);
 
 // Scenarios that end the process with a fatal box instead of running the main window: the name of
 // each, one a line; and the run of one, which does not return (-1 when name is none of them).
@@ -133,4 +138,5 @@ inline constexpr Scenario kScenarios[] = {
     {"send-to", DriveSendTo},
     {"cancel-while-locked", DriveCancelWhileLocked},
     {"renames-spelled", DriveRenamesSpelled},
+    {"context-menu", DriveContextMenu, nullptr, nullptr, nullptr, DriveContextMenuStarted},
 };

@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # `make dist`: puts the shipped programs and a short README for Windows users in build/dist: the
-# i686 rebootdel.exe and the x86_64 rebootdel-x64.exe, both static with the same resources.
+# i686 rebootdel.exe and the x86_64 rebootdel-x64.exe, both static with the same resources, and
+# the i686 rebootdel-menu.exe beside them, the right-click verb's helper, which serves both (it
+# only passes the items on, as text).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 dist=build/dist
 
-for build in win32 win64; do
-    [ -f "build/$build/rebootdel.exe" ] || {
-        echo "dist: build/$build/rebootdel.exe is missing; run make $build first" >&2
+for file in win32/rebootdel.exe win32/rebootdel-menu.exe win64/rebootdel.exe; do
+    [ -f "build/$file" ] || {
+        echo "dist: build/$file is missing; run make ${file%%/*} first" >&2
         exit 1
     }
 done
@@ -16,6 +18,7 @@ done
 mkdir -p "$dist"
 cp build/win32/rebootdel.exe "$dist/rebootdel.exe"
 cp build/win64/rebootdel.exe "$dist/rebootdel-x64.exe"
+cp build/win32/rebootdel-menu.exe "$dist/rebootdel-menu.exe"
 
 # Windows users open this with Notepad: CR LF line ends.
 sed 's/$/\r/' >"$dist/README.txt" <<'TEXT'
@@ -26,7 +29,8 @@ rebootdel deletes files the next time the computer restarts. Use it for files th
 deleted now because a running program keeps them open.
 
 Use rebootdel.exe on 32-bit Windows and rebootdel-x64.exe on 64-bit Windows, where a 32-bit
-program sees a redirected system folder instead of the real C:\Windows\System32.
+program sees a redirected system folder instead of the real C:\Windows\System32. Keep
+rebootdel-menu.exe in the same folder: Explorer's right-click entry (see 8) starts it.
 
 The program asks for administrator rights when it starts, because only an administrator can
 record deletions that Windows carries out at the next restart.
@@ -45,10 +49,10 @@ Add, Remove, Batch add, Clear list and Restart delete.
      Explorer's "Copy as path" gives them, are fine; so are spaces or tabs around a path and
      the \??\C:\... form registry tools show), press its right-hand button (OK) and confirm.
      Its left-hand button pastes the clipboard's text.
-   You can also drop files and folders onto rebootdel.exe's icon or a shortcut to it, or send
-   them with Explorer's "Send to" menu (see 7): the window lists them, and a name of no file
-   is said in a message. While the window is open, a second start hands its files to it and
-   ends; each start asks for administrator rights.
+   You can also drop files and folders onto rebootdel.exe's icon or a shortcut to it, send
+   them with Explorer's "Send to" menu (see 7), or right-click them in Explorer (see 8): the
+   window lists them, and a name of no file is said in a message. While the window is open, a
+   second start hands its files to it and ends; each start asks for administrator rights.
    Folders, files that do not exist and files already in the list are left out. Add takes
    any number of files at once; a name typed there of a file that does not exist is answered
    by the dialog itself.
@@ -81,19 +85,31 @@ Add, Remove, Batch add, Clear list and Restart delete.
    the last restart failed to delete says so in the main list's third column when it is listed.
    Windows does not try a failed operation again: schedule it again. A start after "Shut down"
    with Fast Startup on is no restart, and nothing pending has run then.
-7. The last item of the same menu adds rebootdel to Explorer's "Send to" menu (a shortcut
+7. The next item of the same menu adds rebootdel to Explorer's "Send to" menu (a shortcut
    in your Send To folder); once added, the same item removes it again. If
    you gave the administrator prompt another account's password, the shortcut goes to that
    account's Send To folder.
+8. The last item adds an entry to Explorer's right-click menu of every file and folder (its
+   label, in Chinese, means "delete at restart", beside the program's icon), for your account
+   only; once added, the same item removes it again. Choose any number of files and folders,
+   right-click them and choose the entry: the window lists them all, and the administrator
+   prompt comes once, however many you chose. On Windows 11 the entry is under "Show more
+   options"; Explorer offers it for up to 100 items, so for more use "Send to". If you move
+   the program, choose the item again: it then points the entry at the program's new place.
+   If you gave the administrator prompt another account's password, the entry is that
+   account's.
 
 On Windows 10 version 1903 and later every file name is listed as it is. Older Windows list a
 name that the system's language cannot write (an emoji, say) by its short 8.3 form, which names
 the same file, or leave it out where the drive keeps no short names.
 
 The files stay where they are until the restart. The program changes nothing else on the
-computer, apart from the Send To shortcut when you add it, and keeps no settings.
+computer, apart from the Send To shortcut and the right-click entry when you add them, and
+keeps no settings.
 TEXT
 
-# Both as shipped: the resources, and imports from system DLLs only.
-bash scripts/test.d/resources.sh "$dist/rebootdel.exe" "$dist/rebootdel-x64.exe"
-echo "dist: $dist/rebootdel.exe, $dist/rebootdel-x64.exe and $dist/README.txt"
+# All three as shipped: the resources, and imports from system DLLs only.
+bash scripts/test.d/resources.sh "$dist/rebootdel.exe" "$dist/rebootdel-x64.exe" \
+    "$dist/rebootdel-menu.exe"
+echo "dist: $dist/rebootdel.exe, $dist/rebootdel-x64.exe, $dist/rebootdel-menu.exe and" \
+    "$dist/README.txt"

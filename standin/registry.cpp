@@ -259,3 +259,19 @@ LONG RegCloseKey(HKEY key) {
     open->closed = true;
     return ERROR_SUCCESS;
 }
+
+// The current user's keys are not modelled: no native test opens the window menu's right-click
+// item, and a test that does should model them first.
+LONG RegGetValueW(HKEY, LPCWSTR subKey, LPCWSTR, DWORD, LPDWORD, PVOID, LPDWORD) {
+    Abort("RegGetValueW " + NameOf(subKey) + ": the stand-in models no keys of the current user");
+}
+
+LONG RegCreateKeyExW(HKEY, LPCWSTR subKey, DWORD, LPWSTR, DWORD, REGSAM, LPSECURITY_ATTRIBUTES,
+                     PHKEY, LPDWORD) {
+    Abort("RegCreateKeyExW " + NameOf(subKey) +
+          ": the stand-in models no keys of the current user");
+}
+
+LONG RegDeleteKeyW(HKEY, LPCWSTR subKey) {
+    Abort("RegDeleteKeyW " + NameOf(subKey) + ": the stand-in models no keys of the current user");
+}

@@ -67,3 +67,7 @@ bool DeleteShortcut(const std::u16string& shortcut) {
     LogCall("DeleteShortcut", {Utf8(shortcut)});
     return S().shortcuts.erase(shortcut) != 0;
 }
+
+void TellShellVerbsChanged() {
+    LogCall("TellShellVerbsChanged", {});
+}

@@ -2,10 +2,13 @@
 # Checks what the Windows builds carry: the four dialog templates exactly as the program expects
 # them, the icon group, the manifest, the version resource, the PE format (PE32 for i686, large-
 # address aware, PE32+ for x86_64), the GUI subsystem and imports from system DLLs only, so that
-# each .exe runs alone.
-# Fails on the first problem. `make dist` runs it on the two files it puts in build/dist.
+# each .exe runs alone. The right-click verb's helper, rebootdel-menu.exe, carries only its
+# manifest (no elevation asked) and its version, and is a GUI-subsystem program too, so that no
+# console opens for it.
+# Fails on the first problem. `make dist` runs it on the three files it puts in build/dist.
 #
-# Usage: resources.sh [exe ...]   (default: build/win32/rebootdel.exe build/win64/rebootdel.exe)
+# Usage: resources.sh [exe ...]   (default: rebootdel.exe and rebootdel-menu.exe of build/win32
+#                                  and build/win64; an exe named *-menu.exe is taken as the helper)
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
@@ -34,24 +37,29 @@ extract() {
 }
 
 check_exe() {
-    local exe=$1 machine=$2
+    local exe=$1 machine=$2 kind=program
+    case "$exe" in *-menu.exe) kind=helper ;; esac
     [ -f "$exe" ] || fail "$exe does not exist; build it first"
-    local dir="$work/$machine"
+    local dir="$work/$machine-$kind"
     mkdir -p "$dir"
 
-    extract "$exe" 5 1000 "$dir/dialog1000.bin"
-    extract "$exe" 5 1100 "$dir/dialog1100.bin"
-    extract "$exe" 5 1200 "$dir/dialog1200.bin"
-    extract "$exe" 5 1300 "$dir/dialog1300.bin"
-    extract "$exe" 14 129 "$dir/group129.bin"
+    if [ "$kind" = program ]; then
+        extract "$exe" 5 1000 "$dir/dialog1000.bin"
+        extract "$exe" 5 1100 "$dir/dialog1100.bin"
+        extract "$exe" 5 1200 "$dir/dialog1200.bin"
+        extract "$exe" 5 1300 "$dir/dialog1300.bin"
+        extract "$exe" 14 129 "$dir/group129.bin"
+    elif wrestool -l "$exe" 2>/dev/null | grep -qE 'type=(5|14|RT_DIALOG|RT_GROUP_ICON)[ ,]'; then
+        fail "$exe: the helper shows nothing, yet carries a dialog or an icon"
+    fi
     extract "$exe" 24 1 "$dir/manifest.xml"
     extract "$exe" 16 1 "$dir/version.bin"
-    python3 - "$exe" "$dir" <<'PY' || fail "$exe: resources differ (see above)"
+    python3 - "$exe" "$dir" "$kind" <<'PY' || fail "$exe: resources differ (see above)"
 import struct
 import sys
 import xml.etree.ElementTree as ET
 
-exe, folder = sys.argv[1], sys.argv[2]
+exe, folder, kind = sys.argv[1], sys.argv[2], sys.argv[3]
 problems = []
 
 ATOMS = {0x80: "button", 0x81: "edit", 0x82: "static"}
@@ -169,21 +177,23 @@ def check_dialog(dialog_id, expected):
             problems.append(f"{where}: control {index + 1} is {have!r}, expected {want!r}")
 
 
-for dialog_id, expected in DIALOGS.items():
-    check_dialog(dialog_id, expected)
+if kind == "program":
+    for dialog_id, expected in DIALOGS.items():
+        check_dialog(dialog_id, expected)
 
-# The icon group: 32, 48, 64 and 128 pixels, 32 bits per pixel each.
-r = Reader(open(f"{folder}/group129.bin", "rb").read())
-reserved, kind, count = r.take("HHH")
-images = []
-for _ in range(count):
-    width, height, colours, _, planes, bits, size, icon_id = r.take("BBBBHHIH")
-    images.append((width or 256, height or 256, bits))
-if kind != 1 or images != [(32, 32, 32), (48, 48, 32), (64, 64, 32), (128, 128, 32)]:
-    problems.append(f"icon group 129: type {kind}, images {images}")
+    # The icon group: 32, 48, 64 and 128 pixels, 32 bits per pixel each.
+    r = Reader(open(f"{folder}/group129.bin", "rb").read())
+    reserved, group_type, count = r.take("HHH")
+    images = []
+    for _ in range(count):
+        width, height, colours, _, planes, bits, size, icon_id = r.take("BBBBHHIH")
+        images.append((width or 256, height or 256, bits))
+    if group_type != 1 or images != [(32, 32, 32), (48, 48, 32), (64, 64, 32), (128, 128, 32)]:
+        problems.append(f"icon group 129: type {group_type}, images {images}")
 
 # The manifest: common controls 6.0.0.0, a request for administrator rights, Windows 7 to 11, and
-# UTF-8 as the code page, long paths and DPI awareness.
+# UTF-8 as the code page, long paths and DPI awareness. The helper's: Windows 7 to 11 and the
+# rights of the user who starts it, nothing else.
 V1, V3 = "{urn:schemas-microsoft-com:asm.v1}", "{urn:schemas-microsoft-com:asm.v3}"
 COMPATIBILITY = "{urn:schemas-microsoft-com:compatibility.v1}"
 SUPPORTED_OS = [
@@ -204,10 +214,11 @@ try:
         for a in root.iter(V1 + "assemblyIdentity")
         if a.get("name") == "Microsoft.Windows.Common-Controls"
     ]
-    if dependencies != [("Microsoft.Windows.Common-Controls", "6.0.0.0")]:
+    program = kind == "program"
+    if dependencies != ([("Microsoft.Windows.Common-Controls", "6.0.0.0")] if program else []):
         problems.append(f"manifest: common controls dependency {dependencies}")
     levels = [(e.get("level"), e.get("uiAccess")) for e in root.iter(V3 + "requestedExecutionLevel")]
-    if levels != [("requireAdministrator", "false")]:
+    if levels != [("requireAdministrator" if program else "asInvoker", "false")]:
         problems.append(f"manifest: requested execution level {levels}")
     systems = [e.get("Id") for e in root.iter(COMPATIBILITY + "supportedOS")]
     if systems != SUPPORTED_OS:
@@ -216,7 +227,7 @@ try:
         settings = {e.tag: (e.text or "").strip() for e in setting}
         if settings != SETTINGS:
             problems.append(f"manifest: windows settings {settings}")
-    if len(list(root.iter(V3 + "windowsSettings"))) != 1:
+    if len(list(root.iter(V3 + "windowsSettings"))) != (1 if program else 0):
         problems.append("manifest: not one windowsSettings element")
 except ET.ParseError as error:
     problems.append(f"manifest: not well-formed XML ({error})")
@@ -266,11 +277,13 @@ sys.exit(1 if problems else 0)
 PY
 
     # The icon the program shows is the committed one, image for image.
-    wrestool -x --type=14 --name=129 "$exe" >"$dir/app.ico" 2>/dev/null
-    icotool -l "$dir/app.ico" >"$dir/icons.txt" || fail "$exe: icon group 129 does not extract"
-    # (wrestool appends a few bytes after the last image, so compare the committed file's length.)
-    cmp -s -n "$(stat -c %s src/resources/app.ico)" "$dir/app.ico" src/resources/app.ico ||
-        fail "$exe: icon group 129 is not src/resources/app.ico"
+    if [ "$kind" = program ]; then
+        wrestool -x --type=14 --name=129 "$exe" >"$dir/app.ico" 2>/dev/null
+        icotool -l "$dir/app.ico" >"$dir/icons.txt" || fail "$exe: icon group 129 does not extract"
+        # (wrestool appends a few bytes after the last image: compare the committed file's length.)
+        cmp -s -n "$(stat -c %s src/resources/app.ico)" "$dir/app.ico" src/resources/app.ico ||
+            fail "$exe: icon group 129 is not src/resources/app.ico"
+    fi
 
     # PE format, subsystem and imports.
     local objdump=$machine-w64-mingw32-objdump
@@ -278,7 +291,8 @@ PY
     grep -q 'Subsystem.*(Windows GUI)' "$dir/pe.txt" || fail "$exe: not a GUI-subsystem program"
     if [ "$machine" = i686 ]; then
         grep -qE '^Magic[[:space:]]+010b' "$dir/pe.txt" || fail "$exe: not a PE32 image"
-        grep -q 'large address aware' "$dir/pe.txt" || fail "$exe: not large-address aware"
+        [ "$kind" = helper ] || grep -q 'large address aware' "$dir/pe.txt" ||
+            fail "$exe: not large-address aware"
     else
         grep -qE '^Magic[[:space:]]+020b' "$dir/pe.txt" || fail "$exe: not a PE32+ image"
     fi
@@ -305,5 +319,7 @@ if [ $# -gt 0 ]; then
     done
 else
     check_exe build/win32/rebootdel.exe i686
+    check_exe build/win32/rebootdel-menu.exe i686
     check_exe build/win64/rebootdel.exe x86_64
+    check_exe build/win64/rebootdel-menu.exe x86_64
 fi

@@ -1,5 +1,6 @@
 #include <vector>
 
+#include "app/context_menu.h"
 #include "app/fade.h"
 #include "app/one_window.h"
 #include "app/send_to.h"
@@ -56,6 +57,7 @@ BOOL OnMainInitDialog(HWND window) {
     AddSendToMenuItem(window);
     // Before any path is listed: a row whose file the last restart failed to delete says so.
     KeepLastRestartFailures();
+    AddContextMenuItem(window);
     // Drops are accepted from the moment the window can be seen, so before the fade-in; so are
     // other starts' paths, which wait with the command line's until it has faded in.
     RegisterDropTarget(window, OnFileDropped);
@@ -123,6 +125,10 @@ BOOL OnMainSysCommand(HWND window, UINT command) {
     }
     if (command == IDM_BOOT_LOG) {
         ShowLastRestart();
+        return TRUE;
+    }
+    if (command == IDM_CONTEXT_MENU) {
+        ToggleContextMenu(window);
         return TRUE;
     }
     if (command != IDM_PENDING) {
@@ -197,9 +203,11 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
             // The system keeps the low four bits of a system command for itself.
             return OnMainSysCommand(window, static_cast<UINT>(wParam & 0xFFF0));
         case WM_INITMENUPOPUP:
-            // The window menu opens: its Send To item says what choosing it would do now.
+            // The window menu opens: its Send To and right-click menu items say what choosing
+            // them would do now.
             if (HIWORD(lParam) != 0) {
                 ShowSendToMenuItem(reinterpret_cast<HMENU>(wParam));
+                ShowContextMenuItem(reinterpret_cast<HMENU>(wParam));
             }
             return FALSE;
         case WM_COPYDATA:

@@ -1,5 +1,6 @@
 #include "app/send_to.h"
 
+#include "app/program_file.h"
 #include "paths/exact_names.h"
 #include "platform/shell_links.h"
 #include "resources/resource.h"
@@ -13,22 +14,6 @@ namespace {
 WideText ShortcutPath() {
     const WideText folder = SendToFolder();
     return folder.empty() ? WideText() : folder + u"\\" + UiText(kSendToShortcutName) + u".lnk";
-}
-
-WideText ThisProgram() {
-    WideText path(MAX_PATH, u'\0');
-    for (;;) {
-        const DWORD size = static_cast<DWORD>(path.size());
-        const DWORD written = GetModuleFileNameW(nullptr, WideData(path), size);
-        if (written == 0) {
-            return {};
-        }
-        if (written < size) {
-            path.resize(written);
-            return path;
-        }
-        path.resize(path.size() * 2);
-    }
 }
 
 bool PointsHere(const WideText& shortcut) {

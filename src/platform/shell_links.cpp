@@ -96,4 +96,8 @@ bool DeleteShortcut(const std::u16string& shortcut) {
     return DeleteFileW(Wide(shortcut)) != FALSE;
 }
 
+void TellShellVerbsChanged() {
+    SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
+}
+
 #endif

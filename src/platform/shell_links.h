@@ -1,8 +1,8 @@
 #pragma once
 
 // The shell's shortcut files and the user's Send To folder, through its COM objects: the
-// program's one use of COM, kept here so that nothing else needs those headers. Elsewhere the
-// stand-in supplies them.
+// program's one use of COM, kept here so that nothing else needs those headers; and the notice
+// that tells Explorer its verbs changed. Elsewhere the stand-in supplies them.
 
 #include <string>
 
@@ -14,3 +14,5 @@ std::u16string ShortcutTarget(const std::u16string& shortcut);
 // could not be written.
 bool SaveShortcut(const std::u16string& shortcut, const std::u16string& target);
 bool DeleteShortcut(const std::u16string& shortcut);
+// Tells Explorer that the verbs of files and folders changed, so that its menus show them now.
+void TellShellVerbsChanged();

@@ -36,3 +36,5 @@
 #define IDM_SEND_TO 0x0130
 // The item after IDM_PENDING that opens IDD_BOOT_LOG.
 #define IDM_BOOT_LOG 0x0140
+// The item that adds the right-click verb "重启时删除" to Explorer, or takes it out again.
+#define IDM_CONTEXT_MENU 0x0150

@@ -212,4 +212,16 @@ inline constexpr char kBootTargetExists[] = "\xc4\xbf\xb1\xea\xd2\xd1\xb4\xe6\xd
 inline constexpr char kBootThroughLink[] = "\xc2\xb7\xbe\xb6\xbe\xad\xb9\xfd\xc1\xb4\xbd\xd3";
 // boot's failure of any other status, before it: "错误 "
 inline constexpr char kBootErrorPrefix[] = "\xb4\xed\xce\xf3 ";
+
+// The right-click verb in Explorer, and its system-menu item.
+// system menu item that adds the verb to Explorer's right-click menu: "添加到右键菜单"
+inline constexpr char kMenuAddContextMenu[] = "\xcc\xed\xbc\xd3\xb5\xbd\xd3\xd2\xbc\xfc\xb2\xcb\xb5\xa5";
+// system menu item that takes it out again: "从右键菜单移除"
+inline constexpr char kMenuRemoveContextMenu[] = "\xb4\xd3\xd3\xd2\xbc\xfc\xb2\xcb\xb5\xa5\xd2\xc6\xb3\xfd";
+// the verb in Explorer's right-click menu: "重启时删除"
+inline constexpr char kContextMenuVerb[] = "\xd6\xd8\xc6\xf4\xca\xb1\xc9\xbe\xb3\xfd";
+// box when the verb's registry keys cannot be changed, above the system's refusal: "无法更改右键菜单"
+inline constexpr char kContextMenuFailed[] = "\xce\xde\xb7\xa8\xb8\xfc\xb8\xc4\xd3\xd2\xbc\xfc\xb2\xcb\xb5\xa5";
+// box when the verb's helper is not beside the program, above its path: "找不到右键菜单所需的程序："
+inline constexpr char kContextMenuHelperMissing[] = "\xd5\xd2\xb2\xbb\xb5\xbd\xd3\xd2\xbc\xfc\xb2\xcb\xb5\xa5\xcb\xf9\xd0\xe8\xb5\xc4\xb3\xcc\xd0\xf2\xa3\xba";
 // clang-format on

@@ -306,6 +306,11 @@ constexpr Literal kLiterals[] = {
     {"kBootTargetExists", kBootTargetExists},
     {"kBootThroughLink", kBootThroughLink},
     {"kBootErrorPrefix", kBootErrorPrefix},
+    {"kMenuAddContextMenu", kMenuAddContextMenu},
+    {"kMenuRemoveContextMenu", kMenuRemoveContextMenu},
+    {"kContextMenuVerb", kContextMenuVerb},
+    {"kContextMenuFailed", kContextMenuFailed},
+    {"kContextMenuHelperMissing", kContextMenuHelperMissing},
 };
 
 // UTF-8 to UTF-16 with glibc's iconv, apart from the stand-in's own conversions.

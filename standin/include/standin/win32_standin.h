@@ -666,6 +666,9 @@ typedef struct _SECURITY_ATTRIBUTES {
 #define REG_DWORD 4
 #define REG_MULTI_SZ 7
 #define REG_QWORD 11
+#define HKEY_CURRENT_USER ((HKEY)(ULONG_PTR)((LONG)0x80000001))
+#define KEY_CREATE_SUB_KEY 0x0004
+#define RRF_RT_REG_SZ 0x00000002
 
 // ---------------------------------------------------------------------------------------------
 // Functions. Plain C++ functions with the SDK's signatures (ANSI, and UTF-16 where named W).
@@ -727,6 +730,16 @@ BOOL AppendMenuW(HMENU menu, UINT flags, UINT_PTR id, LPCWSTR text);
 BOOL ModifyMenuW(HMENU menu, UINT position, UINT flags, UINT_PTR id, LPCWSTR text);
 // Properties are kept, never read back: only another program looks for them.
 BOOL SetPropW(HWND window, LPCWSTR name, HANDLE data);
+// Declared for the program's sources, never defined: only a start of the Windows program looks
+// for another start's window and hands it its paths (app/hand_to_window.cpp), and no native test
+// links it.
+#define SMTO_ABORTIFHUNG 0x0002
+HANDLE GetPropW(HWND window, LPCWSTR name);
+BOOL EnumWindows(WNDENUMPROC callback, LPARAM lParam);
+DWORD GetWindowThreadProcessId(HWND window, LPDWORD processId);
+BOOL AllowSetForegroundWindow(DWORD processId);
+LRESULT SendMessageTimeoutW(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT flags,
+                            UINT timeout, DWORD_PTR* result);
 BOOL IsIconic(HWND window);
 BOOL SetForegroundWindow(HWND window);
 
@@ -804,6 +817,14 @@ LONG RegSetValueExW(HKEY key, LPCWSTR name, DWORD reserved, DWORD type, const BY
                     DWORD size);
 LONG RegDeleteValueW(HKEY key, LPCWSTR name);
 LONG RegCloseKey(HKEY key);
+// The current user's keys of the right-click verb (app/context_menu.cpp): no native test opens
+// the window menu, so these are not modelled; a call ends the test.
+LONG RegGetValueW(HKEY key, LPCWSTR subKey, LPCWSTR value, DWORD flags, LPDWORD type, PVOID data,
+                  LPDWORD size);
+LONG RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD reserved, LPWSTR keyClass, DWORD options,
+                     REGSAM access, LPSECURITY_ATTRIBUTES security, PHKEY result,
+                     LPDWORD disposition);
+LONG RegDeleteKeyW(HKEY key, LPCWSTR subKey);
 
 // kernel32: files opened only to ask where they are, and the view of a 32-bit process on 64-bit
 // Windows (IsWow64Process itself is found through GetProcAddress).
@@ -833,6 +854,25 @@ DWORD GetModuleFileNameW(HMODULE module, LPWSTR buffer, DWORD size);
 DWORD GetCurrentDirectoryW(DWORD size, LPWSTR buffer);
 LPWSTR* CommandLineToArgvW(LPCWSTR commandLine, int* count);
 HLOCAL LocalFree(HLOCAL memory);
+// The same for the block of starts the right-click verb's helper gathered (intake/
+// gathered_starts.cpp), which only that command line names.
+#define FILE_MAP_READ 0x0004
+#define EVENT_MODIFY_STATE 0x0002
+typedef struct _MEMORY_BASIC_INFORMATION {
+    PVOID BaseAddress;
+    PVOID AllocationBase;
+    DWORD AllocationProtect;
+    SIZE_T RegionSize;
+    DWORD State;
+    DWORD Protect;
+    DWORD Type;
+} MEMORY_BASIC_INFORMATION, *PMEMORY_BASIC_INFORMATION;
+HANDLE OpenFileMappingW(DWORD access, BOOL inherit, LPCWSTR name);
+LPVOID MapViewOfFile(HANDLE mapping, DWORD access, DWORD offsetHigh, DWORD offsetLow, SIZE_T bytes);
+BOOL UnmapViewOfFile(LPCVOID view);
+SIZE_T VirtualQuery(LPCVOID address, PMEMORY_BASIC_INFORMATION info, SIZE_T length);
+HANDLE OpenEventW(DWORD access, BOOL inherit, LPCWSTR name);
+BOOL SetEvent(HANDLE event);
 // A file's attributes and reparse tag (the stand-in's files are no reparse points), its times and
 // attributes, and a folder's listing through its handle.
 typedef enum _FILE_INFO_BY_HANDLE_CLASS {
