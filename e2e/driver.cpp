@@ -953,3 +953,10 @@ std::string DialogFolder(HWND dialog) {
     WideCharToMultiByte(CP_ACP, 0, folder.c_str(), -1, ansi, sizeof ansi, nullptr, nullptr);
     return ansi;
 }
+
+HWND OpenPendingList(HWND mainWindow) {
+    PostMessageW(mainWindow, WM_SYSCOMMAND, IDM_PENDING, 0);
+    HWND dialog = WaitForTopWindowW("#32770", L"重启时待处理的文件");
+    Check(dialog != nullptr, "the system menu's item opens the to-do list");
+    return dialog;
+}

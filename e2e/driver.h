@@ -156,6 +156,9 @@ std::vector<std::string> PendingDeletions();
 // The PendingFileRenameOperations value's code units exactly as stored; false when there is no
 // such REG_MULTI_SZ value. And the value written with exactly these units.
 bool ReadPendingValueUnits(std::wstring& units);
+// Opens the restart's to-do list from the main window's system menu; the dialog, or null (after a
+// failed check).
+HWND OpenPendingList(HWND mainWindow);
 bool WritePendingValueUnits(const std::wstring& units);
 
 // --- Screenshots -----------------------------------------------------------------------------

@@ -39,21 +39,6 @@ std::wstring Deletion(const std::string& path) {
     return Pair(L"\\??\\" + W(path), L"");
 }
 
-// The value's units for the report, each NUL as "|".
-std::string Shown(std::wstring units) {
-    for (wchar_t& unit : units) {
-        unit = unit == L'\0' ? L'|' : unit;
-    }
-    return Utf8(units);
-}
-
-HWND OpenPendingList(HWND mainWindow) {
-    PostMessageW(mainWindow, WM_SYSCOMMAND, IDM_PENDING, 0);
-    HWND dialog = WaitForTopWindowW("#32770", L"重启时待处理的文件");
-    Check(dialog != nullptr, "the system menu's item opens the to-do list");
-    return dialog;
-}
-
 }  // namespace
 
 void DriveCancelWhileLocked(HWND mainWindow) {
@@ -108,7 +93,7 @@ void DriveCancelWhileLocked(HWND mainWindow) {
               WaitForRowCount(list, 3),
           "exactly the first deletion is taken back; the others and the other program's rename "
           "stay: " +
-              Shown(after));
+              ShownUnits(after));
     Check(WaitUntil([&] { return WideTextOf(status).empty() && IsWindowEnabled(cancel); }),
           "the list no longer says it waits");
     Click(dialog, IDCANCEL);
@@ -148,6 +133,6 @@ void DriveRenamesSpelled(HWND mainWindow) {
     }
     std::wstring after;
     Check(ReadPendingValueUnits(after) && after == value,
-          "the value is left as it was: " + Shown(after));
+          "the value is left as it was: " + ShownUnits(after));
     ClearPendingOperations();
 }

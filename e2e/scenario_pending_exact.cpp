@@ -27,21 +27,6 @@ std::wstring Deletion(const std::string& path) {
     return L"\\??\\" + W(path) + L'\0' + L'\0';
 }
 
-// The value's units for the report, each NUL as "|".
-std::string Shown(std::wstring units) {
-    for (wchar_t& unit : units) {
-        unit = unit == L'\0' ? L'|' : unit;
-    }
-    return Utf8(units);
-}
-
-HWND OpenPendingList(HWND mainWindow) {
-    PostMessageW(mainWindow, WM_SYSCOMMAND, IDM_PENDING, 0);
-    HWND dialog = WaitForTopWindowW("#32770", L"重启时待处理的文件");
-    Check(dialog != nullptr, "the system menu's item opens the to-do list");
-    return dialog;
-}
-
 // Chooses exactly this row and asks 取消删除, answering the question OK.
 bool CancelRow(HWND dialog, int row) {
     HWND list = GetDlgItem(dialog, IDC_PENDING_LIST);
@@ -63,7 +48,7 @@ void CheckRefusal(HWND dialog, const std::wstring& text, const std::wstring& val
     const bool shown = box != nullptr && GetWindow(box, GW_OWNER) == dialog && AnswerBox(box, IDOK);
     std::wstring now;
     const bool read = ReadPendingValueUnits(now);
-    Check(shown && read && now == value, what + ": " + Shown(now));
+    Check(shown && read && now == value, what + ": " + ShownUnits(now));
 }
 
 }  // namespace
@@ -92,7 +77,7 @@ void DrivePendingExactCancel(HWND mainWindow) {
         Check(shown && read && after == Deletion(a) + rename + L'\0',
               "cancelling the second deletion of a removes it alone: the first deletion and the "
               "rename stay unit for unit: " +
-                  Shown(after));
+                  ShownUnits(after));
     }
 
     // Another program leaves the value in a form the list does not rewrite.

@@ -27,14 +27,6 @@ std::wstring Deletion(const std::string& path) {
     return L"\\??\\" + W(path) + L'\0' + L'\0';
 }
 
-// The value's units for the report, each NUL as "|".
-std::string Shown(std::wstring units) {
-    for (wchar_t& unit : units) {
-        unit = unit == L'\0' ? L'|' : unit;
-    }
-    return Utf8(units);
-}
-
 // Records each deletion as any program does, the driver's own MoveFileExW.
 bool RecordDeletions(const std::vector<std::string>& paths) {
     for (const std::string& path : paths) {
@@ -60,7 +52,7 @@ void DrivePendingFolder(HWND mainWindow) {
     const bool pending =
         ClearPendingOperations() && RecordDeletions(recorded) && ReadPendingValueUnits(before);
     if (!Check(made && pending && before == expected,
-               "the tree, folder last, and the neighbour are pending: " + Shown(before))) {
+               "the tree, folder last, and the neighbour are pending: " + ShownUnits(before))) {
         return;
     }
 
@@ -87,7 +79,7 @@ void DrivePendingFolder(HWND mainWindow) {
         Check(shown && read && after == Deletion(kNeighbour) + L'\0',
               "the folder and everything under it are taken back; the file whose name begins "
               "the same stays: " +
-                  Shown(after));
+                  ShownUnits(after));
     }
     Click(dialog, IDCANCEL);
     Check(WaitUntilGone(dialog) && ClearPendingOperations(), "the list closes");

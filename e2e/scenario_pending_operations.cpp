@@ -75,14 +75,6 @@ bool WriteValue(const std::wstring& units) {
     return ok;
 }
 
-// The value's units for the report, each NUL as "|".
-std::string Shown(std::wstring units) {
-    for (wchar_t& unit : units) {
-        unit = unit == L'\0' ? L'|' : unit;
-    }
-    return Utf8(units);
-}
-
 bool Exists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
@@ -189,7 +181,8 @@ void DrivePendingOperations(HWND mainWindow) {
     const bool recorded = ReadValue(before);
     Check(recorded &&
               before == others + PairUnits(L"", kCancelled) + PairUnits(L"", kScheduled) + L'\0',
-          "Wine recorded the two deletions after the other program's operations: " + Shown(before));
+          "Wine recorded the two deletions after the other program's operations: " +
+              ShownUnits(before));
 
     PostMessageW(mainWindow, WM_SYSCOMMAND, IDM_PENDING, 0);
     HWND dialog = WaitForTopWindowW("#32770", L"重启时待处理的文件");
@@ -236,7 +229,7 @@ void DrivePendingOperations(HWND mainWindow) {
     Check(read && after == others + PairUnits(L"", kScheduled) + L'\0',
           "the value lost exactly the cancelled pair; every other unit, the *1 and ! markers "
           "included, is as it was: " +
-              Shown(after));
+              ShownUnits(after));
 
     Click(dialog, IDCANCEL);
     HWND mainList = ListOf(mainWindow);

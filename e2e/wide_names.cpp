@@ -148,3 +148,10 @@ std::vector<std::wstring> PendingDeletionsWide() {
     RegCloseKey(key);
     return sources;
 }
+
+std::string ShownUnits(std::wstring units) {
+    for (wchar_t& unit : units) {
+        unit = unit == L'\0' ? L'|' : unit;
+    }
+    return Utf8(units);
+}

@@ -10,6 +10,8 @@
 
 // A text in UTF-8, for the report.
 std::string Utf8(const std::wstring& text);
+// A pending value's units for a report, each NUL as "|".
+std::string ShownUnits(std::wstring units);
 // The ANSI code page of the system's locale: the one a program gets without the manifest's UTF-8.
 UINT LocaleCodePage();
 

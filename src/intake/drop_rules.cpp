@@ -2,19 +2,13 @@
 
 #include <cstdint>
 
+#include "runtime/little_endian.h"
+
 namespace {
 
 // Where the header keeps pFiles and fWide, each 32 bits, little-endian.
 constexpr size_t kNamesOffsetAt = 0;
 constexpr size_t kWideFlagAt = 16;
-
-uint32_t HeaderField(std::string_view block, size_t at) {
-    uint32_t value = 0;
-    for (size_t i = 0; i < 4; ++i) {
-        value |= static_cast<uint32_t>(static_cast<unsigned char>(block[at + i])) << (8 * i);
-    }
-    return value;
-}
 
 bool IsNulAt(std::string_view block, size_t at, size_t unit) {
     return block[at] == '\0' && (unit == 1 || block[at + 1] == '\0');
@@ -32,12 +26,12 @@ std::optional<DropBlockNames> ReadDropBlock(std::string_view block) {
     if (block.size() < kDropHeaderSize) {
         return std::nullopt;
     }
-    const size_t first = HeaderField(block, kNamesOffsetAt);
+    const size_t first = LittleEndianAt(block, kNamesOffsetAt, 4);
     if (first < kDropHeaderSize || first > block.size()) {
         return std::nullopt;
     }
     DropBlockNames read;
-    read.wide = HeaderField(block, kWideFlagAt) != 0;
+    read.wide = LittleEndianAt(block, kWideFlagAt, 4) != 0;
     const size_t unit = read.wide ? 2 : 1;
     size_t start = first;
     // Every unit looked at lies wholly inside the block; a name whose NUL does not is no name.

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "runtime/little_endian.h"
+
 namespace {
 
 // "RDLG": the helper's blocks.
@@ -37,20 +39,6 @@ std::pair<WideText, size_t> ArgumentAt(const WideText& line, size_t at) {
         }
     }
     return {argument, at};
-}
-
-void AppendValue(ByteString& block, uint32_t value, size_t bytes) {
-    for (size_t i = 0; i < bytes; ++i) {
-        block += static_cast<char>((value >> (8 * i)) & 0xFF);
-    }
-}
-
-uint32_t ValueAt(std::string_view block, size_t at, size_t bytes) {
-    uint32_t value = 0;
-    for (size_t i = 0; i < bytes; ++i) {
-        value |= static_cast<uint32_t>(static_cast<unsigned char>(block[at + i])) << (8 * i);
-    }
-    return value;
 }
 
 void PutValue(ByteString& block, size_t at, uint32_t value) {
@@ -128,29 +116,29 @@ std::optional<ByteString> TextsBlock(const std::vector<WideText>& texts) {
         return std::nullopt;
     }
     ByteString block;
-    AppendValue(block, kBlockMark, 4);
-    AppendValue(block, 0, 4);
-    AppendValue(block, static_cast<uint32_t>(texts.size()), 4);
+    AppendLittleEndian(block, kBlockMark, 4);
+    AppendLittleEndian(block, 0, 4);
+    AppendLittleEndian(block, static_cast<uint32_t>(texts.size()), 4);
     for (const WideText& text : texts) {
         if (text.find(u'\0') != WideText::npos ||
             block.size() + TextSize(text) > kLargestGatheredBlock) {
             return std::nullopt;
         }
         for (char16_t unit : text) {
-            AppendValue(block, unit, 2);
+            AppendLittleEndian(block, unit, 2);
         }
-        AppendValue(block, 0, 2);
+        AppendLittleEndian(block, 0, 2);
     }
     PutValue(block, 4, static_cast<uint32_t>(block.size()));
     return block;
 }
 
 std::optional<std::vector<WideText>> ReadTextsBlock(std::string_view bytes) {
-    if (bytes.size() < kHeaderSize || ValueAt(bytes, 0, 4) != kBlockMark) {
+    if (bytes.size() < kHeaderSize || LittleEndianAt(bytes, 0, 4) != kBlockMark) {
         return std::nullopt;
     }
-    const size_t size = ValueAt(bytes, 4, 4);
-    const size_t count = ValueAt(bytes, 8, 4);
+    const size_t size = LittleEndianAt(bytes, 4, 4);
+    const size_t count = LittleEndianAt(bytes, 8, 4);
     if (size < kHeaderSize || size > bytes.size() || size > kLargestGatheredBlock ||
         (size - kHeaderSize) % 2 != 0 || count > kMostGatheredStarts) {
         return std::nullopt;
@@ -158,7 +146,7 @@ std::optional<std::vector<WideText>> ReadTextsBlock(std::string_view bytes) {
     std::vector<WideText> texts;
     WideText text;
     for (size_t at = kHeaderSize; at < size; at += 2) {
-        const char16_t unit = static_cast<char16_t>(ValueAt(bytes, at, 2));
+        const char16_t unit = static_cast<char16_t>(LittleEndianAt(bytes, at, 2));
         if (unit != u'\0') {
             text += unit;
             continue;

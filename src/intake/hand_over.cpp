@@ -3,24 +3,11 @@
 #include <utility>
 
 #include "paths/literal_forms.h"
+#include "runtime/little_endian.h"
 
 namespace {
 
 constexpr size_t kCountSize = 4;
-
-void AppendUnit(ByteString& block, uint32_t value, size_t bytes) {
-    for (size_t i = 0; i < bytes; ++i) {
-        block += static_cast<char>((value >> (8 * i)) & 0xFF);
-    }
-}
-
-uint32_t ValueAt(std::string_view block, size_t at, size_t bytes) {
-    uint32_t value = 0;
-    for (size_t i = 0; i < bytes; ++i) {
-        value |= static_cast<uint32_t>(static_cast<unsigned char>(block[at + i])) << (8 * i);
-    }
-    return value;
-}
 
 }  // namespace
 
@@ -44,15 +31,15 @@ std::optional<ByteString> HandOverBlock(const std::vector<WideText>& paths) {
         return std::nullopt;
     }
     ByteString block;
-    AppendUnit(block, static_cast<uint32_t>(paths.size()), kCountSize);
+    AppendLittleEndian(block, static_cast<uint32_t>(paths.size()), kCountSize);
     for (const WideText& path : paths) {
         if (!HandablePath(path)) {
             return std::nullopt;
         }
         for (char16_t unit : path) {
-            AppendUnit(block, unit, 2);
+            AppendLittleEndian(block, unit, 2);
         }
-        AppendUnit(block, 0, 2);
+        AppendLittleEndian(block, 0, 2);
         if (block.size() > kLargestHandOver) {
             return std::nullopt;
         }
@@ -65,14 +52,14 @@ std::optional<std::vector<WideText>> ReadHandOverBlock(uint64_t tag, std::string
         (block.size() - kCountSize) % 2 != 0) {
         return std::nullopt;
     }
-    const size_t count = ValueAt(block, 0, kCountSize);
+    const size_t count = LittleEndianAt(block, 0, kCountSize);
     if (count > kMostHandedPaths) {
         return std::nullopt;
     }
     std::vector<WideText> paths;
     WideText path;
     for (size_t at = kCountSize; at < block.size(); at += 2) {
-        const char16_t unit = static_cast<char16_t>(ValueAt(block, at, 2));
+        const char16_t unit = static_cast<char16_t>(LittleEndianAt(block, at, 2));
         if (unit != u'\0') {
             path += unit;
             continue;

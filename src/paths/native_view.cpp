@@ -168,6 +168,14 @@ HANDLE OpenToAsk(const LiteralPath& literal) {
                        FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
 }
 
+HANDLE OpenFollowing(const LiteralPath& literal) {
+    if (literal.empty()) {
+        return INVALID_HANDLE_VALUE;
+    }
+    return CreateFileW(WideC(literal.text), 0, kShareAll, nullptr, OPEN_EXISTING,
+                       FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
 LiteralPath FinalPathOf(HANDLE file) {
     WideText buffer(MAX_PATH, char16_t());
     DWORD length = GetFinalPathNameByHandleW(file, WideData(buffer),
@@ -210,15 +218,10 @@ std::optional<LiteralPath> LocationByFolderNow(const WideText& rowPath) {
     const OrdinaryPath folder = ParentOf(path);
     const LiteralPath literal =
         LiteralFormOf(IsDriveRoot(folder) ? OrdinaryPath{folder.text + u'\\'} : folder);
-    if (literal.empty() || folder.text.size() >= rowPath.size()) {
+    if (folder.text.size() >= rowPath.size()) {
         return std::nullopt;
     }
-    HANDLE handle = InNativeView(
-        [&] {
-            return CreateFileW(WideC(literal.text), 0, kShareAll, nullptr, OPEN_EXISTING,
-                               FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-        },
-        INVALID_HANDLE_VALUE);
+    HANDLE handle = InNativeView([&] { return OpenFollowing(literal); }, INVALID_HANDLE_VALUE);
     if (handle == INVALID_HANDLE_VALUE) {
         return std::nullopt;
     }

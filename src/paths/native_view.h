@@ -72,6 +72,8 @@ Result InNativeView(Call call, Result failed) {
 // Opens a file or folder for no access, to ask where and which it is. A final link is opened
 // itself, not followed. INVALID_HANDLE_VALUE for an empty path or one that names nothing.
 HANDLE OpenToAsk(const LiteralPath& literal);
+// The same, a final link followed too: where the path leads.
+HANDLE OpenFollowing(const LiteralPath& literal);
 
 // The path the system reports for an open handle, with its drive letter ("\\?\C:\dir\name"), as
 // the system spells the names; empty when it reports none.

@@ -43,14 +43,9 @@ std::u16string_view LeafOf(const OrdinaryPath& path) {
 // The final path of what a literal path opens, in the native view: a folder on the way and, when
 // asked, a final link followed. Nothing when it names nothing or no ordinary path is reported.
 std::optional<OrdinaryPath> FinalOnDisk(const LiteralPath& literal, bool followFinalLink) {
-    const DWORD flags =
-        FILE_FLAG_BACKUP_SEMANTICS | (followFinalLink ? 0 : FILE_FLAG_OPEN_REPARSE_POINT);
-    HANDLE file = InNativeView(
-        [&] {
-            return CreateFileW(WideC(literal.text), 0, kShareAll, nullptr, OPEN_EXISTING, flags,
-                               nullptr);
-        },
-        INVALID_HANDLE_VALUE);
+    HANDLE file =
+        InNativeView([&] { return followFinalLink ? OpenFollowing(literal) : OpenToAsk(literal); },
+                     INVALID_HANDLE_VALUE);
     if (file == INVALID_HANDLE_VALUE) {
         return std::nullopt;
     }

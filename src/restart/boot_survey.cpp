@@ -126,12 +126,7 @@ ReportedPlace FolderPlaceOf(BootSurvey& survey, const LiteralPath& literal,
                             const FileIdentity& identity) {
     LiteralPath folder;
     const std::u16string_view name = NameInFolder(literal, folder);
-    HANDLE handle = InNativeView(
-        [&] {
-            return CreateFileW(WideC(folder.text), 0, kShareAll, nullptr, OPEN_EXISTING,
-                               FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-        },
-        INVALID_HANDLE_VALUE);
+    HANDLE handle = InNativeView([&] { return OpenFollowing(folder); }, INVALID_HANDLE_VALUE);
     if (handle == INVALID_HANDLE_VALUE) {
         return ReportedPlace();
     }

@@ -1,17 +1,11 @@
 #include "restart/listing_records.h"
 
+#include "runtime/little_endian.h"
+
 namespace {
 
 // The records of a listing are aligned to 8 bytes.
 constexpr size_t kRecordAlignment = 8;
-
-uint32_t ULongAt(std::string_view bytes, size_t at) {
-    uint32_t value = 0;
-    for (size_t i = 0; i < 4; ++i) {
-        value |= static_cast<uint32_t>(static_cast<unsigned char>(bytes[at + i])) << (8 * i);
-    }
-    return value;
-}
 
 }  // namespace
 
@@ -22,12 +16,12 @@ std::optional<std::vector<size_t>> ListingRecords(std::string_view bytes, Listin
         if (layout.fixedSize > bytes.size() - at || layout.nameLengthAt + 4 > layout.fixedSize) {
             return std::nullopt;
         }
-        const uint32_t nameBytes = ULongAt(bytes, at + layout.nameLengthAt);
+        const uint32_t nameBytes = LittleEndianAt(bytes, at + layout.nameLengthAt, 4);
         if (nameBytes % 2 != 0 || nameBytes > bytes.size() - at - layout.fixedSize) {
             return std::nullopt;
         }
         records.push_back(at);
-        const uint32_t next = ULongAt(bytes, at);
+        const uint32_t next = LittleEndianAt(bytes, at, 4);
         if (next == 0) {
             return records;
         }
