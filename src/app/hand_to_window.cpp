@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "intake/hand_over.h"
+#include "platform/copy_data.h"
 
 namespace {
 
@@ -44,13 +45,5 @@ bool HandToOpenWindow(const std::vector<WideText>& paths) {
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
     AllowSetForegroundWindow(process);
-    COPYDATASTRUCT data{};
-    data.dwData = kHandOverTag;
-    data.cbData = static_cast<DWORD>(block->size());
-    data.lpData = block->data();
-    DWORD_PTR taken = FALSE;
-    const LRESULT answered =
-        SendMessageTimeoutW(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data),
-                            SMTO_ABORTIFHUNG, kAnswerMilliseconds, &taken);
-    return answered != 0 && taken == TRUE;
+    return SendCopyData(window, kHandOverTag, *block, kAnswerMilliseconds);
 }

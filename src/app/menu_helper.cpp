@@ -9,6 +9,7 @@
 #include <string>
 
 #include "intake/gathering_rules.h"
+#include "platform/copy_data.h"
 #include "platform/win32.h"
 
 namespace {
@@ -95,15 +96,7 @@ bool HandToGatherer(const HelperStart& start) {
     if (gatherer == nullptr || !block) {
         return false;
     }
-    COPYDATASTRUCT data{};
-    data.dwData = kJoinTag;
-    data.cbData = static_cast<DWORD>(block->size());
-    data.lpData = block->data();
-    DWORD_PTR taken = FALSE;
-    const LRESULT answered =
-        SendMessageTimeoutW(gatherer, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data),
-                            SMTO_ABORTIFHUNG, kJoinAnswerMilliseconds, &taken);
-    return answered != 0 && taken == TRUE;
+    return SendCopyData(gatherer, kJoinTag, *block, kJoinAnswerMilliseconds);
 }
 
 // A security descriptor that lets administrators, and nobody else, open an object with access:
