@@ -1,8 +1,10 @@
 // What other programs hand the tool, at its worst: drop entries that cannot be read, clipboards
 // that cannot be opened or hold no text or an unterminated block, open-file selections that do
 // not fit the buffer, MoveFileExW refusing every path, some of them, or the last one, and paths
-// around the list's first read-back buffer in every code page. No crash, no box, nothing listed
-// that was not handed over, nothing lost that was.
+// around the list's first read-back buffer in every code page. No crash, nothing listed that was
+// not handed over, nothing lost that was, and what could not be listed named in a box.
+
+#include <algorithm>
 
 #include "fault_scenario.h"
 #include "intake/selection_rules.h"
@@ -36,9 +38,19 @@ TEST_F(BadInputTest, DropEntriesThatCannotBeReadAreSkippedAndTheRestArrive) {
         SCOPED_TRACE(testing::Message() << "case at line " << c.line);
         standin::AddDirectory("C:\\dir");
         DropPaths(record, c.drop);
-        if (std::find(c.drop.begin(), c.drop.end(), std::optional<std::string>("C:\\dir")) !=
-            c.drop.end()) {
+        const size_t folders =
+            std::count(c.drop.begin(), c.drop.end(), std::optional<std::string>("C:\\dir"));
+        const size_t unreadables = std::count(c.drop.begin(), c.drop.end(), unreadable);
+        if (folders != 0) {
             standin::AnswerBox(IDCANCEL, UiText(kConfirmFolders));
+        }
+        // Then one box that names every entry that could not be listed.
+        if (unreadables != 0) {
+            std::u16string named = UiText(kUnlistedPathsHeading);
+            for (size_t i = 0; i < unreadables; ++i) {
+                named += u"\r\n\xD800";
+            }
+            standin::AnswerBox(IDOK, named);
         }
         // A second drop after the bad one still arrives.
         DropPaths(record, {"C:\\later.txt"});
@@ -50,8 +62,8 @@ TEST_F(BadInputTest, DropEntriesThatCannotBeReadAreSkippedAndTheRestArrive) {
         ExpectListed(listed);
         EXPECT_EQ(standin::CountCalls("DragFinish"), 2u);
         EXPECT_EQ(standin::UnfinishedDrops(), 0u);
-        // Only the question about a folder.
-        EXPECT_EQ(standin::CountCalls("MessageBoxW"), c.drop.size() == 6 ? 1u : 0u);
+        // Only the question about a folder, and the box that names what was left out.
+        EXPECT_EQ(standin::CountCalls("MessageBoxW"), folders + (unreadables != 0 ? 1u : 0u));
         EndRun();
     }
     CountBadInput("drop entries that cannot be read", std::size(cases));
