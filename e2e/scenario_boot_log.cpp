@@ -165,9 +165,13 @@ void CheckMenuItem(HWND mainWindow) {
     wchar_t text[128] = {};
     GetMenuStringW(menu, IDM_BOOT_LOG, text, 128, MF_BYCOMMAND);
     const int count = GetMenuItemCount(menu);
-    Check(std::wstring(text) == L"上次重启的结果..." && count >= 3 &&
-              GetMenuItemID(menu, count - 3) == IDM_PENDING &&
-              GetMenuItemID(menu, count - 2) == IDM_BOOT_LOG,
+    int pending = 0;
+    while (pending + 1 < count && GetMenuItemID(menu, pending) != IDM_PENDING) {
+        ++pending;
+    }
+    Check(std::wstring(text) == L"上次重启的结果..." &&
+              GetMenuItemID(menu, pending) == IDM_PENDING &&
+              GetMenuItemID(menu, pending + 1) == IDM_BOOT_LOG,
           "the system menu's item 上次重启的结果... follows the to-do list's: " + Utf8(text));
 }
 
