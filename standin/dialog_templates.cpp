@@ -81,7 +81,7 @@ std::vector<DialogTemplate> BuildTemplates() {
          kChild | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_OWNERDATA, WS_EX_CLIENTEDGE},
         {IDC_PENDING_CANCEL, "button", kCancelDeletion, 348, 3, 48, 12, kChild | BS_PUSHBUTTON, 0},
         {IDCANCEL, "button", kCloseText, 348, 18, 48, 12, kChild | BS_PUSHBUTTON, 0},
-        {IDC_PENDING_STATUS, "static", "", 348, 36, 48, 60, WS_CHILD | WS_VISIBLE, 0},
+        {IDC_PENDING_STATUS, "static", "", 348, 36, 48, 60, WS_CHILD | WS_VISIBLE | SS_NOPREFIX, 0},
     };
 
     DialogTemplate bootLog;

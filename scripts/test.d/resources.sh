@@ -87,13 +87,15 @@ DIALOGS = {
         ],
     ),
     # The restart's to-do list, resizable and maximizable: report view, several rows chosen, shown
-    # while a button has focus, cells asked of the dialog (owner data).
+    # while a button has focus, cells asked of the dialog (owner data); under the buttons, the line
+    # that says a cancel waits (SS_NOPREFIX).
     1200: dict(
         style=0x10CD0840, ex_style=0, help_id=0, pos=(0, 0), size=(400, 150),
         controls=[
             (1201, "syslistview32", "", (3, 3, 342, 144), BUTTON | 0x1009, 0x200),
             (1202, "button", "取消删除", (348, 3, 48, 12), BUTTON, 0),
             (2, "button", "关闭", (348, 18, 48, 12), BUTTON, 0),
+            (1203, "static", "", (348, 36, 48, 60), 0x50000080, 0),
         ],
     ),
     # The last restart's results, resizable and maximizable: a line of text over the list and one

@@ -41,19 +41,29 @@ WideText Halved(const WideText& doubled) {
     return line;
 }
 
+// Where a full path's root ends: after "C:\", or after a share's "\\server\share\" (the whole
+// path when it names the share alone).
+size_t RootEnd(const WideText& path) {
+    if (RootOf(path) == PathRoot::kDrive) {
+        return 3;
+    }
+    const size_t server = path.find(u'\\', 2);
+    const size_t share = server == WideText::npos ? server : path.find(u'\\', server + 1);
+    return share == WideText::npos ? path.size() : share + 1;
+}
+
 // A full path as the rule makes them: no empty, "." or ".." part after its root, no "/", and no
-// final "\" but a drive's root's.
+// final "\" but a root's.
 void CheckFull(const WideText& path) {
     FUZZ_REQUIRE(RootOf(path) != PathRoot::kNone);
     FUZZ_REQUIRE(path.find(u'/') == WideText::npos);
-    const size_t rootEnd = RootOf(path) == PathRoot::kDrive ? 3 : 2;
-    FUZZ_REQUIRE(path.size() == rootEnd || path.back() != u'\\');
+    const size_t rootEnd = RootEnd(path);
+    FUZZ_REQUIRE(path.size() <= rootEnd || path.back() != u'\\');
     size_t start = rootEnd;
     while (start < path.size()) {
         size_t end = path.find(u'\\', start);
         end = end == WideText::npos ? path.size() : end;
         const std::u16string_view part(path.data() + start, end - start);
-        // A share's name is its second part; past it, no part is empty, "." or "..".
         FUZZ_REQUIRE(!part.empty() && part != u"." && part != u"..");
         start = end + 1;
     }
