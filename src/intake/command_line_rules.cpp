@@ -53,7 +53,11 @@ SplitPath SplitFull(const WideText& path) {
     if (RootOf(path) == PathRoot::kShare) {
         const size_t server = path.find(u'\\', 2);
         const size_t share = server == WideText::npos ? server : path.find(u'\\', server + 1);
-        split.root = (share == WideText::npos ? path : path.substr(0, share)) + u"\\";
+        // A server alone ("\\srv", "\\srv\") has its one "\" after it, as a share does.
+        split.root = share == WideText::npos ? path : path.substr(0, share);
+        if (split.root.back() != u'\\') {
+            split.root += u'\\';
+        }
         rest = share == WideText::npos ? path.size() : share + 1;
     } else {
         split.root = path.substr(0, 2) + u"\\";

@@ -29,6 +29,9 @@ TEST(CommandLine, AnArgumentIsMadeFullAgainstTheStartingFolder) {
         {__LINE__, u"C:\\a b\\", u"D:\\w", u"C:\\a b"},
         {__LINE__, u"D:\\", u"C:\\w", u"D:\\"},
         {__LINE__, u"\\\\srv\\share\\x\\..\\..\\y", u"C:\\w", u"\\\\srv\\share\\y"},
+        // A server alone: one "\" after it, however it was given.
+        {__LINE__, u"\\\\srv", u"C:\\w", u"\\\\srv\\"},
+        {__LINE__, u"\\\\srv\\", u"C:\\w", u"\\\\srv\\"},
         // Relative to the folder, "." and ".." resolved, never above the root.
         {__LINE__, u"sub/x.txt", u"C:\\w", u"C:\\w\\sub\\x.txt"},
         {__LINE__, u".\\..\\..\\..\\x.txt", u"C:\\w\\v", u"C:\\x.txt"},
