@@ -51,12 +51,15 @@ SplitPath SplitFull(const WideText& path) {
     SplitPath split;
     size_t rest = 0;
     if (RootOf(path) == PathRoot::kShare) {
+        // "\\server\share\", each name with one "\" after it; empty parts between them go, as
+        // they do after any root, and a server alone is a root too.
         const size_t server = path.find(u'\\', 2);
-        const size_t share = server == WideText::npos ? server : path.find(u'\\', server + 1);
-        // A server alone ("\\srv", "\\srv\") has its one "\" after it, as a share does.
-        split.root = share == WideText::npos ? path : path.substr(0, share);
-        if (split.root.back() != u'\\') {
-            split.root += u'\\';
+        const size_t name =
+            server == WideText::npos ? server : path.find_first_not_of(u'\\', server);
+        const size_t share = name == WideText::npos ? name : path.find(u'\\', name);
+        split.root = path.substr(0, server) + u"\\";
+        if (name != WideText::npos) {
+            split.root += path.substr(name, share - name) + u"\\";
         }
         rest = share == WideText::npos ? path.size() : share + 1;
     } else {

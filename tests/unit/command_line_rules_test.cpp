@@ -32,6 +32,7 @@ TEST(CommandLine, AnArgumentIsMadeFullAgainstTheStartingFolder) {
         // A server alone: one "\" after it, however it was given.
         {__LINE__, u"\\\\srv", u"C:\\w", u"\\\\srv\\"},
         {__LINE__, u"\\\\srv\\", u"C:\\w", u"\\\\srv\\"},
+        {__LINE__, u"\\\\srv\\\\share\\\\x", u"C:\\w", u"\\\\srv\\share\\x"},
         // Relative to the folder, "." and ".." resolved, never above the root.
         {__LINE__, u"sub/x.txt", u"C:\\w", u"C:\\w\\sub\\x.txt"},
         {__LINE__, u".\\..\\..\\..\\x.txt", u"C:\\w\\v", u"C:\\x.txt"},
