@@ -115,7 +115,7 @@ void CancelChosenDeletions() {
     SpelledNames names;
     const NameOf nameOf =
         [&names](std::u16string_view recorded) -> const std::optional<OrdinaryPath>& {
-        return SpelledPath(names, recorded);
+        return SpelledPathOnce(names, recorded);
     };
     const TakenBack takenBack = DeletionsTakenBack(chosen, g_pending, nameOf, FileSystemCase());
     if (!ConfirmTakingBack(takenBack)) {
@@ -214,7 +214,7 @@ void MarkCancelledRows() {
     SpelledNames names;
     const NameOf nameOf =
         [&names](std::u16string_view recorded) -> const std::optional<OrdinaryPath>& {
-        return SpelledPath(names, recorded);
+        return SpelledPathOnce(names, recorded);
     };
     const std::vector<bool> pending = RowsStillPending(recorded, values, nameOf, FileSystemCase());
     for (size_t i = 0; i < rows.size(); ++i) {

@@ -187,3 +187,9 @@ const std::optional<OrdinaryPath>& SpelledPath(SpelledNames& names, std::u16stri
     }
     return known->second;
 }
+
+const std::optional<OrdinaryPath>& SpelledPathOnce(SpelledNames& names,
+                                                   std::u16string_view recorded) {
+    names.once = OnDisk(names, ReadSpelling(recorded, SpellingTableOf(names)));
+    return names.once;
+}

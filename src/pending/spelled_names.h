@@ -23,6 +23,8 @@ struct SpelledNames {
     std::unordered_map<WideText, OrdinaryPath> folders;
     // Whether each drive letter is a network drive, by upper-case letter.
     std::map<char16_t, bool> remoteLetters;
+    // The last name read without being kept.
+    std::optional<OrdinaryPath> once;
 };
 
 // The system's names for its drives and its Windows folder, asked at the first use.
@@ -30,3 +32,7 @@ const SpellingTable& SpellingTableOf(SpelledNames& names);
 // The ordinary path a recorded source or destination names, as the boot finds it; nothing when it
 // names no drive or share the program knows.
 const std::optional<OrdinaryPath>& SpelledPath(SpelledNames& names, std::u16string_view recorded);
+// The same for a reader that meets each name once (tens of thousands of deletions): the name is
+// not kept, only its folders, and the answer holds until the next call.
+const std::optional<OrdinaryPath>& SpelledPathOnce(SpelledNames& names,
+                                                   std::u16string_view recorded);
