@@ -138,6 +138,25 @@ bool IsDriveRoot(const OrdinaryPath& path) {
     return (text.size() == 2 || (text.size() == 3 && text[2] == u'\\')) && text[1] == u':';
 }
 
+std::u16string_view NameInFolder(const LiteralPath& literal, LiteralPath& folder) {
+    const size_t separator = literal.text.find_last_of(u'\\');
+    if (separator == WideText::npos) {
+        folder = LiteralPath{};
+        return {};
+    }
+    const bool root = separator > 0 && literal.text[separator - 1] == u':';
+    folder.text = literal.text.substr(0, root ? separator + 1 : separator);
+    return std::u16string_view(literal.text).substr(separator + 1);
+}
+
+LiteralPath InFolder(LiteralPath folder, std::u16string_view name) {
+    if (!folder.empty() && folder.text.back() != u'\\') {
+        folder.text += u'\\';
+    }
+    folder.text += name;
+    return folder;
+}
+
 bool IsPlainFullPath(const Text& path, LeadBytePredicate isLeadByte) {
     size_t start = 0;
     if (StartsWithDrive(path)) {

@@ -39,6 +39,11 @@ LiteralPath LiteralFormOf(const RecordedPath& recorded);
 OrdinaryPath ParentOf(const OrdinaryPath& path);
 // A drive's root, with or without its "\": "C:\", "C:".
 bool IsDriveRoot(const OrdinaryPath& path);
+// A literal path's folder, and its name in that folder: "\\?\C:\dir" and "foo." for
+// "\\?\C:\dir\foo."; a drive's root keeps its "\". A view into literal.
+std::u16string_view NameInFolder(const LiteralPath& literal, LiteralPath& folder);
+// A name put after a folder's literal path, with one "\" between them.
+LiteralPath InFolder(LiteralPath folder, std::u16string_view name);
 
 // True for a typed path that already is the ordinary full path it means, and so is taken
 // literally: a drive letter, ":" and "\", or "\\" and a server, with backslashes only and no

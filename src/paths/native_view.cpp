@@ -214,14 +214,10 @@ std::optional<LiteralPath> FileLocationNow(const WideText& rowPath) {
 }
 
 std::optional<LiteralPath> LocationByFolderNow(const WideText& rowPath) {
-    const OrdinaryPath path{rowPath};
-    const OrdinaryPath folder = ParentOf(path);
-    const LiteralPath literal =
-        LiteralFormOf(IsDriveRoot(folder) ? OrdinaryPath{folder.text + u'\\'} : folder);
-    if (folder.text.size() >= rowPath.size()) {
-        return std::nullopt;
-    }
-    HANDLE handle = InNativeView([&] { return OpenFollowing(literal); }, INVALID_HANDLE_VALUE);
+    const LiteralPath literal = LiteralFormOf(OrdinaryPath{rowPath});
+    LiteralPath folder;
+    const std::u16string_view name = NameInFolder(literal, folder);
+    HANDLE handle = InNativeView([&] { return OpenFollowing(folder); }, INVALID_HANDLE_VALUE);
     if (handle == INVALID_HANDLE_VALUE) {
         return std::nullopt;
     }
@@ -230,9 +226,5 @@ std::optional<LiteralPath> LocationByFolderNow(const WideText& rowPath) {
     if (location.empty()) {
         return std::nullopt;
     }
-    if (location.text.back() != u'\\') {
-        location.text += u'\\';
-    }
-    location.text += rowPath.substr(folder.text.size() + 1);
-    return location;
+    return InFolder(std::move(location), name);
 }

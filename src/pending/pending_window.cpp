@@ -113,10 +113,7 @@ void CancelChosenDeletions() {
         return;
     }
     SpelledNames names;
-    const NameOf nameOf =
-        [&names](std::u16string_view recorded) -> const std::optional<OrdinaryPath>& {
-        return SpelledPathOnce(names, recorded);
-    };
+    const NameOf nameOf = SpelledPathsOnce(names);
     const TakenBack takenBack = DeletionsTakenBack(chosen, g_pending, nameOf, FileSystemCase());
     if (!ConfirmTakingBack(takenBack)) {
         return;
@@ -212,10 +209,7 @@ void MarkCancelledRows() {
         }
     }
     SpelledNames names;
-    const NameOf nameOf =
-        [&names](std::u16string_view recorded) -> const std::optional<OrdinaryPath>& {
-        return SpelledPathOnce(names, recorded);
-    };
+    const NameOf nameOf = SpelledPathsOnce(names);
     const std::vector<bool> pending = RowsStillPending(recorded, values, nameOf, FileSystemCase());
     for (size_t i = 0; i < rows.size(); ++i) {
         if (!pending[i]) {

@@ -188,8 +188,9 @@ const std::optional<OrdinaryPath>& SpelledPath(SpelledNames& names, std::u16stri
     return known->second;
 }
 
-const std::optional<OrdinaryPath>& SpelledPathOnce(SpelledNames& names,
-                                                   std::u16string_view recorded) {
-    names.once = OnDisk(names, ReadSpelling(recorded, SpellingTableOf(names)));
-    return names.once;
+NameOf SpelledPathsOnce(SpelledNames& names) {
+    return [&names](std::u16string_view recorded) -> const std::optional<OrdinaryPath>& {
+        names.once = OnDisk(names, ReadSpelling(recorded, SpellingTableOf(names)));
+        return names.once;
+    };
 }

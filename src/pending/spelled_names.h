@@ -11,6 +11,7 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "pending/pending_rules.h"
 #include "pending/spelling_rules.h"
 #include "runtime/path_texts.h"
 
@@ -32,7 +33,7 @@ const SpellingTable& SpellingTableOf(SpelledNames& names);
 // The ordinary path a recorded source or destination names, as the boot finds it; nothing when it
 // names no drive or share the program knows.
 const std::optional<OrdinaryPath>& SpelledPath(SpelledNames& names, std::u16string_view recorded);
-// The same for a reader that meets each name once (tens of thousands of deletions): the name is
-// not kept, only its folders, and the answer holds until the next call.
-const std::optional<OrdinaryPath>& SpelledPathOnce(SpelledNames& names,
-                                                   std::u16string_view recorded);
+// The same for a reader that meets each name once (tens of thousands of deletions), as the rules
+// over the pending values ask it: the name is not kept, only its folders, and the answer holds
+// until the next call.
+NameOf SpelledPathsOnce(SpelledNames& names);

@@ -90,10 +90,7 @@ ReportedPlace PlaceOf(BootSurvey& survey, const PlaceAnswers& answers,
     place.path = LiteralPath{WideText(survey.finalPathRoom.data(), answers.finalLength)};
     place.noLetter = answers.finalLength == 0 && answers.finalError == ERROR_PATH_NOT_FOUND;
     if (!place.path.empty() && !name.empty()) {
-        if (place.path.text.back() != u'\\') {
-            place.path.text += u'\\';
-        }
-        place.path.text += name;
+        place.path = InFolder(std::move(place.path), name);
     }
     const std::optional<OrdinaryPath> finalPath = OrdinaryFormOf(place.path);
     if (finalPath) {
@@ -108,15 +105,6 @@ ReportedPlace PlaceOf(BootSurvey& survey, const PlaceAnswers& answers,
         place.volume = *known;
     }
     return place;
-}
-
-// The file's name in its folder, and its folder, of a literal path: "foo." and "\\?\C:\dir" for
-// "\\?\C:\dir\foo."; a drive's root keeps its "\".
-std::u16string_view NameInFolder(const LiteralPath& literal, LiteralPath& folder) {
-    const size_t separator = literal.text.find_last_of(u'\\');
-    const bool root = separator > 0 && literal.text[separator - 1] == u':';
-    folder.text = literal.text.substr(0, root ? separator + 1 : separator);
-    return std::u16string_view(literal.text).substr(separator + 1);
 }
 
 // Where the file is by its folder, when the path the system reports for it does not lead back to
@@ -137,10 +125,6 @@ ReportedPlace FolderPlaceOf(BootSurvey& survey, const LiteralPath& literal,
     return place;
 }
 
-// The class and flag of FileCaseSensitiveInfo, which older SDKs lack.
-constexpr int kFileCaseSensitiveInfo = 23;
-constexpr ULONG kCaseSensitiveDirectory = 0x1;
-
 bool TouchedByRenames(const BootSurvey& survey, const OrdinaryPath& path, Wanted wanted) {
     return wanted == Wanted::kFolder ? RenameTouchesFolder(survey.renamed, path, FileSystemCase())
                                      : RenameTouchesFile(survey.renamed, path, FileSystemCase());
@@ -150,7 +134,6 @@ bool TouchedByRenames(const BootSurvey& survey, const OrdinaryPath& path, Wanted
 
 BootSurvey BeginBootSurvey() {
     BootSurvey survey;
-    survey.volumes = NewVolumeCache();
     PendingValues values;
     survey.pendingUnrecognised = !ReadPendingValues(values);
     survey.pendingBytes = ValueBytes(values);
@@ -225,6 +208,12 @@ BootView SurveyRow(BootSurvey& survey, const OrdinaryPath& path,
     return view;
 }
 
+namespace {
+
+// The class and flag of FileCaseSensitiveInfo, which older SDKs lack.
+constexpr int kFileCaseSensitiveInfo = 23;
+constexpr ULONG kCaseSensitiveDirectory = 0x1;
+
 bool FolderTellsCase(BootSurvey& survey, std::u16string_view folder) {
     const WideText key(folder);
     auto known = survey.caseSensitiveFolders.find(key);
@@ -244,4 +233,10 @@ bool FolderTellsCase(BootSurvey& survey, std::u16string_view folder) {
     }
     survey.caseSensitiveFolders.emplace(key, tells);
     return tells;
+}
+
+}  // namespace
+
+CaseSensitiveFolder FolderCaseOf(BootSurvey& survey) {
+    return [&survey](std::u16string_view folder) { return FolderTellsCase(survey, folder); };
 }

@@ -10,6 +10,7 @@
 
 #include "platform/win32.h"
 #include "restart/boot_view.h"
+#include "restart/run_plan.h"
 #include "restart/rename_names.h"
 #include "restart/system_access.h"
 #include "restart/volumes.h"
@@ -46,6 +47,6 @@ BootView SurveyRow(BootSurvey& survey, const OrdinaryPath& path,
                    const std::optional<LiteralPath>& listedLocation, OtherNames otherNames,
                    Wanted wanted);
 // Whether the folder a recorded path names ("\??\C:\dir") tells names apart by case
-// (FileCaseSensitiveInfo, which only newer systems answer); asked once for each folder. A folder
-// that cannot be asked compares names as every other does.
-bool FolderTellsCase(BootSurvey& survey, std::u16string_view folder);
+// (FileCaseSensitiveInfo, which only newer systems answer), as the run's plan asks; each folder
+// asked once. A folder that cannot be asked compares names as every other does.
+CaseSensitiveFolder FolderCaseOf(BootSurvey& survey);

@@ -278,9 +278,7 @@ RecordedRun RecordPlannedRows(std::vector<PlannedRow>& rows, BootSurvey& survey,
     if (rows.empty()) {
         return run;
     }
-    const CaseSensitiveFolder caseSensitive = [&survey](std::u16string_view folder) {
-        return FolderTellsCase(survey, folder);
-    };
+    const CaseSensitiveFolder caseSensitive = FolderCaseOf(survey);
     RunWrite write;
     write.outcomes.resize(rows.size());
     write.keys = std::move(keys);

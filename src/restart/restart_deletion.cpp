@@ -96,11 +96,8 @@ RowOutcome Deferred() {
 // planned before it.
 RowOutcome Plan(RestartRun& run, PlannedRow planned) {
     run.planned.push_back(std::move(planned));
-    const CaseSensitiveFolder caseSensitive = [&run](std::u16string_view folder) {
-        return FolderTellsCase(run.survey, folder);
-    };
     if (!AdmitRow(run.keys, run.planned, run.planned.size() - 1, run.room, FileSystemCase(),
-                  caseSensitive)) {
+                  FolderCaseOf(run.survey))) {
         run.planned.pop_back();
         return {false, kReasonOverCap};
     }

@@ -108,10 +108,6 @@ VolumeFacts VolumeOfGuidPath(VolumeCache& cache, const WideText& guidPath) {
 
 }  // namespace
 
-VolumeCache NewVolumeCache() {
-    return VolumeCache();
-}
-
 std::optional<VolumeFacts> VolumeOf(VolumeCache& cache, const OrdinaryPath& path) {
     switch (RootOf(path.text)) {
         case PathRoot::kShare: {

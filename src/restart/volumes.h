@@ -33,7 +33,6 @@ struct VolumeCache {
     // Each volume's facts, by its GUID path ("\\?\Volume{...}\").
     std::map<WideText, VolumeFacts> volumes;
 };
-VolumeCache NewVolumeCache();
 
 // The drive facts of an ordinary full path: its letter's, or a share's; nothing for another form.
 std::optional<VolumeFacts> VolumeOf(VolumeCache& cache, const OrdinaryPath& path);

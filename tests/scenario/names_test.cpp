@@ -98,8 +98,8 @@ TEST_F(NamesTest, DroppedNamesUnder1252ThenTheRestartRun) {
     MakeFiles();
     standin::AddFileW(kDoubleAcute, u"_~4.TXT");
     standin::DropW({kYen, kFullwidthYen, kDoubleAcute, kPlainO, kChinese});
-    standin::AnswerBox(IDOK, UiText(kUnlistedPathsHeading) + u"\r\n" + kFullwidthYen + u"\r\n" +
-                                 kChinese);
+    standin::AnswerBox(
+        IDOK, UiText(kUnlistedPathsHeading) + u"\r\n" + kFullwidthYen + u"\r\n" + kChinese);
     RestartRun();
     RunProgram();
 
