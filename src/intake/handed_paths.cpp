@@ -5,10 +5,7 @@
 
 #include "intake/drop_target.h"
 #include "intake/hand_over.h"
-#include "resources/texts.h"
 #include "state/app_state.h"
-#include "ui/prompts.h"
-#include "runtime/wide_text.h"
 
 namespace {
 
